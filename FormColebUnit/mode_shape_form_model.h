@@ -1,0 +1,37 @@
+#pragma once
+// What the mode-shape form shows for one frequency: the table of deflections
+// by section, the three heading lines and the points of the chart's series.
+
+#include <string>
+#include <vector>
+
+#include "string_table.h"
+
+namespace vp {
+
+struct ChartPoint {
+  double x = 0;
+  double y = 0;
+  unsigned color = 0xFF0000;  // RGB
+};
+
+struct TNewFormModel {
+  StringTable StringGrid3{1, 2};  // row 0: section numbers, row 1: deflections
+  std::string Label2 = "Вариант по жесткости №";
+  std::string Label3 = "Частота №";
+  std::string Label7;
+  std::vector<ChartPoint> Series1;  // kept in ascending order of x
+
+  // Adds a point, keeping the series in ascending order of x (equal x in
+  // insertion order).
+  void AddPoint(double x, double y, unsigned color);
+};
+
+// Shows the mode-shape form modally and returns when the user closes it.
+class ModeShapeDisplay {
+ public:
+  virtual ~ModeShapeDisplay() = default;
+  virtual void ShowModeShape(const TNewFormModel& form) = 0;
+};
+
+}  // namespace vp

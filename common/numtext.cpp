@@ -1,0 +1,146 @@
+#include "numtext.h"
+
+#include <locale.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+#include "errors.h"
+
+namespace vp {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+// strtold under the "C" locale, whatever locale the application has set.
+long double StrToLongDoubleC(const char* s) {
+  static locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+  return strtold_l(s, nullptr, cLocale);
+}
+
+}  // namespace
+
+bool TryIntOfText(std::string_view text, int& value) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  if (i == text.size()) return false;
+  long long magnitude = 0;
+  for (; i < text.size(); ++i) {
+    if (!IsDigit(text[i])) return false;
+    magnitude = magnitude * 10 + (text[i] - '0');
+    if (magnitude > 2147483648LL) return false;
+  }
+  long long v = negative ? -magnitude : magnitude;
+  if (v > std::numeric_limits<int>::max()) return false;
+  value = static_cast<int>(v);
+  return true;
+}
+
+int IntOfText(std::string_view text) {
+  int value = 0;
+  if (!TryIntOfText(text, value)) throw ConversionError(Quoted(text) + " is not a valid integer value");
+  return value;
+}
+
+bool TryRealOfText(std::string_view text, char decimalSeparator, double& value) {
+  size_t i = 0, end = text.size();
+  while (i < end && text[i] == ' ') ++i;
+  while (end > i && text[end - 1] == ' ') --end;
+  // Rebuild the number in the "C" form, then let the C library round it.
+  std::string canonical;
+  canonical.reserve(end - i + 2);
+  if (i < end && (text[i] == '+' || text[i] == '-')) canonical += text[i++];
+  int digits = 0;
+  bool separatorSeen = false;
+  for (; i < end; ++i) {
+    char c = text[i];
+    if (IsDigit(c)) {
+      canonical += c;
+      ++digits;
+    } else if (c == decimalSeparator && !separatorSeen) {
+      canonical += '.';
+      separatorSeen = true;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0) return false;
+  if (i < end && (text[i] == 'E' || text[i] == 'e')) {
+    canonical += 'E';
+    ++i;
+    if (i < end && (text[i] == '+' || text[i] == '-')) canonical += text[i++];
+    int expDigits = 0;
+    for (; i < end && IsDigit(text[i]); ++i, ++expDigits) canonical += text[i];
+    if (expDigits == 0) return false;
+  }
+  if (i != end) return false;
+  long double extended = StrToLongDoubleC(canonical.c_str());
+  double result = static_cast<double>(extended);
+  if (!std::isfinite(result)) return false;
+  value = result;
+  return true;
+}
+
+double RealOfText(std::string_view text, char decimalSeparator) {
+  double value = 0;
+  if (!TryRealOfText(text, decimalSeparator, value))
+    throw ConversionError(Quoted(text) + " is not a valid floating point value");
+  return value;
+}
+
+std::string GeneralFormat(double value, char decimalSeparator) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  if (value == 0) return "0";
+  // Round to 15 significant digits first: the rounded exponent decides the notation.
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+  std::string digits;
+  const char* p = buf;
+  for (; *p && *p != 'e'; ++p)
+    if (IsDigit(*p)) digits += *p;
+  int exponent = std::atoi(p + 1);
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+  std::string out = value < 0 ? "-" : "";
+  const int count = static_cast<int>(digits.size());
+  if (exponent >= -4 && exponent < 15) {
+    if (exponent >= 0) {
+      const int intDigits = exponent + 1;
+      if (count <= intDigits) {
+        out += digits + std::string(intDigits - count, '0');
+      } else {
+        out += digits.substr(0, intDigits);
+        out += decimalSeparator;
+        out += digits.substr(intDigits);
+      }
+    } else {
+      out += '0';
+      out += decimalSeparator;
+      out += std::string(-exponent - 1, '0') + digits;
+    }
+  } else {
+    out += digits[0];
+    if (count > 1) {
+      out += decimalSeparator;
+      out += digits.substr(1);
+    }
+    out += 'E';
+    if (exponent < 0) out += '-';
+    out += std::to_string(std::abs(exponent));
+  }
+  return out;
+}
+
+}  // namespace vp

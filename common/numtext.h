@@ -1,0 +1,35 @@
+#pragma once
+// Numbers as text: the conversions every form, the loader, the printout and the
+// export use, so that a number reads and writes the same way everywhere.
+
+#include <string>
+#include <string_view>
+
+namespace vp {
+
+// Integer of a text: leading blanks, an optional sign, then decimal digits and
+// nothing else (a trailing blank fails). The value must fit in 32 bits.
+// Throws ConversionError "'<text>' is not a valid integer value".
+int IntOfText(std::string_view text);
+
+// Same rule, reporting failure instead of throwing.
+bool TryIntOfText(std::string_view text, int& value);
+
+// Real of a text: leading and trailing blanks, an optional sign, digits with at
+// most one decimal separator, an optional exponent "E"/"e" with optional sign.
+// Parsed at extended precision and stored as double; a value that does not fit
+// a double fails too. Throws ConversionError
+// "'<text>' is not a valid floating point value".
+double RealOfText(std::string_view text, char decimalSeparator);
+
+bool TryRealOfText(std::string_view text, char decimalSeparator, double& value);
+
+// General format: at most 15 significant digits, trailing zeros dropped; fixed
+// notation for 0 and for magnitudes in [1e-4, 1e15), otherwise "E" notation
+// with no "+" and no leading zeros in the exponent (1E-5, 3.14159265358979E-9).
+std::string GeneralFormat(double value, char decimalSeparator);
+
+// The number of listed (odd) sections: KM div 2 + KM mod 2.
+inline int HalfKM(int KM) { return KM / 2 + KM % 2; }
+
+}  // namespace vp

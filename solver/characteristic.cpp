@@ -1,0 +1,96 @@
+#include "characteristic.h"
+
+#include <algorithm>
+
+namespace vp {
+
+ShaftLayout::ShaftLayout(const TShaftModel& model, int variant)
+    : KM_(model.KM), KZ_(model.KZ), sections_(model.KM + 1), supportsBegin_(model.KM + 2, 0),
+      spanEnd_(model.KZ + 1, 0) {
+  for (int i = 1; i <= KM_; ++i) {
+    Section& s = sections_[i];
+    s.l = model.SectionLength[i];
+    s.m = model.SectionMass[i];
+    s.a = s.l / model.SectionEI[i];
+    s.e = s.a * s.l / 2;
+    s.f = s.e * s.l / 3;
+  }
+  // Supports grouped by cross-section, keeping their order within one section.
+  // A support outside 1..KM never acts.
+  for (int i = 1; i <= KM_; ++i) {
+    supportsBegin_[i] = static_cast<int>(stiffness_.size());
+    for (int s = 1; s <= model.N; ++s)
+      if (model.SupportSection[s] == i) stiffness_.push_back(model.SupportStiffness[s][variant]);
+  }
+  supportsBegin_[KM_ + 1] = static_cast<int>(stiffness_.size());
+  for (int j = 1; j <= KZ_; ++j) spanEnd_[j] = model.SpanEnd[j];
+}
+
+namespace {
+
+struct Coefficients {
+  double l, a, e, f, b, c, d, g;
+};
+
+// Carries one state (column) through a section with the given coefficients.
+inline void ApplySection(const Coefficients& k, double& y, double& t, double& M, double& Q) {
+  const double y0 = y, t0 = t, M0 = M, Q0 = Q;
+  y = k.g * y0 + k.l * t0 + k.e * M0 + k.f * Q0;
+  t = k.d * y0 + t0 + k.a * M0 + k.e * Q0;
+  M = k.c * y0 + M0 + k.l * Q0;
+  Q = k.b * y0 + Q0;
+}
+
+Coefficients CoefficientsAt(double l, double m, double a, double e, double f, double omega) {
+  Coefficients k;
+  k.l = l;
+  k.a = a;
+  k.e = e;
+  k.f = f;
+  k.b = m * omega * omega;
+  k.c = k.b * l;
+  k.d = k.c * a / 2;
+  k.g = k.d * l / 3 + 1;
+  return k;
+}
+
+}  // namespace
+
+void ShaftLayout::Carry(int i, double omega, State& s) const {
+  const Section& sec = sections_[i];
+  ApplySection(CoefficientsAt(sec.l, sec.m, sec.a, sec.e, sec.f, omega), s[0], s[1], s[2], s[3]);
+  for (int p = supportsBegin_[i]; p < supportsBegin_[i + 1]; ++p) s[3] = s[3] - stiffness_[p] * s[0];
+}
+
+void ShaftLayout::Assemble(double omega, MatrixView A) const {
+  const int n = 4 * KZ_;
+  for (int r = 1; r <= n; ++r) std::fill_n(&A(r, 1), n, 0.0);
+
+  double U[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+  int j = 1;
+  for (int i = 1; i <= KM_; ++i) {
+    const Section& sec = sections_[i];
+    const Coefficients k = CoefficientsAt(sec.l, sec.m, sec.a, sec.e, sec.f, omega);
+    for (int col = 0; col < 4; ++col) ApplySection(k, U[0][col], U[1][col], U[2][col], U[3][col]);
+    for (int p = supportsBegin_[i]; p < supportsBegin_[i + 1]; ++p) {
+      const double k = stiffness_[p];
+      for (int col = 0; col < 4; ++col) U[3][col] = U[3][col] - k * U[0][col];
+    }
+    if (j <= KZ_ && spanEnd_[j] == i) {
+      const int r0 = 4 * (j - 1);
+      if (j == 1) {
+        for (int r = 1; r <= 4; ++r)
+          for (int c = 1; c <= 2; ++c) A(r, c) = -U[r - 1][c - 1];
+      } else {
+        for (int r = 1; r <= 4; ++r)
+          for (int c = 1; c <= 4; ++c) A(r0 + r, r0 - 2 + c) = -U[r - 1][c - 1];
+      }
+      for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) U[r][c] = r == c ? 1.0 : 0.0;
+      ++j;
+    }
+  }
+  for (int r = 1; r <= n - 2; ++r) A(r, r + 2) = 1;
+}
+
+}  // namespace vp

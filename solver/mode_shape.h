@@ -1,0 +1,51 @@
+#pragma once
+// The reduced system (deflection at the left end fixed to 1, the first
+// equation dropped) and the mode shape at a found frequency.
+
+#include <vector>
+
+#include "characteristic.h"
+
+namespace vp {
+
+class ModeShape {
+ public:
+  explicit ModeShape(const ShaftLayout& layout);
+
+  // Copies A[2..n][2..n] column by column into B and -A[2..4][1] into R.
+  void Prepare(MatrixView A);
+
+  // Inverts B, solves for V and carries the state along the shaft at omega.
+  // Where that solve is undefined (a singular reduced matrix, or a solution
+  // that misses the dropped first equation) the mode is taken from a null
+  // vector of the characteristic matrix at omega instead.
+  // Throws CalcError when no finite mode comes out.
+  void Compute(double omega);
+
+  // V[1..n-1] = x2..xn; entries above n-1 are 0.
+  const std::vector<double>& V() const { return V_; }
+  // States[1..KM]: (y, theta, M, Q) at cross-sections 1..KM.
+  const std::vector<State>& States() const { return states_; }
+  // True when the last mode came from the null vector.
+  bool UsedNullVector() const { return usedNullVector_; }
+
+  const std::vector<double>& B() const { return B_; }
+  const std::vector<double>& R() const { return R_; }
+
+ private:
+  void Propagate(double y0, double omega);
+  bool MatchesFirstEquation() const;
+  void ComputeFromNullVector(double omega);
+
+  const ShaftLayout& layout_;
+  int n_, m_;
+  std::vector<double> B_;     // m*m, column by column
+  std::vector<double> R_;     // 3 right-hand sides (entry 4 of the old layout is always 0)
+  std::vector<double> V_;     // [0..n+1], V_[0] unused
+  std::vector<State> states_; // [0..KM], states_[0] unused
+  std::vector<int> L_, M_;
+  std::vector<double> work_;  // n*n characteristic matrix for the null vector
+  bool usedNullVector_ = false;
+};
+
+}  // namespace vp

@@ -1,0 +1,20 @@
+#pragma once
+// Determinant of the characteristic matrix by Gaussian elimination with row
+// interchanges restricted to a band of rows below the diagonal.
+
+#include "shaft_model.h"
+#include "solver_io.h"
+
+namespace vp {
+
+// The largest order of the characteristic matrix: four unknowns per span.
+inline constexpr int kMaxOrder = 4 * kMaxSpans;
+
+// A: n x n, 1-based, row-major with rowLength reals per row; destroyed (it ends
+// as the triangular factor). The determinant is mantissa * 10^exponent, the
+// exponent a multiple of 30. A zero pivot shows "A = 0 v opred I= <step>"
+// through the sink and throws CalcError.
+void OPRED(double* A, int n, int band, double& mantissa, int& exponent, int rowLength,
+           MessageSink& messages);
+
+}  // namespace vp

@@ -1,0 +1,149 @@
+#include "sob.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "characteristic.h"
+#include "errors.h"
+#include "fpcheck.h"
+#include "mode_shape.h"
+#include "opred.h"
+
+namespace vp {
+
+namespace {
+
+constexpr int kBand = 8;
+// Refined steps past a bracket after which its sign change counts as noise.
+constexpr int kLostBracketSteps = 12;
+
+void CheckCapacities(const TShaftModel& m, int v) {
+  if (m.N < 0 || m.N > kMaxSupports || m.KM < 1 || m.KM > kMaxSections || m.KZ < 1 ||
+      m.KZ > kMaxSpans || v < 1 || v > kMaxVariants)
+    throw CalcError("Размеры задачи вне допустимых пределов");
+}
+
+std::string FaultText(int variant, double omega) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.6g", omega);
+  return "Арифметическая ошибка (деление на ноль или переполнение) при расчете варианта " +
+         std::to_string(variant) + " на частоте " + buf;
+}
+
+bool OppositeSigns(double a, double b) { return (a < 0 && b > 0) || (a > 0 && b < 0); }
+
+}  // namespace
+
+void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
+  const TShaftModel& model = ctx.model;
+  const int v = VariantNo;
+  CheckCapacities(model, v);
+
+  ClearFaults();
+  const ShaftLayout layout(model, v);
+  // A fault in the section data shows at the first trial, as it would when the
+  // coefficients were computed there.
+  const bool layoutFault = HasFault();
+  const int n = layout.n();
+  std::vector<double> storage(n * n, 0.0);
+  const MatrixView A{storage.data(), n};
+  ModeShape mode(layout);
+
+  long long trials = 0;
+  int k = 1;
+  while (true) {
+    double omega = P[kStart];
+    double h = P[kStep];
+    bool first = true;
+    bool refining = false;
+    int stepsSinceBracket = 0;
+    double prevdet = 0;
+    bool preparedHere = false;
+
+    // Trial loop: ends with an accepted omega (break) or past FK (return).
+    while (true) {
+      if (omega > P[kUpper]) {
+        P[kStart] = omega;
+        return;
+      }
+      if (ctx.progress && ++trials % kProgressInterval == 0 && !ctx.progress(v, omega))
+        throw CancelledError("Расчет прерван");
+
+      ClearFaults();
+      if (layoutFault) throw CalcError(FaultText(v, omega));
+      layout.Assemble(omega, A);
+      preparedHere = 15 * P[kFreqEps] >= h;
+      if (preparedHere) mode.Prepare(A);
+      double det = 0;
+      int exponent = 0;
+      OPRED(storage.data(), n, kBand, det, exponent, n, ctx.messages);
+      if (HasFault()) throw CalcError(FaultText(v, omega));
+
+      if (first) {
+        prevdet = det;
+        first = false;
+        omega = omega + h;
+        continue;
+      }
+      // An exact zero of the determinant is a natural frequency whatever EPS says;
+      // passing over it would lose the bracket for good.
+      if (std::fabs(det) < P[kDetEps] || h < P[kFreqEps] || det == 0) break;
+      // A step that no longer moves omega forward: a refinement has reached the
+      // resolution of the arithmetic and is accepted; a forward walk can never
+      // reach FK and ends as if it had.
+      if (!(omega + h > omega)) {
+        if (refining) break;
+        P[kStart] = omega;
+        return;
+      }
+      if (OppositeSigns(prevdet, det)) {
+        omega = omega - h;
+        h = h / P[kStepDivisor];
+        omega = omega + h;
+        refining = true;
+        stepsSinceBracket = 0;
+      } else {
+        prevdet = det;
+        omega = omega + h;
+        // The refined walk meets the bracket's right end again within about
+        // P[5] steps. Far beyond it, the sign change was rounding noise of a
+        // determinant that only touches zero: go on with the ordinary step
+        // instead of crawling to FK with the refined one.
+        if (refining && ++stepsSinceBracket > kLostBracketSteps) {
+          refining = false;
+          h = P[kStep];
+        }
+      }
+    }
+
+    // Accept omega as frequency number k.
+    ClearFaults();
+    if (!preparedHere) {
+      layout.Assemble(omega, A);
+      mode.Prepare(A);
+    }
+    const double F = omega * P[kReportFactor];
+    if (HasFault()) throw CalcError(FaultText(v, omega));
+    ctx.output.FrequencyEntry(v, k, F);
+    const int found = k;
+    k = k + 1;
+    P[kStart] = omega + 0.01;
+    mode.Compute(omega);
+    ModeResult result;
+    result.variant = v;
+    result.k = found;
+    result.omega = omega;
+    result.F = F;
+    result.n = n;
+    result.V = &mode.V();
+    result.states = &mode.States();
+    ctx.output.SectionResults(result);
+    if (k > model.KP) {
+      P[kStart] = omega;
+      return;
+    }
+  }
+}
+
+}  // namespace vp

@@ -1,0 +1,45 @@
+#pragma once
+// What the solver needs from the outside world: where results go, how a
+// message is shown, and how a long search reports progress and is stopped.
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vp {
+
+// (y, theta, M, Q): deflection, slope, bending moment, shear force.
+using State = std::array<double, 4>;
+
+// One found frequency with its mode shape.
+struct ModeResult {
+  int variant = 0;
+  int k = 0;         // number of the frequency within the variant, from 1
+  double omega = 0;  // the search variable at acceptance
+  double F = 0;      // the reported frequency, omega * P[9]
+  int n = 0;         // order of the characteristic system, 4 * KZ
+  const std::vector<double>* V = nullptr;       // V[1..n-1]: x2..xn
+  const std::vector<State>* states = nullptr;   // states[1..KM]: cross-sections 1..KM
+};
+
+class SolverOutput {
+ public:
+  virtual ~SolverOutput() = default;
+  // Frequency k of a variant has been accepted; its mode is not known yet.
+  virtual void FrequencyEntry(int variant, int k, double F) = 0;
+  // The mode shape of that frequency.
+  virtual void SectionResults(const ModeResult& mode) = 0;
+};
+
+class MessageSink {
+ public:
+  virtual ~MessageSink() = default;
+  virtual void ShowMessage(const std::string& text) = 0;
+};
+
+// Called every few thousand trials with the variant and the trial frequency;
+// returning false stops the calculation (CancelledError).
+using ProgressFn = std::function<bool(int variant, double omega)>;
+
+}  // namespace vp

@@ -1,0 +1,536 @@
+#include <gtest/gtest.h>
+
+#include <Eigen/Dense>
+#include <cmath>
+#include <random>
+
+#include "characteristic.h"
+#include "errors.h"
+#include "minv3.h"
+#include "mode_shape.h"
+#include "opred.h"
+#include "shaft_fixtures.h"
+#include "sob.h"
+
+using namespace vp;
+using namespace vp::test;
+
+namespace {
+
+// The section relation as a 4x4 matrix: the images of the unit states.
+Eigen::Matrix4d SectionMatrix(const TShaftModel& model, int i, double omega) {
+  ShaftLayout layout(model, 1);
+  Eigen::Matrix4d S;
+  for (int c = 0; c < 4; ++c) {
+    State s{};
+    s[c] = 1;
+    layout.Carry(i, omega, s);
+    for (int r = 0; r < 4; ++r) S(r, c) = s[r];
+  }
+  return S;
+}
+
+TShaftModel OneSection(double l, double EI, double m) {
+  TShaftModel model;
+  model.N = 1;
+  model.KM = 1;
+  model.KZ = 1;
+  model.KW = 1;
+  model.SpanEnd[1] = 1;
+  model.SupportSection[1] = 0;
+  model.SectionLength[1] = l;
+  model.SectionEI[1] = EI;
+  model.SectionMass[1] = m;
+  return model;
+}
+
+Eigen::MatrixXd Characteristic(const TShaftModel& model, double omega, int variant = 1) {
+  ShaftLayout layout(model, variant);
+  const int n = layout.n();
+  std::vector<double> a(n * n);
+  layout.Assemble(omega, MatrixView{a.data(), n});
+  Eigen::MatrixXd A(n, n);
+  for (int r = 0; r < n; ++r)
+    for (int c = 0; c < n; ++c) A(r, c) = a[r * n + c];
+  return A;
+}
+
+double Determinant(Eigen::MatrixXd A, int* exponent = nullptr) {
+  const int n = static_cast<int>(A.rows());
+  std::vector<double> a(n * n);
+  for (int r = 0; r < n; ++r)
+    for (int c = 0; c < n; ++c) a[r * n + c] = A(r, c);
+  RecordingSink sink;
+  double mantissa = 0;
+  int e = 0;
+  OPRED(a.data(), n, 8, mantissa, e, n, sink);
+  if (exponent) *exponent = e;
+  return mantissa;
+}
+
+struct SearchRun {
+  RecordingOutput out;
+  RecordingSink sink;
+  TSearchParams P;
+};
+
+void Solve(const TShaftModel& model, SearchRun& run, int variant = 1, ProgressFn progress = {}) {
+  SolverContext ctx{model, run.out, run.sink, std::move(progress)};
+  int v = variant;
+  SOB(run.P, v, ctx);
+}
+
+// Inverse through MINV3 of a row-major list, returned as an Eigen matrix.
+Eigen::MatrixXd InverseByMinv3(const Eigen::MatrixXd& A, double* D = nullptr) {
+  const int N = static_cast<int>(A.rows());
+  std::vector<double> a(N * N);
+  for (int i = 0; i < N; ++i)
+    for (int j = 0; j < N; ++j) a[j * N + i] = A(i, j);
+  std::vector<int> L(N), M(N);
+  double d = -1;
+  MINV3(N, N * N, d, a.data(), L.data(), M.data());
+  if (D) *D = d;
+  Eigen::MatrixXd inv(N, N);
+  for (int i = 0; i < N; ++i)
+    for (int j = 0; j < N; ++j) inv(i, j) = a[j * N + i];
+  return inv;
+}
+
+}  // namespace
+
+// ---- Section and support relations, assembly ----------------------------------
+
+TEST(TransferRelations, SectionRelationOfTheWorkedSection) {
+  const Eigen::Matrix4d S = SectionMatrix(OneSection(2, 4, 3), 1, 1.0);
+  Eigen::Matrix4d expected;
+  expected << 2, 2, 0.5, 1.0 / 3, 1.5, 1, 0.5, 0.5, 6, 0, 1, 2, 3, 0, 0, 1;
+  EXPECT_TRUE(S.isApprox(expected, 1e-15)) << S;
+}
+
+TEST(TransferRelations, ZeroFrequencyGivesTheStaticBeam) {
+  const Eigen::Matrix4d S = SectionMatrix(OneSection(2, 4, 3), 1, 0.0);
+  Eigen::Matrix4d expected;
+  expected << 1, 2, 0.5, 1.0 / 3, 0, 1, 0.5, 0.5, 0, 0, 1, 2, 0, 0, 0, 1;
+  EXPECT_TRUE(S.isApprox(expected, 1e-15)) << S;
+}
+
+TEST(TransferRelations, SupportsAddTheirSpringsAndOnlyInsideTheShaft) {
+  TShaftModel model = UniformFreeFree(10, {4, 10});
+  model.N = 4;
+  model.SupportSection = {0, 3, 3, 0, 11};
+  model.SupportStiffness[1][1] = 5;
+  model.SupportStiffness[2][1] = 7;
+  model.SupportStiffness[3][1] = 1000;  // at cross-section 0: never acts
+  model.SupportStiffness[4][1] = 1000;  // beyond KM: never acts
+  TShaftModel single = model;
+  single.N = 1;
+  single.SupportSection[1] = 3;
+  single.SupportStiffness[1][1] = 12;
+  EXPECT_TRUE(Characteristic(model, 7.5).isApprox(Characteristic(single, 7.5), 1e-14));
+
+  TShaftModel none = model;
+  none.N = 0;
+  EXPECT_FALSE(Characteristic(model, 7.5).isApprox(Characteristic(none, 7.5), 1e-6));
+}
+
+TEST(TransferRelations, OneSpanMatrixHasTheWorkedForm) {
+  const TShaftModel model = UniformFreeFree(5, {5});
+  const double omega = 3.3;
+  const Eigen::MatrixXd A = Characteristic(model, omega);
+  ShaftLayout layout(model, 1);
+  Eigen::Matrix4d U = Eigen::Matrix4d::Identity();
+  for (int i = 1; i <= 5; ++i)
+    for (int c = 0; c < 4; ++c) {
+      State s{U(0, c), U(1, c), U(2, c), U(3, c)};
+      layout.Carry(i, omega, s);
+      for (int r = 0; r < 4; ++r) U(r, c) = s[r];
+    }
+  Eigen::Matrix4d expected;
+  expected << -U(0, 0), -U(0, 1), 1, 0, -U(1, 0), -U(1, 1), 0, 1, -U(2, 0), -U(2, 1), 0, 0, -U(3, 0), -U(3, 1), 0, 0;
+  EXPECT_EQ(A, expected);
+  EXPECT_NEAR(Determinant(A), U(2, 0) * U(3, 1) - U(2, 1) * U(3, 0), 1e-9 * std::fabs(U(2, 0) * U(3, 1)));
+}
+
+TEST(TransferRelations, InnerSpanBlocksLinkNeighbouringSpans) {
+  // Three spans: block j >= 2 sits in columns 4j-5..4j-2, and each row r has +1 at r+2.
+  const Eigen::MatrixXd A = Characteristic(UniformFreeFree(9, {3, 6, 9}), 2.0);
+  ASSERT_EQ(A.rows(), 12);
+  for (int r = 0; r < 10; ++r) EXPECT_EQ(A(r, r + 2), 1) << r;
+  for (int r = 4; r < 8; ++r) {
+    for (int c = 0; c < 12; ++c) {
+      const bool inBlock = c >= 2 && c <= 5;
+      if (!inBlock && c != r + 2) {
+        EXPECT_EQ(A(r, c), 0) << r << "," << c;
+      }
+    }
+    EXPECT_NE(A(r, 2), 0);
+  }
+  EXPECT_EQ(A.row(10).segment(10, 2).norm(), 0);
+}
+
+TEST(TransferRelations, SectionsAfterTheLastSpanDoNotCount) {
+  TShaftModel model = UniformFreeFree(10, {4, 8});
+  const Eigen::MatrixXd before = Characteristic(model, 5.0);
+  model.SectionMass[9] = 123;
+  model.SectionEI[10] = 0.001;
+  EXPECT_EQ(Characteristic(model, 5.0), before);
+}
+
+// ---- OPRED ---------------------------------------------------------------------
+
+TEST(Opred, RescalesTheRunningProductByTenToTheThirty) {
+  Eigen::MatrixXd A = Eigen::MatrixXd::Identity(3, 3) * 1e20;
+  int exponent = 0;
+  EXPECT_EQ(Determinant(A, &exponent), 1e30);
+  EXPECT_EQ(exponent, 30);
+}
+
+TEST(Opred, EveryRowInterchangeFlipsTheSign) {
+  Eigen::MatrixXd A(2, 2);
+  A << 0, 1, 1, 0;
+  EXPECT_EQ(Determinant(A), -1);
+  Eigen::MatrixXd B(3, 3);
+  B << 1, 2, 0, 3, 1, 0, 0, 0, 2;  // pivot row 2 comes up: one interchange
+  EXPECT_NEAR(Determinant(B), B.determinant(), 1e-12);
+}
+
+TEST(Opred, AgreesWithLuOnBandedMatricesAndCharacteristicMatrices) {
+  std::mt19937 rng(3);
+  std::uniform_real_distribution<double> u(-1, 1);
+  for (int trial = 0; trial < 50; ++trial) {
+    const int n = 4 + trial % 20;
+    Eigen::MatrixXd A = Eigen::MatrixXd::Zero(n, n);
+    for (int r = 0; r < n; ++r)
+      for (int c = std::max(0, r - 5); c < std::min(n, r + 6); ++c) A(r, c) = u(rng);
+    EXPECT_NEAR(Determinant(A), A.determinant(), 1e-10 * std::max(1.0, std::fabs(A.determinant())));
+  }
+  const TShaftModel model = UniformFreeFree(40, {10, 20, 30, 40});
+  for (double omega : {1.0, 10.0, 30.0}) {
+    const Eigen::MatrixXd A = Characteristic(model, omega);
+    EXPECT_NEAR(Determinant(A), A.determinant(), 1e-9 * std::fabs(A.determinant()));
+  }
+}
+
+TEST(Opred, ZeroPivotShowsTheStepAndFails) {
+  Eigen::MatrixXd A(3, 3);
+  A << 1, 2, 3, 2, 4, 5, 0, 0, 7;  // column 2 vanishes below the first step
+  std::vector<double> a(A.data(), A.data() + 9);
+  Eigen::Matrix3d At = A.transpose();
+  std::copy(At.data(), At.data() + 9, a.begin());
+  RecordingSink sink;
+  double mantissa = 0;
+  int exponent = 0;
+  EXPECT_THROW(OPRED(a.data(), 3, 8, mantissa, exponent, 3, sink), CalcError);
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.messages[0], "A = 0 v opred I= 2");
+
+  Eigen::MatrixXd lastZero(2, 2);
+  lastZero << 1, 1, 1, 1;  // a zero on the last diagonal entry is just a zero determinant
+  EXPECT_EQ(Determinant(lastZero), 0);
+}
+
+// ---- MINV3 ---------------------------------------------------------------------
+
+TEST(Minv3, InvertsTheWorkedMatrices) {
+  Eigen::Matrix3d A;
+  A << 2, 1, 1, 1, 3, 2, 1, 0, 0;
+  Eigen::Matrix3d expected;
+  expected << 0, 0, 1, -2, 1, 3, 3, -1, -5;
+  double D = 0;
+  EXPECT_TRUE(InverseByMinv3(A, &D).isApprox(expected, 1e-14));
+  EXPECT_EQ(D, 1);
+
+  Eigen::Matrix2d exchange;
+  exchange << 0, 1, 1, 0;
+  EXPECT_EQ(InverseByMinv3(exchange), Eigen::MatrixXd(exchange));
+
+  Eigen::Matrix2d B;
+  B << 1, 2, 3, 4;
+  Eigen::Matrix2d Binv;
+  Binv << -2, 1, 1.5, -0.5;
+  EXPECT_TRUE(InverseByMinv3(B).isApprox(Binv, 1e-15));
+
+  Eigen::MatrixXd one(1, 1);
+  one << 4;
+  EXPECT_EQ(InverseByMinv3(one)(0, 0), 0.25);
+
+  const Eigen::MatrixXd I = Eigen::MatrixXd::Identity(5, 5);
+  EXPECT_EQ(InverseByMinv3(I, &D), I);
+  EXPECT_EQ(D, 1);
+}
+
+TEST(Minv3, ZeroColumnStopsWithFlagZero) {
+  Eigen::Matrix3d A;
+  A << 1, 0, 2, 3, 0, 4, 5, 0, 6;
+  double D = 1;
+  InverseByMinv3(A, &D);
+  EXPECT_EQ(D, 0);
+}
+
+TEST(Minv3, RandomMatricesGiveResidualsNearRounding) {
+  std::mt19937 rng(11);
+  std::uniform_real_distribution<double> u(-1, 1);
+  for (int N : {2, 5, 12, 23, 40}) {
+    Eigen::MatrixXd A(N, N);
+    for (int i = 0; i < N; ++i)
+      for (int j = 0; j < N; ++j) A(i, j) = u(rng);
+    const Eigen::MatrixXd inv = InverseByMinv3(A);
+    EXPECT_LT((A * inv - Eigen::MatrixXd::Identity(N, N)).norm(), 1e-10) << N;
+  }
+}
+
+// ---- SOB: the search -------------------------------------------------------------
+
+TEST(Sob, FreeFreeShaftReportsTwoFrequenciesAndEndsAtFK) {
+  for (auto spans : {std::vector<int>{100}, std::vector<int>{30, 100}, std::vector<int>{25, 50, 75, 100}}) {
+    TShaftModel model = UniformFreeFree(100, {1}, 3);
+    model.KZ = static_cast<int>(spans.size());
+    for (size_t j = 0; j < spans.size(); ++j) model.SpanEnd[j + 1] = spans[j];
+    SearchRun run;
+    run.P = Params(1, 1, 100, 1e-10, 1e-6);
+    Solve(model, run);
+    ASSERT_EQ(run.out.entries.size(), 2u) << spans.size();
+    EXPECT_NEAR(run.out.entries[0].F, 2237.675, 5e-4);
+    EXPECT_NEAR(run.out.entries[1].F, 6168.90, 5e-3);
+    EXPECT_EQ(run.out.entries[1].k, 2);
+    EXPECT_GT(run.P[kStart], 100);  // ended by passing FK
+    EXPECT_TRUE(run.sink.messages.empty());
+  }
+}
+
+TEST(Sob, LowestFrequencyConvergesAsSectionsAreAdded) {
+  const std::pair<int, double> cases[] = {{25, 22.42889}, {50, 22.38716}, {100, 22.37675}, {200, 22.37415}};
+  for (auto [KM, omega] : cases) {
+    SearchRun run;
+    run.P = Params(1, 1, 30, 1e-30, 1e-8);
+    Solve(UniformFreeFree(KM, {KM}, 1), run);
+    ASSERT_EQ(run.out.modes.size(), 1u);
+    EXPECT_NEAR(run.out.modes[0].omega, omega, 5e-6) << KM;
+  }
+}
+
+TEST(Sob, StepBelowAccuracyAcceptsEverySecondTrial) {
+  SearchRun run;
+  run.P = Params(1, 1e-7, 100, 0, 1e-6);
+  TShaftModel model = UniformFreeFree(10, {10}, 3);
+  Solve(model, run);
+  ASSERT_EQ(run.out.entries.size(), 3u);
+  double omega = 1 + 1e-7;
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(run.out.entries[k].F, omega * 100) << k;
+    omega = omega + 0.01 + 1e-7;
+  }
+  EXPECT_EQ(run.P[kStart], run.out.modes.back().omega);  // the KP-th frequency leaves P[0] at it
+}
+
+TEST(Sob, NonPositiveCountStillFindsOneFrequency) {
+  for (int KP : {0, -3}) {
+    SearchRun run;
+    run.P = Params(1, 1, 100, 1e-10, 1e-6);
+    Solve(UniformFreeFree(20, {20}, KP), run);
+    EXPECT_EQ(run.out.entries.size(), 1u);
+  }
+}
+
+TEST(Sob, UpperBoundBelowStartWritesNothingEvenForBadData) {
+  TShaftModel model = UniformFreeFree(10, {10});
+  model.SectionEI[4] = 0;  // would fail at the first trial
+  SearchRun run;
+  run.P = Params(5, 1, 4, 1e-10, 1e-6);
+  Solve(model, run);
+  EXPECT_TRUE(run.out.entries.empty());
+  EXPECT_EQ(run.P[kStart], 5);
+}
+
+TEST(Sob, ArithmeticFaultsAreCalculationErrors) {
+  TShaftModel model = UniformFreeFree(10, {10});
+  model.SectionEI[4] = 0;
+  SearchRun run;
+  run.P = Params(1, 1, 100, 1e-10, 1e-6);
+  EXPECT_THROW(Solve(model, run), CalcError);
+  EXPECT_TRUE(run.out.entries.empty());
+
+  TShaftModel huge = UniformFreeFree(10, {10});
+  huge.SectionMass[3] = 1e300;  // m*omega*omega overflows
+  SearchRun run2;
+  run2.P = Params(1e10, 1, 1e11, 1e-10, 1e-6);
+  EXPECT_THROW(Solve(huge, run2), CalcError);
+}
+
+TEST(Sob, UnheldShaftAtZeroFrequencyMeetsAZeroPivot) {
+  SearchRun run;
+  run.P = Params(0, 1, 100, 1e-10, 1e-6);
+  EXPECT_THROW(Solve(UniformFreeFree(10, {5, 10}), run), CalcError);
+  ASSERT_EQ(run.sink.messages.size(), 1u);
+  EXPECT_EQ(run.sink.messages[0].rfind("A = 0 v opred I= ", 0), 0u);
+}
+
+TEST(Sob, SpanEndNeverMetFailsAtTheFirstTrial) {
+  TShaftModel model = UniformFreeFree(10, {6, 4});
+  SearchRun run;
+  run.P = Params(1, 1, 100, 1e-10, 1e-6);
+  EXPECT_THROW(Solve(model, run), CalcError);
+  EXPECT_EQ(run.sink.messages.size(), 1u);
+}
+
+TEST(Sob, NeverLoopsForeverOnDegenerateParameters) {
+  const TShaftModel model = UniformFreeFree(10, {10}, 2);
+  {  // no accuracy at all: refinement ends at an exact zero or where the step
+     // no longer moves omega, and the frequencies are still right
+    for (double EPSF : {0.0, -1.0}) {
+      SearchRun run;
+      run.P = Params(1, 1, 100, 0, EPSF);
+      Solve(model, run);
+      ASSERT_EQ(run.out.entries.size(), 2u);
+      EXPECT_NEAR(run.out.modes[0].omega, 22.72588049, 1e-8);
+    }
+  }
+  {  // a step that never moves: the walk ends as if FK were passed
+    SearchRun run;
+    run.P = Params(1, 0, 100, 0, 0);
+    Solve(model, run);
+    EXPECT_TRUE(run.out.entries.empty());
+    EXPECT_EQ(run.P[kStart], 1);
+  }
+  {  // a step backwards never reaches FK: it ends at the rigid-body zero pivot
+    SearchRun run;
+    run.P = Params(1, -1, 100, 0, -5);
+    EXPECT_THROW(Solve(model, run), CalcError);
+  }
+}
+
+TEST(Sob, ProgressIsReportedAndCanStopTheRun) {
+  SearchRun run;
+  run.P = Params(0.5, 1e-4, 100, 1e-10, 1e-6);
+  int calls = 0;
+  double lastOmega = 0;
+  EXPECT_THROW(Solve(UniformFreeFree(10, {10}), run, 1,
+                     [&](int variant, double omega) {
+                       EXPECT_EQ(variant, 1);
+                       lastOmega = omega;
+                       return ++calls < 3;
+                     }),
+               CancelledError);
+  EXPECT_EQ(calls, 3);
+  EXPECT_NEAR(lastOmega, 0.5 + 3 * kProgressInterval * 1e-4, 1e-3);
+}
+
+TEST(Sob, EachVariantUsesItsOwnStiffness) {
+  TShaftModel model = UniformFreeFree(20, {10, 20}, 1);
+  model.N = 2;
+  model.KW = 2;
+  model.SupportSection = {0, 2, 18};
+  model.SupportStiffness[1] = {0, 1e3, 1e6};
+  model.SupportStiffness[2] = {0, 1e3, 1e6};
+  SearchRun soft, stiff;
+  soft.P = stiff.P = Params(1, 1, 100, 1e-10, 1e-6);
+  Solve(model, soft, 1);
+  Solve(model, stiff, 2);
+  ASSERT_EQ(soft.out.modes.size(), 1u);
+  ASSERT_EQ(stiff.out.modes.size(), 1u);
+  EXPECT_EQ(soft.out.modes[0].variant, 1);
+  EXPECT_EQ(stiff.out.modes[0].variant, 2);
+  EXPECT_LT(soft.out.modes[0].omega, stiff.out.modes[0].omega);
+}
+
+// ---- Mode shapes ---------------------------------------------------------------
+
+namespace {
+
+// M and Q at the free right end, relative to their largest values along the shaft.
+std::pair<double, double> RightEndForces(const RecordedMode& mode) {
+  double maxM = 0, maxQ = 0;
+  for (size_t i = 1; i < mode.states.size(); ++i) {
+    maxM = std::max(maxM, std::fabs(mode.states[i][2]));
+    maxQ = std::max(maxQ, std::fabs(mode.states[i][3]));
+  }
+  const State& end = mode.states.back();
+  return {std::fabs(end[2]) / maxM, std::fabs(end[3]) / maxQ};
+}
+
+RecordedMode FirstMode(std::initializer_list<int> spans, int KM = 100) {
+  SearchRun run;
+  run.P = Params(1, 1, 100, 1e-10, 1e-6);
+  Solve(UniformFreeFree(KM, spans, 2), run);
+  EXPECT_EQ(run.out.modes.size(), 2u);
+  return run.out.modes.at(0);
+}
+
+}  // namespace
+
+TEST(ModeShape, FreeFreeShaftDeflectionsAndFreeRightEnd) {
+  for (auto spans : {std::initializer_list<int>{30, 100}, std::initializer_list<int>{25, 50, 75, 100}}) {
+    const RecordedMode mode = FirstMode(spans);
+    const std::pair<int, double> expected[] = {{1, 0.9524}, {25, -0.1204}, {50, -0.6220},
+                                               {75, -0.0823}, {99, 1.0000}, {100, 1.0476}};
+    for (auto [i, y] : expected) EXPECT_NEAR(mode.states[i][0], y, 5e-5) << i;
+    auto [M, Q] = RightEndForces(mode);
+    EXPECT_LT(M, 1e-4);
+    EXPECT_LT(Q, 1e-4);
+  }
+}
+
+TEST(ModeShape, UndefinedReducedSystemsStillGiveTheMode) {
+  // Two equal spans (singular reduced matrix at the first frequency) and one span
+  // (a zero column always): the mode must be the same as with spans at 30 and 100.
+  const RecordedMode reference = FirstMode({30, 100});
+  for (auto spans : {std::initializer_list<int>{50, 100}, std::initializer_list<int>{100}}) {
+    const RecordedMode mode = FirstMode(spans);
+    for (int i = 1; i <= 100; ++i) EXPECT_NEAR(mode.states[i][0], reference.states[i][0], 1e-4) << i;
+    auto [M, Q] = RightEndForces(mode);
+    EXPECT_LT(M, 1e-4);
+    EXPECT_LT(Q, 1e-4);
+  }
+}
+
+TEST(ModeShape, SolutionSatisfiesTheCharacteristicSystem) {
+  const TShaftModel model = UniformFreeFree(60, {15, 40, 60}, 3);
+  SearchRun run;
+  run.P = Params(1, 1, 200, 1e-10, 1e-7);
+  Solve(model, run);
+  ASSERT_EQ(run.out.modes.size(), 3u);
+  for (const RecordedMode& mode : run.out.modes) {
+    const Eigen::MatrixXd A = Characteristic(model, mode.omega);
+    Eigen::VectorXd x(A.rows());
+    x[0] = 1;
+    for (int r = 1; r < A.rows(); ++r) x[r] = mode.V[r];
+    EXPECT_LT((A * x).norm(), 1e-5 * A.norm() * x.norm()) << mode.k;
+  }
+}
+
+TEST(ModeShape, SupportAtAnInnerSpanEndKeepsTheRightEndFree) {
+  TShaftModel model = UniformFreeFree(40, {20, 40}, 2);
+  model.N = 2;
+  model.SupportSection = {0, 20, 5};
+  model.SupportStiffness[1][1] = 500;
+  model.SupportStiffness[2][1] = 200;
+  SearchRun run;
+  run.P = Params(1, 1, 100, 1e-10, 1e-7);
+  Solve(model, run);
+  ASSERT_GE(run.out.modes.size(), 1u);
+  for (const RecordedMode& mode : run.out.modes) {
+    auto [M, Q] = RightEndForces(mode);
+    EXPECT_LT(M, 1e-4) << mode.k;
+    EXPECT_LT(Q, 1e-4) << mode.k;
+  }
+}
+
+TEST(ModeShape, AcceptedThroughSmallDeterminantUsesTheSystemAtThatFrequency) {
+  // EPS so large that the second trial is accepted with a coarse step, before any
+  // reduced system was prepared: the mode must still belong to the accepted omega.
+  const TShaftModel model = UniformFreeFree(30, {10, 30}, 1);
+  SearchRun run;
+  run.P = Params(5, 1, 100, 1e300, 1e-9);
+  Solve(model, run);
+  ASSERT_EQ(run.out.modes.size(), 1u);
+  const double omega = run.out.modes[0].omega;
+  EXPECT_EQ(omega, 6);
+
+  ShaftLayout layout(model, 1);
+  ModeShape direct(layout);
+  std::vector<double> a(8 * 8);
+  layout.Assemble(omega, MatrixView{a.data(), 8});
+  direct.Prepare(MatrixView{a.data(), 8});
+  direct.Compute(omega);
+  for (int i = 1; i <= 30; ++i) EXPECT_EQ(run.out.modes[0].states[i], direct.States()[i]) << i;
+}
