@@ -1,1 +1,90 @@
-int main() { return 0; }
+// Cost of one trial frequency (assembly + determinant) and of the largest run.
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "characteristic.h"
+#include "opred.h"
+#include "results_tables.h"
+#include "sob.h"
+
+namespace {
+
+using namespace vp;
+
+class NoMessages : public MessageSink {
+ public:
+  void ShowMessage(const std::string&) override {}
+};
+
+// A uniform shaft of length 1 (EI = 1, mass 1 per length) in KM sections and KZ
+// equal spans, on 10 supports with stiffnesses growing with the variant.
+TShaftModel LargeShaft(int KM, int KZ, int KW, int KP) {
+  TShaftModel m;
+  m.N = 10;
+  m.KM = KM;
+  m.KZ = KZ;
+  m.KW = KW;
+  m.KP = KP;
+  for (int j = 1; j <= KZ; ++j) m.SpanEnd[j] = KM * j / KZ;
+  for (int s = 1; s <= m.N; ++s) {
+    m.SupportSection[s] = KM * s / (m.N + 1);
+    for (int v = 1; v <= KW; ++v) m.SupportStiffness[s][v] = 10.0 * v * v;
+  }
+  for (int i = 1; i <= KM; ++i) {
+    m.SectionLength[i] = 1.0 / KM;
+    m.SectionMass[i] = 1.0 / KM;
+    m.SectionEI[i] = 1;
+  }
+  m.ComputeSectionX();
+  return m;
+}
+
+void BM_Trial(benchmark::State& state) {
+  const TShaftModel model = LargeShaft(200, static_cast<int>(state.range(0)), 1, 1);
+  const ShaftLayout layout(model, 1);
+  const int n = layout.n();
+  std::vector<double> a(n * n);
+  NoMessages sink;
+  double omega = 10;
+  for (auto _ : state) {
+    layout.Assemble(omega, MatrixView{a.data(), n});
+    double mantissa;
+    int exponent;
+    OPRED(a.data(), n, 8, mantissa, exponent, n, sink, 2);
+    benchmark::DoNotOptimize(mantissa);
+    omega += 1e-3;
+  }
+}
+BENCHMARK(BM_Trial)->Arg(6)->Arg(20)->Unit(benchmark::kMicrosecond);
+
+void BM_LargestRun(benchmark::State& state) {
+  const TShaftModel model = LargeShaft(200, 20, 20, 20);
+  NoMessages sink;
+  long frequencies = 0;
+  for (auto _ : state) {
+    ResultsTables tables;
+    TNewFormModel newForm;
+    ResultsWriter writer(tables, newForm, model, false, nullptr, '.');
+    const SolverContext ctx{model, writer, sink, {}};
+    TSearchParams P{};
+    P[kStep] = 5;
+    P[kUpper] = 6000;
+    P[kDetEps] = 1e-10;
+    P[kFreqEps] = 1e-6;
+    P[kStepDivisor] = 3;
+    P[kReportFactor] = 100;
+    for (int v = 1; v <= model.KW; ++v) {
+      P[kStart] = 1;
+      SOB(P, v, ctx);
+    }
+    frequencies = tables.StringGrid1.ColCount() - 1;
+  }
+  state.counters["frequencies_of_last_variant"] = static_cast<double>(frequencies);
+}
+BENCHMARK(BM_LargestRun)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

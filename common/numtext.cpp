@@ -2,9 +2,8 @@
 
 #include <locale.h>
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -105,7 +104,8 @@ std::string GeneralFormat(double value, char decimalSeparator) {
   if (value == 0) return "0";
   // Round to 15 significant digits first: the rounded exponent decides the notation.
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+  const auto result = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+  *result.ptr = '\0';
   std::string digits;
   const char* p = buf;
   for (; *p && *p != 'e'; ++p)

@@ -1,5 +1,6 @@
 #include "minv3.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vp {
@@ -13,13 +14,19 @@ void MINV3(int N, int /*NN*/, double& D, double* A, int* L, int* M) {
     LK = K;
     MK = K;
     double big = a(K, K);
-    for (int j = K; j <= N; ++j)
-      for (int i = K; i <= N; ++i)
-        if (std::fabs(big) < std::fabs(a(i, j))) {
-          big = a(i, j);
-          LK = i;
+    double bigAbs = std::fabs(big);
+    for (int j = K; j <= N; ++j) {
+      const double* col = &a(1, j);
+      for (int i = K - 1; i < N; ++i) {
+        const double candidate = std::fabs(col[i]);
+        if (bigAbs < candidate) {
+          bigAbs = candidate;
+          big = col[i];
+          LK = i + 1;
           MK = j;
         }
+      }
+    }
     if (LK > K)
       for (int j = 1; j <= N; ++j) {
         const double hold = -a(K, j);
@@ -38,11 +45,16 @@ void MINV3(int N, int /*NN*/, double& D, double* A, int* L, int* M) {
     }
     for (int i = 1; i <= N; ++i)
       if (i != K) a(i, K) = a(i, K) / (-big);
-    for (int i = 1; i <= N; ++i) {
-      if (i == K) continue;
-      const double hold = a(i, K);
-      for (int j = 1; j <= N; ++j)
-        if (j != K) a(i, j) = hold * a(K, j) + a(i, j);
+    // Each element depends only on its own row's column-K entry and its own
+    // column's row-K entry, neither of which this step changes, so the order of
+    // the loops does not matter; going down the stored columns is the fast one.
+    for (int j = 1; j <= N; ++j) {
+      if (j == K) continue;
+      const double rowK = a(K, j);
+      double* col = &a(1, j);
+      const double* colK = &a(1, K);
+      for (int i = 0; i < K - 1; ++i) col[i] = colK[i] * rowK + col[i];
+      for (int i = K; i < N; ++i) col[i] = colK[i] * rowK + col[i];
     }
     for (int j = 1; j <= N; ++j)
       if (j != K) a(K, j) = a(K, j) / big;

@@ -14,7 +14,7 @@ namespace {
 
 // A propagated state and the solved one agree when they differ by less than
 // this share of the shaft's own scale of that quantity.
-constexpr double kMatchTolerance = 1e-6;
+constexpr double kMatchTolerance = 1e-4;
 // A deflection at the left end below this share of the largest deflection
 // cannot serve to scale the mode.
 constexpr double kNegligibleDeflection = 1e-6;

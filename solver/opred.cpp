@@ -11,7 +11,7 @@
 namespace vp {
 
 void OPRED(double* A, int n, int band, double& mantissa, int& exponent, int rowLength,
-           MessageSink& messages) {
+           MessageSink& messages, int upperBand) {
   auto at = [&](int r, int c) -> double& { return A[(r - 1) * rowLength + (c - 1)]; };
 
   // Last column holding a non-zero entry, per row. Entries beyond it are zero,
@@ -20,7 +20,7 @@ void OPRED(double* A, int n, int band, double& mantissa, int& exponent, int rowL
   if (n < 1 || n > kMaxOrder) throw CalcError("Порядок характеристической матрицы вне допустимых пределов");
   std::array<int, kMaxOrder + 1> last{};
   for (int r = 1; r <= n; ++r) {
-    int c = n;
+    int c = upperBand >= 0 ? std::min(n, r + upperBand) : n;
     while (c > 0 && at(r, c) == 0) --c;
     last[r] = c;
   }

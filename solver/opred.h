@@ -14,7 +14,10 @@ inline constexpr int kMaxOrder = 4 * kMaxSpans;
 // as the triangular factor). The determinant is mantissa * 10^exponent, the
 // exponent a multiple of 30. A zero pivot shows "A = 0 v opred I= <step>"
 // through the sink and throws CalcError.
+// upperBand, when not negative, promises that row r has no non-zero entry
+// right of column r + upperBand (2 for the characteristic matrix), which
+// spares a scan of the matrix.
 void OPRED(double* A, int n, int band, double& mantissa, int& exponent, int rowLength,
-           MessageSink& messages);
+           MessageSink& messages, int upperBand = -1);
 
 }  // namespace vp

@@ -15,6 +15,8 @@ namespace vp {
 namespace {
 
 constexpr int kBand = 8;
+// Right of the diagonal the characteristic matrix reaches two columns (the +1 entries).
+constexpr int kUpperBand = 2;
 // Refined steps past a bracket after which its sign change counts as noise.
 constexpr int kLostBracketSteps = 12;
 
@@ -77,7 +79,7 @@ void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
       if (preparedHere) mode.Prepare(A);
       double det = 0;
       int exponent = 0;
-      OPRED(storage.data(), n, kBand, det, exponent, n, ctx.messages);
+      OPRED(storage.data(), n, kBand, det, exponent, n, ctx.messages, kUpperBand);
       if (HasFault()) throw CalcError(FaultText(v, omega));
 
       if (first) {
@@ -138,6 +140,7 @@ void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
     result.n = n;
     result.V = &mode.V();
     result.states = &mode.States();
+    result.fromNullVector = mode.UsedNullVector();
     ctx.output.SectionResults(result);
     if (k > model.KP) {
       P[kStart] = omega;

@@ -21,6 +21,7 @@ struct ModeResult {
   int n = 0;         // order of the characteristic system, 4 * KZ
   const std::vector<double>* V = nullptr;       // V[1..n-1]: x2..xn
   const std::vector<State>* states = nullptr;   // states[1..KM]: cross-sections 1..KM
+  bool fromNullVector = false;  // the reduced system was singular; see ModeShape
 };
 
 class SolverOutput {

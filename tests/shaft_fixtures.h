@@ -50,6 +50,7 @@ struct RecordedMode {
   double omega, F;
   std::vector<double> V;
   std::vector<State> states;
+  bool fromNullVector;
 };
 
 // Records everything the solver reports.
@@ -57,7 +58,7 @@ class RecordingOutput : public SolverOutput {
  public:
   void FrequencyEntry(int variant, int k, double F) override { entries.push_back({variant, k, F}); }
   void SectionResults(const ModeResult& m) override {
-    modes.push_back({m.variant, m.k, m.omega, m.F, *m.V, *m.states});
+    modes.push_back({m.variant, m.k, m.omega, m.F, *m.V, *m.states, m.fromNullVector});
   }
   struct Entry {
     int variant, k;
