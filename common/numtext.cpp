@@ -15,7 +15,14 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string Quoted(std::string_view text) {
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted += '\'';
+  quoted.append(text);
+  quoted += '\'';
+  return quoted;
+}
 
 // strtold under the "C" locale, whatever locale the application has set.
 long double StrToLongDoubleC(const char* s) {

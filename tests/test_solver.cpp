@@ -96,6 +96,89 @@ Eigen::MatrixXd InverseByMinv3(const Eigen::MatrixXd& A, double* D = nullptr) {
   return inv;
 }
 
+// The determinant exactly as written: whole rows exchanged, every column of
+// the pivot row subtracted.
+double LiteralOpred(Eigen::MatrixXd A) {
+  const int n = static_cast<int>(A.rows());
+  double det = 1;
+  for (int i = 0; i < n - 1; ++i) {
+    const int w = i + 8 > n ? n - i : 8;
+    int p = i;
+    double best = std::fabs(A(i, i));
+    for (int r = i; r < i + w; ++r)
+      if (std::fabs(A(r, i)) > best) {
+        best = std::fabs(A(r, i));
+        p = r;
+      }
+    if (p != i) {
+      A.row(i).swap(A.row(p));
+      det = -det;
+    }
+    for (int r = i + 1; r < i + w; ++r) {
+      const double factor = A(r, i) / A(i, i);
+      for (int c = i; c < n; ++c) A(r, c) = A(r, c) - factor * A(i, c);
+    }
+  }
+  for (int d = n - 1; d >= 0; --d) {
+    if (!(std::fabs(det) < 1e30)) det = det / 1e30;
+    det = det * A(d, d);
+  }
+  return det;
+}
+
+// The inversion exactly as written, loops in the written order.
+Eigen::MatrixXd LiteralMinv3(Eigen::MatrixXd A) {
+  const int N = static_cast<int>(A.rows());
+  std::vector<int> L(N), M(N);
+  for (int K = 0; K < N; ++K) {
+    L[K] = K;
+    M[K] = K;
+    double big = A(K, K);
+    for (int j = K; j < N; ++j)
+      for (int i = K; i < N; ++i)
+        if (std::fabs(big) < std::fabs(A(i, j))) {
+          big = A(i, j);
+          L[K] = i;
+          M[K] = j;
+        }
+    if (L[K] > K)
+      for (int j = 0; j < N; ++j) {
+        const double hold = -A(K, j);
+        A(K, j) = A(L[K], j);
+        A(L[K], j) = hold;
+      }
+    if (M[K] > K)
+      for (int i = 0; i < N; ++i) {
+        const double hold = -A(i, K);
+        A(i, K) = A(i, M[K]);
+        A(i, M[K]) = hold;
+      }
+    for (int i = 0; i < N; ++i)
+      if (i != K) A(i, K) = A(i, K) / (-big);
+    for (int i = 0; i < N; ++i)
+      for (int j = 0; j < N; ++j)
+        if (i != K && j != K) A(i, j) = A(i, K) * A(K, j) + A(i, j);
+    for (int j = 0; j < N; ++j)
+      if (j != K) A(K, j) = A(K, j) / big;
+    A(K, K) = 1 / big;
+  }
+  for (int K = N - 2; K >= 0; --K) {
+    if (L[K] > K)
+      for (int i = 0; i < N; ++i) {
+        const double hold = A(i, K);
+        A(i, K) = -A(i, L[K]);
+        A(i, L[K]) = hold;
+      }
+    if (M[K] > K)
+      for (int j = 0; j < N; ++j) {
+        const double hold = A(K, j);
+        A(K, j) = -A(M[K], j);
+        A(M[K], j) = hold;
+      }
+  }
+  return A;
+}
+
 }  // namespace
 
 // ---- Section and support relations, assembly ----------------------------------
@@ -229,6 +312,22 @@ TEST(Opred, BandHintGivesTheSameDeterminantBitForBit) {
   }
 }
 
+TEST(Opred, MatchesTheWrittenAlgorithmBitForBit) {
+  const TShaftModel model = UniformFreeFree(80, {9, 20, 33, 41, 52, 66, 80});
+  for (double omega = 0.3; omega < 2000; omega *= 1.9) {
+    const Eigen::MatrixXd A = Characteristic(model, omega);
+    EXPECT_EQ(Determinant(A), LiteralOpred(A)) << omega;
+  }
+  std::mt19937 rng(5);
+  std::uniform_real_distribution<double> u(-1, 1);
+  for (int n = 2; n < 30; ++n) {
+    Eigen::MatrixXd A = Eigen::MatrixXd::Zero(n, n);
+    for (int r = 0; r < n; ++r)
+      for (int c = std::max(0, r - 5); c < std::min(n, r + 4); ++c) A(r, c) = u(rng) * (c % 3 ? 1 : 1e-3);
+    EXPECT_EQ(Determinant(A), LiteralOpred(A)) << n;
+  }
+}
+
 TEST(Opred, ZeroPivotShowsTheStepAndFails) {
   Eigen::MatrixXd A(3, 3);
   A << 1, 2, 3, 2, 4, 5, 0, 0, 7;  // column 2 vanishes below the first step
@@ -275,6 +374,17 @@ TEST(Minv3, InvertsTheWorkedMatrices) {
   const Eigen::MatrixXd I = Eigen::MatrixXd::Identity(5, 5);
   EXPECT_EQ(InverseByMinv3(I, &D), I);
   EXPECT_EQ(D, 1);
+}
+
+TEST(Minv3, MatchesTheWrittenAlgorithmBitForBit) {
+  std::mt19937 rng(13);
+  std::uniform_real_distribution<double> u(-1, 1);
+  for (int N : {3, 7, 16, 31}) {
+    Eigen::MatrixXd A(N, N);
+    for (int i = 0; i < N; ++i)
+      for (int j = 0; j < N; ++j) A(i, j) = (i + j) % 4 == 0 ? 0.0 : u(rng);
+    EXPECT_EQ(InverseByMinv3(A), LiteralMinv3(A)) << N;
+  }
 }
 
 TEST(Minv3, ZeroColumnStopsWithFlagZero) {
