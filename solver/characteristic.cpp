@@ -1,6 +1,7 @@
 #include "characteristic.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vp {
 
@@ -55,6 +56,14 @@ Coefficients CoefficientsAt(double l, double m, double a, double e, double f, do
 }
 
 }  // namespace
+
+int ShaftLayout::FaultySection() const {
+  for (int i = 1; i <= KM_; ++i) {
+    const Section& s = sections_[i];
+    if (!std::isfinite(s.a) || !std::isfinite(s.e) || !std::isfinite(s.f)) return i;
+  }
+  return 0;
+}
 
 void ShaftLayout::Carry(int i, double omega, State& s) const {
   const Section& sec = sections_[i];

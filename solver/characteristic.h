@@ -41,6 +41,8 @@ class ShaftLayout {
   // Carries a state through section i, then the supports at cross-section i.
   void Carry(int i, double omega, State& s) const;
   int SpanEnd(int j) const { return spanEnd_[j]; }
+  // The first section whose coefficients are not finite numbers (EI = 0), or 0.
+  int FaultySection() const;
 
  private:
   struct Section {

@@ -73,7 +73,14 @@ void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
         throw CancelledError("Расчет прерван");
 
       ClearFaults();
-      if (layoutFault) throw CalcError(FaultText(v, omega));
+      if (layoutFault) {
+        const int i = layout.FaultySection();
+        if (i > 0)
+          throw CalcError("Характеристики участков, участок " + std::to_string(i) +
+                          (model.SectionEI[i] == 0 ? ": жесткость равна нулю (деление на ноль)"
+                                                   : ": деление на ноль или переполнение (проверьте длину и жесткость)"));
+        throw CalcError(FaultText(v, omega));
+      }
       layout.Assemble(omega, A);
       preparedHere = 15 * P[kFreqEps] >= h;
       if (preparedHere) mode.Prepare(A);

@@ -1,0 +1,69 @@
+#pragma once
+// "Начать расчет": reads the main form into the model, echoes the accepted
+// data for confirmation, solves every stiffness variant and shows the results.
+
+#include <string>
+
+#include "input_form_model.h"
+#include "main_form_model.h"
+#include "mode_shape_form_model.h"
+#include "results_tables.h"
+#include "shaft_model.h"
+#include "solver_io.h"
+
+namespace vp {
+
+// The modal steps of a run, carried out by the windows or by fakes.
+class RunUi : public MessageSink {
+ public:
+  // Shows the filled echo form modally; true when the user continues.
+  virtual bool ConfirmEcho(const TInputFormModel& echo) = 0;
+  // The mode-shape form, used when "Рассчитывать формы колебаний" is ticked.
+  virtual ModeShapeDisplay* ModeDisplay() = 0;
+  // Shows the results form modally.
+  virtual void ShowResults() = 0;
+  // "Ошибка ввода данных" with a line saying what and where.
+  virtual void ShowInputError(const std::string& detail) = 0;
+  // "Расчет прерван": the user stopped the calculation.
+  virtual void ShowInterrupted() = 0;
+  // Progress of a long calculation; empty for none.
+  virtual ProgressFn Progress() { return {}; }
+  // Told of every frequency and mode besides the results tables; may be null.
+  virtual SolverOutput* Observer() { return nullptr; }
+};
+
+// Everything one run reads and writes.
+struct RunState {
+  TMainFormModel& form;
+  TShaftModel& model;
+  TSearchParams& params;
+  TInputFormModel& echo;
+  ResultsTables& results;
+  TNewFormModel& newForm;
+};
+
+enum class RunOutcome {
+  Completed,      // every variant solved, results shown
+  EchoCancelled,  // "Повторить ввод" or the echo's close box: nothing computed
+  InputError,     // "Ошибка ввода данных" shown
+  Interrupted,    // stopped by the user
+};
+
+inline constexpr int kMaxFrequencies = 100;
+// A forward walk longer than this many trials is refused: it would not end in
+// any reasonable time.
+inline constexpr double kMaxForwardTrials = 1e8;
+
+// Steps 1 to 6: the form's texts into the model, then the checks that keep the
+// search finite and within its tables. Throws AppError whose text says what and
+// where.
+void ReadForm(const TMainFormModel& form, TShaftModel& model, TSearchParams& params, char decimalSeparator);
+
+// Fills the echo form from the model.
+void FillEcho(const TShaftModel& model, const TSearchParams& params, TInputFormModel& echo, char decimalSeparator);
+
+// The whole run, as "Начать расчет" performs it. Every failure is shown through
+// the ui and reported in the outcome; nothing propagates.
+RunOutcome RunCalculation(RunState& state, RunUi& ui, char decimalSeparator);
+
+}  // namespace vp

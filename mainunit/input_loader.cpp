@@ -1,0 +1,171 @@
+#include "input_loader.h"
+
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <vector>
+
+#include "errors.h"
+#include "numtext.h"
+
+namespace vp {
+
+namespace {
+
+// Larger files cannot be input files: the longest holds 200 values on a line.
+constexpr std::streamoff kMaxTextFileSize = 16 * 1024 * 1024;
+constexpr int kScalarLines = 17;
+
+std::vector<std::string> SplitLines(std::string_view contents) {
+  std::vector<std::string> lines;
+  size_t begin = 0;
+  while (begin < contents.size()) {
+    size_t end = contents.find('\n', begin);
+    if (end == std::string_view::npos) end = contents.size();
+    std::string_view line = contents.substr(begin, end - begin);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    begin = end + 1;
+  }
+  return lines;
+}
+
+// Runs a conversion; a failure names the line (and the item) it came from.
+template <typename F>
+auto OnLine(int line, const std::string& item, F&& convert) {
+  try {
+    return convert();
+  } catch (const ConversionError& e) {
+    throw AppError("Строка " + std::to_string(line) + (item.empty() ? "" : ", " + item) + ": " + e.what());
+  }
+}
+
+// The next value with its trailing blank, taken off the front of the line;
+// empty (and the line unchanged) when no blank is left.
+std::string NextToken(std::string& line) {
+  const int p = BMSearch(1, line, " ");
+  std::string token = line.substr(0, p);
+  line.erase(0, p);
+  return token;
+}
+
+// A section number written as a real, rounded to the nearest integer (a half to
+// the even neighbour).
+std::string RoundedNumber(const std::string& text, char sep) {
+  const double value = RealOfText(text, sep);
+  const double rounded = std::nearbyint(value);
+  if (!(std::fabs(rounded) <= std::numeric_limits<int>::max()))
+    throw ConversionError("'" + text + "' is not a valid integer value");
+  return std::to_string(static_cast<int>(rounded));
+}
+
+std::string Extension(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  return path.substr(dot);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw AppError("Не удалось открыть файл '" + path + "'");
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size > kMaxTextFileSize) throw AppError("Файл '" + path + "' слишком велик для файла исходных данных");
+  in.seekg(0);
+  std::ostringstream contents;
+  contents << in.rdbuf();
+  if (in.bad()) throw AppError("Не удалось прочитать файл '" + path + "'");
+  return contents.str();
+}
+
+void LoadInputWorkbook(const std::string& /*path*/, TMainFormModel& /*form*/, char /*sep*/) {
+  throw AppError("Загрузка исходных данных из рабочих книг (.xls, .xlsx) пока не поддерживается");
+}
+
+}  // namespace
+
+int BMSearch(int start, std::string_view text, std::string_view pattern) {
+  const int m = static_cast<int>(pattern.size());
+  const int length = static_cast<int>(text.size());
+  if (m == 0) return 0;
+  if (start < 1) start = 1;
+  auto byte = [](char c) { return static_cast<unsigned char>(c); };
+  std::array<int, 256> shift;
+  shift.fill(m);
+  for (int j = m; j >= 1; --j)
+    if (shift[byte(pattern[j - 1])] == m) shift[byte(pattern[j - 1])] = m - j;
+  // Positions below are 1-based: text[i] is text[i - 1] in C++.
+  long long i = static_cast<long long>(start) + m - 1;
+  while (i <= length) {
+    const char c = text[i - 1];
+    if (c != pattern[m - 1]) {
+      i += shift[byte(c)];
+      continue;
+    }
+    if (m == 1) return static_cast<int>(i);
+    int k = 1;
+    while (k < m && pattern[m - 1 - k] == text[i - 1 - k]) ++k;
+    if (k == m) return static_cast<int>(i - m + 1);
+    i += 1;
+  }
+  return 0;
+}
+
+void LoadInputText(std::string_view contents, TMainFormModel& form, char sep) {
+  const std::vector<std::string> lines = SplitLines(contents);
+  if (lines.size() < kScalarLines)
+    throw AppError("Файл исходных данных должен содержать не менее 17 строк, а в нем " +
+                   std::to_string(lines.size()));
+  // Reading past the end gives an empty line, as for variant lines beyond the file.
+  auto line = [&](int number) { return number <= static_cast<int>(lines.size()) ? lines[number - 1] : std::string(); };
+
+  form.SetSpinValue(Count::Supports, OnLine(8, "", [&] { return IntOfText(line(8)); }));
+  form.SetSpinValue(Count::Sections, OnLine(9, "", [&] { return IntOfText(line(9)); }));
+  form.Edit3 = line(10);
+  form.SetSpinValue(Count::Variants, OnLine(11, "", [&] { return IntOfText(line(11)); }));
+  form.SetSpinValue(Count::Spans, OnLine(12, "", [&] { return IntOfText(line(12)); }));
+  form.Edit8 = line(13);
+  form.Edit9 = line(14);
+  form.Edit10 = line(15);
+  form.Edit11 = line(16);
+  form.Edit12 = line(17);
+
+  const int N = form.SpinEdit1.Value(), KM = form.SpinEdit2.Value();
+  const int KZ = form.SpinEdit3.Value(), KW = form.SpinEdit4.Value();
+  for (int r = 1; r <= 3; ++r) {
+    std::string text = line(r);
+    for (int c = 1; c <= KM; ++c) form.StringGrid1.SetCell(c, r, NextToken(text));
+  }
+  auto numbers = [&](int lineNo, StringTable& grid, int count, const char* item) {
+    std::string text = line(lineNo);
+    for (int c = 0; c < count; ++c) {
+      grid.SetCell(c, 1, NextToken(text));
+      grid.SetCell(c, 1, OnLine(lineNo, item + std::to_string(c + 1),
+                                [&] { return RoundedNumber(grid.Cell(c, 1), sep); }));
+    }
+  };
+  numbers(4, form.StringGrid3, N, "опора ");
+  numbers(5, form.StringGrid4, KZ, "пролет ");
+  for (int v = 1; v <= KW; ++v) {
+    std::string text = line(5 + v);
+    for (int s = 1; s <= N; ++s) form.StringGrid2.SetCell(v, s, NextToken(text));
+  }
+}
+
+void LoadInputFile(const std::string& path, TMainFormModel& form, char sep) {
+  const std::string extension = Extension(path);
+  TMainFormModel loaded = form;
+  if (extension == ".txt") {
+    LoadInputText(ReadWholeFile(path), loaded, sep);
+  } else if (extension == ".xls" || extension == ".xlsx") {
+    LoadInputWorkbook(path, loaded, sep);
+  } else {
+    throw AppError(kWrongFileFormat);
+  }
+  form = std::move(loaded);
+}
+
+}  // namespace vp

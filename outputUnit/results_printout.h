@@ -1,0 +1,24 @@
+#pragma once
+// The results printout as plain lines of text, read back from the results
+// tables: per variant a title, per frequency its value and a table of the
+// deflection, slope, moment and shear force at every listed section.
+
+#include <functional>
+#include <string>
+
+#include "main_form_model.h"
+#include "results_tables.h"
+
+namespace vp {
+
+// Hands each line to `emit` in order. The counts come from the main form (KW,
+// KP, KM). A frequency that a variant did not find (an empty cell) is left out.
+// An entry that does not read as a number stops the printout with its
+// conversion error; the lines emitted so far stay emitted.
+void WritePrintout(const TMainFormModel& form, const ResultsTables& results, char decimalSeparator,
+                   const std::function<void(const std::string&)>& emit);
+
+// Fixed notation with five decimals; a value that rounds to zero has no sign.
+std::string Fixed5(double value, char decimalSeparator);
+
+}  // namespace vp
