@@ -1,0 +1,202 @@
+// valoprovod-cli: loads an input file, runs the calculation without windows and
+// prints the results printout or, with --json, every frequency and mode.
+
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "calculation_run.h"
+#include "errors.h"
+#include "input_loader.h"
+#include "results_printout.h"
+
+namespace {
+
+using namespace vp;
+
+constexpr const char* kUsage =
+    "Использование: valoprovod-cli [--json] [--decimal-separator C] ФАЙЛ\n"
+    "  ФАЙЛ                     исходные данные (.txt, .xls, .xlsx)\n"
+    "  --json                   вывести частоты и формы колебаний в формате JSON\n"
+    "  --decimal-separator C    десятичный разделитель чисел (по умолчанию - системный)\n";
+
+std::string Number(double value) {
+  char buf[64];
+  const auto result = std::to_chars(buf, buf + sizeof buf, value);
+  return std::string(buf, result.ptr);
+}
+
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          out += buf;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+// Collects every frequency and mode as full-precision numbers.
+class Recorder : public SolverOutput {
+ public:
+  struct Mode {
+    double F;
+    std::vector<State> states;
+    std::vector<double> solution;
+  };
+  struct Variant {
+    int number;
+    std::vector<Mode> modes;
+  };
+  std::vector<Variant> variants;
+
+  void BeginVariant(int v) { variants.push_back({v, {}}); }
+  void FrequencyEntry(int, int, double) override {}
+  void SectionResults(const ModeResult& m) override {
+    Mode mode{m.F, {m.states->begin() + 1, m.states->end()}, {m.V->begin() + 1, m.V->begin() + m.n}};
+    if (variants.empty() || variants.back().number != m.variant) BeginVariant(m.variant);
+    variants.back().modes.push_back(std::move(mode));
+  }
+};
+
+class CliUi : public RunUi {
+ public:
+  Recorder recorder;
+  std::string error;
+
+  bool confirmed = false;  // the form was read: the solver has started
+
+  bool ConfirmEcho(const TInputFormModel&) override { return confirmed = true; }
+  ModeShapeDisplay* ModeDisplay() override { return nullptr; }
+  void ShowResults() override {}
+  void ShowMessage(const std::string& text) override { std::cerr << text << '\n'; }
+  void ShowInputError(const std::string& detail) override {
+    std::cerr << "Ошибка ввода данных\n" << detail << '\n';
+    error = "Ошибка ввода данных: " + detail;
+  }
+  void ShowInterrupted() override {
+    std::cerr << "Расчет прерван\n";
+    error = "Расчет прерван";
+  }
+  SolverOutput* Observer() override { return &recorder; }
+};
+
+// Every variant solved appears, those without a frequency too, and after a
+// failure the variant that failed with what it had found.
+void PrintJson(const TShaftModel& model, const Recorder& recorder, const std::string& error, int solved) {
+  std::string out = "{\"section_x\": [";
+  for (int k = 1; (solved > 0 || !recorder.variants.empty()) && k <= model.KM; ++k) out += (k > 1 ? ", " : "") + Number(model.SectionX[k]);
+  out += "], \"variants\": [";
+  if (!recorder.variants.empty()) solved = std::max(solved, recorder.variants.back().number);
+  for (int v = 1; v <= solved; ++v) {
+    const Recorder::Variant* found = nullptr;
+    for (const auto& rv : recorder.variants)
+      if (rv.number == v) found = &rv;
+    out += (v > 1 ? ", " : "");
+    out += "{\"variant\": " + std::to_string(v) + ", \"frequencies\": [";
+    std::string modes;
+    for (size_t i = 0; found && i < found->modes.size(); ++i) {
+      const Recorder::Mode& m = found->modes[i];
+      out += (i ? ", " : "") + Number(m.F);
+      modes += (i ? ", " : "");
+      modes += "{\"frequency\": " + Number(m.F) + ", \"states\": [";
+      for (size_t s = 0; s < m.states.size(); ++s) {
+        const State& st = m.states[s];
+        modes += (s ? ", [" : "[") + Number(st[0]) + ", " + Number(st[1]) + ", " + Number(st[2]) + ", " +
+                 Number(st[3]) + "]";
+      }
+      modes += "], \"solution\": [";
+      for (size_t r = 0; r < m.solution.size(); ++r) modes += (r ? ", " : "") + Number(m.solution[r]);
+      modes += "]}";
+    }
+    out += "], \"modes\": [" + modes + "]}";
+  }
+  out += "]";
+  if (!error.empty()) out += ", \"error\": " + JsonString(error);
+  out += "}\n";
+  std::fwrite(out.data(), 1, out.size(), stdout);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QCoreApplication app(argc, argv);
+  bool json = false;
+  char sep = QLocale::system().decimalPoint().at(0).toLatin1();
+  if (sep == 0) sep = '.';
+  std::string input;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--json") {
+      json = true;
+    } else if (arg == "--decimal-separator" && i + 1 < argc && std::string(argv[i + 1]).size() == 1) {
+      sep = argv[++i][0];
+    } else if (arg == "--help" || arg == "-h") {
+      std::cout << kUsage;
+      return 0;
+    } else if (!arg.empty() && arg[0] == '-') {
+      std::cerr << "Неизвестный параметр: " << arg << "\n" << kUsage;
+      return 2;
+    } else if (input.empty()) {
+      input = arg;
+    } else {
+      std::cerr << "Лишний параметр: " << arg << "\n" << kUsage;
+      return 2;
+    }
+  }
+  if (input.empty()) {
+    std::cerr << kUsage;
+    return 2;
+  }
+
+  TMainFormModel form;
+  try {
+    LoadInputFile(input, form, sep);
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << '\n';
+    return 1;
+  }
+  form.CheckBox1 = false;
+
+  TShaftModel model;
+  TSearchParams params{};
+  TInputFormModel echo;
+  ResultsTables results;
+  TNewFormModel newForm;
+  RunState state{form, model, params, echo, results, newForm};
+  CliUi ui;
+  const RunOutcome outcome = RunCalculation(state, ui, sep);
+  if (json) {
+    // After a failure in the solver, VariantNo is the variant that failed.
+    const int solved = outcome == RunOutcome::Completed ? model.KW : ui.confirmed ? model.VariantNo - 1 : 0;
+    PrintJson(model, ui.recorder, ui.error, solved);
+    return outcome == RunOutcome::Completed ? 0 : 1;
+  }
+  if (outcome != RunOutcome::Completed) return 1;
+  try {
+    WritePrintout(form, results, sep, [](const std::string& line) { std::cout << line << '\n'; });
+  } catch (const std::exception& e) {
+    std::cout.flush();
+    std::cerr << e.what() << '\n';
+    return 1;
+  }
+  return 0;
+}
