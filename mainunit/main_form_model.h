@@ -47,6 +47,8 @@ struct TMainFormModel {
   void LeaveSpin(Count which);
   void LeaveAllSpins();
 
+  bool operator==(const TMainFormModel&) const = default;
+
   // The form's show: fixed captions, then the four change handlers in the order
   // supports, sections, spans, variants.
   void FormShow();

@@ -29,6 +29,8 @@ class SpinEditState {
   // integer, becomes the nearer limit (the minimum). Returns true on a change.
   bool Leave();
 
+  bool operator==(const SpinEditState&) const = default;
+
  private:
   int min_, max_;
   std::string text_;

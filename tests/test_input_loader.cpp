@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "errors.h"
+#include "input_loader.h"
+
+using namespace vp;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Example(const std::string& name) {
+  std::ifstream in(std::string(VP_EXAMPLES_DIR) + "/" + name, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// A text file with the given lines 1..7 and the scalar lines 8..17.
+std::string TextFile(const std::vector<std::string>& head, const std::vector<std::string>& scalars) {
+  std::string out;
+  for (size_t i = 0; i < 7; ++i) out += (i < head.size() ? head[i] : "") + "\n";
+  for (const std::string& s : scalars) out += s + "\n";
+  return out;
+}
+
+// N = 2, KM = 3, KP = 2, KW = 1, KZ = 1 and the search parameters.
+std::vector<std::string> Scalars(const std::string& N = "2", const std::string& KW = "1") {
+  return {N, "3", "2", KW, "1", "1", "0.5", "100", "1E-10", "1E-6"};
+}
+
+std::string Load(const std::string& contents, TMainFormModel& form, char sep = '.') {
+  try {
+    LoadInputText(contents, form, sep);
+  } catch (const AppError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+class TempFile {
+ public:
+  TempFile(const std::string& name, const std::string& contents)
+      : path_(fs::temp_directory_path() / ("vp_loader_" + std::to_string(::getpid()) + "_" + name)) {
+    std::ofstream(path_, std::ios::binary) << contents;
+  }
+  ~TempFile() { fs::remove(path_); }
+  std::string path() const { return path_.string(); }
+
+ private:
+  fs::path path_;
+};
+
+int NaiveSearch(int start, const std::string& text, const std::string& pattern) {
+  if (pattern.empty() || start < 1) return 0;
+  const size_t at = text.find(pattern, start - 1);
+  return at == std::string::npos ? 0 : static_cast<int>(at) + 1;
+}
+
+}  // namespace
+
+TEST(InputLoader, TextFileFillsTheFormAsTyped) {
+  TMainFormModel f;
+  ASSERT_EQ(Load(TextFile({"0.35 0.4 0.5 ", "1 2 3 ", "10 20 30 ", "1 3 ", "3 ", "100 200 "}, Scalars()), f), "");
+  EXPECT_EQ(f.SpinEdit1.Text(), "2");
+  EXPECT_EQ(f.SpinEdit2.Text(), "3");
+  EXPECT_EQ(f.SpinEdit3.Text(), "1");
+  EXPECT_EQ(f.SpinEdit4.Text(), "1");
+  EXPECT_EQ(f.Edit3, "2");
+  EXPECT_EQ(f.Edit8, "1");
+  EXPECT_EQ(f.Edit9, "0.5");
+  EXPECT_EQ(f.Edit10, "100");
+  EXPECT_EQ(f.Edit11, "1E-10");
+  EXPECT_EQ(f.Edit12, "1E-6");
+  EXPECT_EQ(f.StringGrid1.Cell(1, 1), "0.35 ");  // the blank stays with the value
+  EXPECT_EQ(f.StringGrid1.Cell(3, 3), "30 ");
+  EXPECT_EQ(f.StringGrid3.Cell(1, 1), "3");  // section numbers are rewritten as integers
+  EXPECT_EQ(f.StringGrid4.Cell(0, 1), "3");
+  EXPECT_EQ(f.StringGrid2.Cell(1, 2), "200 ");
+  EXPECT_EQ(f.StringGrid1.ColCount(), 4);
+  EXPECT_EQ(f.StringGrid1.Cell(3, 0), "Участок 3");
+}
+
+TEST(InputLoader, CountsAreClampedAndTheRestReadWithTheClampedCounts) {
+  std::string supports, stiffness;
+  for (int s = 1; s <= 12; ++s) {
+    supports += std::to_string(s) + " ";
+    stiffness += "5 ";
+  }
+  TMainFormModel f;
+  ASSERT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", supports, "3 ", stiffness}, Scalars("12")), f), "");
+  EXPECT_EQ(f.SpinEdit1.Text(), "10");
+  EXPECT_EQ(f.StringGrid3.ColCount(), 10);
+  EXPECT_EQ(f.StringGrid3.Cell(9, 1), "10");
+  EXPECT_EQ(f.StringGrid3.Cell(10, 1), "");
+  EXPECT_EQ(f.StringGrid2.Cell(1, 10), "5 ");
+}
+
+TEST(InputLoader, BlanksDecideWhereValuesLand) {
+  {  // no blank after the last value: that value is lost
+    TMainFormModel f;
+    ASSERT_EQ(Load(TextFile({"1 2 3", "1 1 1 ", "1 1 1 ", "1 2 ", "3 ", "0 0 "}, Scalars()), f), "");
+    EXPECT_EQ(f.StringGrid1.Cell(2, 1), "2 ");
+    EXPECT_EQ(f.StringGrid1.Cell(3, 1), "");
+  }
+  {  // two blanks: a token of one blank, the rest one cell further on
+    TMainFormModel f;
+    ASSERT_EQ(Load(TextFile({"1  2 3 ", "1 1 1 ", "1 1 1 ", "1 2 ", "3 ", "0 0 "}, Scalars()), f), "");
+    EXPECT_EQ(f.StringGrid1.Cell(1, 1), "1 ");
+    EXPECT_EQ(f.StringGrid1.Cell(2, 1), " ");
+    EXPECT_EQ(f.StringGrid1.Cell(3, 1), "2 ");
+  }
+  {  // on a support line the lost value is a conversion failure
+    TMainFormModel f;
+    EXPECT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "1 2", "3 ", "0 0 "}, Scalars()), f),
+              "Строка 4, опора 2: '' is not a valid floating point value");
+  }
+}
+
+TEST(InputLoader, SectionNumbersAreRoundedHalfToEven) {
+  TMainFormModel f;
+  ASSERT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "2,5 3,5 ", "2,5000001 ", "0 0 "}, Scalars()), f, ','), "");
+  EXPECT_EQ(f.StringGrid3.Cell(0, 1), "2");
+  EXPECT_EQ(f.StringGrid3.Cell(1, 1), "4");
+  EXPECT_EQ(f.StringGrid4.Cell(0, 1), "3");
+  EXPECT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "1 1E300 ", "3 ", "0 0 "}, Scalars()), f),
+            "Строка 4, опора 2: '1E300 ' is not a valid integer value");
+}
+
+TEST(InputLoader, VariantLinesStartAtLineSix) {
+  {  // one variant: line 7 may hold anything
+    TMainFormModel f;
+    ASSERT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "1 2 ", "3 ", "7 8 ", "garbage ###"}, Scalars()), f), "");
+    EXPECT_EQ(f.StringGrid2.Cell(1, 2), "8 ");
+    EXPECT_EQ(f.StringGrid2.Cell(2, 1), "");
+  }
+  {  // three variants: the third is read from line 8, which is also N
+    TMainFormModel f;
+    ASSERT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "1 2 ", "3 ", "7 8 ", "9 10 "}, Scalars("2", "3")), f), "");
+    EXPECT_EQ(f.StringGrid2.Cell(2, 1), "9 ");
+    EXPECT_EQ(f.StringGrid2.Cell(3, 1), "");  // line 8 is "2" with no blank
+  }
+}
+
+TEST(InputLoader, MalformedFilesFailWithTheirOwnText) {
+  TMainFormModel f;
+  EXPECT_EQ(Load("1 \n2 \n", f), "Файл исходных данных должен содержать не менее 17 строк, а в нем 2");
+  auto scalars = Scalars();
+  scalars[1] = "3 ";
+  EXPECT_EQ(Load(TextFile({}, scalars), f), "Строка 9: '3 ' is not a valid integer value");
+  scalars = Scalars();
+  scalars[4] = "";
+  EXPECT_EQ(Load(TextFile({}, scalars), f), "Строка 12: '' is not a valid integer value");
+}
+
+TEST(InputLoader, WindowsAndUnixLineEndsReadAlike) {
+  std::string unix = Example("free_free_shaft.txt");
+  std::string windows;
+  for (char c : unix) windows += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  // The example is stored with CR LF; make a pure LF copy too.
+  std::string lf;
+  for (char c : unix)
+    if (c != '\r') lf += c;
+  TMainFormModel a, b;
+  ASSERT_EQ(Load(unix, a), "");
+  ASSERT_EQ(Load(lf, b), "");
+  EXPECT_TRUE(a == b);
+  EXPECT_EQ(a.SpinEdit2.Text(), "100");
+  EXPECT_EQ(a.StringGrid1.Cell(100, 3), "1 ");
+  EXPECT_EQ(a.StringGrid4.Cell(1, 1), "100");
+}
+
+TEST(InputLoader, ExtensionChoosesTheBranchAndFailuresChangeNothing) {
+  TMainFormModel form;
+  form.Edit3 = "typed by the user";
+  const TMainFormModel before = form;
+  auto failure = [&](const std::string& path) {
+    try {
+      LoadInputFile(path, form, '.');
+    } catch (const AppError& e) {
+      return std::string(e.what());
+    }
+    return std::string();
+  };
+  const std::string good = Example("free_free_shaft.txt");
+  for (const char* name : {"input.TXT", "input.Txt", "input.dat", "input", "input.txt.bak", "dir.txt/input"}) {
+    TempFile file(name == std::string("dir.txt/input") ? "plain" : name, good);
+    const std::string path = name == std::string("dir.txt/input") ? "/nonexistent.txt/input" : file.path();
+    EXPECT_EQ(failure(path), kWrongFileFormat) << name;
+  }
+  {
+    TempFile bad("bad.txt", TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "1 x ", "3 ", "0 0 "}, Scalars()));
+    EXPECT_EQ(failure(bad.path()), "Строка 4, опора 2: 'x ' is not a valid floating point value");
+  }
+  EXPECT_EQ(failure("/nonexistent/input.txt"), "Не удалось открыть файл '/nonexistent/input.txt'");
+  EXPECT_TRUE(form == before);
+
+  TempFile ok("ok.txt", good);
+  EXPECT_EQ(failure(ok.path()), "");
+  EXPECT_EQ(form.SpinEdit2.Text(), "100");
+}
+
+TEST(BMSearch, AgreesWithAPlainSearch) {
+  std::mt19937 rng(17);
+  const std::string alphabet = "ab \xff";
+  for (int trial = 0; trial < 20000; ++trial) {
+    std::string text(rng() % 40, ' '), pattern(1 + rng() % 4, ' ');
+    for (char& c : text) c = alphabet[rng() % alphabet.size()];
+    for (char& c : pattern) c = alphabet[rng() % alphabet.size()];
+    const int start = 1 + static_cast<int>(rng() % (text.size() + 2));
+    EXPECT_EQ(BMSearch(start, text, pattern), NaiveSearch(start, text, pattern))
+        << "'" << text << "' '" << pattern << "' " << start;
+  }
+  EXPECT_EQ(BMSearch(1, "0.35 0.4 ", " "), 5);
+  EXPECT_EQ(BMSearch(1, "abc", ""), 0);
+}
+
+TEST(InputLoader, RandomlyDamagedFilesNeverCrashOrHalfLoad) {
+  const std::string base = Example("rotor_two_bearings.txt");
+  std::mt19937 rng(23);
+  const std::string bytes = "0123456789 .,-+eE\r\n\t\xd0\xb0x";
+  int failures = 0;
+  for (int trial = 0; trial < 3000; ++trial) {
+    std::string text = base;
+    const int edits = 1 + rng() % 8;
+    for (int e = 0; e < edits && !text.empty(); ++e) {
+      const size_t at = rng() % text.size();
+      switch (rng() % 4) {
+        case 0: text[at] = bytes[rng() % bytes.size()]; break;
+        case 1: text.erase(at, 1 + rng() % 20); break;
+        case 2: text.insert(at, std::string(1 + rng() % 3, bytes[rng() % bytes.size()])); break;
+        case 3: text.resize(at); break;
+      }
+    }
+    TMainFormModel form;
+    try {
+      LoadInputText(text, form, '.');
+    } catch (const AppError& e) {
+      ++failures;
+      EXPECT_STRNE(e.what(), "");
+    }
+    EXPECT_LE(form.SpinEdit2.Value(), 200);
+  }
+  EXPECT_GT(failures, 100);
+}

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "calculation_run.h"
+#include "errors.h"
+#include "form_fixtures.h"
+#include "results_printout.h"
+
+using namespace vp;
+using namespace vp::test;
+
+namespace {
+
+// A main form and results tables as a run with the given counts leaves them:
+// frequency k of variant v is 100 v + k + 0.123456789; section j's quantity q
+// is j + q / 10.
+struct Printed {
+  TMainFormModel form;
+  ResultsTables results;
+  std::vector<std::string> lines;
+  std::string error;
+
+  Printed(int KM, int KW, int KP, int found = -1) {
+    form.SetSpinValue(Count::Sections, KM);
+    form.SetSpinValue(Count::Variants, KW);
+    form.Edit3 = std::to_string(KP);
+    if (found < 0) found = KP;
+    const int half = HalfKM(KM);
+    for (int v = 1; v <= KW; ++v)
+      for (int k = 1; k <= found; ++k) {
+        results.StringGrid1.SetCell(k, v, GeneralFormat(100 * v + k + 0.123456789, '.'));
+        for (int c = 0; c <= half; ++c) {
+          results.StringGrid3.SetCell((half + 1) * (k - 1) + c + 2, 1, std::to_string(2 * c + 1));
+          for (int q = 1; q <= 4; ++q)
+            results.StringGrid3.SetCell((half + 1) * (k - 1) + c + 2, 5 * (v - 1) + 1 + q,
+                                        GeneralFormat(2 * c + 1 + q / 10.0, '.'));
+        }
+      }
+    for (int c = 0; c < half; ++c) results.StringGrid2.SetCell(c, 1, GeneralFormat((2 * c + 1) * 0.5, '.'));
+  }
+
+  void Print(char sep = '.') {
+    try {
+      WritePrintout(form, results, sep, [&](const std::string& l) { lines.push_back(l); });
+    } catch (const AppError& e) {
+      error = e.what();
+    }
+  }
+};
+
+std::string B(int n) { return std::string(n, ' '); }
+
+}  // namespace
+
+TEST(ResultsPrintout, LinesOfOneVariantAndFrequency) {
+  Printed p(5, 1, 1);
+  p.Print();
+  const std::vector<std::string> expected = {
+      B(85) + "Вариант по жесткости N 1",
+      "",
+      B(80) + "Частота N 1  ------   P = 101.12346",
+      "",
+      "  Номер участка:" + B(13) + "Координата уч-ка:" + B(15) + "Смещение:" + B(19) + "Угол поворота:" + B(20) +
+          "Момент:" + B(24) + "Попер. сила:",
+      B(12) + "1" + B(32) + "0.50000" + B(28) + "1.10000" + B(28) + "1.20000" + B(28) + "1.30000" + B(28) + "1.40000",
+      B(12) + "3" + B(32) + "1.50000" + B(28) + "3.10000" + B(28) + "3.20000" + B(28) + "3.30000" + B(28) + "3.40000",
+      B(12) + "5" + B(32) + "2.50000" + B(28) + "5.10000" + B(28) + "5.20000" + B(28) + "5.30000" + B(28) + "5.40000",
+      "",
+      "",
+  };
+  EXPECT_EQ(p.lines, expected);
+  EXPECT_EQ(p.error, "");
+}
+
+TEST(ResultsPrintout, RowsPerFrequencyAndGapsAfterTwoDigitSections) {
+  Printed even(4, 1, 1);
+  even.Print();
+  EXPECT_EQ(even.lines.size(), 3u + 2 + 2 + 2);
+
+  Printed p(21, 1, 2);
+  p.Print();
+  int rows = 0;
+  for (const std::string& line : p.lines) {
+    if (line.rfind(B(12), 0) != 0 || line[12] == ' ') continue;
+    ++rows;
+    const int section = std::stoi(line.substr(12));
+    const size_t digits = std::to_string(section).size();
+    const size_t gap = line.find_first_not_of(' ', 12 + digits) - (12 + digits);
+    EXPECT_EQ(gap, section <= 9 ? 32u : 30u) << line;
+  }
+  EXPECT_EQ(rows, 2 * 11);
+}
+
+TEST(ResultsPrintout, TwoVariantsThreeFrequenciesEachEndWithTwoEmptyLines) {
+  Printed p(3, 2, 3);
+  p.Print();
+  int titles = 0, frequencies = 0;
+  for (size_t i = 0; i < p.lines.size(); ++i) {
+    if (p.lines[i].find("Вариант по жесткости N") != std::string::npos) {
+      ++titles;
+      if (i > 0) {
+        EXPECT_EQ(p.lines[i - 1], "");
+        EXPECT_EQ(p.lines[i - 2], "");
+      }
+    }
+    if (p.lines[i].find("Частота N") != std::string::npos) ++frequencies;
+  }
+  EXPECT_EQ(titles, 2);
+  EXPECT_EQ(frequencies, 6);
+  EXPECT_EQ(p.lines.back(), "");
+  EXPECT_EQ(p.lines[p.lines.size() - 2], "");
+  EXPECT_EQ(p.lines[2], B(80) + "Частота N 1  ------   P = 101.12346");
+  EXPECT_NE(std::find(p.lines.begin(), p.lines.end(), B(80) + "Частота N 3  ------   P = 203.12346"), p.lines.end());
+}
+
+TEST(ResultsPrintout, FiveDecimalsRoundedWithoutLeadingBlanks) {
+  EXPECT_EQ(Fixed5(123.456789, '.'), "123.45679");
+  EXPECT_EQ(Fixed5(0.000004, '.'), "0.00000");
+  EXPECT_EQ(Fixed5(-0.000004, '.'), "0.00000");
+  EXPECT_EQ(Fixed5(-1.5, '.'), "-1.50000");
+  EXPECT_EQ(Fixed5(12.345678, ','), "12,34568");
+  EXPECT_EQ(Fixed5(1e20, '.'), "100000000000000000000.00000");
+}
+
+TEST(ResultsPrintout, FrequenciesNotFoundAreLeftOut) {
+  Printed p(3, 2, 3, 2);
+  p.Print();
+  EXPECT_EQ(p.error, "");
+  int frequencies = 0;
+  for (const std::string& l : p.lines) frequencies += l.find("Частота N") != std::string::npos;
+  EXPECT_EQ(frequencies, 4);
+}
+
+TEST(ResultsPrintout, ABadEntryStopsWithItsMessageAfterTheLinesSoFar) {
+  Printed p(3, 1, 2);
+  p.results.StringGrid3.SetCell(5, 2, "oops");  // frequency 2, section 1, deflection
+  p.Print();
+  EXPECT_EQ(p.error, "'oops' is not a valid floating point value");
+  EXPECT_EQ(p.lines.back(), "  Номер участка:" + B(13) + "Координата уч-ка:" + B(15) + "Смещение:" + B(19) +
+                                "Угол поворота:" + B(20) + "Момент:" + B(24) + "Попер. сила:");
+
+  Printed q(3, 1, 1);
+  q.form.Edit3 = "x";
+  q.Print();
+  EXPECT_EQ(q.error, "'x' is not a valid integer value");
+  EXPECT_EQ(q.lines.size(), 2u);
+}
+
+TEST(ResultsPrintout, PrintsWhatARealRunComputed) {
+  TMainFormModel form = FreeFreeForm(10, {10}, 2, 1, ',');
+  TShaftModel model;
+  TSearchParams params{};
+  TInputFormModel echo;
+  ResultsTables results;
+  TNewFormModel newForm;
+  struct Ui : RunUi {
+    bool ConfirmEcho(const TInputFormModel&) override { return true; }
+    ModeShapeDisplay* ModeDisplay() override { return nullptr; }
+    void ShowResults() override {}
+    void ShowInputError(const std::string& d) override { FAIL() << d; }
+    void ShowInterrupted() override {}
+    void ShowMessage(const std::string& m) override { FAIL() << m; }
+  } ui;
+  RunState state{form, model, params, echo, results, newForm};
+  ASSERT_EQ(RunCalculation(state, ui, ','), RunOutcome::Completed);
+  std::vector<std::string> lines;
+  WritePrintout(form, results, ',', [&](const std::string& l) { lines.push_back(l); });
+  ASSERT_GE(lines.size(), 9u);
+  EXPECT_EQ(lines[2].rfind(B(80) + "Частота N 1  ------   P = 22", 0), 0u) << lines[2];
+  EXPECT_EQ(lines[5].substr(0, 45), B(12) + "1" + B(32));
+  EXPECT_EQ(lines[5].substr(45, 7), "0,10000");
+}
