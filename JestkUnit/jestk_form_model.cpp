@@ -45,16 +45,23 @@ bool TMainFormJestkModel::Nomogramma(double ratio, double& k) {
   return false;  // not reached: the knots cover [0, last ratio)
 }
 
+void TMainFormJestkModel::Changed(JestkCount which) {
+  if (which == JestkCount::Sections)
+    SpinEdit1Change();
+  else
+    SpinEdit2Change();
+}
+
 void TMainFormJestkModel::SetSpinText(JestkCount which, std::string text) {
-  if (Spin(which).SetText(std::move(text))) which == JestkCount::Sections ? SpinEdit1Change() : SpinEdit2Change();
+  if (Spin(which).SetText(std::move(text))) Changed(which);
 }
 
 void TMainFormJestkModel::SetSpinValue(JestkCount which, int value) {
-  if (Spin(which).SetValue(value)) which == JestkCount::Sections ? SpinEdit1Change() : SpinEdit2Change();
+  if (Spin(which).SetValue(value)) Changed(which);
 }
 
 void TMainFormJestkModel::LeaveSpin(JestkCount which) {
-  if (Spin(which).Leave()) which == JestkCount::Sections ? SpinEdit1Change() : SpinEdit2Change();
+  if (Spin(which).Leave()) Changed(which);
 }
 
 void TMainFormJestkModel::SetCheckBox1(bool checked) {

@@ -87,6 +87,9 @@ struct TMainFormJestkModel {
   // factor at a knot, the last knot's factor above the last ratio. A negative
   // ratio (or NaN) has no factor: returns false and leaves k unchanged.
   static bool Nomogramma(double ratio, double& k);
+
+ private:
+  void Changed(JestkCount which);
 };
 
 }  // namespace vp
