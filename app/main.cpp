@@ -1,13 +1,14 @@
-// Program entry: the application object and its main window.
+// Program entry: the application, its five windows, and the message loop until
+// the main window is closed.
 
 #include <QApplication>
-#include <QMainWindow>
+
+#include "forms.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  QMainWindow mainForm;
-  mainForm.setWindowTitle(QString::fromUtf8("Программа расчета собственных частот и форм колебаний валопровода"));
-  mainForm.resize(746, 729);
-  mainForm.show();
+  vp::SetUpApplication();
+  vp::Forms forms;
+  forms.MainForm->show();
   return app.exec();
 }

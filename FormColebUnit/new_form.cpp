@@ -1,0 +1,116 @@
+#include "new_form.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QHeaderView>
+#include <QLineSeries>
+#include <QPixmap>
+#include <QGraphicsLayout>
+#include <QValueAxis>
+
+#include "form_kit.h"
+
+namespace vp {
+
+TNewForm::TNewForm(TNewFormModel& model, QWidget* parent) : QDialog(parent), model_(model) {
+  setWindowTitle("Формы Колебаний");
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  StyleForm(this, 10);
+  setFixedSize(645, 386);
+
+  Bevel(this, QRect(8, 16, 625, 97));
+  Caption(this, "№ участка:", 10, 36);
+  Caption(this, "Смещение (X):", 10, 54);
+  grid_ = new GridView(this, new StringTableModel(&model_.StringGrid3, 0, 0, false), QRect(96, 34, 525, 55), 60, false);
+  grid_->horizontalHeader()->hide();
+  grid_->verticalHeader()->hide();
+  QPalette cells = grid_->palette();
+  cells.setColor(QPalette::Base, kSkyBlue);
+  grid_->setPalette(cells);
+
+  Bevel(this, QRect(8, 128, 625, 241));
+  label2_ = Caption(this, QString::fromStdString(model_.Label2), 143, 130);
+  label3_ = Caption(this, QString::fromStdString(model_.Label3), 371, 130);
+  Caption(this, "Форма колебаний:", 143, 143);
+  label7_ = Caption(this, QString(), 371, 143);
+
+  image_ = new QLabel(this);
+  image_->setGeometry(143, 156, 326, 202);
+  QPixmap blank(326, 202);
+  blank.fill(kSkyBlue);
+  image_->setPixmap(blank);
+
+  series_ = new QLineSeries;
+  series_->setName("Смещение");
+  series_->setColor(QColor(255, 0, 0));
+  series_->setPointsVisible(false);
+  chart_ = new QChart;
+  chart_->addSeries(series_);
+  chart_->createDefaultAxes();
+  chart_->setTitle("TChart");
+  chart_->setBackgroundBrush(QColor(183, 183, 255));
+  chart_->setPlotAreaBackgroundVisible(false);
+  chart_->setMargins(QMargins(2, 2, 2, 2));
+  chart_->setBackgroundRoundness(0);
+  chart_->layout()->setContentsMargins(0, 0, 0, 0);
+  chartView_ = new QChartView(chart_, this);
+  chartView_->setFrameShape(QFrame::NoFrame);
+  chartView_->setRenderHint(QPainter::Antialiasing);
+  chartView_->setGeometry(143, 156, 325, 203);
+
+  bitBtn1_ = BitBtn(this, "Следующая частота", QRect(493, 228, 130, 39), Glyph::Next);
+  bitBtn3_ = BitBtn(this, "Печать графика", QRect(493, 284, 130, 41), Glyph::Print);
+  connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(bitBtn3_, &QPushButton::clicked, this, [this] {
+    try {
+      if (printChart_) printChart_(*this);
+    } catch (const std::exception& e) {
+      ReportError(this, e);
+    }
+  });
+}
+
+void TNewForm::Fill() {
+  grid_->Refresh(true);
+  bitBtn1_->setFocus();
+  label2_->setText(QString::fromStdString(model_.Label2));
+  label2_->adjustSize();
+  label3_->setText(QString::fromStdString(model_.Label3));
+  label3_->adjustSize();
+  label7_->setText(QString::fromStdString(model_.Label7));
+  label7_->adjustSize();
+  series_->clear();
+  QList<QPointF> points;
+  points.reserve(static_cast<int>(model_.Series1.size()));
+  double yMin = 0, yMax = 0, xMax = 1;
+  for (const ChartPoint& p : model_.Series1) {
+    points.append(QPointF(p.x, p.y));
+    yMin = std::min(yMin, p.y);
+    yMax = std::max(yMax, p.y);
+    xMax = std::max(xMax, p.x);
+  }
+  series_->replace(points);
+  if (!model_.Series1.empty()) series_->setColor(QColor::fromRgb(model_.Series1.front().color));
+  const auto horizontal = chart_->axes(Qt::Horizontal);
+  const auto vertical = chart_->axes(Qt::Vertical);
+  if (!horizontal.isEmpty()) {
+    horizontal.first()->setRange(model_.Series1.empty() ? 0 : model_.Series1.front().x, xMax);
+    if (auto* axis = qobject_cast<QValueAxis*>(horizontal.first())) {
+      axis->applyNiceNumbers();
+      axis->setLabelFormat("%g");
+    }
+  }
+  if (!vertical.isEmpty()) {
+    const double pad = (yMax - yMin) * 0.05 + (yMax == yMin ? 1 : 0);
+    vertical.first()->setRange(yMin - pad, yMax + pad);
+    if (auto* axis = qobject_cast<QValueAxis*>(vertical.first())) axis->applyNiceNumbers();
+  }
+}
+
+void TNewForm::ShowModeShape(const TNewFormModel& /*form*/) {
+  Fill();
+  exec();
+  series_->clear();
+}
+
+}  // namespace vp

@@ -1,0 +1,55 @@
+#pragma once
+// "Формы Колебаний": the mode shape of one frequency as a table and a line
+// chart. The solver shows it modally once per frequency found.
+
+#include <QDialog>
+#include <functional>
+
+#include "mode_shape_form_model.h"
+
+class QChart;
+class QChartView;
+class QLabel;
+class QLineSeries;
+class QPushButton;
+
+namespace vp {
+
+class GridView;
+
+class TNewForm : public QDialog, public ModeShapeDisplay {
+  Q_OBJECT
+ public:
+  explicit TNewForm(TNewFormModel& model, QWidget* parent = nullptr);
+
+  // Fills the form from the model, shows it modally until the user moves on,
+  // then clears the chart's series.
+  void ShowModeShape(const TNewFormModel& form) override;
+
+  // "Печать графика" runs this; the form stays open.
+  void SetChartPrinter(std::function<void(TNewForm&)> printer) { printChart_ = std::move(printer); }
+
+  // Shows the model's table, headings and chart.
+  void Fill();
+
+  QChartView* Chart1() const { return chartView_; }
+  QLabel* Image1() const { return image_; }
+  QLineSeries* Series1() const { return series_; }
+  QPushButton* NextButton() const { return bitBtn1_; }
+
+ private:
+  TNewFormModel& model_;
+  GridView* grid_;
+  QLabel* label2_;
+  QLabel* label3_;
+  QLabel* label7_;
+  QChart* chart_;
+  QChartView* chartView_;
+  QLineSeries* series_;
+  QLabel* image_;
+  QPushButton* bitBtn1_;
+  QPushButton* bitBtn3_;
+  std::function<void(TNewForm&)> printChart_;
+};
+
+}  // namespace vp

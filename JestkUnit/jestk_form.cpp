@@ -1,0 +1,136 @@
+#include "jestk_form.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "form_kit.h"
+
+namespace vp {
+
+TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainForm, QWidget* mainWindow)
+    : QWidget(nullptr, Qt::Window), model_(model), mainForm_(mainForm), mainWindow_(mainWindow) {
+  setWindowTitle("Расчет изгибной жесткости участков");
+  StyleForm(this);
+  setFixedSize(680, 410);
+
+  auto oneRow = [this](StringTable* table, const QRect& geometry, int width) {
+    auto* grid = new GridView(this, new StringTableModel(table, 0, 0, true), geometry, width);
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return grid;
+  };
+  auto spin = [this](JestkCount which, const QRect& geometry) {
+    auto* s = new SpinEdit(this);
+    s->setGeometry(geometry);
+    connect(s, &SpinEdit::Typed, this, [this, which](const QString& text) {
+      model_.SetSpinText(which, text.toStdString());
+      SyncFromModel();
+    });
+    connect(s, &SpinEdit::Stepped, this, [this, which](int steps) {
+      model_.SetSpinValue(which, model_.Spin(which).Value() + steps);
+      SyncFromModel();
+    });
+    connect(s, &SpinEdit::Left, this, [this, which] {
+      model_.LeaveSpin(which);
+      SyncFromModel();
+    });
+    return s;
+  };
+
+  // Count, modulus and bore.
+  Bevel(this, QRect(8, 8, 330, 174));
+  Caption(this, "Число участков:", 16, 22);
+  spinEdit1_ = spin(JestkCount::Sections, QRect(190, 18, 90, 22));
+  Caption(this, "Модуль упругости:", 16, 62);
+  edit1_ = new QLineEdit(this);
+  edit1_->setGeometry(190, 58, 136, 22);
+  Caption(this, "Диаметр центрального свеления:", 16, 96, true, 150);
+  edit2_ = new QLineEdit(this);
+  edit2_->setGeometry(190, 100, 136, 22);
+  connect(edit1_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit1 = t.toStdString(); });
+  connect(edit2_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit2 = t.toStdString(); });
+
+  // Discs.
+  checkBox1_ = new QCheckBox("Учитывать влияние дисков", this);
+  QFont bold = checkBox1_->font();
+  bold.setBold(true);
+  checkBox1_->setFont(bold);
+  checkBox1_->setGeometry(354, 10, 300, 22);
+  bevel3_ = Bevel(this, QRect(346, 34, 326, 148), false);
+  discLabels_[1] = Caption(this, "Число участков с дисками:", 354, 44);
+  spinEdit2_ = spin(JestkCount::Discs, QRect(570, 40, 90, 22));
+  discLabels_[0] = Caption(this, "Номера участков с дисками:", 354, 70);
+  grids_[1] = oneRow(&model_.StringGrid2, QRect(354, 86, 310, 38), 64);
+  discLabels_[2] = Caption(this, "Ширина дисков:", 354, 126);
+  grids_[2] = oneRow(&model_.StringGrid3, QRect(354, 142, 310, 38), 64);
+  connect(checkBox1_, &QCheckBox::toggled, this, [this](bool on) {
+    model_.SetCheckBox1(on);
+    SyncFromModel();
+  });
+
+  // Diameters and results.
+  Bevel(this, QRect(8, 190, 664, 160));
+  Caption(this, "Диаметры ротора:", 16, 196);
+  grids_[0] = oneRow(&model_.StringGrid1, QRect(16, 214, 609, 38), 64);
+  Caption(this, "Искомая  изгибная жесткость:", 16, 264);
+  grids_[3] = oneRow(&model_.StringGrid4, QRect(16, 282, 609, 38), 80);
+
+  bitBtn1_ = BitBtn(this, "Расчет", QRect(16, 362, 120, 36), Glyph::Calculator);
+  bitBtn2_ = BitBtn(this, "Передать", QRect(148, 362, 120, 36), Glyph::Ok);
+  bitBtn3_ = BitBtn(this, "Вернуться", QRect(552, 362, 120, 36), Glyph::Cancel);
+  connect(bitBtn1_, &QPushButton::clicked, this, [this] {
+    try {
+      model_.BitBtn1Click(DecimalSeparator());
+    } catch (const std::exception& e) {
+      SyncFromModel();
+      ReportError(this, e);
+    }
+    SyncFromModel();
+  });
+  connect(bitBtn2_, &QPushButton::clicked, this, [this] {
+    model_.BitBtn2Click(mainForm_);
+    SyncFromModel();
+    if (transferred_) transferred_();
+  });
+  connect(bitBtn3_, &QPushButton::clicked, this, [this] {
+    model_.BitBtn3Click();
+    SyncFromModel();
+  });
+  SyncFromModel();
+}
+
+void TMainFormJestk::SyncFromModel() {
+  spinEdit1_->SetText(QString::fromStdString(model_.SpinEdit1.Text()));
+  spinEdit2_->SetText(QString::fromStdString(model_.SpinEdit2.Text()));
+  if (edit1_->text().toStdString() != model_.Edit1) edit1_->setText(QString::fromStdString(model_.Edit1));
+  if (edit2_->text().toStdString() != model_.Edit2) edit2_->setText(QString::fromStdString(model_.Edit2));
+  checkBox1_->setChecked(model_.CheckBox1);
+  spinEdit2_->setVisible(model_.DiscControlsVisible);
+  grids_[1]->setVisible(model_.DiscControlsVisible);
+  grids_[2]->setVisible(model_.DiscControlsVisible);
+  for (QLabel* label : discLabels_) label->setVisible(model_.DiscControlsVisible);
+  bevel3_->setFrameShadow(model_.Bevel3Raised ? QFrame::Raised : QFrame::Sunken);
+  for (int i = 0; i < 3; ++i) grids_[i]->Refresh();
+  grids_[3]->Refresh(true);
+  setVisible(model_.Visible);
+}
+
+void TMainFormJestk::Open() {
+  const bool wasHidden = isHidden();
+  model_.Open(mainForm_);
+  SyncFromModel();
+  if (wasHidden && mainWindow_) move(mainWindow_->geometry().center() - rect().center());
+  raise();
+  activateWindow();
+}
+
+void TMainFormJestk::closeEvent(QCloseEvent* event) {
+  model_.BitBtn3Click();
+  event->accept();
+}
+
+}  // namespace vp

@@ -1,0 +1,66 @@
+#pragma once
+// "Расчет изгибной жесткости участков": the stiffness calculator's window,
+// modeless, opened from the main form and hidden when closed.
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "jestk_form_model.h"
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace vp {
+
+class GridView;
+class SpinEdit;
+
+class TMainFormJestk : public QWidget {
+  Q_OBJECT
+ public:
+  TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainForm, QWidget* mainWindow);
+
+  // The main form's "Расчет жесткосткостей": shown modeless with the main form's KM.
+  void Open();
+  // Runs after "Передать" has changed the main form's model.
+  void SetTransferHandler(std::function<void()> handler) { transferred_ = std::move(handler); }
+
+  SpinEdit* Spin(JestkCount which) const { return which == JestkCount::Sections ? spinEdit1_ : spinEdit2_; }
+  QLineEdit* ModulusEdit() const { return edit1_; }
+  QLineEdit* BoreEdit() const { return edit2_; }
+  QCheckBox* DiscsCheckBox() const { return checkBox1_; }
+  GridView* Grid(int number) const { return grids_.at(number - 1); }
+  QPushButton* CalculateButton() const { return bitBtn1_; }
+  QPushButton* TransferButton() const { return bitBtn2_; }
+  QPushButton* ReturnButton() const { return bitBtn3_; }
+
+  // Shows the model's state in the controls.
+  void SyncFromModel();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+
+  TMainFormJestkModel& model_;
+  TMainFormModel& mainForm_;
+  QWidget* mainWindow_;
+  SpinEdit* spinEdit1_;
+  SpinEdit* spinEdit2_;
+  QLineEdit* edit1_;
+  QLineEdit* edit2_;
+  QCheckBox* checkBox1_;
+  QFrame* bevel3_;
+  std::array<QLabel*, 3> discLabels_{};  // Label6, Label7, Label9
+  std::array<GridView*, 4> grids_{};     // StringGrid1..StringGrid4
+  QPushButton* bitBtn1_;
+  QPushButton* bitBtn2_;
+  QPushButton* bitBtn3_;
+  std::function<void()> transferred_;
+};
+
+}  // namespace vp

@@ -1,0 +1,34 @@
+#include "forms.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include "form_kit.h"
+
+namespace vp {
+
+Forms::Forms() {
+  MainForm = std::make_unique<TMainForm>(state);
+  InputForm = std::make_unique<TInputForm>(state.echo, MainForm.get());
+  OutputForm = std::make_unique<TOutputForm>(state.results, MainForm.get());
+  NewForm = std::make_unique<TNewForm>(state.newForm, MainForm.get());
+  MainFormJestk = std::make_unique<TMainFormJestk>(jestk, state.form, MainForm.get());
+
+  MainForm->SetForms(InputForm.get(), OutputForm.get(), NewForm.get());
+  MainForm->SetCalculatorOpener([this] { MainFormJestk->Open(); });
+  MainFormJestk->SetTransferHandler([this] { MainForm->SyncFromModel(); });
+  OutputForm->SetMainWindow(MainForm.get());
+}
+
+void SetUpApplication() {
+  QApplication::setApplicationDisplayName("Расчет валопровода");
+  qApp->setProperty("helpFile", "HELP.HLP");
+  InstallFontSubstitutes();
+  QApplication::setFont(FormFont());
+  auto* translator = new QTranslator(qApp);
+  if (translator->load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(translator);
+}
+
+}  // namespace vp

@@ -1,0 +1,30 @@
+#pragma once
+// The five windows of the program, created in their order, with the state
+// they share. The main window is the first; the others stay hidden until shown.
+
+#include <memory>
+
+#include "input_form.h"
+#include "jestk_form.h"
+#include "main_form.h"
+#include "new_form.h"
+#include "output_form.h"
+
+namespace vp {
+
+struct Forms {
+  ProgramState state;
+  TMainFormJestkModel jestk;
+  std::unique_ptr<TMainForm> MainForm;
+  std::unique_ptr<TInputForm> InputForm;
+  std::unique_ptr<TOutputForm> OutputForm;
+  std::unique_ptr<TNewForm> NewForm;
+  std::unique_ptr<TMainFormJestk> MainFormJestk;
+
+  Forms();
+};
+
+// Russian texts in Qt's own dialogs, "MS Sans Serif" substitutes, the help file.
+void SetUpApplication();
+
+}  // namespace vp

@@ -1,0 +1,96 @@
+// Renders every window after a real calculation of an example file into PNG
+// files, without a display: valoprovod-screenshots INPUT OUTDIR.
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+
+#include <cstdio>
+
+#include "forms.h"
+#include "input_loader.h"
+
+namespace {
+
+using namespace vp;
+
+// Confirms the echo, keeps the first mode shape for its picture, shows nothing.
+class Silent : public RunUi, public ModeShapeDisplay {
+ public:
+  TNewFormModel firstMode;
+  bool haveMode = false;
+  bool ConfirmEcho(const TInputFormModel&) override { return true; }
+  ModeShapeDisplay* ModeDisplay() override { return this; }
+  void ShowModeShape(const TNewFormModel& form) override {
+    if (!haveMode) firstMode = form;
+    haveMode = true;
+  }
+  void ShowResults() override {}
+  void ShowInputError(const std::string& detail) override { std::fprintf(stderr, "%s\n", detail.c_str()); }
+  void ShowInterrupted() override {}
+  void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+};
+
+bool Save(QWidget* window, const QString& path) {
+  window->show();
+  QApplication::processEvents();
+  const bool ok = window->grab().save(path);
+  window->hide();
+  std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: valoprovod-screenshots INPUT OUTDIR\n");
+    return 2;
+  }
+  SetUpApplication();
+  Forms forms;
+  ProgramState& st = forms.state;
+  const QString out = QString::fromLocal8Bit(argv[2]);
+  QDir().mkpath(out);
+  try {
+    LoadInputFile(argv[1], st.form, '.');
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+  }
+  st.form.CheckBox1 = true;
+  bool ok = Save(forms.MainForm.get(), out + "/main_form.png");
+  forms.MainForm->show();
+
+  Silent ui;
+  RunState run{st.form, st.model, st.params, st.echo, st.results, st.newForm};
+  if (RunCalculation(run, ui, '.') != RunOutcome::Completed) return 1;
+  forms.InputForm->Fill();
+  ok &= Save(forms.InputForm.get(), out + "/input_form.png");
+  forms.OutputForm->Refresh();
+  ok &= Save(forms.OutputForm.get(), out + "/output_form.png");
+  st.newForm = ui.firstMode;
+  forms.NewForm->Fill();
+  ok &= Save(forms.NewForm.get(), out + "/mode_shape_form.png");
+
+  // The calculator with discs: a stepped shaft of 6 sections, two discs.
+  TMainFormJestkModel& j = forms.jestk;
+  forms.MainFormJestk->Open();
+  j.SetSpinValue(JestkCount::Sections, 6);
+  j.Edit1 = "2.1E11";
+  j.Edit2 = "0.02";
+  const char* diameters[6] = {"0.08", "0.1", "0.12", "0.12", "0.1", "0.08"};
+  for (int i = 0; i < 6; ++i) j.StringGrid1.SetCell(i, 0, diameters[i]);
+  j.SetCheckBox1(true);
+  j.SetSpinValue(JestkCount::Discs, 2);
+  j.StringGrid2.SetCell(0, 0, "3");
+  j.StringGrid2.SetCell(1, 0, "4");
+  j.StringGrid3.SetCell(0, 0, "0.03");
+  j.StringGrid3.SetCell(1, 0, "0.05");
+  j.BitBtn1Click('.');
+  forms.MainFormJestk->SyncFromModel();
+  ok &= Save(forms.MainFormJestk.get(), out + "/calculator_form.png");
+  return ok ? 0 : 1;
+}

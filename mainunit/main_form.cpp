@@ -1,0 +1,255 @@
+#include "main_form.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "errors.h"
+#include "form_kit.h"
+#include "input_form.h"
+#include "input_loader.h"
+#include "new_form.h"
+#include "numtext.h"
+#include "output_form.h"
+
+// The help page lives in this library's resources.
+static void InitHelpResource() { Q_INIT_RESOURCE(help); }
+
+namespace vp {
+
+namespace {
+
+constexpr int kProgressDelayMs = 500;
+
+std::string* EditText(TMainFormModel& form, int i) {
+  std::string* texts[6] = {&form.Edit3, &form.Edit8, &form.Edit9, &form.Edit10, &form.Edit11, &form.Edit12};
+  return texts[i];
+}
+
+}  // namespace
+
+TMainForm::TMainForm(ProgramState& state) : state_(state) {
+  InitHelpResource();
+  setWindowTitle("Программа расчета собственных частот и форм колебаний валопровода");
+  setProperty("helpContext", 1);
+  StyleForm(this);
+  resize(746, 729);
+  TMainFormModel& form = state_.form;
+
+  // Counts and search parameters, captions above their controls.
+  Bevel(this, QRect(8, 8, 729, 150));
+  const int columns[5] = {16, 160, 304, 448, 592};
+  const char* counts[4] = {"число опор:", "число участков,на которые разбит ротор: ",
+                           "число пролетов,на которые разбит ротор: ", "число вариантов по жесткости опор:"};
+  for (int i = 0; i < 4; ++i) {
+    Caption(this, counts[i], columns[i], 14, true, 136);
+    spins_[i] = new SpinEdit(this);
+    spins_[i]->setGeometry(columns[i], 56, 120, 22);
+    const Count which = static_cast<Count>(i);
+    connect(spins_[i], &SpinEdit::Typed, this, [this, which](const QString& text) {
+      state_.form.SetSpinText(which, text.toStdString());
+      RefreshGrids();
+    });
+    connect(spins_[i], &SpinEdit::Stepped, this, [this, which](int steps) {
+      state_.form.SetSpinValue(which, state_.form.Spin(which).Value() + steps);
+      SyncFromModel();
+    });
+    connect(spins_[i], &SpinEdit::Left, this, [this, which] {
+      state_.form.LeaveSpin(which);
+      SyncFromModel();
+    });
+  }
+  // Edit3 in the first row; FT1, EPS, EPSF, FK, F1 in the second.
+  struct Field {
+    int index, column, row;
+    const char* caption;
+  };
+  const Field fields[6] = {{0, 4, 0, "число собственных частот, подлежащих определению:"},
+                           {2, 0, 1, "шаг по частоте при поиске k-й частоты:"},
+                           {4, 1, 1, "точность вычисления определителя:"},
+                           {5, 2, 1, "точность вычисления k-й собственной частоты:"},
+                           {3, 3, 1, "верхняя граница диапазона по частоте:"},
+                           {1, 4, 1, "частота начала диапазона поиска собств. частот: "}};
+  for (const Field& f : fields) {
+    const int y = f.row == 0 ? 14 : 86;
+    Caption(this, f.caption, columns[f.column], y, true, 136);
+    auto* edit = new QLineEdit(this);
+    edit->setGeometry(columns[f.column], y + 42, 120, 22);
+    const int index = f.index;
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, index](const QString& text) { *EditText(state_.form, index) = text.toStdString(); });
+    edits_[f.index] = edit;
+  }
+
+  // Support and span grids.
+  Bevel(this, QRect(8, 164, 729, 92));
+  Caption(this, "номера сечений,к которым привязаны опоры:", 16, 170);
+  grids_[2] = new GridView(this, new StringTableModel(&form.StringGrid3, 1, 0, true), QRect(16, 188, 350, 60), 70);
+  Caption(this, "номера сечений,ограничивающих пролеты справа:", 380, 170);
+  grids_[3] = new GridView(this, new StringTableModel(&form.StringGrid4, 1, 0, true), QRect(380, 188, 350, 60), 70);
+  grids_[2]->verticalHeader()->hide();
+  grids_[3]->verticalHeader()->hide();
+
+  // Sections.
+  Bevel(this, QRect(8, 262, 729, 146));
+  Caption(this, "характеристики участков валопровода:", 16, 270);
+  bitBtn3_ = BitBtn(this, "Расчет жесткосткостей", QRect(546, 266, 184, 26), Glyph::Calculator);
+  grids_[0] = new GridView(this, new StringTableModel(&form.StringGrid1, 1, 1, true), QRect(16, 298, 714, 102), 80);
+
+  // Support stiffnesses.
+  Bevel(this, QRect(8, 414, 729, 236));
+  Caption(this, "варианты по жесткости опор:", 16, 422);
+  grids_[1] = new GridView(this, new StringTableModel(&form.StringGrid2, 1, 1, true), QRect(16, 442, 714, 200), 60);
+
+  bitBtn1_ = BitBtn(this, "Начать расчет", QRect(16, 668, 180, 41), Glyph::Ok, true);
+  checkBox1_ = new QCheckBox("Рассчитывать формы колебаний", this);
+  checkBox1_->setGeometry(216, 678, 300, 22);
+  connect(checkBox1_, &QCheckBox::toggled, this, [this](bool on) { state_.form.CheckBox1 = on; });
+  bitBtn2_ = BitBtn(this, "Загрузить из файла", QRect(550, 668, 180, 41), Glyph::Open);
+
+  connect(bitBtn1_, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
+  connect(bitBtn2_, &QPushButton::clicked, this, &TMainForm::BitBtn2Click);
+  connect(bitBtn3_, &QPushButton::clicked, this, &TMainForm::BitBtn3Click);
+
+  chooseFile_ = [this] { return QFileDialog::getOpenFileName(this, "Загрузить из файла"); };
+  SyncFromModel();
+}
+
+TMainForm::~TMainForm() = default;
+
+QLineEdit* TMainForm::Edit(int number) const {
+  switch (number) {
+    case 3: return edits_[0];
+    case 8: return edits_[1];
+    case 9: return edits_[2];
+    case 10: return edits_[3];
+    case 11: return edits_[4];
+    case 12: return edits_[5];
+  }
+  return nullptr;
+}
+
+void TMainForm::RefreshGrids() {
+  for (GridView* grid : grids_) grid->Model()->Refresh();
+}
+
+void TMainForm::SyncFromModel() {
+  for (int i = 0; i < 4; ++i) spins_[i]->SetText(QString::fromStdString(state_.form.Spin(static_cast<Count>(i)).Text()));
+  for (int i = 0; i < 6; ++i) {
+    const QString text = QString::fromStdString(*EditText(state_.form, i));
+    if (edits_[i]->text() != text) edits_[i]->setText(text);
+  }
+  checkBox1_->setChecked(state_.form.CheckBox1);
+  RefreshGrids();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  state_.form.FormShow();
+  SyncFromModel();
+  QWidget::showEvent(event);
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F1) {
+    ShowHelp();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void TMainForm::ShowHelp() {
+  static QDialog* help = nullptr;
+  if (!help) {
+    help = new QDialog(this);
+    help->setWindowTitle("Справка");
+    help->resize(720, 640);
+    auto* browser = new QTextBrowser(help);
+    browser->setSource(QUrl("qrc:/help/help.html"));
+    auto* layout = new QVBoxLayout(help);
+    layout->addWidget(browser);
+  }
+  help->show();
+  help->raise();
+}
+
+void TMainForm::BitBtn1Click() {
+  state_.form.CheckBox1 = checkBox1_->isChecked();
+  RunState run{state_.form, state_.model, state_.params, state_.echo, state_.results, state_.newForm};
+  RunCalculation(run, *this, DecimalSeparator());
+  progress_.reset();
+  SyncFromModel();
+}
+
+void TMainForm::BitBtn2Click() {
+  const QString path = chooseFile_ ? chooseFile_() : QString();
+  if (path.isEmpty()) return;
+  try {
+    LoadInputFile(path.toStdString(), state_.form, DecimalSeparator());
+  } catch (const std::exception& e) {
+    ReportError(this, e);
+  }
+  SyncFromModel();
+}
+
+void TMainForm::BitBtn3Click() {
+  try {
+    if (openCalculator_) openCalculator_();
+  } catch (const std::exception& e) {
+    ReportError(this, e);
+  }
+}
+
+bool TMainForm::ConfirmEcho(const TInputFormModel&) {
+  const bool confirmed = inputForm_ && inputForm_->Confirm();
+  runClock_.start();
+  return confirmed;
+}
+
+ModeShapeDisplay* TMainForm::ModeDisplay() { return newForm_; }
+
+void TMainForm::ShowResults() {
+  progress_.reset();
+  if (outputForm_) outputForm_->ShowResults();
+}
+
+void TMainForm::ShowInputError(const std::string& detail) {
+  progress_.reset();
+  ShowPlainMessage(this, "Ошибка ввода данных\n" + QString::fromStdString(detail));
+}
+
+void TMainForm::ShowInterrupted() {
+  progress_.reset();
+  ShowPlainMessage(this, "Расчет прерван");
+}
+
+void TMainForm::ShowMessage(const std::string& text) { ShowPlainMessage(this, QString::fromStdString(text)); }
+
+ProgressFn TMainForm::Progress() {
+  return [this](int variant, double omega) { return ReportProgress(variant, omega); };
+}
+
+bool TMainForm::ReportProgress(int variant, double omega) {
+  if (!progress_) {
+    if (runClock_.elapsed() < kProgressDelayMs) return true;
+    progress_ = std::make_unique<QProgressDialog>("", "Отмена", 0, 0, this);
+    progress_->setWindowTitle("Расчет собственных частот");
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setMinimumDuration(0);
+    progress_->setMinimumWidth(360);
+    progress_->show();
+  }
+  progress_->setLabelText(QString("Вариант по жесткости № %1\nпробная частота %2")
+                              .arg(variant)
+                              .arg(QString::fromStdString(GeneralFormat(omega * state_.params[kReportFactor], DecimalSeparator()))));
+  QApplication::processEvents();
+  return !progress_->wasCanceled();
+}
+
+}  // namespace vp

@@ -1,0 +1,103 @@
+#pragma once
+// The main window: the whole input of a calculation, and the buttons that
+// start it, load it from a file and open the stiffness calculator.
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "calculation_run.h"
+
+class QCheckBox;
+class QLineEdit;
+class QProgressDialog;
+class QPushButton;
+
+namespace vp {
+
+class GridView;
+class SpinEdit;
+class TInputForm;
+class TNewForm;
+class TOutputForm;
+
+// Everything the program keeps for its whole run.
+struct ProgramState {
+  TMainFormModel form;
+  TShaftModel model;
+  TSearchParams params{};
+  TInputFormModel echo;
+  ResultsTables results;
+  TNewFormModel newForm;
+};
+
+class TMainForm : public QWidget, public RunUi {
+  Q_OBJECT
+ public:
+  explicit TMainForm(ProgramState& state);
+  ~TMainForm() override;
+
+  void SetForms(TInputForm* inputForm, TOutputForm* outputForm, TNewForm* newForm) {
+    inputForm_ = inputForm;
+    outputForm_ = outputForm;
+    newForm_ = newForm;
+  }
+  // "Расчет жесткосткостей" runs this with the main form's model.
+  void SetCalculatorOpener(std::function<void()> open) { openCalculator_ = std::move(open); }
+  // Chooses the input file; empty when the user cancels. Tests replace it.
+  void SetFileChooser(std::function<QString()> choose) { chooseFile_ = std::move(choose); }
+
+  // Shows the model's state in the controls (after a load or a transfer).
+  void SyncFromModel();
+
+  SpinEdit* Spin(Count which) const { return spins_[static_cast<int>(which)]; }
+  QLineEdit* Edit(int number) const;  // Edit3, Edit8..Edit12
+  GridView* Grid(int number) const { return grids_.at(number - 1); }
+  QPushButton* StartButton() const { return bitBtn1_; }
+  QPushButton* LoadButton() const { return bitBtn2_; }
+  QPushButton* CalculatorButton() const { return bitBtn3_; }
+  QCheckBox* ModesCheckBox() const { return checkBox1_; }
+
+  // RunUi
+  bool ConfirmEcho(const TInputFormModel& echo) override;
+  ModeShapeDisplay* ModeDisplay() override;
+  void ShowResults() override;
+  void ShowInputError(const std::string& detail) override;
+  void ShowInterrupted() override;
+  void ShowMessage(const std::string& text) override;
+  ProgressFn Progress() override;
+
+ public slots:
+  void BitBtn1Click();  // "Начать расчет"
+  void BitBtn2Click();  // "Загрузить из файла"
+  void BitBtn3Click();  // "Расчет жесткосткостей"
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void RefreshGrids();
+  void ShowHelp();
+  bool ReportProgress(int variant, double omega);
+
+  ProgramState& state_;
+  std::array<SpinEdit*, 4> spins_{};
+  std::array<QLineEdit*, 6> edits_{};  // Edit3, Edit8, Edit9, Edit10, Edit11, Edit12
+  std::array<GridView*, 4> grids_{};   // StringGrid1..StringGrid4
+  QCheckBox* checkBox1_;
+  QPushButton* bitBtn1_;
+  QPushButton* bitBtn2_;
+  QPushButton* bitBtn3_;
+  TInputForm* inputForm_ = nullptr;
+  TOutputForm* outputForm_ = nullptr;
+  TNewForm* newForm_ = nullptr;
+  std::function<void()> openCalculator_;
+  std::function<QString()> chooseFile_;
+  QElapsedTimer runClock_;
+  std::unique_ptr<QProgressDialog> progress_;
+};
+
+}  // namespace vp

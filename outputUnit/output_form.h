@@ -1,0 +1,54 @@
+#pragma once
+// "Результаты расчета:": the frequencies of every variant and the deflection,
+// slope, moment and shear force of every mode, with printing, export, a new
+// calculation and leaving the program.
+
+#include <QDialog>
+#include <array>
+#include <functional>
+
+#include "results_tables.h"
+
+class QPushButton;
+
+namespace vp {
+
+class GridView;
+
+class TOutputForm : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TOutputForm(ResultsTables& tables, QWidget* parent = nullptr);
+
+  // Shows the tables as the solver left them.
+  void Refresh();
+  // Refreshes and shows the form modally.
+  void ShowResults();
+
+  // "Печать" and "Импортировать в Excel" run these; the form stays open.
+  void SetPrinter(std::function<void(TOutputForm&)> print) { print_ = std::move(print); }
+  void SetExporter(std::function<void(TOutputForm&)> exportTo) { export_ = std::move(exportTo); }
+  // "Выход" closes this window and then the main window.
+  void SetMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
+
+  QPushButton* ExitButton() const { return bitBtn1_; }
+  QPushButton* RepeatButton() const { return bitBtn2_; }
+  QPushButton* PrintButton() const { return bitBtn3_; }
+  QPushButton* ExportButton() const { return bitBtn4_; }
+  GridView* Grid(int number) const { return grids_.at(number - 1); }
+
+ private:
+  void Run(const std::function<void(TOutputForm&)>& handler);
+
+  ResultsTables& tables_;
+  std::array<GridView*, 5> grids_{};
+  QPushButton* bitBtn1_;
+  QPushButton* bitBtn2_;
+  QPushButton* bitBtn3_;
+  QPushButton* bitBtn4_;
+  QWidget* mainWindow_ = nullptr;
+  std::function<void(TOutputForm&)> print_;
+  std::function<void(TOutputForm&)> export_;
+};
+
+}  // namespace vp

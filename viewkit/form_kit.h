@@ -1,0 +1,80 @@
+#pragma once
+// The look and the small widgets every window shares: sky-blue forms in
+// "MS Sans Serif", bold captions, raised bevels, string grids over
+// StringTables, spin edits that accept any typed text, bitmap buttons with
+// glyphs, and the plain message box.
+
+#include <QAbstractSpinBox>
+#include <QColor>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <exception>
+
+#include "string_table_model.h"
+
+namespace vp {
+
+inline const QColor kSkyBlue(166, 202, 240);  // clSkyBlue
+
+// "MS Sans Serif" is drawn with Liberation Sans where it does not exist.
+void InstallFontSubstitutes();
+QFont FormFont(int pointSize = 8);
+
+// Sky-blue background and the form font.
+void StyleForm(QWidget* form, int fontPixelHeight = 0);
+
+QLabel* Caption(QWidget* parent, const QString& text, int x, int y, bool bold = true, int wrapWidth = 0);
+QFrame* Bevel(QWidget* parent, const QRect& geometry, bool raised = true);
+
+// A string grid: row height 18, user-sized columns, fixed cells in sky blue.
+class GridView : public QTableView {
+  Q_OBJECT
+ public:
+  GridView(QWidget* parent, StringTableModel* model, const QRect& geometry, int defaultColumnWidth,
+           bool border = true);
+  StringTableModel* Model() const { return model_; }
+  // Shows the table again; with fit, widens columns (never below the default
+  // width) so that their texts show whole.
+  void Refresh(bool fit = false);
+
+ private:
+  StringTableModel* model_;
+};
+
+// A spin edit: any typed text is accepted, the arrows step the value, and the
+// owner clamps it when the control is left.
+class SpinEdit : public QAbstractSpinBox {
+  Q_OBJECT
+ public:
+  explicit SpinEdit(QWidget* parent);
+  void SetText(const QString& text);  // from the model; emits nothing
+  QString Text() const;
+  void stepBy(int steps) override;
+
+ signals:
+  void Typed(const QString& text);  // the user changed the text
+  void Stepped(int steps);          // an arrow or the wheel
+  void Left();                      // the control lost the focus
+
+ protected:
+  StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
+  void focusOutEvent(QFocusEvent* event) override;
+};
+
+enum class Glyph { Ok, Cancel, Retry, Print, Open, Calculator, Next, Exit };
+QIcon GlyphIcon(Glyph glyph);
+QPushButton* BitBtn(QWidget* parent, const QString& text, const QRect& geometry, Glyph glyph, bool bold = false);
+QPushButton* PlainButton(QWidget* parent, const QString& text, const QRect& geometry);
+
+// A plain message box with an OK button.
+void ShowPlainMessage(QWidget* parent, const QString& text);
+// The general error reporter: the error's own text.
+void ReportError(QWidget* parent, const std::exception& error);
+
+// The decimal separator of the user's regional settings.
+char DecimalSeparator();
+
+}  // namespace vp

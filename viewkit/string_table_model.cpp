@@ -1,0 +1,62 @@
+#include "string_table_model.h"
+
+namespace vp {
+
+StringTableModel::StringTableModel(StringTable* table, int fixedRows, int fixedCols, bool editable, QObject* parent)
+    : QAbstractTableModel(parent), table_(table), fixedRows_(fixedRows), fixedCols_(fixedCols), editable_(editable) {}
+
+int StringTableModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : std::max(0, table_->RowCount() - fixedRows_);
+}
+
+int StringTableModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : std::max(0, table_->ColCount() - fixedCols_);
+}
+
+QVariant StringTableModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+  return QString::fromStdString(table_->Cell(index.column() + fixedCols_, index.row() + fixedRows_));
+}
+
+QVariant StringTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Horizontal) {
+    if (fixedRows_ == 0) return {};
+    return QString::fromStdString(table_->Cell(section + fixedCols_, 0));
+  }
+  // Several fixed columns share the vertical header; equal neighbours show once.
+  QString text;
+  std::string previous;
+  for (int c = 0; c < fixedCols_; ++c) {
+    const std::string& cell = table_->Cell(c, section + fixedRows_);
+    if (cell.empty() || cell == previous) continue;
+    if (!text.isEmpty()) text += "  ";
+    text += QString::fromStdString(cell);
+    previous = cell;
+  }
+  return text;
+}
+
+Qt::ItemFlags StringTableModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags f = QAbstractTableModel::flags(index);
+  if (editable_) f |= Qt::ItemIsEditable;
+  return f;
+}
+
+bool StringTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!editable_ || !index.isValid() || role != Qt::EditRole) return false;
+  const std::string text = value.toString().toStdString();
+  const int col = index.column() + fixedCols_, row = index.row() + fixedRows_;
+  if (table_->Cell(col, row) == text) return false;
+  table_->SetCell(col, row, text);
+  emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+  if (edited_) edited_();
+  return true;
+}
+
+void StringTableModel::Refresh() {
+  beginResetModel();
+  endResetModel();
+}
+
+}  // namespace vp

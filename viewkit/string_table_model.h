@@ -1,0 +1,39 @@
+#pragma once
+// Shows a StringTable in a QTableView. A grid's first fixed row becomes the
+// horizontal header and its fixed columns the vertical header, so they stay
+// in view while the cells scroll, as a string grid's fixed cells do.
+
+#include <QAbstractTableModel>
+#include <functional>
+
+#include "string_table.h"
+
+namespace vp {
+
+class StringTableModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  StringTableModel(StringTable* table, int fixedRows, int fixedCols, bool editable, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+  // The table changed behind the model's back (sizes or text): show it again.
+  void Refresh();
+  // Called after the user edited a cell.
+  void SetEditedHandler(std::function<void()> handler) { edited_ = std::move(handler); }
+
+  StringTable* Table() const { return table_; }
+
+ private:
+  StringTable* table_;
+  int fixedRows_, fixedCols_;
+  bool editable_;
+  std::function<void()> edited_;
+};
+
+}  // namespace vp
