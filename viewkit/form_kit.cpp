@@ -220,7 +220,8 @@ void ReportError(QWidget* parent, const std::exception& error) {
 }
 
 char DecimalSeparator() {
-  const QString point = QLocale::system().decimalPoint();
+  // The default locale is the system's unless a test has set another.
+  const QString point = QLocale().decimalPoint();
   const char c = point.isEmpty() ? '.' : point.at(0).toLatin1();
   return c == 0 ? '.' : c;
 }

@@ -1,0 +1,242 @@
+// The windows driven as a user would: real spin edits, buttons and modal forms.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QLocale>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "forms.h"
+#include "form_kit.h"
+#include "numtext.h"
+
+using namespace vp;
+
+namespace {
+
+// Answers every modal window as it appears, by the given handler.
+class ModalAnswerer {
+ public:
+  explicit ModalAnswerer(std::function<void(QWidget*)> handler) : handler_(std::move(handler)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal && modal->isVisible()) handler_(modal);
+    });
+    timer_.start(5);
+  }
+
+ private:
+  std::function<void(QWidget*)> handler_;
+  QTimer timer_;
+};
+
+QString MessageText(QWidget* w) {
+  auto* box = qobject_cast<QMessageBox*>(w);
+  if (!box) return {};
+  const QString text = box->text();
+  box->button(QMessageBox::Ok)->click();
+  return text;
+}
+
+QLineEdit* LineOf(SpinEdit* spin) { return spin->findChild<QLineEdit*>(); }
+
+std::string Example(const char* name) { return std::string(VP_EXAMPLES_DIR) + "/" + name; }
+
+class Windows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    forms = std::make_unique<Forms>();
+    forms->MainForm->show();
+    QApplication::setActiveWindow(forms->MainForm.get());
+  }
+  void TearDown() override { forms.reset(); }
+
+  void Load(const char* name) {
+    const QString path = QString::fromStdString(Example(name));
+    forms->MainForm->SetFileChooser([path] { return path; });
+    forms->MainForm->LoadButton()->click();
+  }
+
+  std::unique_ptr<Forms> forms;
+};
+
+}  // namespace
+
+TEST_F(Windows, StartUpShowsOnlyTheMainFormWithOneOfEverything) {
+  TMainForm& main = *forms->MainForm;
+  EXPECT_TRUE(main.isVisible());
+  EXPECT_FALSE(forms->InputForm->isVisible());
+  EXPECT_FALSE(forms->OutputForm->isVisible());
+  EXPECT_FALSE(forms->NewForm->isVisible());
+  EXPECT_FALSE(forms->MainFormJestk->isVisible());
+  EXPECT_EQ(main.windowTitle(), "Программа расчета собственных частот и форм колебаний валопровода");
+  EXPECT_EQ(qApp->property("helpFile").toString(), "HELP.HLP");
+  EXPECT_EQ(main.property("helpContext").toInt(), 1);
+  for (Count c : {Count::Supports, Count::Sections, Count::Spans, Count::Variants})
+    EXPECT_EQ(main.Spin(c)->Text(), "1");
+  for (int e : {3, 8, 9, 10, 11, 12}) EXPECT_EQ(main.Edit(e)->text(), "0");
+  QAbstractItemModel* sections = main.Grid(1)->model();
+  EXPECT_EQ(sections->columnCount(), 1);
+  EXPECT_EQ(sections->headerData(0, Qt::Horizontal).toString(), "Участок 1");
+  EXPECT_EQ(sections->headerData(0, Qt::Vertical).toString(), "Длина(l)");
+  EXPECT_EQ(sections->headerData(2, Qt::Vertical).toString(), "Жесткость(El)");
+  QAbstractItemModel* stiffness = main.Grid(2)->model();
+  EXPECT_EQ(stiffness->headerData(0, Qt::Horizontal).toString(), "Вариант1");
+  EXPECT_EQ(stiffness->headerData(0, Qt::Vertical).toString(), "Опора 1");
+  EXPECT_EQ(main.Grid(3)->model()->columnCount(), 1);
+  EXPECT_EQ(main.Grid(4)->model()->columnCount(), 1);
+  EXPECT_FALSE(main.ModesCheckBox()->isChecked());
+}
+
+TEST_F(Windows, SpinEditsResizeTheGridsAndClampWhenLeft) {
+  TMainForm& main = *forms->MainForm;
+  QLineEdit* sections = LineOf(main.Spin(Count::Sections));
+  sections->selectAll();
+  QTest::keyClicks(sections, "3");
+  QAbstractItemModel* grid = main.Grid(1)->model();
+  EXPECT_EQ(grid->columnCount(), 3);
+  EXPECT_EQ(grid->headerData(2, Qt::Horizontal).toString(), "Участок 3");
+
+  main.Spin(Count::Variants)->stepBy(1);
+  EXPECT_EQ(main.Spin(Count::Variants)->Text(), "2");
+  QLineEdit* supports = LineOf(main.Spin(Count::Supports));
+  supports->selectAll();
+  QTest::keyClicks(supports, "3");
+  QAbstractItemModel* stiffness = main.Grid(2)->model();
+  EXPECT_EQ(stiffness->columnCount(), 2);
+  EXPECT_EQ(stiffness->rowCount(), 3);
+  EXPECT_EQ(stiffness->headerData(1, Qt::Horizontal).toString(), "Вариант2");
+  EXPECT_EQ(stiffness->headerData(2, Qt::Vertical).toString(), "Опора 3");
+
+  supports->selectAll();
+  QTest::keyClicks(supports, "150");
+  emit main.Spin(Count::Supports)->Left();  // what losing the focus does
+  EXPECT_EQ(main.Spin(Count::Supports)->Text(), "10");
+  EXPECT_EQ(stiffness->rowCount(), 10);
+  EXPECT_EQ(main.Grid(3)->model()->columnCount(), 10);
+}
+
+TEST_F(Windows, AFullRunThroughTheWindowsLeavesTheEntriesAsTheyWere) {
+  Load("free_free_shaft.txt");
+  const TMainFormModel before = forms->state.form;
+  std::vector<std::string> seen;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      seen.push_back("echo");
+      forms->InputForm->ContinueButton()->click();
+    } else if (w == forms->OutputForm.get()) {
+      seen.push_back("results " + forms->state.results.StringGrid1.Cell(1, 1));
+      EXPECT_EQ(forms->OutputForm->Grid(1)->model()->columnCount(), 2);
+      forms->OutputForm->RepeatButton()->click();
+    } else {
+      seen.push_back("other " + MessageText(w).toStdString());
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0], "echo");
+  EXPECT_NEAR(RealOfText(seen[1].substr(8), '.'), 2237.675, 5e-4);
+  EXPECT_TRUE(forms->state.form == before);
+  EXPECT_TRUE(forms->MainForm->isVisible());
+  EXPECT_EQ(forms->MainForm->Spin(Count::Sections)->Text(), "100");
+}
+
+TEST_F(Windows, ModeShapesAreShownPerFrequencyAndTheCloseBoxGoesOn) {
+  Load("free_free_shaft.txt");
+  forms->MainForm->ModesCheckBox()->setChecked(true);
+  std::vector<std::string> shapes;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      forms->InputForm->ContinueButton()->click();
+    } else if (w == forms->NewForm.get()) {
+      shapes.push_back(forms->state.newForm.Label3);
+      EXPECT_EQ(forms->NewForm->Series1()->count(), 100);
+      if (shapes.size() == 1)
+        forms->NewForm->NextButton()->click();
+      else
+        forms->NewForm->close();
+    } else if (w == forms->OutputForm.get()) {
+      forms->OutputForm->RepeatButton()->click();
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_EQ(shapes, (std::vector<std::string>{"Частота N 1", "Частота N 2"}));
+  EXPECT_EQ(forms->NewForm->Series1()->count(), 0);
+}
+
+TEST_F(Windows, RepeatInputComputesNothing) {
+  Load("free_free_shaft.txt");
+  bool resultsShown = false;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) forms->InputForm->RepeatButton()->click();
+    if (w == forms->OutputForm.get()) {
+      resultsShown = true;
+      forms->OutputForm->RepeatButton()->click();
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_FALSE(resultsShown);
+  EXPECT_EQ(forms->state.results.StringGrid1.Cell(1, 1), "");
+}
+
+TEST_F(Windows, FailingInputShowsTheMessageAndNoEcho) {
+  std::vector<QString> messages;
+  bool echo = false;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      echo = true;
+      forms->InputForm->RepeatButton()->click();
+    } else {
+      messages.push_back(MessageText(w));
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_FALSE(echo);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].startsWith("Ошибка ввода данных\n")) << messages[0].toStdString();
+}
+
+TEST_F(Windows, ExitFromTheResultsClosesTheMainWindow) {
+  Load("free_free_shaft.txt");
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) forms->InputForm->ContinueButton()->click();
+    if (w == forms->OutputForm.get()) forms->OutputForm->ExitButton()->click();
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_FALSE(forms->MainForm->isVisible());
+  EXPECT_FALSE(forms->OutputForm->isVisible());
+}
+
+TEST_F(Windows, LoaderMessagesAndTheCalculatorButton) {
+  std::vector<QString> messages;
+  ModalAnswerer answer([&](QWidget* w) { messages.push_back(MessageText(w)); });
+  forms->MainForm->SetFileChooser([] { return QString("/tmp/input.XLS"); });
+  forms->MainForm->LoadButton()->click();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "Неверный формат файла");
+
+  QLineEdit* sections = LineOf(forms->MainForm->Spin(Count::Sections));
+  sections->selectAll();
+  QTest::keyClicks(sections, "25");
+  forms->MainForm->CalculatorButton()->click();
+  EXPECT_TRUE(forms->MainFormJestk->isVisible());
+  EXPECT_EQ(forms->MainFormJestk->Spin(JestkCount::Sections)->Text(), "25");
+  EXPECT_EQ(forms->MainFormJestk->Grid(1)->model()->columnCount(), 25);
+}
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QLocale::setDefault(QLocale::c());
+  SetUpApplication();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
