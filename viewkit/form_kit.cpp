@@ -92,8 +92,13 @@ void GridView::Refresh(bool fit) {
     int width = minimum;
     if (horizontalHeader()->isVisible())
       width = std::max(width, headerMetrics.horizontalAdvance(model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()) + 8);
-    for (int r = 0; r < rows; ++r)
-      width = std::max(width, metrics.horizontalAdvance(model_->data(model_->index(r, c), Qt::DisplayRole).toString()) + 8);
+    // Measuring the longest text of a column is enough: the cells hold numbers.
+    QString longest;
+    for (int r = 0; r < rows; ++r) {
+      QString text = model_->data(model_->index(r, c), Qt::DisplayRole).toString();
+      if (text.size() > longest.size()) longest = std::move(text);
+    }
+    width = std::max(width, metrics.horizontalAdvance(longest) + 8);
     horizontalHeader()->resizeSection(c, width);
   }
 }

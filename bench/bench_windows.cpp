@@ -1,0 +1,54 @@
+// Time from "Продолжить расчет" to the results window shown, for the largest run.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include "forms.h"
+#include "large_run.h"
+
+namespace {
+
+using namespace vp;
+
+class ShowOnly : public RunUi {
+ public:
+  explicit ShowOnly(Forms& forms) : forms_(forms) {}
+  bool ConfirmEcho(const TInputFormModel&) override { return true; }
+  ModeShapeDisplay* ModeDisplay() override { return nullptr; }
+  void ShowResults() override {
+    forms_.OutputForm->Refresh();
+    forms_.OutputForm->show();
+    QApplication::processEvents();
+    forms_.OutputForm->hide();
+  }
+  void ShowInputError(const std::string& detail) override { throw std::runtime_error(detail); }
+  void ShowInterrupted() override {}
+  void ShowMessage(const std::string&) override {}
+
+ private:
+  Forms& forms_;
+};
+
+void BM_RunToResultsShown(benchmark::State& state) {
+  Forms forms;
+  forms.state.form = bench::LargestRunForm();
+  ShowOnly ui(forms);
+  for (auto _ : state) {
+    ProgramState& st = forms.state;
+    RunState run{st.form, st.model, st.params, st.echo, st.results, st.newForm};
+    if (RunCalculation(run, ui, '.') != RunOutcome::Completed) state.SkipWithError("run failed");
+  }
+}
+BENCHMARK(BM_RunToResultsShown)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  SetUpApplication();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  return 0;
+}
