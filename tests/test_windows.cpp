@@ -10,6 +10,7 @@
 #include <QLineSeries>
 #include <QLocale>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -230,6 +231,35 @@ TEST_F(Windows, LoaderMessagesAndTheCalculatorButton) {
   EXPECT_TRUE(forms->MainFormJestk->isVisible());
   EXPECT_EQ(forms->MainFormJestk->Spin(JestkCount::Sections)->Text(), "25");
   EXPECT_EQ(forms->MainFormJestk->Grid(1)->model()->columnCount(), 25);
+}
+
+TEST_F(Windows, ALongCalculationShowsProgressAndCanBeStopped) {
+  Load("free_free_shaft.txt");
+  forms->MainForm->Edit(9)->setText("0.0001");
+  forms->state.form.Edit9 = "0.0001";
+  bool progressSeen = false;
+  std::vector<QString> messages;
+  bool resultsShown = false;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      forms->InputForm->ContinueButton()->click();
+    } else if (auto* progress = qobject_cast<QProgressDialog*>(w)) {
+      progressSeen = true;
+      EXPECT_TRUE(progress->labelText().startsWith("Вариант по жесткости № 1"));
+      progress->cancel();
+    } else if (w == forms->OutputForm.get()) {
+      resultsShown = true;
+      forms->OutputForm->RepeatButton()->click();
+    } else {
+      messages.push_back(MessageText(w));
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_TRUE(progressSeen);
+  EXPECT_FALSE(resultsShown);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "Расчет прерван");
+  EXPECT_EQ(forms->state.form.Edit9, "0.0001");
 }
 
 int main(int argc, char** argv) {
