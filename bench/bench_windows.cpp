@@ -36,7 +36,7 @@ void BM_RunToResultsShown(benchmark::State& state) {
   ShowOnly ui(forms);
   for (auto _ : state) {
     ProgramState& st = forms.state;
-    RunState run{st.form, st.model, st.params, st.echo, st.results, st.newForm};
+    RunState run{st.form, st.model, st.params, st.echo, st.results, st.newForm, st.summary};
     if (RunCalculation(run, ui, '.') != RunOutcome::Completed) state.SkipWithError("run failed");
   }
 }

@@ -54,37 +54,11 @@ std::string JsonString(const std::string& text) {
   return out + "\"";
 }
 
-// Collects every frequency and mode as full-precision numbers.
-class Recorder : public SolverOutput {
- public:
-  struct Mode {
-    double F;
-    std::vector<State> states;
-    std::vector<double> solution;
-  };
-  struct Variant {
-    int number;
-    std::vector<Mode> modes;
-  };
-  std::vector<Variant> variants;
-
-  void BeginVariant(int v) { variants.push_back({v, {}}); }
-  void FrequencyEntry(int, int, double) override {}
-  void SectionResults(const ModeResult& m) override {
-    Mode mode{m.F, {m.states->begin() + 1, m.states->end()}, {m.V->begin() + 1, m.V->begin() + m.n}};
-    if (variants.empty() || variants.back().number != m.variant) BeginVariant(m.variant);
-    variants.back().modes.push_back(std::move(mode));
-  }
-};
-
 class CliUi : public RunUi {
  public:
-  Recorder recorder;
   std::string error;
 
-  bool confirmed = false;  // the form was read: the solver has started
-
-  bool ConfirmEcho(const TInputFormModel&) override { return confirmed = true; }
+  bool ConfirmEcho(const TInputFormModel&) override { return true; }
   ModeShapeDisplay* ModeDisplay() override { return nullptr; }
   void ShowResults() override {}
   void ShowMessage(const std::string& text) override { std::cerr << text << '\n'; }
@@ -96,40 +70,38 @@ class CliUi : public RunUi {
     std::cerr << "Расчет прерван\n";
     error = "Расчет прерван";
   }
-  SolverOutput* Observer() override { return &recorder; }
 };
 
 // Every variant solved appears, those without a frequency too, and after a
 // failure the variant that failed with what it had found.
-void PrintJson(const TShaftModel& model, const Recorder& recorder, const std::string& error, int solved) {
+void PrintJson(const TShaftModel& model, const TSearchParams& params, const ResultsSummary& summary,
+               const std::string& error) {
+  auto list = [](const auto& items, auto&& format) {
+    std::string out = "[";
+    for (size_t i = 0; i < items.size(); ++i) out += (i ? ", " : "") + format(items[i]);
+    return out + "]";
+  };
   std::string out = "{\"section_x\": [";
-  for (int k = 1; (solved > 0 || !recorder.variants.empty()) && k <= model.KM; ++k) out += (k > 1 ? ", " : "") + Number(model.SectionX[k]);
-  out += "], \"variants\": [";
-  if (!recorder.variants.empty()) solved = std::max(solved, recorder.variants.back().number);
-  for (int v = 1; v <= solved; ++v) {
-    const Recorder::Variant* found = nullptr;
-    for (const auto& rv : recorder.variants)
-      if (rv.number == v) found = &rv;
-    out += (v > 1 ? ", " : "");
-    out += "{\"variant\": " + std::to_string(v) + ", \"frequencies\": [";
-    std::string modes;
-    for (size_t i = 0; found && i < found->modes.size(); ++i) {
-      const Recorder::Mode& m = found->modes[i];
-      out += (i ? ", " : "") + Number(m.F);
-      modes += (i ? ", " : "");
-      modes += "{\"frequency\": " + Number(m.F) + ", \"states\": [";
-      for (size_t s = 0; s < m.states.size(); ++s) {
-        const State& st = m.states[s];
-        modes += (s ? ", [" : "[") + Number(st[0]) + ", " + Number(st[1]) + ", " + Number(st[2]) + ", " +
-                 Number(st[3]) + "]";
-      }
-      modes += "], \"solution\": [";
-      for (size_t r = 0; r < m.solution.size(); ++r) modes += (r ? ", " : "") + Number(m.solution[r]);
-      modes += "]}";
+  for (int k = 1; !summary.variants.empty() && k <= model.KM; ++k) out += (k > 1 ? ", " : "") + Number(model.SectionX[k]);
+  out += "], \"variants\": ";
+  const double factor = params[kReportFactor];
+  out += list(summary.variants, [&](const VariantResult& v) {
+    std::string text = "{\"variant\": " + std::to_string(v.variant);
+    text += ", \"frequencies\": " + list(v.modes, [](const ModeData& m) { return Number(m.F); });
+    text += ", \"modes\": " + list(v.modes, [&](const ModeData& m) {
+      return "{\"frequency\": " + Number(m.F) + ", \"states\": " + list(m.states, [](const State& st) {
+               return "[" + Number(st[0]) + ", " + Number(st[1]) + ", " + Number(st[2]) + ", " + Number(st[3]) + "]";
+             }) +
+             ", \"solution\": " + list(m.solution, Number) + "}";
+    });
+    if (v.completeness.checked) {
+      text += ", \"frequencies_in_range\": " + std::to_string(v.completeness.inRange);
+      text += ", \"missed\": " + list(v.completeness.missed, [&](const std::pair<double, double>& r) {
+                return "[" + Number(r.first * factor) + ", " + Number(r.second * factor) + "]";
+              });
     }
-    out += "], \"modes\": [" + modes + "]}";
-  }
-  out += "]";
+    return text + "}";
+  });
   if (!error.empty()) out += ", \"error\": " + JsonString(error);
   out += "}\n";
   std::fwrite(out.data(), 1, out.size(), stdout);
@@ -181,13 +153,12 @@ int main(int argc, char* argv[]) {
   TInputFormModel echo;
   ResultsTables results;
   TNewFormModel newForm;
-  RunState state{form, model, params, echo, results, newForm};
+  ResultsSummary summary;
+  RunState state{form, model, params, echo, results, newForm, summary};
   CliUi ui;
   const RunOutcome outcome = RunCalculation(state, ui, sep);
   if (json) {
-    // After a failure in the solver, VariantNo is the variant that failed.
-    const int solved = outcome == RunOutcome::Completed ? model.KW : ui.confirmed ? model.VariantNo - 1 : 0;
-    PrintJson(model, ui.recorder, ui.error, solved);
+    PrintJson(model, params, summary, ui.error);
     return outcome == RunOutcome::Completed ? 0 : 1;
   }
   if (outcome != RunOutcome::Completed) return 1;

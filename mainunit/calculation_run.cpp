@@ -1,5 +1,6 @@
 #include "calculation_run.h"
 
+#include <algorithm>
 #include <string>
 
 #include "errors.h"
@@ -22,23 +23,35 @@ auto At(const std::string& place, F&& convert) {
 
 std::string Real(double value, char sep) { return GeneralFormat(value, sep); }
 
-// Passes every result to the results tables and to the ui's observer.
+// Passes every result to the results tables and to the summary.
 class Tee : public SolverOutput {
  public:
-  Tee(SolverOutput& first, SolverOutput* second) : first_(first), second_(second) {}
+  Tee(SolverOutput& first, SolverOutput& second) : first_(first), second_(second) {}
   void FrequencyEntry(int variant, int k, double F) override {
     first_.FrequencyEntry(variant, k, F);
-    if (second_) second_->FrequencyEntry(variant, k, F);
+    second_.FrequencyEntry(variant, k, F);
   }
   void SectionResults(const ModeResult& mode) override {
     first_.SectionResults(mode);
-    if (second_) second_->SectionResults(mode);
+    second_.SectionResults(mode);
   }
 
  private:
   SolverOutput& first_;
-  SolverOutput* second_;
+  SolverOutput& second_;
 };
+
+// After a variant's sweep: how many natural frequencies its range holds, and
+// where the ones it passed over lie.
+void CheckVariant(const TShaftModel& model, const TSearchParams& P, VariantResult& result) {
+  std::vector<double> found;
+  for (const ModeData& mode : result.modes) found.push_back(mode.omega);
+  // The sweep ends at the KP-th frequency or at its first trial beyond FK.
+  const double end = std::min(P[kStart], P[kUpper]);
+  const double resolution = std::max(P[kFreqEps], P[kStep] / 10);
+  result.completeness = CheckCompleteness(model, model.VariantNo, P[kFirstStart], end, found, resolution);
+  result.solved = true;
+}
 
 void CheckSearchLimits(const TShaftModel& model, const TSearchParams& P, char sep) {
   if (!(P[kFreqEps] > 0))
@@ -149,14 +162,17 @@ RunOutcome RunCalculation(RunState& st, RunUi& ui, char sep) {
     P[kFirstStart] = P[kStart];
     // Results of an earlier run must not pass for this run's.
     st.results.Clear();
+    st.summary = ResultsSummary();
     ResultsWriter writer(st.results, st.newForm, st.model, st.form.CheckBox1, ui.ModeDisplay(), sep);
-    Tee output(writer, ui.Observer());
+    SummaryRecorder recorder(st.summary);
+    Tee output(writer, recorder);
     const SolverContext ctx{st.model, output, ui, ui.Progress()};
     if (st.model.KW > 0) {
       st.model.VariantNo = 1;
       for (int i = 0; i < st.model.KW; ++i) {
         P[kStart] = P[kFirstStart];
         SOB(P, st.model.VariantNo, ctx);
+        CheckVariant(st.model, P, st.summary.Variant(st.model.VariantNo));
         st.model.VariantNo = st.model.VariantNo + 1;
       }
     }

@@ -7,6 +7,7 @@
 #include "input_form_model.h"
 #include "main_form_model.h"
 #include "mode_shape_form_model.h"
+#include "results_summary.h"
 #include "results_tables.h"
 #include "shaft_model.h"
 #include "solver_io.h"
@@ -28,8 +29,6 @@ class RunUi : public MessageSink {
   virtual void ShowInterrupted() = 0;
   // Progress of a long calculation; empty for none.
   virtual ProgressFn Progress() { return {}; }
-  // Told of every frequency and mode besides the results tables; may be null.
-  virtual SolverOutput* Observer() { return nullptr; }
 };
 
 // Everything one run reads and writes.
@@ -40,6 +39,7 @@ struct RunState {
   TInputFormModel& echo;
   ResultsTables& results;
   TNewFormModel& newForm;
+  ResultsSummary& summary;
 };
 
 enum class RunOutcome {

@@ -31,6 +31,7 @@ struct ProgramState {
   TInputFormModel echo;
   ResultsTables results;
   TNewFormModel newForm;
+  ResultsSummary summary;
 };
 
 class TMainForm : public QWidget, public RunUi {

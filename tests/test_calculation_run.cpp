@@ -45,10 +45,11 @@ struct Program {
   TInputFormModel echo;
   ResultsTables results;
   TNewFormModel newForm;
+  ResultsSummary summary;
   FakeUi ui;
   explicit Program(TMainFormModel f) : form(std::move(f)) {}
   RunOutcome Run(char sep = '.') {
-    RunState state{form, model, params, echo, results, newForm};
+    RunState state{form, model, params, echo, results, newForm, summary};
     return RunCalculation(state, ui, sep);
   }
 };

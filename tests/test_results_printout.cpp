@@ -163,7 +163,8 @@ TEST(ResultsPrintout, PrintsWhatARealRunComputed) {
     void ShowInterrupted() override {}
     void ShowMessage(const std::string& m) override { FAIL() << m; }
   } ui;
-  RunState state{form, model, params, echo, results, newForm};
+  ResultsSummary summary;
+  RunState state{form, model, params, echo, results, newForm, summary};
   ASSERT_EQ(RunCalculation(state, ui, ','), RunOutcome::Completed);
   std::vector<std::string> lines;
   WritePrintout(form, results, ',', [&](const std::string& l) { lines.push_back(l); });

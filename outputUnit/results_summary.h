@@ -1,0 +1,45 @@
+#pragma once
+// The results of a run as numbers, beside their text in the results tables:
+// every frequency and mode at full precision, and per variant the check of
+// how many natural frequencies the searched range holds. The batch command's
+// JSON, the completeness lines and the frequency map read it.
+
+#include <vector>
+
+#include "frequency_count.h"
+#include "solver_io.h"
+
+namespace vp {
+
+struct ModeData {
+  double omega = 0;  // the search variable
+  double F = 0;      // the reported frequency
+  std::vector<State> states;     // cross-sections 1..KM
+  std::vector<double> solution;  // V[1..n-1]
+};
+
+struct VariantResult {
+  int variant = 0;
+  bool solved = false;  // the search ran to its end
+  std::vector<ModeData> modes;
+  CompletenessReport completeness;
+};
+
+struct ResultsSummary {
+  std::vector<VariantResult> variants;  // in the order solved
+
+  VariantResult& Variant(int v);  // the entry of variant v, added when missing
+};
+
+// Records every mode the solver reports into the summary.
+class SummaryRecorder : public SolverOutput {
+ public:
+  explicit SummaryRecorder(ResultsSummary& summary) : summary_(summary) {}
+  void FrequencyEntry(int, int, double) override {}
+  void SectionResults(const ModeResult& mode) override;
+
+ private:
+  ResultsSummary& summary_;
+};
+
+}  // namespace vp
