@@ -42,10 +42,11 @@ std::string BeginFailure(QPagedPaintDevice& device) {
 
 }  // namespace
 
-LinePrinter::LinePrinter(QPagedPaintDevice& device) : device_(device), metrics_(QFont()) {
+LinePrinter::LinePrinter(QPagedPaintDevice& device) : device_(device), metrics_(QFont()), exactMetrics_(QFont()) {
   if (!painter_.begin(&device_)) throw PrintError(BeginFailure(device_));
   open_ = true;
   metrics_ = painter_.fontMetrics();
+  exactMetrics_ = QFontMetricsF(painter_.font(), &device_);
   textHeight_ = metrics_.height();
   pageWidth_ = device_.width();
   pageHeight_ = device_.height();
@@ -78,20 +79,29 @@ void LinePrinter::WriteLine(const QString& text) {
 
 // The number of leading characters of `text` that fit the page width; at least
 // one character (both halves of a surrogate pair) so that every line advances.
-int LinePrinter::Fit(const QString& text) const {
+// The prefix widths are measured as whole texts (kerning included); the sum of
+// single-character widths only says where to start measuring.
+int LinePrinter::Fit(const QString& text) {
   const int length = static_cast<int>(text.size());
-  if (metrics_.horizontalAdvance(text) <= pageWidth_) return length;
-  int fits = 0, tooWide = length;  // the widths grow with the prefix length
-  while (tooWide - fits > 1) {
-    const int middle = (fits + tooWide) / 2;
-    if (metrics_.horizontalAdvance(text, middle) <= pageWidth_)
-      fits = middle;
-    else
-      tooWide = middle;
+  qreal sum = 0;
+  int fits = 0;
+  for (; fits < length; ++fits) {
+    sum += CharWidth(text[fits]);
+    if (sum > pageWidth_) break;
   }
-  if (fits > 0 && text[fits - 1].isHighSurrogate()) --fits;
+  auto fitsPrefix = [&](int n) { return metrics_.horizontalAdvance(text, n) <= pageWidth_; };
+  if (fits == length && fitsPrefix(length)) return length;
+  while (fits > 0 && !fitsPrefix(fits)) --fits;
+  while (fits < length && fitsPrefix(fits + 1)) ++fits;
+  if (fits > 0 && fits < length && text[fits - 1].isHighSurrogate()) --fits;
   if (fits == 0) fits = text[0].isHighSurrogate() && length > 1 ? 2 : 1;
   return fits;
+}
+
+qreal LinePrinter::CharWidth(QChar c) {
+  auto found = charWidths_.find(c.unicode());
+  if (found == charWidths_.end()) found = charWidths_.emplace(c.unicode(), exactMetrics_.horizontalAdvance(c)).first;
+  return found->second;
 }
 
 void LinePrinter::Place(const QString& text) {

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <string>
+#include <unordered_map>
 
 #include "errors.h"
 
@@ -71,12 +72,15 @@ class LinePrinter {
   int Pages() const { return pages_; }
 
  private:
-  int Fit(const QString& text) const;
+  int Fit(const QString& text);
+  qreal CharWidth(QChar c);
   void Place(const QString& text);
 
   QPagedPaintDevice& device_;
   QPainter painter_;
   QFontMetrics metrics_;
+  QFontMetricsF exactMetrics_;
+  std::unordered_map<char16_t, qreal> charWidths_;
   int textHeight_;
   int pageWidth_;
   int pageHeight_;
