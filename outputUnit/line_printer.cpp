@@ -62,7 +62,9 @@ void LinePrinter::End() {
   if (!painter_.end()) throw PrintError("Не удалось завершить печать.");
 }
 
-void LinePrinter::WriteLine(const std::string& utf8) { WriteLine(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))); }
+void LinePrinter::WriteLine(const std::string& utf8) {
+  WriteLine(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
 
 void LinePrinter::WriteLine(const QString& text) {
   if (text.isEmpty()) {

@@ -60,6 +60,7 @@ class LinePrinter {
 
   // One line of UTF-8 text, without a line break.
   void WriteLine(const std::string& utf8);
+  void WriteLine(const char* utf8) { WriteLine(std::string(utf8)); }
   void WriteLine(const QString& text);
   // Ends the job: the pages are printed. Throws PrintError when that fails.
   void End();

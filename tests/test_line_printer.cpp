@@ -223,12 +223,6 @@ TEST(PrintResults, BadEntryStopsWithItsMessageAndPrintsTheLinesBefore) {
   const std::vector<std::string> pages = PdfPages(pdf.path);
   ASSERT_EQ(pages.size(), 1u);
   EXPECT_EQ(WithoutBlanks(pages[0]), WithoutBlanks(before));
-
-  // A frequency count that is not a whole number stops right after the variant title.
-  form.Edit3 = "два";
-  Pdf count("bad_count");
-  EXPECT_THROW(PrintResults(count.printer, form, results, '.'), ConversionError);
-  EXPECT_EQ(TextLines(PdfPages(count.path).at(0)), std::vector<std::string>{"Вариант по жесткости N 1"});
 }
 
 TEST(PrintResults, JobsThatCannotStartSayWhyInRussian) {
@@ -244,9 +238,9 @@ TEST(PrintResults, JobsThatCannotStartSayWhyInRussian) {
     EXPECT_EQ(std::string(e.what()), "Не удалось создать файл \"/nonexistent-dir/out.pdf\".");
   }
 
-  EXPECT_THROW(RequirePrinter(QStringList{}), PrintError);
   try {
     RequirePrinter(QStringList{});
+    ADD_FAILURE() << "no error without printers";
   } catch (const PrintError& e) {
     EXPECT_STREQ(e.what(), kNoPrinterMessage);
   }
