@@ -1,19 +1,24 @@
 // valoprovod-cli: loads an input file, runs the calculation without windows and
-// prints the results printout or, with --json, every frequency and mode.
+// prints the results printout or, with --json, every frequency and mode; with
+// --pdf also prints the printout into a PDF file as a printer would.
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLocale>
+#include <QPrinter>
 
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "calculation_run.h"
 #include "errors.h"
 #include "input_loader.h"
+#include "line_printer.h"
 #include "results_printout.h"
 
 namespace {
@@ -21,9 +26,10 @@ namespace {
 using namespace vp;
 
 constexpr const char* kUsage =
-    "Использование: valoprovod-cli [--json] [--decimal-separator C] ФАЙЛ\n"
+    "Использование: valoprovod-cli [--json] [--pdf ВЫХОД] [--decimal-separator C] ФАЙЛ\n"
     "  ФАЙЛ                     исходные данные (.txt, .xls, .xlsx)\n"
     "  --json                   вывести частоты и формы колебаний в формате JSON\n"
+    "  --pdf ВЫХОД              напечатать результаты в файл PDF (A4, 600 точек на дюйм)\n"
     "  --decimal-separator C    десятичный разделитель чисел (по умолчанию - системный)\n";
 
 std::string Number(double value) {
@@ -110,17 +116,21 @@ void PrintJson(const TShaftModel& model, const TSearchParams& params, const Resu
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  QCoreApplication app(argc, argv);
   bool json = false;
-  char sep = QLocale::system().decimalPoint().at(0).toLatin1();
-  if (sep == 0) sep = '.';
+  char sep = 0;
   std::string input;
+  std::string pdf;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--json") {
       json = true;
     } else if (arg == "--decimal-separator" && i + 1 < argc && std::string(argv[i + 1]).size() == 1) {
       sep = argv[++i][0];
+    } else if (arg == "--pdf" && i + 1 < argc && argv[i + 1][0] != '\0') {
+      pdf = argv[++i];
+    } else if ((arg == "--pdf" || arg == "--decimal-separator") && i + 1 == argc) {
+      std::cerr << "Не указано значение параметра " << arg << "\n" << kUsage;
+      return 2;
     } else if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
       return 0;
@@ -138,6 +148,18 @@ int main(int argc, char* argv[]) {
     std::cerr << kUsage;
     return 2;
   }
+
+  // Printing needs the GUI part of Qt (fonts, painting); without a window it
+  // runs on the offscreen platform, so that no display is needed.
+  std::unique_ptr<QCoreApplication> app;
+  if (pdf.empty()) {
+    app = std::make_unique<QCoreApplication>(argc, argv);
+  } else {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    app = std::make_unique<QGuiApplication>(argc, argv);
+  }
+  if (sep == 0) sep = QLocale::system().decimalPoint().at(0).toLatin1();
+  if (sep == 0) sep = '.';
 
   TMainFormModel form;
   try {
@@ -157,17 +179,33 @@ int main(int argc, char* argv[]) {
   RunState state{form, model, params, echo, results, newForm, summary};
   CliUi ui;
   const RunOutcome outcome = RunCalculation(state, ui, sep);
+  // Messages of the printout, each given once: a bad entry stops the lines on
+  // standard output and in the PDF at the same place.
+  std::vector<std::string> failures;
+  auto fail = [&](const std::string& message) {
+    if (std::find(failures.begin(), failures.end(), message) == failures.end()) failures.push_back(message);
+  };
   if (json) {
     PrintJson(model, params, summary, ui.error);
-    return outcome == RunOutcome::Completed ? 0 : 1;
-  }
-  if (outcome != RunOutcome::Completed) return 1;
-  try {
-    WritePrintout(form, results, sep, [](const std::string& line) { std::cout << line << '\n'; });
-  } catch (const std::exception& e) {
+    if (outcome != RunOutcome::Completed) return 1;
+  } else {
+    if (outcome != RunOutcome::Completed) return 1;
+    try {
+      WritePrintout(form, results, sep, [](const std::string& line) { std::cout << line << '\n'; });
+    } catch (const std::exception& e) {
+      fail(e.what());
+    }
     std::cout.flush();
-    std::cerr << e.what() << '\n';
-    return 1;
   }
-  return 0;
+  if (!pdf.empty()) {
+    try {
+      QPrinter printer(QPrinter::HighResolution);
+      SetUpPdfPrinter(printer, QString::fromLocal8Bit(pdf.c_str()));
+      PrintResults(printer, form, results, sep);  // after a bad entry the lines before it are printed
+    } catch (const std::exception& e) {
+      fail(e.what());
+    }
+  }
+  for (const std::string& message : failures) std::cerr << message << '\n';
+  return failures.empty() ? 0 : 1;
 }

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <string>
 
+#include "pdf_text.h"
+
 namespace {
 
 struct Result {
@@ -98,4 +100,28 @@ TEST(Cli, WrongUsageAndMissingFiles) {
   const Result format = RunCli("input.csv");
   EXPECT_EQ(format.status, 1);
   EXPECT_NE(format.err.find("Неверный формат файла"), std::string::npos);
+}
+
+TEST(Cli, PdfHoldsTheSamePrintout) {
+  const std::string pdf = std::filesystem::temp_directory_path() / ("vp_cli_" + std::to_string(::getpid()) + ".pdf");
+  const Result r = RunCli("--decimal-separator . --pdf " + pdf + " " + Example("rotor_two_bearings.txt"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::vector<std::string> pages = vp::test::PdfPages(pdf);
+  std::filesystem::remove(pdf);
+  ASSERT_GE(pages.size(), 2u);
+  std::string printed;
+  for (const std::string& page : pages) printed += page;
+  EXPECT_EQ(vp::test::WithoutBlanks(printed), vp::test::WithoutBlanks(r.out));
+  EXPECT_EQ(vp::test::TextLines(pages[0]).at(0), "Вариант по жесткости N 1");
+  EXPECT_NE(printed.find("Вариант по жесткости N 2"), std::string::npos);
+}
+
+TEST(Cli, PdfThatCannotBeWrittenOrIsNotNamed) {
+  const Result r = RunCli("--decimal-separator . --pdf /nonexistent-dir/out.pdf " + Example("rotor_two_bearings.txt"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Не удалось создать файл \"/nonexistent-dir/out.pdf\"."), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("Вариант по жесткости N 2"), std::string::npos);  // standard output as without --pdf
+  const Result unnamed = RunCli(Example("rotor_two_bearings.txt") + " --pdf");
+  EXPECT_EQ(unnamed.status, 2);
+  EXPECT_NE(unnamed.err.find("Не указано значение параметра --pdf"), std::string::npos) << unnamed.err;
 }

@@ -1,0 +1,150 @@
+#include "line_printer.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "main_form_model.h"
+#include "results_printout.h"
+#include "results_tables.h"
+
+namespace vp {
+
+const char* const kNoPrinterMessage = "Не найден ни один принтер. Установите принтер и повторите печать.";
+
+bool PrinterAvailable() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
+
+void RequirePrinter(const QStringList& printerNames) {
+  if (printerNames.isEmpty()) throw PrintError(kNoPrinterMessage);
+}
+
+void RequirePrinter() { RequirePrinter(QPrinterInfo::availablePrinterNames()); }
+
+namespace {
+
+std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
+
+// Why a job could not start, in the words the user knows the device by.
+std::string BeginFailure(QPagedPaintDevice& device) {
+  if (const auto* printer = dynamic_cast<QPrinter*>(&device)) {
+    if (printer->outputFormat() == QPrinter::PdfFormat) {
+      if (printer->outputFileName().isEmpty()) return "Не задан файл для печати.";
+      return "Не удалось создать файл \"" + Utf8(printer->outputFileName()) + "\".";
+    }
+    if (!printer->printerName().isEmpty())
+      return "Не удалось начать печать на принтере \"" + Utf8(printer->printerName()) +
+             "\". Принтер недоступен или занят.";
+  }
+  return "Не удалось начать печать. Принтер недоступен или занят.";
+}
+
+}  // namespace
+
+LinePrinter::LinePrinter(QPagedPaintDevice& device) : device_(device), metrics_(QFont()), exactMetrics_(QFont()) {
+  if (!painter_.begin(&device_)) throw PrintError(BeginFailure(device_));
+  open_ = true;
+  metrics_ = painter_.fontMetrics();
+  exactMetrics_ = QFontMetricsF(painter_.font(), &device_);
+  textHeight_ = metrics_.height();
+  pageWidth_ = device_.width();
+  pageHeight_ = device_.height();
+}
+
+LinePrinter::~LinePrinter() {
+  if (open_) painter_.end();
+}
+
+void LinePrinter::End() {
+  if (!open_) return;
+  open_ = false;
+  if (!painter_.end()) throw PrintError("Не удалось завершить печать.");
+}
+
+void LinePrinter::WriteLine(const std::string& utf8) {
+  WriteLine(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
+void LinePrinter::WriteLine(const QString& text) {
+  if (text.isEmpty()) {
+    Place(text);
+    return;
+  }
+  QString rest = text;
+  while (!rest.isEmpty()) {
+    const int n = Fit(rest);
+    Place(rest.left(n));
+    rest.remove(0, n);
+  }
+}
+
+// The number of leading characters of `text` that fit the page width; at least
+// one character (both halves of a surrogate pair) so that every line advances.
+// The prefix widths are measured as whole texts (kerning included); the sum of
+// single-character widths only says where to start measuring.
+int LinePrinter::Fit(const QString& text) {
+  const int length = static_cast<int>(text.size());
+  qreal sum = 0;
+  int fits = 0;
+  for (; fits < length; ++fits) {
+    sum += CharWidth(text[fits]);
+    if (sum > pageWidth_) break;
+  }
+  auto fitsPrefix = [&](int n) { return metrics_.horizontalAdvance(text, n) <= pageWidth_; };
+  if (fits == length && fitsPrefix(length)) return length;
+  while (fits > 0 && !fitsPrefix(fits)) --fits;
+  while (fits < length && fitsPrefix(fits + 1)) ++fits;
+  if (fits > 0 && fits < length && text[fits - 1].isHighSurrogate()) --fits;
+  if (fits == 0) fits = text[0].isHighSurrogate() && length > 1 ? 2 : 1;
+  return fits;
+}
+
+qreal LinePrinter::CharWidth(QChar c) {
+  auto found = charWidths_.find(c.unicode());
+  if (found == charWidths_.end()) found = charWidths_.emplace(c.unicode(), exactMetrics_.horizontalAdvance(c)).first;
+  return found->second;
+}
+
+void LinePrinter::Place(const QString& text) {
+  if (pageFull_) {
+    pageFull_ = false;
+    y_ = 0;
+    ++pendingPages_;
+  }
+  if (!text.isEmpty()) {
+    for (; pendingPages_ > 0; --pendingPages_) {
+      device_.newPage();
+      ++pages_;
+    }
+    painter_.drawText(QPoint(0, y_ + metrics_.ascent()), text);
+  }
+  y_ += text.isEmpty() ? EmptyLineHeight() : LineHeight();
+  if (y_ > pageHeight_ - 2 * LineHeight()) pageFull_ = true;
+}
+
+void PrintResults(QPagedPaintDevice& device, const TMainFormModel& form, const ResultsTables& results,
+                  char decimalSeparator) {
+  LinePrinter printer(device);
+  try {
+    WritePrintout(form, results, decimalSeparator, [&](const std::string& line) { printer.WriteLine(line); });
+  } catch (...) {
+    try {
+      printer.End();  // what was written is printed all the same
+    } catch (const PrintError&) {
+    }
+    throw;
+  }
+  printer.End();
+}
+
+void SetUpPdfPrinter(QPrinter& printer, const QString& fileName) {
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(fileName);
+  printer.setResolution(600);
+  printer.setFullPage(false);
+  printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                                    QPageLayout::Point));
+}
+
+}  // namespace vp
