@@ -8,6 +8,7 @@
 #include <QGraphicsLayout>
 #include <QValueAxis>
 
+#include "chart_printing.h"
 #include "form_kit.h"
 
 namespace vp {
@@ -105,6 +106,15 @@ void TNewForm::Fill() {
     vertical.first()->setRange(yMin - pad, yMax + pad);
     if (auto* axis = qobject_cast<QValueAxis*>(vertical.first())) axis->applyNiceNumbers();
   }
+}
+
+QImage TNewForm::CaptureChart() {
+  // The chart's own bounds, not a fixed rectangle of the window, which would
+  // cut the chart and take in part of the buttons.
+  const QImage picture = chartView_->grab().toImage().scaled(kChartPictureSize, Qt::IgnoreAspectRatio,
+                                                            Qt::SmoothTransformation);
+  image_->setPixmap(QPixmap::fromImage(picture));
+  return picture;
 }
 
 void TNewForm::ShowModeShape(const TNewFormModel& /*form*/) {

@@ -31,6 +31,8 @@ class TNewForm : public QDialog, public ModeShapeDisplay {
 
   // Shows the model's table, headings and chart.
   void Fill();
+  // Copies what the chart shows, stretched, into the picture Image1.
+  QImage CaptureChart();
 
   QChartView* Chart1() const { return chartView_; }
   QLabel* Image1() const { return image_; }

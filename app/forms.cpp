@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QPrintDialog>
 #include <QTranslator>
 
+#include "chart_printing.h"
 #include "form_kit.h"
+#include "line_printer.h"
 
 namespace vp {
 
@@ -19,6 +22,24 @@ Forms::Forms() {
   MainForm->SetCalculatorOpener([this] { MainFormJestk->Open(); });
   MainFormJestk->SetTransferHandler([this] { MainForm->SyncFromModel(); });
   OutputForm->SetMainWindow(MainForm.get());
+  OutputForm->SetPrinter([this](TOutputForm& form) {
+    PrintResults(SetUpPrinter(&form), state.form, state.results, DecimalSeparator());
+  });
+  NewForm->SetChartPrinter([this](TNewForm& form) {
+    const QImage picture = form.CaptureChart();
+    PrintPicture(SetUpPrinter(&form), picture);
+  });
+}
+
+QPrinter& Forms::SetUpPrinter(QWidget* parent) {
+  RequirePrinter();
+  if (!printer) {
+    printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setPageOrientation(QPageLayout::Landscape);  // a section row is wider than a portrait page
+  }
+  QPrintDialog dialog(printer.get(), parent);
+  dialog.exec();
+  return *printer;
 }
 
 void SetUpApplication() {

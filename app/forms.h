@@ -2,6 +2,7 @@
 // The five windows of the program, created in their order, with the state
 // they share. The main window is the first; the others stay hidden until shown.
 
+#include <QPrinter>
 #include <memory>
 
 #include "input_form.h"
@@ -20,8 +21,15 @@ struct Forms {
   std::unique_ptr<TOutputForm> OutputForm;
   std::unique_ptr<TNewForm> NewForm;
   std::unique_ptr<TMainFormJestk> MainFormJestk;
+  // The printer and its settings, kept from one printout to the next.
+  std::unique_ptr<QPrinter> printer;
 
   Forms();
+
+ private:
+  // Qt's print dialog serves as the printer set-up; cancelling it keeps the
+  // settings and the printout still follows.
+  QPrinter& SetUpPrinter(QWidget* parent);
 };
 
 // Russian texts in Qt's own dialogs, "MS Sans Serif" substitutes, the help file.

@@ -143,7 +143,7 @@ void SetUpPdfPrinter(QPrinter& printer, const QString& fileName) {
   printer.setOutputFileName(fileName);
   printer.setResolution(600);
   printer.setFullPage(false);
-  printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+  printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
                                     QPageLayout::Point));
 }
 

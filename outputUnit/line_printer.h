@@ -98,8 +98,8 @@ class LinePrinter {
 void PrintResults(QPagedPaintDevice& device, const TMainFormModel& form, const ResultsTables& results,
                   char decimalSeparator);
 
-// Makes `printer` write `fileName` as a PDF: A4 portrait at 600 dots per inch,
-// margins of 10 points as the printable area.
+// Makes `printer` write `fileName` as a PDF: A4 landscape (a section row is
+// wider than a portrait page) at 600 dots per inch, margins of 10 points.
 void SetUpPdfPrinter(QPrinter& printer, const QString& fileName);
 
 }  // namespace vp

@@ -17,6 +17,7 @@
 
 #include "forms.h"
 #include "form_kit.h"
+#include "line_printer.h"
 #include "numtext.h"
 
 using namespace vp;
@@ -260,6 +261,31 @@ TEST_F(Windows, ALongCalculationShowsProgressAndCanBeStopped) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "Расчет прерван");
   EXPECT_EQ(forms->state.form.Edit9, "0.0001");
+}
+
+TEST_F(Windows, PrintingWithoutAPrinterSaysSoAndTheResultsStayOpen) {
+  if (PrinterAvailable()) GTEST_SKIP() << "this machine has a printer";
+  Load("free_free_shaft.txt");
+  std::vector<QString> messages;
+  int resultsShown = 0;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      forms->InputForm->ContinueButton()->click();
+    } else if (w == forms->OutputForm.get()) {
+      // The print message is answered by a later tick of this answerer, which
+      // cannot run inside its own handler: press "Печать" from the event loop.
+      if (++resultsShown == 1)
+        QTimer::singleShot(0, forms->OutputForm->PrintButton(), &QPushButton::click);
+      else if (!messages.empty())
+        forms->OutputForm->RepeatButton()->click();
+    } else {
+      messages.push_back(MessageText(w));
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_GE(resultsShown, 2);  // still open after the message
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], QString::fromUtf8(kNoPrinterMessage));
 }
 
 int main(int argc, char** argv) {

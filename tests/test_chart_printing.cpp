@@ -1,0 +1,112 @@
+// Printing the mode-shape chart: placement arithmetic, the captured picture,
+// and one centred picture on one PDF page.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPrinter>
+#include <filesystem>
+
+#include "chart_printing.h"
+#include "form_kit.h"
+#include "line_printer.h"
+#include "new_form.h"
+#include "pdf_text.h"
+
+using namespace vp;
+using namespace vp::test;
+
+namespace {
+
+TNewFormModel SineMode() {
+  TNewFormModel m;
+  m.StringGrid3.SetColCount(20);
+  m.Label2 = "Вариант по жесткости N 1";
+  m.Label3 = "Частота N 1";
+  m.Label7 = "P= 2237.67517623468";
+  for (int i = 1; i <= 20; ++i) m.AddPoint(i, std::sin(i / 3.0), 0xFF0000);
+  return m;
+}
+
+}  // namespace
+
+TEST(ChartPrinting, PlacementAtSixHundredDotsPerInch) {
+  const QRect r = PicturePlacement(kChartPictureSize, 600, 600, QSize(4960, 7016));
+  EXPECT_EQ(r.width(), 2794);   // 326 * 600 / 70 = 2794.3
+  EXPECT_EQ(r.height(), 1731);  // 202 * 600 / 70 = 1731.4
+  EXPECT_EQ(r.left(), 1083);    // (4960 - 2794.29) / 2 = 1082.86
+  EXPECT_EQ(r.top(), 2642);     // (7016 - 1731.43) / 2 = 2642.29
+  // Halves go to the even neighbour, as the placement rounds.
+  EXPECT_EQ(PicturePlacement(QSize(326, 202), 70, 70, QSize(327, 205)).left(), 0);
+  EXPECT_EQ(PicturePlacement(QSize(326, 202), 70, 70, QSize(329, 205)).left(), 2);
+  EXPECT_EQ(PicturePlacement(QSize(326, 202), 70, 70, QSize(329, 205)).top(), 2);
+}
+
+TEST(ChartPrinting, CaptureTakesTheWholeChartIntoThePicture) {
+  TNewFormModel model = SineMode();
+  TNewForm form(model);
+  form.Fill();
+  form.show();
+  QApplication::processEvents();
+  const QImage picture = form.CaptureChart();
+  EXPECT_EQ(picture.size(), kChartPictureSize);
+  // The chart's background reaches every corner: nothing of the window around it.
+  for (QPoint corner : {QPoint(1, 1), QPoint(324, 1), QPoint(1, 200), QPoint(324, 200)})
+    EXPECT_EQ(picture.pixelColor(corner), QColor(183, 183, 255)) << corner.x() << "," << corner.y();
+  EXPECT_EQ(form.Image1()->pixmap().size(), kChartPictureSize);
+}
+
+TEST(ChartPrinting, OnePageWithThePictureCentred) {
+  TNewFormModel model = SineMode();
+  TNewForm form(model);
+  form.Fill();
+  form.show();
+  QApplication::processEvents();
+  const std::string pdf = std::filesystem::temp_directory_path() / ("vp_chart_" + std::to_string(::getpid()) + ".pdf");
+  {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    printer.setResolution(600);
+    printer.setFullPage(true);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    PrintPicture(printer, form.CaptureChart());
+  }
+  const std::string info = Capture("pdfinfo '" + pdf + "'");
+  const size_t pages = info.find("Pages:");
+  ASSERT_NE(pages, std::string::npos) << info;
+  EXPECT_EQ(std::stoi(info.substr(pages + 6)), 1);
+  // Rendered at 70 dots per inch the picture is as large as it is in pixels.
+  const std::string png = pdf + "-70";
+  Capture("pdftoppm -r 70 -png -singlefile '" + pdf + "' '" + png + "'");
+  QImage page(QString::fromStdString(png + ".png"));
+  ASSERT_FALSE(page.isNull());
+  QRect box;
+  for (int y = 0; y < page.height(); ++y)
+    for (int x = 0; x < page.width(); ++x)
+      if (page.pixelColor(x, y) != Qt::white) box |= QRect(x, y, 1, 1);
+  EXPECT_NEAR(box.width(), 326, 2);
+  EXPECT_NEAR(box.height(), 202, 2);
+  EXPECT_NEAR(box.center().x(), page.width() / 2.0, 2);
+  EXPECT_NEAR(box.center().y(), page.height() / 2.0, 2);
+  std::filesystem::remove(pdf);
+  std::filesystem::remove(png + ".png");
+}
+
+TEST(ChartPrinting, NoPrinterIsAClearMessage) {
+  try {
+    RequirePrinter(QStringList());
+    FAIL();
+  } catch (const PrintError& e) {
+    EXPECT_STREQ(e.what(), kNoPrinterMessage);
+  }
+}
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  InstallFontSubstitutes();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
