@@ -375,7 +375,13 @@ using GPtr = std::unique_ptr<T, GObjectDeleter>;
 // The bytes of the "Workbook" stream, after checking what else the container holds.
 std::vector<uint8_t> ReadWorkbookStream(const std::string& path) {
   static std::once_flag once;
-  std::call_once(once, [] { gsf_init(); });
+  std::call_once(once, [] {
+    gsf_init();
+    // libgsf logs every oddity of a damaged container; the reader reports its own message.
+    for (const char* domain : {"libgsf", "libgsf:msole"})
+      g_log_set_handler(domain, GLogLevelFlags(G_LOG_LEVEL_MASK & ~G_LOG_LEVEL_ERROR),
+                        [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+  });
   GError* error = nullptr;
   GPtr<GsfInput> input(gsf_input_stdio_new(path.c_str(), &error));
   if (!input) {

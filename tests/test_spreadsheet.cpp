@@ -4,7 +4,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <random>
 #include <string>
+#include <thread>
 
 #include "cell_values.h"
 #include "errors.h"
@@ -568,6 +573,216 @@ TEST(WorkbookWriterTest, FailuresLeaveNoNewFileAndTheOldOneUntouched) {
               HasSubstr("не удалось заменить файл"));
   EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"folder.xlsx", "out.xlsx"}));
   EXPECT_EQ(ReadFile(dir + "/folder.xlsx/inside"), "x");
+}
+
+// ---- Damaged and hostile files ----
+
+// Mutations of a file's bytes: bit flips, odd bytes, huge 16/32-bit values
+// (record lengths, offsets, counts), insertions, deletions, duplications and
+// truncation.
+class Mutator {
+ public:
+  explicit Mutator(uint32_t seed) : rng_(seed) {}
+
+  size_t Below(size_t n) { return n == 0 ? 0 : rng_() % n; }
+
+  std::string Mutate(std::string data) {
+    const int count = 1 + static_cast<int>(Below(4));
+    for (int i = 0; i < count && !data.empty(); ++i) {
+      const size_t at = Below(data.size());
+      switch (Below(8)) {
+        case 0:
+          data[at] ^= static_cast<char>(1 << Below(8));
+          break;
+        case 1: {
+          static const char kOdd[] = {0, '\xFF', '\x7F', '\x80', 1, '9', '<', '"'};
+          data[at] = kOdd[Below(sizeof kOdd)];
+          break;
+        }
+        case 2: {
+          static const uint32_t kHuge[] = {0xFFFFFFFFu, 0x7FFFFFFFu, 0x0000FFFFu, 0x80000000u, 0x00002020u};
+          const uint32_t v = kHuge[Below(5)];
+          for (size_t k = 0; k < 4 && at + k < data.size(); ++k) data[at + k] = static_cast<char>(v >> (8 * k));
+          break;
+        }
+        case 3: {
+          std::string junk(1 + Below(16), '\0');
+          for (char& c : junk) c = static_cast<char>(rng_());
+          data.insert(at, junk);
+          break;
+        }
+        case 4:
+          data.erase(at, 1 + Below(64));
+          break;
+        case 5: {
+          const size_t from = Below(data.size()), length = 1 + Below(256);
+          data.insert(at, data.substr(from, length));
+          break;
+        }
+        case 6:
+          data.resize(at);
+          break;
+        default:
+          data[at] = static_cast<char>(rng_());
+          break;
+      }
+    }
+    return data;
+  }
+
+  // An XML part: byte mutations, or a number replaced by an absurd one.
+  std::string MutateXml(std::string xml) {
+    if (Below(2) == 0) return Mutate(std::move(xml));
+    static const char* kNumbers[] = {"99999999999999999999", "-1", "1048577", "4294967296", "0", "1e308", "XFD1048576"};
+    for (int i = 0; i < 3; ++i) {
+      size_t at = Below(xml.size());
+      while (at < xml.size() && !(xml[at] >= '0' && xml[at] <= '9')) ++at;
+      size_t end = at;
+      while (end < xml.size() && xml[end] >= '0' && xml[end] <= '9') ++end;
+      if (at < xml.size()) xml.replace(at, end - at, kNumbers[Below(7)]);
+    }
+    return xml;
+  }
+
+ private:
+  std::mt19937 rng_;
+};
+
+// Aborts the test binary when one read takes far too long: a hang is a bug.
+class Watchdog {
+ public:
+  Watchdog()
+      : thread_([this] {
+          int idle = 0;
+          for (long last = -1; !done_; std::this_thread::sleep_for(std::chrono::milliseconds(100))) {
+            const long now = progress_.load();
+            idle = now == last ? idle + 1 : 0;
+            last = now;
+            if (idle > 100) {
+              std::fprintf(stderr, "a workbook read hangs on case %s\n", current_.c_str());
+              std::abort();
+            }
+          }
+        }) {}
+  ~Watchdog() {
+    done_ = true;
+    thread_.join();
+  }
+  void Tick(const std::string& what) {
+    current_ = what;
+    ++progress_;
+  }
+
+ private:
+  std::atomic<long> progress_{0};
+  std::atomic<bool> done_{false};
+  std::string current_;
+  std::thread thread_;
+};
+
+// Reads a file every way the program can; anything but a result or AppError fails.
+void ReadAnyway(const std::string& path, const std::string& what) {
+  try {
+    const WorkbookInfo info = ReadWorkbookInfo(path);
+    ReadActiveSheet(path, 40, 210);
+    for (size_t tab = 0; tab < info.sheets.size() && tab < 4; ++tab)
+      if (info.sheets[tab].kind == SheetKind::Worksheet) ReadSheet(path, static_cast<int>(tab), 40, 210);
+  } catch (const AppError& e) {
+    EXPECT_NE(std::string(e.what()).find("«"), std::string::npos) << what << ": " << e.what();
+  } catch (const std::exception& e) {
+    ADD_FAILURE() << what << ": not an AppError: " << e.what();
+  } catch (...) {
+    ADD_FAILURE() << what << ": unknown exception";
+  }
+}
+
+// A BIFF8 stream using every record the reader knows.
+Bytes RichBiffStream() {
+  using namespace biff;
+  Bytes sst;
+  Put32(sst, 3);
+  Put32(sst, 3);
+  sst = Cat({sst, {3, 0, 0}, Narrow("abc"), {6, 0, 0x08, 1, 0}, Narrow("de")});
+  std::vector<BiffRecord> globals = {Window1(1), {0x00FC, sst},
+                                     Continue(Cat({{1}, Wide(u"ЖЗИЙ"), {0, 0, 0, 0}, {1, 0, 0x05, 3, 0, 0, 0}})),
+                                     Continue(Cat({{1}, Wide(u"Ω"), {9, 9, 9}}))};
+  BiffSheet data{"Data", 0,
+                 {Number(0, 1, 2.5), Rk(1, 1, 30), MulRk(2, 1, {30, 0x3FE00000u, 7}), LabelSst(3, 1, 1),
+                  Label(4, 1, "label"), Formula(5, 1, NumberResult(1)), Formula(6, 1, SpecialResult(0, 0)),
+                  {0x0207, Cat({{3, 0, 0}, Narrow("abc")})}, BoolErr(7, 1, 1, false), Bof(0x0020), Eof(),
+                  LabelSst(8, 1, 2)}};
+  return BiffStream(globals, {data, {"Chart", 2, {}}});
+}
+
+TEST(DamagedFiles, ThousandsOfMutationsGiveResultsOrMessagesNeverCrashesOrHangs) {
+  const std::string dir = FreshDir("fuzz");
+  const std::string exported = dir + "/exported.xlsx";
+  {
+    WorkbookWriter book(exported);
+    WorksheetWriter& s = book.AddWorksheet("Исходные данные");
+    const Rgb fill{223, 123, 123};
+    s.MergeText(2, 2, 3, "Частота №1", &fill);
+    for (int c = 1; c <= 10; ++c) s.WriteNumber(3, c, c / 3.0), s.WriteText(4, c, "Опора " + std::to_string(c));
+    s.AutoFitColumns(1, 10);
+    book.AddLineChartSheet("Форма колебаний1_1", {"Исходные данные", 3, 1, 10, "Т", "X", "Y", true}).Activate();
+    book.Save();
+  }
+  const Bytes rich = RichBiffStream();
+  const std::string richXls = dir + "/rich.xls";
+  WriteOle2(richXls, {{"Workbook", rich}});
+
+  Mutator mutator(20240611);
+  Watchdog watchdog;
+  const std::string target = dir + "/case";
+  int cases = 0;
+  const auto start = std::chrono::steady_clock::now();
+  auto run = [&](const std::string& name, const std::string& kind) {
+    const std::string what = name + " " + kind + " #" + std::to_string(cases++);
+    watchdog.Tick(what);
+    ReadAnyway(target, what);
+  };
+
+  // Whole files, byte by byte: the containers themselves (zip, OLE2).
+  for (const std::string& source : {kData + "/input.xls", kData + "/input.xlsx", exported, richXls}) {
+    const std::string original = ReadFile(source);
+    for (int i = 0; i < 1000; ++i) {
+      WriteFile(target, mutator.Mutate(original));
+      run(source, "file");
+    }
+  }
+  // Inside the containers: the XML parts and the BIFF8 stream.
+  for (const std::string& source : {kData + "/input.xlsx", exported}) {
+    const Parts parts = ZipParts(source);
+    for (int i = 0; i < 1000; ++i) {
+      Parts mutated = parts;
+      auto& part = mutated[mutator.Below(mutated.size())].second;
+      part = mutator.MutateXml(part);
+      WriteZip(target, mutated);
+      run(source, "part");
+    }
+  }
+  for (const Bytes& stream : {rich, [] {
+         gsf_init();
+         GError* error = nullptr;
+         GsfInput* in = gsf_input_stdio_new((kData + "/input.xls").c_str(), &error);
+         GsfInfile* ole = gsf_infile_msole_new(in, &error);
+         GsfInput* wb = gsf_infile_child_by_name(ole, "Workbook");
+         Bytes b(gsf_input_size(wb));
+         gsf_input_read(wb, b.size(), b.data());
+         g_object_unref(wb);
+         g_object_unref(ole);
+         g_object_unref(in);
+         return b;
+       }()}) {
+    const std::string original(stream.begin(), stream.end());
+    for (int i = 0; i < 1000; ++i) {
+      const std::string m = mutator.Mutate(original);
+      WriteOle2(target, {{"Workbook", Bytes(m.begin(), m.end())}});
+      run("BIFF8 stream", "record");
+    }
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("%d damaged files read in %.1f s\n", cases, seconds);
 }
 
 }  // namespace
