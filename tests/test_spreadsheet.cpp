@@ -178,6 +178,43 @@ TEST(RealWorkbooks, OnlyTheWindowIsKept) {
   }
 }
 
+// An exported workbook (chart sheet active) and the same workbook saved again by
+// LibreOffice, which turns the chart sheet into a worksheet holding the chart.
+TEST(RealWorkbooks, ExportedWorkbookAndItsLibreOfficeCopies) {
+  const std::string exported = kData + "/results.xlsx";
+  EXPECT_EQ(ReadWorkbookInfo(exported).sheets[3].kind, SheetKind::Chart);
+  const Sheet input = ReadActiveSheet(exported, 40, 20);
+  EXPECT_EQ(input.Name(), "Исходные данные");
+  EXPECT_EQ(CellAsInteger(input, 2, 2, '.'), 4);
+  const Sheet variant = ReadSheet(exported, 1, 40, 20);
+
+  for (const char* name : {"/results_lo.xls", "/results_lo.xlsx"}) {
+    SCOPED_TRACE(name);
+    const std::string path = kData + name;
+    const WorkbookInfo info = ReadWorkbookInfo(path);
+    ASSERT_EQ(info.sheets.size(), 4u);
+    EXPECT_EQ(info.sheets[3].name, "Форма колебаний1_1");
+    EXPECT_EQ(info.sheets[3].kind, SheetKind::Worksheet);
+    EXPECT_EQ(info.activeTab, 3);
+    // The active sheet is now a worksheet without cells.
+    const Sheet active = ReadActiveSheet(path, 40, 20);
+    EXPECT_EQ(active.Name(), "Форма колебаний1_1");
+    EXPECT_EQ(active.StoredCount(), 0);
+    // The other sheets hold what the export wrote.
+    for (int tab : {0, 1}) {
+      const Sheet copy = ReadSheet(path, tab, 40, 20);
+      const Sheet& original = tab == 0 ? input : variant;
+      EXPECT_EQ(copy.StoredCount(), original.StoredCount());
+      for (int r = 1; r <= 40; ++r)
+        for (int c = 1; c <= 20; ++c) {
+          EXPECT_EQ(copy.Cell(r, c).kind, original.Cell(r, c).kind) << CellName(r, c);
+          EXPECT_EQ(copy.Cell(r, c).number, original.Cell(r, c).number) << CellName(r, c);
+          EXPECT_EQ(copy.Cell(r, c).text, original.Cell(r, c).text) << CellName(r, c);
+        }
+    }
+  }
+}
+
 // ---- Hand-built .xlsx files ----
 
 const char* kContentTypes =
@@ -743,7 +780,8 @@ TEST(DamagedFiles, ThousandsOfMutationsGiveResultsOrMessagesNeverCrashesOrHangs)
   };
 
   // Whole files, byte by byte: the containers themselves (zip, OLE2).
-  for (const std::string& source : {kData + "/input.xls", kData + "/input.xlsx", exported, richXls}) {
+  for (const std::string& source :
+       {kData + "/input.xls", kData + "/input.xlsx", kData + "/results_lo.xls", exported, richXls}) {
     const std::string original = ReadFile(source);
     for (int i = 0; i < 1000; ++i) {
       WriteFile(target, mutator.Mutate(original));

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Rebuilds the workbook fixtures with LibreOffice (needed only here, not by the
-# build): input.xls and input.xlsx from input.fods, in the input loader's layout.
+# build): input.xls and input.xlsx from input.fods, in the input loader's layout;
+# results_lo.xls and results_lo.xlsx from results.xlsx, a results workbook
+# written by the program's export (KW = 1, KP = 1), as LibreOffice saves it.
 # Headless LibreOffice forgets an ODS file's active sheet but keeps the active
 # tab of an .xlsx, so the sheet "Данные" (the second) is made active in an
 # intermediate .xlsx, from which both fixtures are written.
@@ -23,3 +25,7 @@ PY
 libreoffice --headless --convert-to xls --outdir . "$work/input.xlsx" >/dev/null
 libreoffice --headless --convert-to xlsx --outdir "$work/2" "$work/input.xlsx" >/dev/null
 cp "$work/2/input.xlsx" .
+for ext in xls xlsx; do
+  libreoffice --headless --convert-to "$ext" --outdir "$work/3" results.xlsx >/dev/null
+  cp "$work/3/results.$ext" "results_lo.$ext"
+done
