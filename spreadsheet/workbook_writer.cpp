@@ -145,25 +145,25 @@ WorksheetWriter& WorkbookWriter::AddWorksheet(const std::string& name) {
   return *worksheets_.back();
 }
 
-ChartSheetWriter& WorkbookWriter::AddLineChartSheet(const std::string& name, const LineChart& spec) {
+ChartSheetWriter& WorkbookWriter::AddLineChartSheet(const std::string& name, const LineChart& chart) {
   auto* book = static_cast<lxw_workbook*>(workbook_);
-  if (spec.row < 1 || spec.row > kMaxRows || spec.firstCol < 1 || spec.lastCol < spec.firstCol ||
-      spec.lastCol > kMaxCols)
+  if (chart.row < 1 || chart.row > kMaxRows || chart.firstCol < 1 || chart.lastCol < chart.firstCol ||
+      chart.lastCol > kMaxCols)
     Fail("неверный диапазон данных диаграммы «" + name + "»");
   CheckResult(workbook_validate_sheet_name(book, name.c_str()));
-  lxw_chart* chart = workbook_add_chart(book, LXW_CHART_LINE);
-  if (!chart) Fail("не хватает памяти");
-  lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
+  lxw_chart* line = workbook_add_chart(book, LXW_CHART_LINE);
+  if (!line) Fail("не хватает памяти");
+  lxw_chart_series* series = chart_add_series(line, nullptr, nullptr);
   if (!series) Fail("не хватает памяти");
-  chart_series_set_values(series, spec.sheet.c_str(), spec.row - 1, static_cast<lxw_col_t>(spec.firstCol - 1),
-                          spec.row - 1, static_cast<lxw_col_t>(spec.lastCol - 1));
-  if (!spec.title.empty()) chart_title_set_name(chart, spec.title.c_str());
-  if (!spec.categoryAxisTitle.empty()) chart_axis_set_name(chart->x_axis, spec.categoryAxisTitle.c_str());
-  if (!spec.valueAxisTitle.empty()) chart_axis_set_name(chart->y_axis, spec.valueAxisTitle.c_str());
-  chart_legend_set_position(chart, spec.legend ? LXW_CHART_LEGEND_RIGHT : LXW_CHART_LEGEND_NONE);
+  chart_series_set_values(series, chart.sheet.c_str(), chart.row - 1, static_cast<lxw_col_t>(chart.firstCol - 1),
+                          chart.row - 1, static_cast<lxw_col_t>(chart.lastCol - 1));
+  if (!chart.title.empty()) chart_title_set_name(line, chart.title.c_str());
+  if (!chart.categoryAxisTitle.empty()) chart_axis_set_name(line->x_axis, chart.categoryAxisTitle.c_str());
+  if (!chart.valueAxisTitle.empty()) chart_axis_set_name(line->y_axis, chart.valueAxisTitle.c_str());
+  chart_legend_set_position(line, chart.legend ? LXW_CHART_LEGEND_RIGHT : LXW_CHART_LEGEND_NONE);
   lxw_chartsheet* sheet = workbook_add_chartsheet(book, name.c_str());
   if (!sheet) Fail("лист диаграммы «" + name + "» не создан");
-  CheckResult(chartsheet_set_chart(sheet, chart));
+  CheckResult(chartsheet_set_chart(sheet, line));
   chartSheets_.push_back(std::unique_ptr<ChartSheetWriter>(new ChartSheetWriter(sheet, name)));
   return *chartSheets_.back();
 }

@@ -102,6 +102,20 @@ inline void WriteOle2(const std::string& path, const std::vector<std::pair<std::
   g_object_unref(out);
 }
 
+// One stream of an OLE2 compound file.
+inline Bytes OleStream(const std::string& path, const char* name) {
+  gsf_init();
+  GError* error = nullptr;
+  GsfInput* in = gsf_input_stdio_new(path.c_str(), &error);
+  GsfInfile* ole = in ? gsf_infile_msole_new(in, &error) : nullptr;
+  GsfInput* stream = ole ? gsf_infile_child_by_name(ole, name) : nullptr;
+  Bytes bytes(stream ? gsf_input_size(stream) : 0);
+  if (stream) gsf_input_read(stream, bytes.size(), bytes.data());
+  for (void* object : {(void*)stream, (void*)ole, (void*)in})
+    if (object) g_object_unref(object);
+  return bytes;
+}
+
 // ---- BIFF8 records ----
 
 struct BiffRecord {
@@ -201,7 +215,7 @@ inline BiffRecord Formula(int row, int col, const Bytes& result) {
   Put16(b, 0);  // formula length
   return {0x0006, b};
 }
-inline Bytes SpecialResult(uint8_t type, uint8_t value) { return {type, 0, value, 0, 0, 0, 0xFF, 0xFF}; }
+inline Bytes FlaggedResult(uint8_t type, uint8_t value) { return {type, 0, value, 0, 0, 0, 0xFF, 0xFF}; }
 inline Bytes NumberResult(double v) {
   Bytes b;
   PutF64(b, v);
