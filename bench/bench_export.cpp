@@ -1,0 +1,29 @@
+// Cost of the results workbook export for the largest run: 200 sections,
+// 10 supports, 20 spans, 20 variants, 20 frequencies (400 chart sheets).
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+#include "export_run.h"
+#include "results_export.h"
+
+namespace {
+
+using namespace vp;
+
+void BM_ExportLargestRun(benchmark::State& state) {
+  test::ExportRun run(10, 200, 20, 20, 20);
+  run.FindAll();
+  const auto dir = std::filesystem::temp_directory_path() / "vp_bench_export";
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "Результаты расчета.xlsx").string();
+  for (auto _ : state) ExportResultsWorkbook(path, run.main, run.input, run.tables, '.');
+  state.counters["MB"] = std::filesystem::file_size(path) / 1e6;
+  std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_ExportLargestRun)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();

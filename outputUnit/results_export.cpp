@@ -1,0 +1,154 @@
+#include "results_export.h"
+
+#include "numtext.h"
+#include "workbook_writer.h"
+
+namespace vp {
+
+namespace {
+
+const Rgb kTitleFill{223, 123, 123};
+
+struct Counts {
+  int N, KM, KZ, KW, KP;
+};
+
+class Export {
+ public:
+  Export(const TMainFormModel& mainForm, const TInputFormModel& inputForm, const ResultsTables& results, char sep)
+      : main_(mainForm), input_(inputForm), results_(results), sep_(sep) {
+    c_.N = main_.Spin(Count::Supports).Value();
+    c_.KM = main_.Spin(Count::Sections).Value();
+    c_.KZ = main_.Spin(Count::Spans).Value();
+    c_.KW = main_.Spin(Count::Variants).Value();
+    c_.KP = IntOfText(main_.Edit3);
+    halfKM_ = HalfKM(c_.KM);
+  }
+
+  void Build(WorkbookWriter& book) {
+    InputSheet(book.AddWorksheet("Исходные данные"));
+    for (int v = 1; v <= c_.KW; ++v) VariantSheet(book.AddWorksheet("Вариант по жесткости №" + std::to_string(v)), v);
+    WorksheetWriter& aux = book.AddWorksheet("вспомогательная");
+    AuxiliarySheet(aux);
+    ChartSheetWriter* lastChart = nullptr;
+    for (int v = 1; v <= c_.KW; ++v)
+      for (int k = 1; k <= c_.KP; ++k) {
+        if (!Found(v, k)) continue;
+        const int row = 4 * (v - 1) + 1;
+        const std::string vk = std::to_string(v) + "_" + std::to_string(k);
+        LineChart chart{aux.Name(), row, (k - 1) * c_.KM + 1, k * c_.KM,
+                        "Форма колебаний № " + std::to_string(v) + " Частота № " + std::to_string(k),
+                        "Номера участков", "Смещение", true};
+        lastChart = &book.AddLineChartSheet("Форма колебаний" + vk, chart);
+      }
+    // Each sheet added becomes the active one, so the workbook opens on the last.
+    if (lastChart) lastChart->Activate();
+    else aux.Activate();
+  }
+
+ private:
+  double Real(const std::string& text) const { return RealOfText(text, sep_); }
+
+  // A frequency a variant did not find leaves its cell in the frequency table empty.
+  bool Found(int v, int k) const { return !results_.StringGrid1.Cell(k, v).empty(); }
+
+  void InputSheet(WorksheetWriter& s) {
+    static const char* const kLabels[] = {
+        "число опор:",
+        "число участков,на которые разбит ротор:",
+        "число пролетов,на которые разбит ротор:",
+        "число вариантов по жесткости опор:",
+        "число собственных частот, подлежащих определению:",
+        "частота начала диапазона поиска собств. частот:",
+        "верхняя граница диапазона по частоте:",
+        "шаг по частоте при поиске k-й частоты:",
+        "точность вычисления определителя:",
+        "точность вычисления k-й собственной частоты:",
+    };
+    const double values[] = {double(c_.N),        double(c_.KM),       double(c_.KZ),      double(c_.KW),
+                             double(c_.KP),       Real(main_.Edit8),   Real(main_.Edit10), Real(main_.Edit9),
+                             Real(main_.Edit11),  Real(main_.Edit12)};
+    for (int r = 1; r <= 10; ++r) {
+      s.WriteText(r, 1, kLabels[r - 1]);
+      s.WriteNumber(r, 2, values[r - 1]);
+    }
+    s.WriteText(11, 1, "номера сечений,к которым привязаны опоры:");
+    for (int i = 1; i <= c_.N; ++i) s.WriteNumber(11, 1 + i, Real(input_.StringGrid1.Cell(i - 1, 0)));
+    s.WriteText(12, 1, "номера сечений,ограничивающих пролеты справа:");
+    for (int j = 1; j <= c_.KZ; ++j) s.WriteNumber(12, 1 + j, Real(input_.StringGrid2.Cell(j - 1, 0)));
+    s.WriteText(14, 1, "характеристики участков валопровода:");
+    s.WriteText(15, 1, "Номер участка:");
+    s.WriteText(16, 1, "Длина(l):");
+    s.WriteText(17, 1, "Масса(m):");
+    s.WriteText(18, 1, "Жесткость(El):");  // Latin E and l
+    s.AutoFitColumns(1, 1);
+    for (int i = 1; i <= c_.KM; ++i) {
+      s.WriteNumber(15, 1 + i, i);
+      for (int q = 1; q <= 3; ++q) s.WriteNumber(15 + q, 1 + i, Real(input_.StringGrid3.Cell(i - 1, q)));
+    }
+    s.WriteText(20, 1, "варианты по жесткости опор:");
+    for (int n = 1; n <= c_.N; ++n) {
+      s.WriteText(21 + n, 1, "Опора " + std::to_string(n));
+      for (int w = 1; w <= c_.KW; ++w) {
+        s.WriteText(21, 1 + w, "Вариант " + std::to_string(w));
+        s.WriteNumber(21 + n, 1 + w, Real(input_.StringGrid4.Cell(w, n)));
+      }
+    }
+  }
+
+  int BlockRow(int k) const { return (k - 1) * (halfKM_ + 2) + 2; }
+
+  void VariantSheet(WorksheetWriter& s, int v) {
+    for (int k = 1; k <= c_.KP; ++k) {
+      const int n = BlockRow(k);
+      s.MergeText(n, 2, 3, "Частота №" + std::to_string(k), &kTitleFill);
+      s.MergeText(n, 4, 5, "P= " + results_.StringGrid1.Cell(k, v), &kTitleFill);
+    }
+    static const char* const kHeader[] = {"Номер уч-ка:", "Координата уч-ка:", "Смещение:",
+                                          "Угол поворота:", "Момент:", "Попер. сила:"};
+    for (int k = 1; k <= c_.KP; ++k) {
+      if (!Found(v, k)) continue;
+      const int r = BlockRow(k);
+      for (int col = 1; col <= 6; ++col) s.WriteText(r + 1, col, kHeader[col - 1]);
+      s.AutoFitColumns(1, 6);
+      for (int j = 1; j <= halfKM_; ++j) {
+        const int row = r + 1 + j;
+        // The section numbers and coordinates of the first block serve every block.
+        s.WriteNumber(row, 1, IntOfText(results_.StringGrid3.Cell(j + 1, 1)));
+        s.WriteNumber(row, 2, Real(results_.StringGrid2.Cell(j - 1, 1)));
+        const int col = (halfKM_ + 1) * (k - 1) + j + 1;
+        for (int q = 1; q <= 4; ++q)
+          s.WriteNumber(row, 2 + q, Real(results_.StringGrid3.Cell(col, 5 * (v - 1) + 1 + q)));
+      }
+    }
+  }
+
+  void AuxiliarySheet(WorksheetWriter& s) {
+    for (int c = 1; c <= c_.KM * c_.KP; ++c) {
+      const int k = (c - 1) / c_.KM + 1;
+      for (int r = 1; r <= 4 * c_.KW; ++r) {
+        const int v = (r - 1) / 4 + 1;
+        if (Found(v, k)) s.WriteNumber(r, c, Real(results_.StringGrid5.Cell(c - 1, r - 1)));
+      }
+    }
+  }
+
+  const TMainFormModel& main_;
+  const TInputFormModel& input_;
+  const ResultsTables& results_;
+  char sep_;
+  Counts c_{};
+  int halfKM_ = 0;
+};
+
+}  // namespace
+
+void ExportResultsWorkbook(const std::string& path, const TMainFormModel& mainForm, const TInputFormModel& inputForm,
+                           const ResultsTables& results, char decimalSeparator) {
+  Export exporter(mainForm, inputForm, results, decimalSeparator);
+  WorkbookWriter book(path);
+  exporter.Build(book);
+  book.Save();
+}
+
+}  // namespace vp

@@ -1,0 +1,24 @@
+#pragma once
+// The results workbook: the input data, one sheet per stiffness variant, the
+// auxiliary table of mode shapes and one line chart per variant and frequency,
+// written as an .xlsx file.
+
+#include <string>
+
+#include "input_form_model.h"
+#include "main_form_model.h"
+#include "results_tables.h"
+
+namespace vp {
+
+// Builds the workbook from the finished calculation and writes it to path,
+// replacing a file of that name. Reads the counts and search parameters of the
+// main form, the echo form's grids and the results tables, converting their
+// texts with the given decimal separator. Frequencies a variant did not find
+// (an empty frequency cell) keep their block's title row and nothing else.
+// A text that does not convert throws ConversionError and a write failure
+// AppError; either way no new file is left and an existing one is untouched.
+void ExportResultsWorkbook(const std::string& path, const TMainFormModel& mainForm, const TInputFormModel& inputForm,
+                           const ResultsTables& results, char decimalSeparator);
+
+}  // namespace vp

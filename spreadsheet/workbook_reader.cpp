@@ -1,0 +1,102 @@
+#include "workbook_reader.h"
+
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <new>
+
+#include "errors.h"
+#include "reader_internal.h"
+
+namespace vp {
+
+namespace {
+
+using wbread::Fault;
+
+std::string Message(const wbread::ReadFault& f, const std::string& path) {
+  const std::string name = "«" + std::filesystem::path(path).filename().string() + "»";
+  const std::string detail = f.detail.empty() ? "" : ": " + f.detail;
+  switch (f.fault) {
+    case Fault::Open:
+      return "Не удалось открыть файл " + name + detail;
+    case Fault::NotWorkbook:
+      return "Файл " + name + " не является книгой Excel (.xls или .xlsx)";
+    case Fault::Damaged:
+      return "Файл " + name + " поврежден или имеет неверный формат" + detail;
+    case Fault::Encrypted:
+      return "Книга " + name + " защищена паролем. Снимите защиту и сохраните книгу заново.";
+    case Fault::OldFormat:
+      return "Книга " + name +
+             " сохранена в устаревшем формате Excel 5.0/95. Сохраните ее в формате "
+             "Excel 97-2003 (.xls) или Excel (.xlsx).";
+    case Fault::NoWorksheet:
+      return "В книге " + name + " нет ни одного рабочего листа" + detail;
+    case Fault::TooLarge:
+      return "Файл " + name + " слишком велик или поврежден" + detail;
+  }
+  return "Файл " + name + ": ошибка чтения";
+}
+
+std::unique_ptr<wbread::Book> Open(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) wbread::Fail(Fault::Open, "это папка");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) wbread::Fail(Fault::Open, "файл не найден или недоступен");
+  std::array<unsigned char, 8> head{};
+  in.read(reinterpret_cast<char*>(head.data()), head.size());
+  static const unsigned char kZip[4] = {'P', 'K', 3, 4};
+  static const unsigned char kOle2[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+  if (in.gcount() >= 4 && std::memcmp(head.data(), kZip, 4) == 0) return wbread::OpenXlsx(path);
+  if (in.gcount() == 8 && std::memcmp(head.data(), kOle2, 8) == 0) return wbread::OpenXls(path);
+  wbread::Fail(Fault::NotWorkbook);
+}
+
+// Runs a reading step, turning every failure into AppError with the message.
+template <typename F>
+auto Guarded(const std::string& path, F step) {
+  try {
+    return step();
+  } catch (const wbread::ReadFault& f) {
+    throw AppError(Message(f, path));
+  } catch (const std::bad_alloc&) {
+    throw AppError(Message({Fault::TooLarge, "не хватает памяти"}, path));
+  }
+}
+
+Sheet Read(const wbread::Book& book, int tab, int maxRow, int maxCol) {
+  const auto& sheets = book.Info().sheets;
+  if (tab < 0 || tab >= static_cast<int>(sheets.size()) || sheets[tab].kind != SheetKind::Worksheet)
+    wbread::Fail(Fault::NoWorksheet, "лист с номером " + std::to_string(tab + 1) + " не является рабочим");
+  Sheet sheet(maxRow, maxCol);
+  sheet.SetName(sheets[tab].name);
+  book.ReadCells(tab, sheet);
+  return sheet;
+}
+
+}  // namespace
+
+WorkbookInfo ReadWorkbookInfo(const std::string& path) {
+  return Guarded(path, [&] { return Open(path)->Info(); });
+}
+
+Sheet ReadSheet(const std::string& path, int tab, int maxRow, int maxCol) {
+  return Guarded(path, [&] { return Read(*Open(path), tab, maxRow, maxCol); });
+}
+
+Sheet ReadActiveSheet(const std::string& path, int maxRow, int maxCol) {
+  return Guarded(path, [&] {
+    const auto book = Open(path);
+    const WorkbookInfo& info = book->Info();
+    int tab = info.activeTab;
+    if (tab < 0 || tab >= static_cast<int>(info.sheets.size()) || info.sheets[tab].kind != SheetKind::Worksheet) {
+      tab = 0;
+      while (tab < static_cast<int>(info.sheets.size()) && info.sheets[tab].kind != SheetKind::Worksheet) ++tab;
+      if (tab == static_cast<int>(info.sheets.size())) wbread::Fail(Fault::NoWorksheet);
+    }
+    return Read(*book, tab, maxRow, maxCol);
+  });
+}
+
+}  // namespace vp

@@ -1,0 +1,189 @@
+#include "workbook_writer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "errors.h"
+#include "numtext.h"
+#include "sheet.h"
+
+namespace vp {
+
+namespace {
+
+constexpr int kMaxRows = 1048576, kMaxCols = 16384;
+// A number in a cell of the "General" format shows at most this many characters.
+constexpr size_t kGeneralNumberChars = 11;
+
+lxw_worksheet* Ws(void* p) { return static_cast<lxw_worksheet*>(p); }
+
+size_t CharCount(const std::string& utf8) {
+  return static_cast<size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+// Column width in the spreadsheet's units (the width of one digit) for a text
+// of n characters, with a little room on both sides.
+double WidthFor(size_t n) { return static_cast<double>(n) + 1.0; }
+
+}  // namespace
+
+// ---- WorksheetWriter ----
+
+void WorksheetWriter::Check(int row, int col) const {
+  if (row < 1 || row > kMaxRows || col < 1 || col > kMaxCols)
+    book_.Fail("ячейка " + (col >= 1 && row >= 1 ? CellName(row, col) : std::to_string(row) + ":" + std::to_string(col)) +
+               " листа «" + name_ + "» выходит за пределы листа (" + std::to_string(kMaxRows) + " строк, " +
+               std::to_string(kMaxCols) + " столбцов)");
+}
+
+void WorksheetWriter::Fit(int col, double width) {
+  if (static_cast<size_t>(col) >= widths_.size()) widths_.resize(col + 1, 0);
+  widths_[col] = std::max(widths_[col], width);
+}
+
+void WorksheetWriter::WriteNumber(int row, int col, double value) {
+  Check(row, col);
+  book_.CheckResult(worksheet_write_number(Ws(sheet_), row - 1, static_cast<lxw_col_t>(col - 1), value, nullptr));
+  Fit(col, WidthFor(std::min(GeneralFormat(value, '.').size(), kGeneralNumberChars)));
+}
+
+void WorksheetWriter::WriteText(int row, int col, const std::string& text) {
+  Check(row, col);
+  book_.CheckResult(worksheet_write_string(Ws(sheet_), row - 1, static_cast<lxw_col_t>(col - 1), text.c_str(), nullptr));
+  Fit(col, WidthFor(CharCount(text)));
+}
+
+void WorksheetWriter::MergeText(int row, int firstCol, int lastCol, const std::string& text, const Rgb* fill) {
+  Check(row, firstCol);
+  Check(row, lastCol);
+  auto* format = static_cast<lxw_format*>(fill ? book_.FillFormat(*fill) : nullptr);
+  if (firstCol == lastCol) {
+    book_.CheckResult(
+        worksheet_write_string(Ws(sheet_), row - 1, static_cast<lxw_col_t>(firstCol - 1), text.c_str(), format));
+    Fit(firstCol, WidthFor(CharCount(text)));
+    return;
+  }
+  book_.CheckResult(worksheet_merge_range(Ws(sheet_), row - 1, static_cast<lxw_col_t>(firstCol - 1), row - 1,
+                                          static_cast<lxw_col_t>(lastCol - 1), text.c_str(), format));
+}
+
+void WorksheetWriter::AutoFitColumns(int firstCol, int lastCol) {
+  for (int col = firstCol; col <= lastCol; ++col) {
+    Check(1, col);
+    if (static_cast<size_t>(col) >= widths_.size() || widths_[col] == 0) continue;
+    const auto c = static_cast<lxw_col_t>(col - 1);
+    book_.CheckResult(worksheet_set_column(Ws(sheet_), c, c, widths_[col], nullptr));
+  }
+}
+
+void WorksheetWriter::Activate() { worksheet_activate(Ws(sheet_)); }
+
+void ChartSheetWriter::Activate() { chartsheet_activate(static_cast<lxw_chartsheet*>(sheet_)); }
+
+// ---- WorkbookWriter ----
+
+WorkbookWriter::WorkbookWriter(std::string path) : path_(std::move(path)) {
+  namespace fs = std::filesystem;
+  fs::path folder = fs::path(path_).parent_path();
+  if (folder.empty()) folder = ".";
+  std::string pattern = (folder / ".~valoprovod-XXXXXX").string();
+  const int fd = mkstemp(pattern.data());
+  if (fd < 0) Fail("не удалось создать файл в папке «" + folder.string() + "»");
+  // mkstemp makes the file private; the finished workbook gets the usual permissions.
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
+  close(fd);
+  tempPath_ = pattern;
+  workbook_ = workbook_new(tempPath_.c_str());
+  if (!workbook_) {
+    std::filesystem::remove(tempPath_);
+    Fail("не хватает памяти");
+  }
+}
+
+WorkbookWriter::~WorkbookWriter() {
+  if (workbook_) lxw_workbook_free(static_cast<lxw_workbook*>(workbook_));
+  if (!saved_ && !tempPath_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove(tempPath_, ignored);
+  }
+}
+
+void WorkbookWriter::Fail(const std::string& detail) const {
+  throw AppError("Не удалось записать книгу «" + std::filesystem::path(path_).filename().string() + "»: " + detail);
+}
+
+void WorkbookWriter::CheckResult(int lxwError) const {
+  if (lxwError != LXW_NO_ERROR) Fail(lxw_strerror(static_cast<lxw_error>(lxwError)));
+}
+
+void* WorkbookWriter::FillFormat(const Rgb& colour) {
+  const uint32_t rgb = uint32_t{colour.r} << 16 | uint32_t{colour.g} << 8 | colour.b;
+  auto& format = fills_[rgb];
+  if (!format) {
+    lxw_format* f = workbook_add_format(static_cast<lxw_workbook*>(workbook_));
+    if (!f) Fail("не хватает памяти");
+    format_set_pattern(f, LXW_PATTERN_SOLID);
+    format_set_bg_color(f, rgb);
+    format = f;
+  }
+  return format;
+}
+
+WorksheetWriter& WorkbookWriter::AddWorksheet(const std::string& name) {
+  auto* book = static_cast<lxw_workbook*>(workbook_);
+  CheckResult(workbook_validate_sheet_name(book, name.c_str()));
+  lxw_worksheet* sheet = workbook_add_worksheet(book, name.c_str());
+  if (!sheet) Fail("лист «" + name + "» не создан");
+  worksheets_.push_back(std::unique_ptr<WorksheetWriter>(new WorksheetWriter(*this, sheet, name)));
+  return *worksheets_.back();
+}
+
+ChartSheetWriter& WorkbookWriter::AddLineChartSheet(const std::string& name, const LineChart& chart) {
+  auto* book = static_cast<lxw_workbook*>(workbook_);
+  if (chart.row < 1 || chart.row > kMaxRows || chart.firstCol < 1 || chart.lastCol < chart.firstCol ||
+      chart.lastCol > kMaxCols)
+    Fail("неверный диапазон данных диаграммы «" + name + "»");
+  CheckResult(workbook_validate_sheet_name(book, name.c_str()));
+  lxw_chart* line = workbook_add_chart(book, LXW_CHART_LINE);
+  if (!line) Fail("не хватает памяти");
+  lxw_chart_series* series = chart_add_series(line, nullptr, nullptr);
+  if (!series) Fail("не хватает памяти");
+  chart_series_set_values(series, chart.sheet.c_str(), chart.row - 1, static_cast<lxw_col_t>(chart.firstCol - 1),
+                          chart.row - 1, static_cast<lxw_col_t>(chart.lastCol - 1));
+  if (!chart.title.empty()) chart_title_set_name(line, chart.title.c_str());
+  if (!chart.categoryAxisTitle.empty()) chart_axis_set_name(line->x_axis, chart.categoryAxisTitle.c_str());
+  if (!chart.valueAxisTitle.empty()) chart_axis_set_name(line->y_axis, chart.valueAxisTitle.c_str());
+  chart_legend_set_position(line, chart.legend ? LXW_CHART_LEGEND_RIGHT : LXW_CHART_LEGEND_NONE);
+  lxw_chartsheet* sheet = workbook_add_chartsheet(book, name.c_str());
+  if (!sheet) Fail("лист диаграммы «" + name + "» не создан");
+  CheckResult(chartsheet_set_chart(sheet, line));
+  chartSheets_.push_back(std::unique_ptr<ChartSheetWriter>(new ChartSheetWriter(sheet, name)));
+  return *chartSheets_.back();
+}
+
+void WorkbookWriter::Save() {
+  if (!workbook_) Fail("книга уже записана");
+  const lxw_error result = workbook_close(static_cast<lxw_workbook*>(workbook_));
+  workbook_ = nullptr;  // closed and freed, whatever the result
+  std::error_code ec;
+  if (result != LXW_NO_ERROR) {
+    std::filesystem::remove(tempPath_, ec);
+    Fail(lxw_strerror(result));
+  }
+  std::filesystem::rename(tempPath_, path_, ec);
+  if (ec) {
+    std::error_code ignored;
+    std::filesystem::remove(tempPath_, ignored);
+    Fail("не удалось заменить файл (" + ec.message() + ")");
+  }
+  saved_ = true;
+}
+
+}  // namespace vp

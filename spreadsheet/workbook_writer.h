@@ -1,0 +1,109 @@
+#pragma once
+// Writing an .xlsx workbook: worksheets with number and text cells, merged and
+// filled ranges, fitted column widths, and chart sheets with a line chart.
+// The file appears only when the whole workbook has been written: it is built
+// in a temporary file beside the target and renamed into place by Save().
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vp {
+
+struct Rgb {
+  uint8_t r, g, b;
+};
+
+// A line chart of one series: a row range of a worksheet of the same workbook.
+struct LineChart {
+  std::string sheet;  // name of the worksheet holding the data
+  int row = 1, firstCol = 1, lastCol = 1;
+  std::string title, categoryAxisTitle, valueAxisTitle;
+  bool legend = true;
+};
+
+class WorkbookWriter;
+
+// Rows and columns count from 1. An address outside the sheet's limits
+// (1048576 rows, 16384 columns) throws AppError.
+class WorksheetWriter {
+ public:
+  void WriteNumber(int row, int col, double value);
+  void WriteText(int row, int col, const std::string& text);
+  // Merges columns firstCol..lastCol of the row into one cell holding the text;
+  // with a fill, every cell of the range gets that background colour.
+  void MergeText(int row, int firstCol, int lastCol, const std::string& text, const Rgb* fill = nullptr);
+  // Sets the widths of the columns to fit what they hold so far, as a
+  // spreadsheet's auto-fit does: merged cells are not counted, and a column
+  // with nothing in it keeps its width.
+  void AutoFitColumns(int firstCol, int lastCol);
+  // Makes this the sheet shown when the workbook opens.
+  void Activate();
+
+  const std::string& Name() const { return name_; }
+
+ private:
+  friend class WorkbookWriter;
+  WorksheetWriter(WorkbookWriter& book, void* sheet, std::string name)
+      : book_(book), sheet_(sheet), name_(std::move(name)) {}
+  void Check(int row, int col) const;
+  void Fit(int col, double width);
+
+  WorkbookWriter& book_;
+  void* sheet_;  // lxw_worksheet
+  std::string name_;
+  std::vector<double> widths_;  // widest content of each column so far, in characters
+};
+
+class ChartSheetWriter {
+ public:
+  void Activate();
+  const std::string& Name() const { return name_; }
+
+ private:
+  friend class WorkbookWriter;
+  ChartSheetWriter(void* sheet, std::string name) : sheet_(sheet), name_(std::move(name)) {}
+  void* sheet_;  // lxw_chartsheet
+  std::string name_;
+};
+
+class WorkbookWriter {
+ public:
+  // Creates the temporary file in the target's folder; throws AppError when the
+  // folder cannot take it.
+  explicit WorkbookWriter(std::string path);
+  // Without Save() nothing is left behind: the temporary file is removed.
+  ~WorkbookWriter();
+  WorkbookWriter(const WorkbookWriter&) = delete;
+  WorkbookWriter& operator=(const WorkbookWriter&) = delete;
+
+  // Sheets appear in the order they are added. Names follow the spreadsheet's
+  // rules (at most 31 characters, unique, none of []:*?/\); a bad name throws.
+  WorksheetWriter& AddWorksheet(const std::string& name);
+  ChartSheetWriter& AddLineChartSheet(const std::string& name, const LineChart& chart);
+
+  // Writes the workbook and renames it into place, replacing a file of that
+  // name. On failure the temporary file is removed and an existing file of
+  // that name stays as it was.
+  void Save();
+
+  const std::string& Path() const { return path_; }
+
+ private:
+  friend class WorksheetWriter;
+  [[noreturn]] void Fail(const std::string& detail) const;
+  void CheckResult(int lxwError) const;
+
+  std::string path_, tempPath_;
+  void* FillFormat(const Rgb& colour);
+
+  void* workbook_ = nullptr;  // lxw_workbook, until Save()
+  std::map<uint32_t, void*> fills_;  // lxw_format of each fill colour
+  std::vector<std::unique_ptr<WorksheetWriter>> worksheets_;
+  std::vector<std::unique_ptr<ChartSheetWriter>> chartSheets_;
+  bool saved_ = false;
+};
+
+}  // namespace vp

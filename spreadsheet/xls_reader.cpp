@@ -1,0 +1,442 @@
+// The .xls branch: the "Workbook" stream of an OLE2 compound file (opened with
+// libgsf) holds BIFF8 records: the workbook globals (sheet list, window with
+// the active tab, shared strings), then one substream per sheet with its cells.
+
+#include <gsf/gsf.h>
+
+#include <QString>
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <vector>
+
+#include "reader_internal.h"
+
+namespace vp::wbread {
+
+namespace {
+
+using Bytes = std::span<const uint8_t>;
+
+enum : uint16_t {
+  kBof = 0x0809,
+  kEof = 0x000A,
+  kFilePass = 0x002F,
+  kBoundSheet = 0x0085,
+  kWindow1 = 0x003D,
+  kSst = 0x00FC,
+  kContinue = 0x003C,
+  kLabelSst = 0x00FD,
+  kLabel = 0x0204,
+  kNumber = 0x0203,
+  kRk = 0x027E,
+  kMulRk = 0x00BD,
+  kFormula = 0x0006,
+  kString = 0x0207,
+  kBoolErr = 0x0205,
+};
+constexpr uint16_t kBiff8 = 0x0600;
+constexpr uint8_t kWorksheetType = 0, kChartType = 2;  // BOUNDSHEET's sheet types
+
+uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint32_t U32(const uint8_t* p) { return U16(p) | static_cast<uint32_t>(U16(p + 2)) << 16; }
+double F64(const uint8_t* p) { return std::bit_cast<double>(static_cast<uint64_t>(U32(p)) | uint64_t{U32(p + 4)} << 32); }
+
+// RK: a compressed number, either a 30-bit integer or the upper 30 bits of a
+// double, optionally divided by 100.
+double RkValue(uint32_t rk) {
+  double value = (rk & 2) ? static_cast<double>(static_cast<int32_t>(rk) >> 2)
+                          : std::bit_cast<double>(uint64_t{rk & 0xFFFFFFFCu} << 32);
+  return (rk & 1) ? value / 100 : value;
+}
+
+const char* ErrorCode(uint8_t code) {
+  switch (code) {
+    case 0x00: return "#NULL!";
+    case 0x07: return "#DIV/0!";
+    case 0x0F: return "#VALUE!";
+    case 0x17: return "#REF!";
+    case 0x1D: return "#NAME?";
+    case 0x24: return "#NUM!";
+    case 0x2A: return "#N/A";
+    default: return "#ERROR!";
+  }
+}
+
+struct Record {
+  uint16_t type = 0;
+  Bytes data;
+};
+
+// Walks the records of the stream from a given offset.
+class RecordCursor {
+ public:
+  RecordCursor(Bytes stream, size_t offset) : stream_(stream), pos_(offset) {}
+
+  // False at the end of the stream. A header or body cut off by the end fails.
+  bool Next(Record& r) {
+    if (pos_ >= stream_.size()) return false;
+    if (stream_.size() - pos_ < 4) Damaged("обрывается запись BIFF");
+    r.type = U16(&stream_[pos_]);
+    const size_t length = U16(&stream_[pos_ + 2]);
+    if (stream_.size() - pos_ - 4 < length) Damaged("длина записи BIFF выходит за конец потока");
+    r.data = stream_.subspan(pos_ + 4, length);
+    pos_ += 4 + length;
+    return true;
+  }
+  // The record after the current one, without moving.
+  bool PeekType(uint16_t& type) const {
+    if (stream_.size() - pos_ < 4 || pos_ >= stream_.size()) return false;
+    type = U16(&stream_[pos_]);
+    return true;
+  }
+
+ private:
+  Bytes stream_;
+  size_t pos_;
+};
+
+// A record body followed by its CONTINUE records, read as one sequence. A
+// string's characters that run into the next record start it with a new
+// option byte (compressed or UTF-16), which Chars() takes into account.
+class ContinuedData {
+ public:
+  ContinuedData(const Record& first, RecordCursor& cursor) {
+    segments_.push_back(first.data);
+    uint16_t type = 0;
+    Record r;
+    while (cursor.PeekType(type) && type == kContinue && cursor.Next(r)) segments_.push_back(r.data);
+  }
+
+  bool AtEnd() {
+    SkipExhausted();
+    return seg_ >= segments_.size();
+  }
+  uint8_t U8() {
+    SkipExhausted();
+    if (seg_ >= segments_.size()) Damaged("обрывается таблица строк");
+    return segments_[seg_][pos_++];
+  }
+  uint16_t U16() {
+    const uint8_t lo = U8();
+    return static_cast<uint16_t>(lo | U8() << 8);
+  }
+  uint32_t U32() {
+    const uint32_t lo = U16();
+    return lo | static_cast<uint32_t>(U16()) << 16;
+  }
+  void Skip(uint64_t n) {
+    while (n > 0) {
+      SkipExhausted();
+      if (seg_ >= segments_.size()) Damaged("обрывается таблица строк");
+      const uint64_t step = std::min<uint64_t>(n, segments_[seg_].size() - pos_);
+      pos_ += step;
+      n -= step;
+    }
+  }
+  // cch characters, one byte each (Latin-1) or two (UTF-16LE).
+  QString Chars(size_t cch, bool wide) {
+    QString text;
+    text.reserve(static_cast<qsizetype>(std::min<size_t>(cch, 8224)));
+    while (cch > 0) {
+      if (seg_ >= segments_.size()) Damaged("обрывается строка");
+      if (pos_ >= segments_[seg_].size()) {
+        if (++seg_ >= segments_.size()) Damaged("обрывается строка");
+        pos_ = 0;
+        if (segments_[seg_].empty()) Damaged("пустая запись CONTINUE");
+        wide = segments_[seg_][pos_++] & 1;
+      }
+      const Bytes s = segments_[seg_];
+      if (wide) {
+        if (s.size() - pos_ < 2) Damaged("обрывается строка");
+        text += QChar(::vp::wbread::U16(&s[pos_]));
+        pos_ += 2;
+      } else {
+        text += QChar(static_cast<char16_t>(s[pos_]));
+        pos_ += 1;
+      }
+      --cch;
+    }
+    return text;
+  }
+
+ private:
+  void SkipExhausted() {
+    while (seg_ < segments_.size() && pos_ >= segments_[seg_].size()) {
+      ++seg_;
+      pos_ = 0;
+    }
+  }
+
+  std::vector<Bytes> segments_;
+  size_t seg_ = 0, pos_ = 0;
+};
+
+// One XLUnicodeRichExtendedString of the SST: length, options, optional run
+// and extension counts, characters, then the runs and extension skipped.
+std::string ReadSstString(ContinuedData& d) {
+  const uint16_t cch = d.U16();
+  const uint8_t options = d.U8();
+  const uint16_t runs = (options & 0x08) ? d.U16() : 0;
+  const uint32_t extLength = (options & 0x04) ? d.U32() : 0;
+  std::string text = d.Chars(cch, options & 1).toStdString();
+  d.Skip(uint64_t{runs} * 4 + extLength);
+  return text;
+}
+
+std::vector<std::string> ReadSst(ContinuedData d) {
+  d.U32();  // total count of references
+  const uint32_t unique = d.U32();
+  std::vector<std::string> strings;
+  for (uint32_t i = 0; i < unique && !d.AtEnd(); ++i) strings.push_back(ReadSstString(d));
+  return strings;
+}
+
+// A string in a single record (LABEL): 16-bit length, option byte, characters.
+std::string ShortString(Bytes data, size_t offset) {
+  if (data.size() < offset + 3) Damaged("обрывается строка");
+  const uint16_t cch = U16(&data[offset]);
+  const bool wide = data[offset + 2] & 1;
+  const size_t bytes = size_t{cch} * (wide ? 2 : 1);
+  if (data.size() - offset - 3 < bytes) Damaged("обрывается строка");
+  QString text;
+  for (size_t i = 0; i < cch; ++i) {
+    const uint8_t* p = &data[offset + 3 + i * (wide ? 2 : 1)];
+    text += QChar(wide ? U16(p) : static_cast<char16_t>(*p));
+  }
+  return text.toStdString();
+}
+
+struct Globals {
+  WorkbookInfo info;
+  std::vector<uint32_t> offsets;  // each sheet's BOF in the stream
+  std::vector<std::string> strings;
+};
+
+void CheckBof(const Record& r, uint16_t expectedKind) {
+  if (r.type != kBof) {
+    // BIFF2..4 BOF records: a file older than Excel 97.
+    if (r.type == 0x0009 || r.type == 0x0209 || r.type == 0x0409) Fail(Fault::OldFormat);
+    Damaged("нет записи начала потока BIFF");
+  }
+  if (r.data.size() < 4) Damaged("короткая запись начала потока");
+  if (U16(&r.data[0]) != kBiff8) Fail(Fault::OldFormat);
+  if (expectedKind != 0 && U16(&r.data[2]) != expectedKind) Damaged("неверный тип потока BIFF");
+}
+
+Globals ReadGlobals(Bytes stream) {
+  Globals g;
+  RecordCursor cursor(stream, 0);
+  Record r;
+  if (!cursor.Next(r)) Damaged("пустой поток книги");
+  CheckBof(r, 0x0005);
+  bool windowSeen = false;
+  while (cursor.Next(r)) {
+    switch (r.type) {
+      case kFilePass:
+        Fail(Fault::Encrypted);
+      case kBoundSheet: {
+        if (r.data.size() < 8) Damaged("короткая запись листа");
+        const uint8_t type = r.data[5];
+        SheetEntry s{{}, type == kWorksheetType ? SheetKind::Worksheet
+                         : type == kChartType  ? SheetKind::Chart
+                                               : SheetKind::Other};
+        // The name: 8-bit length, option byte, characters.
+        const size_t cch = r.data[6];
+        const bool wide = r.data[7] & 1;
+        if (r.data.size() - 8 >= cch * (wide ? 2 : 1)) {
+          QString name;
+          for (size_t i = 0; i < cch; ++i)
+            name += QChar(wide ? U16(&r.data[8 + 2 * i]) : static_cast<char16_t>(r.data[8 + i]));
+          s.name = name.toStdString();
+        }
+        g.info.sheets.push_back(std::move(s));
+        g.offsets.push_back(U32(&r.data[0]));
+        break;
+      }
+      case kWindow1:
+        if (!windowSeen && r.data.size() >= 12) g.info.activeTab = U16(&r.data[10]);
+        windowSeen = true;
+        break;
+      case kSst:
+        g.strings = ReadSst(ContinuedData(r, cursor));
+        break;
+      case kEof:
+        return g;
+      default:
+        break;
+    }
+  }
+  Damaged("нет конца глобальной части книги");
+}
+
+void ReadSheetCells(Bytes stream, uint32_t offset, const std::vector<std::string>& strings, Sheet& sheet) {
+  if (offset >= stream.size()) Damaged("лист начинается за концом потока");
+  RecordCursor cursor(stream, offset);
+  Record r;
+  if (!cursor.Next(r)) Damaged("пустой лист");
+  CheckBof(r, 0);
+  auto need = [](const Record& rec, size_t size) {
+    if (rec.data.size() < size) Damaged("короткая запись ячейки");
+  };
+  // BIFF rows and columns count from 0.
+  auto row = [](const Record& rec) { return U16(&rec.data[0]) + 1; };
+  auto col = [](const Record& rec) { return U16(&rec.data[2]) + 1; };
+  int nested = 0;  // embedded charts are whole BOF..EOF substreams inside the sheet
+  int pendingRow = 0, pendingCol = 0;  // a formula whose text result follows in STRING
+  while (cursor.Next(r)) {
+    if (r.type == kBof) {
+      ++nested;
+      continue;
+    }
+    if (r.type == kEof) {
+      if (nested-- == 0) return;
+      continue;
+    }
+    if (nested > 0) continue;
+    switch (r.type) {
+      case kLabelSst: {
+        need(r, 10);
+        const uint32_t index = U32(&r.data[6]);
+        if (index >= strings.size()) Damaged("неверный номер общей строки");
+        sheet.SetText(row(r), col(r), strings[index]);
+        break;
+      }
+      case kLabel:
+        need(r, 6);
+        sheet.SetText(row(r), col(r), ShortString(r.data, 6));
+        break;
+      case kNumber:
+        need(r, 14);
+        sheet.SetNumber(row(r), col(r), F64(&r.data[6]));
+        break;
+      case kRk:
+        need(r, 10);
+        sheet.SetNumber(row(r), col(r), RkValue(U32(&r.data[6])));
+        break;
+      case kMulRk: {
+        need(r, 6);
+        const size_t count = (r.data.size() - 6) / 6;
+        for (size_t i = 0; i < count; ++i)
+          sheet.SetNumber(row(r), col(r) + static_cast<int>(i), RkValue(U32(&r.data[4 + 6 * i + 2])));
+        break;
+      }
+      case kFormula: {
+        need(r, 20);
+        pendingRow = pendingCol = 0;
+        const uint8_t* v = &r.data[6];
+        if (U16(v + 6) != 0xFFFF) {
+          sheet.SetNumber(row(r), col(r), F64(v));
+        } else if (v[0] == 0) {
+          pendingRow = row(r);
+          pendingCol = col(r);
+        } else if (v[0] == 1) {
+          sheet.SetBoolean(row(r), col(r), v[2] != 0);
+        } else if (v[0] == 2) {
+          sheet.SetError(row(r), col(r), ErrorCode(v[2]));
+        } else {
+          sheet.SetText(row(r), col(r), "");
+        }
+        break;
+      }
+      case kString:
+        if (pendingRow != 0) {
+          ContinuedData d(r, cursor);
+          const uint16_t cch = d.U16();
+          const bool wide = d.U8() & 1;
+          sheet.SetText(pendingRow, pendingCol, d.Chars(cch, wide).toStdString());
+          pendingRow = pendingCol = 0;
+        }
+        break;
+      case kBoolErr:
+        need(r, 8);
+        if (r.data[7]) sheet.SetError(row(r), col(r), ErrorCode(r.data[6]));
+        else sheet.SetBoolean(row(r), col(r), r.data[6] != 0);
+        break;
+      default:
+        break;  // BLANK, MULBLANK, formats, dimensions, drawings and the rest
+    }
+  }
+  Damaged("нет конца листа");
+}
+
+struct GObjectDeleter {
+  void operator()(void* object) const {
+    if (object) g_object_unref(object);
+  }
+};
+template <typename T>
+using GPtr = std::unique_ptr<T, GObjectDeleter>;
+
+// The bytes of the "Workbook" stream, after checking what else the container holds.
+std::vector<uint8_t> ReadWorkbookStream(const std::string& path) {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    gsf_init();
+    // libgsf logs every oddity of a damaged container; the reader reports its own message.
+    for (const char* domain : {"libgsf", "libgsf:msole"})
+      g_log_set_handler(domain, GLogLevelFlags(G_LOG_LEVEL_MASK & ~G_LOG_LEVEL_ERROR),
+                        [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+  });
+  GError* error = nullptr;
+  GPtr<GsfInput> input(gsf_input_stdio_new(path.c_str(), &error));
+  if (!input) {
+    g_clear_error(&error);
+    Fail(Fault::Open);
+  }
+  GPtr<GsfInfile> ole(gsf_infile_msole_new(input.get(), &error));
+  if (!ole) {
+    g_clear_error(&error);
+    Damaged("составной файл OLE2 поврежден");
+  }
+  int workbook = -1;
+  const int count = gsf_infile_num_children(ole.get());
+  for (int i = 0; i < count; ++i) {
+    const char* raw = gsf_infile_name_by_index(ole.get(), i);
+    const QString name = QString::fromUtf8(raw ? raw : "");
+    // A password-protected .xlsx is stored as an OLE2 file with these streams.
+    if (name == u"EncryptionInfo" || name == u"EncryptedPackage") Fail(Fault::Encrypted);
+    if (name.compare(u"Workbook", Qt::CaseInsensitive) == 0) workbook = i;
+    if (name.compare(u"Book", Qt::CaseInsensitive) == 0 && workbook < 0) workbook = -2;
+  }
+  if (workbook == -2) Fail(Fault::OldFormat);
+  if (workbook < 0) Fail(Fault::NotWorkbook);
+  GPtr<GsfInput> stream(gsf_infile_child_by_index(ole.get(), workbook));
+  if (!stream) Damaged("поток книги не читается");
+  const gsf_off_t size = gsf_input_size(stream.get());
+  if (size < 0) Damaged("поток книги не читается");
+  if (static_cast<uint64_t>(size) > kMaxPartBytes)
+    Fail(Fault::TooLarge, "поток книги больше " + std::to_string(kMaxPartBytes >> 20) + " МБ");
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const size_t chunk = std::min<size_t>(bytes.size() - done, 1 << 16);
+    if (!gsf_input_read(stream.get(), chunk, bytes.data() + done)) Damaged("поток книги не читается");
+    done += chunk;
+  }
+  return bytes;
+}
+
+class XlsBook : public Book {
+ public:
+  explicit XlsBook(const std::string& path) : bytes_(ReadWorkbookStream(path)), globals_(ReadGlobals(bytes_)) {
+    info_ = globals_.info;
+  }
+  void ReadCells(int tab, Sheet& sheet) const override {
+    ReadSheetCells(bytes_, globals_.offsets[tab], globals_.strings, sheet);
+  }
+
+ private:
+  std::vector<uint8_t> bytes_;
+  Globals globals_;
+};
+
+}  // namespace
+
+std::unique_ptr<Book> OpenXls(const std::string& path) { return std::make_unique<XlsBook>(path); }
+
+}  // namespace vp::wbread
