@@ -1,13 +1,18 @@
 #include "forms.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QLibraryInfo>
+#include <QUrl>
 #include <QPrintDialog>
 #include <QTranslator>
 
 #include "chart_printing.h"
 #include "form_kit.h"
 #include "line_printer.h"
+#include "results_export.h"
 
 namespace vp {
 
@@ -24,6 +29,20 @@ Forms::Forms() {
   OutputForm->SetMainWindow(MainForm.get());
   OutputForm->SetPrinter([this](TOutputForm& form) {
     PrintResults(SetUpPrinter(&form), state.form, state.results, DecimalSeparator());
+  });
+  chooseWorkbookFile = [](QWidget* parent) {
+    return QFileDialog::getSaveFileName(parent, "Импортировать в Excel",
+                                        QDir::home().filePath("Результаты расчета.xlsx"),
+                                        "Рабочая книга Excel (*.xlsx)");
+  };
+  openWorkbook = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+  OutputForm->SetExporter([this](TOutputForm& form) {
+    const QString path = chooseWorkbookFile(&form);
+    if (path.isEmpty()) return;
+    ExportResultsWorkbook(path.toStdString(), state.form, state.echo, state.results, DecimalSeparator());
+    if (!openWorkbook(path))
+      ShowPlainMessage(&form, "Рабочая книга сохранена в файле \"" + path +
+                                  "\", но открыть ее в программе электронных таблиц не удалось.");
   });
   NewForm->SetChartPrinter([this](TNewForm& form) {
     const QImage picture = form.CaptureChart();

@@ -3,6 +3,7 @@
 // they share. The main window is the first; the others stay hidden until shown.
 
 #include <QPrinter>
+#include <functional>
 #include <memory>
 
 #include "input_form.h"
@@ -23,6 +24,10 @@ struct Forms {
   std::unique_ptr<TMainFormJestk> MainFormJestk;
   // The printer and its settings, kept from one printout to the next.
   std::unique_ptr<QPrinter> printer;
+  // Where the results workbook goes (empty: cancelled) and how it is opened
+  // afterwards; tests replace them.
+  std::function<QString(QWidget*)> chooseWorkbookFile;
+  std::function<bool(const QString&)> openWorkbook;
 
   Forms();
 

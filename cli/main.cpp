@@ -19,6 +19,7 @@
 #include "errors.h"
 #include "input_loader.h"
 #include "line_printer.h"
+#include "results_export.h"
 #include "results_printout.h"
 
 namespace {
@@ -26,10 +27,11 @@ namespace {
 using namespace vp;
 
 constexpr const char* kUsage =
-    "Использование: valoprovod-cli [--json] [--pdf ВЫХОД] [--decimal-separator C] ФАЙЛ\n"
+    "Использование: valoprovod-cli [--json] [--pdf ВЫХОД] [--xlsx ВЫХОД] [--decimal-separator C] ФАЙЛ\n"
     "  ФАЙЛ                     исходные данные (.txt, .xls, .xlsx)\n"
     "  --json                   вывести частоты и формы колебаний в формате JSON\n"
     "  --pdf ВЫХОД              напечатать результаты в файл PDF (A4, 600 точек на дюйм)\n"
+    "  --xlsx ВЫХОД             записать рабочую книгу с результатами и графиками форм колебаний\n"
     "  --decimal-separator C    десятичный разделитель чисел (по умолчанию - системный)\n";
 
 std::string Number(double value) {
@@ -120,6 +122,7 @@ int main(int argc, char* argv[]) {
   char sep = 0;
   std::string input;
   std::string pdf;
+  std::string xlsx;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--json") {
@@ -128,7 +131,9 @@ int main(int argc, char* argv[]) {
       sep = argv[++i][0];
     } else if (arg == "--pdf" && i + 1 < argc && argv[i + 1][0] != '\0') {
       pdf = argv[++i];
-    } else if ((arg == "--pdf" || arg == "--decimal-separator") && i + 1 == argc) {
+    } else if (arg == "--xlsx" && i + 1 < argc && argv[i + 1][0] != '\0') {
+      xlsx = argv[++i];
+    } else if ((arg == "--pdf" || arg == "--xlsx" || arg == "--decimal-separator") && i + 1 == argc) {
       std::cerr << "Не указано значение параметра " << arg << "\n" << kUsage;
       return 2;
     } else if (arg == "--help" || arg == "-h") {
@@ -196,6 +201,13 @@ int main(int argc, char* argv[]) {
       fail(e.what());
     }
     std::cout.flush();
+  }
+  if (!xlsx.empty()) {
+    try {
+      ExportResultsWorkbook(xlsx, form, echo, results, sep);
+    } catch (const std::exception& e) {
+      fail(e.what());
+    }
   }
   if (!pdf.empty()) {
     try {

@@ -7,8 +7,11 @@
 #include <sstream>
 #include <vector>
 
+#include "cell_values.h"
 #include "errors.h"
 #include "numtext.h"
+#include "shaft_model.h"
+#include "workbook_reader.h"
 
 namespace vp {
 
@@ -81,8 +84,44 @@ std::string ReadWholeFile(const std::string& path) {
   return contents.str();
 }
 
-void LoadInputWorkbook(const std::string& /*path*/, TMainFormModel& /*form*/, char /*sep*/) {
-  throw AppError("Загрузка исходных данных из рабочих книг (.xls, .xlsx) пока не поддерживается");
+// The cells of the active sheet in the order a user would fill the form: the
+// counts first (which size the grids), then the parameters and the tables.
+// The sheet that holds the input: the active one, or, when that is a chart
+// sheet or holds no cells where the input goes (a spreadsheet program that
+// re-saves an exported workbook turns its chart sheets into worksheets that
+// hold only a chart), the first worksheet.
+Sheet InputSheet(const std::string& path) {
+  constexpr int kRows = 21 + kMaxSupports, kCols = 1 + kMaxSections;
+  Sheet sheet = ReadActiveSheet(path, kRows, kCols);
+  if (sheet.StoredCount() > 0) return sheet;
+  const WorkbookInfo info = ReadWorkbookInfo(path);
+  for (size_t tab = 0; tab < info.sheets.size(); ++tab)
+    if (info.sheets[tab].kind == SheetKind::Worksheet) return ReadSheet(path, static_cast<int>(tab), kRows, kCols);
+  return sheet;
+}
+
+void LoadInputWorkbook(const std::string& path, TMainFormModel& form, char sep) {
+  const Sheet sheet = InputSheet(path);
+  auto integer = [&](int row, int col) { return CellAsInteger(sheet, row, col, sep); };
+  auto real = [&](int row, int col) { return GeneralFormat(CellAsReal(sheet, row, col, sep), sep); };
+  form.SetSpinValue(Count::Supports, integer(1, 2));
+  form.SetSpinValue(Count::Sections, integer(2, 2));
+  form.Edit3 = std::to_string(integer(5, 2));
+  form.SetSpinValue(Count::Variants, integer(4, 2));
+  form.SetSpinValue(Count::Spans, integer(3, 2));
+  form.Edit8 = real(6, 2);
+  form.Edit9 = real(8, 2);
+  form.Edit10 = real(7, 2);
+  form.Edit11 = real(9, 2);
+  form.Edit12 = real(10, 2);
+  const int N = form.SpinEdit1.Value(), KM = form.SpinEdit2.Value();
+  const int KZ = form.SpinEdit3.Value(), KW = form.SpinEdit4.Value();
+  for (int s = 1; s <= N; ++s) form.StringGrid3.SetCell(s - 1, 1, std::to_string(integer(11, s + 1)));
+  for (int j = 1; j <= KZ; ++j) form.StringGrid4.SetCell(j - 1, 1, std::to_string(integer(12, j + 1)));
+  for (int k = 1; k <= KM; ++k)
+    for (int r = 1; r <= 3; ++r) form.StringGrid1.SetCell(k, r, real(15 + r, k + 1));
+  for (int s = 1; s <= N; ++s)
+    for (int v = 1; v <= KW; ++v) form.StringGrid2.SetCell(v, s, real(21 + s, v + 1));
 }
 
 }  // namespace

@@ -125,3 +125,14 @@ TEST(Cli, PdfThatCannotBeWrittenOrIsNotNamed) {
   EXPECT_EQ(unnamed.status, 2);
   EXPECT_NE(unnamed.err.find("Не указано значение параметра --pdf"), std::string::npos) << unnamed.err;
 }
+
+TEST(Cli, AnExportedWorkbookLoadsBackToTheSameFrequencies) {
+  const std::string book = std::filesystem::temp_directory_path() / ("vp_cli_book_" + std::to_string(::getpid()) + ".xlsx");
+  const Result first = RunCli("--json --decimal-separator . --xlsx " + book + " " + Example("rotor_two_bearings.txt"));
+  ASSERT_EQ(first.status, 0) << first.err;
+  const Result second = RunCli("--json --decimal-separator . " + book);
+  std::filesystem::remove(book);
+  ASSERT_EQ(second.status, 0) << second.err;
+  EXPECT_EQ(NumbersAfter(second.out, "\"frequencies\""), NumbersAfter(first.out, "\"frequencies\""));
+  EXPECT_EQ(NumbersAfter(second.out, "\"section_x\""), NumbersAfter(first.out, "\"section_x\""));
+}

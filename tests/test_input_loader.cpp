@@ -7,6 +7,7 @@
 
 #include "errors.h"
 #include "input_loader.h"
+#include "workbook_writer.h"
 
 using namespace vp;
 namespace fs = std::filesystem;
@@ -246,4 +247,103 @@ TEST(InputLoader, RandomlyDamagedFilesNeverCrashOrHalfLoad) {
     EXPECT_LE(form.SpinEdit2.Value(), 200);
   }
   EXPECT_GT(failures, 100);
+}
+
+// ---- Workbooks -------------------------------------------------------------
+
+namespace {
+
+std::string Data(const std::string& name) { return std::string(VP_TEST_DATA_DIR) + "/" + name; }
+
+std::string LoadFile(const std::string& path, TMainFormModel& form, char sep = '.') {
+  try {
+    LoadInputFile(path, form, sep);
+  } catch (const AppError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+}  // namespace
+
+TEST(InputLoader, WorkbooksFillTheFormLikeTheTextFile) {
+  TMainFormModel xls, xlsx;
+  ASSERT_EQ(LoadFile(Data("input.xls"), xls), "");
+  ASSERT_EQ(LoadFile(Data("input.xlsx"), xlsx), "");
+  EXPECT_TRUE(xls == xlsx);
+  EXPECT_EQ(xlsx.SpinEdit2.Text(), "4");
+  EXPECT_EQ(xlsx.StringGrid1.ColCount(), 5);
+  EXPECT_EQ(xlsx.StringGrid1.Cell(4, 1), "0.25");
+}
+
+TEST(InputLoader, WorkbookCellsConvertAsASpreadsheetDoes) {
+  const TempFile path("book.xlsx", "");
+  {
+    WorkbookWriter book(path.path());
+    WorksheetWriter& sheet = book.AddWorksheet("Исходные данные");
+    // B1 (N) stays empty: 0, which the spin edit raises to 1.
+    sheet.WriteNumber(2, 2, 2);      // KM
+    sheet.WriteNumber(3, 2, 1);      // KZ
+    sheet.WriteNumber(4, 2, 2);      // KW
+    sheet.WriteNumber(5, 2, 2.5);    // KP: a half goes to the even neighbour
+    sheet.WriteNumber(6, 2, 1);      // F1
+    sheet.WriteNumber(7, 2, 100);    // FK
+    sheet.WriteText(8, 2, "0,5");    // FT1 as text with the locale's separator
+    sheet.WriteNumber(9, 2, 1e-10);  // EPS
+    sheet.WriteNumber(10, 2, 1e-6);  // EPSF
+    sheet.WriteNumber(11, 2, 1.5);   // support 1: 2
+    sheet.WriteNumber(12, 2, 2);
+    for (int k = 1; k <= 2; ++k)
+      for (int r = 16; r <= 18; ++r) sheet.WriteNumber(r, k + 1, 0.5);
+    sheet.WriteNumber(22, 2, 1000);  // support 1, variant 1; variant 2 stays empty
+    book.Save();
+  }
+  TMainFormModel form;
+  ASSERT_EQ(LoadFile(path.path(), form, ','), "");
+  EXPECT_EQ(form.SpinEdit1.Text(), "1");
+  EXPECT_EQ(form.Edit3, "2");
+  EXPECT_EQ(form.Edit9, "0,5");
+  EXPECT_EQ(form.Edit11, "1E-10");
+  EXPECT_EQ(form.StringGrid3.Cell(0, 1), "2");
+  EXPECT_EQ(form.StringGrid1.Cell(2, 3), "0,5");
+  EXPECT_EQ(form.StringGrid2.Cell(1, 1), "1000");
+  EXPECT_EQ(form.StringGrid2.Cell(2, 1), "0");
+}
+
+TEST(InputLoader, BadWorkbooksFailAndChangeNothing) {
+  TMainFormModel form;
+  form.Edit3 = "typed";
+  const TMainFormModel before = form;
+  {
+    const TempFile text("book.xlsx", "this is not a workbook");
+    EXPECT_NE(LoadFile(text.path(), form), "");
+  }
+  {
+    const TempFile path("letters.xlsx", "");
+    {
+      WorkbookWriter book(path.path());
+      WorksheetWriter& sheet = book.AddWorksheet("Лист1");
+      sheet.WriteNumber(1, 2, 2);
+      sheet.WriteNumber(2, 2, 3);
+      sheet.WriteText(17, 3, "abc");  // the mass of section 2
+      book.Save();
+    }
+    const std::string message = LoadFile(path.path(), form);
+    EXPECT_NE(message.find("abc"), std::string::npos) << message;
+  }
+  EXPECT_TRUE(form == before);
+  for (const char* name : {"book.XLS", "book.Xlsx", "book.xlsm"}) {
+    const TempFile file(name, "");
+    EXPECT_EQ(LoadFile(file.path(), form), kWrongFileFormat) << name;
+  }
+}
+
+TEST(InputLoader, ReSavedExportsLoadFromTheirInputSheet) {
+  // A spreadsheet program that re-saves an exported workbook keeps its chart
+  // sheets as worksheets holding only a chart; the last one stays active.
+  TMainFormModel ours, resaved;
+  ASSERT_EQ(LoadFile(Data("results.xlsx"), ours), "");
+  ASSERT_EQ(LoadFile(Data("results_lo.xlsx"), resaved), "");
+  EXPECT_TRUE(ours == resaved);
+  EXPECT_EQ(ours.SpinEdit2.Text(), "4");
 }

@@ -5,6 +5,8 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -286,6 +288,43 @@ TEST_F(Windows, PrintingWithoutAPrinterSaysSoAndTheResultsStayOpen) {
   EXPECT_GE(resultsShown, 2);  // still open after the message
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], QString::fromUtf8(kNoPrinterMessage));
+}
+
+TEST_F(Windows, ExportWritesTheWorkbookAndSaysWhenItCannotOpenIt) {
+  Load("free_free_shaft.txt");
+  const QString path = QDir::temp().filePath(QString("vp_windows_%1.xlsx").arg(::getpid()));
+  QFile::remove(path);
+  int chosen = 0;
+  forms->chooseWorkbookFile = [&](QWidget*) { return ++chosen == 1 ? QString() : path; };
+  QString opened;
+  forms->openWorkbook = [&](const QString& p) {
+    opened = p;
+    return false;
+  };
+  std::vector<QString> messages;
+  int resultsShown = 0;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      forms->InputForm->ContinueButton()->click();
+    } else if (w == forms->OutputForm.get()) {
+      ++resultsShown;
+      if (resultsShown == 1) {
+        forms->OutputForm->ExportButton()->click();  // cancelled: nothing happens
+        EXPECT_FALSE(QFile::exists(path));
+        QTimer::singleShot(0, forms->OutputForm->ExportButton(), &QPushButton::click);
+      } else if (!messages.empty()) {
+        forms->OutputForm->RepeatButton()->click();
+      }
+    } else {
+      messages.push_back(MessageText(w));
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_TRUE(QFile::exists(path));
+  EXPECT_EQ(opened, path);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].contains("не удалось")) << messages[0].toStdString();
+  QFile::remove(path);
 }
 
 int main(int argc, char** argv) {
