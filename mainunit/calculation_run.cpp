@@ -53,6 +53,8 @@ void CheckVariant(const TShaftModel& model, const TSearchParams& P, VariantResul
   result.solved = true;
 }
 
+}  // namespace
+
 void CheckSearchLimits(const TShaftModel& model, const TSearchParams& P, char sep) {
   if (!(P[kFreqEps] > 0))
     throw AppError("Точность вычисления k-й собственной частоты должна быть больше нуля (EPSF = " +
@@ -75,8 +77,6 @@ void CheckSearchLimits(const TShaftModel& model, const TSearchParams& P, char se
     throw AppError("Шаг по частоте при поиске k-й частоты слишком мал: до верхней границы диапазона "
                    "потребовалось бы более 100000000 шагов (FT1 = " + Real(step, sep) + ")");
 }
-
-}  // namespace
 
 void ReadForm(const TMainFormModel& form, TShaftModel& model, TSearchParams& P, char sep) {
   // 1. Counts.
@@ -116,8 +116,6 @@ void ReadForm(const TMainFormModel& form, TShaftModel& model, TSearchParams& P, 
       model.SupportStiffness[s][v] =
           At("Варианты по жесткости опор, опора " + std::to_string(s) + ", вариант " + std::to_string(v),
              [&] { return RealOfText(form.StringGrid2.Cell(v, s), sep); });
-
-  CheckSearchLimits(model, P, sep);
 }
 
 void FillEcho(const TShaftModel& m, const TSearchParams& P, TInputFormModel& echo, char sep) {
@@ -152,6 +150,7 @@ RunOutcome RunCalculation(RunState& st, RunUi& ui, char sep) {
     // Pressing the button takes the focus from a spin edit, which clamps it.
     st.form.LeaveAllSpins();
     ReadForm(st.form, st.model, st.params, sep);
+    CheckSearchLimits(st.model, st.params, sep);
     FillEcho(st.model, st.params, st.echo, sep);
     if (!ui.ConfirmEcho(st.echo)) return RunOutcome::EchoCancelled;
 

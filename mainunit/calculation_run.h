@@ -54,10 +54,12 @@ inline constexpr int kMaxFrequencies = 100;
 // any reasonable time.
 inline constexpr double kMaxForwardTrials = 1e8;
 
-// Steps 1 to 6: the form's texts into the model, then the checks that keep the
-// search finite and within its tables. Throws AppError whose text says what and
-// where.
+// Steps 1 to 6: the form's texts into the model. Throws AppError whose text
+// says what and where.
 void ReadForm(const TMainFormModel& form, TShaftModel& model, TSearchParams& params, char decimalSeparator);
+
+// The checks that keep the search finite and within its tables.
+void CheckSearchLimits(const TShaftModel& model, const TSearchParams& params, char decimalSeparator);
 
 // Fills the echo form from the model.
 void FillEcho(const TShaftModel& model, const TSearchParams& params, TInputFormModel& echo, char decimalSeparator);

@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -15,6 +18,7 @@
 #include "form_kit.h"
 #include "input_form.h"
 #include "input_loader.h"
+#include "input_saver.h"
 #include "new_form.h"
 #include "numtext.h"
 #include "output_form.h"
@@ -108,17 +112,27 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
   Caption(this, "варианты по жесткости опор:", 16, 422);
   grids_[1] = new GridView(this, new StringTableModel(&form.StringGrid2, 1, 1, true), QRect(16, 442, 714, 200), 60);
 
-  bitBtn1_ = BitBtn(this, "Начать расчет", QRect(16, 668, 180, 41), Glyph::Ok, true);
+  bitBtn1_ = BitBtn(this, "Начать расчет", QRect(16, 668, 170, 41), Glyph::Ok, true);
   checkBox1_ = new QCheckBox("Рассчитывать формы колебаний", this);
-  checkBox1_->setGeometry(216, 678, 300, 22);
+  checkBox1_->setGeometry(198, 678, 228, 22);
   connect(checkBox1_, &QCheckBox::toggled, this, [this](bool on) { state_.form.CheckBox1 = on; });
-  bitBtn2_ = BitBtn(this, "Загрузить из файла", QRect(550, 668, 180, 41), Glyph::Open);
+  bitBtn4_ = BitBtn(this, "Сохранить в файл", QRect(430, 668, 145, 41), Glyph::Save);
+  bitBtn2_ = BitBtn(this, "Загрузить из файла", QRect(585, 668, 145, 41), Glyph::Open);
 
   connect(bitBtn1_, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
   connect(bitBtn2_, &QPushButton::clicked, this, &TMainForm::BitBtn2Click);
   connect(bitBtn3_, &QPushButton::clicked, this, &TMainForm::BitBtn3Click);
+  connect(bitBtn4_, &QPushButton::clicked, this, &TMainForm::BitBtn4Click);
 
   chooseFile_ = [this] { return QFileDialog::getOpenFileName(this, "Загрузить из файла"); };
+  chooseSaveFile_ = [this] {
+    QString filter;
+    QString path = QFileDialog::getSaveFileName(this, "Сохранить в файл", QDir::home().filePath("Исходные данные.txt"),
+                                                "Текстовый файл (*.txt);;Рабочая книга Excel (*.xlsx)", &filter);
+    // A name without an extension takes the one of the chosen file type.
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += filter.contains("xlsx") ? ".xlsx" : ".txt";
+    return path;
+  };
   SyncFromModel();
 }
 
@@ -196,6 +210,24 @@ void TMainForm::BitBtn2Click() {
     ReportError(this, e);
   }
   SyncFromModel();
+}
+
+void TMainForm::BitBtn4Click() {
+  QString path = chooseSaveFile_ ? chooseSaveFile_() : QString();
+  if (path.isEmpty()) return;
+  try {
+    try {
+      SaveInputFile(state_.form, path.toStdString(), DecimalSeparator());
+    } catch (const TooManyVariantsForText& e) {
+      const QString book = path.left(path.size() - QFileInfo(path).suffix().size()) + "xlsx";
+      QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(),
+                      QString::fromStdString(e.what()) + "\n\nСохранить в рабочую книгу \"" + book + "\"?",
+                      QMessageBox::Yes | QMessageBox::No, this);
+      if (ask.exec() == QMessageBox::Yes) SaveInputFile(state_.form, book.toStdString(), DecimalSeparator());
+    }
+  } catch (const std::exception& e) {
+    ReportError(this, e);
+  }
 }
 
 void TMainForm::BitBtn3Click() {

@@ -49,6 +49,8 @@ class TMainForm : public QWidget, public RunUi {
   void SetCalculatorOpener(std::function<void()> open) { openCalculator_ = std::move(open); }
   // Chooses the input file; empty when the user cancels. Tests replace it.
   void SetFileChooser(std::function<QString()> choose) { chooseFile_ = std::move(choose); }
+  // Chooses where to save the input; empty when the user cancels.
+  void SetSaveFileChooser(std::function<QString()> choose) { chooseSaveFile_ = std::move(choose); }
 
   // Shows the model's state in the controls (after a load or a transfer).
   void SyncFromModel();
@@ -58,6 +60,7 @@ class TMainForm : public QWidget, public RunUi {
   GridView* Grid(int number) const { return grids_.at(number - 1); }
   QPushButton* StartButton() const { return bitBtn1_; }
   QPushButton* LoadButton() const { return bitBtn2_; }
+  QPushButton* SaveButton() const { return bitBtn4_; }
   QPushButton* CalculatorButton() const { return bitBtn3_; }
   QCheckBox* ModesCheckBox() const { return checkBox1_; }
 
@@ -74,6 +77,7 @@ class TMainForm : public QWidget, public RunUi {
   void BitBtn1Click();  // "Начать расчет"
   void BitBtn2Click();  // "Загрузить из файла"
   void BitBtn3Click();  // "Расчет жесткосткостей"
+  void BitBtn4Click();  // "Сохранить в файл"
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -92,11 +96,13 @@ class TMainForm : public QWidget, public RunUi {
   QPushButton* bitBtn1_;
   QPushButton* bitBtn2_;
   QPushButton* bitBtn3_;
+  QPushButton* bitBtn4_;
   TInputForm* inputForm_ = nullptr;
   TOutputForm* outputForm_ = nullptr;
   TNewForm* newForm_ = nullptr;
   std::function<void()> openCalculator_;
   std::function<QString()> chooseFile_;
+  std::function<QString()> chooseSaveFile_;
   QElapsedTimer runClock_;
   std::unique_ptr<QProgressDialog> progress_;
 };

@@ -1,5 +1,6 @@
 #include "results_export.h"
 
+#include "input_sheet.h"
 #include "numtext.h"
 #include "workbook_writer.h"
 
@@ -53,47 +54,22 @@ class Export {
   bool Found(int v, int k) const { return !results_.StringGrid1.Cell(k, v).empty(); }
 
   void InputSheet(WorksheetWriter& s) {
-    static const char* const kLabels[] = {
-        "число опор:",
-        "число участков,на которые разбит ротор:",
-        "число пролетов,на которые разбит ротор:",
-        "число вариантов по жесткости опор:",
-        "число собственных частот, подлежащих определению:",
-        "частота начала диапазона поиска собств. частот:",
-        "верхняя граница диапазона по частоте:",
-        "шаг по частоте при поиске k-й частоты:",
-        "точность вычисления определителя:",
-        "точность вычисления k-й собственной частоты:",
-    };
-    const double values[] = {double(c_.N),        double(c_.KM),       double(c_.KZ),      double(c_.KW),
-                             double(c_.KP),       Real(main_.Edit8),   Real(main_.Edit10), Real(main_.Edit9),
-                             Real(main_.Edit11),  Real(main_.Edit12)};
-    for (int r = 1; r <= 10; ++r) {
-      s.WriteText(r, 1, kLabels[r - 1]);
-      s.WriteNumber(r, 2, values[r - 1]);
-    }
-    s.WriteText(11, 1, "номера сечений,к которым привязаны опоры:");
-    for (int i = 1; i <= c_.N; ++i) s.WriteNumber(11, 1 + i, Real(input_.StringGrid1.Cell(i - 1, 0)));
-    s.WriteText(12, 1, "номера сечений,ограничивающих пролеты справа:");
-    for (int j = 1; j <= c_.KZ; ++j) s.WriteNumber(12, 1 + j, Real(input_.StringGrid2.Cell(j - 1, 0)));
-    s.WriteText(14, 1, "характеристики участков валопровода:");
-    s.WriteText(15, 1, "Номер участка:");
-    s.WriteText(16, 1, "Длина(l):");
-    s.WriteText(17, 1, "Масса(m):");
-    s.WriteText(18, 1, "Жесткость(El):");  // Latin E and l
-    s.AutoFitColumns(1, 1);
-    for (int i = 1; i <= c_.KM; ++i) {
-      s.WriteNumber(15, 1 + i, i);
-      for (int q = 1; q <= 3; ++q) s.WriteNumber(15 + q, 1 + i, Real(input_.StringGrid3.Cell(i - 1, q)));
-    }
-    s.WriteText(20, 1, "варианты по жесткости опор:");
-    for (int n = 1; n <= c_.N; ++n) {
-      s.WriteText(21 + n, 1, "Опора " + std::to_string(n));
-      for (int w = 1; w <= c_.KW; ++w) {
-        s.WriteText(21, 1 + w, "Вариант " + std::to_string(w));
-        s.WriteNumber(21 + n, 1 + w, Real(input_.StringGrid4.Cell(w, n)));
-      }
-    }
+    InputSheetValues in;
+    in.N = c_.N;
+    in.KM = c_.KM;
+    in.KZ = c_.KZ;
+    in.KW = c_.KW;
+    in.KP = c_.KP;
+    in.F1 = Real(main_.Edit8);
+    in.FK = Real(main_.Edit10);
+    in.FT1 = Real(main_.Edit9);
+    in.EPS = Real(main_.Edit11);
+    in.EPSF = Real(main_.Edit12);
+    in.supportSection = [this](int i) { return Real(input_.StringGrid1.Cell(i - 1, 0)); };
+    in.spanEnd = [this](int j) { return Real(input_.StringGrid2.Cell(j - 1, 0)); };
+    in.section = [this](int i, int q) { return Real(input_.StringGrid3.Cell(i - 1, q)); };
+    in.stiffness = [this](int n, int w) { return Real(input_.StringGrid4.Cell(w, n)); };
+    WriteInputSheet(s, in);
   }
 
   int BlockRow(int k) const { return (k - 1) * (halfKM_ + 2) + 2; }

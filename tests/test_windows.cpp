@@ -18,6 +18,7 @@
 #include <functional>
 
 #include "forms.h"
+#include "input_loader.h"
 #include "form_kit.h"
 #include "line_printer.h"
 #include "numtext.h"
@@ -325,6 +326,31 @@ TEST_F(Windows, ExportWritesTheWorkbookAndSaysWhenItCannotOpenIt) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_TRUE(messages[0].contains("не удалось")) << messages[0].toStdString();
   QFile::remove(path);
+}
+
+TEST_F(Windows, SavingThreeVariantsAsTextOffersTheWorkbook) {
+  Load("free_free_shaft.txt");
+  forms->MainForm->Spin(Count::Variants)->stepBy(2);
+  for (int v = 2; v <= 3; ++v) forms->state.form.StringGrid2.SetCell(v, 1, "0");
+  const QString text = QDir::temp().filePath(QString("vp_save_%1.txt").arg(::getpid()));
+  const QString book = QDir::temp().filePath(QString("vp_save_%1.xlsx").arg(::getpid()));
+  forms->MainForm->SetSaveFileChooser([&] { return text; });
+  QString question;
+  ModalAnswerer answer([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(box, nullptr);
+    question = box->text();
+    box->button(QMessageBox::Yes)->click();
+  });
+  forms->MainForm->SaveButton()->click();
+  EXPECT_TRUE(question.startsWith("В текстовом файле помещаются не более двух вариантов")) << question.toStdString();
+  EXPECT_FALSE(QFile::exists(text));
+  ASSERT_TRUE(QFile::exists(book));
+  TMainFormModel loaded;
+  LoadInputFile(book.toStdString(), loaded, '.');
+  EXPECT_EQ(loaded.SpinEdit4.Text(), "3");
+  EXPECT_EQ(loaded.SpinEdit2.Text(), "100");
+  QFile::remove(book);
 }
 
 int main(int argc, char** argv) {

@@ -163,6 +163,15 @@ QPixmap DrawGlyph(Glyph glyph) {
       p.drawPolygon(QPolygonF({QPointF(1.5, 3.5), QPointF(6, 3.5), QPointF(7.5, 5), QPointF(14.5, 5),
                                QPointF(14.5, 13.5), QPointF(1.5, 13.5)}));
       break;
+    case Glyph::Save:
+      p.setPen(QPen(QColor(20, 40, 110), 1));
+      p.setBrush(QColor(60, 90, 170));
+      p.drawRect(QRectF(1.5, 1.5, 13, 13));
+      p.setBrush(Qt::white);
+      p.drawRect(QRectF(4.5, 1.5, 7, 5));
+      p.setBrush(QColor(200, 200, 200));
+      p.drawRect(QRectF(4.5, 9.5, 7, 5));
+      break;
     case Glyph::Calculator:
       p.setPen(QPen(Qt::black, 1));
       p.setBrush(QColor(220, 220, 220));

@@ -64,7 +64,7 @@ class SpinEdit : public QAbstractSpinBox {
   void focusOutEvent(QFocusEvent* event) override;
 };
 
-enum class Glyph { Ok, Cancel, Retry, Print, Open, Calculator, Next, Exit };
+enum class Glyph { Ok, Cancel, Retry, Print, Open, Save, Calculator, Next, Exit };
 QIcon GlyphIcon(Glyph glyph);
 QPushButton* BitBtn(QWidget* parent, const QString& text, const QRect& geometry, Glyph glyph, bool bold = false);
 QPushButton* PlainButton(QWidget* parent, const QString& text, const QRect& geometry);
