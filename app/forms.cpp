@@ -19,7 +19,7 @@ namespace vp {
 Forms::Forms() {
   MainForm = std::make_unique<TMainForm>(state);
   InputForm = std::make_unique<TInputForm>(state.echo, MainForm.get());
-  OutputForm = std::make_unique<TOutputForm>(state.results, MainForm.get());
+  OutputForm = std::make_unique<TOutputForm>(state.results, state.summary, MainForm.get());
   NewForm = std::make_unique<TNewForm>(state.newForm, MainForm.get());
   MainFormJestk = std::make_unique<TMainFormJestk>(jestk, state.form, MainForm.get());
 
@@ -39,10 +39,14 @@ Forms::Forms() {
   OutputForm->SetExporter([this](TOutputForm& form) {
     const QString path = chooseWorkbookFile(&form);
     if (path.isEmpty()) return;
-    ExportResultsWorkbook(path.toStdString(), state.form, state.echo, state.results, DecimalSeparator());
+    ExportResultsWorkbook(path.toStdString(), state.form, state.echo, state.results, DecimalSeparator(), &state.summary);
     if (!openWorkbook(path))
       ShowPlainMessage(&form, "Рабочая книга сохранена в файле \"" + path +
                                   "\", но открыть ее в программе электронных таблиц не удалось.");
+  });
+  OutputForm->SetMapPrinter([this](TOutputForm& form) {
+    const QImage picture = form.CaptureMap();
+    PrintPicture(SetUpPrinter(&form), picture);
   });
   NewForm->SetChartPrinter([this](TNewForm& form) {
     const QImage picture = form.CaptureChart();

@@ -204,7 +204,7 @@ int main(int argc, char* argv[]) {
   }
   if (!xlsx.empty()) {
     try {
-      ExportResultsWorkbook(xlsx, form, echo, results, sep);
+      ExportResultsWorkbook(xlsx, form, echo, results, sep, &summary);
     } catch (const std::exception& e) {
       fail(e.what());
     }

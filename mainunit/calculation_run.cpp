@@ -46,8 +46,10 @@ class Tee : public SolverOutput {
 void CheckVariant(const TShaftModel& model, const TSearchParams& P, VariantResult& result) {
   std::vector<double> found;
   for (const ModeData& mode : result.modes) found.push_back(mode.omega);
-  // The sweep ends at the KP-th frequency or at its first trial beyond FK.
-  const double end = std::min(P[kStart], P[kUpper]);
+  // The sweep ends at the KP-th frequency or at its first trial beyond FK. An
+  // accepted frequency lies within a few refined steps (each below EPSF) of its
+  // zero, on either side.
+  const double end = P[kStart] <= P[kUpper] ? P[kStart] + 3 * P[kFreqEps] : P[kUpper];
   const double resolution = std::max(P[kFreqEps], P[kStep] / 10);
   result.completeness = CheckCompleteness(model, model.VariantNo, P[kFirstStart], end, found, resolution);
   result.solved = true;
@@ -162,6 +164,7 @@ RunOutcome RunCalculation(RunState& st, RunUi& ui, char sep) {
     // Results of an earlier run must not pass for this run's.
     st.results.Clear();
     st.summary = ResultsSummary();
+    st.summary.reportFactor = P[kReportFactor];
     ResultsWriter writer(st.results, st.newForm, st.model, st.form.CheckBox1, ui.ModeDisplay(), sep);
     SummaryRecorder recorder(st.summary);
     Tee output(writer, recorder);

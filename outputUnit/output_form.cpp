@@ -1,9 +1,16 @@
 #include "output_form.h"
 
+#include <QChart>
+#include <QChartView>
 #include <QHeaderView>
+#include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QScatterSeries>
+#include <QValueAxis>
 #include <QLabel>
 
 #include "form_kit.h"
+#include "frequency_map.h"
 
 namespace vp {
 
@@ -21,11 +28,12 @@ QLabel* Title(QWidget* parent, const QString& text, int x, int y, bool visible =
 
 }  // namespace
 
-TOutputForm::TOutputForm(ResultsTables& tables, QWidget* parent) : QDialog(parent), tables_(tables) {
+TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget* parent)
+    : QDialog(parent), tables_(tables), summary_(summary) {
   setWindowTitle("Результаты расчета:");
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   StyleForm(this, 10);
-  resize(638, 569);
+  resize(1110, 640);
 
   Bevel(this, QRect(8, 0, 625, 97));
   Bevel(this, QRect(8, 104, 625, 81));
@@ -58,6 +66,25 @@ TOutputForm::TOutputForm(ResultsTables& tables, QWidget* parent) : QDialog(paren
   bitBtn4_ = PlainButton(this, "Импортировать в Excel", QRect(312, 491, 131, 41));
   bitBtn1_ = BitBtn(this, "Выход", QRect(454, 491, 138, 41), Glyph::Exit);
 
+  // Whether the sweep found every frequency of its range, per variant.
+  Bevel(this, QRect(8, 544, 1094, 90));
+  Title(this, "Проверка полноты поиска частот:", 16, 548);
+  checks_ = new QPlainTextEdit(this);
+  checks_->setGeometry(16, 566, 1078, 62);
+  checks_->setReadOnly(true);
+
+  // The frequencies across the stiffness variants.
+  Bevel(this, QRect(641, 0, 461, 537));
+  Title(this, "Карта частот по вариантам жесткости опор:", 649, 3);
+  map_ = new QChart;
+  map_->setTitle("Карта частот");
+  map_->setBackgroundRoundness(0);
+  mapView_ = new QChartView(map_, this);
+  mapView_->setRenderHint(QPainter::Antialiasing);
+  mapView_->setGeometry(649, 22, 445, 455);
+  printMapButton_ = BitBtn(this, "Печать карты", QRect(649, 487, 138, 41), Glyph::Print);
+  connect(printMapButton_, &QPushButton::clicked, this, [this] { Run(printMap_); });
+
   connect(bitBtn3_, &QPushButton::clicked, this, [this] { Run(print_); });
   connect(bitBtn4_, &QPushButton::clicked, this, [this] { Run(export_); });
   connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
@@ -79,8 +106,66 @@ void TOutputForm::Refresh() {
   for (int i = 0; i < 3; ++i) grids_[i]->Refresh(true);
   grids_[3]->Refresh();
   grids_[4]->Refresh();
+  QStringList lines;
+  for (const std::string& line : CompletenessLines(summary_, summary_.reportFactor, DecimalSeparator()))
+    lines << QString::fromStdString(line);
+  checks_->setPlainText(lines.join('\n'));
+  FillMap();
   bitBtn2_->setFocus();
 }
+
+QString TOutputForm::CheckText() const { return checks_->toPlainText(); }
+
+void TOutputForm::FillMap() {
+  map_->removeAllSeries();
+  for (QAbstractAxis* axis : map_->axes()) {
+    map_->removeAxis(axis);
+    delete axis;
+  }
+  auto* changes = new QScatterSeries;
+  changes->setName("Смена номера частоты");
+  changes->setMarkerSize(11);
+  changes->setColor(Qt::black);
+  int lastVariant = 1;
+  double top = 0;
+  for (const MapLine& line : BuildFrequencyMap(summary_)) {
+    auto* series = new QLineSeries;
+    series->setName(QString::fromStdString(line.shortName));
+    series->setPointsVisible(true);
+    for (const MapPoint& p : line.points) {
+      series->append(p.variant, p.F);
+      if (p.orderChanged) changes->append(p.variant, p.F);
+      lastVariant = std::max(lastVariant, p.variant);
+      top = std::max(top, p.F);
+    }
+    map_->addSeries(series);
+  }
+  map_->addSeries(changes);
+  auto* variants = new QValueAxis;
+  variants->setTitleText("Вариант по жесткости опор");
+  variants->setLabelFormat("%d");
+  variants->setRange(1, std::max(2, lastVariant));
+  variants->setTickType(QValueAxis::TicksDynamic);
+  variants->setTickAnchor(1);
+  variants->setTickInterval(std::max(1, lastVariant / 10));
+  auto* frequencies = new QValueAxis;
+  frequencies->setTitleText("Частота");
+  frequencies->setRange(0, top > 0 ? top * 1.05 : 1);
+  frequencies->applyNiceNumbers();
+  frequencies->setLabelFormat("%g");
+  map_->addAxis(variants, Qt::AlignBottom);
+  map_->addAxis(frequencies, Qt::AlignLeft);
+  for (QAbstractSeries* series : map_->series()) {
+    series->attachAxis(variants);
+    series->attachAxis(frequencies);
+  }
+  map_->legend()->setAlignment(Qt::AlignBottom);
+  QFont small = map_->legend()->font();
+  small.setPointSize(7);
+  map_->legend()->setFont(small);
+}
+
+QImage TOutputForm::CaptureMap() const { return mapView_->grab().toImage(); }
 
 void TOutputForm::ShowResults() {
   Refresh();

@@ -7,8 +7,12 @@
 #include <array>
 #include <functional>
 
+#include "results_summary.h"
 #include "results_tables.h"
 
+class QChart;
+class QChartView;
+class QPlainTextEdit;
 class QPushButton;
 
 namespace vp {
@@ -18,7 +22,7 @@ class GridView;
 class TOutputForm : public QDialog {
   Q_OBJECT
  public:
-  explicit TOutputForm(ResultsTables& tables, QWidget* parent = nullptr);
+  TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget* parent = nullptr);
 
   // Shows the tables as the solver left them.
   void Refresh();
@@ -28,6 +32,10 @@ class TOutputForm : public QDialog {
   // "Печать" and "Импортировать в Excel" run these; the form stays open.
   void SetPrinter(std::function<void(TOutputForm&)> print) { print_ = std::move(print); }
   void SetExporter(std::function<void(TOutputForm&)> exportTo) { export_ = std::move(exportTo); }
+  // "Печать карты" runs this.
+  void SetMapPrinter(std::function<void(TOutputForm&)> print) { printMap_ = std::move(print); }
+  // What the frequency map shows, as a picture.
+  QImage CaptureMap() const;
   // "Выход" closes this window and then the main window.
   void SetMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
 
@@ -35,12 +43,21 @@ class TOutputForm : public QDialog {
   QPushButton* RepeatButton() const { return bitBtn2_; }
   QPushButton* PrintButton() const { return bitBtn3_; }
   QPushButton* ExportButton() const { return bitBtn4_; }
+  QPushButton* PrintMapButton() const { return printMapButton_; }
+  QChart* MapChart() const { return map_; }
+  QString CheckText() const;
   GridView* Grid(int number) const { return grids_.at(number - 1); }
 
  private:
   void Run(const std::function<void(TOutputForm&)>& handler);
+  void FillMap();
 
   ResultsTables& tables_;
+  ResultsSummary& summary_;
+  QPlainTextEdit* checks_;
+  QChart* map_;
+  QChartView* mapView_;
+  QPushButton* printMapButton_;
   std::array<GridView*, 5> grids_{};
   QPushButton* bitBtn1_;
   QPushButton* bitBtn2_;
@@ -49,6 +66,7 @@ class TOutputForm : public QDialog {
   QWidget* mainWindow_ = nullptr;
   std::function<void(TOutputForm&)> print_;
   std::function<void(TOutputForm&)> export_;
+  std::function<void(TOutputForm&)> printMap_;
 };
 
 }  // namespace vp

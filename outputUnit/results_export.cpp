@@ -1,5 +1,8 @@
 #include "results_export.h"
 
+#include <algorithm>
+
+#include "frequency_map.h"
 #include "input_sheet.h"
 #include "numtext.h"
 #include "workbook_writer.h"
@@ -16,8 +19,9 @@ struct Counts {
 
 class Export {
  public:
-  Export(const TMainFormModel& mainForm, const TInputFormModel& inputForm, const ResultsTables& results, char sep)
-      : main_(mainForm), input_(inputForm), results_(results), sep_(sep) {
+  Export(const TMainFormModel& mainForm, const TInputFormModel& inputForm, const ResultsTables& results,
+         const ResultsSummary* summary, char sep)
+      : main_(mainForm), input_(inputForm), results_(results), summary_(summary), sep_(sep) {
     c_.N = main_.Spin(Count::Supports).Value();
     c_.KM = main_.Spin(Count::Sections).Value();
     c_.KZ = main_.Spin(Count::Spans).Value();
@@ -42,7 +46,9 @@ class Export {
                         "Номера участков", "Смещение", true};
         lastChart = &book.AddLineChartSheet("Форма колебаний" + vk, chart);
       }
-    // Each sheet added becomes the active one, so the workbook opens on the last.
+    if (summary_) FrequencyMap(book, aux);
+    // Each sheet added becomes the active one, so the workbook opens on the last
+    // mode chart.
     if (lastChart) lastChart->Activate();
     else aux.Activate();
   }
@@ -70,6 +76,34 @@ class Export {
     in.section = [this](int i, int q) { return Real(input_.StringGrid3.Cell(i - 1, q)); };
     in.stiffness = [this](int n, int w) { return Real(input_.StringGrid4.Cell(w, n)); };
     WriteInputSheet(s, in);
+  }
+
+  // The frequency map: its table below the mode shapes on the auxiliary sheet
+  // (a row of variant numbers, then one row per line), charted on "Карта частот".
+  void FrequencyMap(WorkbookWriter& book, WorksheetWriter& aux) {
+    const std::vector<MapLine> lines = BuildFrequencyMap(*summary_);
+    if (lines.empty()) return;
+    const int top = 4 * c_.KW + 2;
+    aux.WriteText(top, 1, "Карта частот: варианты по жесткости опор");
+    int first = c_.KW, last = 1;
+    for (const MapLine& line : lines)
+      for (const MapPoint& p : line.points) {
+        first = std::min(first, p.variant);
+        last = std::max(last, p.variant);
+      }
+    for (int v = first; v <= last; ++v) aux.WriteNumber(top + 1, v, v);
+    LineChart chart{aux.Name(), top + 2, first, last, "Карта частот", "Вариант по жесткости опор", "Частота", true};
+    chart.categoriesRow = top + 1;
+    chart.markers = true;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const int row = top + 2 + static_cast<int>(i);
+      for (const MapPoint& p : lines[i].points) aux.WriteNumber(row, p.variant, p.F);
+      if (i == 0)
+        chart.firstName = lines[i].name;
+      else
+        chart.more.push_back({row, first, last, lines[i].name});
+    }
+    book.AddLineChartSheet("Карта частот", chart);
   }
 
   int BlockRow(int k) const { return (k - 1) * (halfKM_ + 2) + 2; }
@@ -112,6 +146,7 @@ class Export {
   const TMainFormModel& main_;
   const TInputFormModel& input_;
   const ResultsTables& results_;
+  const ResultsSummary* summary_;
   char sep_;
   Counts c_{};
   int halfKM_ = 0;
@@ -120,8 +155,8 @@ class Export {
 }  // namespace
 
 void ExportResultsWorkbook(const std::string& path, const TMainFormModel& mainForm, const TInputFormModel& inputForm,
-                           const ResultsTables& results, char decimalSeparator) {
-  Export exporter(mainForm, inputForm, results, decimalSeparator);
+                           const ResultsTables& results, char decimalSeparator, const ResultsSummary* summary) {
+  Export exporter(mainForm, inputForm, results, summary, decimalSeparator);
   WorkbookWriter book(path);
   exporter.Build(book);
   book.Save();

@@ -7,6 +7,7 @@
 
 #include "input_form_model.h"
 #include "main_form_model.h"
+#include "results_summary.h"
 #include "results_tables.h"
 
 namespace vp {
@@ -16,9 +17,13 @@ namespace vp {
 // main form, the echo form's grids and the results tables, converting their
 // texts with the given decimal separator. Frequencies a variant did not find
 // (an empty frequency cell) keep their block's title row and nothing else.
+// With the run's summary, the frequency map of the variants follows the mode
+// charts as the chart sheet "Карта частот", its table below the mode shapes on
+// the auxiliary sheet; the last mode chart stays the active sheet.
 // A text that does not convert throws ConversionError and a write failure
 // AppError; either way no new file is left and an existing one is untouched.
 void ExportResultsWorkbook(const std::string& path, const TMainFormModel& mainForm, const TInputFormModel& inputForm,
-                           const ResultsTables& results, char decimalSeparator);
+                           const ResultsTables& results, char decimalSeparator,
+                           const ResultsSummary* summary = nullptr);
 
 }  // namespace vp

@@ -4,6 +4,7 @@
 // how many natural frequencies the searched range holds. The batch command's
 // JSON, the completeness lines and the frequency map read it.
 
+#include <string>
 #include <vector>
 
 #include "frequency_count.h"
@@ -27,9 +28,15 @@ struct VariantResult {
 
 struct ResultsSummary {
   std::vector<VariantResult> variants;  // in the order solved
+  double reportFactor = 100;            // reported frequency = search variable times this
 
   VariantResult& Variant(int v);  // the entry of variant v, added when missing
 };
+
+// One line per solved variant: how many natural frequencies the sweep found and
+// how many its range holds; where it found fewer, a warning with the ranges in
+// which the others lie and the advice to take a smaller step.
+std::vector<std::string> CompletenessLines(const ResultsSummary& summary, double reportFactor, char decimalSeparator);
 
 // Records every mode the solver reports into the summary.
 class SummaryRecorder : public SolverOutput {

@@ -87,6 +87,8 @@ CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, doub
                                      const std::vector<double>& found, double resolution) {
   CompletenessReport report;
   report.found = static_cast<int>(found.size());
+  report.start = start;
+  report.end = end;
   const FrequencyCounter counter(model, variant);
   if (!counter.Problem().empty()) {
     report.problem = counter.Problem();

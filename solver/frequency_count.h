@@ -41,6 +41,7 @@ struct CompletenessReport {
   std::string problem;  // why the check could not be made
   int found = 0;        // frequencies the sweep found
   int inRange = 0;      // natural frequencies between the start and the last trial
+  double start = 0, end = 0;  // the range searched (search variable)
   // Frequencies of the shaft (search variable) that the sweep passed over,
   // each isolated to within `resolution`, as intervals [low, high].
   std::vector<std::pair<double, double>> missed;

@@ -147,16 +147,27 @@ WorksheetWriter& WorkbookWriter::AddWorksheet(const std::string& name) {
 
 ChartSheetWriter& WorkbookWriter::AddLineChartSheet(const std::string& name, const LineChart& chart) {
   auto* book = static_cast<lxw_workbook*>(workbook_);
-  if (chart.row < 1 || chart.row > kMaxRows || chart.firstCol < 1 || chart.lastCol < chart.firstCol ||
-      chart.lastCol > kMaxCols)
-    Fail("неверный диапазон данных диаграммы «" + name + "»");
+  std::vector<ChartSeries> all{{chart.row, chart.firstCol, chart.lastCol, chart.firstName}};
+  all.insert(all.end(), chart.more.begin(), chart.more.end());
+  for (const ChartSeries& s : all)
+    if (s.row < 1 || s.row > kMaxRows || s.firstCol < 1 || s.lastCol < s.firstCol || s.lastCol > kMaxCols)
+      Fail("неверный диапазон данных диаграммы «" + name + "»");
+  if (chart.categoriesRow < 0 || chart.categoriesRow > kMaxRows) Fail("неверный диапазон подписей диаграммы «" + name + "»");
   CheckResult(workbook_validate_sheet_name(book, name.c_str()));
   lxw_chart* line = workbook_add_chart(book, LXW_CHART_LINE);
   if (!line) Fail("не хватает памяти");
-  lxw_chart_series* series = chart_add_series(line, nullptr, nullptr);
-  if (!series) Fail("не хватает памяти");
-  chart_series_set_values(series, chart.sheet.c_str(), chart.row - 1, static_cast<lxw_col_t>(chart.firstCol - 1),
-                          chart.row - 1, static_cast<lxw_col_t>(chart.lastCol - 1));
+  for (const ChartSeries& s : all) {
+    lxw_chart_series* series = chart_add_series(line, nullptr, nullptr);
+    if (!series) Fail("не хватает памяти");
+    chart_series_set_values(series, chart.sheet.c_str(), s.row - 1, static_cast<lxw_col_t>(s.firstCol - 1), s.row - 1,
+                            static_cast<lxw_col_t>(s.lastCol - 1));
+    if (chart.categoriesRow > 0)
+      chart_series_set_categories(series, chart.sheet.c_str(), chart.categoriesRow - 1,
+                                  static_cast<lxw_col_t>(s.firstCol - 1), chart.categoriesRow - 1,
+                                  static_cast<lxw_col_t>(s.lastCol - 1));
+    if (!s.name.empty()) chart_series_set_name(series, s.name.c_str());
+    if (chart.markers) chart_series_set_marker_type(series, LXW_CHART_MARKER_AUTOMATIC);
+  }
   if (!chart.title.empty()) chart_title_set_name(line, chart.title.c_str());
   if (!chart.categoryAxisTitle.empty()) chart_axis_set_name(line->x_axis, chart.categoryAxisTitle.c_str());
   if (!chart.valueAxisTitle.empty()) chart_axis_set_name(line->y_axis, chart.valueAxisTitle.c_str());

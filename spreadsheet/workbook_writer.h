@@ -16,12 +16,23 @@ struct Rgb {
   uint8_t r, g, b;
 };
 
-// A line chart of one series: a row range of a worksheet of the same workbook.
+// A further series of a line chart: a row range of the same worksheet.
+struct ChartSeries {
+  int row = 1, firstCol = 1, lastCol = 1;
+  std::string name;
+};
+
+// A line chart of row ranges of a worksheet of the same workbook: the first
+// series, then any further ones.
 struct LineChart {
   std::string sheet;  // name of the worksheet holding the data
   int row = 1, firstCol = 1, lastCol = 1;
   std::string title, categoryAxisTitle, valueAxisTitle;
   bool legend = true;
+  std::vector<ChartSeries> more;
+  int categoriesRow = 0;      // a row of the sheet with the category labels, 0 for none
+  std::string firstName;      // name of the first series, empty for none
+  bool markers = false;       // a marker at every point
 };
 
 class WorkbookWriter;
