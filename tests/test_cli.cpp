@@ -62,6 +62,7 @@ TEST(Cli, JsonOfTheFreeFreeShaft) {
   ASSERT_EQ(x.size(), 100u);
   EXPECT_DOUBLE_EQ(x.back(), 1.0);
   EXPECT_NE(r.out.find("\"solution\": ["), std::string::npos);
+  EXPECT_NE(r.out.find("\"frequencies_in_range\": 2, \"missed\": []"), std::string::npos);
   EXPECT_EQ(r.out.find("\"error\""), std::string::npos);
 }
 

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QChart>
 #include <QLineSeries>
 #include <QLocale>
 #include <QMessageBox>
@@ -140,6 +141,9 @@ TEST_F(Windows, AFullRunThroughTheWindowsLeavesTheEntriesAsTheyWere) {
     } else if (w == forms->OutputForm.get()) {
       seen.push_back("results " + forms->state.results.StringGrid1.Cell(1, 1));
       EXPECT_EQ(forms->OutputForm->Grid(1)->model()->columnCount(), 2);
+      EXPECT_EQ(forms->OutputForm->CheckText().toStdString(),
+                "Вариант № 1: найдено 2 из 2 собственных частот диапазона от 100 до 10000.");
+      EXPECT_EQ(forms->OutputForm->MapChart()->series().size(), 3);  // two lines and the order changes
       forms->OutputForm->RepeatButton()->click();
     } else {
       seen.push_back("other " + MessageText(w).toStdString());
