@@ -1,5 +1,5 @@
 // Renders every window after a real calculation of an example file into PNG
-// files, without a display: valoprovod-screenshots INPUT OUTDIR.
+// files, without a display: valoprovod-screenshots INPUT OUTDIR [PREFIX].
 
 #include <QApplication>
 #include <QDir>
@@ -45,15 +45,15 @@ bool Save(QWidget* window, const QString& path) {
 int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: valoprovod-screenshots INPUT OUTDIR\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: valoprovod-screenshots INPUT OUTDIR [PREFIX]\n");
     return 2;
   }
   SetUpApplication();
   Forms forms;
   ProgramState& st = forms.state;
-  const QString out = QString::fromLocal8Bit(argv[2]);
-  QDir().mkpath(out);
+  const QString out = QString::fromLocal8Bit(argv[2]) + "/" + (argc == 4 ? QString::fromLocal8Bit(argv[3]) : QString());
+  QDir().mkpath(QString::fromLocal8Bit(argv[2]));
   try {
     LoadInputFile(argv[1], st.form, '.');
   } catch (const std::exception& e) {
@@ -61,19 +61,19 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   st.form.CheckBox1 = true;
-  bool ok = Save(forms.MainForm.get(), out + "/main_form.png");
+  bool ok = Save(forms.MainForm.get(), out + "main_form.png");
   forms.MainForm->show();
 
   Silent ui;
   RunState run{st.form, st.model, st.params, st.echo, st.results, st.newForm, st.summary};
   if (RunCalculation(run, ui, '.') != RunOutcome::Completed) return 1;
   forms.InputForm->Fill();
-  ok &= Save(forms.InputForm.get(), out + "/input_form.png");
+  ok &= Save(forms.InputForm.get(), out + "input_form.png");
   forms.OutputForm->Refresh();
-  ok &= Save(forms.OutputForm.get(), out + "/output_form.png");
+  ok &= Save(forms.OutputForm.get(), out + "output_form.png");
   st.newForm = ui.firstMode;
   forms.NewForm->Fill();
-  ok &= Save(forms.NewForm.get(), out + "/mode_shape_form.png");
+  ok &= Save(forms.NewForm.get(), out + "mode_shape_form.png");
 
   // The calculator with discs: a stepped shaft of 6 sections, two discs.
   TMainFormJestkModel& j = forms.jestk;
@@ -91,6 +91,6 @@ int main(int argc, char* argv[]) {
   j.StringGrid3.SetCell(1, 0, "0.05");
   j.BitBtn1Click('.');
   forms.MainFormJestk->SyncFromModel();
-  ok &= Save(forms.MainFormJestk.get(), out + "/calculator_form.png");
+  ok &= Save(forms.MainFormJestk.get(), out + "calculator_form.png");
   return ok ? 0 : 1;
 }

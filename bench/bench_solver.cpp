@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "characteristic.h"
+#include "frequency_count.h"
 #include "opred.h"
 #include "results_tables.h"
 #include "sob.h"
@@ -84,6 +85,50 @@ void BM_LargestRun(benchmark::State& state) {
   state.counters["frequencies_of_last_variant"] = static_cast<double>(frequencies);
 }
 BENCHMARK(BM_LargestRun)->Unit(benchmark::kMillisecond);
+
+// One variant of the largest run: the sweep, then the count of the natural
+// frequencies its range holds (beside it, to compare their costs).
+void BM_SweepOfOneVariant(benchmark::State& state) {
+  const TShaftModel model = LargeShaft(200, 20, 1, 20);
+  NoMessages sink;
+  for (auto _ : state) {
+    ResultsTables tables;
+    TNewFormModel newForm;
+    ResultsWriter writer(tables, newForm, model, false, nullptr, '.');
+    TSearchParams P{};
+    P[kStart] = 1;
+    P[kStep] = 5;
+    P[kUpper] = 6000;
+    P[kDetEps] = 1e-10;
+    P[kFreqEps] = 1e-6;
+    P[kStepDivisor] = 3;
+    P[kReportFactor] = 100;
+    int v = 1;
+    SOB(P, v, SolverContext{model, writer, sink, {}});
+  }
+}
+BENCHMARK(BM_SweepOfOneVariant)->Unit(benchmark::kMillisecond);
+
+void BM_CompletenessCheckOfOneVariant(benchmark::State& state) {
+  const TShaftModel model = LargeShaft(200, 20, 1, 20);
+  // Found frequencies as a careful sweep gives them; with one left out the
+  // check also isolates the missing one by bisection.
+  const bool withMiss = state.range(0) != 0;
+  FrequencyCounter counter(model, 1);
+  std::vector<double> found;
+  for (int index = 0; found.size() < 20; ++index) {
+    double a = 1, b = 6000;
+    for (int step = 0; step < 60; ++step) {
+      const double mid = 0.5 * (a + b);
+      (counter.CountBelow(mid) > index ? b : a) = mid;
+    }
+    if (a > 1) found.push_back(b);
+  }
+  const double end = found.back() + 3e-6;
+  if (withMiss) found.erase(found.begin() + 5);
+  for (auto _ : state) benchmark::DoNotOptimize(CheckCompleteness(model, 1, 1, end, found, 0.5));
+}
+BENCHMARK(BM_CompletenessCheckOfOneVariant)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -50,7 +50,7 @@ void CheckVariant(const TShaftModel& model, const TSearchParams& P, VariantResul
   // accepted frequency lies within a few refined steps (each below EPSF) of its
   // zero, on either side.
   const double end = P[kStart] <= P[kUpper] ? P[kStart] + 3 * P[kFreqEps] : P[kUpper];
-  const double resolution = std::max(P[kFreqEps], P[kStep] / 10);
+  const double resolution = std::max(P[kFreqEps], P[kStep] / 100);
   result.completeness = CheckCompleteness(model, model.VariantNo, P[kFirstStart], end, found, resolution);
   result.solved = true;
 }
