@@ -6,6 +6,7 @@
 #include "calculation_run.h"
 #include "errors.h"
 #include "form_fixtures.h"
+#include "results_fixtures.h"
 #include "results_printout.h"
 
 using namespace vp;
@@ -13,33 +14,14 @@ using namespace vp::test;
 
 namespace {
 
-// A main form and results tables as a run with the given counts leaves them:
-// frequency k of variant v is 100 v + k + 0.123456789; section j's quantity q
-// is j + q / 10.
+// A main form and results tables as a run with the given counts leaves them.
 struct Printed {
   TMainFormModel form;
   ResultsTables results;
   std::vector<std::string> lines;
   std::string error;
 
-  Printed(int KM, int KW, int KP, int found = -1) {
-    form.SetSpinValue(Count::Sections, KM);
-    form.SetSpinValue(Count::Variants, KW);
-    form.Edit3 = std::to_string(KP);
-    if (found < 0) found = KP;
-    const int half = HalfKM(KM);
-    for (int v = 1; v <= KW; ++v)
-      for (int k = 1; k <= found; ++k) {
-        results.StringGrid1.SetCell(k, v, GeneralFormat(100 * v + k + 0.123456789, '.'));
-        for (int c = 0; c <= half; ++c) {
-          results.StringGrid3.SetCell((half + 1) * (k - 1) + c + 2, 1, std::to_string(2 * c + 1));
-          for (int q = 1; q <= 4; ++q)
-            results.StringGrid3.SetCell((half + 1) * (k - 1) + c + 2, 5 * (v - 1) + 1 + q,
-                                        GeneralFormat(2 * c + 1 + q / 10.0, '.'));
-        }
-      }
-    for (int c = 0; c < half; ++c) results.StringGrid2.SetCell(c, 1, GeneralFormat((2 * c + 1) * 0.5, '.'));
-  }
+  Printed(int KM, int KW, int KP, int found = -1) { FillResults(form, results, KM, KW, KP, found); }
 
   void Print(char sep = '.') {
     try {
