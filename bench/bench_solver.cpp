@@ -42,6 +42,19 @@ TShaftModel LargeShaft(int KM, int KZ, int KW, int KP) {
   return m;
 }
 
+// From 1 in steps of 5 up to 6000, which holds 20 frequencies of every variant.
+TSearchParams LargeRunParams() {
+  TSearchParams P{};
+  P[kStart] = 1;
+  P[kStep] = 5;
+  P[kUpper] = 6000;
+  P[kDetEps] = 1e-10;
+  P[kFreqEps] = 1e-6;
+  P[kStepDivisor] = 3;
+  P[kReportFactor] = 100;
+  return P;
+}
+
 void BM_Trial(benchmark::State& state) {
   const TShaftModel model = LargeShaft(200, static_cast<int>(state.range(0)), 1, 1);
   const ShaftLayout layout(model, 1);
@@ -69,13 +82,7 @@ void BM_LargestRun(benchmark::State& state) {
     TNewFormModel newForm;
     ResultsWriter writer(tables, newForm, model, false, nullptr, '.');
     const SolverContext ctx{model, writer, sink, {}};
-    TSearchParams P{};
-    P[kStep] = 5;
-    P[kUpper] = 6000;
-    P[kDetEps] = 1e-10;
-    P[kFreqEps] = 1e-6;
-    P[kStepDivisor] = 3;
-    P[kReportFactor] = 100;
+    TSearchParams P = LargeRunParams();
     for (int v = 1; v <= model.KW; ++v) {
       P[kStart] = 1;
       SOB(P, v, ctx);
@@ -95,14 +102,7 @@ void BM_SweepOfOneVariant(benchmark::State& state) {
     ResultsTables tables;
     TNewFormModel newForm;
     ResultsWriter writer(tables, newForm, model, false, nullptr, '.');
-    TSearchParams P{};
-    P[kStart] = 1;
-    P[kStep] = 5;
-    P[kUpper] = 6000;
-    P[kDetEps] = 1e-10;
-    P[kFreqEps] = 1e-6;
-    P[kStepDivisor] = 3;
-    P[kReportFactor] = 100;
+    TSearchParams P = LargeRunParams();
     int v = 1;
     SOB(P, v, SolverContext{model, writer, sink, {}});
   }
