@@ -161,7 +161,8 @@ void TMainForm::SyncFromModel() {
     if (edits_[i]->text() != text) edits_[i]->setText(text);
   }
   checkBox1_->setChecked(state_.form.CheckBox1);
-  RefreshGrids();
+  // Texts that came from a file or the calculator show whole.
+  for (GridView* grid : grids_) grid->Refresh(true);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
