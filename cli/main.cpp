@@ -17,6 +17,7 @@
 
 #include "calculation_run.h"
 #include "errors.h"
+#include "form_kit.h"
 #include "input_loader.h"
 #include "line_printer.h"
 #include "results_export.h"
@@ -162,6 +163,9 @@ int main(int argc, char* argv[]) {
   } else {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     app = std::make_unique<QGuiApplication>(argc, argv);
+    // The program's own font, so that a printout looks the same from here as from the window.
+    InstallFontSubstitutes();
+    QGuiApplication::setFont(FormFont());
   }
   if (sep == 0) sep = QLocale::system().decimalPoint().at(0).toLatin1();
   if (sep == 0) sep = '.';
