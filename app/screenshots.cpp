@@ -65,8 +65,7 @@ int main(int argc, char* argv[]) {
   forms.MainForm->show();
 
   Silent ui;
-  RunState run{st.form, st.model, st.params, st.echo, st.results, st.newForm, st.summary};
-  if (RunCalculation(run, ui, '.') != RunOutcome::Completed) return 1;
+  if (RunCalculation(st, ui, '.') != RunOutcome::Completed) return 1;
   forms.InputForm->Fill();
   ok &= Save(forms.InputForm.get(), out + "input_form.png");
   forms.OutputForm->Refresh();

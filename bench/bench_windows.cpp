@@ -35,9 +35,7 @@ void BM_RunToResultsShown(benchmark::State& state) {
   forms.state.form = bench::LargestRunForm();
   ShowOnly ui(forms);
   for (auto _ : state) {
-    ProgramState& st = forms.state;
-    RunState run{st.form, st.model, st.params, st.echo, st.results, st.newForm, st.summary};
-    if (RunCalculation(run, ui, '.') != RunOutcome::Completed) state.SkipWithError("run failed");
+    if (RunCalculation(forms.state, ui, '.') != RunOutcome::Completed) state.SkipWithError("run failed");
   }
 }
 BENCHMARK(BM_RunToResultsShown)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -170,7 +170,8 @@ int main(int argc, char* argv[]) {
   if (sep == 0) sep = QLocale::system().decimalPoint().at(0).toLatin1();
   if (sep == 0) sep = '.';
 
-  TMainFormModel form;
+  ProgramState st;
+  TMainFormModel& form = st.form;
   try {
     LoadInputFile(input, form, sep);
   } catch (const std::exception& e) {
@@ -179,15 +180,8 @@ int main(int argc, char* argv[]) {
   }
   form.CheckBox1 = false;
 
-  TShaftModel model;
-  TSearchParams params{};
-  TInputFormModel echo;
-  ResultsTables results;
-  TNewFormModel newForm;
-  ResultsSummary summary;
-  RunState state{form, model, params, echo, results, newForm, summary};
   CliUi ui;
-  const RunOutcome outcome = RunCalculation(state, ui, sep);
+  const RunOutcome outcome = RunCalculation(st, ui, sep);
   // Messages of the printout, each given once: a bad entry stops the lines on
   // standard output and in the PDF at the same place.
   std::vector<std::string> failures;
@@ -195,12 +189,12 @@ int main(int argc, char* argv[]) {
     if (std::find(failures.begin(), failures.end(), message) == failures.end()) failures.push_back(message);
   };
   if (json) {
-    PrintJson(model, params, summary, ui.error);
+    PrintJson(st.model, st.params, st.summary, ui.error);
     if (outcome != RunOutcome::Completed) return 1;
   } else {
     if (outcome != RunOutcome::Completed) return 1;
     try {
-      WritePrintout(form, results, sep, [](const std::string& line) { std::cout << line << '\n'; });
+      WritePrintout(form, st.results, sep, [](const std::string& line) { std::cout << line << '\n'; });
     } catch (const std::exception& e) {
       fail(e.what());
     }
@@ -208,7 +202,7 @@ int main(int argc, char* argv[]) {
   }
   if (!xlsx.empty()) {
     try {
-      ExportResultsWorkbook(xlsx, form, echo, results, sep, &summary);
+      ExportResultsWorkbook(xlsx, form, st.echo, st.results, sep, &st.summary);
     } catch (const std::exception& e) {
       fail(e.what());
     }
@@ -217,7 +211,7 @@ int main(int argc, char* argv[]) {
     try {
       QPrinter printer(QPrinter::HighResolution);
       SetUpPdfPrinter(printer, QString::fromLocal8Bit(pdf.c_str()));
-      PrintResults(printer, form, results, sep);  // after a bad entry the lines before it are printed
+      PrintResults(printer, form, st.results, sep);  // after a bad entry the lines before it are printed
     } catch (const std::exception& e) {
       fail(e.what());
     }

@@ -147,7 +147,7 @@ void FillEcho(const TShaftModel& m, const TSearchParams& P, TInputFormModel& ech
   }
 }
 
-RunOutcome RunCalculation(RunState& st, RunUi& ui, char sep) {
+RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
   try {
     // Pressing the button takes the focus from a spin edit, which clamps it.
     st.form.LeaveAllSpins();

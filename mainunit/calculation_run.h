@@ -31,15 +31,15 @@ class RunUi : public MessageSink {
   virtual ProgressFn Progress() { return {}; }
 };
 
-// Everything one run reads and writes.
-struct RunState {
-  TMainFormModel& form;
-  TShaftModel& model;
-  TSearchParams& params;
-  TInputFormModel& echo;
-  ResultsTables& results;
-  TNewFormModel& newForm;
-  ResultsSummary& summary;
+// Everything the program keeps for its whole life, and one run reads and writes.
+struct ProgramState {
+  TMainFormModel form;
+  TShaftModel model;
+  TSearchParams params{};
+  TInputFormModel echo;
+  ResultsTables results;
+  TNewFormModel newForm;
+  ResultsSummary summary;
 };
 
 enum class RunOutcome {
@@ -66,6 +66,6 @@ void FillEcho(const TShaftModel& model, const TSearchParams& params, TInputFormM
 
 // The whole run, as "Начать расчет" performs it. Every failure is shown through
 // the ui and reported in the outcome; nothing propagates.
-RunOutcome RunCalculation(RunState& state, RunUi& ui, char decimalSeparator);
+RunOutcome RunCalculation(ProgramState& state, RunUi& ui, char decimalSeparator);
 
 }  // namespace vp

@@ -196,8 +196,7 @@ void TMainForm::ShowHelp() {
 
 void TMainForm::BitBtn1Click() {
   state_.form.CheckBox1 = checkBox1_->isChecked();
-  RunState run{state_.form, state_.model, state_.params, state_.echo, state_.results, state_.newForm, state_.summary};
-  RunCalculation(run, *this, DecimalSeparator());
+  RunCalculation(state_, *this, DecimalSeparator());
   progress_.reset();
   SyncFromModel();
 }

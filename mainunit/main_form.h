@@ -23,17 +23,6 @@ class TInputForm;
 class TNewForm;
 class TOutputForm;
 
-// Everything the program keeps for its whole run.
-struct ProgramState {
-  TMainFormModel form;
-  TShaftModel model;
-  TSearchParams params{};
-  TInputFormModel echo;
-  ResultsTables results;
-  TNewFormModel newForm;
-  ResultsSummary summary;
-};
-
 class TMainForm : public QWidget, public RunUi {
   Q_OBJECT
  public:

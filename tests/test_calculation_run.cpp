@@ -38,20 +38,10 @@ class FakeUi : public RunUi, public ModeShapeDisplay {
   }
 };
 
-struct Program {
-  TMainFormModel form;
-  TShaftModel model;
-  TSearchParams params{};
-  TInputFormModel echo;
-  ResultsTables results;
-  TNewFormModel newForm;
-  ResultsSummary summary;
+struct Program : ProgramState {
   FakeUi ui;
-  explicit Program(TMainFormModel f) : form(std::move(f)) {}
-  RunOutcome Run(char sep = '.') {
-    RunState state{form, model, params, echo, results, newForm, summary};
-    return RunCalculation(state, ui, sep);
-  }
+  explicit Program(TMainFormModel f) { form = std::move(f); }
+  RunOutcome Run(char sep = '.') { return RunCalculation(*this, ui, sep); }
 };
 
 double Frequency(const ResultsTables& r, int k, int v) { return RealOfText(r.StringGrid1.Cell(k, v), '.'); }

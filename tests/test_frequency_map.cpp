@@ -85,17 +85,14 @@ TEST(FrequencyMap, CompletenessLinesSayWhatWasFoundAndWhatWasPassedOver) {
 
 TEST(FrequencyMap, ARunChecksEveryVariantAndTheExportChartsTheMap) {
   // Three variants of a spring at the left end growing stiffer.
-  TMainFormModel form = FreeFreeForm(20, {20}, 3, 3);
+  ProgramState st;
+  TMainFormModel& form = st.form;
+  form = FreeFreeForm(20, {20}, 3, 3);
   form.Edit9 = "5";
   form.Edit10 = "150";
   const char* springs[] = {"0", "50", "5000"};
   for (int v = 1; v <= 3; ++v) form.StringGrid2.SetCell(v, 1, springs[v - 1]);
-  TShaftModel model;
-  TSearchParams params{};
-  TInputFormModel echo;
-  ResultsTables tables;
-  TNewFormModel newForm;
-  ResultsSummary summary;
+  const ResultsSummary& summary = st.summary;
   struct Ui : RunUi {
     bool ConfirmEcho(const TInputFormModel&) override { return true; }
     ModeShapeDisplay* ModeDisplay() override { return nullptr; }
@@ -104,8 +101,7 @@ TEST(FrequencyMap, ARunChecksEveryVariantAndTheExportChartsTheMap) {
     void ShowInterrupted() override {}
     void ShowMessage(const std::string& m) override { ADD_FAILURE() << m; }
   } ui;
-  RunState state{form, model, params, echo, tables, newForm, summary};
-  ASSERT_EQ(RunCalculation(state, ui, '.'), RunOutcome::Completed);
+  ASSERT_EQ(RunCalculation(st, ui, '.'), RunOutcome::Completed);
   ASSERT_EQ(summary.variants.size(), 3u);
   for (const VariantResult& v : summary.variants) {
     EXPECT_TRUE(v.completeness.checked);
@@ -115,7 +111,7 @@ TEST(FrequencyMap, ARunChecksEveryVariantAndTheExportChartsTheMap) {
   EXPECT_TRUE(summary.variants[0].completeness.missed.empty());
 
   const std::string path = std::filesystem::temp_directory_path() / ("vp_map_" + std::to_string(::getpid()) + ".xlsx");
-  ExportResultsWorkbook(path, form, echo, tables, '.', &summary);
+  ExportResultsWorkbook(path, form, st.echo, st.results, '.', &summary);
   const WorkbookInfo info = ReadWorkbookInfo(path);
   ASSERT_GE(info.sheets.size(), 6u);
   EXPECT_EQ(info.sheets.back().name, "Карта частот");

@@ -131,12 +131,8 @@ TEST(ResultsPrintout, ABadEntryStopsWithItsMessageAfterTheLinesSoFar) {
 }
 
 TEST(ResultsPrintout, PrintsWhatARealRunComputed) {
-  TMainFormModel form = FreeFreeForm(10, {10}, 2, 1, ',');
-  TShaftModel model;
-  TSearchParams params{};
-  TInputFormModel echo;
-  ResultsTables results;
-  TNewFormModel newForm;
+  ProgramState st;
+  st.form = FreeFreeForm(10, {10}, 2, 1, ',');
   struct Ui : RunUi {
     bool ConfirmEcho(const TInputFormModel&) override { return true; }
     ModeShapeDisplay* ModeDisplay() override { return nullptr; }
@@ -145,11 +141,9 @@ TEST(ResultsPrintout, PrintsWhatARealRunComputed) {
     void ShowInterrupted() override {}
     void ShowMessage(const std::string& m) override { FAIL() << m; }
   } ui;
-  ResultsSummary summary;
-  RunState state{form, model, params, echo, results, newForm, summary};
-  ASSERT_EQ(RunCalculation(state, ui, ','), RunOutcome::Completed);
+  ASSERT_EQ(RunCalculation(st, ui, ','), RunOutcome::Completed);
   std::vector<std::string> lines;
-  WritePrintout(form, results, ',', [&](const std::string& l) { lines.push_back(l); });
+  WritePrintout(st.form, st.results, ',', [&](const std::string& l) { lines.push_back(l); });
   ASSERT_GE(lines.size(), 9u);
   EXPECT_EQ(lines[2].rfind(B(80) + "Частота N 1  ------   P = 22", 0), 0u) << lines[2];
   EXPECT_EQ(lines[5].substr(0, 45), B(12) + "1" + B(32));
