@@ -4,6 +4,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QUrl>
 #include <QPrintDialog>
@@ -65,8 +67,18 @@ QPrinter& Forms::SetUpPrinter(QWidget* parent) {
   return *printer;
 }
 
+QIcon ProgramIcon() {
+  QIcon icon;
+  for (const QFileInfo& file : QDir(":/icons").entryInfoList({"valoprovod-*.png"})) icon.addFile(file.filePath());
+  return icon;
+}
+
 void SetUpApplication() {
   QApplication::setApplicationDisplayName("Расчет валопровода");
+  QApplication::setApplicationVersion(VP_VERSION);
+  // Ties the windows to the installed desktop entry (its name and icon).
+  QGuiApplication::setDesktopFileName("valoprovod");
+  QApplication::setWindowIcon(ProgramIcon());
   qApp->setProperty("helpFile", "HELP.HLP");
   InstallFontSubstitutes();
   QApplication::setFont(FormFont());

@@ -2,6 +2,7 @@
 // The five windows of the program, created in their order, with the state
 // they share. The main window is the first; the others stay hidden until shown.
 
+#include <QIcon>
 #include <QPrinter>
 #include <functional>
 #include <memory>
@@ -37,7 +38,11 @@ struct Forms {
   QPrinter& SetUpPrinter(QWidget* parent);
 };
 
-// Russian texts in Qt's own dialogs, "MS Sans Serif" substitutes, the help file.
+// The program icon, in every size rendered from its drawing.
+QIcon ProgramIcon();
+
+// Russian texts in Qt's own dialogs, "MS Sans Serif" substitutes, the help
+// file, the program icon on every window.
 void SetUpApplication();
 
 }  // namespace vp
