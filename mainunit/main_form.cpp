@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -180,7 +181,8 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void TMainForm::ShowHelp() {
-  static QDialog* help = nullptr;
+  // Cleared when the main window (its parent) goes.
+  static QPointer<QDialog> help;
   if (!help) {
     help = new QDialog(this);
     help->setWindowTitle("Справка");

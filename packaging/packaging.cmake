@@ -46,3 +46,12 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   set(CPACK_GENERATOR DEB)
 endif()
 include(CPack)
+
+# The installed layout, the package and the desktop entry, checked by CTest.
+foreach(check layout deb desktop)
+  add_test(NAME package_${check}
+           COMMAND ${CMAKE_COMMAND} -DCHECK=${check} -DBUILD_DIR=${PROJECT_BINARY_DIR}
+                   -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DVERSION=${PROJECT_VERSION} -DCPACK=${CMAKE_CPACK_COMMAND}
+                   "-DICON_SIZES=${VP_ICON_SIZES}" -P ${PROJECT_SOURCE_DIR}/packaging/test_package.cmake)
+  set_tests_properties(package_${check} PROPERTIES SKIP_REGULAR_EXPRESSION "skipped:" TIMEOUT 120)
+endforeach()

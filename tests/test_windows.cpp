@@ -14,6 +14,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QTextBrowser>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -100,6 +101,41 @@ TEST_F(Windows, StartUpShowsOnlyTheMainFormWithOneOfEverything) {
   EXPECT_EQ(main.Grid(3)->model()->columnCount(), 1);
   EXPECT_EQ(main.Grid(4)->model()->columnCount(), 1);
   EXPECT_FALSE(main.ModesCheckBox()->isChecked());
+}
+
+TEST_F(Windows, EveryWindowCarriesTheProgramIconInEveryRenderedSize) {
+  const QIcon icon = forms->MainForm->windowIcon();
+  for (int size : {16, 32, 48, 64, 128, 256})
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
+  // The drawing itself: the top of the red mode-shape arc, a transparent corner.
+  const QImage picture = icon.pixmap(64).toImage();
+  ASSERT_EQ(picture.size(), QSize(64, 64));
+  const QColor arc = picture.pixelColor(32, 20);
+  EXPECT_GT(arc.red(), 180);
+  EXPECT_LT(arc.green(), 80);
+  EXPECT_EQ(picture.pixelColor(0, 0).alpha(), 0);
+  for (QWidget* w : std::initializer_list<QWidget*>{forms->InputForm.get(), forms->OutputForm.get(),
+                                                   forms->NewForm.get(), forms->MainFormJestk.get()})
+    EXPECT_EQ(w->windowIcon().cacheKey(), icon.cacheKey()) << w->windowTitle().toStdString();
+  EXPECT_EQ(QGuiApplication::desktopFileName(), "valoprovod");
+}
+
+// The help page comes from the program itself, not from a file beside it;
+// a new main window opens a new help window.
+TEST_F(Windows, F1ShowsTheBuiltInHelpPage) {
+  for (int round = 0; round < 2; ++round) {
+    if (round == 1) SetUp();
+    QTest::keyClick(forms->MainForm.get(), Qt::Key_F1);
+    QWidget* help = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->isVisible() && w->windowTitle() == "Справка") help = w;
+    ASSERT_NE(help, nullptr) << round;
+    EXPECT_EQ(help->parentWidget(), forms->MainForm.get());
+    auto* browser = help->findChild<QTextBrowser*>();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_EQ(browser->source().scheme(), "qrc");
+    EXPECT_TRUE(browser->toPlainText().contains("Поля главного окна"));
+  }
 }
 
 TEST_F(Windows, SpinEditsResizeTheGridsAndClampWhenLeft) {
