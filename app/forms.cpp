@@ -30,7 +30,9 @@ Forms::Forms() {
   MainFormJestk->SetTransferHandler([this] { MainForm->SyncFromModel(); });
   OutputForm->SetMainWindow(MainForm.get());
   OutputForm->SetPrinter([this](TOutputForm& form) {
-    PrintResults(SetUpPrinter(&form), state.form, state.results, DecimalSeparator());
+    RunPrintJob(SetUpPrinter(&form), [this](QPagedPaintDevice& device) {
+      PrintResults(device, state.form, state.results, DecimalSeparator());
+    });
   });
   chooseWorkbookFile = [](QWidget* parent) {
     return QFileDialog::getSaveFileName(parent, "Импортировать в Excel",
@@ -48,11 +50,11 @@ Forms::Forms() {
   });
   OutputForm->SetMapPrinter([this](TOutputForm& form) {
     const QImage picture = form.CaptureMap();
-    PrintPicture(SetUpPrinter(&form), picture);
+    RunPrintJob(SetUpPrinter(&form), [&](QPagedPaintDevice& device) { PrintPicture(device, picture); });
   });
   NewForm->SetChartPrinter([this](TNewForm& form) {
     const QImage picture = form.CaptureChart();
-    PrintPicture(SetUpPrinter(&form), picture);
+    RunPrintJob(SetUpPrinter(&form), [&](QPagedPaintDevice& device) { PrintPicture(device, picture); });
   });
 }
 

@@ -8,18 +8,22 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "calculation_run.h"
 #include "errors.h"
 #include "form_kit.h"
 #include "input_loader.h"
+#include "library_messages.h"
 #include "line_printer.h"
+#include "printable.h"
 #include "results_export.h"
 #include "results_printout.h"
 
@@ -41,9 +45,11 @@ std::string Number(double value) {
   return std::string(buf, result.ptr);
 }
 
+// A JSON string of any text: ill-formed UTF-8 is replaced, so that the
+// document stays valid.
 std::string JsonString(const std::string& text) {
   std::string out = "\"";
-  for (unsigned char c : text) {
+  for (unsigned char c : ValidUtf8(text)) {
     switch (c) {
       case '"': out += "\\\""; break;
       case '\\': out += "\\\\"; break;
@@ -81,9 +87,94 @@ class CliUi : public RunUi {
   }
 };
 
+// Standard output, checked: a write that fails (a full disk, /dev/full) is
+// remembered with its reason, so that the command fails instead of leaving
+// half a document behind and reporting success.
+class StandardOutput {
+ public:
+  void Write(std::string_view text) {
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) Remember();
+  }
+  // Empty when everything written reached its place, otherwise the message.
+  std::string Finish() {
+    errno = 0;
+    if (std::fflush(stdout) != 0) Remember();
+    if (!failed_ && !std::ferror(stdout)) return "";
+    return "Не удалось записать результаты в стандартный вывод" + (reason_ ? ". " + SystemReason(reason_) : "") + ".";
+  }
+
+ private:
+  void Remember() {
+    if (failed_) return;
+    failed_ = true;
+    if (errno != 0) reason_ = std::error_code(errno, std::generic_category());
+  }
+  bool failed_ = false;
+  std::error_code reason_;
+};
+
+struct Options {
+  bool json = false;
+  char sep = 0;
+  std::string input, pdf, xlsx;
+};
+
+// A decimal separator that numbers can be read with: one character that is no
+// digit, sign, exponent letter, blank or control character.
+bool UsableSeparator(const std::string& value) {
+  if (value.size() != 1) return false;
+  const unsigned char c = value[0];
+  return c > ' ' && c < 0x7F && std::string_view("0123456789+-eE").find(c) == std::string_view::npos;
+}
+
+// Reads the command line into `o`. Returns the exit status when the command
+// ends here (help, wrong usage), -1 to go on.
+int ParseArguments(int argc, char* argv[], Options& o) {
+  auto usage = [](const std::string& message) {
+    std::cerr << message << "\n" << kUsage;
+    return 2;
+  };
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--json") {
+      o.json = true;
+    } else if (arg == "--pdf" || arg == "--xlsx" || arg == "--decimal-separator") {
+      if (i + 1 == argc) return usage("Не указано значение параметра " + arg);
+      const std::string value = argv[++i];
+      if (arg == "--decimal-separator") {
+        if (!UsableSeparator(value))
+          return usage("Неверное значение параметра --decimal-separator: '" + Printable(value) +
+                       "'. Нужен один знак, например точка или запятая, но не цифра, знак числа, буква E или пробел.");
+        o.sep = value[0];
+      } else {
+        if (value.empty()) return usage("Неверное значение параметра " + arg + ": '' - пустое имя файла.");
+        (arg == "--pdf" ? o.pdf : o.xlsx) = value;
+      }
+    } else if (arg == "--help" || arg == "-h") {
+      StandardOutput out;
+      out.Write(kUsage);
+      const std::string failure = out.Finish();
+      if (!failure.empty()) std::cerr << failure << '\n';
+      return failure.empty() ? 0 : 1;
+    } else if (!arg.empty() && arg[0] == '-') {
+      return usage("Неизвестный параметр: " + Printable(arg));
+    } else if (o.input.empty()) {
+      o.input = arg;
+    } else {
+      return usage("Лишний параметр: " + Printable(arg));
+    }
+  }
+  if (o.input.empty()) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  return -1;
+}
+
 // Every variant solved appears, those without a frequency too, and after a
 // failure the variant that failed with what it had found.
-void PrintJson(const TShaftModel& model, const TSearchParams& params, const ResultsSummary& summary,
+std::string Json(const TShaftModel& model, const TSearchParams& params, const ResultsSummary& summary,
                const std::string& error) {
   auto list = [](const auto& items, auto&& format) {
     std::string out = "[";
@@ -112,53 +203,20 @@ void PrintJson(const TShaftModel& model, const TSearchParams& params, const Resu
     return text + "}";
   });
   if (!error.empty()) out += ", \"error\": " + JsonString(error);
-  out += "}\n";
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  return out + "}\n";
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  bool json = false;
-  char sep = 0;
-  std::string input;
-  std::string pdf;
-  std::string xlsx;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--json") {
-      json = true;
-    } else if (arg == "--decimal-separator" && i + 1 < argc && std::string(argv[i + 1]).size() == 1) {
-      sep = argv[++i][0];
-    } else if (arg == "--pdf" && i + 1 < argc && argv[i + 1][0] != '\0') {
-      pdf = argv[++i];
-    } else if (arg == "--xlsx" && i + 1 < argc && argv[i + 1][0] != '\0') {
-      xlsx = argv[++i];
-    } else if ((arg == "--pdf" || arg == "--xlsx" || arg == "--decimal-separator") && i + 1 == argc) {
-      std::cerr << "Не указано значение параметра " << arg << "\n" << kUsage;
-      return 2;
-    } else if (arg == "--help" || arg == "-h") {
-      std::cout << kUsage;
-      return 0;
-    } else if (!arg.empty() && arg[0] == '-') {
-      std::cerr << "Неизвестный параметр: " << arg << "\n" << kUsage;
-      return 2;
-    } else if (input.empty()) {
-      input = arg;
-    } else {
-      std::cerr << "Лишний параметр: " << arg << "\n" << kUsage;
-      return 2;
-    }
-  }
-  if (input.empty()) {
-    std::cerr << kUsage;
-    return 2;
-  }
+  Options o;
+  if (const int status = ParseArguments(argc, argv, o); status >= 0) return status;
 
+  SilenceQtMessages();  // every failure is reported here, in Russian
   // Printing needs the GUI part of Qt (fonts, painting); without a window it
   // runs on the offscreen platform, so that no display is needed.
   std::unique_ptr<QCoreApplication> app;
-  if (pdf.empty()) {
+  if (o.pdf.empty()) {
     app = std::make_unique<QCoreApplication>(argc, argv);
   } else {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -167,55 +225,72 @@ int main(int argc, char* argv[]) {
     InstallFontSubstitutes();
     QGuiApplication::setFont(FormFont());
   }
+  char sep = o.sep;
   if (sep == 0) sep = QLocale::system().decimalPoint().at(0).toLatin1();
   if (sep == 0) sep = '.';
+
+  StandardOutput out;
+  // Each message is given once: a bad entry stops the lines on standard output
+  // and in the PDF at the same place.
+  std::vector<std::string> failures;
+  auto fail = [&](const std::string& message) {
+    if (std::find(failures.begin(), failures.end(), message) == failures.end()) failures.push_back(message);
+  };
+  auto finish = [&](int status) {
+    for (const std::string& message : failures) std::cerr << message << '\n';
+    const std::string outputFailure = out.Finish();
+    if (!outputFailure.empty()) std::cerr << outputFailure << '\n';
+    return outputFailure.empty() && failures.empty() ? status : 1;
+  };
 
   ProgramState st;
   TMainFormModel& form = st.form;
   try {
-    LoadInputFile(input, form, sep);
+    LoadInputFile(o.input, form, sep);
   } catch (const std::exception& e) {
-    std::cerr << e.what() << '\n';
-    return 1;
+    std::string message = e.what();
+    if (const auto* mismatch = dynamic_cast<const DecimalSeparatorMismatch*>(&e))
+      message += std::string(" Числа с этим разделителем читаются с параметром --decimal-separator ") + mismatch->found;
+    fail(message);
+    if (o.json) out.Write("{\"error\": " + JsonString(message) + "}\n");
+    return finish(1);
   }
   form.CheckBox1 = false;
 
   CliUi ui;
   const RunOutcome outcome = RunCalculation(st, ui, sep);
-  // Messages of the printout, each given once: a bad entry stops the lines on
-  // standard output and in the PDF at the same place.
-  std::vector<std::string> failures;
-  auto fail = [&](const std::string& message) {
-    if (std::find(failures.begin(), failures.end(), message) == failures.end()) failures.push_back(message);
-  };
-  if (json) {
-    PrintJson(st.model, st.params, st.summary, ui.error);
-    if (outcome != RunOutcome::Completed) return 1;
-  } else {
-    if (outcome != RunOutcome::Completed) return 1;
-    try {
-      WritePrintout(form, st.results, sep, [](const std::string& line) { std::cout << line << '\n'; });
-    } catch (const std::exception& e) {
-      fail(e.what());
-    }
-    std::cout.flush();
+  if (outcome != RunOutcome::Completed) {
+    if (o.json) out.Write(Json(st.model, st.params, st.summary, ui.error));
+    return finish(1);
   }
-  if (!xlsx.empty()) {
+  if (!o.json) {
     try {
-      ExportResultsWorkbook(xlsx, form, st.echo, st.results, sep, &st.summary);
+      WritePrintout(form, st.results, sep, [&](const std::string& line) { out.Write(line + "\n"); });
     } catch (const std::exception& e) {
       fail(e.what());
     }
   }
-  if (!pdf.empty()) {
+  if (!o.xlsx.empty()) {
+    try {
+      ExportResultsWorkbook(o.xlsx, form, st.echo, st.results, sep, &st.summary);
+    } catch (const std::exception& e) {
+      fail(e.what());
+    }
+  }
+  if (!o.pdf.empty()) {
     try {
       QPrinter printer(QPrinter::HighResolution);
-      SetUpPdfPrinter(printer, QString::fromLocal8Bit(pdf.c_str()));
-      PrintResults(printer, form, st.results, sep);  // after a bad entry the lines before it are printed
+      SetUpPdfPrinter(printer, QString::fromLocal8Bit(o.pdf.c_str()));
+      // After a bad entry the lines before it are printed.
+      RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintResults(device, form, st.results, sep); });
     } catch (const std::exception& e) {
       fail(e.what());
     }
   }
-  for (const std::string& message : failures) std::cerr << message << '\n';
-  return failures.empty() ? 0 : 1;
+  if (o.json) {
+    std::string error;
+    for (const std::string& message : failures) error += (error.empty() ? "" : "\n") + message;
+    out.Write(Json(st.model, st.params, st.summary, error));
+  }
+  return finish(0);
 }

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 namespace vp {
 
@@ -29,5 +30,9 @@ class CancelledError : public AppError {
  public:
   using AppError::AppError;
 };
+
+// Why the system refused a file operation, in Russian, as a sentence without
+// the final period ("Нет места на диске", "Это папка", "Нет прав доступа").
+std::string SystemReason(std::error_code error);
 
 }  // namespace vp

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "errors.h"
+#include "printable.h"
 
 namespace vp {
 
@@ -15,14 +16,8 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string Quoted(std::string_view text) {
-  std::string quoted;
-  quoted.reserve(text.size() + 2);
-  quoted += '\'';
-  quoted.append(text);
-  quoted += '\'';
-  return quoted;
-}
+// The text as a message quotes it: printable, whatever it holds.
+std::string Quoted(std::string_view text) { return "'" + Printable(text) + "'"; }
 
 // strtold under the "C" locale, whatever locale the application has set.
 long double StrToLongDoubleC(const char* s) {

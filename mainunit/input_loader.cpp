@@ -1,15 +1,17 @@
 #include "input_loader.h"
 
 #include <array>
+#include <cerrno>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <limits>
-#include <sstream>
 #include <vector>
 
 #include "cell_values.h"
 #include "errors.h"
 #include "numtext.h"
+#include "printable.h"
 #include "shaft_model.h"
 #include "workbook_reader.h"
 
@@ -18,7 +20,7 @@ namespace vp {
 namespace {
 
 // Larger files cannot be input files: the longest holds 200 values on a line.
-constexpr std::streamoff kMaxTextFileSize = 16 * 1024 * 1024;
+constexpr size_t kMaxTextFileSize = 16 * 1024 * 1024;
 constexpr int kScalarLines = 17;
 
 std::vector<std::string> SplitLines(std::string_view contents) {
@@ -33,6 +35,19 @@ std::vector<std::string> SplitLines(std::string_view contents) {
     begin = end + 1;
   }
   return lines;
+}
+
+// A value that is no number with the decimal separator in effect but is one
+// with the other ('.' for ',', ',' for '.'): the file was written where the
+// other separator is used, which is the reason to give.
+void CheckSeparator(const std::string& text, char sep, int line, const std::string& item) {
+  const char other = sep == ',' ? '.' : sep == '.' ? ',' : 0;
+  double ignored;
+  if (other == 0 || TryRealOfText(text, sep, ignored) || !TryRealOfText(text, other, ignored)) return;
+  throw DecimalSeparatorMismatch("Строка " + std::to_string(line) + (item.empty() ? "" : ", " + item) + ": число '" +
+                                     Printable(text) + "' записано с десятичным разделителем '" + other +
+                                     "', а ожидается разделитель '" + sep + "'.",
+                                 other);
 }
 
 // Runs a conversion; a failure names the line (and the item) it came from.
@@ -71,17 +86,43 @@ std::string Extension(const std::string& path) {
   return path.substr(dot);
 }
 
+std::string Quoted(const std::string& path) { return "'" + Printable(path) + "'"; }
+
+std::error_code LastError() {
+  return errno != 0 ? std::error_code(errno, std::generic_category()) : std::make_error_code(std::errc::io_error);
+}
+
+// Only a regular file (or a link to one) is read: a folder cannot be, and a
+// pipe or a device may never end.
+void RequireRegularFile(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (status.type() == fs::file_type::not_found || (error && status.type() == fs::file_type::none))
+    throw AppError("Не удалось открыть файл " + Quoted(path) + ". " +
+                   SystemReason(error ? error : std::make_error_code(std::errc::no_such_file_or_directory)) + ".");
+  if (status.type() == fs::file_type::directory) throw AppError(Quoted(path) + " - это папка, а не файл.");
+  if (status.type() != fs::file_type::regular)
+    throw AppError(Quoted(path) + " - это не файл, а устройство или канал; загрузить из него нельзя.");
+}
+
+// The whole file, at most kMaxTextFileSize bytes of it: the limit holds for
+// what is read, whatever size the file claims.
 std::string ReadWholeFile(const std::string& path) {
+  RequireRegularFile(path);
+  errno = 0;
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw AppError("Не удалось открыть файл '" + path + "'");
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size > kMaxTextFileSize) throw AppError("Файл '" + path + "' слишком велик для файла исходных данных");
-  in.seekg(0);
-  std::ostringstream contents;
-  contents << in.rdbuf();
-  if (in.bad()) throw AppError("Не удалось прочитать файл '" + path + "'");
-  return contents.str();
+  if (!in) throw AppError("Не удалось открыть файл " + Quoted(path) + ". " + SystemReason(LastError()) + ".");
+  std::string contents;
+  char buffer[65536];
+  while (in) {
+    in.read(buffer, sizeof buffer);
+    contents.append(buffer, static_cast<size_t>(in.gcount()));
+    if (contents.size() > kMaxTextFileSize)
+      throw AppError("Файл " + Quoted(path) + " слишком велик для файла исходных данных");
+  }
+  if (in.bad()) throw AppError("Не удалось прочитать файл " + Quoted(path) + ". " + SystemReason(LastError()) + ".");
+  return contents;
 }
 
 // The cells of the active sheet in the order a user would fill the form: the
@@ -154,6 +195,8 @@ int BMSearch(int start, std::string_view text, std::string_view pattern) {
 }
 
 void LoadInputText(std::string_view contents, TMainFormModel& form, char sep) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";  // a UTF-8 editor's mark, not text
+  if (contents.substr(0, kByteOrderMark.size()) == kByteOrderMark) contents.remove_prefix(kByteOrderMark.size());
   const std::vector<std::string> lines = SplitLines(contents);
   if (lines.size() < kScalarLines)
     throw AppError("Файл исходных данных должен содержать не менее 17 строк, а в нем " +
@@ -174,24 +217,34 @@ void LoadInputText(std::string_view contents, TMainFormModel& form, char sep) {
 
   const int N = form.SpinEdit1.Value(), KM = form.SpinEdit2.Value();
   const int KZ = form.SpinEdit3.Value(), KW = form.SpinEdit4.Value();
+  const char* quantities[] = {"длина", "масса", "жесткость"};
   for (int r = 1; r <= 3; ++r) {
     std::string text = line(r);
-    for (int c = 1; c <= KM; ++c) form.StringGrid1.SetCell(c, r, NextToken(text));
+    for (int c = 1; c <= KM; ++c) {
+      form.StringGrid1.SetCell(c, r, NextToken(text));
+      CheckSeparator(form.StringGrid1.Cell(c, r), sep, r, "участок " + std::to_string(c) + ", " + quantities[r - 1]);
+    }
   }
   auto numbers = [&](int lineNo, StringTable& grid, int count, const char* item) {
     std::string text = line(lineNo);
     for (int c = 0; c < count; ++c) {
       grid.SetCell(c, 1, NextToken(text));
-      grid.SetCell(c, 1, OnLine(lineNo, item + std::to_string(c + 1),
-                                [&] { return RoundedNumber(grid.Cell(c, 1), sep); }));
+      const std::string place = item + std::to_string(c + 1);
+      CheckSeparator(grid.Cell(c, 1), sep, lineNo, place);
+      grid.SetCell(c, 1, OnLine(lineNo, place, [&] { return RoundedNumber(grid.Cell(c, 1), sep); }));
     }
   };
   numbers(4, form.StringGrid3, N, "опора ");
   numbers(5, form.StringGrid4, KZ, "пролет ");
   for (int v = 1; v <= KW; ++v) {
     std::string text = line(5 + v);
-    for (int s = 1; s <= N; ++s) form.StringGrid2.SetCell(v, s, NextToken(text));
+    for (int s = 1; s <= N; ++s) {
+      form.StringGrid2.SetCell(v, s, NextToken(text));
+      CheckSeparator(form.StringGrid2.Cell(v, s), sep, 5 + v, "опора " + std::to_string(s));
+    }
   }
+  const std::string* parameters[] = {&form.Edit8, &form.Edit9, &form.Edit10, &form.Edit11, &form.Edit12};
+  for (int i = 0; i < 5; ++i) CheckSeparator(*parameters[i], sep, 13 + i, "");
 }
 
 void LoadInputFile(const std::string& path, TMainFormModel& form, char sep) {
@@ -200,6 +253,7 @@ void LoadInputFile(const std::string& path, TMainFormModel& form, char sep) {
   if (extension == ".txt") {
     LoadInputText(ReadWholeFile(path), loaded, sep);
   } else if (extension == ".xls" || extension == ".xlsx") {
+    RequireRegularFile(path);
     LoadInputWorkbook(path, loaded, sep);
   } else {
     throw AppError(kWrongFileFormat);

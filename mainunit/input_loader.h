@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "errors.h"
 #include "main_form_model.h"
 
 namespace vp {
@@ -15,12 +16,23 @@ int BMSearch(int start, std::string_view text, std::string_view pattern);
 
 // Loads the file chosen by the user into the form. The extension decides:
 // ".txt" is the text format, ".xls" and ".xlsx" are workbooks, anything else
-// (capitals included) fails with "Неверный формат файла". Every failure throws
-// AppError with its own text and leaves the form as it was.
+// (capitals included) fails with "Неверный формат файла". Only a regular file
+// (or a link to one) is read. Every failure throws AppError with its own text
+// and leaves the form as it was.
 void LoadInputFile(const std::string& path, TMainFormModel& form, char decimalSeparator);
 
-// The text branch on the file's contents, into the given form.
+// The text branch on the file's contents, into the given form. A UTF-8
+// byte-order mark at the start is skipped. A real value that reads only with
+// the other decimal separator fails with DecimalSeparatorMismatch.
 void LoadInputText(std::string_view contents, TMainFormModel& form, char decimalSeparator);
+
+// A text file whose numbers are written with the other decimal separator ('.'
+// where ',' is in effect, or the reverse); `found` is the one the file uses.
+class DecimalSeparatorMismatch : public AppError {
+ public:
+  DecimalSeparatorMismatch(const std::string& message, char found) : AppError(message), found(found) {}
+  char found;
+};
 
 inline constexpr const char* kWrongFileFormat = "Неверный формат файла";
 

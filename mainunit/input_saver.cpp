@@ -1,13 +1,11 @@
 #include "input_saver.h"
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "calculation_run.h"
+#include "file_output.h"
 #include "input_sheet.h"
+#include "printable.h"
 #include "workbook_writer.h"
 
 namespace vp {
@@ -25,32 +23,8 @@ std::string Trimmed(const std::string& text) {
 std::string ListValue(const std::string& text, const std::string& place) {
   const std::string value = Trimmed(text);
   if (value.find(' ') != std::string::npos)
-    throw AppError(place + ": значение '" + text + "' содержит пробел и не может быть записано в текстовый файл");
+    throw AppError(place + ": значение '" + Printable(text) + "' содержит пробел и не может быть записано в текстовый файл");
   return value + " ";
-}
-
-// Writes the whole text beside the target, then renames it into place.
-void WriteWholeFile(const std::string& path, const std::string& contents) {
-  namespace fs = std::filesystem;
-  const fs::path target(path);
-  const fs::path temp = target.parent_path() / (".~" + target.filename().string() + "." + std::to_string(::getpid()));
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) throw AppError("Не удалось создать файл в папке '" + target.parent_path().string() + "'");
-    out << contents;
-    out.flush();
-    if (!out) {
-      out.close();
-      fs::remove(temp);
-      throw AppError("Не удалось записать файл '" + path + "'");
-    }
-  }
-  std::error_code error;
-  fs::rename(temp, target, error);
-  if (error) {
-    fs::remove(temp);
-    throw AppError("Не удалось сохранить файл '" + path + "': " + error.message());
-  }
 }
 
 }  // namespace

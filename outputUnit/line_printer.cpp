@@ -3,8 +3,13 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+
+#include <exception>
+
+#include "file_output.h"
 
 #include "main_form_model.h"
 #include "results_printout.h"
@@ -136,6 +141,31 @@ void PrintResults(QPagedPaintDevice& device, const TMainFormModel& form, const R
     throw;
   }
   printer.End();
+}
+
+void RunPrintJob(QPrinter& printer, const std::function<void(QPagedPaintDevice&)>& print) {
+  if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty()) {
+    print(printer);
+    return;
+  }
+  FileReplacement file(printer.outputFileName().toStdString());
+  std::exception_ptr failure;
+  {
+    QPdfWriter pdf(&file.Device());
+    pdf.setResolution(printer.resolution());
+    pdf.setPageLayout(printer.pageLayout());
+    pdf.setTitle(printer.docName());
+    pdf.setCreator(printer.creator());
+    try {
+      print(pdf);
+    } catch (const PrintError&) {
+      throw;  // the job never ended: nothing to keep
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  }
+  file.Commit();
+  if (failure) std::rethrow_exception(failure);
 }
 
 void SetUpPdfPrinter(QPrinter& printer, const QString& fileName) {

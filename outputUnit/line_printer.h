@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 
@@ -97,6 +98,15 @@ class LinePrinter {
 // written so far (they are printed) and then propagates with its message.
 void PrintResults(QPagedPaintDevice& device, const TMainFormModel& form, const ResultsTables& results,
                   char decimalSeparator);
+
+// Runs a print job on `printer`. A printer that writes a PDF file (the batch
+// command's --pdf, "print to file" in the print dialog) prints through a
+// FileReplacement: with the printer's page layout, resolution and title into a
+// new file beside the target, which replaces the target only when written
+// whole; a write-protected or unwritable target fails with its reason before
+// anything is printed. A failure of `print` after the job ended (a bad entry of
+// the printout) keeps what was printed and then propagates.
+void RunPrintJob(QPrinter& printer, const std::function<void(QPagedPaintDevice&)>& print);
 
 // Makes `printer` write `fileName` as a PDF: A4 landscape (a section row is
 // wider than a portrait page) at 600 dots per inch, margins of 10 points.

@@ -1,15 +1,18 @@
 #include "workbook_writer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
+#include <QFile>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 #include "errors.h"
+#include "file_output.h"
+#include "library_messages.h"
 #include "numtext.h"
+#include "printable.h"
 #include "sheet.h"
 
 namespace vp {
@@ -24,6 +27,43 @@ lxw_worksheet* Ws(void* p) { return static_cast<lxw_worksheet*>(p); }
 
 size_t CharCount(const std::string& utf8) {
   return static_cast<size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+// Failures of the workbook library's files: errno then holds the system's reason.
+bool FileFailure(lxw_error error) {
+  switch (error) {
+    case LXW_ERROR_CREATING_XLSX_FILE:
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE: return true;
+    default: return false;
+  }
+}
+
+// What any other failure of the workbook library means, in Russian.
+std::string LibraryFailure(lxw_error error) {
+  switch (error) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED: return "не хватает памяти";
+    case LXW_ERROR_SHEETNAME_LENGTH_EXCEEDED: return "имя листа длиннее 31 символа";
+    case LXW_ERROR_INVALID_SHEETNAME_CHARACTER: return "имя листа содержит недопустимый символ ([]:*?/\\)";
+    case LXW_ERROR_SHEETNAME_START_END_APOSTROPHE: return "имя листа начинается или кончается апострофом";
+    case LXW_ERROR_SHEETNAME_ALREADY_USED: return "лист с таким именем уже есть";
+    case LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED: return "текст ячейки длиннее 32767 символов";
+    case LXW_ERROR_32_STRING_LENGTH_EXCEEDED:
+    case LXW_ERROR_128_STRING_LENGTH_EXCEEDED:
+    case LXW_ERROR_255_STRING_LENGTH_EXCEEDED: return "слишком длинный текст";
+    default: return "внутренняя ошибка записи книги (код " + std::to_string(static_cast<int>(error)) + ")";
+  }
+}
+
+// A zip archive written whole ends with its end-of-central-directory record
+// (22 bytes, no archive comment).
+bool EndsLikeAZip(const std::string& fileName) {
+  QFile file(QFile::decodeName(fileName.c_str()));
+  if (!file.open(QIODevice::ReadOnly) || file.size() < 22 || !file.seek(file.size() - 22)) return false;
+  return file.read(4) == QByteArray("PK\x05\x06", 4);
 }
 
 // Column width in the spreadsheet's units (the width of one digit) for a text
@@ -87,40 +127,23 @@ void ChartSheetWriter::Activate() { chartsheet_activate(static_cast<lxw_chartshe
 
 // ---- WorkbookWriter ----
 
-WorkbookWriter::WorkbookWriter(std::string path) : path_(std::move(path)) {
-  namespace fs = std::filesystem;
-  fs::path folder = fs::path(path_).parent_path();
-  if (folder.empty()) folder = ".";
-  std::string pattern = (folder / ".~valoprovod-XXXXXX").string();
-  const int fd = mkstemp(pattern.data());
-  if (fd < 0) Fail("не удалось создать файл в папке «" + folder.string() + "»");
-  // mkstemp makes the file private; the finished workbook gets the usual permissions.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  close(fd);
-  tempPath_ = pattern;
+WorkbookWriter::WorkbookWriter(std::string path)
+    : path_(std::move(path)), file_(std::make_unique<FileReplacement>(path_)) {
+  tempPath_ = file_->NewFileName();
   workbook_ = workbook_new(tempPath_.c_str());
-  if (!workbook_) {
-    std::filesystem::remove(tempPath_);
-    Fail("не хватает памяти");
-  }
+  if (!workbook_) Fail("не хватает памяти");
 }
 
 WorkbookWriter::~WorkbookWriter() {
   if (workbook_) lxw_workbook_free(static_cast<lxw_workbook*>(workbook_));
-  if (!saved_ && !tempPath_.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove(tempPath_, ignored);
-  }
 }
 
 void WorkbookWriter::Fail(const std::string& detail) const {
-  throw AppError("Не удалось записать книгу «" + std::filesystem::path(path_).filename().string() + "»: " + detail);
+  throw AppError("Не удалось записать книгу «" + Printable(std::filesystem::path(path_).filename().string()) + "»: " + detail);
 }
 
 void WorkbookWriter::CheckResult(int lxwError) const {
-  if (lxwError != LXW_NO_ERROR) Fail(lxw_strerror(static_cast<lxw_error>(lxwError)));
+  if (lxwError != LXW_NO_ERROR) Fail(LibraryFailure(static_cast<lxw_error>(lxwError)));
 }
 
 void* WorkbookWriter::FillFormat(const Rgb& colour) {
@@ -181,20 +204,22 @@ ChartSheetWriter& WorkbookWriter::AddLineChartSheet(const std::string& name, con
 
 void WorkbookWriter::Save() {
   if (!workbook_) Fail("книга уже записана");
-  const lxw_error result = workbook_close(static_cast<lxw_workbook*>(workbook_));
+  lxw_error result;
+  int errorNumber;
+  {
+    // The library prints its own English report of a failure; ours follows.
+    MutedStandardError quiet;
+    errno = 0;
+    result = workbook_close(static_cast<lxw_workbook*>(workbook_));
+    errorNumber = errno;
+  }
   workbook_ = nullptr;  // closed and freed, whatever the result
-  std::error_code ec;
-  if (result != LXW_NO_ERROR) {
-    std::filesystem::remove(tempPath_, ec);
-    Fail(lxw_strerror(result));
-  }
-  std::filesystem::rename(tempPath_, path_, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(tempPath_, ignored);
-    Fail("не удалось заменить файл (" + ec.message() + ")");
-  }
-  saved_ = true;
+  if (result != LXW_NO_ERROR && FileFailure(result))
+    file_->Fail(SystemReason(errorNumber ? std::error_code(errorNumber, std::generic_category())
+                                         : std::make_error_code(std::errc::io_error)));
+  if (result != LXW_NO_ERROR) Fail(LibraryFailure(result));
+  if (!EndsLikeAZip(tempPath_)) file_->Fail("Файл записан не полностью");
+  file_->Commit();
 }
 
 }  // namespace vp

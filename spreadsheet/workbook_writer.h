@@ -2,7 +2,8 @@
 // Writing an .xlsx workbook: worksheets with number and text cells, merged and
 // filled ranges, fitted column widths, and chart sheets with a line chart.
 // The file appears only when the whole workbook has been written: it is built
-// in a temporary file beside the target and renamed into place by Save().
+// in a new file beside the target and renamed into place by Save(), with the
+// checks of FileReplacement (a write-protected target is refused).
 
 #include <cstdint>
 #include <map>
@@ -11,6 +12,8 @@
 #include <vector>
 
 namespace vp {
+
+class FileReplacement;
 
 struct Rgb {
   uint8_t r, g, b;
@@ -82,8 +85,8 @@ class ChartSheetWriter {
 
 class WorkbookWriter {
  public:
-  // Creates the temporary file in the target's folder; throws AppError when the
-  // folder cannot take it.
+  // Checks the target and creates the new file beside it; throws AppError when
+  // the target is refused or the folder cannot take the file.
   explicit WorkbookWriter(std::string path);
   // Without Save() nothing is left behind: the temporary file is removed.
   ~WorkbookWriter();
@@ -108,13 +111,13 @@ class WorkbookWriter {
   void CheckResult(int lxwError) const;
 
   std::string path_, tempPath_;
+  std::unique_ptr<FileReplacement> file_;  // removes the new file unless saved
   void* FillFormat(const Rgb& colour);
 
   void* workbook_ = nullptr;  // lxw_workbook, until Save()
   std::map<uint32_t, void*> fills_;  // lxw_format of each fill colour
   std::vector<std::unique_ptr<WorksheetWriter>> worksheets_;
   std::vector<std::unique_ptr<ChartSheetWriter>> chartSheets_;
-  bool saved_ = false;
 };
 
 }  // namespace vp

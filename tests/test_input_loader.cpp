@@ -124,7 +124,9 @@ TEST(InputLoader, BlanksDecideWhereValuesLand) {
 
 TEST(InputLoader, SectionNumbersAreRoundedHalfToEven) {
   TMainFormModel f;
-  ASSERT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "2,5 3,5 ", "2,5000001 ", "0 0 "}, Scalars()), f, ','), "");
+  std::vector<std::string> scalars = Scalars();
+  scalars[6] = "0,5";  // FT1 with the separator in effect
+  ASSERT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "2,5 3,5 ", "2,5000001 ", "0 0 "}, scalars), f, ','), "");
   EXPECT_EQ(f.StringGrid3.Cell(0, 1), "2");
   EXPECT_EQ(f.StringGrid3.Cell(1, 1), "4");
   EXPECT_EQ(f.StringGrid4.Cell(0, 1), "3");
@@ -197,7 +199,7 @@ TEST(InputLoader, ExtensionChoosesTheBranchAndFailuresChangeNothing) {
     TempFile bad("bad.txt", TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "1 x ", "3 ", "0 0 "}, Scalars()));
     EXPECT_EQ(failure(bad.path()), "Строка 4, опора 2: 'x ' is not a valid floating point value");
   }
-  EXPECT_EQ(failure("/nonexistent/input.txt"), "Не удалось открыть файл '/nonexistent/input.txt'");
+  EXPECT_EQ(failure("/nonexistent/input.txt"), "Не удалось открыть файл '/nonexistent/input.txt'. Нет такого файла или папки.");
   EXPECT_TRUE(form == before);
 
   TempFile ok("ok.txt", good);

@@ -564,7 +564,7 @@ TEST(WorkbookWriterTest, FailuresLeaveNoNewFileAndTheOldOneUntouched) {
   WriteFile(path, "old contents");
 
   EXPECT_THAT(ErrorOf([&] { WorkbookWriter book(dir + "/нет такой папки/out.xlsx"); }),
-              HasSubstr("не удалось создать файл в папке"));
+              HasSubstr("out.xlsx». Нет такой папки."));
   EXPECT_THAT(ErrorOf([&] {
                 WorkbookWriter book(path);
                 book.AddWorksheet("Лист").WriteNumber(1, 1, 1);
@@ -589,7 +589,7 @@ TEST(WorkbookWriterTest, FailuresLeaveNoNewFileAndTheOldOneUntouched) {
   EXPECT_EQ(ReadFile(path), "old contents");
   EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"out.xlsx"});
 
-  // Saving over a folder fails at the rename; the folder and its contents stay.
+  // A folder is refused before anything is written; the folder and its contents stay.
   std::filesystem::create_directory(dir + "/folder.xlsx");
   WriteFile(dir + "/folder.xlsx/inside", "x");
   EXPECT_THAT(ErrorOf([&] {
@@ -597,7 +597,7 @@ TEST(WorkbookWriterTest, FailuresLeaveNoNewFileAndTheOldOneUntouched) {
                 book.AddWorksheet("Лист");
                 book.Save();
               }),
-              HasSubstr("не удалось заменить файл"));
+              HasSubstr("folder.xlsx». Это папка."));
   EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"folder.xlsx", "out.xlsx"}));
   EXPECT_EQ(ReadFile(dir + "/folder.xlsx/inside"), "x");
 }

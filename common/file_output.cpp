@@ -1,0 +1,129 @@
+#include "file_output.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "errors.h"
+#include "printable.h"
+
+namespace vp {
+
+namespace {
+
+// The error of the file operation that has just failed. Qt's file classes
+// leave the system's error number in errno on every platform they run on; an
+// operation that failed without one counts as an input/output error.
+std::error_code LastError() {
+  const int number = errno;
+  return number != 0 ? std::error_code(number, std::generic_category()) : std::make_error_code(std::errc::io_error);
+}
+
+std::filesystem::path FsPath(const QString& name) {
+  const QByteArray utf8 = name.toUtf8();
+  return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.constData()), utf8.size()));
+}
+
+}  // namespace
+
+class FileReplacement::CountingFile : public QFile {
+ public:
+  using QFile::QFile;
+
+  qint64 offered = 0;
+  std::error_code failure;  // of the first write that failed
+
+  void Record() {
+    if (!failure) failure = LastError();
+  }
+
+ protected:
+  qint64 writeData(const char* data, qint64 length) override {
+    errno = 0;
+    const qint64 written = QFile::writeData(data, length);
+    offered += length;
+    if (written != length) Record();
+    return written;
+  }
+};
+
+FileReplacement::FileReplacement(const std::string& target) : target_(target) {
+  if (target.empty()) throw AppError("Не задано имя файла для записи.");
+  QFileInfo info(QString::fromStdString(target));
+  if (info.isSymLink() && info.exists()) info = QFileInfo(info.canonicalFilePath());
+  final_ = info.absoluteFilePath();
+  if (info.isDir()) Fail("Это папка");
+  if (info.exists()) {
+    if (!info.isFile()) Fail("Это не обычный файл, а устройство или канал");
+    // An administrator may write any file; a file whose owner may not write it
+    // is protected all the same.
+    if (!info.permissions().testFlag(QFileDevice::WriteOwner) || !info.isWritable())
+      throw AppError("Файл «" + Printable(target) + "» защищен от записи.");
+    replaces_ = true;
+    permissions_ = info.permissions();
+  }
+  // A new name each try; an existing one (a file or a link planted there) is
+  // never opened, since NewOnly creates the file or fails.
+  const QString stem = info.absolutePath() + "/.~" + info.fileName().left(32) + ".";
+  for (int attempt = 0;; ++attempt) {
+    new_ = stem + QString::number(QRandomGenerator::global()->generate() % 0x1000000, 36);
+    file_ = std::make_unique<CountingFile>(new_);
+    errno = 0;
+    const auto all = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                     QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    if (file_->open(QIODevice::WriteOnly | QIODevice::NewOnly, all)) break;  // the umask applies
+    const std::error_code error = LastError();
+    if (error != std::errc::file_exists || attempt == 100) {
+      file_.reset();
+      new_.clear();
+      Fail(error == std::errc::no_such_file_or_directory ? "Нет такой папки" : SystemReason(error));
+    }
+  }
+}
+
+FileReplacement::~FileReplacement() {
+  if (committed_ || new_.isEmpty()) return;
+  if (file_) file_->close();
+  QFile::remove(new_);
+}
+
+QIODevice& FileReplacement::Device() { return *file_; }
+
+std::string FileReplacement::NewFileName() {
+  file_->close();
+  return QFile::encodeName(new_).toStdString();
+}
+
+void FileReplacement::Commit() {
+  if (file_->isOpen()) {
+    errno = 0;
+    if (!file_->flush()) file_->Record();
+    errno = 0;
+    file_->close();
+    if (file_->error() != QFileDevice::NoError) file_->Record();
+    if (!file_->failure && QFileInfo(new_).size() != file_->offered)
+      file_->failure = std::make_error_code(std::errc::io_error);
+    if (file_->failure) Fail(SystemReason(file_->failure));
+  }
+  if (!QFileInfo::exists(new_)) Fail("Файл был удален во время записи");
+  if (replaces_ && !QFile::setPermissions(new_, permissions_)) Fail(SystemReason(LastError()));
+  std::error_code error;
+  std::filesystem::rename(FsPath(new_), FsPath(final_), error);
+  if (error) Fail(SystemReason(error));
+  committed_ = true;
+}
+
+void FileReplacement::Fail(const std::string& reason) const {
+  throw AppError("Не удалось записать файл «" + Printable(target_) + "». " + reason + ".");
+}
+
+void WriteWholeFile(const std::string& path, std::string_view contents) {
+  FileReplacement file(path);
+  file.Device().write(contents.data(), static_cast<qint64>(contents.size()));
+  file.Commit();
+}
+
+}  // namespace vp

@@ -1,0 +1,63 @@
+#pragma once
+// Writing a file whole or not at all. Every output of the program (the PDF
+// printout, the results workbook, the saved input) goes through here:
+// - the target is checked first: a folder, a device or a write-protected file
+//   ("Файл … защищен от записи", decided on the permission bits, so that it
+//   holds for an administrator too) is refused;
+// - the contents go into a new file beside the target, created exclusively
+//   (an existing name, a symbolic link planted there included, is never opened);
+// - the new file is checked to hold everything that was written to it, gets
+//   the permissions of the file it replaces, and only then is renamed over the
+//   target. A failure at any step removes the new file and leaves the target
+//   as it was, and is reported in Russian with the system's reason.
+// A target that is a symbolic link to a file replaces the file it points to.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <QFileDevice>
+#include <QString>
+
+class QIODevice;
+
+namespace vp {
+
+class FileReplacement {
+ public:
+  // Checks the target and creates the new file. Throws AppError.
+  explicit FileReplacement(const std::string& target);
+  // Removes the new file unless Commit() succeeded.
+  ~FileReplacement();
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  // The new file, open for sequential writing. Every byte offered to it is
+  // counted; Commit() fails when a write failed or the file on disk holds less.
+  QIODevice& Device();
+  // The new file's name in the local encoding, for a writer that opens the file
+  // by name itself (and checks what it wrote); the device is closed.
+  std::string NewFileName();
+  // Checks the new file, gives it the target's permissions and renames it over
+  // the target. Throws AppError; the target then stays as it was.
+  void Commit();
+
+  // Throws "Не удалось записать файл «target». <reason>."
+  [[noreturn]] void Fail(const std::string& reason) const;
+
+ private:
+  class CountingFile;
+
+  std::string target_;  // as given, for messages
+  QString final_;       // where the file goes: the target, or the file its link points to
+  QString new_;         // the new file beside it
+  bool replaces_ = false;
+  QFileDevice::Permissions permissions_;
+  std::unique_ptr<CountingFile> file_;
+  bool committed_ = false;
+};
+
+// Writes `contents` into `path` through a FileReplacement.
+void WriteWholeFile(const std::string& path, std::string_view contents);
+
+}  // namespace vp
