@@ -63,7 +63,11 @@ FileReplacement::FileReplacement(const std::string& target) : target_(target) {
     if (!info.permissions().testFlag(QFileDevice::WriteOwner) || !info.isWritable())
       throw AppError("Файл «" + Printable(target) + "» защищен от записи.");
     replaces_ = true;
-    permissions_ = info.permissions();
+    // The file's own bits; Qt's "user" flags say what this process may do.
+    const auto bits = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                      QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                      QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    permissions_ = info.permissions() & bits;
   }
   // A new name each try; an existing one (a file or a link planted there) is
   // never opened, since NewOnly creates the file or fails.

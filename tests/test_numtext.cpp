@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
 #include <cmath>
 #include <random>
 
 #include "errors.h"
 #include "numtext.h"
+#include "printable.h"
 
 using namespace vp;
 
@@ -117,4 +120,82 @@ TEST(HalfKM, CountsTheOddSections) {
   EXPECT_EQ(HalfKM(4), 2);
   EXPECT_EQ(HalfKM(5), 3);
   EXPECT_EQ(HalfKM(200), 100);
+}
+
+// ---- Text from outside, quoted in messages -----------------------------------
+
+namespace {
+
+// Well-formed UTF-8 as the C library's converter judges it.
+bool WellFormed(const std::string& text) {
+  iconv_t cd = iconv_open("UTF-32LE", "UTF-8");
+  std::string in = text;
+  std::string out(in.size() * 4 + 4, '\0');
+  char* src = in.data();
+  char* dst = out.data();
+  size_t left = in.size(), room = out.size();
+  const bool ok = iconv(cd, &src, &left, &dst, &room) != static_cast<size_t>(-1) && left == 0;
+  iconv_close(cd);
+  return ok;
+}
+
+const std::string kFffd = "\xEF\xBF\xBD";
+
+std::string Repeat(const std::string& s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+}  // namespace
+
+TEST(ValidUtf8, EachMaximalIllFormedPartBecomesOneReplacement) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Опора 1 ✓ 𝄞", "Опора 1 ✓ 𝄞"},                  // well-formed: unchanged
+      {"\x80", kFffd},                                  // a lone continuation byte
+      {"a\xFF" "b", "a" + kFffd + "b"},                 // a byte that never occurs
+      {"\xC0\xAF", Repeat(kFffd, 2)},                   // overlong '/'
+      {"\xE0\x80\xAF", Repeat(kFffd, 3)},               // overlong, three bytes
+      {"\xED\xA0\x80", Repeat(kFffd, 3)},               // a surrogate
+      {"\xF4\x90\x80\x80", Repeat(kFffd, 4)},           // above U+10FFFF
+      {"\xE2\x82" "A", kFffd + "A"},                    // truncated, the next character kept
+      {"\xF0\x9F\x98", kFffd},                          // truncated at the end
+      {std::string("\0x", 2), std::string("\0x", 2)},   // NUL is well-formed
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(ValidUtf8(cases[i].first), cases[i].second) << i;
+}
+
+TEST(ValidUtf8, AnyBytesComeOutWellFormedAndWellFormedTextUnchanged) {
+  std::mt19937 rng(5);
+  const std::string pieces[] = {"a", "Ж", "€", "𝄞", "\x80", "\xC3", "\xE2\x82", "\xF0\x9F", "\xED\xA0\x80", "\xFF", "\n"};
+  for (int trial = 0; trial < 5000; ++trial) {
+    std::string text;
+    for (int n = rng() % 12; n > 0; --n) text += rng() % 3 ? pieces[rng() % std::size(pieces)] : std::string(1, char(rng()));
+    const std::string valid = ValidUtf8(text);
+    EXPECT_TRUE(WellFormed(valid)) << trial;
+    EXPECT_EQ(ValidUtf8(valid), valid);
+    if (WellFormed(text)) {
+      EXPECT_EQ(valid, text);
+    }
+  }
+}
+
+TEST(Printable, ControlCharactersShowAsEscapes) {
+  EXPECT_EQ(Printable("Вал 1,5"), "Вал 1,5");
+  EXPECT_EQ(Printable(std::string("a\0b", 3)), "a\\x00b");
+  EXPECT_EQ(Printable("\x1B[2J\x1B]0;title\x07"), "\\x1B[2J\\x1B]0;title\\x07");
+  EXPECT_EQ(Printable("1,5\r\n\t\x7F"), "1,5\\r\\n\\t\\x7F");
+  EXPECT_EQ(Printable("\xC2\x85\xE2\x80\xAE" "evil\xE2\x81\xA9"), "\\u0085\\u202Eevil\\u2069");
+  EXPECT_EQ(Printable("x\xFFy"), "x" + kFffd + "y");
+  const std::string longText(1000, '7');
+  EXPECT_EQ(Printable(longText), std::string(kPrintableChars, '7') + "…");
+  EXPECT_EQ(Printable(Repeat("Ж", 256)), Repeat("Ж", 256));
+}
+
+TEST(Printable, ConversionMessagesQuoteThePrintableText) {
+  EXPECT_EQ(IntFailure(std::string("1\0", 2)), "'1\\x00' is not a valid integer value");
+  EXPECT_EQ(IntFailure("\x1B[31m5"), "'\\x1B[31m5' is not a valid integer value");
+  EXPECT_EQ(RealFailure("2,5\r", ','), "'2,5\\r' is not a valid floating point value");
+  EXPECT_EQ(RealFailure("\xD0", '.'), "'" + kFffd + "' is not a valid floating point value");
+  EXPECT_TRUE(WellFormed(RealFailure("\xF8\x88\x80\x80\x80", '.')));
 }

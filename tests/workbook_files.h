@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include "output_files.h"
+
 #include <bit>
 #include <cstdint>
 #include <filesystem>
@@ -19,30 +21,6 @@ namespace vp::test {
 
 using Bytes = std::vector<uint8_t>;
 using Parts = std::vector<std::pair<std::string, std::string>>;
-
-// A fresh empty folder for one test.
-inline std::string FreshDir(const std::string& name) {
-  const auto dir = std::filesystem::path(::testing::TempDir()) / ("vp_" + name);
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir.string();
-}
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-inline std::vector<std::string> DirEntries(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 inline void WriteZip(const std::string& path, const Parts& parts) {
   std::filesystem::remove(path);
