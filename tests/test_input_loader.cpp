@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <random>
 #include <sstream>
 
 #include "errors.h"
 #include "input_loader.h"
+#include "output_files.h"
 #include "workbook_writer.h"
 
 using namespace vp;
@@ -348,4 +353,107 @@ TEST(InputLoader, ReSavedExportsLoadFromTheirInputSheet) {
   ASSERT_EQ(LoadFile(Data("results_lo.xlsx"), resaved), "");
   EXPECT_TRUE(ours == resaved);
   EXPECT_EQ(ours.SpinEdit2.Text(), "4");
+}
+
+// ---- Files that are no input files, and texts from elsewhere ---------------
+
+// A FIFO would block the load until something writes into it, a device would
+// be read until memory runs out: only regular files are read.
+TEST(InputLoader, OnlyRegularFilesAreRead) {
+  const std::string dir = vp::test::FreshDir("loader_kinds");
+  TMainFormModel form;
+  form.Edit3 = "typed";
+  const TMainFormModel before = form;
+  for (const char* name : {"folder.txt", "folder.xlsx"}) {
+    fs::create_directory(dir + "/" + name);
+    EXPECT_EQ(LoadFile(dir + "/" + name, form), "'" + dir + "/" + name + "' - это папка, а не файл.");
+  }
+  ASSERT_EQ(mkfifo((dir + "/pipe.txt").c_str(), 0644), 0);
+  auto load = std::async(std::launch::async, [&] { return LoadFile(dir + "/pipe.txt", form); });
+  if (load.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    ADD_FAILURE() << "the load waits on the pipe";
+    std::ofstream(dir + "/pipe.txt") << "";  // lets it go
+  }
+  const std::string device = "' - это не файл, а устройство или канал; загрузить из него нельзя.";
+  EXPECT_EQ(load.get(), "'" + dir + "/pipe.txt" + device);
+  fs::create_symlink("/dev/zero", dir + "/zero.txt");
+  EXPECT_EQ(LoadFile(dir + "/zero.txt", form), "'" + dir + "/zero.txt" + device);
+  fs::create_symlink("/dev/null", dir + "/null.xls");
+  EXPECT_EQ(LoadFile(dir + "/null.xls", form), "'" + dir + "/null.xls" + device);
+  EXPECT_TRUE(form == before);
+}
+
+TEST(InputLoader, TheSizeLimitHoldsForTheBytesRead) {
+  const std::string dir = vp::test::FreshDir("loader_size");
+  const std::string example = Example("free_free_shaft.txt");
+  {
+    std::ofstream big(dir + "/big.txt", std::ios::binary);
+    big << example;
+    big << std::string(16 * 1024 * 1024 + 1 - example.size(), '\n');
+  }
+  TMainFormModel form;
+  EXPECT_EQ(LoadFile(dir + "/big.txt", form), "Файл '" + dir + "/big.txt' слишком велик для файла исходных данных");
+  fs::resize_file(dir + "/big.txt", 16 * 1024 * 1024);  // at the limit: read
+  EXPECT_EQ(LoadFile(dir + "/big.txt", form), "");
+  EXPECT_EQ(form.SpinEdit2.Text(), "100");
+}
+
+TEST(InputLoader, AByteOrderMarkIsSkipped) {
+  const std::string example = Example("rotor_two_bearings.txt");
+  TMainFormModel plain, marked;
+  ASSERT_EQ(Load(example, plain), "");
+  ASSERT_EQ(Load("\xEF\xBB\xBF" + example, marked), "");
+  EXPECT_TRUE(plain == marked);
+  EXPECT_EQ(marked.StringGrid1.Cell(1, 1), plain.StringGrid1.Cell(1, 1));
+  // Only at the very start: elsewhere it is part of a value.
+  const std::string text = TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "\xEF\xBB\xBF" "1 2 ", "3 ", "0 0 "}, Scalars());
+  EXPECT_NE(Load(text, marked).find("Строка 4, опора 1: '\xEF\xBB\xBF" "1 '"), std::string::npos);
+}
+
+// The shipped examples use '.', a Russian desktop ','.
+TEST(InputLoader, TheOtherDecimalSeparatorIsNamedAsTheReason) {
+  TMainFormModel form;
+  form.Edit3 = "typed";
+  const TMainFormModel before = form;
+  TMainFormModel scratch;
+  EXPECT_EQ(Load(Example("free_free_shaft.txt"), scratch, ','),
+            "Строка 1, участок 1, длина: число '0.01 ' записано с десятичным разделителем '.', а ожидается разделитель ','.");
+  std::string comma;
+  for (char c : Example("rotor_two_bearings.txt")) comma += c == '.' ? ',' : c;
+  const TempFile file("comma.txt", comma);
+  const std::string message = LoadFile(file.path(), form, '.');
+  EXPECT_NE(message.find("записано с десятичным разделителем ',', а ожидается разделитель '.'"), std::string::npos)
+      << message;
+  EXPECT_TRUE(form == before);
+  EXPECT_EQ(LoadFile(file.path(), form, ','), "");
+  try {
+    LoadInputText(comma, form, '.');
+    ADD_FAILURE() << "loaded";
+  } catch (const DecimalSeparatorMismatch& e) {
+    EXPECT_EQ(e.found, ',');
+  }
+  // Every kind of value is checked: parameters, support numbers, stiffnesses.
+  auto scalars = Scalars();
+  scalars[9] = "1,5E-6";
+  EXPECT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "1 2 ", "3 ", "0 0 "}, scalars), form, '.'),
+            "Строка 17: число '1,5E-6' записано с десятичным разделителем ',', а ожидается разделитель '.'.");
+  EXPECT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "1 2,5 ", "3 ", "0 0 "}, Scalars()), form, '.'),
+            "Строка 4, опора 2: число '2,5 ' записано с десятичным разделителем ',', а ожидается разделитель '.'.");
+  EXPECT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "1 2 ", "3 ", "0 1,5 "}, Scalars()), form, '.'),
+            "Строка 6, опора 2: число '1,5 ' записано с десятичным разделителем ',', а ожидается разделитель '.'.");
+  // A value that is no number either way is left for the calculation to report, as typed.
+  EXPECT_EQ(Load(TextFile({"1 abc 1 ", "1 1 1 ", "1 1 1 ", "1 2 ", "3 ", "0 0 "}, Scalars()), form, '.'), "");
+  EXPECT_EQ(form.StringGrid1.Cell(2, 1), "abc ");
+}
+
+TEST(InputLoader, QuotedTextsInMessagesArePrintable) {
+  auto scalars = Scalars();
+  scalars[0] = "\x1B[2J2\r";
+  TMainFormModel form;
+  EXPECT_EQ(Load(TextFile({}, scalars), form), "Строка 8: '\\x1B[2J2' is not a valid integer value");
+  scalars[0] = std::string("2\0\xFF", 3);
+  EXPECT_EQ(Load(TextFile({}, scalars), form), "Строка 8: '2\\x00\xEF\xBF\xBD' is not a valid integer value");
+  const std::string dir = vp::test::FreshDir("loader_names");
+  EXPECT_EQ(LoadFile(dir + "/\x1B[31mred.txt", form),
+            "Не удалось открыть файл '" + dir + "/\\x1B[31mred.txt'. Нет такого файла или папки.");
 }
