@@ -6,6 +6,7 @@
 #include "form_fixtures.h"
 #include "input_loader.h"
 #include "input_saver.h"
+#include "output_files.h"
 
 using namespace vp;
 using namespace vp::test;
@@ -129,4 +130,62 @@ TEST(InputSaver, TheTextFileIsTheLoadersFormat) {
   fs::remove(path);
   EXPECT_EQ(contents,
             "0.5 0.5 \r\n0.5 0.5 \r\n1 1 \r\n1 \r\n2 \r\n0 \r\n\r\n1\r\n2\r\n3\r\n1\r\n1\r\n1\r\n1\r\n100\r\n1E-10\r\n1E-6\r\n");
+}
+
+// ---- The file saved into ------------------------------------------------------
+
+TEST(InputSaver, AWriteProtectedFileIsRefusedAndAWritableOneKeepsItsMode) {
+  const std::string dir = FreshDir("saver_modes");
+  const TMainFormModel form = FreeFreeForm(5, {5}, 2);
+  for (const char* name : {"input.txt", "input.xlsx"}) {
+    const std::string path = dir + "/" + name;
+    WriteFileWithMode(path, "old", fs::perms(0444));
+    try {
+      SaveInputFile(form, path, '.');
+      ADD_FAILURE() << name << " replaced";
+    } catch (const AppError& e) {
+      EXPECT_EQ(std::string(e.what()), "Файл «" + path + "» защищен от записи.");
+    }
+    EXPECT_EQ(Mode(path), fs::perms(0444));
+    EXPECT_EQ(ReadFile(path), "old");
+    fs::permissions(path, fs::perms(0640));
+    SaveInputFile(form, path, '.');
+    EXPECT_EQ(Mode(path), fs::perms(0640));
+    TMainFormModel loaded;
+    LoadInputFile(path, loaded, '.');
+    ExpectSameInput(form, loaded);
+  }
+  EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"input.txt", "input.xlsx"}));
+}
+
+// The text saver once wrote through ".~<name>.<process id>": a link planted
+// under that name sent the text into any file the user may write.
+TEST(InputSaver, ALinkPlantedBesideTheTargetIsNotFollowed) {
+  const std::string dir = FreshDir("saver_link");
+  WriteFile(dir + "/victim", "precious");
+  fs::create_symlink(dir + "/victim", dir + "/.~input.txt." + std::to_string(::getpid()));
+  SaveInputFile(FreeFreeForm(5, {5}, 2), dir + "/input.txt", '.');
+  EXPECT_EQ(ReadFile(dir + "/victim"), "precious");
+  EXPECT_TRUE(fs::is_symlink(dir + "/.~input.txt." + std::to_string(::getpid())));
+  TMainFormModel loaded;
+  LoadInputFile(dir + "/input.txt", loaded, '.');
+  EXPECT_EQ(loaded.SpinEdit2.Text(), "5");
+}
+
+TEST(InputSaver, AFullDiskFailsWithItsReasonAndKeepsTheOldFile) {
+  FullDisk disk("saver_full");
+  VP_SKIP_WITHOUT(disk);
+  TMainFormModel form = FreeFreeForm(200, {100, 200}, 2);  // a text of some 2 KB, a workbook of more
+  for (const char* name : {"input.txt", "input.xlsx"}) WriteFile(disk.Path(name), "old");
+  disk.Fill();
+  for (const char* name : {"input.txt", "input.xlsx"}) {
+    try {
+      SaveInputFile(form, disk.Path(name), '.');
+      ADD_FAILURE() << name << " saved";
+    } catch (const AppError& e) {
+      EXPECT_EQ(std::string(e.what()), "Не удалось записать файл «" + disk.Path(name) + "». Нет места на диске.");
+    }
+    EXPECT_EQ(ReadFile(disk.Path(name)), "old");
+  }
+  EXPECT_EQ(DirEntries(disk.Dir()), (std::vector<std::string>{"filler", "input.txt", "input.xlsx"}));
 }
