@@ -13,7 +13,21 @@
 #include <string>
 #include <vector>
 
+#include "errors.h"
+
 namespace vp::test {
+
+// The message of the AppError that f throws; fails the test when it throws none.
+template <typename F>
+std::string ErrorOf(F f) {
+  try {
+    f();
+  } catch (const AppError& e) {
+    return e.what();
+  }
+  ADD_FAILURE() << "no AppError thrown";
+  return {};
+}
 
 // A fresh empty folder for one test.
 inline std::string FreshDir(const std::string& name) {

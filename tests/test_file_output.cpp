@@ -16,15 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const AppError& e) {
-    return e.what();
-  }
-  return "no error";
-}
-
 fs::perms DefaultMode() {
   const mode_t mask = umask(0);
   umask(mask);

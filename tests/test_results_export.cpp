@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <regex>
 #include <string>
 
@@ -287,6 +289,48 @@ TEST(ResultsExport, AFailurePartWayLeavesNoNewFileAndTheOldOneUntouched) {
   ExportResultsWorkbook(path, run.main, run.input, run.tables, '.');
   EXPECT_EQ(ReadWorkbookInfo(path).sheets.size(), 1u + 2 + 1 + 4);
   EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"Результаты расчета.xlsx"});
+}
+
+// ---- The file exported into ------------------------------------------------------
+
+TEST(ResultsExport, AWriteProtectedFileIsRefusedAndAWritableOneKeepsItsMode) {
+  ExportRun run(1, 3, 1, 1, 1);
+  run.FindAll();
+  const std::string dir = FreshDir("export_modes");
+  const std::string path = dir + "/out.xlsx";
+  WriteFileWithMode(path, "an earlier export", std::filesystem::perms(0444));
+  EXPECT_EQ(ErrorOf([&] { ExportResultsWorkbook(path, run.main, run.input, run.tables, '.'); }),
+            "Файл «" + path + "» защищен от записи.");
+  EXPECT_EQ(ReadFile(path), "an earlier export");
+  EXPECT_EQ(Mode(path), std::filesystem::perms(0444));
+  std::filesystem::permissions(path, std::filesystem::perms(0600));
+  ExportResultsWorkbook(path, run.main, run.input, run.tables, '.');
+  EXPECT_EQ(Mode(path), std::filesystem::perms(0600));
+  EXPECT_EQ(ReadWorkbookInfo(path).sheets.size(), 1u + 1 + 1 + 1);
+  // A pipe is no file to replace: it stays a pipe.
+  ASSERT_EQ(mkfifo((dir + "/pipe.xlsx").c_str(), 0644), 0);
+  EXPECT_THAT(ErrorOf([&] { ExportResultsWorkbook(dir + "/pipe.xlsx", run.main, run.input, run.tables, '.'); }),
+              HasSubstr("Это не обычный файл"));
+  EXPECT_TRUE(std::filesystem::is_fifo(dir + "/pipe.xlsx"));
+  EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"out.xlsx", "pipe.xlsx"}));
+}
+
+// The workbook library reports the failure on standard error in English
+// itself; the user gets one message, in Russian, with the system's reason.
+TEST(ResultsExport, AFullDiskFailsWithItsReasonInRussianAlone) {
+  FullDisk disk("export_full");
+  VP_SKIP_WITHOUT(disk);
+  ExportRun run(2, 4, 1, 2, 2);
+  run.FindAll();
+  WriteFile(disk.Path("out.xlsx"), "an earlier export");
+  disk.Fill();
+  ::testing::internal::CaptureStderr();
+  const std::string message = ErrorOf([&] { ExportResultsWorkbook(disk.Path("out.xlsx"), run.main, run.input, run.tables, '.'); });
+  const std::string printed = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(message, "Не удалось записать файл «" + disk.Path("out.xlsx") + "». Нет места на диске.");
+  EXPECT_EQ(printed, "");
+  EXPECT_EQ(ReadFile(disk.Path("out.xlsx")), "an earlier export");
+  EXPECT_EQ(DirEntries(disk.Dir()), (std::vector<std::string>{"filler", "out.xlsx"}));
 }
 
 }  // namespace

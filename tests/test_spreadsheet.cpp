@@ -23,18 +23,6 @@ namespace {
 
 const std::string kData = VP_TEST_DATA_DIR;
 
-// The message of the AppError that f throws; fails the test when it throws none.
-template <typename F>
-std::string ErrorOf(F f) {
-  try {
-    f();
-  } catch (const AppError& e) {
-    return e.what();
-  }
-  ADD_FAILURE() << "no AppError thrown";
-  return {};
-}
-
 // ---- Cells and their conversions ----
 
 TEST(SheetCells, NamesWindowAndNonFiniteNumbers) {
