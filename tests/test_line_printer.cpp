@@ -13,6 +13,7 @@
 
 #include "errors.h"
 #include "line_printer.h"
+#include "output_files.h"
 #include "pdf_text.h"
 #include "results_fixtures.h"
 #include "results_printout.h"
@@ -245,6 +246,85 @@ TEST(PrintResults, JobsThatCannotStartSayWhyInRussian) {
     EXPECT_STREQ(e.what(), kNoPrinterMessage);
   }
   EXPECT_NO_THROW(RequirePrinter(QStringList{"Лазерный"}));
+}
+
+// ---- Printing into a PDF file ------------------------------------------------
+
+// Through RunPrintJob the pages come out as the printer itself would lay them.
+TEST(RunPrintJob, PrintsThePagesThePrinterWould) {
+  TMainFormModel form;
+  ResultsTables results;
+  FillResults(form, results, 21, 2, 3);
+  Pdf direct("direct"), job("job");
+  PrintResults(direct.printer, form, results, '.');
+  int calls = 0;
+  RunPrintJob(job.printer, [&](QPagedPaintDevice& device) {
+    ++calls;
+    LinePrinter onJob(device), onPrinter(direct.printer);
+    EXPECT_EQ(onJob.PageWidth(), onPrinter.PageWidth());
+    EXPECT_EQ(onJob.PageHeight(), onPrinter.PageHeight());
+    EXPECT_EQ(onJob.LineHeight(), onPrinter.LineHeight());
+    onPrinter.End();
+    onJob.End();
+    PrintResults(device, form, results, '.');
+  });
+  EXPECT_EQ(calls, 1);
+  PrintResults(direct.printer, form, results, '.');  // the check above reused its file
+  const std::vector<std::string> expected = PdfPages(direct.path), printed = PdfPages(job.path);
+  ASSERT_GE(printed.size(), 2u);
+  EXPECT_EQ(printed, expected);
+  EXPECT_EQ(Capture("pdfinfo '" + job.path + "' | grep 'Page size'"), Capture("pdfinfo '" + direct.path + "' | grep 'Page size'"));
+}
+
+TEST(RunPrintJob, AWriteProtectedFileIsRefusedBeforePrinting) {
+  const std::string dir = FreshDir("print_protected");
+  const std::string path = dir + "/out.pdf";
+  WriteFileWithMode(path, "an earlier printout", std::filesystem::perms(0444));
+  QPrinter printer(QPrinter::HighResolution);
+  SetUpPdfPrinter(printer, QString::fromStdString(path));
+  bool printed = false;
+  EXPECT_EQ(ErrorOf([&] { RunPrintJob(printer, [&](QPagedPaintDevice&) { printed = true; }); }),
+            "Файл «" + path + "» защищен от записи.");
+  EXPECT_FALSE(printed);
+  EXPECT_EQ(ReadFile(path), "an earlier printout");
+  EXPECT_EQ(printer.outputFileName(), QString::fromStdString(path));
+}
+
+// A bad entry ends the printout; what was printed before it replaces the old file.
+TEST(RunPrintJob, ThePrintoutUpToABadEntryIsKept) {
+  TMainFormModel form;
+  ResultsTables results;
+  FillResults(form, results, 5, 1, 2);
+  results.StringGrid3.SetCell((HalfKM(5) + 1) + 2 + 1, 2, "abc");
+  const std::string dir = FreshDir("print_bad");
+  WriteFile(dir + "/out.pdf", "an earlier printout");
+  QPrinter printer(QPrinter::HighResolution);
+  SetUpPdfPrinter(printer, QString::fromStdString(dir + "/out.pdf"));
+  EXPECT_THROW(RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintResults(device, form, results, '.'); }),
+               ConversionError);
+  const std::vector<std::string> pages = PdfPages(dir + "/out.pdf");
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_NE(pages[0].find("P = 102.12346"), std::string::npos);
+  EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"out.pdf"});
+}
+
+// Before, the printer left a truncated PDF over the old one and reported nothing.
+TEST(RunPrintJob, AFullDiskFailsWithItsReasonAndKeepsTheOldFile) {
+  FullDisk disk("print_full");
+  VP_SKIP_WITHOUT(disk);
+  TMainFormModel form;
+  ResultsTables results;
+  FillResults(form, results, 21, 2, 3);
+  WriteFile(disk.Path("out.pdf"), "an earlier printout");
+  disk.Fill();
+  QPrinter printer(QPrinter::HighResolution);
+  SetUpPdfPrinter(printer, QString::fromStdString(disk.Path("out.pdf")));
+  EXPECT_EQ(ErrorOf([&] {
+              RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintResults(device, form, results, '.'); });
+            }),
+            "Не удалось записать файл «" + disk.Path("out.pdf") + "». Нет места на диске.");
+  EXPECT_EQ(ReadFile(disk.Path("out.pdf")), "an earlier printout");
+  EXPECT_EQ(DirEntries(disk.Dir()), (std::vector<std::string>{"filler", "out.pdf"}));
 }
 
 int main(int argc, char** argv) {
