@@ -5,7 +5,9 @@
 #include <fstream>
 #include <string>
 
+#include "output_files.h"
 #include "pdf_text.h"
+#include "printable.h"
 
 namespace {
 
@@ -15,9 +17,10 @@ struct Result {
   std::string err;
 };
 
-Result RunCli(const std::string& args) {
+// Runs the command through the shell, after `prefix` (such as "env -u NAME ").
+Result RunCli(const std::string& args, const std::string& prefix = "") {
   const std::string errFile = std::filesystem::temp_directory_path() / ("vp_cli_err_" + std::to_string(::getpid()));
-  const std::string command = std::string(VP_CLI) + " " + args + " 2>" + errFile;
+  const std::string command = prefix + std::string(VP_CLI) + " " + args + " 2>" + errFile;
   Result r{};
   FILE* pipe = popen(command.c_str(), "r");
   char buf[4096];
@@ -137,3 +140,96 @@ TEST(Cli, AnExportedWorkbookLoadsBackToTheSameFrequencies) {
   EXPECT_EQ(NumbersAfter(second.out, "\"frequencies\""), NumbersAfter(first.out, "\"frequencies\""));
   EXPECT_EQ(NumbersAfter(second.out, "\"section_x\""), NumbersAfter(first.out, "\"section_x\""));
 }
+
+// ---- Failures that must not pass for success -------------------------------
+
+TEST(Cli, StandardOutputThatCannotBeWrittenFails) {
+  for (const char* json : {"--json ", ""}) {
+    const Result r = RunCli(std::string(json) + "--decimal-separator . " + Example("rotor_two_bearings.txt") + " >/dev/full");
+    EXPECT_EQ(r.status, 1) << json;
+    EXPECT_EQ(r.err, "Не удалось записать результаты в стандартный вывод. Нет места на диске.\n") << json;
+  }
+  EXPECT_EQ(RunCli("--help >/dev/full").status, 1);
+}
+
+TEST(Cli, JsonAnswersALoadFailureWithAnErrorObject) {
+  const Result missing = RunCli("--json /nonexistent/input.txt");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.out, "{\"error\": \"Не удалось открыть файл '/nonexistent/input.txt'. Нет такого файла или папки.\"}\n");
+  EXPECT_EQ(missing.err, "Не удалось открыть файл '/nonexistent/input.txt'. Нет такого файла или папки.\n");
+  // The examples use '.': read with ',' they fail with that reason and the way out.
+  const Result comma = RunCli("--json --decimal-separator , " + Example("free_free_shaft.txt"));
+  EXPECT_EQ(comma.status, 1);
+  EXPECT_EQ(comma.out.rfind("{\"error\": \"Строка 1, участок 1, длина: число '0.01 ' записано с десятичным разделителем '.', "
+                            "а ожидается разделитель ','. Числа с этим разделителем читаются с параметром --decimal-separator .\"}", 0),
+            0u)
+      << comma.out;
+}
+
+TEST(Cli, BadOptionValuesAreNamed) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"--decimal-separator ab x.txt", "Неверное значение параметра --decimal-separator: 'ab'."},
+      {"--decimal-separator 5 x.txt", "Неверное значение параметра --decimal-separator: '5'."},
+      {"--decimal-separator '' x.txt", "Неверное значение параметра --decimal-separator: ''."},
+      {"--pdf '' x.txt", "Неверное значение параметра --pdf: '' - пустое имя файла."},
+      {"--xlsx '' x.txt", "Неверное значение параметра --xlsx: '' - пустое имя файла."},
+      {"\"$(printf -- '--\\033[2J')\" x.txt", "Неизвестный параметр: --\\x1B[2J"},
+  };
+  for (const auto& [args, message] : cases) {
+    const Result r = RunCli(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_EQ(r.err.rfind(message, 0), 0u) << args << ": " << r.err;
+  }
+}
+
+TEST(Cli, WriteProtectedOutputsAreRefusedAndNamedInTheJson) {
+  const std::string dir = vp::test::FreshDir("cli_protected");
+  for (const char* name : {"/out.pdf", "/out.xlsx"}) vp::test::WriteFileWithMode(dir + name, "old", std::filesystem::perms(0444));
+  const Result r = RunCli("--json --decimal-separator . --pdf " + dir + "/out.pdf --xlsx " + dir + "/out.xlsx " +
+                          Example("rotor_two_bearings.txt"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Файл «" + dir + "/out.xlsx» защищен от записи.\nФайл «" + dir + "/out.pdf» защищен от записи.\n");
+  EXPECT_NE(r.out.find("\"error\": \"Файл «" + dir + "/out.xlsx» защищен от записи.\\nФайл «" + dir +
+                       "/out.pdf» защищен от записи.\"}"),
+            std::string::npos);
+  EXPECT_EQ(NumbersAfter(r.out, "\"frequencies\"").size(), 4u);  // what was computed is there
+  for (const char* name : {"/out.pdf", "/out.xlsx"}) {
+    EXPECT_EQ(vp::test::ReadFile(dir + name), "old");
+    EXPECT_EQ(vp::test::Mode(dir + name), std::filesystem::perms(0444));
+  }
+}
+
+// Only the command's own messages reach the terminal: no Qt warnings (one is
+// given when XDG_RUNTIME_DIR is unset), no English lines of the workbook library.
+TEST(Cli, OutputsIntoAFullDiskFailAndKeepTheOldFiles) {
+  vp::test::FullDisk disk("cli_full");
+  VP_SKIP_WITHOUT(disk);
+  for (const char* name : {"out.pdf", "out.xlsx"}) vp::test::WriteFile(disk.Path(name), "old");
+  disk.Fill();
+  const Result r = RunCli("--decimal-separator . --pdf " + disk.Path("out.pdf") + " --xlsx " + disk.Path("out.xlsx") +
+                          " " + Example("rotor_two_bearings.txt"), "env -u XDG_RUNTIME_DIR ");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Не удалось записать файл «" + disk.Path("out.xlsx") + "». Нет места на диске.\n" +
+                       "Не удалось записать файл «" + disk.Path("out.pdf") + "». Нет места на диске.\n");
+  for (const char* name : {"out.pdf", "out.xlsx"}) EXPECT_EQ(vp::test::ReadFile(disk.Path(name)), "old") << name;
+  EXPECT_EQ(vp::test::DirEntries(disk.Dir()), (std::vector<std::string>{"filler", "out.pdf", "out.xlsx"}));
+  EXPECT_NE(r.out.find("Вариант по жесткости N 2"), std::string::npos);
+}
+
+TEST(Cli, JsonStaysValidUtf8WhateverTheInputHolds) {
+  const std::string dir = vp::test::FreshDir("cli_bytes");
+  const std::string path = dir + "/bytes.txt";
+  {
+    std::ifstream in(Example("free_free_shaft.txt"));
+    std::ofstream out(path, std::ios::binary);
+    std::string line;
+    for (int n = 1; std::getline(in, line); ++n) out << (n == 2 ? "0.01 \xFF\x1B[2J " + line.substr(10) : line) << "\n";
+  }
+  const Result r = RunCli("--json --decimal-separator . " + path);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(vp::ValidUtf8(r.out), r.out);
+  EXPECT_NE(r.out.find("участок 2, масса: '\xEF\xBF\xBD\\\\x1B[2J ' is not a valid floating point value"), std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find('\x1B'), std::string::npos);
+}
+
