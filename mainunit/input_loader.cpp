@@ -1,5 +1,6 @@
 #include "input_loader.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
@@ -23,10 +24,12 @@ namespace {
 constexpr size_t kMaxTextFileSize = 16 * 1024 * 1024;
 constexpr int kScalarLines = 17;
 
-std::vector<std::string> SplitLines(std::string_view contents) {
+// The first `most` lines of the text: the loader reads none beyond line
+// 5 + KW, so a file of millions of short lines costs no more than one of 25.
+std::vector<std::string> SplitLines(std::string_view contents, size_t most) {
   std::vector<std::string> lines;
   size_t begin = 0;
-  while (begin < contents.size()) {
+  while (begin < contents.size() && lines.size() < most) {
     size_t end = contents.find('\n', begin);
     if (end == std::string_view::npos) end = contents.size();
     std::string_view line = contents.substr(begin, end - begin);
@@ -197,7 +200,7 @@ int BMSearch(int start, std::string_view text, std::string_view pattern) {
 void LoadInputText(std::string_view contents, TMainFormModel& form, char sep) {
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";  // a UTF-8 editor's mark, not text
   if (contents.substr(0, kByteOrderMark.size()) == kByteOrderMark) contents.remove_prefix(kByteOrderMark.size());
-  const std::vector<std::string> lines = SplitLines(contents);
+  const std::vector<std::string> lines = SplitLines(contents, std::max(kScalarLines, 5 + kMaxVariants));
   if (lines.size() < kScalarLines)
     throw AppError("Файл исходных данных должен содержать не менее 17 строк, а в нем " +
                    std::to_string(lines.size()));

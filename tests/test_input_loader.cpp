@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -396,6 +397,11 @@ TEST(InputLoader, TheSizeLimitHoldsForTheBytesRead) {
   fs::resize_file(dir + "/big.txt", 16 * 1024 * 1024);  // at the limit: read
   EXPECT_EQ(LoadFile(dir + "/big.txt", form), "");
   EXPECT_EQ(form.SpinEdit2.Text(), "100");
+  // Millions of lines beyond those read cost nothing: no line of them is kept
+  // (as strings they took some 500 MB).
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  EXPECT_LT(usage.ru_maxrss, 300 * 1024) << "KiB at the peak";
 }
 
 TEST(InputLoader, AByteOrderMarkIsSkipped) {
