@@ -175,7 +175,7 @@ int ParseArguments(int argc, char* argv[], Options& o) {
 // Every variant solved appears, those without a frequency too, and after a
 // failure the variant that failed with what it had found.
 std::string Json(const TShaftModel& model, const TSearchParams& params, const ResultsSummary& summary,
-               const std::string& error) {
+                 const std::string& error) {
   auto list = [](const auto& items, auto&& format) {
     std::string out = "[";
     for (size_t i = 0; i < items.size(); ++i) out += (i ? ", " : "") + format(items[i]);
