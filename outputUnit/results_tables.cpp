@@ -1,5 +1,6 @@
 #include "results_tables.h"
 
+#include <algorithm>
 #include <string>
 
 #include "numtext.h"
@@ -25,7 +26,9 @@ std::string ResultsWriter::Real(double value) const { return GeneralFormat(value
 
 void ResultsWriter::FrequencyEntry(int v, int k, double F) {
   StringTable& g = tables_.StringGrid1;
-  g.SetSize(k + 1, model_.KW + 1);
+  // As many columns as the variant with the most frequencies needs: a later
+  // variant that finds fewer must not hide an earlier variant's frequencies.
+  g.SetSize(std::max(g.ColCount(), k + 1), model_.KW + 1);
   g.SetCell(k, 0, "Частота № " + std::to_string(k));
   g.SetCell(0, v, VariantCaption(v));
   g.SetCell(k, v, Real(F));

@@ -78,9 +78,25 @@ TEST(ResultsTables, FrequencyTableHasAColumnPerFrequencyAndARowPerVariant) {
   EXPECT_EQ(g.Cell(1, 1), "123,5");
   EXPECT_EQ(g.Cell(2, 1), "456,25");
   EXPECT_EQ(g.Cell(1, 2), "130");
-  // The column count follows the last entry and hides the first variant's second frequency.
-  EXPECT_EQ(g.ColCount(), 2);
+  // Variant 2 found fewer frequencies: variant 1's second one stays in view.
+  EXPECT_EQ(g.ColCount(), 3);
   EXPECT_EQ(g.RowCount(), 3);
+  EXPECT_EQ(g.Cell(2, 2), "");
+}
+
+TEST(ResultsTables, FrequencyColumnsAreTheMostAnyVariantFound) {
+  const TShaftModel m = Model(3, 1, 3, 4);
+  Writer w(m, false);
+  for (int k = 1; k <= 2; ++k) w.Frequency(m, 1, k, 100.0 * k);
+  for (int k = 1; k <= 4; ++k) w.Frequency(m, 2, k, 110.0 * k);
+  w.Frequency(m, 3, 1, 120);
+  EXPECT_EQ(w.tables.StringGrid1.ColCount(), 5);
+  EXPECT_EQ(w.tables.StringGrid1.Cell(4, 0), "Частота № 4");
+  EXPECT_EQ(w.tables.StringGrid1.Cell(4, 2), "440");
+  // A new run starts from the initial sizes, not from the last run's.
+  w.tables.Clear();
+  w.Frequency(m, 1, 1, 100);
+  EXPECT_EQ(w.tables.StringGrid1.ColCount(), 2);
 }
 
 TEST(ResultsTables, SectionTableBlocksForFiveSections) {
