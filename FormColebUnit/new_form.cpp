@@ -25,6 +25,7 @@ TNewForm::TNewForm(TNewFormModel& model, QWidget* parent) : QDialog(parent), mod
   grid_ = new GridView(this, new StringTableModel(&model_.StringGrid3, 0, 0, false), QRect(96, 34, 525, 55), 60, false);
   grid_->horizontalHeader()->hide();
   grid_->verticalHeader()->hide();
+  grid_->SetFitToTexts(true);
   QPalette cells = grid_->palette();
   cells.setColor(QPalette::Base, kSkyBlue);
   grid_->setPalette(cells);
@@ -72,7 +73,7 @@ TNewForm::TNewForm(TNewFormModel& model, QWidget* parent) : QDialog(parent), mod
 }
 
 void TNewForm::Fill() {
-  grid_->Refresh(true);
+  grid_->Refresh();
   bitBtn1_->setFocus();
   label2_->setText(QString::fromStdString(model_.Label2));
   label2_->adjustSize();

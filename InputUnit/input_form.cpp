@@ -59,6 +59,8 @@ TInputForm::TInputForm(TInputFormModel& model, QWidget* parent) : QDialog(parent
   Bevel(this, QRect(8, 438, 566, 98));
   Caption(this, "Варианты по жесткости опор:", 16, 444);
   grids_[3] = new GridView(this, new StringTableModel(&model_.StringGrid4, 1, 1, false), QRect(16, 462, 548, 68), 70, false);
+  // The data as taken show whole.
+  for (GridView* grid : grids_) grid->SetFitToTexts(true);
 
   bitBtn1_ = BitBtn(this, "Продолжить расчет", QRect(112, 543, 165, 32), Glyph::Ok);
   bitBtn2_ = BitBtn(this, "Повторить ввод", QRect(305, 543, 165, 32), Glyph::Cancel);

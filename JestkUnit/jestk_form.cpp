@@ -78,6 +78,7 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
   grids_[0] = oneRow(&model_.StringGrid1, QRect(16, 214, 609, 38), 64);
   Caption(this, "Искомая  изгибная жесткость:", 16, 264);
   grids_[3] = oneRow(&model_.StringGrid4, QRect(16, 282, 609, 38), 80);
+  grids_[3]->SetFitToTexts(true);
 
   bitBtn1_ = BitBtn(this, "Расчет", QRect(16, 362, 120, 36), Glyph::Calculator);
   bitBtn2_ = BitBtn(this, "Передать", QRect(148, 362, 120, 36), Glyph::Ok);
@@ -114,8 +115,7 @@ void TMainFormJestk::SyncFromModel() {
   grids_[2]->setVisible(model_.DiscControlsVisible);
   for (QLabel* label : discLabels_) label->setVisible(model_.DiscControlsVisible);
   bevel3_->setFrameShadow(model_.Bevel3Raised ? QFrame::Raised : QFrame::Sunken);
-  for (int i = 0; i < 3; ++i) grids_[i]->Refresh();
-  grids_[3]->Refresh(true);
+  for (GridView* grid : grids_) grid->Refresh();
   setVisible(model_.Visible);
 }
 

@@ -40,6 +40,22 @@ void BM_RunToResultsShown(benchmark::State& state) {
 }
 BENCHMARK(BM_RunToResultsShown)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The results window shown again over the largest run's tables (a few hundred
+// thousand cells), its columns fitted to the drawn width of their texts.
+void BM_ResultsWindowRefresh(benchmark::State& state) {
+  Forms forms;
+  forms.state.form = bench::LargestRunForm();
+  ShowOnly ui(forms);
+  if (RunCalculation(forms.state, ui, '.') != RunOutcome::Completed) state.SkipWithError("run failed");
+  forms.OutputForm->show();
+  for (auto _ : state) {
+    forms.OutputForm->Refresh();
+    QApplication::processEvents();
+  }
+  state.counters["cells"] = forms.state.results.StringGrid3.ColCount() * forms.state.results.StringGrid3.RowCount();
+}
+BENCHMARK(BM_ResultsWindowRefresh)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -112,6 +112,8 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
   Bevel(this, QRect(8, 414, 729, 236));
   Caption(this, "варианты по жесткости опор:", 16, 422);
   grids_[1] = new GridView(this, new StringTableModel(&form.StringGrid2, 1, 1, true), QRect(16, 442, 714, 200), 60);
+  // Texts that came from a file or the calculator show whole.
+  for (GridView* grid : grids_) grid->SetFitToTexts(true);
 
   bitBtn1_ = BitBtn(this, "Начать расчет", QRect(16, 668, 170, 41), Glyph::Ok, true);
   checkBox1_ = new QCheckBox("Рассчитывать формы колебаний", this);
@@ -152,7 +154,7 @@ QLineEdit* TMainForm::Edit(int number) const {
 }
 
 void TMainForm::RefreshGrids() {
-  for (GridView* grid : grids_) grid->Model()->Refresh();
+  for (GridView* grid : grids_) grid->Refresh();
 }
 
 void TMainForm::SyncFromModel() {
@@ -162,8 +164,7 @@ void TMainForm::SyncFromModel() {
     if (edits_[i]->text() != text) edits_[i]->setText(text);
   }
   checkBox1_->setChecked(state_.form.CheckBox1);
-  // Texts that came from a file or the calculator show whole.
-  for (GridView* grid : grids_) grid->Refresh(true);
+  RefreshGrids();
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

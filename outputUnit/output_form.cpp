@@ -59,6 +59,7 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   grids_[4] = new GridView(this, new StringTableModel(&tables_.StringGrid5, 0, 0, false), QRect(514, 13, 88, 71), 100);
   grids_[3]->hide();
   grids_[4]->hide();
+  for (int i = 0; i < 3; ++i) grids_[i]->SetFitToTexts(true);
   Title(this, "RX:", 490, 450, false);
 
   bitBtn3_ = BitBtn(this, "Печать", QRect(65, 491, 105, 41), Glyph::Print);
@@ -103,9 +104,7 @@ void TOutputForm::Run(const std::function<void(TOutputForm&)>& handler) {
 }
 
 void TOutputForm::Refresh() {
-  for (int i = 0; i < 3; ++i) grids_[i]->Refresh(true);
-  grids_[3]->Refresh();
-  grids_[4]->Refresh();
+  for (GridView* grid : grids_) grid->Refresh();
   QStringList lines;
   for (const std::string& line : CompletenessLines(summary_, summary_.reportFactor, DecimalSeparator()))
     lines << QString::fromStdString(line);

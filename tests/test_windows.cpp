@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <random>
 
 #include "forms.h"
 #include "input_loader.h"
@@ -391,6 +392,142 @@ TEST_F(Windows, SavingThreeVariantsAsTextOffersTheWorkbook) {
   EXPECT_EQ(loaded.SpinEdit4.Text(), "3");
   EXPECT_EQ(loaded.SpinEdit2.Text(), "100");
   QFile::remove(book);
+}
+
+namespace {
+
+// What Qt's own item delegate says a column's texts need.
+struct DelegateWidth : QTableView {
+  static int Of(const QTableView* view, int column) { return (view->*(&DelegateWidth::sizeHintForColumn))(column); }
+};
+
+// Every column is at least as wide as Qt's item delegate and header say its
+// texts need, so nothing is cut off or elided, and hardly wider.
+void ExpectEveryTextWhole(GridView* grid) {
+  QHeaderView* header = grid->horizontalHeader();
+  for (int c = 0; c < grid->model()->columnCount(); ++c) {
+    int needed = std::max(header->defaultSectionSize(), DelegateWidth::Of(grid, c));
+    if (!header->isHidden()) needed = std::max(needed, header->sectionSizeHint(c));
+    EXPECT_GE(header->sectionSize(c), needed) << "column " << c;
+    EXPECT_LE(header->sectionSize(c), needed + 4) << "column " << c;
+  }
+}
+
+// Drags the right edge of a column's header section by dx pixels, as a user.
+void DragColumnEdge(GridView* grid, int column, int dx) {
+  QHeaderView* header = grid->horizontalHeader();
+  const QPoint edge(header->sectionViewportPosition(column) + header->sectionSize(column) - 1, 9);
+  QTest::mousePress(header->viewport(), Qt::LeftButton, {}, edge);
+  QTest::mouseMove(header->viewport(), edge + QPoint(dx / 2, 0));
+  QTest::mouseMove(header->viewport(), edge + QPoint(dx, 0));
+  QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, edge + QPoint(dx, 0));
+}
+
+}  // namespace
+
+TEST_F(Windows, ResultsShowEveryFrequencyOfEveryVariantWhole) {
+  // Variant 1 finds three frequencies, variant 2 one: all three columns show.
+  const TShaftModel shaft = [] {
+    TShaftModel m;
+    m.KM = 3, m.KZ = 1, m.KW = 2, m.KP = 3;
+    m.ComputeSectionX();
+    return m;
+  }();
+  ResultsTables& tables = forms->state.results;
+  ResultsWriter writer(tables, forms->state.newForm, shaft, false, nullptr, '.');
+  std::vector<State> states(4, State{-5.3885591200123, -0.000123456789012345, 1.11111111111111E15, -1E-5});
+  std::vector<double> V(5, 0);
+  for (auto [v, k] : {std::pair{1, 1}, {1, 2}, {1, 3}, {2, 1}}) {
+    writer.FrequencyEntry(v, k, 1234.56789012345 * k);
+    writer.SectionResults(ModeResult{v, k, 12.34 * k, 1234.56789012345 * k, 4, &V, &states});
+  }
+  forms->OutputForm->Refresh();
+  forms->OutputForm->show();
+  QApplication::processEvents();
+  QAbstractItemModel* frequencies = forms->OutputForm->Grid(1)->model();
+  ASSERT_EQ(frequencies->columnCount(), 3);
+  EXPECT_EQ(frequencies->data(frequencies->index(0, 2)).toString(), "3703.70367037035");
+  EXPECT_EQ(frequencies->data(frequencies->index(1, 2)).toString(), "");
+  for (int g = 1; g <= 3; ++g) ExpectEveryTextWhole(forms->OutputForm->Grid(g));
+  // The parameter table's corner names its header row.
+  GridView* parameters = forms->OutputForm->Grid(3);
+  EXPECT_EQ(parameters->Model()->CornerText(), "Номер частоты:");
+  EXPECT_GE(parameters->verticalHeader()->width(),
+            QFontMetrics(parameters->verticalHeader()->font()).horizontalAdvance("Номер частоты:"));
+}
+
+TEST_F(Windows, FittedColumnsHoldAnyTextWhole) {
+  // Texts whose character count misleads: narrow dashes and ones, wide
+  // capitals and Cyrillic, a narrow minus in front of a long number.
+  StringTable table(6, 8);
+  std::mt19937 rng(5);
+  const std::string pieces[] = {"-", "1", "0", ".", "E", "W", "M", "Ш", "ж", "-----------------", "i", " "};
+  for (int c = 0; c < 6; ++c)
+    for (int r = 0; r < 8; ++r) {
+      std::string text;
+      for (int n = rng() % 14; n > 0; --n) text += pieces[rng() % std::size(pieces)];
+      table.SetCell(c, r, text);
+    }
+  const char* const misleading[][3] = {{"-----------------", "-5.3885591200123", "1"},
+                                       {"1111111111111", "WWWWWWWW", "-"},
+                                       {"--", "ШЖ", "1E-5"}};
+  for (int c = 0; c < 3; ++c) {
+    table.SetCell(c + 1, 0, "");
+    for (int r = 0; r < 3; ++r) table.SetCell(c + 1, r + 1, misleading[c][r]);
+  }
+  table.SetCell(0, 0, "Номер частоты:");
+  QWidget window;
+  window.resize(900, 300);
+  auto* grid = new GridView(&window, new StringTableModel(&table, 1, 1, false), QRect(0, 0, 900, 300), 20);
+  grid->SetFitToTexts(true);
+  window.show();
+  grid->Refresh();
+  ExpectEveryTextWhole(grid);
+  EXPECT_GE(grid->verticalHeader()->width(),
+            QFontMetrics(grid->verticalHeader()->font()).horizontalAdvance("Номер частоты:") + 4);
+  // Never below the default width.
+  table.SetCell(2, 3, "");
+  for (int r = 0; r < 8; ++r) table.SetCell(5, r, "");
+  grid->Refresh();
+  EXPECT_EQ(grid->horizontalHeader()->sectionSize(4), 20);
+}
+
+TEST_F(Windows, ColumnsWidenedByHandKeepTheirWidth) {
+  Load("free_free_shaft.txt");
+  TMainForm& main = *forms->MainForm;
+  GridView* sections = main.Grid(1);
+  const int fitted = sections->horizontalHeader()->sectionSize(1);
+  DragColumnEdge(sections, 1, 60);
+  const int widened = sections->horizontalHeader()->sectionSize(1);
+  EXPECT_GT(widened, fitted + 40);
+  // Typing a count, leaving it, loading again: the width stays; the others fit.
+  QLineEdit* spans = LineOf(main.Spin(Count::Spans));
+  spans->selectAll();
+  QTest::keyClicks(spans, "3");
+  emit main.Spin(Count::Spans)->Left();
+  EXPECT_EQ(sections->horizontalHeader()->sectionSize(1), widened);
+  Load("free_free_shaft.txt");
+  EXPECT_EQ(sections->horizontalHeader()->sectionSize(1), widened);
+  EXPECT_EQ(sections->horizontalHeader()->sectionSize(2), fitted);
+
+  // The results window keeps a widened column from one run to the next.
+  std::vector<int> widths;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) forms->InputForm->ContinueButton()->click();
+    if (w == forms->OutputForm.get()) {
+      GridView* parameters = forms->OutputForm->Grid(3);
+      if (widths.empty()) DragColumnEdge(parameters, 0, 80);
+      widths.push_back(parameters->horizontalHeader()->sectionSize(0));
+      widths.push_back(parameters->horizontalHeader()->sectionSize(1));
+      forms->OutputForm->RepeatButton()->click();
+    }
+  });
+  main.StartButton()->click();
+  main.StartButton()->click();
+  ASSERT_EQ(widths.size(), 4u);
+  EXPECT_EQ(widths[2], widths[0]);
+  EXPECT_EQ(widths[3], widths[1]);
+  EXPECT_GT(widths[0], widths[1] + 60);
 }
 
 int main(int argc, char** argv) {

@@ -1,6 +1,9 @@
 #include "form_kit.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QStyleOptionHeader>
+#include <cmath>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -73,34 +76,133 @@ GridView::GridView(QWidget* parent, StringTableModel* model, const QRect& geomet
   verticalHeader()->setPalette(headerPalette);
   setStyleSheet("QHeaderView { background-color: rgb(166, 202, 240); }"
                 "QHeaderView::section { background-color: rgb(166, 202, 240); border: 1px solid gray;"
-                " border-top: 0px; border-left: 0px; padding: 0px 2px; }");
+                " border-top: 0px; border-left: 0px; padding: 0px 2px; }"
+                "QTableCornerButton::section { background-color: rgb(166, 202, 240); border: 1px solid gray;"
+                " border-top: 0px; border-left: 0px; }");
   setEditTriggers(model->flags(model->index(0, 0)).testFlag(Qt::ItemIsEditable)
                       ? QAbstractItemView::AllEditTriggers
                       : QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setWordWrap(false);
+
+  // The corner button draws no text of its own.
+  corner_ = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+  if (corner_) corner_->installEventFilter(this);
+
+  // A reset lays the columns out at the default width; the grid then puts back
+  // the user's widths and the fitted ones.
+  connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { sizing_ = true; });
+  connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+    RestoreWidths();
+    sizing_ = false;
+  });
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+    if (!sizing_) userWidths_.insert(column, width);
+  });
 }
 
-void GridView::Refresh(bool fit) {
-  model_->Refresh();
-  if (!fit) return;
-  const QFontMetrics metrics(font());
-  const QFontMetrics headerMetrics(horizontalHeader()->font());
+void GridView::SetFitToTexts(bool fit) {
+  fit_ = fit;
+  sizing_ = true;
+  RestoreWidths();
+  sizing_ = false;
+}
+
+namespace {
+
+// Measures the drawn width of many short texts quickly: a text of ASCII
+// characters is estimated by the sum of its characters' advances (Qt's layout
+// adds nothing between them but kerning, which only narrows), and only the
+// widest of a column is laid out in full.
+class TextWidths {
+ public:
+  explicit TextWidths(const QFont& font) : metrics_(font) {
+    for (int c = 32; c < 127; ++c) ascii_[c] = metrics_.horizontalAdvance(QChar(c));
+  }
+  double Estimate(const std::string& text) const {
+    double width = 0;
+    for (unsigned char c : text) {
+      if (c >= 127 || c < 32) return metrics_.horizontalAdvance(QString::fromStdString(text));
+      width += ascii_[c];
+    }
+    return width;
+  }
+  double Exact(const QString& text) const { return metrics_.horizontalAdvance(text); }
+
+ private:
+  QFontMetricsF metrics_;
+  double ascii_[127] = {};
+};
+
+}  // namespace
+
+QVector<int> GridView::FittedWidths() const {
   const int rows = model_->rowCount(), columns = model_->columnCount();
   const int minimum = horizontalHeader()->defaultSectionSize();
+  // What a cell takes beside its text: the item's margins on both sides and
+  // the grid line.
+  const int cellMargin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 2;
+  const TextWidths cells(font());
+  // The header's own size hint, once per distinct title (a few hundred
+  // columns share a handful of titles).
+  QHash<QString, int> headerWidths;
+  QVector<int> widths(columns, minimum);
   for (int c = 0; c < columns; ++c) {
     int width = minimum;
-    if (horizontalHeader()->isVisible())
-      width = std::max(width, headerMetrics.horizontalAdvance(model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()) + 8);
-    // Measuring the longest text of a column is enough: the cells hold numbers.
-    QString longest;
-    for (int r = 0; r < rows; ++r) {
-      QString text = model_->data(model_->index(r, c), Qt::DisplayRole).toString();
-      if (text.size() > longest.size()) longest = std::move(text);
+    if (!horizontalHeader()->isHidden()) {
+      const QString title = model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+      auto known = headerWidths.constFind(title);
+      if (known == headerWidths.constEnd()) known = headerWidths.insert(title, horizontalHeader()->sectionSizeHint(c));
+      width = std::max(width, *known);
     }
-    width = std::max(width, metrics.horizontalAdvance(longest) + 8);
-    horizontalHeader()->resizeSection(c, width);
+    double widest = 0;
+    const std::string* widestText = nullptr;
+    for (int r = 0; r < rows; ++r) {
+      const std::string& text = model_->CellText(r, c);
+      if (text.empty()) continue;
+      const double estimate = cells.Estimate(text);
+      if (estimate > widest) {
+        widest = estimate;
+        widestText = &text;
+      }
+    }
+    if (widestText)
+      widest = std::max(widest, cells.Exact(QString::fromStdString(*widestText)));
+    widths[c] = std::max(width, static_cast<int>(std::ceil(widest)) + cellMargin);
   }
+  return widths;
+}
+
+void GridView::RestoreWidths() {
+  const int columns = model_->columnCount();
+  const QVector<int> fitted = fit_ ? FittedWidths() : QVector<int>();
+  QHeaderView* header = horizontalHeader();
+  for (int c = 0; c < columns; ++c) {
+    const int width = userWidths_.value(c, fit_ ? fitted[c] : header->defaultSectionSize());
+    if (header->sectionSize(c) != width) header->resizeSection(c, width);
+  }
+  // The corner's text shows whole.
+  const QString corner = model_->CornerText();
+  if (!corner.isEmpty())
+    verticalHeader()->setMinimumWidth(QFontMetrics(verticalHeader()->font()).horizontalAdvance(corner) + 12);
+}
+
+bool GridView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == corner_ && event->type() == QEvent::Paint) {
+    const QString text = model_->CornerText();
+    if (!text.isEmpty()) {
+      QStyleOptionHeader option;
+      option.initFrom(corner_);
+      option.rect = corner_->rect();
+      option.text = text;
+      option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+      option.position = QStyleOptionHeader::OnlyOneSection;
+      QPainter painter(corner_);
+      corner_->style()->drawControl(QStyle::CE_Header, &option, &painter, corner_);
+      return true;
+    }
+  }
+  return QTableView::eventFilter(watched, event);
 }
 
 SpinEdit::SpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {

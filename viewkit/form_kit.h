@@ -6,6 +6,8 @@
 
 #include <QAbstractSpinBox>
 #include <QColor>
+#include <QHash>
+#include <QVector>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -29,19 +31,33 @@ void StyleForm(QWidget* form, int fontPixelHeight = 0);
 QLabel* Caption(QWidget* parent, const QString& text, int x, int y, bool bold = true, int wrapWidth = 0);
 QFrame* Bevel(QWidget* parent, const QRect& geometry, bool raised = true);
 
-// A string grid: row height 18, user-sized columns, fixed cells in sky blue.
+// A string grid: row height 18, user-sized columns, fixed cells in sky blue;
+// the fixed cells above the vertical header show in its corner. A column the
+// user sized by hand keeps that width whenever the table is shown again; with
+// fitting on, the other columns widen (never below the default width) so that
+// every text shows whole.
 class GridView : public QTableView {
   Q_OBJECT
  public:
   GridView(QWidget* parent, StringTableModel* model, const QRect& geometry, int defaultColumnWidth,
            bool border = true);
   StringTableModel* Model() const { return model_; }
-  // Shows the table again; with fit, widens columns (never below the default
-  // width) so that their texts show whole.
-  void Refresh(bool fit = false);
+  void SetFitToTexts(bool fit);
+  // Shows the table again (as any reset of the model does).
+  void Refresh() { model_->Refresh(); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void RestoreWidths();
+  QVector<int> FittedWidths() const;
+
   StringTableModel* model_;
+  QWidget* corner_ = nullptr;
+  bool fit_ = false;
+  bool sizing_ = false;  // widths set by the grid itself, not by the user
+  QHash<int, int> userWidths_;
 };
 
 // A spin edit: any typed text is accepted, the arrows step the value, and the

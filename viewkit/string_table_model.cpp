@@ -24,17 +24,27 @@ QVariant StringTableModel::headerData(int section, Qt::Orientation orientation, 
     if (fixedRows_ == 0) return {};
     return QString::fromStdString(table_->Cell(section + fixedCols_, 0));
   }
+  return FixedColumnsText(section + fixedRows_);
+}
+
+QString StringTableModel::FixedColumnsText(int row) const {
   // Several fixed columns share the vertical header; equal neighbours show once.
   QString text;
   std::string previous;
   for (int c = 0; c < fixedCols_; ++c) {
-    const std::string& cell = table_->Cell(c, section + fixedRows_);
+    const std::string& cell = table_->Cell(c, row);
     if (cell.empty() || cell == previous) continue;
     if (!text.isEmpty()) text += "  ";
     text += QString::fromStdString(cell);
     previous = cell;
   }
   return text;
+}
+
+QString StringTableModel::CornerText() const { return fixedRows_ > 0 ? FixedColumnsText(0) : QString(); }
+
+const std::string& StringTableModel::CellText(int row, int column) const {
+  return table_->Cell(column + fixedCols_, row + fixedRows_);
 }
 
 Qt::ItemFlags StringTableModel::flags(const QModelIndex& index) const {

@@ -28,8 +28,14 @@ class StringTableModel : public QAbstractTableModel {
   void SetEditedHandler(std::function<void()> handler) { edited_ = std::move(handler); }
 
   StringTable* Table() const { return table_; }
+  // The text of a cell in the model's coordinates, without a copy.
+  const std::string& CellText(int row, int column) const;
+  // What the fixed cells above the vertical header hold ("Номер частоты:").
+  QString CornerText() const;
 
  private:
+  QString FixedColumnsText(int row) const;
+
   StringTable* table_;
   int fixedRows_, fixedCols_;
   bool editable_;
