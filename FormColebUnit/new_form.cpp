@@ -62,6 +62,7 @@ TNewForm::TNewForm(TNewFormModel& model, QWidget* parent) : QDialog(parent), mod
 
   bitBtn1_ = BitBtn(this, "Следующая частота", QRect(493, 228, 130, 39), Glyph::Next);
   bitBtn3_ = BitBtn(this, "Печать графика", QRect(493, 284, 130, 41), Glyph::Print);
+  SetTabOrder({grid_, chartView_, bitBtn1_, bitBtn3_});
   connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
   connect(bitBtn3_, &QPushButton::clicked, this, [this] {
     try {
@@ -120,6 +121,7 @@ QImage TNewForm::CaptureChart() {
 
 void TNewForm::ShowModeShape(const TNewFormModel& /*form*/) {
   Fill();
+  if (parentWidget()) CentreOn(this, parentWidget()->geometry());
   exec();
   series_->clear();
 }

@@ -38,6 +38,8 @@ class TNewForm : public QDialog, public ModeShapeDisplay {
   QLabel* Image1() const { return image_; }
   QLineSeries* Series1() const { return series_; }
   QPushButton* NextButton() const { return bitBtn1_; }
+  QPushButton* PrintButton() const { return bitBtn3_; }
+  GridView* Grid() const { return grid_; }
 
  private:
   TNewFormModel& model_;

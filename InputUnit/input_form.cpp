@@ -64,6 +64,7 @@ TInputForm::TInputForm(TInputFormModel& model, QWidget* parent) : QDialog(parent
 
   bitBtn1_ = BitBtn(this, "Продолжить расчет", QRect(112, 543, 165, 32), Glyph::Ok);
   bitBtn2_ = BitBtn(this, "Повторить ввод", QRect(305, 543, 165, 32), Glyph::Cancel);
+  SetTabOrder({grids_[0], grids_[1], grids_[2], grids_[3], bitBtn1_, bitBtn2_});
   connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
   connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -79,7 +80,7 @@ void TInputForm::Fill() {
 
 bool TInputForm::Confirm() {
   Fill();
-  if (parentWidget()) move(parentWidget()->geometry().center() - rect().center());
+  if (parentWidget()) CentreOn(this, parentWidget()->geometry());
   return exec() == QDialog::Accepted;
 }
 

@@ -25,6 +25,7 @@ class TInputForm : public QDialog {
   bool Confirm();
   QPushButton* ContinueButton() const { return bitBtn1_; }
   QPushButton* RepeatButton() const { return bitBtn2_; }
+  GridView* Grid(int number) const { return grids_.at(number - 1); }
 
  private:
   TInputFormModel& model_;

@@ -83,6 +83,8 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
   bitBtn1_ = BitBtn(this, "Расчет", QRect(16, 362, 120, 36), Glyph::Calculator);
   bitBtn2_ = BitBtn(this, "Передать", QRect(148, 362, 120, 36), Glyph::Ok);
   bitBtn3_ = BitBtn(this, "Вернуться", QRect(552, 362, 120, 36), Glyph::Cancel);
+  SetTabOrder({spinEdit1_, edit1_, edit2_, checkBox1_, spinEdit2_, grids_[1], grids_[2], grids_[0], grids_[3],
+               bitBtn1_, bitBtn2_, bitBtn3_});
   connect(bitBtn1_, &QPushButton::clicked, this, [this] {
     try {
       model_.BitBtn1Click(DecimalSeparator());
@@ -123,7 +125,7 @@ void TMainFormJestk::Open() {
   const bool wasHidden = isHidden();
   model_.Open(mainForm_);
   SyncFromModel();
-  if (wasHidden && mainWindow_) move(mainWindow_->geometry().center() - rect().center());
+  if (wasHidden && mainWindow_) CentreOn(this, mainWindow_->geometry());
   raise();
   activateWindow();
 }

@@ -122,6 +122,9 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
   bitBtn4_ = BitBtn(this, "Сохранить в файл", QRect(430, 668, 145, 41), Glyph::Save);
   bitBtn2_ = BitBtn(this, "Загрузить из файла", QRect(585, 668, 145, 41), Glyph::Open);
 
+  SetTabOrder({spins_[0], spins_[1], spins_[2], spins_[3], edits_[0], edits_[2], edits_[4], edits_[5], edits_[3],
+               edits_[1], grids_[2], grids_[3], grids_[0], grids_[1], bitBtn1_, checkBox1_, bitBtn2_, bitBtn4_, bitBtn3_});
+
   connect(bitBtn1_, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
   connect(bitBtn2_, &QPushButton::clicked, this, &TMainForm::BitBtn2Click);
   connect(bitBtn3_, &QPushButton::clicked, this, &TMainForm::BitBtn3Click);
@@ -171,6 +174,18 @@ void TMainForm::showEvent(QShowEvent* event) {
   state_.form.FormShow();
   SyncFromModel();
   QWidget::showEvent(event);
+  // Opens centred on the desktop; where the user moves it, it stays. The
+  // window exists now, so its frame counts.
+  if (!placed_) CentreOnScreen(this);
+  placed_ = true;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  // The program ends with the main window: a modeless window left open (the
+  // stiffness calculator, the help) must not keep it running unseen.
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window != this && window->isVisible()) window->close();
+  QWidget::closeEvent(event);
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {

@@ -71,6 +71,7 @@ class TMainForm : public QWidget, public RunUi {
  protected:
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void RefreshGrids();
@@ -92,6 +93,7 @@ class TMainForm : public QWidget, public RunUi {
   std::function<void()> openCalculator_;
   std::function<QString()> chooseFile_;
   std::function<QString()> chooseSaveFile_;
+  bool placed_ = false;      // centred at the first show
   QElapsedTimer runClock_;
   std::unique_ptr<QProgressDialog> progress_;
 };

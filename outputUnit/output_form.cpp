@@ -86,6 +86,10 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   printMapButton_ = BitBtn(this, "Печать карты", QRect(649, 487, 138, 41), Glyph::Print);
   connect(printMapButton_, &QPushButton::clicked, this, [this] { Run(printMap_); });
 
+  checks_->setTabChangesFocus(true);
+  SetTabOrder({grids_[0], bitBtn1_, bitBtn2_, grids_[1], grids_[2], grids_[3], bitBtn3_, grids_[4], bitBtn4_, checks_,
+               mapView_, printMapButton_});
+
   connect(bitBtn3_, &QPushButton::clicked, this, [this] { Run(print_); });
   connect(bitBtn4_, &QPushButton::clicked, this, [this] { Run(export_); });
   connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
@@ -168,7 +172,7 @@ QImage TOutputForm::CaptureMap() const { return mapView_->grab().toImage(); }
 
 void TOutputForm::ShowResults() {
   Refresh();
-  if (mainWindow_) move(mainWindow_->geometry().center() - rect().center());
+  if (mainWindow_) CentreOn(this, mainWindow_->geometry());
   exec();
 }
 

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QChart>
+#include <QChartView>
 #include <QLineSeries>
 #include <QLocale>
 #include <QMessageBox>
@@ -528,6 +529,104 @@ TEST_F(Windows, ColumnsWidenedByHandKeepTheirWidth) {
   EXPECT_EQ(widths[2], widths[0]);
   EXPECT_EQ(widths[3], widths[1]);
   EXPECT_GT(widths[0], widths[1] + 60);
+}
+
+namespace {
+
+// Presses Tab from `first` on, as a user, and names where the focus goes: the
+// expected widget itself or the inner editor of a spin edit.
+void ExpectTabOrder(QWidget* window, const std::vector<QWidget*>& order) {
+  window->show();
+  QApplication::setActiveWindow(window);
+  order.front()->setFocus(Qt::TabFocusReason);
+  for (size_t i = 0; i < order.size(); ++i) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << "step " << i;
+    EXPECT_TRUE(focus == order[i] || order[i]->isAncestorOf(focus))
+        << "step " << i << ": " << focus->metaObject()->className() << " has the focus";
+    QTest::keyClick(focus, Qt::Key_Tab);
+  }
+}
+
+}  // namespace
+
+TEST_F(Windows, TabFollowsTheOrderOfTheControlsOnEveryForm) {
+  TMainForm& main = *forms->MainForm;
+  ExpectTabOrder(&main, {main.Spin(Count::Supports), main.Spin(Count::Sections), main.Spin(Count::Spans),
+                         main.Spin(Count::Variants), main.Edit(3), main.Edit(9), main.Edit(11), main.Edit(12),
+                         main.Edit(10), main.Edit(8), main.Grid(3), main.Grid(4), main.Grid(1), main.Grid(2),
+                         main.StartButton(), main.ModesCheckBox(), main.LoadButton(), main.SaveButton(),
+                         main.CalculatorButton(), main.Spin(Count::Supports)});
+
+  TInputForm& echo = *forms->InputForm;
+  ExpectTabOrder(&echo, {echo.Grid(1), echo.Grid(2), echo.Grid(3), echo.Grid(4), echo.ContinueButton(),
+                         echo.RepeatButton(), echo.Grid(1)});
+  echo.hide();
+
+  main.CalculatorButton()->click();
+  TMainFormJestk& calc = *forms->MainFormJestk;
+  calc.DiscsCheckBox()->setChecked(true);
+  ExpectTabOrder(&calc, {calc.Spin(JestkCount::Sections), calc.ModulusEdit(), calc.BoreEdit(), calc.DiscsCheckBox(),
+                         calc.Spin(JestkCount::Discs), calc.Grid(2), calc.Grid(3), calc.Grid(1), calc.Grid(4),
+                         calc.CalculateButton(), calc.TransferButton(), calc.ReturnButton(),
+                         calc.Spin(JestkCount::Sections)});
+  calc.hide();
+
+  TOutputForm& results = *forms->OutputForm;
+  ExpectTabOrder(&results, {results.Grid(1), results.ExitButton(), results.RepeatButton(), results.Grid(2),
+                            results.Grid(3), results.PrintButton(), results.ExportButton()});
+  results.hide();
+
+  TNewForm& shape = *forms->NewForm;
+  ExpectTabOrder(&shape, {shape.Grid(), shape.Chart1(), shape.NextButton(), shape.PrintButton(), shape.Grid()});
+  shape.hide();
+}
+
+TEST_F(Windows, TheMainFormOpensCentredOnTheDesktopAndTheOthersOnIt) {
+  TMainForm& main = *forms->MainForm;
+  const QRect desktop = main.screen()->availableGeometry();
+  const QRect frame = main.frameGeometry();
+  EXPECT_NEAR(frame.center().x(), desktop.center().x(), 1);
+  // Taller than the desktop: the title bar stays on it; otherwise centred.
+  if (frame.height() > desktop.height())
+    EXPECT_EQ(frame.top(), desktop.top());
+  else
+    EXPECT_NEAR(frame.center().y(), desktop.center().y(), 1);
+
+  main.move(desktop.topLeft() + QPoint(40, 30));
+  main.CalculatorButton()->click();
+  const QRect calc = forms->MainFormJestk->frameGeometry();
+  EXPECT_NEAR(calc.center().x(), main.geometry().center().x(), 1);
+  EXPECT_NEAR(calc.center().y(), main.geometry().center().y(), 1);
+}
+
+TEST_F(Windows, ClosingTheMainFormEndsTheProgramWhileTheCalculatorIsOpen) {
+  forms->MainForm->CalculatorButton()->click();
+  ASSERT_TRUE(forms->MainFormJestk->isVisible());
+  QTimer::singleShot(0, forms->MainForm.get(), &QWidget::close);
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  bool stuck = false;
+  QObject::connect(&watchdog, &QTimer::timeout, [&] {
+    stuck = true;
+    QApplication::exit(1);
+  });
+  watchdog.start(5000);
+  EXPECT_EQ(QApplication::exec(), 0);
+  watchdog.stop();
+  EXPECT_FALSE(stuck);
+  EXPECT_FALSE(forms->MainForm->isVisible());
+  EXPECT_FALSE(forms->MainFormJestk->isVisible());
+}
+
+TEST_F(Windows, DestroyingTheFormsWhileASpinEditHasTheFocusRunsNoHandler) {
+  // The sanitizer build checks that nothing reaches a half-destroyed form.
+  forms->MainForm->Spin(Count::Sections)->setFocus();
+  LineOf(forms->MainForm->Spin(Count::Sections))->setText("500");
+  forms->MainForm->CalculatorButton()->click();
+  QApplication::setActiveWindow(forms->MainFormJestk.get());
+  forms->MainFormJestk->Spin(JestkCount::Sections)->setFocus();
+  forms.reset();
 }
 
 int main(int argc, char** argv) {

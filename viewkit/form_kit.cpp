@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 
 namespace vp {
 
@@ -30,6 +31,26 @@ void StyleForm(QWidget* form, int fontPixelHeight) {
   if (fontPixelHeight > 0) font.setPixelSize(fontPixelHeight);
   form->setFont(font);
 }
+
+void SetTabOrder(std::initializer_list<QWidget*> order) {
+  QWidget* previous = nullptr;
+  for (QWidget* widget : order) {
+    if (previous) QWidget::setTabOrder(previous, widget);
+    previous = widget;
+  }
+}
+
+void CentreOn(QWidget* window, const QRect& area) {
+  QRect frame = window->frameGeometry();
+  frame.moveCenter(area.center());
+  const QScreen* screen = QGuiApplication::screenAt(area.center());
+  const QRect desktop = (screen ? screen : window->screen())->availableGeometry();
+  frame.moveLeft(std::max(frame.left(), desktop.left()));
+  frame.moveTop(std::max(frame.top(), desktop.top()));
+  window->move(frame.topLeft());
+}
+
+void CentreOnScreen(QWidget* window) { CentreOn(window, window->screen()->availableGeometry()); }
 
 QLabel* Caption(QWidget* parent, const QString& text, int x, int y, bool bold, int wrapWidth) {
   auto* label = new QLabel(text, parent);
@@ -84,6 +105,7 @@ GridView::GridView(QWidget* parent, StringTableModel* model, const QRect& geomet
                       : QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setWordWrap(false);
+  setTabKeyNavigation(false);  // Tab goes on to the next control
 
   // The corner button draws no text of its own.
   corner_ = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
@@ -185,6 +207,14 @@ void GridView::RestoreWidths() {
   const QString corner = model_->CornerText();
   if (!corner.isEmpty())
     verticalHeader()->setMinimumWidth(QFontMetrics(verticalHeader()->font()).horizontalAdvance(corner) + 12);
+}
+
+void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  // Tab in a cell's editor keeps the typed text and goes on to the next
+  // control, as Tab does anywhere else in the grid.
+  const bool next = hint == QAbstractItemDelegate::EditNextItem, previous = hint == QAbstractItemDelegate::EditPreviousItem;
+  QTableView::closeEditor(editor, next || previous ? QAbstractItemDelegate::NoHint : hint);
+  if (next || previous) focusNextPrevChild(next);
 }
 
 bool GridView::eventFilter(QObject* watched, QEvent* event) {

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <exception>
+#include <initializer_list>
 
 #include "string_table_model.h"
 
@@ -27,6 +28,14 @@ QFont FormFont(int pointSize = 8);
 
 // Sky-blue background and the form font.
 void StyleForm(QWidget* form, int fontPixelHeight = 0);
+
+// Tab moves from each widget to the next in this order.
+void SetTabOrder(std::initializer_list<QWidget*> order);
+// Places a window's centre on the centre of `area` (in screen coordinates),
+// its top left corner kept on the screen when the window is the larger.
+void CentreOn(QWidget* window, const QRect& area);
+// Centres a window on the screen's available area.
+void CentreOnScreen(QWidget* window);
 
 QLabel* Caption(QWidget* parent, const QString& text, int x, int y, bool bold = true, int wrapWidth = 0);
 QFrame* Bevel(QWidget* parent, const QRect& geometry, bool raised = true);
@@ -48,6 +57,7 @@ class GridView : public QTableView {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
  private:
   void RestoreWidths();
