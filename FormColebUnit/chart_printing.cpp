@@ -2,9 +2,13 @@
 
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "line_printer.h"
+#include "mode_shape_form_model.h"
+#include "numtext.h"
+#include "shaft_model.h"
 
 namespace vp {
 
@@ -18,12 +22,68 @@ QRect PicturePlacement(QSize picture, int dpiX, int dpiY, QSize page) {
   return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
-void PrintPicture(QPagedPaintDevice& device, const QImage& picture) {
+PictureLayout LayOutPicturePage(QSize picture, int dpiX, int dpiY, QSize page, int headingHeight, int gap) {
+  PictureLayout layout;
+  layout.picture = PicturePlacement(picture, dpiX, dpiY, page);
+  if (headingHeight <= 0) return layout;
+  layout.headingTop = layout.picture.top() - gap - headingHeight;
+  if (layout.headingTop >= 0) return layout;
+  layout.headingTop = 0;
+  QRect& r = layout.picture;
+  const int top = headingHeight + gap;
+  const int room = std::max(1, page.height() - top);
+  if (r.height() > room) {
+    // Smaller by the same factor across and down, centred across the page.
+    const int width = std::max(1, static_cast<int>(std::lround(r.width() * static_cast<double>(room) / r.height())));
+    r = QRect((page.width() - width) / 2, top, width, room);
+  } else {
+    r.moveTop(top);
+  }
+  return layout;
+}
+
+QStringList ModeShapeHeading(const TNewFormModel& form) {
+  return {"Форма колебаний", QString::fromStdString(form.Label2 + "     " + form.Label3 + "     " + form.Label7)};
+}
+
+QStringList FrequencyMapHeading(const TShaftModel& model, char decimalSeparator) {
+  QStringList lines{"Карта частот по вариантам жесткости опор"};
+  for (int v = 1; v <= model.KW; ++v) {
+    std::string line = "Вариант по жесткости N " + std::to_string(v) + ":  жесткости опор ";
+    for (int s = 1; s <= model.N; ++s)
+      line += (s > 1 ? "; " : "") + GeneralFormat(model.SupportStiffness[s][v], decimalSeparator);
+    lines << QString::fromStdString(line);
+  }
+  return lines;
+}
+
+void PrintPicture(QPagedPaintDevice& device, const QImage& picture, const QStringList& heading) {
   QPainter painter;
   if (!painter.begin(&device)) throw PrintError("Не удалось начать печать графика. Принтер недоступен или занят.");
-  const QRect target = PicturePlacement(picture.size(), device.logicalDpiX(), device.logicalDpiY(),
-                                        QSize(device.width(), device.height()));
-  painter.drawImage(target, picture);
+  const QFont body = painter.font();
+  QFont title = body;
+  title.setBold(true);
+  title.setPointSizeF(body.pointSizeF() * 1.25);
+  const QSize page(device.width(), device.height());
+  // Each line centred across the page; one too long goes on in the next.
+  constexpr int kFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+  auto fontOf = [&](int line) { return line == 0 ? title : body; };
+  auto heightOf = [&](int line) {
+    return QFontMetrics(fontOf(line), &device).boundingRect(QRect(0, 0, page.width(), page.height()), kFlags, heading[line]).height();
+  };
+  int headingHeight = 0;
+  for (int i = 0; i < heading.size(); ++i) headingHeight += heightOf(i);
+  const int gap = QFontMetrics(body, &device).lineSpacing();
+  const PictureLayout layout =
+      LayOutPicturePage(picture.size(), device.logicalDpiX(), device.logicalDpiY(), page, headingHeight, gap);
+  int y = layout.headingTop;
+  for (int i = 0; i < heading.size(); ++i) {
+    painter.setFont(fontOf(i));
+    const int height = heightOf(i);
+    painter.drawText(QRect(0, y, page.width(), height), kFlags, heading[i]);
+    y += height;
+  }
+  painter.drawImage(layout.picture, picture);
   if (!painter.end()) throw PrintError("Не удалось закончить печать графика.");
 }
 

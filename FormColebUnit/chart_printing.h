@@ -1,14 +1,19 @@
 #pragma once
-// Printing the mode-shape chart: the picture centred on one page at 70 picture
-// pixels to the inch.
+// Printing a chart (the mode shape, the frequency map): the picture centred on
+// one page at 70 picture pixels to the inch, under a heading that says what it
+// shows.
 
 #include <QImage>
 #include <QRect>
 #include <QSize>
+#include <QStringList>
 
 class QPagedPaintDevice;
 
 namespace vp {
+
+struct TNewFormModel;
+struct TShaftModel;
 
 inline constexpr double kPicturePixelsPerInch = 70;
 inline const QSize kChartPictureSize(326, 202);  // Image1
@@ -19,8 +24,25 @@ inline const QSize kChartPictureSize(326, 202);  // Image1
 // The rectangle spans left..right-1 and top..bottom-1.
 QRect PicturePlacement(QSize picture, int dpiX, int dpiY, QSize page);
 
-// One page holding the picture, stretched into its placement. Throws
-// PrintError when the job cannot start.
-void PrintPicture(QPagedPaintDevice& device, const QImage& picture);
+// A page holding a heading of `headingHeight` dots and the picture: the
+// picture where PicturePlacement puts it and the heading ending `gap` dots
+// above it. A heading too tall for the room above starts at the top of the
+// page and the picture follows it, made smaller only when it would not fit.
+struct PictureLayout {
+  int headingTop = 0;
+  QRect picture;
+};
+PictureLayout LayOutPicturePage(QSize picture, int dpiX, int dpiY, QSize page, int headingHeight, int gap);
+
+// What a printed mode shape is: the form's variant, frequency number and
+// frequency lines.
+QStringList ModeShapeHeading(const TNewFormModel& form);
+// What the printed frequency map is: its title and the support stiffnesses of
+// every variant.
+QStringList FrequencyMapHeading(const TShaftModel& model, char decimalSeparator);
+
+// One page holding the heading (its first line bold), centred across the page,
+// above the picture. Throws PrintError when the job cannot start.
+void PrintPicture(QPagedPaintDevice& device, const QImage& picture, const QStringList& heading = {});
 
 }  // namespace vp

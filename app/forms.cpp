@@ -50,11 +50,15 @@ Forms::Forms() {
   });
   OutputForm->SetMapPrinter([this](TOutputForm& form) {
     const QImage picture = form.CaptureMap();
-    RunPrintJob(SetUpPrinter(&form), [&](QPagedPaintDevice& device) { PrintPicture(device, picture); });
+    RunPrintJob(SetUpPrinter(&form), [&](QPagedPaintDevice& device) {
+      PrintPicture(device, picture, FrequencyMapHeading(state.model, DecimalSeparator()));
+    });
   });
   NewForm->SetChartPrinter([this](TNewForm& form) {
     const QImage picture = form.CaptureChart();
-    RunPrintJob(SetUpPrinter(&form), [&](QPagedPaintDevice& device) { PrintPicture(device, picture); });
+    RunPrintJob(SetUpPrinter(&form), [&](QPagedPaintDevice& device) {
+      PrintPicture(device, picture, ModeShapeHeading(state.newForm));
+    });
   });
 }
 

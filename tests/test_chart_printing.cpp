@@ -13,6 +13,7 @@
 #include "line_printer.h"
 #include "new_form.h"
 #include "pdf_text.h"
+#include "shaft_model.h"
 
 using namespace vp;
 using namespace vp::test;
@@ -90,6 +91,94 @@ TEST(ChartPrinting, OnePageWithThePictureCentred) {
   EXPECT_NEAR(box.height(), 202, 2);
   EXPECT_NEAR(box.center().x(), page.width() / 2.0, 2);
   EXPECT_NEAR(box.center().y(), page.height() / 2.0, 2);
+  std::filesystem::remove(pdf);
+  std::filesystem::remove(png + ".png");
+}
+
+TEST(ChartPrinting, AHeadingGoesAboveThePictureWithoutMovingIt) {
+  const QSize page(7016, 4960);  // A4 landscape at 600 dots per inch
+  const QRect centred = PicturePlacement(kChartPictureSize, 600, 600, page);
+  const PictureLayout none = LayOutPicturePage(kChartPictureSize, 600, 600, page, 0, 100);
+  EXPECT_EQ(none.picture, centred);
+  const PictureLayout small = LayOutPicturePage(kChartPictureSize, 600, 600, page, 300, 100);
+  EXPECT_EQ(small.picture, centred);
+  EXPECT_EQ(small.headingTop + 300 + 100, centred.top());
+  // Taller than the room above: the heading starts at the top, the picture
+  // follows it, whole and as large as before while it fits.
+  const PictureLayout tall = LayOutPicturePage(kChartPictureSize, 600, 600, page, 2000, 100);
+  EXPECT_EQ(tall.headingTop, 0);
+  EXPECT_EQ(tall.picture.top(), 2100);
+  EXPECT_EQ(tall.picture.size(), centred.size());
+  EXPECT_EQ(tall.picture.left(), centred.left());
+  // Taller still: the picture shrinks into the rest of the page, its shape kept.
+  const PictureLayout huge = LayOutPicturePage(kChartPictureSize, 600, 600, page, 4000, 100);
+  EXPECT_EQ(huge.picture.top(), 4100);
+  EXPECT_EQ(huge.picture.bottom(), page.height() - 1);
+  EXPECT_NEAR(huge.picture.width() / double(huge.picture.height()), 326.0 / 202, 0.01);
+  EXPECT_NEAR(huge.picture.center().x(), page.width() / 2.0, 1);
+}
+
+TEST(ChartPrinting, HeadingsSayWhatTheChartShows) {
+  EXPECT_EQ(ModeShapeHeading(SineMode()),
+            QStringList({"Форма колебаний", "Вариант по жесткости N 1     Частота N 1     P= 2237.67517623468"}));
+  TShaftModel m;
+  m.N = 2;
+  m.KW = 2;
+  m.SupportStiffness[1][1] = 1e8;
+  m.SupportStiffness[2][1] = 2.5e8;
+  m.SupportStiffness[1][2] = 1e9;
+  m.SupportStiffness[2][2] = 0.5;
+  EXPECT_EQ(FrequencyMapHeading(m, ','),
+            QStringList({"Карта частот по вариантам жесткости опор",
+                         "Вариант по жесткости N 1:  жесткости опор 100000000; 250000000",
+                         "Вариант по жесткости N 2:  жесткости опор 1000000000; 0,5"}));
+}
+
+TEST(ChartPrinting, ThePrintedModeShapeSaysVariantFrequencyAndP) {
+  TNewFormModel model = SineMode();
+  TNewForm form(model);
+  form.Fill();
+  form.show();
+  QApplication::processEvents();
+  const std::string pdf = std::filesystem::temp_directory_path() / ("vp_chart_h_" + std::to_string(::getpid()) + ".pdf");
+  QRect picture;
+  {
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPdfPrinter(printer, QString::fromStdString(pdf));
+    picture = PicturePlacement(kChartPictureSize, printer.logicalDpiX(), printer.logicalDpiY(),
+                               QSize(printer.width(), printer.height()));
+    PrintPicture(printer, form.CaptureChart(), ModeShapeHeading(model));
+  }
+  const std::vector<std::string> pages = PdfPages(pdf);
+  ASSERT_EQ(pages.size(), 1u);
+  const std::vector<std::string> lines = TextLines(pages[0]);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "Форма колебаний");
+  EXPECT_NE(lines[1].find("Вариант по жесткости N 1"), std::string::npos);
+  EXPECT_NE(lines[1].find("Частота N 1"), std::string::npos);
+  EXPECT_NE(lines[1].find("P= 2237.67517623468"), std::string::npos);
+  // Every word lies above the picture, which is where it was without them
+  // (page coordinates in points, 10 points of margin, 600 dots per inch).
+  const double pictureTop = 10 + picture.top() * 72.0 / 600;
+  for (const PdfWord& w : PdfWords(pdf)) {
+    EXPECT_LT(w.y + 8, pictureTop) << w.text;
+    EXPECT_GT(w.y, pictureTop - 60) << w.text;
+  }
+  // Rendered at 70 dots per inch, the chart's background fills the picture's
+  // place, as large as the picture is in pixels.
+  const std::string png = pdf + "-70";
+  Capture("pdftoppm -r 70 -png -singlefile '" + pdf + "' '" + png + "'");
+  QImage page(QString::fromStdString(png + ".png"));
+  ASSERT_FALSE(page.isNull());
+  QRect box;
+  for (int y = 0; y < page.height(); ++y)
+    for (int x = 0; x < page.width(); ++x)
+      if (page.pixelColor(x, y) == QColor(183, 183, 255)) box |= QRect(x, y, 1, 1);
+  const double toPixels = 70.0 / 600;
+  EXPECT_NEAR(box.width(), 326, 2);
+  EXPECT_NEAR(box.height(), 202, 2);
+  EXPECT_NEAR(box.top(), (10 * 600 / 72.0 + picture.top()) * toPixels, 2);
+  EXPECT_NEAR(box.center().x(), page.width() / 2.0, 2);
   std::filesystem::remove(pdf);
   std::filesystem::remove(png + ".png");
 }
