@@ -106,6 +106,8 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
   SyncFromModel();
 }
 
+TMainFormJestk::~TMainFormJestk() { DisconnectControls(this); }
+
 void TMainFormJestk::SyncFromModel() {
   spinEdit1_->SetText(QString::fromStdString(model_.SpinEdit1.Text()));
   spinEdit2_->SetText(QString::fromStdString(model_.SpinEdit2.Text()));

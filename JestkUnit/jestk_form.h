@@ -23,6 +23,7 @@ class TMainFormJestk : public QWidget {
   Q_OBJECT
  public:
   TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainForm, QWidget* mainWindow);
+  ~TMainFormJestk() override;
 
   // The main form's "Расчет жесткосткостей": shown modeless with the main form's KM.
   void Open();

@@ -142,7 +142,7 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
   SyncFromModel();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() { DisconnectControls(this); }
 
 QLineEdit* TMainForm::Edit(int number) const {
   switch (number) {

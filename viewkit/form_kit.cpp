@@ -32,6 +32,10 @@ void StyleForm(QWidget* form, int fontPixelHeight) {
   form->setFont(font);
 }
 
+void DisconnectControls(QWidget* form) {
+  for (QObject* control : form->findChildren<QObject*>()) QObject::disconnect(control, nullptr, form, nullptr);
+}
+
 void SetTabOrder(std::initializer_list<QWidget*> order) {
   QWidget* previous = nullptr;
   for (QWidget* widget : order) {

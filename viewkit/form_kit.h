@@ -29,6 +29,11 @@ QFont FormFont(int pointSize = 8);
 // Sky-blue background and the form font.
 void StyleForm(QWidget* form, int fontPixelHeight = 0);
 
+// A form's destructor calls this first: a control that loses the focus while
+// the form is taken apart (a spin edit clamps when it is left) must not run a
+// handler of the half-destroyed form.
+void DisconnectControls(QWidget* form);
+
 // Tab moves from each widget to the next in this order.
 void SetTabOrder(std::initializer_list<QWidget*> order);
 // Places a window's centre on the centre of `area` (in screen coordinates),
