@@ -1,0 +1,182 @@
+// The example files describe real shafts: the masses and stiffnesses are those
+// of the stated steel bars, and the frequencies the program finds for them
+// agree with an independent finite-element model of the same bars.
+
+#include <gtest/gtest.h>
+
+#include <Eigen/Dense>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "calculation_run.h"
+#include "input_loader.h"
+#include "numtext.h"
+
+using namespace vp;
+
+namespace {
+
+constexpr double kE = 2.1e11;     // steel, Pa
+constexpr double kRho = 7850;     // steel, kg/m3
+constexpr double kPi = 3.14159265358979323846;
+
+// The stepped rotor of both rotor examples, 2 m long in sections of 0.05 m:
+// shaft ends and journals of 0.10 m (0 to 0.3 m), collars of 0.14 m (to 0.5 m),
+// the body of 0.18 m (to 1.5 m), then the same in reverse.
+const std::vector<double> kRotorDiameters = [] {
+  std::vector<double> d;
+  for (auto [diameter, count] : {std::pair{0.10, 6}, {0.14, 4}, {0.18, 20}, {0.14, 4}, {0.10, 6}}) d.insert(d.end(), count, diameter);
+  return d;
+}();
+const std::vector<double> kRotorLengths(40, 0.05);
+// The disc of rotor_with_disc.txt: 0.5 m across, 0.06 m wide, on the 0.18 m body.
+const double kDiscMass = kRho * kPi * (0.5 * 0.5 - 0.18 * 0.18) / 4 * 0.06;
+
+std::string Example(const char* name) { return std::string(VP_EXAMPLES_DIR) + "/" + name; }
+
+class Accepting : public RunUi {
+ public:
+  bool ConfirmEcho(const TInputFormModel&) override { return true; }
+  ModeShapeDisplay* ModeDisplay() override { return nullptr; }
+  void ShowResults() override {}
+  void ShowInputError(const std::string& detail) override { ADD_FAILURE() << detail; }
+  void ShowInterrupted() override { ADD_FAILURE() << "interrupted"; }
+  void ShowMessage(const std::string& text) override { ADD_FAILURE() << text; }
+};
+
+ProgramState Solve(const char* name) {
+  ProgramState st;
+  LoadInputFile(Example(name), st.form, '.');
+  Accepting ui;
+  EXPECT_EQ(RunCalculation(st, ui, '.'), RunOutcome::Completed) << name;
+  return st;
+}
+
+// Natural frequencies (rad/s, ascending) of a free-free Euler-Bernoulli bar of
+// solid circular sections, each cut into `pieces` beam elements with
+// consistent mass, on springs (N/m) at the given positions, with point masses.
+struct PointLoad {
+  double x, value;
+};
+std::vector<double> FiniteElementFrequencies(const std::vector<double>& lengths, const std::vector<double>& diameters,
+                                             const std::vector<PointLoad>& springs, const std::vector<PointLoad>& masses,
+                                             int pieces = 8) {
+  std::vector<double> nodeX{0};
+  std::vector<double> h, EI, rhoA;
+  for (size_t i = 0; i < lengths.size(); ++i) {
+    if (lengths[i] == 0) continue;
+    for (int p = 0; p < pieces; ++p) {
+      h.push_back(lengths[i] / pieces);
+      EI.push_back(kE * kPi * std::pow(diameters[i], 4) / 64);
+      rhoA.push_back(kRho * kPi * diameters[i] * diameters[i] / 4);
+      nodeX.push_back(nodeX.back() + h.back());
+    }
+  }
+  const int dofs = 2 * static_cast<int>(nodeX.size());
+  Eigen::MatrixXd K = Eigen::MatrixXd::Zero(dofs, dofs), M = Eigen::MatrixXd::Zero(dofs, dofs);
+  for (size_t e = 0; e < h.size(); ++e) {
+    const double l = h[e];
+    Eigen::Matrix4d k, m;
+    k << 12, 6 * l, -12, 6 * l, 6 * l, 4 * l * l, -6 * l, 2 * l * l, -12, -6 * l, 12, -6 * l, 6 * l, 2 * l * l, -6 * l,
+        4 * l * l;
+    m << 156, 22 * l, 54, -13 * l, 22 * l, 4 * l * l, 13 * l, -3 * l * l, 54, 13 * l, 156, -22 * l, -13 * l,
+        -3 * l * l, -22 * l, 4 * l * l;
+    K.block<4, 4>(2 * e, 2 * e) += EI[e] / (l * l * l) * k;
+    M.block<4, 4>(2 * e, 2 * e) += rhoA[e] * l / 420 * m;
+  }
+  auto node = [&](double x) {
+    int best = 0;
+    for (int n = 0; n < static_cast<int>(nodeX.size()); ++n)
+      if (std::abs(nodeX[n] - x) < std::abs(nodeX[best] - x)) best = n;
+    EXPECT_NEAR(nodeX[best], x, 1e-9);
+    return 2 * best;
+  };
+  for (const PointLoad& s : springs) K(node(s.x), node(s.x)) += s.value;
+  for (const PointLoad& p : masses) M(node(p.x), node(p.x)) += p.value;
+  Eigen::GeneralizedSelfAdjointEigenSolver<Eigen::MatrixXd> solver(K, M);
+  std::vector<double> omega;
+  for (int i = 0; i < dofs; ++i) omega.push_back(std::sqrt(std::max(0.0, solver.eigenvalues()[i])));
+  return omega;
+}
+
+// The program's frequencies of a variant as search variables (rad/s).
+std::vector<double> Omegas(const ProgramState& st, int variant) {
+  std::vector<double> omega;
+  for (const ModeData& mode : st.summary.variants.at(variant - 1).modes) omega.push_back(mode.F / 100);
+  return omega;
+}
+
+void ExpectSteelBarsOf(const TMainFormModel& form, const std::vector<double>& diameters) {
+  const int KM = form.Spin(Count::Sections).Value();
+  int bar = 0;
+  for (int k = 1; k <= KM; ++k) {
+    const double l = RealOfText(form.StringGrid1.Cell(k, 1), '.');
+    const double m = RealOfText(form.StringGrid1.Cell(k, 2), '.');
+    const double EI = RealOfText(form.StringGrid1.Cell(k, 3), '.');
+    if (l == 0) {  // the disc: a point mass
+      EXPECT_NEAR(m, kDiscMass, 1e-5 * kDiscMass) << "section " << k;
+      continue;
+    }
+    const double d = diameters.at(bar++);
+    // A solid round bar of steel: m = rho pi d^2/4 l and EI = E pi d^4/64.
+    EXPECT_NEAR(m, kRho * kPi * d * d / 4 * l, 1e-5 * m) << "section " << k;
+    EXPECT_NEAR(EI, kE * kPi * std::pow(d, 4) / 64, 1e-5 * EI) << "section " << k;
+    // The modulus the section implies, whatever its diameter: E = 4 pi EI / A^2.
+    const double A = m / (kRho * l);
+    EXPECT_NEAR(4 * kPi * EI / (A * A), kE, 5e-5 * kE) << "section " << k;
+  }
+  EXPECT_EQ(bar, static_cast<int>(diameters.size()));
+}
+
+}  // namespace
+
+TEST(Examples, TheRotorsAreSteelBarsOfTheStatedDiameters) {
+  for (const char* name : {"rotor_two_bearings.txt", "rotor_with_disc.txt"}) {
+    SCOPED_TRACE(name);
+    TMainFormModel form;
+    LoadInputFile(Example(name), form, '.');
+    ExpectSteelBarsOf(form, kRotorDiameters);
+  }
+}
+
+TEST(Examples, RotorFrequenciesAgreeWithAFiniteElementModel) {
+  const ProgramState st = Solve("rotor_two_bearings.txt");
+  // Bearings of 1E8 N/m: four frequencies up to FK = 4000 rad/s; of 1E9 N/m two.
+  const double stiffness[2] = {1e8, 1e9};
+  const size_t found[2] = {4, 2};
+  for (int v = 1; v <= 2; ++v) {
+    SCOPED_TRACE(v);
+    const std::vector<double> program = Omegas(st, v);
+    const std::vector<double> fe =
+        FiniteElementFrequencies(kRotorLengths, kRotorDiameters, {{0.2, stiffness[v - 1]}, {1.8, stiffness[v - 1]}}, {});
+    ASSERT_EQ(program.size(), found[v - 1]);
+    EXPECT_GT(fe[found[v - 1]], 4000);  // nothing more below FK
+    // Masses lumped at the sections' left ends against a continuous bar.
+    for (size_t i = 0; i < program.size(); ++i) EXPECT_NEAR(program[i], fe[i], 0.01 * fe[i]) << "frequency " << i + 1;
+  }
+}
+
+TEST(Examples, TheDiscLowersOnlyTheModesThatMoveIt) {
+  const ProgramState plain = Solve("rotor_two_bearings.txt");
+  const ProgramState disc = Solve("rotor_with_disc.txt");
+  const std::vector<double> fe =
+      FiniteElementFrequencies(kRotorLengths, kRotorDiameters, {{0.2, 1e9}, {1.8, 1e9}}, {{1.0, kDiscMass}});
+  const std::vector<double> program = Omegas(disc, 2);
+  ASSERT_EQ(program.size(), 2u);
+  for (size_t i = 0; i < program.size(); ++i) EXPECT_NEAR(program[i], fe[i], 0.01 * fe[i]) << "frequency " << i + 1;
+  // The first mode swings the disc at mid-span: clearly lower. The second has
+  // its node there: hardly changed.
+  EXPECT_LT(program[0], 0.9 * Omegas(plain, 2)[0]);
+  EXPECT_NEAR(program[1], Omegas(plain, 2)[1], 0.005 * program[1]);
+}
+
+TEST(Examples, TheFreeFreeShaftMatchesTheClosedForm) {
+  // A uniform free-free beam: omega_1 = (4.730041)^2 sqrt(EI / (m L^4)) with
+  // EI = 1, m = 1 per length, L = 1.
+  const ProgramState st = Solve("free_free_shaft.txt");
+  const std::vector<double> omega = Omegas(st, 1);
+  ASSERT_EQ(omega.size(), 2u);
+  EXPECT_NEAR(omega[0], std::pow(4.730040745, 2), 0.001 * omega[0]);
+  EXPECT_NEAR(omega[1], std::pow(7.853204624, 2), 0.001 * omega[1]);
+}
