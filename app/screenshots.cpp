@@ -1,5 +1,6 @@
 // Renders every window after a real calculation of an example file into PNG
-// files, without a display: valoprovod-screenshots INPUT OUTDIR [PREFIX].
+// files, and the printed mode shape into a PDF file, without a display:
+// valoprovod-screenshots INPUT OUTDIR [PREFIX].
 
 #include <QApplication>
 #include <QDir>
@@ -7,8 +8,10 @@
 
 #include <cstdio>
 
+#include "chart_printing.h"
 #include "forms.h"
 #include "input_loader.h"
+#include "line_printer.h"
 
 namespace {
 
@@ -73,6 +76,19 @@ int main(int argc, char* argv[]) {
   st.newForm = ui.firstMode;
   forms.NewForm->Fill();
   ok &= Save(forms.NewForm.get(), out + "mode_shape_form.png");
+  // The printed mode shape, as "Печать графика" prints it, into a PDF file.
+  forms.NewForm->show();
+  QApplication::processEvents();
+  try {
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPdfPrinter(printer, out + "mode_shape_page.pdf");
+    PrintPicture(printer, forms.NewForm->CaptureChart(), ModeShapeHeading(st.newForm));
+    std::printf("wrote %s\n", qPrintable(out + "mode_shape_page.pdf"));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    ok = false;
+  }
+  forms.NewForm->hide();
 
   // The calculator with discs: a stepped shaft of 6 sections, two discs.
   TMainFormJestkModel& j = forms.jestk;

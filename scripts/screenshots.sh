@@ -7,6 +7,9 @@ bash scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$(nproc)" --target valoprovod-screenshots
 QT_QPA_PLATFORM=offscreen ./build/app/valoprovod-screenshots examples/rotor_two_bearings.txt docs/screenshots
+# The printed mode shape as a picture of its page.
+pdftoppm -png -r 80 -singlefile docs/screenshots/mode_shape_page.pdf docs/screenshots/mode_shape_page
+rm docs/screenshots/mode_shape_page.pdf
 # A sweep whose step passes over two frequencies: the results say so.
 QT_QPA_PLATFORM=offscreen ./build/app/valoprovod-screenshots examples/free_free_coarse_step.txt /tmp/valoprovod-shots coarse_
 cp /tmp/valoprovod-shots/coarse_output_form.png docs/screenshots/missed_frequencies.png
