@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -32,12 +33,14 @@ namespace {
 using namespace vp;
 
 constexpr const char* kUsage =
-    "Использование: valoprovod-cli [--json] [--pdf ВЫХОД] [--xlsx ВЫХОД] [--decimal-separator C] ФАЙЛ\n"
+    "Использование: valoprovod-cli [--json] [--pdf ВЫХОД] [--xlsx ВЫХОД] [--decimal-separator C] [--max-seconds S] ФАЙЛ\n"
     "  ФАЙЛ                     исходные данные (.txt, .xls, .xlsx)\n"
     "  --json                   вывести частоты и формы колебаний в формате JSON\n"
     "  --pdf ВЫХОД              напечатать результаты в файл PDF (A4, 600 точек на дюйм)\n"
     "  --xlsx ВЫХОД             записать рабочую книгу с результатами и графиками форм колебаний\n"
-    "  --decimal-separator C    десятичный разделитель чисел (по умолчанию - системный)\n";
+    "  --decimal-separator C    десятичный разделитель чисел (по умолчанию - системный)\n"
+    "  --max-seconds S          не начинать расчет, который по оценке займет больше S секунд,\n"
+    "                           и прервать расчет, идущий дольше S секунд\n";
 
 std::string Number(double value) {
   char buf[64];
@@ -72,6 +75,7 @@ std::string JsonString(const std::string& text) {
 class CliUi : public RunUi {
  public:
   std::string error;
+  double maxSeconds = -1;  // --max-seconds; negative: no limit
 
   bool ConfirmEcho(const TInputFormModel&) override { return true; }
   ModeShapeDisplay* ModeDisplay() override { return nullptr; }
@@ -82,9 +86,30 @@ class CliUi : public RunUi {
     error = "Ошибка ввода данных: " + detail;
   }
   void ShowInterrupted() override {
-    std::cerr << "Расчет прерван\n";
-    error = "Расчет прерван";
+    error = timedOut_ ? "Расчет прерван: он идет дольше " + Seconds() : "Расчет прерван";
+    std::cerr << error << '\n';
   }
+  // A long estimate is told on standard error; one beyond --max-seconds stops the run.
+  bool AcceptEstimate(double seconds) override {
+    const bool tooLong = maxSeconds >= 0 && seconds > maxSeconds;
+    if (seconds > kLongRunSeconds || tooLong) std::cerr << DurationText(seconds) << '\n';
+    if (!tooLong) return true;
+    error = "Расчет не выполнен: по оценке он займет больше " + Seconds();
+    std::cerr << error << '\n';
+    return false;
+  }
+  ProgressFn Progress() override {
+    if (maxSeconds < 0) return {};
+    const auto start = std::chrono::steady_clock::now();
+    return [this, start](int, double) {
+      timedOut_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > maxSeconds;
+      return !timedOut_;
+    };
+  }
+
+ private:
+  std::string Seconds() const { return Number(maxSeconds) + " с (--max-seconds)"; }
+  bool timedOut_ = false;
 };
 
 // Standard output, checked: a write that fails (a full disk, /dev/full) is
@@ -118,6 +143,7 @@ struct Options {
   bool json = false;
   char sep = 0;
   std::string input, pdf, xlsx;
+  double maxSeconds = -1;  // negative: no limit
 };
 
 // A decimal separator that numbers can be read with: one character that is no
@@ -139,10 +165,15 @@ int ParseArguments(int argc, char* argv[], Options& o) {
     const std::string arg = argv[i];
     if (arg == "--json") {
       o.json = true;
-    } else if (arg == "--pdf" || arg == "--xlsx" || arg == "--decimal-separator") {
+    } else if (arg == "--pdf" || arg == "--xlsx" || arg == "--decimal-separator" || arg == "--max-seconds") {
       if (i + 1 == argc) return usage("Не указано значение параметра " + arg);
       const std::string value = argv[++i];
-      if (arg == "--decimal-separator") {
+      if (arg == "--max-seconds") {
+        const auto parsed = std::from_chars(value.data(), value.data() + value.size(), o.maxSeconds);
+        if (parsed.ec != std::errc() || parsed.ptr != value.data() + value.size() || !(o.maxSeconds >= 0))
+          return usage("Неверное значение параметра --max-seconds: '" + Printable(value) +
+                       "'. Нужно число секунд не меньше нуля, например 60.");
+      } else if (arg == "--decimal-separator") {
         if (!UsableSeparator(value))
           return usage("Неверное значение параметра --decimal-separator: '" + Printable(value) +
                        "'. Нужен один знак, например точка или запятая, но не цифра, знак числа, буква E или пробел.");
@@ -200,6 +231,7 @@ std::string Json(const TShaftModel& model, const TSearchParams& params, const Re
                 return "[" + Number(r.first * factor) + ", " + Number(r.second * factor) + "]";
               });
     }
+    if (v.endedEarly) text += ", \"ended_early_at\": " + Number(v.endedAt * factor);
     return text + "}";
   });
   if (!error.empty()) out += ", \"error\": " + JsonString(error);
@@ -258,6 +290,7 @@ int main(int argc, char* argv[]) {
   form.CheckBox1 = false;
 
   CliUi ui;
+  ui.maxSeconds = o.maxSeconds;
   const RunOutcome outcome = RunCalculation(st, ui, sep);
   if (outcome != RunOutcome::Completed) {
     if (o.json) out.Write(Json(st.model, st.params, st.summary, ui.error));

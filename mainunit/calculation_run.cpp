@@ -1,10 +1,14 @@
 #include "calculation_run.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <string>
 
 #include "errors.h"
+#include "frequency_count.h"
 #include "numtext.h"
+#include "search_estimate.h"
 #include "sob.h"
 
 namespace vp {
@@ -35,6 +39,10 @@ class Tee : public SolverOutput {
     first_.SectionResults(mode);
     second_.SectionResults(mode);
   }
+  void WalkEndedEarly(int variant, double omega) override {
+    first_.WalkEndedEarly(variant, omega);
+    second_.WalkEndedEarly(variant, omega);
+  }
 
  private:
   SolverOutput& first_;
@@ -52,15 +60,23 @@ void CheckVariant(const TShaftModel& model, const TSearchParams& P, VariantResul
   const double end = P[kStart] <= P[kUpper] ? P[kStart] + 3 * P[kFreqEps] : P[kUpper];
   const double resolution = std::max(P[kFreqEps], P[kStep] / 100);
   result.completeness = CheckCompleteness(model, model.VariantNo, P[kFirstStart], end, found, resolution);
+  // A walk that ended early knows the count of the range above it up to FK: none.
+  if (result.endedEarly && result.completeness.checked) result.completeness.end = P[kUpper];
   result.solved = true;
 }
 
 }  // namespace
 
 void CheckSearchLimits(const TShaftModel& model, const TSearchParams& P, char sep) {
+  // A step of 0 or below never walks towards FK, and its "frequencies" are made up.
+  if (!(P[kStep] > 0))
+    throw AppError("Шаг по частоте при поиске k-й частоты должен быть больше нуля (FT1 = " + Real(P[kStep], sep) + ")");
   if (!(P[kFreqEps] > 0))
     throw AppError("Точность вычисления k-й собственной частоты должна быть больше нуля (EPSF = " +
                    Real(P[kFreqEps], sep) + ")");
+  // The search compares the step with 15 * EPSF.
+  if (P[kFreqEps] > DBL_MAX / 15)
+    throw AppError("Точность вычисления k-й собственной частоты слишком велика (EPSF = " + Real(P[kFreqEps], sep) + ")");
   if (model.KP > kMaxFrequencies)
     throw AppError("Число собственных частот не должно превышать " + std::to_string(kMaxFrequencies) +
                    " (KP = " + std::to_string(model.KP) + ")");
@@ -73,11 +89,13 @@ void CheckSearchLimits(const TShaftModel& model, const TSearchParams& P, char se
       throw AppError(place + "номер " + std::to_string(end) + " должен быть больше номера предыдущего пролета (" +
                      std::to_string(model.SpanEnd[j - 1]) + ")");
   }
-  // A step at or above EPSF walks from F1 to FK; below EPSF every second trial is accepted.
-  const double step = P[kStep], span = P[kUpper] - P[kStart];
-  if (step >= P[kFreqEps] && span / step > kMaxForwardTrials)
-    throw AppError("Шаг по частоте при поиске k-й частоты слишком мал: до верхней границы диапазона "
-                   "потребовалось бы более 100000000 шагов (FT1 = " + Real(step, sep) + ")");
+}
+
+std::string DurationText(double seconds) {
+  const double minutes = std::max(1.0, std::round(seconds / 60));
+  if (!(minutes < 1e15)) return "Расчет займет больше " + GeneralFormat(1e15, '.') + " мин.";
+  const double unit = minutes < 100 ? 1 : std::pow(10.0, std::floor(std::log10(minutes)) - 1);
+  return "Расчет займет около " + GeneralFormat(std::round(minutes / unit) * unit, '.') + " мин.";
 }
 
 void ReadForm(const TMainFormModel& form, TShaftModel& model, TSearchParams& P, char sep) {
@@ -161,6 +179,8 @@ RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
     st.model.ComputeSectionX();
     P[kReportFactor] = 100.0;
     P[kFirstStart] = P[kStart];
+    const SearchEstimate estimate = EstimateSearch(st.model, P);
+    if (estimate.made && !ui.AcceptEstimate(estimate.seconds)) return RunOutcome::Declined;
     // Results of an earlier run must not pass for this run's.
     st.results.Clear();
     st.summary = ResultsSummary();
@@ -168,11 +188,13 @@ RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
     ResultsWriter writer(st.results, st.newForm, st.model, st.form.CheckBox1, ui.ModeDisplay(), sep);
     SummaryRecorder recorder(st.summary);
     Tee output(writer, recorder);
-    const SolverContext ctx{st.model, output, ui, ui.Progress()};
+    SolverContext ctx{st.model, output, ui, ui.Progress(), nullptr, sep};
     if (st.model.KW > 0) {
       st.model.VariantNo = 1;
       for (int i = 0; i < st.model.KW; ++i) {
         P[kStart] = P[kFirstStart];
+        const FrequencyCounter counter(st.model, st.model.VariantNo);
+        ctx.counter = counter.Problem().empty() ? &counter : nullptr;
         SOB(P, st.model.VariantNo, ctx);
         CheckVariant(st.model, P, st.summary.Variant(st.model.VariantNo));
         st.model.VariantNo = st.model.VariantNo + 1;

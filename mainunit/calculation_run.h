@@ -29,6 +29,10 @@ class RunUi : public MessageSink {
   virtual void ShowInterrupted() = 0;
   // Progress of a long calculation; empty for none.
   virtual ProgressFn Progress() { return {}; }
+  // After the echo, before computing: the search is estimated to take about
+  // `seconds` (told only when the estimate can be made). False ends the run
+  // with nothing computed. The window asks above kLongRunSeconds.
+  virtual bool AcceptEstimate(double /*seconds*/) { return true; }
 };
 
 // Everything the program keeps for its whole life, and one run reads and writes.
@@ -47,12 +51,16 @@ enum class RunOutcome {
   EchoCancelled,  // "Повторить ввод" or the echo's close box: nothing computed
   InputError,     // "Ошибка ввода данных" shown
   Interrupted,    // stopped by the user
+  Declined,       // the estimated time was not accepted: nothing computed
 };
 
 inline constexpr int kMaxFrequencies = 100;
-// A forward walk longer than this many trials is refused: it would not end in
-// any reasonable time.
-inline constexpr double kMaxForwardTrials = 1e8;
+// A calculation estimated to take longer than this is run only when the user agrees.
+inline constexpr double kLongRunSeconds = 30;
+
+// "Расчет займет около N мин.": the estimate in whole minutes, rounded to two
+// significant digits, at least 1.
+std::string DurationText(double seconds);
 
 // Steps 1 to 6: the form's texts into the model. Throws AppError whose text
 // says what and where.

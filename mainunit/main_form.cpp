@@ -285,6 +285,16 @@ ProgressFn TMainForm::Progress() {
   return [this](int variant, double omega) { return ReportProgress(variant, omega); };
 }
 
+bool TMainForm::AcceptEstimate(double seconds) {
+  if (seconds <= kLongRunSeconds) return true;
+  QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(),
+                  QString::fromStdString(DurationText(seconds)) + " Продолжить?", QMessageBox::Yes | QMessageBox::No,
+                  this);
+  const bool go = ask.exec() == QMessageBox::Yes;
+  runClock_.start();  // the progress window waits its delay from the start of the calculation
+  return go;
+}
+
 bool TMainForm::ReportProgress(int variant, double omega) {
   if (!progress_) {
     if (runClock_.elapsed() < kProgressDelayMs) return true;

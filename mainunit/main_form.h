@@ -61,6 +61,7 @@ class TMainForm : public QWidget, public RunUi {
   void ShowInterrupted() override;
   void ShowMessage(const std::string& text) override;
   ProgressFn Progress() override;
+  bool AcceptEstimate(double seconds) override;
 
  public slots:
   void BitBtn1Click();  // "Начать расчет"

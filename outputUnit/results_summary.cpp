@@ -31,6 +31,9 @@ std::vector<std::string> CompletenessLines(const ResultsSummary& summary, double
     }
     line += "найдено " + std::to_string(r.found) + " из " + std::to_string(r.inRange) +
             " собственных частот диапазона от " + Short(r.start * factor, sep) + " до " + Short(r.end * factor, sep) + ".";
+    if (v.endedEarly)
+      line += " Поиск окончен на частоте " + Short(v.endedAt * factor, sep) +
+              ": выше нее до верхней границы диапазона собственных частот нет.";
     if (r.found < r.inRange) {
       line += " Внимание: пропущены частоты в диапазонах ";
       for (size_t i = 0; i < r.missed.size(); ++i)
@@ -60,6 +63,12 @@ void SummaryRecorder::SectionResults(const ModeResult& m) {
   mode.states.assign(m.states->begin() + 1, m.states->end());
   mode.solution.assign(m.V->begin() + 1, m.V->begin() + m.n);
   summary_.Variant(m.variant).modes.push_back(std::move(mode));
+}
+
+void SummaryRecorder::WalkEndedEarly(int variant, double omega) {
+  VariantResult& result = summary_.Variant(variant);
+  result.endedEarly = true;
+  result.endedAt = omega;
 }
 
 }  // namespace vp

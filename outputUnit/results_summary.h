@@ -24,6 +24,10 @@ struct VariantResult {
   bool solved = false;  // the search ran to its end
   std::vector<ModeData> modes;
   CompletenessReport completeness;
+  // The walk ended below FK at endedAt (search variable): no natural frequency
+  // lies between there and FK.
+  bool endedEarly = false;
+  double endedAt = 0;
 };
 
 struct ResultsSummary {
@@ -35,7 +39,8 @@ struct ResultsSummary {
 
 // One line per solved variant: how many natural frequencies the sweep found and
 // how many its range holds; where it found fewer, a warning with the ranges in
-// which the others lie and the advice to take a smaller step.
+// which the others lie and the advice to take a smaller step; where the walk
+// ended early, where and why.
 std::vector<std::string> CompletenessLines(const ResultsSummary& summary, double reportFactor, char decimalSeparator);
 
 // Records every mode the solver reports into the summary.
@@ -44,6 +49,7 @@ class SummaryRecorder : public SolverOutput {
   explicit SummaryRecorder(ResultsSummary& summary) : summary_(summary) {}
   void FrequencyEntry(int, int, double) override {}
   void SectionResults(const ModeResult& mode) override;
+  void WalkEndedEarly(int variant, double omega) override;
 
  private:
   ResultsSummary& summary_;

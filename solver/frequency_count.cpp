@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "fpcheck.h"
+
 namespace vp {
 
 FrequencyCounter::FrequencyCounter(const TShaftModel& model, int variant) {
@@ -137,6 +139,19 @@ CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, doub
   for (size_t i = 0; i < all.size(); ++i)
     if (!matched[i]) report.missed.push_back(all[i]);
   return report;
+}
+
+}  // namespace vp
+
+namespace vp {
+
+bool MayHoldFrequency(const FrequencyCounter& counter, double low, double high) {
+  if (!(low > 0)) return true;
+  ClearFaults();
+  const int inside = counter.CountBelow(high * (1 + 1e-6)) - counter.CountBelow(low * (1 - 1e-6));
+  const bool fault = HasFault();
+  ClearFaults();
+  return fault || inside > 0;
 }
 
 }  // namespace vp

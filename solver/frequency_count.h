@@ -54,3 +54,14 @@ CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, doub
                                      const std::vector<double>& foundOmegas, double resolution);
 
 }  // namespace vp
+
+namespace vp {
+
+// Whether a natural frequency may lie in [low, high] (search variable): false
+// only when the count shows none there, the range widened by a millionth at
+// both ends against rounding. A range reaching down to 0 or below always may
+// (the determinant's zeros mirror at 0, rigid-body motion sits there), and so
+// may one whose count overflows.
+bool MayHoldFrequency(const FrequencyCounter& counter, double low, double high);
+
+}  // namespace vp

@@ -1,5 +1,7 @@
 #include "sob.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -7,7 +9,9 @@
 #include "characteristic.h"
 #include "errors.h"
 #include "fpcheck.h"
+#include "frequency_count.h"
 #include "mode_shape.h"
+#include "numtext.h"
 #include "opred.h"
 
 namespace vp {
@@ -26,14 +30,12 @@ void CheckCapacities(const TShaftModel& m, int v) {
     throw CalcError("Размеры задачи вне допустимых пределов");
 }
 
-std::string FaultText(int variant, double omega) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.6g", omega);
-  return "Арифметическая ошибка (деление на ноль или переполнение) при расчете варианта " +
-         std::to_string(variant) + " на частоте " + buf;
-}
-
 bool OppositeSigns(double a, double b) { return (a < 0 && b > 0) || (a > 0 && b < 0); }
+
+class NoMessages : public MessageSink {
+ public:
+  void ShowMessage(const std::string&) override {}
+};
 
 }  // namespace
 
@@ -51,6 +53,11 @@ void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
   std::vector<double> storage(n * n, 0.0);
   const MatrixView A{storage.data(), n};
   ModeShape mode(layout);
+  // An arithmetic fault at a trial, named by its reported frequency.
+  const auto Fault = [&](double omega) {
+    return CalcError("Арифметическая ошибка (деление на ноль или переполнение) при расчете варианта " +
+                     std::to_string(v) + " на частоте " + GeneralFormat(omega * P[kReportFactor], ctx.decimalSeparator));
+  };
 
   long long trials = 0;
   int k = 1;
@@ -62,6 +69,13 @@ void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
     int stepsSinceBracket = 0;
     double prevdet = 0;
     bool preparedHere = false;
+
+    // Nothing left for the walk to find between here and FK.
+    if (ctx.counter && omega <= P[kUpper] && !MayHoldFrequency(*ctx.counter, omega, P[kUpper])) {
+      P[kStart] = omega;
+      ctx.output.WalkEndedEarly(v, omega);
+      return;
+    }
 
     // Trial loop: ends with an accepted omega (break) or past FK (return).
     while (true) {
@@ -79,7 +93,7 @@ void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
           throw CalcError("Характеристики участков, участок " + std::to_string(i) +
                           (model.SectionEI[i] == 0 ? ": жесткость равна нулю (деление на ноль)"
                                                    : ": деление на ноль или переполнение (проверьте длину и жесткость)"));
-        throw CalcError(FaultText(v, omega));
+        throw Fault(omega);
       }
       layout.Assemble(omega, A);
       preparedHere = 15 * P[kFreqEps] >= h;
@@ -87,7 +101,7 @@ void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
       double det = 0;
       int exponent = 0;
       OPRED(storage.data(), n, kBand, det, exponent, n, ctx.messages, kUpperBand);
-      if (HasFault()) throw CalcError(FaultText(v, omega));
+      if (HasFault()) throw Fault(omega);
 
       if (first) {
         prevdet = det;
@@ -133,7 +147,7 @@ void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
       mode.Prepare(A);
     }
     const double F = omega * P[kReportFactor];
-    if (HasFault()) throw CalcError(FaultText(v, omega));
+    if (HasFault()) throw Fault(omega);
     ctx.output.FrequencyEntry(v, k, F);
     const int found = k;
     k = k + 1;
@@ -154,6 +168,36 @@ void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
       return;
     }
   }
+}
+
+double SecondsPerTrial(const TShaftModel& model, double from, double to) {
+  using Clock = std::chrono::steady_clock;
+  // Short batches, of which the median is taken: a batch in which another
+  // program had the processor does not count.
+  constexpr int kBatch = 16, kBatches = 31, kPoints = 256;
+  std::vector<double> batchSeconds;
+  try {
+    CheckCapacities(model, 1);
+    const ShaftLayout layout(model, 1);
+    const int n = layout.n();
+    std::vector<double> storage(n * n, 0.0);
+    NoMessages silent;
+    for (int batch = 0, done = 0; batch < kBatches; ++batch) {
+      const Clock::time_point start = Clock::now();
+      for (int i = 0; i < kBatch; ++i, ++done) {
+        layout.Assemble(from + (to - from) * (done % kPoints + 0.5) / kPoints, MatrixView{storage.data(), n});
+        double det = 0;
+        int exponent = 0;
+        OPRED(storage.data(), n, kBand, det, exponent, n, silent, kUpperBand);
+      }
+      batchSeconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+  } catch (const CalcError&) {
+    return 0;
+  }
+  ClearFaults();
+  std::nth_element(batchSeconds.begin(), batchSeconds.begin() + kBatches / 2, batchSeconds.end());
+  return batchSeconds[kBatches / 2] / kBatch;
 }
 
 }  // namespace vp

@@ -31,6 +31,9 @@ class SolverOutput {
   virtual void FrequencyEntry(int variant, int k, double F) = 0;
   // The mode shape of that frequency.
   virtual void SectionResults(const ModeResult& mode) = 0;
+  // The walk of a variant ended at omega, below FK, because no natural
+  // frequency lies between omega and FK.
+  virtual void WalkEndedEarly(int /*variant*/, double /*omega*/) {}
 };
 
 class MessageSink {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "calculation_run.h"
@@ -15,7 +16,9 @@ namespace {
 class FakeUi : public RunUi, public ModeShapeDisplay {
  public:
   bool confirm = true;
+  bool acceptEstimate = true;
   int stopAfterProgressCalls = -1;
+  std::vector<double> estimates;  // seconds, as told
   std::vector<std::string> calls;
   std::vector<std::string> messages;
   std::vector<std::string> echoLabels;
@@ -32,6 +35,10 @@ class FakeUi : public RunUi, public ModeShapeDisplay {
   void ShowInputError(const std::string& detail) override { calls.push_back("error: " + detail); }
   void ShowInterrupted() override { calls.push_back("interrupted"); }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  bool AcceptEstimate(double seconds) override {
+    estimates.push_back(seconds);
+    return acceptEstimate;
+  }
   ProgressFn Progress() override {
     if (stopAfterProgressCalls < 0) return {};
     return [this](int, double) { return stopAfterProgressCalls-- > 0; };
@@ -147,7 +154,12 @@ TEST(CalculationRun, RefusesInputThatWouldHangTheSearchOrOverflowItsTables) {
       {[](TMainFormModel& f) { f.StringGrid4.SetCell(1, 1, "5"); }, "Номера сечений, ограничивающих пролеты справа, пролет 2: номер 5 должен быть больше"},
       {[](TMainFormModel& f) { f.StringGrid4.SetCell(1, 1, "11"); }, "Номера сечений, ограничивающих пролеты справа, пролет 2: номер 11 вне пределов от 1 до 10"},
       {[](TMainFormModel& f) { f.StringGrid4.SetCell(0, 1, "0"); }, "Номера сечений, ограничивающих пролеты справа, пролет 1: номер 0"},
-      {[](TMainFormModel& f) { f.Edit9 = "1E-7"; f.Edit12 = "1E-8"; }, "Шаг по частоте при поиске k-й частоты слишком мал"},
+      {[](TMainFormModel& f) { f.Edit9 = "0"; }, "Шаг по частоте при поиске k-й частоты должен быть больше нуля (FT1 = 0)"},
+      {[](TMainFormModel& f) { f.Edit9 = "-1"; }, "Шаг по частоте при поиске k-й частоты должен быть больше нуля (FT1 = -1)"},
+      {[](TMainFormModel& f) { f.Edit9 = "-1E-300"; f.Edit12 = "1E-6"; }, "Шаг по частоте при поиске k-й частоты должен"},
+      // 15 * EPSF would overflow inside the search.
+      {[](TMainFormModel& f) { f.Edit12 = "1E308"; }, "Точность вычисления k-й собственной частоты слишком велика (EPSF = 1E308)"},
+      {[](TMainFormModel& f) { f.Edit12 = "1.2E307"; }, "Точность вычисления k-й собственной частоты слишком велика"},
   };
   for (const Case& c : cases) {
     TMainFormModel form = FreeFreeForm(10, {5, 10}, 2);
@@ -157,6 +169,11 @@ TEST(CalculationRun, RefusesInputThatWouldHangTheSearchOrOverflowItsTables) {
     ASSERT_EQ(p.ui.calls.size(), 1u);
     EXPECT_EQ(p.ui.calls[0].rfind(std::string("error: ") + c.detailStart, 0), 0u) << p.ui.calls[0];
   }
+  // Just below the overflow, EPSF is taken (every second trial is accepted).
+  TMainFormModel large = FreeFreeForm(10, {5, 10}, 2);
+  large.Edit12 = "1E307";
+  Program accepted(large);
+  EXPECT_EQ(accepted.Run(), RunOutcome::Completed);
   // A support outside the shaft is no error: it simply has no effect.
   TMainFormModel form = FreeFreeForm(10, {5, 10}, 2);
   form.StringGrid3.SetCell(0, 1, "0");
@@ -237,4 +254,86 @@ TEST(CalculationRun, TheUserCanStopALongCalculation) {
   p.ui.stopAfterProgressCalls = 1;
   EXPECT_EQ(p.Run(), RunOutcome::Interrupted);
   EXPECT_EQ(p.ui.calls, (std::vector<std::string>{"echo", "interrupted"}));
+}
+
+TEST(CalculationRun, ALongSearchIsEstimatedAndComputedOnlyWhenAccepted) {
+  // From 1 to the second frequency (61.7) in steps of 1E-7: 6E8 trials.
+  TMainFormModel form = FreeFreeForm(10, {5, 10}, 2);
+  form.Edit9 = "1E-7";
+  form.Edit12 = "1E-8";
+  Program p(form);
+  p.results.StringGrid1.SetCell(1, 1, "earlier");
+  p.ui.acceptEstimate = false;
+  EXPECT_EQ(p.Run(), RunOutcome::Declined);
+  EXPECT_EQ(p.ui.calls, (std::vector<std::string>{"echo"}));
+  ASSERT_EQ(p.ui.estimates.size(), 1u);
+  EXPECT_GT(p.ui.estimates[0], kLongRunSeconds);
+  EXPECT_EQ(p.results.StringGrid1.Cell(1, 1), "earlier");
+
+  // An ordinary run is told its estimate too, a small one.
+  Program quick(FreeFreeForm(10, {5, 10}, 2));
+  quick.ui.acceptEstimate = false;
+  EXPECT_EQ(quick.Run(), RunOutcome::Declined);
+  ASSERT_EQ(quick.ui.estimates.size(), 1u);
+  EXPECT_LT(quick.ui.estimates[0], 0.5);
+}
+
+TEST(CalculationRun, AHugeUpperBoundRunsAndAWalkEndsWhereNoFrequencyIsLeft) {
+  // FK = 1E9 as "no upper bound": KP = 2 ends after two frequencies.
+  TMainFormModel form = FreeFreeForm(10, {10}, 2);
+  form.Edit10 = "1E9";
+  Program p(form);
+  EXPECT_EQ(p.Run(), RunOutcome::Completed);
+  EXPECT_EQ(p.summary.variants.at(0).modes.size(), 2u);
+  EXPECT_FALSE(p.summary.variants[0].endedEarly);
+  ASSERT_EQ(p.ui.estimates.size(), 1u);
+  EXPECT_LT(p.ui.estimates[0], 0.5);
+
+  // KP = 20 of a shaft of 10 masses: after its 8 elastic frequencies (two
+  // masses move as a rigid body) nothing is left up to FK, and the walk ends.
+  form.Edit3 = "20";
+  Program all(form);
+  EXPECT_EQ(all.Run(), RunOutcome::Completed);
+  const VariantResult& v = all.summary.variants.at(0);
+  ASSERT_EQ(v.modes.size(), 8u);
+  EXPECT_TRUE(v.endedEarly);
+  EXPECT_DOUBLE_EQ(v.endedAt, v.modes.back().omega + 0.01);
+  EXPECT_EQ(v.completeness.found, 8);
+  EXPECT_EQ(v.completeness.inRange, 8);
+  EXPECT_EQ(v.completeness.end, 1e9);
+  const std::vector<std::string> lines = CompletenessLines(all.summary, 100, '.');
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind("Вариант № 1: найдено 8 из 8 собственных частот диапазона от 100 до 100000000000. "
+                           "Поиск окончен на частоте ", 0), 0u) << lines[0];
+  EXPECT_NE(lines[0].find(": выше нее до верхней границы диапазона собственных частот нет."), std::string::npos);
+
+  // Without a count (a negative mass) no estimate is made and the walk goes on
+  // as before: the user can stop it.
+  form.Edit9 = "0.001";
+  form.StringGrid1.SetCell(3, 2, "-0.1");
+  Program uncounted(form);
+  uncounted.ui.stopAfterProgressCalls = 2;
+  EXPECT_EQ(uncounted.Run(), RunOutcome::Interrupted);
+  EXPECT_TRUE(uncounted.ui.estimates.empty());
+}
+
+TEST(CalculationRun, ArithmeticFaultNamesTheReportedFrequencyInTheLocaleFormat) {
+  TMainFormModel form = FreeFreeForm(10, {10}, 2, 1, ',');
+  form.StringGrid1.SetCell(3, 2, "1E300");  // m * omega * omega overflows
+  form.Edit8 = "12345,678";
+  form.Edit10 = "1E5";
+  Program p(form);
+  EXPECT_EQ(p.Run(','), RunOutcome::InputError);
+  EXPECT_EQ(p.ui.calls.back(),
+            "error: Арифметическая ошибка (деление на ноль или переполнение) при расчете варианта 1 на частоте 1234567,8");
+}
+
+TEST(CalculationRun, DurationIsToldInRoundMinutes) {
+  EXPECT_EQ(DurationText(31), "Расчет займет около 1 мин.");
+  EXPECT_EQ(DurationText(150), "Расчет займет около 3 мин.");
+  EXPECT_EQ(DurationText(5 * 3600), "Расчет займет около 300 мин.");
+  EXPECT_EQ(DurationText(1234 * 60), "Расчет займет около 1200 мин.");
+  EXPECT_EQ(DurationText(2.5e9 * 60), "Расчет займет около 2500000000 мин.");
+  EXPECT_EQ(DurationText(1e30), "Расчет займет больше 1E15 мин.");
+  EXPECT_EQ(DurationText(HUGE_VAL), "Расчет займет больше 1E15 мин.");
 }

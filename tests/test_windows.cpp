@@ -180,7 +180,8 @@ TEST_F(Windows, AFullRunThroughTheWindowsLeavesTheEntriesAsTheyWere) {
       seen.push_back("results " + forms->state.results.StringGrid1.Cell(1, 1));
       EXPECT_EQ(forms->OutputForm->Grid(1)->model()->columnCount(), 2);
       EXPECT_EQ(forms->OutputForm->CheckText().toStdString(),
-                "Вариант № 1: найдено 2 из 2 собственных частот диапазона от 100 до 10000.");
+                "Вариант № 1: найдено 2 из 2 собственных частот диапазона от 100 до 10000. Поиск окончен на частоте "
+                "6169.9: выше нее до верхней границы диапазона собственных частот нет.");
       EXPECT_EQ(forms->OutputForm->MapChart()->series().size(), 3);  // two lines and the order changes
       forms->OutputForm->RepeatButton()->click();
     } else {
