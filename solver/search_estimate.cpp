@@ -21,31 +21,49 @@ double FrequencyWithCount(const FrequencyCounter& counter, int count, double a, 
   return b;
 }
 
+// Above the rounding-sized frequencies of rigid-body motion (0 in exact
+// arithmetic; they grow with the number of sections) and below the elastic
+// ones: a millionth of the highest natural frequency, found by steps of four
+// decades and then by bisection. 0 when the count overflows first.
+double RigidBodyBound(const FrequencyCounter& counter) {
+  ClearFaults();
+  int total = 0;
+  double top = 0;  // the first step with every frequency below it
+  for (double x = 1e-20; x < 1e150; x *= 1e4) {
+    const int count = counter.CountBelow(x);
+    if (HasFault()) break;
+    if (count > total) {
+      total = count;
+      top = x;
+    }
+  }
+  if (top == 0) return 0;
+  double a = top / 1e4, b = top;
+  while (b > 1.1 * a) {
+    const double mid = std::sqrt(a * b);
+    (counter.CountBelow(mid) >= total ? b : a) = mid;
+  }
+  ClearFaults();
+  return 1e-6 * b;
+}
+
 struct Walk {
   double end = 0;  // where the forward walk ends
   int found = 0;   // natural frequencies on the way
 };
 
 // Where the walk of one variant ends; false when the count overflows.
-bool WalkOf(const FrequencyCounter& counter, const TSearchParams& P, int wanted, Walk& walk) {
+bool WalkOf(const FrequencyCounter& counter, const TSearchParams& P, int wanted, double rigidBound, Walk& walk) {
   const double F1 = P[kStart], FK = P[kUpper];
-  double low = std::max(F1, 0.0);
-  for (int pass = 0; pass < 2; ++pass) {
-    ClearFaults();
-    const int below = counter.CountBelow(low);
-    walk.found = std::min(wanted, counter.CountBelow(FK) - below);
-    if (walk.found <= 0) {
-      walk = {F1 > 0 ? F1 : FK, 0};
-    } else {
-      walk.end = FrequencyWithCount(counter, below + walk.found, low, FK);
-    }
-    if (HasFault()) return false;
-    // Rigid-body motion, at 0 in exact arithmetic, comes out at rounding-sized
-    // frequencies; as in CheckCompleteness, they lie below 1e-5 of the range.
-    if (walk.found <= 0 || low >= 1e-5 * walk.end) break;
-    low = 1e-5 * walk.end;
-  }
-  return true;
+  const double low = std::max(F1, rigidBound);
+  ClearFaults();
+  const int below = counter.CountBelow(low);
+  walk.found = std::min(wanted, counter.CountBelow(FK) - below);
+  if (walk.found <= 0)
+    walk = {F1 > 0 && F1 >= rigidBound ? F1 : FK, 0};  // ends at once, or only at FK
+  else
+    walk.end = FrequencyWithCount(counter, below + walk.found, low, FK);
+  return !HasFault();
 }
 
 }  // namespace
@@ -55,6 +73,7 @@ SearchEstimate EstimateSearch(const TShaftModel& model, const TSearchParams& P) 
   const double F1 = P[kStart], FT1 = P[kStep], FK = P[kUpper], EPSF = P[kFreqEps];
   const int wanted = std::max(model.KP, 1);
   double from = F1, to = F1;  // the range the walks cover
+  double rigidBound = -1;     // of variant 1, for all: springs hardly move it
   for (int v = 1; v <= model.KW; ++v) {
     const FrequencyCounter counter(model, v);
     if (!counter.Problem().empty()) return {};
@@ -64,8 +83,9 @@ SearchEstimate EstimateSearch(const TShaftModel& model, const TSearchParams& P) 
       to = std::max(to, F1 + wanted * (FT1 + 0.01));
       continue;
     }
+    if (rigidBound < 0) rigidBound = RigidBodyBound(counter);
     Walk walk;
-    if (!WalkOf(counter, P, wanted, walk)) return {};
+    if (!WalkOf(counter, P, wanted, rigidBound, walk)) return {};
     const double rounds = std::ceil(std::log(FT1 / EPSF) / std::log(P[kStepDivisor])) + 1;
     estimate.trials += (walk.end - F1) / FT1 + 1 + walk.found * rounds * (P[kStepDivisor] + 1);
     to = std::max(to, walk.end);

@@ -146,3 +146,131 @@ TEST(FrequencyCount, SaysWhenItCannotCount) {
   EXPECT_FALSE(report.checked);
   EXPECT_NE(report.problem, "");
 }
+
+namespace {
+
+// Records where a walk ended early, beside everything else.
+class EndRecorder : public RecordingOutput {
+ public:
+  void WalkEndedEarly(int variant, double omega) override { ends.push_back({variant, omega}); }
+  std::vector<std::pair<int, double>> ends;
+};
+
+// A search of variant 1, with or without the count.
+void Walk(const TShaftModel& m, TSearchParams& P, EndRecorder& out, bool counted) {
+  const FrequencyCounter counter(m, 1);
+  RecordingSink sink;
+  SolverContext ctx{m, out, sink, {}};
+  if (counted) ctx.counter = &counter;
+  int v = 1;
+  SOB(P, v, ctx);
+}
+
+}  // namespace
+
+TEST(FrequencyCount, MayHoldFrequencyIsFalseOnlyWhereTheCountShowsNone) {
+  const FrequencyCounter c(UniformFreeFree(100, {30, 100}), 1);  // 22.3768, 61.68, 120.9, ...
+  double a = 1, b = 30;
+  for (int step = 0; step < 100; ++step) (c.CountBelow(0.5 * (a + b)) > 2 ? b : a) = 0.5 * (a + b);
+  const double first = b;
+  EXPECT_FALSE(MayHoldFrequency(c, 1, first * (1 - 1e-5)));
+  EXPECT_TRUE(MayHoldFrequency(c, 1, first * (1 - 1e-7)));  // within the margin
+  EXPECT_TRUE(MayHoldFrequency(c, first * (1 + 1e-7), 61.6));
+  EXPECT_FALSE(MayHoldFrequency(c, first * (1 + 1e-5), 61.6));
+  EXPECT_TRUE(MayHoldFrequency(c, 22.4, 1e9));
+  // Down to 0 the rigid-body motion and the mirrored zeros are there.
+  EXPECT_TRUE(MayHoldFrequency(c, 0, 1));
+  EXPECT_TRUE(MayHoldFrequency(c, -5, 10));
+  // A count that overflows proves nothing.
+  EXPECT_TRUE(MayHoldFrequency(c, 1e200, 1e201));
+  EXPECT_FALSE(MayHoldFrequency(c, 1e100, 1e101));
+}
+
+TEST(FrequencyCount, AWalkWithTheCountEndsWhereNoFrequencyIsLeft) {
+  // FK = 1E9 and KP = 20 for a shaft of 10 masses: the walk finds its 8
+  // elastic frequencies, then ends instead of stepping on to 1E9.
+  const TShaftModel m = UniformFreeFree(10, {10}, 20);
+  TSearchParams P = Params(1, 1, 1e9, 1e-10, 1e-6);
+  EndRecorder out;
+  Walk(m, P, out, true);
+  std::vector<double> exact;
+  for (double w : EigenFrequencies(m, 1))
+    if (w > 1) exact.push_back(w);
+  ASSERT_EQ(exact.size(), 8u);
+  ASSERT_EQ(out.modes.size(), 8u);
+  for (size_t i = 0; i < exact.size(); ++i) EXPECT_NEAR(out.modes[i].omega, exact[i], 1e-6 * exact[i]) << i;
+  ASSERT_EQ(out.ends.size(), 1u);
+  EXPECT_EQ(out.ends[0].first, 1);
+  EXPECT_EQ(out.ends[0].second, out.modes.back().omega + 0.01);
+  EXPECT_EQ(P[kStart], out.ends[0].second);
+
+  // Nothing in [F1, FK] at all: no trial is made.
+  TSearchParams empty = Params(62, 1, 120, 1e-10, 1e-6);
+  EndRecorder none;
+  Walk(UniformFreeFree(100, {100}), empty, none, true);
+  EXPECT_TRUE(none.entries.empty());
+  ASSERT_EQ(none.ends.size(), 1u);
+  EXPECT_EQ(empty[kStart], 62);
+}
+
+TEST(FrequencyCount, EndingEarlyNeverLosesAFrequencyTheWalkFinds) {
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<double> u(0.3, 2.0);
+  int endedEarly = 0;
+  for (int trial = 0; trial < 24; ++trial) {
+    TShaftModel m;
+    m.KM = 6 + trial;
+    m.KZ = 1 + trial % 3;
+    m.KP = 20;
+    for (int j = 1; j <= m.KZ; ++j) m.SpanEnd[j] = m.KM * j / m.KZ;
+    m.N = 2;
+    for (int s = 1; s <= m.N; ++s) {
+      m.SupportSection[s] = 1 + static_cast<int>(rng() % m.KM);
+      m.SupportStiffness[s][1] = trial % 4 == 0 ? 0.0 : u(rng) * 100;
+    }
+    for (int i = 1; i <= m.KM; ++i) {
+      m.SectionLength[i] = u(rng) / m.KM;
+      m.SectionMass[i] = i % 5 == 2 ? 0.0 : u(rng) / m.KM;
+      m.SectionEI[i] = u(rng);
+    }
+    m.ComputeSectionX();
+    const double FK = 150 + 10 * trial;
+    TSearchParams plainP = Params(0.5, 0.25, FK, 1e-12, 1e-7), countedP = plainP;
+    EndRecorder plain, counted;
+    Walk(m, plainP, plain, false);
+    Walk(m, countedP, counted, true);
+    ASSERT_EQ(counted.entries.size(), plain.entries.size()) << trial;
+    for (size_t i = 0; i < plain.entries.size(); ++i) EXPECT_EQ(counted.entries[i].F, plain.entries[i].F) << trial;
+    EXPECT_TRUE(plain.ends.empty());
+    // Only a walk that would have reached FK may end early.
+    if (static_cast<int>(plain.entries.size()) == m.KP) EXPECT_TRUE(counted.ends.empty()) << trial;
+    endedEarly += !counted.ends.empty();
+  }
+  EXPECT_GT(endedEarly, 12);
+}
+
+TEST(FrequencyCount, FalseFrequenciesOfAStepBelowEpsfStopWhereNoNaturalOneIsLeft) {
+  // FT1 < EPSF accepts the second trial of every search, whatever the
+  // determinant. Where natural frequencies remain up to FK, that goes on as
+  // before; where none does, the walk ends before making them up.
+  const TShaftModel m = UniformFreeFree(10, {10}, 3);
+  for (bool counted : {false, true}) {
+    TSearchParams P = Params(1, 1e-7, 100, 0, 1e-6);
+    EndRecorder out;
+    Walk(m, P, out, counted);
+    EXPECT_EQ(out.entries.size(), 3u);
+    EXPECT_DOUBLE_EQ(out.entries[0].F, 100 * (1 + 1e-7));
+  }
+  TSearchParams above = Params(70, 1e-7, 100, 0, 1e-6);  // natural frequencies: 22.7, 62.5, 122.6, ...
+  EndRecorder plain, counted;
+  Walk(m, above, plain, false);
+  EXPECT_EQ(plain.entries.size(), 3u);
+  above[kStart] = 70;
+  Walk(m, above, counted, true);
+  EXPECT_TRUE(counted.entries.empty());
+  std::vector<double> exact = EigenFrequencies(m, 1);
+  ASSERT_GE(exact.size(), 5u);
+  EXPECT_LT(exact[3], 70);  // two rigid-body motions first
+  EXPECT_GT(exact[4], 100);
+  EXPECT_EQ(counted.ends.size(), 1u);
+}

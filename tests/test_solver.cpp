@@ -9,6 +9,7 @@
 #include "minv3.h"
 #include "mode_shape.h"
 #include "opred.h"
+#include "search_estimate.h"
 #include "shaft_fixtures.h"
 #include "sob.h"
 
@@ -483,6 +484,20 @@ TEST(Sob, ArithmeticFaultsAreCalculationErrors) {
   SearchRun run2;
   run2.P = Params(1e10, 1, 1e11, 1e-10, 1e-6);
   EXPECT_THROW(Solve(huge, run2), CalcError);
+
+  // The message names the reported frequency (100 * omega) as every number is written.
+  for (auto [sep, text] : {std::pair{',', "1234567,8"}, std::pair{'.', "1234567.8"}}) {
+    SearchRun run3;
+    run3.P = Params(12345.678, 1, 1e11, 1e-10, 1e-6);
+    int v = 1;
+    try {
+      SOB(run3.P, v, SolverContext{huge, run3.out, run3.sink, {}, nullptr, sep});
+      ADD_FAILURE() << "no fault";
+    } catch (const CalcError& e) {
+      EXPECT_EQ(std::string(e.what()),
+                std::string("Арифметическая ошибка (деление на ноль или переполнение) при расчете варианта 1 на частоте ") + text);
+    }
+  }
 }
 
 TEST(Sob, UnheldShaftAtZeroFrequencyMeetsAZeroPivot) {
@@ -672,4 +687,87 @@ TEST(ModeShape, AcceptedThroughSmallDeterminantUsesTheSystemAtThatFrequency) {
   direct.Prepare(MatrixView{a.data(), 8});
   direct.Compute(omega);
   for (int i = 1; i <= 30; ++i) EXPECT_EQ(run.out.modes[0].states[i], direct.States()[i]) << i;
+}
+
+// ---- The estimate of a search --------------------------------------------------
+
+namespace {
+
+// Trials of a walk, to within the progress interval: [calls, calls + 1) * interval.
+int ProgressCalls(const TShaftModel& model, TSearchParams P) {
+  SearchRun run;
+  run.P = P;
+  int calls = 0;
+  Solve(model, run, 1, [&](int, double) { return ++calls, true; });
+  return calls;
+}
+
+}  // namespace
+
+TEST(SearchEstimate, TrialsAgreeWithTheWalk) {
+  const TShaftModel model = UniformFreeFree(10, {5, 10}, 2);
+  // From 1 to the second frequency (63.3) in steps of 1E-3, then refined to 1E-6.
+  const TSearchParams P = Params(1, 1e-3, 100, 1e-10, 1e-6);
+  const SearchEstimate e = EstimateSearch(model, P);
+  ASSERT_TRUE(e.made);
+  const int calls = ProgressCalls(model, P);
+  EXPECT_GE(e.trials, 0.95 * calls * kProgressInterval);
+  EXPECT_LE(e.trials, 1.05 * (calls + 1) * kProgressInterval);
+  EXPECT_NEAR(e.trials, 62.3e3, 1e3);
+  // The time is the trials at the speed of this machine.
+  EXPECT_GT(e.seconds / e.trials, 1e-9);
+  EXPECT_LT(e.seconds / e.trials, 1e-3);
+
+  // Each variant walks its own way: a stiff support moves the frequencies.
+  TShaftModel two = model;
+  two.KW = 2;
+  two.SupportSection[1] = 5;
+  two.SupportStiffness[1][2] = 1e4;
+  const SearchEstimate both = EstimateSearch(two, P);
+  ASSERT_TRUE(both.made);
+  two.KW = 1;
+  const double first = EstimateSearch(two, P).trials;
+  two.SupportStiffness[1][1] = 1e4;
+  const double second = EstimateSearch(two, P).trials;
+  EXPECT_GT(std::fabs(second - first), 1e3);
+  EXPECT_DOUBLE_EQ(both.trials, first + second);
+}
+
+TEST(SearchEstimate, WhereTheWalkEnds) {
+  const TShaftModel model = UniformFreeFree(10, {10}, 2);  // 22.73, 63.32, 125.4, ...
+  auto trials = [&](TSearchParams P, int KP = 2) {
+    TShaftModel m = model;
+    m.KP = KP;
+    const SearchEstimate e = EstimateSearch(m, P);
+    EXPECT_TRUE(e.made);
+    return e.trials;
+  };
+  // FK = 1E9 as "no upper bound": the walk ends at the second frequency.
+  // Forward trials to the last frequency, then per frequency about
+  // (log3(FT1 / EPSF) + 1) rounds of about 4 refined trials.
+  EXPECT_NEAR(trials(Params(1, 1, 1e9, 1e-10, 1e-6)), 63.3 + 2 * 14 * 4, 2);
+  // Fewer frequencies up to FK than KP: it ends after the last of them.
+  EXPECT_NEAR(trials(Params(1, 0.01, 100, 1e-10, 1e-6), 5), 6233 + 2 * 10 * 4, 4);
+  // Not one frequency up to FK: from F1 > 0 it ends at once; from F1 <= 0 it walks to FK.
+  EXPECT_LT(trials(Params(64, 0.01, 120, 1e-10, 1e-6)), 2);
+  EXPECT_NEAR(trials(Params(-10, 0.01, 20, 1e-10, 1e-6)), 3000, 2);
+  // Rigid-body motion near 0 is no frequency of the walk, for a coarse shaft and
+  // a fine one, whose rounding puts it near 1E-2.
+  EXPECT_NEAR(trials(Params(1e-9, 0.01, 100, 1e-10, 1e-6), 1), 2274 + 10 * 4, 4);
+  TShaftModel fine = UniformFreeFree(200, {200}, 1);
+  EXPECT_NEAR(EstimateSearch(fine, Params(1e-9, 0.01, 100, 1e-10, 1e-6)).trials, 2238 + 10 * 4, 4);
+  // FT1 below EPSF: two trials per search; FK below F1: none.
+  EXPECT_EQ(trials(Params(1, 1e-7, 100, 1e-10, 1e-6), 3), 6);
+  EXPECT_EQ(trials(Params(5, 1, 4, 1e-10, 1e-6)), 0);
+}
+
+TEST(SearchEstimate, NotMadeWithoutACount) {
+  TShaftModel model = UniformFreeFree(10, {10}, 2);
+  model.SectionMass[4] = -0.1;
+  EXPECT_FALSE(EstimateSearch(model, Params(1, 1, 100, 1e-10, 1e-6)).made);
+  // A count that overflows (FK far beyond any frequency) is none either.
+  EXPECT_FALSE(EstimateSearch(UniformFreeFree(10, {10}, 2), Params(1, 1, 1e300, 1e-10, 1e-6)).made);
+  // A trial that fails (the unheld shaft at 0) cannot be timed.
+  EXPECT_EQ(SecondsPerTrial(UniformFreeFree(10, {10}), 0, 0), 0);
+  EXPECT_GT(SecondsPerTrial(UniformFreeFree(10, {10}), 1, 100), 0);
 }
