@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <functional>
+#include <map>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -35,6 +38,26 @@ Result RunCli(const std::string& args, const std::string& prefix = "") {
 }
 
 std::string Example(const std::string& name) { return std::string(VP_EXAMPLES_DIR) + "/" + name; }
+
+// free_free_shaft.txt with some of its lines (numbered from 1) replaced, as a
+// temporary file that removes itself.
+struct ChangedExample {
+  std::string path;
+  explicit ChangedExample(const std::map<int, std::string>& lines)
+      : path(std::filesystem::temp_directory_path() / ("vp_cli_changed_" + std::to_string(::getpid()) + ".txt")) {
+    std::ifstream in(Example("free_free_shaft.txt"));
+    std::ofstream out(path);
+    std::string line;
+    for (int n = 1; std::getline(in, line); ++n) out << (lines.count(n) ? lines.at(n) : line) << "\n";
+  }
+  ~ChangedExample() { std::filesystem::remove(path); }
+};
+
+double SecondsOf(const std::function<void()>& run) {
+  const auto start = std::chrono::steady_clock::now();
+  run();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 // The numbers following `key` in a JSON text, up to the closing bracket.
 std::vector<double> NumbersAfter(const std::string& json, const std::string& key) {
@@ -233,3 +256,64 @@ TEST(Cli, JsonStaysValidUtf8WhateverTheInputHolds) {
   EXPECT_EQ(r.out.find('\x1B'), std::string::npos);
 }
 
+
+// ---- How long a search takes ----------------------------------------------------
+
+// Lines of the example: 2 masses, 10 KP, 14 FT1, 15 FK.
+TEST(Cli, AHugeUpperBoundRunsAndAnEarlyEndIsReported) {
+  const ChangedExample unbounded({{10, "2"}, {15, "1E9"}});
+  Result r;
+  EXPECT_LT(SecondsOf([&] { r = RunCli("--json --decimal-separator . " + unbounded.path); }), 10);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(NumbersAfter(r.out, "\"frequencies\"").size(), 2u);
+  EXPECT_EQ(r.out.find("ended_early_at"), std::string::npos);  // KP reached
+
+  // KP = 3 up to FK = 100 holds two: the walk ends after the second (61.69).
+  const Result example = RunCli("--json --decimal-separator . " + Example("free_free_shaft.txt"));
+  const size_t at = example.out.find("\"ended_early_at\": ");
+  ASSERT_NE(at, std::string::npos) << example.out.substr(example.out.size() - 200);
+  const double end = std::stod(example.out.substr(at + 18));
+  EXPECT_NEAR(end, NumbersAfter(example.out, "\"frequencies\"").at(1) + 1, 1e-6);
+}
+
+TEST(Cli, MaxSecondsStopsALongRunBeforeComputing) {
+  const ChangedExample slow({{14, "1E-6"}});  // 6E7 trials up to the second frequency
+  Result r;
+  EXPECT_LT(SecondsOf([&] { r = RunCli("--json --decimal-separator . --max-seconds 2 " + slow.path); }), 10);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("Расчет займет около ", 0), 0u) << r.err;
+  EXPECT_NE(r.err.find(" мин.\nРасчет не выполнен: по оценке он займет больше 2 с (--max-seconds)\n"), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.out.find("\"variants\": [], \"error\": \"Расчет не выполнен"), std::string::npos) << r.out;
+}
+
+TEST(Cli, MaxSecondsAlsoBoundsARunThatCannotBeEstimated) {
+  // A negative mass: no count, no estimate; the walk goes on until the limit.
+  std::ifstream in(Example("free_free_shaft.txt"));
+  std::string masses;
+  std::getline(in, masses);
+  std::getline(in, masses);
+  const ChangedExample uncounted({{2, "-" + masses}, {14, "1E-6"}});
+  Result r;
+  const double seconds = SecondsOf([&] { r = RunCli("--decimal-separator . --max-seconds 0.5 " + uncounted.path); });
+  EXPECT_GT(seconds, 0.5);
+  EXPECT_LT(seconds, 10);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Расчет прерван: он идет дольше 0.5 с (--max-seconds)\n");
+}
+
+TEST(Cli, MaxSecondsNeedsANumberOfSeconds) {
+  for (const std::string& bad : {"abc", "-1", "1s", "", "nan"}) {
+    const Result r = RunCli("--max-seconds '" + bad + "' " + Example("free_free_shaft.txt"));
+    EXPECT_EQ(r.status, 2) << bad;
+    EXPECT_EQ(r.err.rfind("Неверное значение параметра --max-seconds: '" + bad + "'. Нужно число секунд", 0), 0u) << r.err;
+  }
+  const Result missing = RunCli(Example("free_free_shaft.txt") + " --max-seconds");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("Не указано значение параметра --max-seconds"), std::string::npos);
+  // A short run within the limit says nothing of its time.
+  const Result quick = RunCli("--decimal-separator . --max-seconds 100 " + Example("free_free_shaft.txt"));
+  EXPECT_EQ(quick.status, 0);
+  EXPECT_EQ(quick.err, "");
+}

@@ -309,6 +309,41 @@ TEST_F(Windows, ALongCalculationShowsProgressAndCanBeStopped) {
   EXPECT_EQ(forms->state.form.Edit9, "0.0001");
 }
 
+TEST_F(Windows, ACalculationEstimatedToBeLongIsAskedAbout) {
+  Load("free_free_shaft.txt");
+  forms->MainForm->Edit(9)->setText("1E-6");  // 6E7 trials
+  forms->state.form.Edit9 = "1E-6";
+  for (QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+    std::vector<std::string> seen;
+    ModalAnswerer answerer([&](QWidget* w) {
+      if (w == forms->InputForm.get()) {
+        forms->InputForm->ContinueButton()->click();
+      } else if (auto* progress = qobject_cast<QProgressDialog*>(w)) {
+        seen.push_back("progress");
+        progress->cancel();
+      } else if (auto* box = qobject_cast<QMessageBox*>(w); box && box->button(QMessageBox::Yes)) {
+        seen.push_back(box->text().toStdString());
+        box->button(answer)->click();
+      } else if (w == forms->OutputForm.get()) {
+        seen.push_back("results");
+        forms->OutputForm->RepeatButton()->click();
+      } else {
+        seen.push_back(MessageText(w).toStdString());
+      }
+    });
+    forms->MainForm->StartButton()->click();
+    ASSERT_GE(seen.size(), 1u);
+    EXPECT_EQ(seen[0].rfind("Расчет займет около ", 0), 0u) << seen[0];
+    EXPECT_NE(seen[0].find(" мин. Продолжить?"), std::string::npos) << seen[0];
+    if (answer == QMessageBox::No) {
+      EXPECT_EQ(seen.size(), 1u);  // nothing computed
+    } else {
+      EXPECT_EQ(seen, (std::vector<std::string>{seen[0], "progress", "Расчет прерван"}));
+    }
+  }
+  EXPECT_EQ(forms->state.form.Edit9, "1E-6");
+}
+
 TEST_F(Windows, PrintingWithoutAPrinterSaysSoAndTheResultsStayOpen) {
   if (PrinterAvailable()) GTEST_SKIP() << "this machine has a printer";
   Load("free_free_shaft.txt");
