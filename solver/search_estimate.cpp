@@ -86,8 +86,11 @@ SearchEstimate EstimateSearch(const TShaftModel& model, const TSearchParams& P) 
     if (rigidBound < 0) rigidBound = RigidBodyBound(counter);
     Walk walk;
     if (!WalkOf(counter, P, wanted, rigidBound, walk)) return {};
-    const double rounds = std::ceil(std::log(FT1 / EPSF) / std::log(P[kStepDivisor])) + 1;
-    estimate.trials += (walk.end - F1) / FT1 + 1 + walk.found * rounds * (P[kStepDivisor] + 1);
+    // Per frequency: rounds of division of the step until it is below EPSF, each
+    // ending on average halfway through the bracket; then the acceptance and the
+    // first trial of the next search.
+    const double rounds = std::ceil(std::log(FT1 / EPSF) / std::log(P[kStepDivisor]));
+    estimate.trials += (walk.end - F1) / FT1 + 1 + walk.found * (rounds * (P[kStepDivisor] + 1) / 2 + 2);
     to = std::max(to, walk.end);
   }
   if (estimate.trials == 0) return {true, 0, 0};

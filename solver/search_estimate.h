@@ -18,7 +18,8 @@ struct SearchEstimate {
 // KP-th natural frequency above F1, or to the last one up to FK (where it ends
 // early), or to FK when none lies there and F1 <= 0; then every frequency found
 // is refined in rounds of a few steps until the step falls below EPSF. With
-// FT1 below EPSF every search takes two trials.
+// FT1 below EPSF every search takes two trials. The time is processor time: on
+// a machine busy with other work the run takes longer.
 SearchEstimate EstimateSearch(const TShaftModel& model, const TSearchParams& P);
 
 }  // namespace vp
