@@ -304,7 +304,7 @@ TEST(Cli, MaxSecondsAlsoBoundsARunThatCannotBeEstimated) {
 }
 
 TEST(Cli, MaxSecondsNeedsANumberOfSeconds) {
-  for (const std::string& bad : {"abc", "-1", "1s", "", "nan"}) {
+  for (const std::string bad : {"abc", "-1", "1s", "", "nan"}) {
     const Result r = RunCli("--max-seconds '" + bad + "' " + Example("free_free_shaft.txt"));
     EXPECT_EQ(r.status, 2) << bad;
     EXPECT_EQ(r.err.rfind("Неверное значение параметра --max-seconds: '" + bad + "'. Нужно число секунд", 0), 0u) << r.err;

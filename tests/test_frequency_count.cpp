@@ -243,7 +243,9 @@ TEST(FrequencyCount, EndingEarlyNeverLosesAFrequencyTheWalkFinds) {
     for (size_t i = 0; i < plain.entries.size(); ++i) EXPECT_EQ(counted.entries[i].F, plain.entries[i].F) << trial;
     EXPECT_TRUE(plain.ends.empty());
     // Only a walk that would have reached FK may end early.
-    if (static_cast<int>(plain.entries.size()) == m.KP) EXPECT_TRUE(counted.ends.empty()) << trial;
+    if (static_cast<int>(plain.entries.size()) == m.KP) {
+      EXPECT_TRUE(counted.ends.empty()) << trial;
+    }
     endedEarly += !counted.ends.empty();
   }
   EXPECT_GT(endedEarly, 12);
