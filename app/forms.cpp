@@ -31,7 +31,7 @@ Forms::Forms() {
   OutputForm->SetMainWindow(MainForm.get());
   OutputForm->SetPrinter([this](TOutputForm& form) {
     RunPrintJob(SetUpPrinter(&form), [this](QPagedPaintDevice& device) {
-      PrintResults(device, state.form, state.results, DecimalSeparator());
+      PrintResults(device, state.form, state.results, DecimalSeparator(), &state.summary);
     });
   });
   chooseWorkbookFile = [](QWidget* parent) {

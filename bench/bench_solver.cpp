@@ -124,9 +124,9 @@ void BM_CompletenessCheckOfOneVariant(benchmark::State& state) {
     }
     if (a > 1) found.push_back(b);
   }
-  const double end = found.back() + 3e-6;
+  const double end = found.back();
   if (withMiss) found.erase(found.begin() + 5);
-  for (auto _ : state) benchmark::DoNotOptimize(CheckCompleteness(model, 1, 1, end, found, 0.5));
+  for (auto _ : state) benchmark::DoNotOptimize(CheckCompleteness(model, 1, {1, end, 0.5, 1e-6}, found));
 }
 BENCHMARK(BM_CompletenessCheckOfOneVariant)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 

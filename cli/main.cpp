@@ -14,12 +14,14 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "calculation_run.h"
 #include "errors.h"
+#include "frequency_map.h"
 #include "form_kit.h"
 #include "input_loader.h"
 #include "library_messages.h"
@@ -203,15 +205,47 @@ int ParseArguments(int argc, char* argv[], Options& o) {
   return -1;
 }
 
+template <typename Items, typename Format>
+std::string JsonList(const Items& items, Format&& format) {
+  std::string out = "[";
+  for (size_t i = 0; i < items.size(); ++i) out += (i ? ", " : "") + format(items[i]);
+  return out + "]";
+}
+
+std::string NumberOrNull(const std::optional<double>& value) { return value ? Number(*value) : "null"; }
+
+// The check of one variant: how many natural frequencies its range holds, the
+// ranges of those passed over and the accepted frequencies that are none; or
+// why it could not be counted.
+std::string CompletenessJson(const VariantResult& v, double factor) {
+  const CompletenessReport& r = v.completeness;
+  if (!v.solved) return "";
+  if (!r.checked) return ", \"check_problem\": " + JsonString(r.problem);
+  std::string text = ", \"frequencies_in_range\": " + std::to_string(r.inRange);
+  text += ", \"missed\": " + JsonList(r.missed, [&](const std::pair<double, double>& range) {
+            return "[" + Number(range.first * factor) + ", " + Number(range.second * factor) + "]";
+          });
+  std::vector<double> doubtful;
+  for (size_t i = 0; i < r.ordinals.size() && i < v.modes.size(); ++i)
+    if (r.ordinals[i] == 0) doubtful.push_back(v.modes[i].F);
+  return text + ", \"doubtful\": " + JsonList(doubtful, Number);
+}
+
+// The frequencies by true ordinal across the variants, with the likeness of
+// neighbouring variants' shapes.
+std::string FrequencyMapJson(const ResultsSummary& summary) {
+  return ", \"frequency_map\": " + JsonList(BuildFrequencyMap(summary).lines, [](const MapLine& line) {
+           return "{\"ordinal\": " + std::to_string(line.ordinal) +
+                  ", \"frequencies\": " + JsonList(line.frequencies, NumberOrNull) +
+                  ", \"mac\": " + JsonList(line.mac, NumberOrNull) + "}";
+         });
+}
+
 // Every variant solved appears, those without a frequency too, and after a
 // failure the variant that failed with what it had found.
 std::string Json(const TShaftModel& model, const TSearchParams& params, const ResultsSummary& summary,
                  const std::string& error) {
-  auto list = [](const auto& items, auto&& format) {
-    std::string out = "[";
-    for (size_t i = 0; i < items.size(); ++i) out += (i ? ", " : "") + format(items[i]);
-    return out + "]";
-  };
+  auto list = [](const auto& items, auto&& format) { return JsonList(items, format); };
   std::string out = "{\"section_x\": [";
   for (int k = 1; !summary.variants.empty() && k <= model.KM; ++k) out += (k > 1 ? ", " : "") + Number(model.SectionX[k]);
   out += "], \"variants\": ";
@@ -225,15 +259,10 @@ std::string Json(const TShaftModel& model, const TSearchParams& params, const Re
              }) +
              ", \"solution\": " + list(m.solution, Number) + "}";
     });
-    if (v.completeness.checked) {
-      text += ", \"frequencies_in_range\": " + std::to_string(v.completeness.inRange);
-      text += ", \"missed\": " + list(v.completeness.missed, [&](const std::pair<double, double>& r) {
-                return "[" + Number(r.first * factor) + ", " + Number(r.second * factor) + "]";
-              });
-    }
     if (v.endedEarly) text += ", \"ended_early_at\": " + Number(v.endedAt * factor);
-    return text + "}";
+    return text + CompletenessJson(v, factor) + "}";
   });
+  out += FrequencyMapJson(summary);
   if (!error.empty()) out += ", \"error\": " + JsonString(error);
   return out + "}\n";
 }
@@ -298,7 +327,8 @@ int main(int argc, char* argv[]) {
   }
   if (!o.json) {
     try {
-      WritePrintout(form, st.results, sep, [&](const std::string& line) { out.Write(line + "\n"); });
+      WritePrintout(
+          form, st.results, sep, [&](const std::string& line) { out.Write(line + "\n"); }, &st.summary);
     } catch (const std::exception& e) {
       fail(e.what());
     }
@@ -315,7 +345,7 @@ int main(int argc, char* argv[]) {
       QPrinter printer(QPrinter::HighResolution);
       SetUpPdfPrinter(printer, QString::fromLocal8Bit(o.pdf.c_str()));
       // After a bad entry the lines before it are printed.
-      RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintResults(device, form, st.results, sep); });
+      RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintResults(device, form, st.results, sep, &st.summary); });
     } catch (const std::exception& e) {
       fail(e.what());
     }

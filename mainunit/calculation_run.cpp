@@ -54,14 +54,11 @@ class Tee : public SolverOutput {
 void CheckVariant(const TShaftModel& model, const TSearchParams& P, VariantResult& result) {
   std::vector<double> found;
   for (const ModeData& mode : result.modes) found.push_back(mode.omega);
-  // The sweep ends at the KP-th frequency or at its first trial beyond FK. An
-  // accepted frequency lies within a few refined steps (each below EPSF) of its
-  // zero, on either side.
-  const double end = P[kStart] <= P[kUpper] ? P[kStart] + 3 * P[kFreqEps] : P[kUpper];
-  const double resolution = std::max(P[kFreqEps], P[kStep] / 100);
-  result.completeness = CheckCompleteness(model, model.VariantNo, P[kFirstStart], end, found, resolution);
-  // A walk that ended early knows the count of the range above it up to FK: none.
-  if (result.endedEarly && result.completeness.checked) result.completeness.end = P[kUpper];
+  // The sweep ends at the KP-th frequency, at its first trial beyond FK, or
+  // where the count showed no natural frequency left up to FK.
+  const double end = result.endedEarly || P[kStart] > P[kUpper] ? P[kUpper] : P[kStart];
+  const SweepSettings sweep{P[kFirstStart], end, P[kStep], P[kFreqEps]};
+  result.completeness = CheckCompleteness(model, model.VariantNo, sweep, found);
   result.solved = true;
 }
 

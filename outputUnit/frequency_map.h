@@ -1,35 +1,48 @@
 #pragma once
-// The natural frequencies across the stiffness variants: one line per mode,
-// followed from variant to variant by the likeness of its deflection shape
-// (the modal assurance criterion), not only by its number, with the points
-// where a mode's number within its variant changes marked.
+// The natural frequencies across the stiffness variants, one line per true
+// ordinal. Along any path between two stiffness variants the k-th natural
+// frequency of the symmetric problem K - w^2 M is a continuous branch, so the
+// frequencies of one ordinal belong together; a frequency the sweep passed
+// over leaves a gap in its line instead of shifting the others. Between
+// neighbouring variants the likeness of the same-ordinal mode shapes (MAC) is
+// kept as information: a low value shows that the shape changed strongly (the
+// branches veer).
 
-#include <string>
+#include <optional>
 #include <vector>
 
 #include "results_summary.h"
 
 namespace vp {
 
-struct MapPoint {
-  int variant = 0;
-  double F = 0;          // the reported frequency
-  int k = 0;             // the frequency's number within its variant
-  bool orderChanged = false;  // its number differs from the line's previous point
-};
-
 struct MapLine {
-  std::string name;       // "Частота № k", or "... (с варианта v)" for a line that starts later
-  std::string shortName;  // "№ k", or "№ k (в. v)", for a small legend
-  std::vector<MapPoint> points;  // in increasing variant
+  int ordinal = 0;
+  std::vector<std::optional<double>> frequencies;  // per variant of the map: F, or none
+  std::vector<std::optional<double>> mac;          // per pair of neighbouring variants, when both have F
 };
 
-// Shapes alike beyond this MAC are the same mode in neighbouring variants.
-inline constexpr double kSameModeMac = 0.5;
+struct FrequencyMap {
+  std::vector<int> variants;   // the variant numbers, ascending
+  std::vector<MapLine> lines;  // ascending by ordinal
 
-// MAC of two deflection shapes: (a.b)^2 / ((a.a)(b.b)); 0 for a zero shape.
+  // Only two or more variants make a map to draw.
+  bool Drawn() const { return variants.size() >= 2 && !lines.empty(); }
+};
+
+// Below this MAC the shapes of one ordinal in neighbouring variants differ strongly.
+inline constexpr double kLowMac = 0.8;
+
+// The likeness of two mode shapes on the whole state, between 0 and 1 and
+// independent of each shape's scale and sign. Each quantity (deflection,
+// slope, moment, shear force) is weighed by the size it has in the two shapes,
+// so that none dominates by its units: with per quantity q the sums
+// ab_q = a_q.b_q, aa_q, bb_q and w_q = 1 / sqrt(aa_q bb_q),
+// MAC = (sum w_q ab_q)^2 / ((sum w_q aa_q)(sum w_q bb_q)).
+// A quantity that is zero in either shape is left out; 0 when nothing is left.
 double Mac(const std::vector<State>& a, const std::vector<State>& b);
 
-std::vector<MapLine> BuildFrequencyMap(const ResultsSummary& summary);
+// The map of every variant of the summary from the ordinals of its check; a
+// variant whose check could not count has no frequency on any line.
+FrequencyMap BuildFrequencyMap(const ResultsSummary& summary);
 
 }  // namespace vp

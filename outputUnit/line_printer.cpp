@@ -129,10 +129,11 @@ void LinePrinter::Place(const QString& text) {
 }
 
 void PrintResults(QPagedPaintDevice& device, const TMainFormModel& form, const ResultsTables& results,
-                  char decimalSeparator) {
+                  char decimalSeparator, const ResultsSummary* summary) {
   LinePrinter printer(device);
   try {
-    WritePrintout(form, results, decimalSeparator, [&](const std::string& line) { printer.WriteLine(line); });
+    WritePrintout(
+        form, results, decimalSeparator, [&](const std::string& line) { printer.WriteLine(line); }, summary);
   } catch (...) {
     try {
       printer.End();  // what was written is printed all the same

@@ -19,6 +19,7 @@ class QPrinter;
 
 namespace vp {
 
+struct ResultsSummary;
 struct ResultsTables;
 struct TMainFormModel;
 
@@ -93,11 +94,11 @@ class LinePrinter {
   bool open_ = false;
 };
 
-// Prints the results printout: begins the job, writes the printout's lines and
-// ends the job. A conversion failure in the tables ends the job with the lines
+// Prints the results printout (with the run's summary, its completeness lines
+// too): begins the job, writes the printout's lines and ends the job. A conversion failure in the tables ends the job with the lines
 // written so far (they are printed) and then propagates with its message.
 void PrintResults(QPagedPaintDevice& device, const TMainFormModel& form, const ResultsTables& results,
-                  char decimalSeparator);
+                  char decimalSeparator, const ResultsSummary* summary = nullptr);
 
 // Runs a print job on `printer`. A printer that writes a PDF file (the batch
 // command's --pdf, "print to file" in the print dialog) prints through a

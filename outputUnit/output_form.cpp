@@ -8,6 +8,7 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <QLabel>
+#include <QLegendMarker>
 
 #include "form_kit.h"
 #include "frequency_map.h"
@@ -85,6 +86,7 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   mapView_->setGeometry(649, 22, 445, 455);
   printMapButton_ = BitBtn(this, "Печать карты", QRect(649, 487, 138, 41), Glyph::Print);
   connect(printMapButton_, &QPushButton::clicked, this, [this] { Run(printMap_); });
+  noMap_ = Caption(this, "Карта частот строится для двух и более вариантов жесткости опор.", 657, 30, false, 430);
 
   checks_->setTabChangesFocus(true);
   SetTabOrder({grids_[0], bitBtn1_, bitBtn2_, grids_[1], grids_[2], grids_[3], bitBtn3_, grids_[4], bitBtn4_, checks_,
@@ -125,32 +127,78 @@ void TOutputForm::FillMap() {
     map_->removeAxis(axis);
     delete axis;
   }
-  auto* changes = new QScatterSeries;
-  changes->setName("Смена номера частоты");
-  changes->setMarkerSize(11);
-  changes->setColor(Qt::black);
-  int lastVariant = 1;
+  const FrequencyMap map = BuildFrequencyMap(summary_);
+  mapView_->setVisible(map.Drawn());
+  printMapButton_->setVisible(map.Drawn());
+  noMap_->setVisible(!map.Drawn());
+  if (!map.Drawn()) return;
+
+  // One colour per ordinal; its line runs in pieces between the variants that
+  // have it, a piece whose shapes differ (MAC below the limit) dashed and
+  // marked at its middle.
+  auto* lowMac = new QScatterSeries;
+  lowMac->setName(QString("MAC < %1: форма изменилась").arg(kLowMac));
+  lowMac->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+  lowMac->setMarkerSize(11);
+  lowMac->setColor(Qt::black);
+  lowMac->setBorderColor(Qt::black);
+  std::vector<std::pair<QLineSeries*, bool>> pieces;  // with whether it names its line in the legend
   double top = 0;
-  for (const MapLine& line : BuildFrequencyMap(summary_)) {
-    auto* series = new QLineSeries;
-    series->setName(QString::fromStdString(line.shortName));
-    series->setPointsVisible(true);
-    for (const MapPoint& p : line.points) {
-      series->append(p.variant, p.F);
-      if (p.orderChanged) changes->append(p.variant, p.F);
-      lastVariant = std::max(lastVariant, p.variant);
-      top = std::max(top, p.F);
+  for (size_t n = 0; n < map.lines.size(); ++n) {
+    const MapLine& line = map.lines[n];
+    static const QColor kColours[] = {QColor(31, 119, 180), QColor(214, 39, 40),  QColor(44, 160, 44),
+                                      QColor(255, 127, 14), QColor(148, 103, 189), QColor(140, 86, 75),
+                                      QColor(23, 190, 207), QColor(227, 119, 194), QColor(188, 189, 34),
+                                      QColor(0, 0, 128)};
+    const QColor colour = kColours[n % std::size(kColours)];
+    bool named = false;
+    auto piece = [&](bool dashed) {
+      auto* series = new QLineSeries;
+      series->setName("№ " + QString::number(line.ordinal));
+      QPen pen(colour, 2, dashed ? Qt::DashLine : Qt::SolidLine);
+      series->setPen(pen);
+      series->setPointsVisible(true);
+      pieces.push_back({series, !named});
+      named = true;
+      return series;
+    };
+    QLineSeries* current = nullptr;
+    for (size_t c = 0; c < line.frequencies.size(); ++c) {
+      if (!line.frequencies[c]) {
+        current = nullptr;
+        continue;
+      }
+      const double x = map.variants[c], F = *line.frequencies[c];
+      top = std::max(top, F);
+      const bool low = c > 0 && line.mac[c - 1] && *line.mac[c - 1] < kLowMac;
+      if (low) {
+        const double x0 = map.variants[c - 1], F0 = *line.frequencies[c - 1];
+        QLineSeries* dashed = piece(true);
+        dashed->append(x0, F0);
+        dashed->append(x, F);
+        lowMac->append(0.5 * (x0 + x), 0.5 * (F0 + F));
+        current = nullptr;
+      }
+      if (!current) current = piece(false);
+      current->append(x, F);
     }
-    map_->addSeries(series);
   }
-  map_->addSeries(changes);
+  for (const auto& [series, named] : pieces) map_->addSeries(series);
+  if (lowMac->count() > 0)
+    map_->addSeries(lowMac);
+  else
+    delete lowMac;
+  for (const auto& [series, named] : pieces)
+    if (!named)
+      for (QLegendMarker* marker : map_->legend()->markers(series)) marker->setVisible(false);
+
   auto* variants = new QValueAxis;
   variants->setTitleText("Вариант по жесткости опор");
   variants->setLabelFormat("%d");
-  variants->setRange(1, std::max(2, lastVariant));
+  variants->setRange(map.variants.front(), map.variants.back());
   variants->setTickType(QValueAxis::TicksDynamic);
-  variants->setTickAnchor(1);
-  variants->setTickInterval(std::max(1, lastVariant / 10));
+  variants->setTickAnchor(map.variants.front());
+  variants->setTickInterval(std::max(1, (map.variants.back() - map.variants.front()) / 10));
   auto* frequencies = new QValueAxis;
   frequencies->setTitleText("Частота");
   frequencies->setRange(0, top > 0 ? top * 1.05 : 1);

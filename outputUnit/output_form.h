@@ -12,6 +12,7 @@
 
 class QChart;
 class QChartView;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -58,6 +59,7 @@ class TOutputForm : public QDialog {
   QChart* map_;
   QChartView* mapView_;
   QPushButton* printMapButton_;
+  QLabel* noMap_;  // in place of the map when there is none
   std::array<GridView*, 5> grids_{};
   QPushButton* bitBtn1_;
   QPushButton* bitBtn2_;

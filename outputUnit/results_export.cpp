@@ -78,31 +78,58 @@ class Export {
     WriteInputSheet(s, in);
   }
 
-  // The frequency map: its table below the mode shapes on the auxiliary sheet
-  // (a row of variant numbers, then one row per line), charted on "Карта частот".
+  // The frequency map: its tables below the mode shapes on the auxiliary sheet,
+  // charted on "Карта частот". The frequencies, one row per ordinal and one
+  // column per variant; the MAC of neighbouring variants in the same rows; and
+  // for the chart, per ordinal with a low MAC, its pieces between such variants.
   void FrequencyMap(WorkbookWriter& book, WorksheetWriter& aux) {
-    const std::vector<MapLine> lines = BuildFrequencyMap(*summary_);
-    if (lines.empty()) return;
+    const vp::FrequencyMap map = BuildFrequencyMap(*summary_);
+    if (!map.Drawn()) return;
+    const int V = static_cast<int>(map.variants.size());
+    const int L = static_cast<int>(map.lines.size());
     const int top = 4 * c_.KW + 2;
     aux.WriteText(top, 1, "Карта частот: варианты по жесткости опор");
-    int first = c_.KW, last = 1;
-    for (const MapLine& line : lines)
-      for (const MapPoint& p : line.points) {
-        first = std::min(first, p.variant);
-        last = std::max(last, p.variant);
-      }
-    for (int v = first; v <= last; ++v) aux.WriteNumber(top + 1, v, v);
-    LineChart chart{aux.Name(), top + 2, first, last, "Карта частот", "Вариант по жесткости опор", "Частота", true};
+    aux.WriteText(top + 1, 1, "Вариант:");
+    for (int c = 0; c < V; ++c) aux.WriteNumber(top + 1, 2 + c, map.variants[c]);
+    const int macTop = top + L + 3;
+    aux.WriteText(macTop, 1, "MAC форм соседних вариантов (ниже " + GeneralFormat(kLowMac, sep_) + " - форма изменилась):");
+    for (int c = 0; c + 1 < V; ++c)
+      aux.WriteText(macTop, 3 + c, std::to_string(map.variants[c]) + " - " + std::to_string(map.variants[c + 1]));
+    LineChart chart{aux.Name(), top + 2, 2, V + 1, "Карта частот", "Вариант по жесткости опор", "Частота", true};
     chart.categoriesRow = top + 1;
     chart.markers = true;
-    for (size_t i = 0; i < lines.size(); ++i) {
-      const int row = top + 2 + static_cast<int>(i);
-      for (const MapPoint& p : lines[i].points) aux.WriteNumber(row, p.variant, p.F);
-      if (i == 0)
-        chart.firstName = lines[i].name;
+    int lowRow = macTop + L + 2;
+    std::vector<ChartSeries> lowPieces;
+    for (int n = 0; n < L; ++n) {
+      const MapLine& line = map.lines[n];
+      const std::string name = "Частота № " + std::to_string(line.ordinal);
+      const int row = top + 2 + n;
+      aux.WriteText(row, 1, name);
+      aux.WriteText(macTop + 1 + n, 1, name);
+      for (int c = 0; c < V; ++c)
+        if (line.frequencies[c]) aux.WriteNumber(row, 2 + c, *line.frequencies[c]);
+      bool low = false;
+      for (int c = 0; c + 1 < V; ++c) {
+        if (!line.mac[c]) continue;
+        aux.WriteNumber(macTop + 1 + n, 3 + c, *line.mac[c]);
+        if (*line.mac[c] >= kLowMac) continue;
+        // Both ends of the piece, so that the chart draws it.
+        aux.WriteNumber(lowRow, 2 + c, *line.frequencies[c]);
+        aux.WriteNumber(lowRow, 3 + c, *line.frequencies[c + 1]);
+        low = true;
+      }
+      if (low) {
+        const std::string lowName = "№ " + std::to_string(line.ordinal) + ": MAC < " + GeneralFormat(kLowMac, sep_);
+        aux.WriteText(lowRow, 1, lowName);
+        lowPieces.push_back({lowRow, 2, V + 1, lowName, true});
+        ++lowRow;
+      }
+      if (n == 0)
+        chart.firstName = name;
       else
-        chart.more.push_back({row, first, last, lines[i].name});
+        chart.more.push_back({row, 2, V + 1, name});
     }
+    chart.more.insert(chart.more.end(), lowPieces.begin(), lowPieces.end());
     book.AddLineChartSheet("Карта частот", chart);
   }
 
@@ -130,6 +157,13 @@ class Export {
         for (int q = 1; q <= 4; ++q)
           s.WriteNumber(row, 2 + q, Real(results_.StringGrid3.Cell(col, 5 * (v - 1) + 1 + q)));
       }
+    }
+    // Below the blocks, the check of how complete the variant's search was.
+    if (summary_) {
+      int row = BlockRow(std::max(c_.KP, 0) + 1);
+      for (const VariantResult& result : summary_->variants)
+        if (result.variant == v)
+          for (const std::string& line : CompletenessLines(result, summary_->reportFactor, sep_)) s.WriteText(row++, 1, line);
     }
   }
 

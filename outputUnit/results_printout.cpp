@@ -27,7 +27,7 @@ std::string Fixed5(double value, char sep) {
 }
 
 void WritePrintout(const TMainFormModel& form, const ResultsTables& results, char sep,
-                   const std::function<void(const std::string&)>& emit) {
+                   const std::function<void(const std::string&)>& emit, const ResultsSummary* summary) {
   const int KW = form.SpinEdit4.Value();
   const int KM = form.SpinEdit2.Value();
   const int half = HalfKM(KM);
@@ -38,7 +38,12 @@ void WritePrintout(const TMainFormModel& form, const ResultsTables& results, cha
     const int KP = IntOfText(form.Edit3);
     for (int k = 1; k <= KP; ++k) {
       const std::string& frequency = results.StringGrid1.Cell(k, v);
-      if (frequency.empty()) continue;  // not found by this variant
+      if (frequency.empty()) {
+        emit(Blanks(80) + "Частота N " + std::to_string(k) + " не найдена в диапазоне до " +
+             GeneralFormat(RealOfText(form.Edit10, sep), sep));
+        emit("");
+        continue;
+      }
       emit(Blanks(80) + "Частота N " + std::to_string(k) + "  ------   P = " +
            Fixed5(RealOfText(frequency, sep), sep));
       emit("");
@@ -52,6 +57,13 @@ void WritePrintout(const TMainFormModel& form, const ResultsTables& results, cha
         emit(row);
       }
       emit("");
+    }
+    if (summary) {
+      std::vector<std::string> lines;
+      for (const VariantResult& result : summary->variants)
+        if (result.variant == v) lines = CompletenessLines(result, summary->reportFactor, sep);
+      for (const std::string& line : lines) emit(line);
+      if (!lines.empty()) emit("");
     }
     emit("");
   }

@@ -7,16 +7,19 @@
 #include <string>
 
 #include "main_form_model.h"
+#include "results_summary.h"
 #include "results_tables.h"
 
 namespace vp {
 
 // Hands each line to `emit` in order. The counts come from the main form (KW,
-// KP, KM). A frequency that a variant did not find (an empty cell) is left out.
+// KP, KM). A frequency that a variant did not find (an empty cell) has one
+// line saying so, with the upper bound FK. With the run's summary, each
+// variant's check of completeness follows its frequencies.
 // An entry that does not read as a number stops the printout with its
 // conversion error; the lines emitted so far stay emitted.
 void WritePrintout(const TMainFormModel& form, const ResultsTables& results, char decimalSeparator,
-                   const std::function<void(const std::string&)>& emit);
+                   const std::function<void(const std::string&)>& emit, const ResultsSummary* summary = nullptr);
 
 // Fixed notation with five decimals; a value that rounds to zero has no sign.
 std::string Fixed5(double value, char decimalSeparator);

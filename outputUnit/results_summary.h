@@ -37,10 +37,14 @@ struct ResultsSummary {
   VariantResult& Variant(int v);  // the entry of variant v, added when missing
 };
 
-// One line per solved variant: how many natural frequencies the sweep found and
-// how many its range holds; where it found fewer, a warning with the ranges in
-// which the others lie and the advice to take a smaller step; where the walk
-// ended early, where and why.
+// The check of a solved variant in lines of text: how many natural
+// frequencies the sweep found and how many its range holds, or why that cannot
+// be counted; where the walk ended early, where and why; where it passed over
+// some, the ranges in which they lie and what to change; which accepted
+// frequencies are no natural frequencies, and why. Nothing for a variant that
+// was not solved.
+std::vector<std::string> CompletenessLines(const VariantResult& variant, double reportFactor, char decimalSeparator);
+// The lines of every variant in turn.
 std::vector<std::string> CompletenessLines(const ResultsSummary& summary, double reportFactor, char decimalSeparator);
 
 // Records every mode the solver reports into the summary.

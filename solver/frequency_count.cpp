@@ -16,7 +16,22 @@ FrequencyCounter::FrequencyCounter(const TShaftModel& model, int variant) {
     problem_ = "ни один пролет не замыкается на валу";
     return;
   }
-  size_ = 2 * (E + 1);
+  // Node of each cross-section: a section of length 0 joins its two.
+  std::vector<int> node(E + 1, 0);
+  for (int i = 1; i <= E; ++i) {
+    const double l = model.SectionLength[i], EI = model.SectionEI[i], m = model.SectionMass[i];
+    const bool rigid = l == 0 && std::isfinite(EI) && EI != 0;
+    if (!rigid && (!(l > 0) || !(EI > 0) || !std::isfinite(l * EI))) {
+      problem_ = "участок " + std::to_string(i) + ": длина и жесткость должны быть больше нуля (длина 0 - сосредоточенная масса)";
+      return;
+    }
+    if (!(m >= 0) || !std::isfinite(m)) {
+      problem_ = "участок " + std::to_string(i) + ": масса должна быть не меньше нуля";
+      return;
+    }
+    node[i] = node[i - 1] + (rigid ? 0 : 1);
+  }
+  size_ = 2 * (node[E] + 1);
   k_.assign(static_cast<size_t>(size_) * (kBand + 1), 0.0);
   m_.assign(size_, 0.0);
   auto K = [this](int i, int j) -> double& {
@@ -24,27 +39,44 @@ FrequencyCounter::FrequencyCounter(const TShaftModel& model, int variant) {
     return k_[static_cast<size_t>(i) * (kBand + 1) + (i - j)];
   };
   for (int i = 1; i <= E; ++i) {
-    const double l = model.SectionLength[i], EI = model.SectionEI[i], m = model.SectionMass[i];
-    if (!(l > 0) || !(EI > 0) || !(m >= 0) || !std::isfinite(l * EI * m)) {
-      problem_ = "участок " + std::to_string(i) + ": длина и жесткость должны быть больше нуля, масса не меньше нуля";
-      return;
-    }
+    const double l = model.SectionLength[i], EI = model.SectionEI[i];
+    const int base = 2 * node[i - 1];
+    m_[base] += model.SectionMass[i];  // the section's mass at its left cross-section
+    if (node[i] == node[i - 1]) continue;
     const double c = EI / (l * l * l);
     const double e[4][4] = {{12 * c, 6 * l * c, -12 * c, 6 * l * c},
                             {6 * l * c, 4 * l * l * c, -6 * l * c, 2 * l * l * c},
                             {-12 * c, -6 * l * c, 12 * c, -6 * l * c},
                             {6 * l * c, 2 * l * l * c, -6 * l * c, 4 * l * l * c}};
-    const int base = 2 * (i - 1);
     for (int r = 0; r < 4; ++r)
       for (int s = 0; s <= r; ++s) K(base + r, base + s) += e[r][s];
-    m_[base] += m;  // the section's mass at its left cross-section
   }
+  std::vector<double> spring(node[E] + 1, 0.0);
   for (int s = 1; s <= model.N; ++s) {
     const int at = model.SupportSection[s];
-    if (at >= 1 && at <= E) K(2 * at, 2 * at) += model.SupportStiffness[s][variant];
+    if (at >= 1 && at <= E) spring[node[at]] += model.SupportStiffness[s][variant];
+  }
+  int held = 0;  // places where a spring holds the shaft
+  bool negative = false;
+  for (size_t n = 0; n < spring.size(); ++n) {
+    if (!std::isfinite(spring[n])) {
+      problem_ = "жесткость опоры не является конечным числом";
+      return;
+    }
+    K(2 * static_cast<int>(n), 2 * static_cast<int>(n)) += spring[n];
+    held += spring[n] != 0;
+    negative = negative || spring[n] < 0;
   }
   // The count holds only when the massless unknowns are held by the massive ones.
-  if (Negatives(0, true) != 0) problem_ = "безмассовые части вала не закреплены";
+  if (Negatives(0, true) != 0) {
+    problem_ = "безмассовые части вала не закреплены";
+    return;
+  }
+  // With springs of no negative stiffness K is positive semi-definite and its
+  // null space is the rigid motions y = a + b x that no spring resists: one
+  // spring place leaves one of them, two or more none. That is exact, where a
+  // count at a small frequency would depend on how small.
+  atOrBelowZero_ = negative ? Negatives(0, false) : 2 - std::min(held, 2);
 }
 
 // Negative pivots of LDL^T of K - lambda M; with masslessOnly, of K with the
@@ -85,59 +117,79 @@ int FrequencyCounter::Negatives(double lambda, bool masslessOnly) const {
 
 int FrequencyCounter::CountBelow(double omega) const { return Negatives(omega * omega, false); }
 
-CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, double start, double end,
-                                     const std::vector<double>& found, double resolution) {
+int CompletenessReport::Confirmed() const {
+  return static_cast<int>(std::count_if(ordinals.begin(), ordinals.end(), [](int n) { return n > 0; }));
+}
+
+CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, const SweepSettings& sweep,
+                                     const std::vector<double>& found) {
   CompletenessReport report;
   report.found = static_cast<int>(found.size());
-  report.start = start;
-  report.end = end;
+  report.ordinals.assign(found.size(), 0);
+  report.start = sweep.start;
+  report.end = sweep.end;
+  report.stepBelowPrecision = sweep.step < sweep.precision;
   const FrequencyCounter counter(model, variant);
   if (!counter.Problem().empty()) {
     report.problem = counter.Problem();
     return report;
   }
-  // Rigid-body motion has frequency 0 in exact arithmetic and a rounding-sized
-  // one in floating point: the range starts a little above 0.
-  const double low = std::max({start, 0.0, 1e-5 * std::fabs(end)});
-  if (!(end > low)) {
-    report.checked = true;
-    return report;
-  }
-  const int below = counter.CountBelow(low);
-  const int upto = counter.CountBelow(end);
   report.checked = true;
-  report.inRange = upto - below;
-  if (report.inRange <= report.found) return report;
+  // Natural frequencies are numbered from 0 in ascending order, the ones at or
+  // below zero first.
+  const int zero = counter.AtOrBelowZero();
+  std::vector<int> taken;
+  // The natural frequencies within d of omega that no accepted one took.
+  auto free = [&](double omega, double d) {
+    std::vector<int> indices;
+    for (int i = std::max(zero, counter.CountBelow(omega - d)), last = counter.CountBelow(omega + d); i < last; ++i)
+      if (std::find(taken.begin(), taken.end(), i) == taken.end()) indices.push_back(i);
+    return indices;
+  };
+  for (size_t f = 0; f < found.size(); ++f) {
+    const double omega = found[f];
+    // The count resolves a frequency to a few units of its last digits, no finer.
+    const double floor = std::max(1e-12 * std::fabs(omega), 1e-200);
+    const double window = std::max(sweep.step, floor);
+    if (!std::isfinite(omega) || free(omega, window).empty()) continue;
+    // The nearest of them: widen from the resolution until one is within
+    // reach, then narrow down to it.
+    double empty = 0, full = window;
+    for (double d = floor; d < window; d *= 2) {
+      if (!free(omega, d).empty()) {
+        full = d;
+        break;
+      }
+      empty = d;
+    }
+    for (int step = 0; step < 60 && full - empty > floor; ++step) {
+      const double mid = 0.5 * (empty + full);
+      (free(omega, mid).empty() ? empty : full) = mid;
+    }
+    const int index = free(omega, full).front();
+    taken.push_back(index);
+    report.ordinals[f] = index - zero + 1;
+  }
 
-  // Isolate each frequency of the range by bisection on the count, then take
-  // away the ones near a found frequency.
-  const double width = std::max(resolution, 1e-12 * end);
-  std::vector<std::pair<double, double>> all;
+  // The range holds the natural frequencies from its start to its end, and the
+  // ones the accepted frequencies took beyond either end.
+  const int below = std::max(zero, counter.CountBelow(std::max(sweep.start, 0.0)));
+  const int upto = std::max(below, counter.CountBelow(sweep.end));
+  report.inRange = upto - below;
+  for (int index : taken) report.inRange += index < below || index >= upto;
+
+  // Isolate each natural frequency of the range that no accepted one took by
+  // bisection on the count.
+  const double width = std::max({sweep.precision, sweep.step / 100, 1e-12 * sweep.end});
   for (int index = below; index < upto; ++index) {
-    double a = low, b = end;  // CountBelow(a) <= index < CountBelow(b)
+    if (std::find(taken.begin(), taken.end(), index) != taken.end()) continue;
+    double a = std::max(sweep.start, 0.0), b = sweep.end;  // CountBelow(a) <= index < CountBelow(b)
     for (int step = 0; step < 200 && b - a > width; ++step) {
       const double mid = 0.5 * (a + b);
       (counter.CountBelow(mid) > index ? b : a) = mid;
     }
-    all.emplace_back(a, b);
+    report.missed.emplace_back(a, b);
   }
-  std::vector<bool> matched(all.size(), false);
-  for (double f : found) {
-    // The nearest frequency of the shaft not yet matched.
-    int best = -1;
-    double bestDistance = 0;
-    for (size_t i = 0; i < all.size(); ++i) {
-      if (matched[i]) continue;
-      const double distance = std::fabs(0.5 * (all[i].first + all[i].second) - f);
-      if (best < 0 || distance < bestDistance) {
-        best = static_cast<int>(i);
-        bestDistance = distance;
-      }
-    }
-    if (best >= 0) matched[best] = true;
-  }
-  for (size_t i = 0; i < all.size(); ++i)
-    if (!matched[i]) report.missed.push_back(all[i]);
   return report;
 }
 

@@ -189,7 +189,17 @@ ChartSheetWriter& WorkbookWriter::AddLineChartSheet(const std::string& name, con
                                   static_cast<lxw_col_t>(s.firstCol - 1), chart.categoriesRow - 1,
                                   static_cast<lxw_col_t>(s.lastCol - 1));
     if (!s.name.empty()) chart_series_set_name(series, s.name.c_str());
-    if (chart.markers) chart_series_set_marker_type(series, LXW_CHART_MARKER_AUTOMATIC);
+    if (s.marked) {
+      lxw_chart_line pen{};
+      pen.color = LXW_COLOR_BLACK;
+      pen.width = 1.5;
+      pen.dash_type = LXW_CHART_LINE_DASH_DASH;
+      chart_series_set_line(series, &pen);
+      chart_series_set_marker_type(series, LXW_CHART_MARKER_DIAMOND);
+      chart_series_set_marker_size(series, 9);
+    } else if (chart.markers) {
+      chart_series_set_marker_type(series, LXW_CHART_MARKER_AUTOMATIC);
+    }
   }
   if (!chart.title.empty()) chart_title_set_name(line, chart.title.c_str());
   if (!chart.categoryAxisTitle.empty()) chart_axis_set_name(line->x_axis, chart.categoryAxisTitle.c_str());

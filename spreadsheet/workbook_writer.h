@@ -23,6 +23,7 @@ struct Rgb {
 struct ChartSeries {
   int row = 1, firstCol = 1, lastCol = 1;
   std::string name;
+  bool marked = false;  // drawn black and dashed, with large diamond markers
 };
 
 // A line chart of row ranges of a worksheet of the same workbook: the first

@@ -36,4 +36,41 @@ inline TMainFormModel FreeFreeForm(int KM, const std::vector<int>& spanEnds, int
   return f;
 }
 
+// A solid steel rotor (E = 2.1e11 Pa, density 7850 kg/m^3) of diameter 0.1 m
+// and length 2 m in 20 sections of 0.1 m (SI units: the search variable is in
+// rad/s), on two bearings at cross-sections 2 and 18 whose stiffness (N/m) in
+// variant v is stiffness[v - 1]. With a disc, section 11 is a disc of that
+// mass (kg) entered as a section of length 0. F1 = 10, FT1 = 5, FK = 3000,
+// EPS = 1e-10, EPSF = 1e-6.
+inline TMainFormModel SteelRotorForm(const std::vector<double>& stiffness, int KP, double disc = 0) {
+  TMainFormModel f;
+  const int KM = disc > 0 ? 21 : 20;
+  const int KW = static_cast<int>(stiffness.size());
+  f.SetSpinValue(Count::Supports, 2);
+  f.SetSpinValue(Count::Sections, KM);
+  f.SetSpinValue(Count::Spans, 2);
+  f.SetSpinValue(Count::Variants, KW);
+  f.Edit3 = std::to_string(KP);
+  f.Edit8 = "10";
+  f.Edit9 = "5";
+  f.Edit10 = "3000";
+  f.Edit11 = "1E-10";
+  f.Edit12 = "1E-6";
+  const int bearings[] = {2, KM - 2};
+  for (int s = 1; s <= 2; ++s) {
+    f.StringGrid3.SetCell(s - 1, 1, std::to_string(bearings[s - 1]));
+    for (int v = 1; v <= KW; ++v) f.StringGrid2.SetCell(v, s, GeneralFormat(stiffness[v - 1], '.'));
+  }
+  f.StringGrid4.SetCell(0, 1, "10");
+  f.StringGrid4.SetCell(1, 1, std::to_string(KM));
+  const double EI = 2.1e11 * 3.141592653589793 * 1e-4 / 64, mass = 7850 * 3.141592653589793 * 0.0025 * 0.1;
+  for (int k = 1; k <= KM; ++k) {
+    const bool isDisc = disc > 0 && k == 11;
+    f.StringGrid1.SetCell(k, 1, isDisc ? "0" : "0.1");
+    f.StringGrid1.SetCell(k, 2, GeneralFormat(isDisc ? disc : mass, '.'));
+    f.StringGrid1.SetCell(k, 3, GeneralFormat(EI, '.'));
+  }
+  return f;
+}
+
 }  // namespace vp::test

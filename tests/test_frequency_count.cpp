@@ -3,6 +3,8 @@
 #include <Eigen/Dense>
 #include <random>
 
+#include "calculation_run.h"
+#include "form_fixtures.h"
 #include "frequency_count.h"
 #include "shaft_fixtures.h"
 #include "sob.h"
@@ -12,26 +14,44 @@ using namespace vp::test;
 
 namespace {
 
-// The natural frequencies of the lumped-mass beam, solved directly: the
-// massless unknowns condensed out, then a symmetric eigenproblem.
+// The natural frequencies of the lumped-mass beam, solved directly: a section
+// of length 0 ties its right cross-section rigidly to its left one (y and
+// theta taken over), the massless unknowns are condensed out, then a symmetric
+// eigenproblem. Every eigenvalue, rigid-body ones (near 0) and those of
+// negative springs (as -sqrt(-lambda)) included, in ascending order.
 std::vector<double> EigenFrequencies(const TShaftModel& m, int variant) {
   const int E = m.SpanEnd[m.KZ];
-  const int n = 2 * (E + 1);
-  Eigen::MatrixXd K = Eigen::MatrixXd::Zero(n, n);
-  Eigen::VectorXd M = Eigen::VectorXd::Zero(n);
+  const int full = 2 * (E + 1);
+  Eigen::MatrixXd K = Eigen::MatrixXd::Zero(full, full);
+  Eigen::VectorXd M = Eigen::VectorXd::Zero(full);
   for (int i = 1; i <= E; ++i) {
-    const double l = m.SectionLength[i], c = m.SectionEI[i] / (l * l * l);
+    M[2 * (i - 1)] += m.SectionMass[i];
+    const double l = m.SectionLength[i];
+    if (l == 0) continue;
+    const double c = m.SectionEI[i] / (l * l * l);
     Eigen::Matrix4d e;
     e << 12, 6 * l, -12, 6 * l, 6 * l, 4 * l * l, -6 * l, 2 * l * l, -12, -6 * l, 12, -6 * l, 6 * l, 2 * l * l,
         -6 * l, 4 * l * l;
     K.block(2 * (i - 1), 2 * (i - 1), 4, 4) += c * e;
-    M[2 * (i - 1)] += m.SectionMass[i];
   }
   for (int s = 1; s <= m.N; ++s)
     if (m.SupportSection[s] >= 1 && m.SupportSection[s] <= E)
       K(2 * m.SupportSection[s], 2 * m.SupportSection[s]) += m.SupportStiffness[s][variant];
+  // The rigid ties: u_full = T u, one pair of unknowns per cross-section that
+  // does not follow a section of length 0.
+  std::vector<int> free;
+  for (int i = 0; i <= E; ++i)
+    if (i == 0 || m.SectionLength[i] != 0) free.push_back(i);
+  Eigen::MatrixXd T = Eigen::MatrixXd::Zero(full, 2 * free.size());
+  for (int i = 0, f = -1; i <= E; ++i) {
+    if (i == 0 || m.SectionLength[i] != 0) ++f;
+    T(2 * i, 2 * f) = T(2 * i + 1, 2 * f + 1) = 1;
+  }
+  K = T.transpose() * K * T;
+  const Eigen::VectorXd mass = T.transpose() * M.asDiagonal() * T * Eigen::VectorXd::Ones(T.cols());
+  const int n = static_cast<int>(T.cols());
   std::vector<int> a, c;
-  for (int i = 0; i < n; ++i) (M[i] > 0 ? a : c).push_back(i);
+  for (int i = 0; i < n; ++i) (mass[i] > 0 ? a : c).push_back(i);
   auto sub = [&](const std::vector<int>& r, const std::vector<int>& s) {
     Eigen::MatrixXd out(r.size(), s.size());
     for (size_t i = 0; i < r.size(); ++i)
@@ -40,13 +60,50 @@ std::vector<double> EigenFrequencies(const TShaftModel& m, int variant) {
   };
   Eigen::MatrixXd reduced = sub(a, a) - sub(a, c) * sub(c, c).ldlt().solve(sub(c, a));
   Eigen::VectorXd root(a.size());
-  for (size_t i = 0; i < a.size(); ++i) root[i] = 1 / std::sqrt(M[a[i]]);
+  for (size_t i = 0; i < a.size(); ++i) root[i] = 1 / std::sqrt(mass[a[i]]);
   reduced = root.asDiagonal() * reduced * root.asDiagonal();
   Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver(reduced);
   std::vector<double> omegas;
-  for (int i = 0; i < solver.eigenvalues().size(); ++i)
-    omegas.push_back(std::sqrt(std::max(0.0, solver.eigenvalues()[i])));
+  for (int i = 0; i < solver.eigenvalues().size(); ++i) {
+    const double lambda = solver.eigenvalues()[i];
+    omegas.push_back(lambda >= 0 ? std::sqrt(lambda) : -std::sqrt(-lambda));
+  }
   return omegas;
+}
+
+// A steel rotor as the form fixture describes it, read into a model.
+TShaftModel SteelRotor(const std::vector<double>& stiffness, int KP, double disc = 0) {
+  TShaftModel m;
+  TSearchParams P{};
+  ReadForm(SteelRotorForm(stiffness, KP, disc), m, P, '.');
+  m.ComputeSectionX();
+  return m;
+}
+
+// Every frequency the sweep of variant v finds, with the parameters given.
+std::vector<double> Sweep(const TShaftModel& m, int v, TSearchParams P) {
+  RecordingOutput out;
+  RecordingSink sink;
+  SOB(P, v, SolverContext{m, out, sink, {}});
+  std::vector<double> found;
+  for (const auto& mode : out.modes) found.push_back(mode.omega);
+  return found;
+}
+
+// The ordinal of omega by the direct solve: the position, from 1, of the
+// non-zero eigenfrequency nearest to it; 0 when none is within `tolerance`.
+int DirectOrdinal(const std::vector<double>& eigen, double omega, double tolerance) {
+  int ordinal = 0, nearest = 0;
+  double distance = tolerance;
+  for (double w : eigen) {
+    if (!(w > 1e-3)) continue;  // rigid-body motion
+    ++ordinal;
+    if (std::fabs(w - omega) < distance) {
+      distance = std::fabs(w - omega);
+      nearest = ordinal;
+    }
+  }
+  return nearest;
 }
 
 }  // namespace
@@ -108,7 +165,7 @@ TEST(FrequencyCount, ASweepThatSteppedOverTwoZerosIsCaught) {
   for (const auto& mode : out.modes) found.push_back(mode.omega);
   ASSERT_EQ(found.size(), 1u);
   EXPECT_NEAR(found[0], 120.95, 0.01);
-  const CompletenessReport report = CheckCompleteness(m, 1, 1, P[kStart], found, 0.01);
+  const CompletenessReport report = CheckCompleteness(m, 1, {1, P[kStart], 1, 0.01}, found);
   ASSERT_TRUE(report.checked);
   EXPECT_EQ(report.found, 1);
   EXPECT_EQ(report.inRange, 3);
@@ -128,7 +185,7 @@ TEST(FrequencyCount, ACarefulSweepMissesNothing) {
   SOB(P, v, SolverContext{m, out, sink, {}});
   std::vector<double> found;
   for (const auto& mode : out.modes) found.push_back(mode.omega);
-  const CompletenessReport report = CheckCompleteness(m, 1, 1, P[kStart], found, 0.01);
+  const CompletenessReport report = CheckCompleteness(m, 1, {1, P[kStart], 1, 0.01}, found);
   EXPECT_TRUE(report.checked);
   EXPECT_EQ(report.inRange, static_cast<int>(found.size()));
   EXPECT_EQ(report.inRange, 5);  // 22.4, 61.7, 120.9, 199.9, 298.6
@@ -142,9 +199,176 @@ TEST(FrequencyCount, SaysWhenItCannotCount) {
   TShaftModel massless = UniformFreeFree(10, {10});
   for (int i = 1; i <= 10; ++i) massless.SectionMass[i] = 0;
   EXPECT_NE(FrequencyCounter(massless, 1).Problem(), "");
-  const CompletenessReport report = CheckCompleteness(massless, 1, 1, 100, {}, 0.01);
+  const CompletenessReport report = CheckCompleteness(massless, 1, {1, 100, 1, 0.01}, {});
   EXPECT_FALSE(report.checked);
   EXPECT_NE(report.problem, "");
+}
+
+TEST(FrequencyCount, ZeroLengthSectionsJoinTheirCrossSections) {
+  // Random shafts in which every fifth section is a point mass (length 0).
+  std::mt19937 rng(31);
+  std::uniform_real_distribution<double> u(0.2, 2.0);
+  for (int trial = 0; trial < 20; ++trial) {
+    TShaftModel m;
+    m.KM = 6 + trial * 3;
+    m.KZ = 1 + trial % 3;
+    for (int j = 1; j <= m.KZ; ++j) m.SpanEnd[j] = m.KM * j / m.KZ;
+    m.N = 2;
+    for (int s = 1; s <= m.N; ++s) {
+      m.SupportSection[s] = 1 + static_cast<int>(rng() % m.KM);
+      m.SupportStiffness[s][1] = trial % 4 == 0 ? 0.0 : u(rng) * 1e3;
+    }
+    for (int i = 1; i <= m.KM; ++i) {
+      m.SectionLength[i] = i % 5 == 2 ? 0.0 : u(rng) / m.KM;
+      m.SectionMass[i] = u(rng) / m.KM * (i % 5 == 2 ? 10 : 1);
+      m.SectionEI[i] = u(rng);
+    }
+    const FrequencyCounter counter(m, 1);
+    ASSERT_EQ(counter.Problem(), "") << trial;
+    const std::vector<double> exact = EigenFrequencies(m, 1);
+    int rigid = 0;
+    for (double w : exact) rigid += std::fabs(w) < 0.05;  // rounding of the direct solve, well below the lowest
+    EXPECT_GT(exact[rigid], 0.5) << trial;
+    EXPECT_EQ(counter.AtOrBelowZero(), rigid) << trial;
+    for (double omega : {0.5, 5.0, 20.0, 80.0, 300.0, 1000.0}) {
+      int expected = 0;
+      bool near = false;
+      for (double w : exact) {
+        expected += w < omega;
+        near = near || std::fabs(w - omega) < 1e-6 * omega;
+      }
+      if (!near) EXPECT_EQ(counter.CountBelow(omega), expected) << trial << " " << omega;
+    }
+  }
+}
+
+TEST(FrequencyCount, ADiscEnteredAsAPointMassIsCountedAsTheSweepFindsIt) {
+  // The steel rotor with a disc of 100 kg: the transfer-matrix sweep and the
+  // count see the same natural frequencies.
+  const TShaftModel m = SteelRotor({3e7}, 6, 100);
+  ASSERT_EQ(m.SectionLength[11], 0);
+  const FrequencyCounter counter(m, 1);
+  ASSERT_EQ(counter.Problem(), "");
+  EXPECT_EQ(counter.AtOrBelowZero(), 0);
+  const std::vector<double> found = Sweep(m, 1, Params(10, 5, 3000, 1e-10, 1e-6));
+  ASSERT_GE(found.size(), 4u);
+  for (size_t k = 0; k < found.size(); ++k) {
+    EXPECT_EQ(counter.CountBelow(found[k] * (1 - 1e-6)), static_cast<int>(k)) << found[k];
+    EXPECT_EQ(counter.CountBelow(found[k] * (1 + 1e-6)), static_cast<int>(k) + 1) << found[k];
+  }
+  const std::vector<double> exact = EigenFrequencies(m, 1);
+  for (size_t k = 0; k < found.size(); ++k) EXPECT_NEAR(exact[k], found[k], 1e-6 * found[k]);
+  const CompletenessReport report = CheckCompleteness(m, 1, {10, found.back(), 5, 1e-6}, found);
+  EXPECT_TRUE(report.checked);
+  EXPECT_EQ(report.inRange, static_cast<int>(found.size()));
+  EXPECT_EQ(report.Confirmed(), static_cast<int>(found.size()));
+}
+
+TEST(FrequencyCount, RigidBodyMotionsAreWhatTheSpringsLeaveFree) {
+  TShaftModel m = UniformFreeFree(12, {12});
+  EXPECT_EQ(FrequencyCounter(m, 1).AtOrBelowZero(), 2);  // free: translation and rotation
+  m.N = 2;
+  m.SupportSection[1] = 4;
+  m.SupportStiffness[1][1] = 50;
+  EXPECT_EQ(FrequencyCounter(m, 1).AtOrBelowZero(), 1);  // rotation about the spring
+  m.SupportSection[2] = 4;
+  m.SupportStiffness[2][1] = 50;
+  EXPECT_EQ(FrequencyCounter(m, 1).AtOrBelowZero(), 1);  // two springs at one place
+  m.SupportSection[2] = 5;
+  EXPECT_EQ(FrequencyCounter(m, 1).AtOrBelowZero(), 0);
+  m.SectionLength[5] = 0;  // cross-sections 4 and 5 are one place again
+  EXPECT_EQ(FrequencyCounter(m, 1).AtOrBelowZero(), 1);
+  EXPECT_EQ(FrequencyCounter(m, 1).CountBelow(0.5), 1);
+  m.SectionLength[5] = 1.0 / 12;
+  // A negative spring: the motions it makes unstable count as well.
+  m.SupportStiffness[2][1] = -80;
+  const std::vector<double> exact = EigenFrequencies(m, 1);
+  int nonPositive = 0;
+  for (double w : exact) nonPositive += w < 1e-6;
+  EXPECT_EQ(FrequencyCounter(m, 1).AtOrBelowZero(), nonPositive);
+  EXPECT_GE(nonPositive, 1);
+}
+
+TEST(FrequencyCount, OrdinalsOfARealRotorAgreeWithADirectEigenSolve) {
+  // Bearings from soft to stiff, with and without a disc: every frequency the
+  // sweep finds gets the ordinal of the eigenfrequency it lies on.
+  for (double disc : {0.0, 100.0}) {
+    const TShaftModel m = SteelRotor({1e7, 1e8, 1e9, 1e10}, 6, disc);
+    for (int v = 1; v <= 4; ++v) {
+      const std::vector<double> found = Sweep(m, v, Params(10, 5, 3000, 1e-10, 1e-6));
+      const std::vector<double> exact = EigenFrequencies(m, v);
+      const CompletenessReport r = CheckCompleteness(m, v, {10, found.back(), 5, 1e-6}, found);
+      ASSERT_EQ(r.ordinals.size(), found.size());
+      for (size_t k = 0; k < found.size(); ++k) {
+        EXPECT_EQ(r.ordinals[k], DirectOrdinal(exact, found[k], 1e-6 * found[k])) << disc << " " << v << " " << k;
+        EXPECT_EQ(r.ordinals[k], static_cast<int>(k) + 1);  // a careful sweep: nothing passed over
+      }
+    }
+  }
+}
+
+TEST(FrequencyCount, FrequenciesAboveTheOnesPassedOverKeepTheirOrdinals) {
+  // A step of 70 passes over 22.4 and 61.7; 120.95 is still the third, above
+  // the free shaft's two rigid-body motions.
+  const TShaftModel m = UniformFreeFree(100, {30, 100}, 5);
+  const std::vector<double> found = Sweep(m, 1, Params(1, 70, 150, 1e-10, 1e-6));
+  ASSERT_EQ(found.size(), 1u);
+  const CompletenessReport r = CheckCompleteness(m, 1, {1, 150, 70, 1e-6}, found);
+  EXPECT_EQ(r.ordinals, std::vector<int>{3});
+  EXPECT_EQ(r.ordinals[0], DirectOrdinal(EigenFrequencies(m, 1), found[0], 1e-6 * found[0]));
+  EXPECT_EQ(r.missed.size(), 2u);
+  // Started above the first two: the fourth and fifth are the fourth and fifth.
+  const std::vector<double> high = Sweep(m, 1, Params(150, 1, 300, 1e-10, 1e-6));
+  const CompletenessReport h = CheckCompleteness(m, 1, {150, 300, 1, 1e-6}, high);
+  EXPECT_EQ(h.ordinals, (std::vector<int>{4, 5}));
+  EXPECT_EQ(h.inRange, 2);
+  EXPECT_TRUE(h.missed.empty());
+}
+
+TEST(FrequencyCount, AStepBelowThePrecisionAcceptsFrequenciesThatAreNone) {
+  // FT1 < EPSF: every second trial is accepted wherever it lies.
+  const TShaftModel m = UniformFreeFree(100, {30, 100}, 3);
+  const std::vector<double> found = Sweep(m, 1, Params(1, 1e-7, 100, 1e-10, 1e-6));
+  ASSERT_EQ(found.size(), 3u);
+  const CompletenessReport r = CheckCompleteness(m, 1, {1, found.back(), 1e-7, 1e-6}, found);
+  EXPECT_TRUE(r.stepBelowPrecision);
+  EXPECT_EQ(r.ordinals, (std::vector<int>{0, 0, 0}));
+  EXPECT_EQ(r.Confirmed(), 0);
+  EXPECT_EQ(r.inRange, 0);  // the range ends just above 1
+}
+
+TEST(FrequencyCount, VeryStiffSupportsGiveFrequenciesNearTheRootsAndSomeThatAreNone) {
+  // A pinned beam: 15 sections, springs of 1e12 at cross-sections 1 and 15.
+  // Its natural frequencies, from an exact count in rational arithmetic:
+  const double exact[] = {11.2891252185, 44.6453023807, 98.1113736441, 165.525213243, 235.531197633, 320.560468246};
+  TShaftModel m = UniformFreeFree(15, {15}, 10);
+  for (int i = 1; i <= 15; ++i) m.SectionLength[i] = m.SectionMass[i] = 0.0666666666666667;
+  m.N = 2;
+  m.SupportSection[1] = 1;
+  m.SupportSection[2] = 15;
+  m.SupportStiffness[1][1] = m.SupportStiffness[2][1] = 1e12;
+  const FrequencyCounter counter(m, 1);
+  for (int k = 0; k < 6; ++k) {
+    EXPECT_EQ(counter.CountBelow(exact[k] * (1 - 1e-9)), k);
+    EXPECT_EQ(counter.CountBelow(exact[k] * (1 + 1e-9)), k + 1);
+  }
+  // The determinant is at the level of rounding here: the sweep lands off the
+  // roots by more than its refined step, and accepts noise above the sixth.
+  const std::vector<double> found = Sweep(m, 1, Params(1, 1, 400, 1e-10, 1e-6));
+  ASSERT_EQ(found.size(), 10u);
+  const CompletenessReport r = CheckCompleteness(m, 1, {1, found.back(), 1, 1e-6}, found);
+  EXPECT_EQ(r.inRange, 6);
+  EXPECT_TRUE(r.missed.empty());
+  EXPECT_EQ(r.Confirmed(), 6);
+  for (size_t k = 0; k < found.size(); ++k) {
+    if (r.ordinals[k] == 0) {
+      EXPECT_GT(found[k], exact[4] + 1) << k;  // only around and beyond the sixth
+      continue;
+    }
+    EXPECT_NEAR(found[k], exact[r.ordinals[k] - 1], 1) << k;
+    EXPECT_EQ(r.ordinals[k], DirectOrdinal(EigenFrequencies(m, 1), found[k], 1)) << k;
+  }
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(r.ordinals[k], k + 1);
 }
 
 namespace {
