@@ -12,6 +12,7 @@
 
 #include "form_kit.h"
 #include "frequency_map.h"
+#include "numtext.h"
 
 namespace vp {
 
@@ -137,7 +138,8 @@ void TOutputForm::FillMap() {
   // have it, a piece whose shapes differ (MAC below the limit) dashed and
   // marked at its middle.
   auto* lowMac = new QScatterSeries;
-  lowMac->setName(QString("MAC < %1: форма изменилась").arg(kLowMac));
+  // A legend label is rich text: no "<" in it.
+  lowMac->setName(QString::fromStdString("форма изменилась (MAC ниже " + GeneralFormat(kLowMac, DecimalSeparator()) + ")"));
   lowMac->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
   lowMac->setMarkerSize(11);
   lowMac->setColor(Qt::black);

@@ -6,6 +6,7 @@
 #include "calculation_run.h"
 #include "errors.h"
 #include "form_fixtures.h"
+#include "results_summary.h"
 #include "results_fixtures.h"
 #include "results_printout.h"
 
@@ -106,13 +107,67 @@ TEST(ResultsPrintout, FiveDecimalsRoundedWithoutLeadingBlanks) {
   EXPECT_EQ(Fixed5(1e20, '.'), "100000000000000000000.00000");
 }
 
-TEST(ResultsPrintout, FrequenciesNotFoundAreLeftOut) {
+TEST(ResultsPrintout, FrequenciesNotFoundSaySoInOneLineEach) {
   Printed p(3, 2, 3, 2);
+  p.form.Edit10 = "1E5";
   p.Print();
   EXPECT_EQ(p.error, "");
-  int frequencies = 0;
-  for (const std::string& l : p.lines) frequencies += l.find("Частота N") != std::string::npos;
-  EXPECT_EQ(frequencies, 4);
+  int found = 0;
+  std::vector<size_t> notFound;
+  for (size_t i = 0; i < p.lines.size(); ++i) {
+    found += p.lines[i].find("  ------   P = ") != std::string::npos;
+    if (p.lines[i] == B(80) + "Частота N 3 не найдена в диапазоне до 100000") notFound.push_back(i);
+  }
+  EXPECT_EQ(found, 4);
+  ASSERT_EQ(notFound.size(), 2u);  // once per variant, in place of the frequency's block
+  EXPECT_EQ(p.lines[notFound[0] + 1], "");
+  EXPECT_EQ(p.lines[notFound[0] + 3], B(85) + "Вариант по жесткости N 2");
+  // FK in the general format with the printout's separator.
+  Printed q(3, 1, 2, 1);
+  q.form.Edit10 = "2,50";
+  q.Print(',');
+  EXPECT_EQ(q.lines[q.lines.size() - 3], B(80) + "Частота N 2 не найдена в диапазоне до 2,5");
+}
+
+TEST(ResultsPrintout, EachVariantEndsWithItsCompletenessLines) {
+  // The steel rotor with a step of 280: variant 1 passes over two frequencies,
+  // variant 2 finds all of its range.
+  ProgramState st;
+  st.form = SteelRotorForm({1e7, 1e8}, 6);
+  st.form.Edit9 = "280";
+  struct Ui : RunUi {
+    bool ConfirmEcho(const TInputFormModel&) override { return true; }
+    ModeShapeDisplay* ModeDisplay() override { return nullptr; }
+    void ShowResults() override {}
+    void ShowInputError(const std::string& d) override { FAIL() << d; }
+    void ShowInterrupted() override {}
+    void ShowMessage(const std::string& m) override { FAIL() << m; }
+  } ui;
+  ASSERT_EQ(RunCalculation(st, ui, '.'), RunOutcome::Completed);
+  std::vector<std::string> lines;
+  WritePrintout(st.form, st.results, '.', [&](const std::string& l) { lines.push_back(l); }, &st.summary);
+  auto at = [&](const std::string& prefix) {
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (lines[i].rfind(prefix, 0) == 0) return static_cast<int>(i);
+    return -1;
+  };
+  const int second = at(B(85) + "Вариант по жесткости N 2");
+  const int check1 = at("Вариант № 1: найдено 2 из 4 собственных частот диапазона от 1000 до ");
+  const int check2 = at("Вариант № 2: найдено ");
+  ASSERT_GT(check1, 0);
+  EXPECT_EQ(lines[check1 + 1].rfind("Внимание: пропущены частоты в диапазонах ", 0), 0u);
+  EXPECT_LT(check1, second);
+  EXPECT_GT(check2, second);
+  EXPECT_EQ(lines[check1 - 1], "");  // after the last block
+  EXPECT_EQ(lines[second - 1], "");
+  EXPECT_EQ(lines[second - 2], "");
+  EXPECT_EQ(lines[check2 + 1], "");
+  // Frequencies 5 and 6 lie above FK: each has its line.
+  EXPECT_GE(at(B(80) + "Частота N 5 не найдена в диапазоне до 3000"), 0);
+  // Without the summary, the same printout less the completeness lines.
+  std::vector<std::string> bare;
+  WritePrintout(st.form, st.results, '.', [&](const std::string& l) { bare.push_back(l); });
+  EXPECT_EQ(bare.size() + 2 + 3, lines.size());
 }
 
 TEST(ResultsPrintout, ABadEntryStopsWithItsMessageAfterTheLinesSoFar) {

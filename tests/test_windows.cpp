@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QChart>
 #include <QChartView>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
 #include <QMessageBox>
@@ -21,6 +22,7 @@
 #include <functional>
 #include <random>
 
+#include "form_fixtures.h"
 #include "forms.h"
 #include "input_loader.h"
 #include "form_kit.h"
@@ -182,7 +184,9 @@ TEST_F(Windows, AFullRunThroughTheWindowsLeavesTheEntriesAsTheyWere) {
       EXPECT_EQ(forms->OutputForm->CheckText().toStdString(),
                 "Вариант № 1: найдено 2 из 2 собственных частот диапазона от 100 до 10000. Поиск окончен на частоте "
                 "6169.9: выше нее до верхней границы диапазона собственных частот нет.");
-      EXPECT_EQ(forms->OutputForm->MapChart()->series().size(), 3);  // two lines and the order changes
+      // One variant: no map and nothing to print of it.
+      EXPECT_TRUE(forms->OutputForm->MapChart()->series().isEmpty());
+      EXPECT_FALSE(forms->OutputForm->PrintMapButton()->isVisibleTo(forms->OutputForm.get()));
       forms->OutputForm->RepeatButton()->click();
     } else {
       seen.push_back("other " + MessageText(w).toStdString());
@@ -672,4 +676,43 @@ int main(int argc, char** argv) {
   SetUpApplication();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
+}
+
+TEST_F(Windows, TheFrequencyMapDrawsOneLinePerOrdinalAndMarksChangedShapes) {
+  // The steel rotor, bearings from 1e7 to 1e9 in six variants: two branches veer.
+  ProgramState& st = forms->state;
+  st.form = test::SteelRotorForm({1e7, 2.5e7, 6.3e7, 1.6e8, 4e8, 1e9}, 6);
+  struct Ui : RunUi {
+    bool ConfirmEcho(const TInputFormModel&) override { return true; }
+    ModeShapeDisplay* ModeDisplay() override { return nullptr; }
+    void ShowResults() override {}
+    void ShowInputError(const std::string& d) override { ADD_FAILURE() << d; }
+    void ShowInterrupted() override {}
+    void ShowMessage(const std::string& m) override { ADD_FAILURE() << m; }
+  } ui;
+  ASSERT_EQ(RunCalculation(st, ui, '.'), RunOutcome::Completed);
+  TOutputForm& out = *forms->OutputForm;
+  out.Refresh();
+  out.show();
+  EXPECT_TRUE(out.PrintMapButton()->isVisible());
+  QStringList legend;
+  int lowMacPoints = 0;
+  for (QAbstractSeries* series : out.MapChart()->series()) {
+    for (QLegendMarker* marker : out.MapChart()->legend()->markers(series))
+      if (marker->isVisible()) legend << marker->label();
+    if (series->name().startsWith("форма изменилась")) lowMacPoints = static_cast<QXYSeries*>(series)->count();
+  }
+  const QString changed = QString("форма изменилась (MAC ниже 0") + QChar(DecimalSeparator()) + "8)";
+  EXPECT_EQ(legend, QStringList({"№ 1", "№ 2", "№ 3", "№ 4", changed}));
+  EXPECT_GE(lowMacPoints, 2);  // at least the veering pair
+  // Each line's points rise from variant to variant.
+  for (QAbstractSeries* series : out.MapChart()->series()) {
+    auto* line = qobject_cast<QLineSeries*>(series);
+    if (!line) continue;
+    for (int i = 1; i < line->count(); ++i) {
+      EXPECT_EQ(line->at(i).x(), line->at(i - 1).x() + 1);
+      EXPECT_GT(line->at(i).y(), line->at(i - 1).y());
+    }
+  }
+  out.hide();
 }
