@@ -158,9 +158,10 @@ class Export {
           s.WriteNumber(row, 2 + q, Real(results_.StringGrid3.Cell(col, 5 * (v - 1) + 1 + q)));
       }
     }
-    // Below the blocks, the check of how complete the variant's search was.
+    // Below the blocks after an empty row, the check of how complete the
+    // variant's search was.
     if (summary_) {
-      int row = BlockRow(std::max(c_.KP, 0) + 1);
+      int row = BlockRow(std::max(c_.KP, 0) + 1) + 1;
       for (const VariantResult& result : summary_->variants)
         if (result.variant == v)
           for (const std::string& line : CompletenessLines(result, summary_->reportFactor, sep_)) s.WriteText(row++, 1, line);

@@ -9,9 +9,12 @@
 #include <regex>
 #include <string>
 
+#include "calculation_run.h"
 #include "cell_values.h"
 #include "errors.h"
 #include "export_run.h"
+#include "form_fixtures.h"
+#include "frequency_map.h"
 #include "results_export.h"
 #include "workbook_files.h"
 #include "workbook_reader.h"
@@ -334,3 +337,106 @@ TEST(ResultsExport, AFullDiskFailsWithItsReasonInRussianAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+// The steel rotor run through the program with the given bearings and step,
+// exported with its summary.
+struct RotorExport {
+  ProgramState st;
+  Exported book;
+  RotorExport(const std::vector<double>& stiffness, const std::string& step, const std::string& name, int KP = 6) {
+    st.form = SteelRotorForm(stiffness, KP);
+    st.form.Edit9 = step;
+    struct Ui : RunUi {
+      bool ConfirmEcho(const TInputFormModel&) override { return true; }
+      ModeShapeDisplay* ModeDisplay() override { return nullptr; }
+      void ShowResults() override {}
+      void ShowInputError(const std::string& d) override { ADD_FAILURE() << d; }
+      void ShowInterrupted() override {}
+      void ShowMessage(const std::string& m) override { ADD_FAILURE() << m; }
+    } ui;
+    EXPECT_EQ(RunCalculation(st, ui, '.'), RunOutcome::Completed);
+    book.path = FreshDir(name) + "/Результаты расчета.xlsx";
+    ExportResultsWorkbook(book.path, st.form, st.echo, st.results, '.', &st.summary);
+    book.info = ReadWorkbookInfo(book.path);
+  }
+};
+
+}  // namespace
+
+TEST(ResultsExport, EachVariantSheetEndsWithItsCompletenessLines) {
+  // A step of 280: variant 1 passes over two frequencies, variant 2 none and
+  // finds all KP = 4 (its last block is full).
+  RotorExport run({1e7, 1e8}, "280", "checks", 4);
+  for (int v = 1; v <= 2; ++v) {
+    const std::vector<std::string> expected =
+        CompletenessLines(run.st.summary.variants[v - 1], run.st.summary.reportFactor, '.');
+    ASSERT_FALSE(expected.empty());
+    const Sheet s = run.book.Read(v);
+    const int first = 4 * (HalfKM(20) + 2) + 3;  // below the blocks of KP = 4 frequencies
+    if (v == 2) EXPECT_EQ(s.Cell(first - 2, 1).kind, CellKind::Number);  // the last section of block 4
+    EXPECT_EQ(s.Cell(first - 1, 1).kind, CellKind::Empty);
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(s.Cell(first + static_cast<int>(i), 1).text, expected[i]);
+    EXPECT_EQ(s.Cell(first + static_cast<int>(expected.size()), 1).kind, CellKind::Empty);
+  }
+  EXPECT_THAT(run.book.Read(1).Cell(4 * 12 + 4, 1).text, HasSubstr("Внимание: пропущены частоты"));
+}
+
+TEST(ResultsExport, TheFrequencyMapSheetHoldsOrdinalsGapsAndLikeness) {
+  // Six variants from 1e7 to 1e9 with a step of 280: variant 1 lacks
+  // ordinals 1 and 2, and the second and third branches veer.
+  RotorExport run({1e7, 2.5e7, 6.3e7, 1.6e8, 4e8, 1e9}, "280", "map");
+  ASSERT_EQ(run.book.info.sheets.back().name, "Карта частот");
+  const FrequencyMap map = BuildFrequencyMap(run.st.summary);
+  const int L = static_cast<int>(map.lines.size());
+  ASSERT_GE(L, 4);
+  const Sheet aux = run.book.Read(7);
+  const int top = 4 * 6 + 2;
+  EXPECT_EQ(aux.Cell(top + 1, 1).text, "Вариант:");
+  for (int c = 0; c < 6; ++c) ExpectNumber(aux, top + 1, 2 + c, c + 1);
+  for (int n = 0; n < L; ++n) {
+    EXPECT_EQ(aux.Cell(top + 2 + n, 1).text, "Частота № " + std::to_string(map.lines[n].ordinal));
+    for (int c = 0; c < 6; ++c) {
+      const auto& F = map.lines[n].frequencies[c];
+      if (F)
+        ExpectNumber(aux, top + 2 + n, 2 + c, *F);
+      else
+        EXPECT_EQ(aux.Cell(top + 2 + n, 2 + c).kind, CellKind::Empty) << n << " " << c;
+    }
+  }
+  EXPECT_EQ(aux.Cell(top + 2, 2).kind, CellKind::Empty);  // the gap of ordinal 1 in variant 1
+  const int macTop = top + L + 3;
+  EXPECT_THAT(aux.Cell(macTop, 1).text, HasSubstr("MAC"));
+  EXPECT_EQ(aux.Cell(macTop, 3).text, "1 - 2");
+  int marked = 0;
+  for (int n = 0; n < L; ++n)
+    for (int c = 0; c < 5; ++c) {
+      const auto& mac = map.lines[n].mac[c];
+      if (mac)
+        ExpectNumber(aux, macTop + 1 + n, 3 + c, *mac);
+      else
+        EXPECT_EQ(aux.Cell(macTop + 1 + n, 3 + c).kind, CellKind::Empty);
+      marked += mac && *mac < kLowMac;
+    }
+  ASSERT_GT(marked, 0);
+  // The chart: one series per ordinal and one dashed series per ordinal with a
+  // low likeness, drawn with gaps.
+  int charts = 0;
+  for (const auto& sheet : run.book.info.sheets) charts += sheet.kind == SheetKind::Chart;
+  const std::string chart = run.book.ChartXml(charts);
+  EXPECT_THAT(chart, HasSubstr("<a:t>Карта частот</a:t>"));
+  EXPECT_THAT(chart, HasSubstr("<c:v>Частота № 1</c:v>"));
+  EXPECT_THAT(chart, HasSubstr("<c:f>'вспомогательная'!$B$" + std::to_string(top + 2) + ":$G$" +
+                                   std::to_string(top + 2) + "</c:f>"));
+  EXPECT_THAT(chart, HasSubstr(": MAC &lt; 0.8</c:v>"));
+  EXPECT_THAT(chart, HasSubstr("<a:prstDash val=\"dash\"/>"));
+  EXPECT_THAT(chart, Not(HasSubstr("<c:dispBlanksAs val=\"zero\"/>")));
+}
+
+TEST(ResultsExport, OneVariantHasNoFrequencyMap) {
+  RotorExport run({1e7}, "5", "one");
+  for (const auto& sheet : run.book.info.sheets) EXPECT_NE(sheet.name, "Карта частот");
+  const Sheet aux = run.book.Read(2);
+  EXPECT_EQ(aux.Cell(4 + 2, 1).kind, CellKind::Empty);
+}
