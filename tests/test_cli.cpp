@@ -6,6 +6,8 @@
 #include <map>
 #include <filesystem>
 #include <fstream>
+#include <regex>
+#include <sstream>
 #include <string>
 
 #include "output_files.h"
@@ -316,4 +318,117 @@ TEST(Cli, MaxSecondsNeedsANumberOfSeconds) {
   const Result quick = RunCli("--decimal-separator . --max-seconds 100 " + Example("free_free_shaft.txt"));
   EXPECT_EQ(quick.status, 0);
   EXPECT_EQ(quick.err, "");
+
+namespace {
+
+struct MapEntry {
+  int ordinal;
+  std::vector<std::string> frequencies, mac;  // as printed: a number or "null"
+};
+
+// The entries of the "frequency_map" member, in order.
+std::vector<MapEntry> FrequencyMap(const std::string& json) {
+  std::vector<MapEntry> entries;
+  const size_t at = json.find("\"frequency_map\": [");
+  if (at == std::string::npos) return entries;
+  const std::regex entry(R"(\{"ordinal": (\d+), "frequencies": \[([^\]]*)\], "mac": \[([^\]]*)\]\})");
+  const std::string rest = json.substr(at);
+  auto split = [](const std::string& list) {
+    std::vector<std::string> items;
+    std::stringstream in(list);
+    for (std::string item; std::getline(in, item, ',');) items.push_back(item.substr(item.find_first_not_of(' ')));
+    return items;
+  };
+  for (std::sregex_iterator i(rest.begin(), rest.end(), entry), end; i != end; ++i)
+    entries.push_back({std::stoi((*i)[1]), split((*i)[2]), split((*i)[3])});
+  return entries;
+}
+
+// A text input file: the steel rotor of 2 m in 20 sections of 0.1 m (diameter
+// 0.1 m) on bearings at cross-sections 2 and 18 of 1e7 and 1e8 N/m, with a
+// disc of 100 kg entered as a section of length 0 after the tenth.
+std::string DiscRotorFile() {
+  const std::string path = std::filesystem::temp_directory_path() / ("vp_cli_disc_" + std::to_string(::getpid()) + ".txt");
+  std::ofstream out(path);
+  for (int row = 0; row < 3; ++row) {
+    for (int k = 1; k <= 21; ++k) {
+      const bool disc = k == 11;
+      const char* values[] = {disc ? "0" : "0.1", disc ? "100" : "6.1654", "1030835.5"};
+      out << values[row] << ' ';
+    }
+    out << '\n';
+  }
+  out << "2 19 \n10 21 \n10000000 10000000 \n100000000 100000000 \n2\n21\n4\n2\n2\n10\n5\n3000\n1E-10\n1E-6\n";
+  return path;
+}
+
+}  // namespace
+
+TEST(Cli, JsonFrequencyMapFollowsTrueOrdinalsAcrossTheVariants) {
+  const Result r = RunCli("--json --decimal-separator . " + Example("rotor_two_bearings.txt"));
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<MapEntry> map = FrequencyMap(r.out);
+  ASSERT_EQ(map.size(), 4u) << r.out.substr(r.out.find("\"frequency_map\""));
+  const std::vector<double> all = NumbersAfter(r.out, "\"frequencies\"");  // variant 1's
+  for (size_t n = 0; n < map.size(); ++n) {
+    EXPECT_EQ(map[n].ordinal, static_cast<int>(n) + 1);
+    ASSERT_EQ(map[n].frequencies.size(), 2u);
+    ASSERT_EQ(map[n].mac.size(), 1u);
+    // Stiffer bearings: every ordinal rises.
+    EXPECT_LT(std::stod(map[n].frequencies[0]), std::stod(map[n].frequencies[1])) << n;
+    EXPECT_EQ(std::stod(map[n].frequencies[0]), all.at(n));
+    const double mac = std::stod(map[n].mac[0]);
+    EXPECT_GE(mac, 0);
+    EXPECT_LE(mac, 1);
+  }
+  EXPECT_NE(r.out.find("\"doubtful\": []"), std::string::npos);
+}
+
+TEST(Cli, TheTextOutputEndsEachVariantWithItsCheck) {
+  const Result r = RunCli("--decimal-separator . " + Example("free_free_coarse_step.txt"));
+  ASSERT_EQ(r.status, 0) << r.err;
+  const size_t check = r.out.find("\nВариант № 1: найдено 1 из 3 собственных частот диапазона от ");
+  ASSERT_NE(check, std::string::npos) << r.out;
+  EXPECT_GT(check, r.out.rfind("Частота N 1  ------   P = "));
+  EXPECT_NE(r.out.find("\nВнимание: пропущены частоты в диапазонах ", check), std::string::npos);
+  EXPECT_NE(r.out.find("не найдена в диапазоне до "), std::string::npos);
+}
+
+TEST(Cli, ADiscEnteredAsAPointMassKeepsTheCheck) {
+  const std::string path = DiscRotorFile();
+  const Result json = RunCli("--json --decimal-separator . " + path);
+  const Result text = RunCli("--decimal-separator . " + path);
+  const std::string pdf = path + ".pdf";
+  const Result printed = RunCli("--decimal-separator . --pdf " + pdf + " " + path);
+  std::filesystem::remove(path);
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_EQ(json.out.find("check_problem"), std::string::npos);
+  EXPECT_NE(json.out.find("\"frequencies_in_range\": 4, \"missed\": [], \"doubtful\": []"), std::string::npos) << json.out;
+  EXPECT_EQ(FrequencyMap(json.out).size(), 4u);
+  EXPECT_NE(text.out.find("Вариант № 2: найдено 4 из 4 собственных частот"), std::string::npos) << text.out;
+  ASSERT_EQ(printed.status, 0) << printed.err;
+  std::string pages;
+  for (const std::string& page : vp::test::PdfPages(pdf)) pages += page;
+  std::filesystem::remove(pdf);
+  EXPECT_NE(vp::test::WithoutBlanks(pages).find(vp::test::WithoutBlanks("Вариант № 1: найдено 4 из 4 собственных частот")),
+            std::string::npos);
+}
+
+TEST(Cli, WhereTheCheckCannotCountEveryOutputSaysSo) {
+  // A negative mass: the frequencies are computed, their number cannot be counted.
+  const std::string path = std::filesystem::temp_directory_path() / ("vp_cli_neg_" + std::to_string(::getpid()) + ".txt");
+  {
+    std::ifstream in(Example("free_free_shaft.txt"));
+    std::ofstream out(path);
+    std::string line;
+    for (int n = 1; std::getline(in, line); ++n) out << (n == 2 ? "-0.01 " + line.substr(line.find(' ') + 1) : line) << "\n";
+  }
+  const Result json = RunCli("--json --decimal-separator . " + path);
+  const Result text = RunCli("--decimal-separator . " + path);
+  std::filesystem::remove(path);
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_NE(json.out.find("\"check_problem\": \"участок 1: масса должна быть не меньше нуля\""), std::string::npos);
+  EXPECT_EQ(json.out.find("frequencies_in_range"), std::string::npos);
+  EXPECT_NE(text.out.find("проверить, все ли частоты диапазона найдены, нельзя (участок 1: масса должна быть не меньше нуля)."),
+            std::string::npos);
 }
