@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPushButton>
 #include <QPixmap>
 
 #include <cstdio>
@@ -73,6 +74,15 @@ int main(int argc, char* argv[]) {
   ok &= Save(forms.InputForm.get(), out + "input_form.png");
   forms.OutputForm->Refresh();
   ok &= Save(forms.OutputForm.get(), out + "output_form.png");
+  // The frequency map alone, when the run has one.
+  if (forms.OutputForm->PrintMapButton()->isVisibleTo(forms.OutputForm.get())) {
+    forms.OutputForm->show();
+    QApplication::processEvents();
+    const bool saved = forms.OutputForm->CaptureMap().save(out + "frequency_map.png");
+    forms.OutputForm->hide();
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(out + "frequency_map.png"));
+    ok &= saved;
+  }
   st.newForm = ui.firstMode;
   forms.NewForm->Fill();
   ok &= Save(forms.NewForm.get(), out + "mode_shape_form.png");
