@@ -122,11 +122,13 @@ TEST(ResultsPrintout, FrequenciesNotFoundSaySoInOneLineEach) {
   ASSERT_EQ(notFound.size(), 2u);  // once per variant, in place of the frequency's block
   EXPECT_EQ(p.lines[notFound[0] + 1], "");
   EXPECT_EQ(p.lines[notFound[0] + 3], B(85) + "Вариант по жесткости N 2");
-  // FK in the general format with the printout's separator.
+  // FK in the general format.
   Printed q(3, 1, 2, 1);
-  q.form.Edit10 = "2,50";
-  q.Print(',');
-  EXPECT_EQ(q.lines[q.lines.size() - 3], B(80) + "Частота N 2 не найдена в диапазоне до 2,5");
+  q.form.Edit10 = "2.50";
+  q.Print();
+  ASSERT_EQ(q.error, "");
+  ASSERT_GE(q.lines.size(), 3u);
+  EXPECT_EQ(q.lines[q.lines.size() - 3], B(80) + "Частота N 2 не найдена в диапазоне до 2.5");
 }
 
 TEST(ResultsPrintout, EachVariantEndsWithItsCompletenessLines) {
