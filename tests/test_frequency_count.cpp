@@ -237,7 +237,9 @@ TEST(FrequencyCount, ZeroLengthSectionsJoinTheirCrossSections) {
         expected += w < omega;
         near = near || std::fabs(w - omega) < 1e-6 * omega;
       }
-      if (!near) EXPECT_EQ(counter.CountBelow(omega), expected) << trial << " " << omega;
+      if (!near) {
+        EXPECT_EQ(counter.CountBelow(omega), expected) << trial << " " << omega;
+      }
     }
   }
 }

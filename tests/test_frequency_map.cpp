@@ -134,7 +134,9 @@ TEST(FrequencyMap, BearingsStiffeningInStepsGiveRisingLinesOfConsecutiveOrdinals
     for (size_t c = 0; c < line.frequencies.size(); ++c) {
       ASSERT_TRUE(line.frequencies[c]) << n << " " << c;
       EXPECT_NEAR(*line.frequencies[c], NaturalFrequency(st.model, map.variants[c], line.ordinal), 1e-3);
-      if (c > 0) EXPECT_GT(*line.frequencies[c], *line.frequencies[c - 1]);
+      if (c > 0) {
+        EXPECT_GT(*line.frequencies[c], *line.frequencies[c - 1]);
+      }
     }
     for (const auto& mac : line.mac) EXPECT_GT(mac.value_or(0), kLowMac) << n;  // small steps, no veering
   }
@@ -154,8 +156,9 @@ TEST(FrequencyMap, AFrequencyPassedOverLeavesAGapAndTheOthersKeepTheirOrdinals) 
     const MapLine& line = map.lines[n];
     EXPECT_EQ(line.ordinal, n + 1);
     for (size_t c = 0; c < line.frequencies.size(); ++c)
-      if (line.frequencies[c])
+      if (line.frequencies[c]) {
         EXPECT_NEAR(*line.frequencies[c], NaturalFrequency(st.model, map.variants[c], line.ordinal), 1e-3) << n << " " << c;
+      }
   }
   // Variant 1's first frequency found is its third natural frequency.
   EXPECT_EQ(map.lines[2].frequencies[0], st.summary.variants[0].modes[0].F);
@@ -174,7 +177,9 @@ TEST(FrequencyMap, AVeeringPairIsMarkedByItsLowLikeness) {
   EXPECT_GT(map.lines[0].mac[2].value(), 0.95);  // the first branch keeps its shape
   for (const MapLine& line : map.lines)
     for (size_t c = 1; c < line.frequencies.size(); ++c)
-      if (line.frequencies[c] && line.frequencies[c - 1]) EXPECT_GT(*line.frequencies[c], *line.frequencies[c - 1]);
+      if (line.frequencies[c] && line.frequencies[c - 1]) {
+        EXPECT_GT(*line.frequencies[c], *line.frequencies[c - 1]);
+      }
 }
 
 TEST(FrequencyMap, CompletenessLinesSayWhatWasFoundAndWhatWasPassedOver) {

@@ -375,7 +375,9 @@ TEST(ResultsExport, EachVariantSheetEndsWithItsCompletenessLines) {
     ASSERT_FALSE(expected.empty());
     const Sheet s = run.book.Read(v);
     const int first = 4 * (HalfKM(20) + 2) + 3;  // below the blocks of KP = 4 frequencies
-    if (v == 2) EXPECT_EQ(s.Cell(first - 2, 1).kind, CellKind::Number);  // the last section of block 4
+    if (v == 2) {
+      EXPECT_EQ(s.Cell(first - 2, 1).kind, CellKind::Number);  // the last section of block 4
+    }
     EXPECT_EQ(s.Cell(first - 1, 1).kind, CellKind::Empty);
     for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(s.Cell(first + static_cast<int>(i), 1).text, expected[i]);
     EXPECT_EQ(s.Cell(first + static_cast<int>(expected.size()), 1).kind, CellKind::Empty);
