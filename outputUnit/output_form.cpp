@@ -87,7 +87,7 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   mapView_->setGeometry(649, 22, 445, 455);
   printMapButton_ = BitBtn(this, "Печать карты", QRect(649, 487, 138, 41), Glyph::Print);
   connect(printMapButton_, &QPushButton::clicked, this, [this] { Run(printMap_); });
-  noMap_ = Caption(this, "Карта частот строится для двух и более вариантов жесткости опор.", 657, 30, false, 430);
+  noMap_ = Caption(this, "", 657, 30, false, 430);
 
   checks_->setTabChangesFocus(true);
   SetTabOrder({grids_[0], bitBtn1_, bitBtn2_, grids_[1], grids_[2], grids_[3], bitBtn3_, grids_[4], bitBtn4_, checks_,
@@ -132,6 +132,11 @@ void TOutputForm::FillMap() {
   mapView_->setVisible(map.Drawn());
   printMapButton_->setVisible(map.Drawn());
   noMap_->setVisible(!map.Drawn());
+  noMap_->setText(map.variants.size() < 2
+                      ? "Карта частот строится для двух и более вариантов жесткости опор."
+                      : "Карта частот не построена: ни одной найденной частоте не сопоставлена собственная частота "
+                        "вала (см. проверку полноты поиска частот).");
+  noMap_->adjustSize();
   if (!map.Drawn()) return;
 
   // One colour per ordinal; its line runs in pieces between the variants that

@@ -714,5 +714,10 @@ TEST_F(Windows, TheFrequencyMapDrawsOneLinePerOrdinalAndMarksChangedShapes) {
       EXPECT_GT(line->at(i).y(), line->at(i - 1).y());
     }
   }
+  // No frequency with an ordinal of its own: no map either.
+  for (VariantResult& v : st.summary.variants) v.completeness.ordinals.assign(v.modes.size(), 0);
+  out.Refresh();
+  EXPECT_FALSE(out.PrintMapButton()->isVisible());
+  EXPECT_TRUE(out.MapChart()->series().isEmpty());
   out.hide();
 }
