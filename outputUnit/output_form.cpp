@@ -202,7 +202,9 @@ void TOutputForm::FillMap() {
   auto* variants = new QValueAxis;
   variants->setTitleText("Вариант по жесткости опор");
   variants->setLabelFormat("%d");
-  variants->setRange(map.variants.front(), map.variants.back());
+  // A margin, so that the points of the first and last variants are whole.
+  const double margin = std::max(0.1, 0.03 * (map.variants.back() - map.variants.front()));
+  variants->setRange(map.variants.front() - margin, map.variants.back() + margin);
   variants->setTickType(QValueAxis::TicksDynamic);
   variants->setTickAnchor(map.variants.front());
   variants->setTickInterval(std::max(1, (map.variants.back() - map.variants.front()) / 10));

@@ -368,19 +368,25 @@ TEST(Cli, JsonFrequencyMapFollowsTrueOrdinalsAcrossTheVariants) {
   const Result r = RunCli("--json --decimal-separator . " + Example("rotor_two_bearings.txt"));
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<MapEntry> map = FrequencyMap(r.out);
-  ASSERT_EQ(map.size(), 4u) << r.out.substr(r.out.find("\"frequency_map\""));
-  const std::vector<double> all = NumbersAfter(r.out, "\"frequencies\"");  // variant 1's
+  const std::vector<double> first = NumbersAfter(r.out, "\"frequencies\"");  // variant 1's, all confirmed
+  ASSERT_EQ(map.size(), first.size()) << r.out.substr(r.out.find("\"frequency_map\""));
+  ASSERT_GE(map.size(), 2u);
   for (size_t n = 0; n < map.size(); ++n) {
     EXPECT_EQ(map[n].ordinal, static_cast<int>(n) + 1);
     ASSERT_EQ(map[n].frequencies.size(), 2u);
     ASSERT_EQ(map[n].mac.size(), 1u);
+    EXPECT_EQ(std::stod(map[n].frequencies[0]), first[n]);
+    if (map[n].frequencies[1] == "null") {  // above FK for the stiffer bearings
+      EXPECT_EQ(map[n].mac[0], "null");
+      continue;
+    }
     // Stiffer bearings: every ordinal rises.
     EXPECT_LT(std::stod(map[n].frequencies[0]), std::stod(map[n].frequencies[1])) << n;
-    EXPECT_EQ(std::stod(map[n].frequencies[0]), all.at(n));
     const double mac = std::stod(map[n].mac[0]);
     EXPECT_GE(mac, 0);
     EXPECT_LE(mac, 1);
   }
+  EXPECT_NE(map[1].frequencies[1], "null");
   EXPECT_NE(r.out.find("\"doubtful\": []"), std::string::npos);
 }
 
