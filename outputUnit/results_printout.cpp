@@ -39,8 +39,10 @@ void WritePrintout(const TMainFormModel& form, const ResultsTables& results, cha
     for (int k = 1; k <= KP; ++k) {
       const std::string& frequency = results.StringGrid1.Cell(k, v);
       if (frequency.empty()) {
+        // The upper bound FK on the scale of the reported frequencies P.
+        const double factor = summary ? summary->reportFactor : ResultsSummary().reportFactor;
         emit(Blanks(80) + "Частота N " + std::to_string(k) + " не найдена в диапазоне до " +
-             GeneralFormat(RealOfText(form.Edit10, sep), sep));
+             GeneralFormat(RealOfText(form.Edit10, sep) * factor, sep));
         emit("");
         continue;
       }

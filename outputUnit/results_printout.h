@@ -14,7 +14,8 @@ namespace vp {
 
 // Hands each line to `emit` in order. The counts come from the main form (KW,
 // KP, KM). A frequency that a variant did not find (an empty cell) has one
-// line saying so, with the upper bound FK. With the run's summary, each
+// line saying so, with the upper bound FK on the scale of the frequencies (FK
+// times the reporting factor, 100). With the run's summary, each
 // variant's check of completeness follows its frequencies.
 // An entry that does not read as a number stops the printout with its
 // conversion error; the lines emitted so far stay emitted.

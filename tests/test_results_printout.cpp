@@ -109,22 +109,23 @@ TEST(ResultsPrintout, FiveDecimalsRoundedWithoutLeadingBlanks) {
 
 TEST(ResultsPrintout, FrequenciesNotFoundSaySoInOneLineEach) {
   Printed p(3, 2, 3, 2);
-  p.form.Edit10 = "1E5";
+  p.form.Edit10 = "1E3";
   p.Print();
   EXPECT_EQ(p.error, "");
   int found = 0;
   std::vector<size_t> notFound;
   for (size_t i = 0; i < p.lines.size(); ++i) {
     found += p.lines[i].find("  ------   P = ") != std::string::npos;
+    // FK = 1000 in the search variable, 100000 on the scale of P.
     if (p.lines[i] == B(80) + "Частота N 3 не найдена в диапазоне до 100000") notFound.push_back(i);
   }
   EXPECT_EQ(found, 4);
   ASSERT_EQ(notFound.size(), 2u);  // once per variant, in place of the frequency's block
   EXPECT_EQ(p.lines[notFound[0] + 1], "");
   EXPECT_EQ(p.lines[notFound[0] + 3], B(85) + "Вариант по жесткости N 2");
-  // FK in the general format.
+  // The bound in the general format.
   Printed q(3, 1, 2, 1);
-  q.form.Edit10 = "2.50";
+  q.form.Edit10 = "0.025";
   q.Print();
   ASSERT_EQ(q.error, "");
   ASSERT_GE(q.lines.size(), 3u);
@@ -165,7 +166,7 @@ TEST(ResultsPrintout, EachVariantEndsWithItsCompletenessLines) {
   EXPECT_EQ(lines[second - 2], "");
   EXPECT_EQ(lines[check2 + 1], "");
   // Frequencies 5 and 6 lie above FK: each has its line.
-  EXPECT_GE(at(B(80) + "Частота N 5 не найдена в диапазоне до 3000"), 0);
+  EXPECT_GE(at(B(80) + "Частота N 5 не найдена в диапазоне до 300000"), 0);
   // Without the summary, the same printout less the completeness lines.
   std::vector<std::string> bare;
   WritePrintout(st.form, st.results, '.', [&](const std::string& l) { bare.push_back(l); });
