@@ -259,8 +259,9 @@ std::string Json(const TShaftModel& model, const TSearchParams& params, const Re
              }) +
              ", \"solution\": " + list(m.solution, Number) + "}";
     });
+    text += CompletenessJson(v, factor);
     if (v.endedEarly) text += ", \"ended_early_at\": " + Number(v.endedAt * factor);
-    return text + CompletenessJson(v, factor) + "}";
+    return text + "}";
   });
   out += FrequencyMapJson(summary);
   if (!error.empty()) out += ", \"error\": " + JsonString(error);
