@@ -198,6 +198,28 @@ M2 Pivot(SweepResult& out, double a, double b, double d) {
   return {d / det, -b / det, -b / det, a / det};
 }
 
+// A symmetric matrix in units where slopes count as deflections over a
+// length, and its magnitude.
+Sym Scaled(const Sym& m, double length) { return {m.a, m.b / length, m.d / (length * length)}; }
+double Size(const Sym& m) { return std::fabs(m.a) + 2 * std::fabs(m.b) + std::fabs(m.d); }
+
+// The relative error, in units of eps, of the determinant of P (scaled)
+// whose entries err by `entryError` (in units of eps).
+double DeterminantError(const Sym& P, double entryError) {
+  return (entryError * Size(P) + std::fabs(P.a * P.d) + P.b * P.b) / std::fabs(P.a * P.d - P.b * P.b);
+}
+
+// What a sweep records at every node, for the mode and for the choice of the
+// node where the elimination ends; errors in units of eps, in the units
+// where slopes count as deflections over `length`.
+struct Record {
+  double length = 1;
+  std::vector<Sym> R;          // impedance, the node's own spring and mass included
+  std::vector<M2> B;           // per link: u(node left behind) = B u(node reached)
+  std::vector<double> error;   // of R, absolute
+  std::vector<double> product; // of the product of the pivots' determinants before the node, relative
+};
+
 // Block LDL^T of the dynamic stiffness matrix from node `begin` to node `end`
 // (not pivoted): R is the impedance of the part already swept at the current
 // node; the node's pivot block is R plus the near end of the next section,
@@ -205,42 +227,58 @@ M2 Pivot(SweepResult& out, double a, double b, double d) {
 // transfer matrix, the others by eliminating the node. With begin > end the
 // sweep runs backwards, in coordinates with the slope's sign turned (each
 // uniform section is symmetric, so the same formulas hold). Returns R at
-// `end`; when asked, records R at every node (the node's own spring and mass
-// included) and per link the matrix B with u(node left behind) = B u(node
-// reached).
+// `end`.
 template <class Chain>
-Sym SweepPart(const Chain& chain, int begin, int end, SweepResult& out, std::vector<Sym>* Rs = nullptr,
-              std::vector<M2>* Bs = nullptr) {
+Sym SweepPart(const Chain& chain, int begin, int end, SweepResult& out, Record* record = nullptr) {
   const bool mirrored = end < begin;
   Sym R{chain.point[begin], 0, 0};
+  const double L = record ? record->length : 1;
+  double error = std::fabs(R.a), product = 0;
   for (int from = begin; from != end; from += mirrored ? -1 : 1) {
     const int to = mirrored ? from - 1 : from + 1, link = mirrored ? to : from;
-    if (Rs) (*Rs)[from] = R;
     const auto& s = chain.sections[chain.link[link]];
     out.members += s.members;
-    const M2 Pi = Pivot(out, R.a + s.d11, R.b + s.d12, R.d + s.d22);
+    const Sym P{R.a + s.d11, R.b + s.d12, R.d + s.d22};
+    const M2 Pi = Pivot(out, P.a, P.b, P.d);
     Sym next;
+    M2 B;  // u(from) = B u(to)
     if (s.transfer) {
       // (M, Q) = J R (y, theta) with J = [[0, 1], [-1, 0]]; the state moves
       // by the transfer matrix: R' = J^-1 (fu + uu J R) (uu + uf J R)^-1.
       const M2 JR{R.b, R.d, -R.a, -R.b};
-      const M2 Xi = Inverse(s.uu + s.uf * JR);
+      B = Inverse(s.uu + s.uf * JR);
       const M2 F = s.fu + s.uu * JR;
-      const M2 Rn = M2{-F.c, -F.d, F.a, F.b} * Xi;
+      const M2 Rn = M2{-F.c, -F.d, F.a, F.b} * B;
       next = {Rn.a, 0.5 * (Rn.b + Rn.c), Rn.d};
-      if (Bs) (*Bs)[link] = Xi;
     } else {
-      // R' = D22 - D12^T P^-1 D12 with D12 = [[d13, d14], [-d14, d24]]; u(from) = -P^-1 D12 u(to).
+      // R' = D22 - D12^T P^-1 D12 with D12 = [[d13, d14], [-d14, d24]]; B = -P^-1 D12.
       const M2 D12{s.d13, s.d14, -s.d14, s.d24};
-      const M2 B = Pi * D12;
-      next = {s.d11 - (D12.a * B.a + D12.c * B.c),
-              -s.d12 - 0.5 * (D12.a * B.b + D12.c * B.d + D12.b * B.a + D12.d * B.c),
-              s.d22 - (D12.b * B.b + D12.d * B.d)};
-      if (Bs) (*Bs)[link] = {-B.a, -B.b, -B.c, -B.d};
+      const M2 C = Pi * D12;
+      next = {s.d11 - (D12.a * C.a + D12.c * C.c),
+              -s.d12 - 0.5 * (D12.a * C.b + D12.c * C.d + D12.b * C.a + D12.d * C.c),
+              s.d22 - (D12.b * C.b + D12.d * C.d)};
+      B = {-C.a, -C.b, -C.c, -C.d};
     }
-    R = {next.a + chain.point[to], next.b, next.d};
+    const Sym arrived{next.a + chain.point[to], next.b, next.d};
+    if (record) {
+      record->R[from] = R;
+      record->B[link] = B;
+      record->error[from] = error;
+      record->product[from] = product;
+      // The pivot's entries err by R's error and their own rounding; an
+      // error dR reaches the next node as B^T dR B.
+      const double entryError = error + Size(Scaled(R, L)) + Size(Scaled({s.d11, s.d12, s.d22}, L));
+      product += DeterminantError(Scaled(P, L), entryError);
+      const double gain = std::fabs(B.a) + std::fabs(B.b) / L + std::fabs(B.c) * L + std::fabs(B.d);
+      error = gain * gain * entryError + Size(Scaled(arrived, L));
+    }
+    R = arrived;
   }
-  if (Rs) (*Rs)[end] = R;
+  if (record) {
+    record->R[end] = R;
+    record->error[end] = error;
+    record->product[end] = product;
+  }
   return R;
 }
 
@@ -252,7 +290,7 @@ Sym Condensed(const Sym& left, const Sym& right, double point) {
 
 // The whole factorisation, the nodes eliminated from both ends towards node
 // `meet`, whose condensed matrix is the last pivot. Any order gives the same
-// count and determinant; the last pivot is accurate where the mode is large.
+// count and determinant, not the same rounding.
 template <class Chain>
 SweepResult Sweep(const Chain& chain, int meet) {
   SweepResult out;
@@ -263,58 +301,65 @@ SweepResult Sweep(const Chain& chain, int meet) {
   return out;
 }
 
-// Impedances at every node from both ends (the backward ones in the turned
-// coordinates) and, when asked, the links' B matrices of both sweeps.
+// Records of the sweeps from both ends (the backward one in the turned coordinates).
 struct TwoSided {
-  std::vector<Sym> R, Rm;
-  std::vector<M2> B, Bm;
+  Record left, right;
 };
 
 template <class Chain>
-TwoSided SweepBoth(const Chain& chain, bool withB) {
+TwoSided SweepBoth(const Chain& chain, double length) {
   const int nodes = static_cast<int>(chain.point.size());
   TwoSided t;
-  t.R.resize(nodes);
-  t.Rm.resize(nodes);
-  if (withB) {
-    t.B.resize(nodes - 1);
-    t.Bm.resize(nodes - 1);
+  for (Record* r : {&t.left, &t.right}) {
+    r->length = length;
+    r->R.resize(nodes);
+    r->B.resize(nodes - 1);
+    r->error.resize(nodes);
+    r->product.resize(nodes);
   }
   SweepResult ignored;
-  SweepPart(chain, 0, nodes - 1, ignored, &t.R, withB ? &t.B : nullptr);
-  SweepPart(chain, nodes - 1, 0, ignored, &t.Rm, withB ? &t.Bm : nullptr);
+  SweepPart(chain, 0, nodes - 1, ignored, &t.left);
+  SweepPart(chain, nodes - 1, 0, ignored, &t.right);
   return t;
 }
 
-// The condensed matrix of node n in units where slopes count as deflections
-// over `length`.
-Sym ScaledCondensed(const TwoSided& t, const std::vector<double>& point, int n, double length) {
-  const Sym G = Condensed(t.R[n], t.Rm[n], point[n]);
-  return {G.a, G.b / length, G.d / (length * length)};
-}
-
-// Near a natural frequency, the node where the last pivot of the elimination
-// is most accurate. The condensed matrix G of node n is R + L, the
-// impedances of its two sides; its inverse is the node's block of the inverse
-// of the whole matrix, so its smallest eigenvalue is about |w - w0| / y(n)^2
-// for the mode y, while rounding errs in it by about eps (|R| + |L|). The
-// root of det G is thus found best where (|R| + |L|) / (smallest eigenvalue
-// of G) is least: where the mode is large and the impedances are not (a free
-// end near a pole of its impedance is the bad case).
+// Near a natural frequency, the node at which to end the elimination so that
+// the determinant is most accurate: least error of the pivots on the way (a
+// nearly singular pivot, where part of the shaft has a natural frequency of
+// its own, spoils what follows) and of the last one, the condensed matrix
+// R + L, whose determinant is small there.
 template <class Chain>
-int BestMeetingNode(const Chain& chain, const TwoSided& t, double length) {
-  auto size = [length](const Sym& m) {
-    return std::fabs(m.a) + 2 * std::fabs(m.b) / length + std::fabs(m.d) / (length * length);
-  };
+int BestMeetingNode(const Chain& chain, const TwoSided& t) {
   int best = 0;
   double least = std::numeric_limits<double>::infinity();
+  const double L = t.left.length;
   for (int n = 0; n < static_cast<int>(chain.point.size()); ++n) {
-    const Sym G = ScaledCondensed(t, chain.point, n, length);
-    const double mean = 0.5 * (G.a + G.d), radius = std::hypot(0.5 * (G.a - G.d), G.b);
-    const double eigen = std::fabs(G.a * G.d - G.b * G.b) / (std::fabs(mean) + radius);
-    const double error = (size(t.R[n]) + size(t.Rm[n])) / eigen;
+    const Sym &R = t.left.R[n], &Rm = t.right.R[n];
+    const double entryError = t.left.error[n] + t.right.error[n] + Size(Scaled(R, L)) + Size(Scaled(Rm, L)) +
+                              std::fabs(chain.point[n]);
+    const double error = t.left.product[n] + t.right.product[n] +
+                         DeterminantError(Scaled(Condensed(R, Rm, chain.point[n]), L), entryError);
     if (error < least) {
       least = error;
+      best = n;
+    }
+  }
+  return best;
+}
+
+// Near a natural frequency, the node where the mode is largest: the inverse
+// of its condensed matrix is the node's block of the inverse of the whole
+// matrix, whose smallest eigenvalue is about |w - w0| / y(n)^2 for the mode y.
+template <class Chain>
+int LargestModeNode(const Chain& chain, const TwoSided& t) {
+  int best = 0;
+  double smallest = std::numeric_limits<double>::infinity();
+  for (int n = 0; n < static_cast<int>(chain.point.size()); ++n) {
+    const Sym G = Scaled(Condensed(t.left.R[n], t.right.R[n], chain.point[n]), t.left.length);
+    const double mean = 0.5 * (G.a + G.d), radius = std::hypot(0.5 * (G.a - G.d), G.b);
+    const double eigen = std::fabs(G.a * G.d - G.b * G.b) / (std::fabs(mean) + radius);
+    if (eigen < smallest) {
+      smallest = eigen;
       best = n;
     }
   }
@@ -659,7 +704,7 @@ std::optional<double> ContinuousShaft::Converge(Search& search, const std::vecto
   std::optional<double> root;
   for (const double tolerance : {1e-7, kRootTolerance}) {
     const Chain chain = ChainAt(root ? *root : 0.5 * (low + high), split);
-    const int meet = BestMeetingNode(chain, SweepBoth(chain, false), slopeScale_);
+    const int meet = BestMeetingNode(chain, SweepBoth(chain, slopeScale_));
     const Point a = Evaluate(low, split, meet), b = Evaluate(high, split, meet);
     if (!a.finite || !b.finite || a.members != b.members || (a.mantissa > 0) == (b.mantissa > 0))
       return std::nullopt;  // bisection goes on
@@ -751,16 +796,16 @@ ContinuousMode ContinuousShaft::Mode(double omega) const {
   // ends through the recorded B's, so that nothing grows on the way.
   const std::vector<char> split = SplitNear(omega, omega);
   const Chain off = ChainAt(omega * (1 + 1e-9), split);
-  const int best = BestMeetingNode(off, SweepBoth(off, false), slopeScale_);
+  const int best = LargestModeNode(off, SweepBoth(off, slopeScale_));
   const Chain chain = ChainAt(omega, split);
-  const TwoSided t = SweepBoth(chain, true);
+  const TwoSided t = SweepBoth(chain, slopeScale_);
   const int nodes = static_cast<int>(chain.point.size());
-  const Sym G = ScaledCondensed(t, chain.point, best, slopeScale_);
+  const Sym G = Scaled(Condensed(t.left.R[best], t.right.R[best], chain.point[best]), slopeScale_);
   // Orthogonal to the larger row; back from (y, length * theta) to (y, theta).
   std::array<double, 2> null = std::fabs(G.a) >= std::fabs(G.d) ? std::array<double, 2>{-G.b, G.a}
                                                                   : std::array<double, 2>{-G.d, G.b};
   null[1] /= slopeScale_;
-  const std::vector<M2>&B = t.B, &Bm = t.Bm;
+  const std::vector<M2>&B = t.left.B, &Bm = t.right.B;
   std::vector<std::array<double, 2>> u(nodes);
   u[best] = null;
   for (int n = best - 1; n >= 0; --n) u[n] = B[n] * u[n + 1];

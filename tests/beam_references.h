@@ -80,6 +80,13 @@ class TransferReference {
     for (int s = 1; s <= model.N; ++s)
       if (model.SupportSection[s] >= 1 && model.SupportSection[s] <= E_)
         spring_[model.SupportSection[s]] += model.SupportStiffness[s][variant];
+    double length = 0, stiffness = 0;
+    for (int i = 1; i <= E_; ++i) {
+      length += l_[i];
+      stiffness = std::max(stiffness, EI_[i]);
+    }
+    if (length > 0) scale_ = length;
+    if (stiffness > 0) stiffness_ = stiffness;
   }
 
   using State = std::array<Quad, 4>;  // y, theta, M, Q
@@ -89,19 +96,7 @@ class TransferReference {
     std::vector<State> out{{y0, t0, 0, 0}};
     State s = out[0];
     for (int i = 1; i <= E_; ++i) {
-      const Quad l = l_[i], m = m_[i], EI = EI_[i];
-      if (l > 0) {
-        const Quad t = m * omega * omega * l * l * l / EI;
-        const std::array<Quad, 4> k = Krylov(t);
-        const State a = s;
-        s[0] = k[0] * a[0] + l * k[1] * a[1] + l * l / EI * k[2] * a[2] + l * l * l / EI * k[3] * a[3];
-        s[1] = t / l * k[3] * a[0] + k[0] * a[1] + l / EI * k[1] * a[2] + l * l / EI * k[2] * a[3];
-        s[2] = EI * t / (l * l) * k[2] * a[0] + EI * t / l * k[3] * a[1] + k[0] * a[2] + l * k[1] * a[3];
-        s[3] = EI * t / (l * l * l) * k[1] * a[0] + EI * t / (l * l) * k[2] * a[1] + t / l * k[3] * a[2] + k[0] * a[3];
-      } else {
-        s[3] += m * omega * omega * s[0];
-      }
-      s[3] -= Quad(spring_[i]) * s[0];
+      Carry(i, omega, s);
       out.push_back(s);
     }
     return out;
@@ -109,9 +104,21 @@ class TransferReference {
 
   // M and Q at the free right end vanish for a non-zero start: this 2x2
   // determinant is zero exactly at the natural frequencies (an entire function
-  // of omega, without poles).
+  // of omega, without poles). The two solutions are orthonormalised after
+  // every section (a change of basis with a positive determinant, which keeps
+  // the sign), so that stiff springs do not make them parallel.
   Quad Determinant(Quad omega) const {
-    const State a = States(omega, 1, 0).back(), b = States(omega, 0, 1).back();
+    State a{1, 0, 0, 0}, b{0, 1, 0, 0};
+    for (int i = 1; i <= E_; ++i) {
+      Carry(i, omega, a);
+      Carry(i, omega, b);
+      const Quad na = Norm(a);
+      for (Quad& v : a) v /= na;
+      const Quad ab = Dot(a, b);
+      for (int k = 0; k < 4; ++k) b[k] -= ab * a[k];
+      const Quad nb = Norm(b);
+      for (Quad& v : b) v /= nb;
+    }
     return a[2] * b[3] - b[2] * a[3];
   }
 
@@ -161,6 +168,37 @@ class TransferReference {
   }
 
  private:
+  // Through section i, then the springs at cross-section i.
+  void Carry(int i, Quad omega, State& s) const {
+    const Quad l = l_[i], m = m_[i], EI = EI_[i];
+    if (l > 0) {
+      const Quad t = m * omega * omega * l * l * l / EI;
+      const std::array<Quad, 4> k = Krylov(t);
+      const State a = s;
+      s[0] = k[0] * a[0] + l * k[1] * a[1] + l * l / EI * k[2] * a[2] + l * l * l / EI * k[3] * a[3];
+      s[1] = t / l * k[3] * a[0] + k[0] * a[1] + l / EI * k[1] * a[2] + l * l / EI * k[2] * a[3];
+      s[2] = EI * t / (l * l) * k[2] * a[0] + EI * t / l * k[3] * a[1] + k[0] * a[2] + l * k[1] * a[3];
+      s[3] = EI * t / (l * l * l) * k[1] * a[0] + EI * t / (l * l) * k[2] * a[1] + t / l * k[3] * a[2] + k[0] * a[3];
+    } else {
+      s[3] += m * omega * omega * s[0];
+    }
+    s[3] -= Quad(spring_[i]) * s[0];
+  }
+  // An inner product in which all four components weigh alike: y, L theta,
+  // L^2 M / EI and L^3 Q / EI for a length L and a stiffness EI of the shaft.
+  Quad Dot(const State& a, const State& b) const {
+    const Quad L2 = scale_ * scale_, c = L2 / stiffness_;
+    return a[0] * b[0] + L2 * a[1] * b[1] + c * c * a[2] * b[2] + c * c * L2 * a[3] * b[3];
+  }
+  Quad Norm(const State& a) const {
+    const Quad n2 = Dot(a, a);
+    Quad r = 1;  // square root by Newton's method (no quadmath library needed)
+    for (Quad x = n2; x > 4; x /= 4) r *= 2;
+    for (Quad x = n2; x < Quad(0.25); x *= 4) r /= 2;
+    for (int k = 0; k < 12; ++k) r = (r + n2 / r) / 2;
+    return r;
+  }
+
   // sum_k t^k / (4k + j)!, j = 0..3: S(x), T(x)/x, U(x)/x^2, V(x)/x^3 for t = x^4.
   static std::array<Quad, 4> Krylov(Quad t) {
     std::array<Quad, 4> sums{};
@@ -181,6 +219,7 @@ class TransferReference {
 
   int E_;
   std::vector<double> l_, m_, EI_, spring_;
+  Quad scale_ = 1, stiffness_ = 1;  // a length and a bending stiffness of the shaft
 };
 
 // Natural frequencies of the finite-element model with `perSection` cubic
