@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "characteristic.h"
+#include "continuous_shaft.h"
 #include "frequency_count.h"
 #include "opred.h"
 #include "results_tables.h"
@@ -129,6 +130,19 @@ void BM_CompletenessCheckOfOneVariant(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(CheckCompleteness(model, 1, 1, end, found, 0.5));
 }
 BENCHMARK(BM_CompletenessCheckOfOneVariant)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The continuous shaft's first 20 frequencies of every variant of the largest
+// run (beside BM_LargestRun, which finds the lumped ones).
+void BM_ContinuousFrequenciesOfLargestRun(benchmark::State& state) {
+  const TShaftModel model = LargeShaft(200, 20, 20, 20);
+  long found = 0;
+  for (auto _ : state) {
+    found = 0;
+    for (int v = 1; v <= model.KW; ++v) found += static_cast<long>(ContinuousShaft(model, v).Frequencies(1, model.KP).size());
+  }
+  state.counters["frequencies"] = static_cast<double>(found);
+}
+BENCHMARK(BM_ContinuousFrequenciesOfLargestRun)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
