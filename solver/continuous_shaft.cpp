@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cfenv>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -87,6 +88,21 @@ Hyperbolic HyperbolicAt(double x) {
 }
 
 int PolesBelow(double x) { return x <= kShortLimit ? 0 : HyperbolicAt(x).below; }
+
+// The floating-point exception flags as the caller left them: the search
+// divides by zero and overflows on purpose at poles and beyond the reach of
+// the arithmetic, and a caller that checks the flags around its own
+// calculation must not see that.
+class KeepExceptionFlags {
+ public:
+  KeepExceptionFlags() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
+  ~KeepExceptionFlags() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
+  KeepExceptionFlags(const KeepExceptionFlags&) = delete;
+  KeepExceptionFlags& operator=(const KeepExceptionFlags&) = delete;
+
+ private:
+  std::fexcept_t saved_;
+};
 
 // 2x2 matrices [[a, b], [c, d]].
 struct M2 {
@@ -424,6 +440,7 @@ ContinuousShaft::ContinuousShaft(const TShaftModel& model, CommonStiffness stiff
     : ContinuousShaft(model, std::vector<double>(std::clamp(model.N, 0, kMaxSupports) + 1, stiffness.k)) {}
 
 ContinuousShaft::ContinuousShaft(const TShaftModel& model, const std::vector<double>& supportStiffness) {
+  const KeepExceptionFlags keep;
   for (int j = 1; j <= model.KZ && j <= kMaxSpans; ++j) E_ = std::max(E_, std::min(model.SpanEnd[j], model.KM));
   E_ = std::min(E_, kMaxSections);
   if (E_ < 1) {
@@ -585,6 +602,7 @@ ContinuousShaft::Point ContinuousShaft::Evaluate(double omega) const {
 }
 
 int ContinuousShaft::CountBelow(double omega) const {
+  const KeepExceptionFlags keep;
   if (!problem_.empty()) return -1;
   if (!(omega > 0)) return 0;
   const Point p = Evaluate(omega);
@@ -603,6 +621,7 @@ std::vector<OrdinalFrequency> ContinuousShaft::Frequencies(int first, int last) 
 
 std::vector<OrdinalFrequency> ContinuousShaft::Frequencies(int first, int last,
                                                            const std::vector<double>& trials) const {
+  const KeepExceptionFlags keep;
   if (!problem_.empty()) return {};
   Search search(*this);
   for (double w : trials)
@@ -611,6 +630,7 @@ std::vector<OrdinalFrequency> ContinuousShaft::Frequencies(int first, int last,
 }
 
 std::vector<OrdinalFrequency> ContinuousShaft::FrequenciesIn(double low, double high, int maxCount) const {
+  const KeepExceptionFlags keep;
   if (!problem_.empty() || maxCount <= 0 || !(high > low) || !(high > 0)) return {};
   Search search(*this);
   const double lo = std::max(low, 0.0), hi = std::min(high, omegaCap_);
@@ -741,7 +761,7 @@ std::vector<OrdinalFrequency> ContinuousShaft::Solve(Search& search, int first, 
   int reached = rigid_;
   for (const Point& p : search.Points())
     if (p.finite) reached = std::max(reached, p.count);
-  for (double w = std::max(omegaGuess_, search.Points().back().omega); reached < top;
+  for (double w = std::min(std::max(omegaGuess_, search.Points().back().omega), omegaCap_); reached < top;
        w = std::min(2 * w, omegaCap_)) {
     const Point p = search.At(w);
     if (!p.finite) break;
@@ -788,6 +808,7 @@ std::vector<OrdinalFrequency> ContinuousShaft::Solve(Search& search, int first, 
 }
 
 ContinuousMode ContinuousShaft::Mode(double omega) const {
+  const KeepExceptionFlags keep;
   ContinuousMode mode;
   if (!problem_.empty() || !(omega > 0) || !(omega <= omegaCap_)) return mode;
   // At a natural frequency the condensed matrix of every node is singular.

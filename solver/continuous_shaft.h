@@ -11,13 +11,20 @@
 // outside cross-sections 1..E do not act.
 //
 // Natural frequencies come from the exact dynamic stiffness matrix (two
-// unknowns, deflection and slope, per cross-section) and the Wittrick-Williams
-// count: the number of natural frequencies below w is the number of negative
-// pivots of its LDL^T factorisation plus, per section, the number of its
-// clamped-clamped natural frequencies below w. Each frequency is isolated by
-// bisection on that count, so that none is missed or found twice and each has
-// its ordinal, and then converged on the determinant (Brent) to about 1e-13
-// relative. Frequencies are in the search variable w (circular frequency).
+// unknowns, deflection and slope, per cross-section; entries in closed form
+// with the hyperbolic functions scaled, power series below beta*l = 1.5) and
+// the Wittrick-Williams count: the number of natural frequencies below w is
+// the number of negative eigenvalues of the matrix (its 2x2 block LDL^T,
+// node by node) plus, per section, the number of its clamped-clamped natural
+// frequencies below w. Each frequency is isolated by bisection on that count,
+// so that none is missed or found twice and each has its ordinal, and then
+// converged on the determinant (Brent) to about 1e-14 relative.
+//
+// For accuracy the elimination carries short sections by their transfer
+// matrices (their stiffness would cancel the digits of their neighbours'),
+// cuts a section in halves near its clamped-clamped frequencies, and ends at
+// the node where the determinant is least spoilt by rounding. The public
+// functions leave the floating-point exception flags as they found them.
 //
 // Ordinals count the non-zero natural frequencies from 1 upwards; the
 // rigid-body motions at frequency 0 (two for a free shaft, one for a shaft held
@@ -92,7 +99,7 @@ class ContinuousShaft {
 
   // Frequencies(first, last) with a search that starts from these trial
   // frequencies too (for example bounds known from a neighbouring problem);
-  // they change how fast, not what, it finds.
+  // they change how fast, not what, it finds (up to rounding).
   std::vector<OrdinalFrequency> Frequencies(int first, int last, const std::vector<double>& trials) const;
 
  private:

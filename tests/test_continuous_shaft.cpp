@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
 #include <random>
 
@@ -180,6 +181,44 @@ TEST(ContinuousShaftExact, ModeShapeOfASteppedRotor) {
       EXPECT_NEAR(mode.y[c], y[c], 1e-8) << n << " " << c;
       EXPECT_NEAR(mode.theta[c], theta[c], 1e-8 * slopeScale) << n << " " << c;
       EXPECT_LE(std::fabs(mode.y[c]), 1.0);
+    }
+  }
+}
+
+TEST(ContinuousShaftExact, ShortStiffSectionsBesideLongOnes) {
+  // A micrometre at a free end, a millimetre inside, a massless stub: stiffness
+  // ratios up to 1e18 between neighbours. Frequencies and modes still exact.
+  const TShaftModel m = MakeShaft({{1e-6, 1e-6, 2.0},
+                                   {0.6, 0.6, 2.0},
+                                   {1e-3, 1e-3, 50.0},
+                                   {0.0, 0.2, 0.0},
+                                   {0.5, 0.4, 1.0},
+                                   {1e-4, 0.0, 1.0},
+                                   {0.3, 0.5, 3.0}},
+                                  {{2, 40.0}, {5, 90.0}});
+  ExpectMatchesReference(m, 1, 10, 1e-13);
+  const ContinuousShaft shaft(m, 1);
+  const TransferReference exact(m, 1);
+  for (int n = 1; n <= 6; ++n) {
+    const double w = *shaft.Frequency(n);
+    const ContinuousMode mode = shaft.Mode(w);
+    const auto [y, theta] = exact.Mode(exact.Root(w * (1 - 1e-9), w * (1 + 1e-9)));
+    ASSERT_EQ(mode.y.size(), y.size());
+    for (size_t c = 0; c < y.size(); ++c) EXPECT_NEAR(mode.y[c], y[c], 1e-8) << n << " " << c;
+  }
+}
+
+TEST(ContinuousShaftExact, TrialFrequenciesChangeNothing) {
+  const ContinuousShaft shaft(SteppedRotor(), 1);
+  const std::vector<OrdinalFrequency> plain = shaft.Frequencies(3, 9);
+  ASSERT_EQ(plain.size(), 7u);
+  for (const std::vector<double>& trials : std::vector<std::vector<double>>{
+           {plain[0].omega, plain[3].omega}, {1e-3, 1e9, -1, NAN}, {plain[2].omega * (1 + 1e-15)}}) {
+    const std::vector<OrdinalFrequency> seeded = shaft.Frequencies(3, 9, trials);
+    ASSERT_EQ(seeded.size(), 7u);
+    for (size_t n = 0; n < 7; ++n) {
+      EXPECT_EQ(seeded[n].ordinal, plain[n].ordinal);
+      EXPECT_NEAR(seeded[n].omega, plain[n].omega, 1e-13 * plain[n].omega);
     }
   }
 }
@@ -401,6 +440,23 @@ TEST(ContinuousShaftInput, SaysWhyItCannotSolve) {
   EXPECT_FALSE(bad.Frequency(1));
   EXPECT_TRUE(bad.FrequenciesIn(0, 100, 10).empty());
   EXPECT_TRUE(bad.Mode(10).y.empty());
+}
+
+TEST(ContinuousShaftInput, LeavesTheFloatingPointFlagsAlone) {
+  // Poles and the edge of the arithmetic raise flags inside; a caller that
+  // checks them around its own calculation must not see those.
+  const ContinuousShaft shaft(MakeShaft(Cut(1.0, 1.0, {1.0}), {}), 1);  // every root at a pole
+  for (const bool raised : {false, true}) {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    if (raised) std::feraiseexcept(FE_INEXACT);
+    ASSERT_EQ(shaft.Frequencies(1, 30).size(), 30u);
+    shaft.Mode(*shaft.Frequency(2));
+    shaft.FrequenciesIn(0, INFINITY, 3);
+    shaft.CountBelow(1e300);
+    ContinuousShaft(MakeShaft({{1.0, 1.0, 0.0}}, {}), 1);
+    EXPECT_EQ(std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW), 0);
+    EXPECT_EQ(std::fetestexcept(FE_INEXACT) != 0, raised);
+  }
 }
 
 TEST(ContinuousShaftInput, NothingOutsideTheRangeOfNumbers) {
