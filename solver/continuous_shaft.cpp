@@ -826,7 +826,8 @@ ContinuousMode ContinuousShaft::Mode(double omega) const {
   std::array<double, 2> null = std::fabs(G.a) >= std::fabs(G.d) ? std::array<double, 2>{-G.b, G.a}
                                                                   : std::array<double, 2>{-G.d, G.b};
   null[1] /= slopeScale_;
-  const std::vector<M2>&B = t.left.B, &Bm = t.right.B;
+  const std::vector<M2>& B = t.left.B;
+  const std::vector<M2>& Bm = t.right.B;
   std::vector<std::array<double, 2>> u(nodes);
   u[best] = null;
   for (int n = best - 1; n >= 0; --n) u[n] = B[n] * u[n + 1];

@@ -208,21 +208,6 @@ TEST(ContinuousShaftExact, ShortStiffSectionsBesideLongOnes) {
   }
 }
 
-TEST(ContinuousShaftExact, TrialFrequenciesChangeNothing) {
-  const ContinuousShaft shaft(SteppedRotor(), 1);
-  const std::vector<OrdinalFrequency> plain = shaft.Frequencies(3, 9);
-  ASSERT_EQ(plain.size(), 7u);
-  for (const std::vector<double>& trials : std::vector<std::vector<double>>{
-           {plain[0].omega, plain[3].omega}, {1e-3, 1e9, -1, NAN}, {plain[2].omega * (1 + 1e-15)}}) {
-    const std::vector<OrdinalFrequency> seeded = shaft.Frequencies(3, 9, trials);
-    ASSERT_EQ(seeded.size(), 7u);
-    for (size_t n = 0; n < 7; ++n) {
-      EXPECT_EQ(seeded[n].ordinal, plain[n].ordinal);
-      EXPECT_NEAR(seeded[n].omega, plain[n].omega, 1e-13 * plain[n].omega);
-    }
-  }
-}
-
 TEST(ContinuousShaftComplete, EveryRootOnceInOrder) {
   // The exact roots found by a fine scan are the ordinals, in order.
   const TShaftModel m = SteppedRotor();
