@@ -5,10 +5,12 @@
 #include <vector>
 
 #include "characteristic.h"
+#include "continuous_shaft.h"
 #include "frequency_count.h"
 #include "opred.h"
 #include "results_tables.h"
 #include "sob.h"
+#include "stiffness_map.h"
 
 namespace {
 
@@ -129,6 +131,45 @@ void BM_CompletenessCheckOfOneVariant(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(CheckCompleteness(model, 1, {1, end, 0.5, 1e-6}, found));
 }
 BENCHMARK(BM_CompletenessCheckOfOneVariant)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The continuous shaft's first 20 frequencies of every variant of the largest
+// run (beside BM_LargestRun, which finds the lumped ones).
+void BM_ContinuousFrequenciesOfLargestRun(benchmark::State& state) {
+  const TShaftModel model = LargeShaft(200, 20, 20, 20);
+  long found = 0;
+  for (auto _ : state) {
+    found = 0;
+    for (int v = 1; v <= model.KW; ++v) found += static_cast<long>(ContinuousShaft(model, v).Frequencies(1, model.KP).size());
+  }
+  state.counters["frequencies"] = static_cast<double>(found);
+}
+BENCHMARK(BM_ContinuousFrequenciesOfLargestRun)->Unit(benchmark::kMillisecond);
+
+// The default critical-speed map (61 stiffnesses, min(KP, 6) lines) of the
+// largest run (0) and of a 20-section rotor on two bearings (1).
+void BM_DefaultStiffnessMap(benchmark::State& state) {
+  TShaftModel model = LargeShaft(200, 20, 20, 20);
+  if (state.range(0) == 1) {
+    model = LargeShaft(20, 2, 2, 4);
+    model.N = 2;
+    model.SupportSection[1] = 2;
+    model.SupportSection[2] = 18;
+    for (int i = 1; i <= 20; ++i) {
+      model.SectionLength[i] = 0.1;
+      model.SectionMass[i] = 6.16;
+      model.SectionEI[i] = 310000;
+    }
+    for (int s = 1; s <= 2; ++s) {
+      model.SupportStiffness[s][1] = 1e7;
+      model.SupportStiffness[s][2] = 1e8;
+    }
+  }
+  const StiffnessMapRange range = *DefaultStiffnessMapRange(model);
+  size_t lines = 0;
+  for (auto _ : state) lines = ComputeStiffnessMap(model, range).lines.size();
+  state.counters["lines"] = static_cast<double>(lines);
+}
+BENCHMARK(BM_DefaultStiffnessMap)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
