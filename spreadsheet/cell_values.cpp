@@ -20,8 +20,13 @@ std::string Shown(const SheetCell& cell, char decimalSeparator) {
 
 [[noreturn]] void Fail(const Sheet& sheet, int row, int col, char decimalSeparator, const char* what) {
   const std::string where = sheet.Name().empty() ? "" : "лист «" + sheet.Name() + "», ";
-  throw ConversionError("Ошибка в книге: " + where + "ячейка " + CellName(row, col) + ": значение «" +
-                        Shown(sheet.Cell(row, col), decimalSeparator) + "» " + what);
+  const SheetCell& cell = sheet.Cell(row, col);
+  const std::string problem =
+      cell.kind == CellKind::Uncalculated
+          ? "формула не вычислена (в файле нет ее значения); откройте книгу в программе электронных таблиц и "
+            "сохраните ее заново"
+          : "значение «" + Shown(cell, decimalSeparator) + "» " + what;
+  throw ConversionError("Ошибка в книге: " + where + "ячейка " + CellName(row, col) + ": " + problem);
 }
 
 // The cell as a real, or false when it holds neither a number nor a numeric text.

@@ -11,7 +11,10 @@ const SheetCell& Sheet::Cell(int row, int col) const {
 }
 
 void Sheet::Store(int row, int col, SheetCell cell) {
-  if (Holds(row, col)) cells_[{row, col}] = std::move(cell);
+  if (!Holds(row, col)) return;
+  SheetCell& stored = cells_[{row, col}];
+  textBytes_ = textBytes_ - stored.text.size() + cell.text.size();
+  stored = std::move(cell);
 }
 
 void Sheet::SetNumber(int row, int col, double value) {
@@ -30,6 +33,8 @@ void Sheet::SetBoolean(int row, int col, bool value) {
 void Sheet::SetError(int row, int col, std::string code) {
   Store(row, col, {CellKind::Error, 0, std::move(code)});
 }
+
+void Sheet::SetUncalculated(int row, int col) { Store(row, col, {CellKind::Uncalculated, 0, {}}); }
 
 std::string CellName(int row, int col) {
   std::string letters;

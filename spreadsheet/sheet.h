@@ -3,18 +3,21 @@
 // of rows and columns. Cells beyond the window are dropped while reading, so a
 // sheet claiming a million rows costs no more memory than the window holds.
 
+#include <cstddef>
 #include <map>
 #include <string>
 #include <utility>
 
 namespace vp {
 
-enum class CellKind { Empty, Number, Text, Boolean, Error };
+// Uncalculated: a formula saved without its result (the file's writer left the
+// calculation to the spreadsheet program that opens it).
+enum class CellKind { Empty, Number, Text, Boolean, Error, Uncalculated };
 
 struct SheetCell {
   CellKind kind = CellKind::Empty;
   double number = 0;  // Number; Boolean as 0 or 1
-  std::string text;   // Text (UTF-8); Error as its code, such as "#DIV/0!"
+  std::string text;   // Text (UTF-8); Error as its code, such as "#DIV/0!", or a damaged value as written
 };
 
 class Sheet {
@@ -33,6 +36,8 @@ class Sheet {
   // The cell at (row, col), 1-based; an empty cell where nothing was stored.
   const SheetCell& Cell(int row, int col) const;
   int StoredCount() const { return static_cast<int>(cells_.size()); }
+  // The bytes of all texts stored (texts, error codes).
+  size_t TextBytes() const { return textBytes_; }
 
   // Cells outside the window are ignored. A number that is not finite (only a
   // damaged file holds one) is stored as the error "#NUM!".
@@ -40,12 +45,14 @@ class Sheet {
   void SetText(int row, int col, std::string text);
   void SetBoolean(int row, int col, bool value);
   void SetError(int row, int col, std::string code);
+  void SetUncalculated(int row, int col);
 
  private:
   void Store(int row, int col, SheetCell cell);
 
   int maxRow_, maxCol_;
   std::string name_;
+  size_t textBytes_ = 0;
   std::map<std::pair<int, int>, SheetCell> cells_;  // (row, col)
 };
 

@@ -6,11 +6,13 @@
 
 #include <QString>
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -38,6 +40,8 @@ enum : uint16_t {
   kFormula = 0x0006,
   kString = 0x0207,
   kBoolErr = 0x0205,
+  kBlank = 0x0201,
+  kMulBlank = 0x00BE,
 };
 constexpr uint16_t kBiff8 = 0x0600;
 constexpr uint8_t kWorksheetType = 0, kChartType = 2;  // BOUNDSHEET's sheet types
@@ -88,9 +92,11 @@ class RecordCursor {
     pos_ += 4 + length;
     return true;
   }
+  // Where the next record starts.
+  size_t Offset() const { return pos_; }
   // The record after the current one, without moving.
   bool PeekType(uint16_t& type) const {
-    if (stream_.size() - pos_ < 4 || pos_ >= stream_.size()) return false;
+    if (pos_ >= stream_.size() || stream_.size() - pos_ < 4) return false;
     type = U16(&stream_[pos_]);
     return true;
   }
@@ -102,7 +108,8 @@ class RecordCursor {
 
 // A record body followed by its CONTINUE records, read as one sequence. A
 // string's characters that run into the next record start it with a new
-// option byte (compressed or UTF-16), which Chars() takes into account.
+// option byte (compressed or UTF-16), which Chars() takes into account. Every
+// read past what the records hold means a damaged file.
 class ContinuedData {
  public:
   ContinuedData(const Record& first, RecordCursor& cursor) {
@@ -118,7 +125,7 @@ class ContinuedData {
   }
   uint8_t U8() {
     SkipExhausted();
-    if (seg_ >= segments_.size()) Damaged("обрывается таблица строк");
+    if (seg_ >= segments_.size()) Cut();
     return segments_[seg_][pos_++];
   }
   uint16_t U16() {
@@ -132,39 +139,39 @@ class ContinuedData {
   void Skip(uint64_t n) {
     while (n > 0) {
       SkipExhausted();
-      if (seg_ >= segments_.size()) Damaged("обрывается таблица строк");
+      if (seg_ >= segments_.size()) Cut();
       const uint64_t step = std::min<uint64_t>(n, segments_[seg_].size() - pos_);
       pos_ += step;
       n -= step;
     }
   }
-  // cch characters, one byte each (Latin-1) or two (UTF-16LE).
-  QString Chars(size_t cch, bool wide) {
-    QString text;
-    text.reserve(static_cast<qsizetype>(std::min<size_t>(cch, 8224)));
+  // cch characters, one byte each (Latin-1) or two (UTF-16LE), appended to
+  // text, or only passed over when text is null.
+  void Chars(size_t cch, bool wide, QString* text) {
+    if (text) text->reserve(static_cast<qsizetype>(std::min<size_t>(cch, 8224)));
     while (cch > 0) {
-      if (seg_ >= segments_.size()) Damaged("обрывается строка");
       if (pos_ >= segments_[seg_].size()) {
-        if (++seg_ >= segments_.size()) Damaged("обрывается строка");
+        // The characters go on in the next record, after its own option byte.
+        if (++seg_ >= segments_.size()) Cut();
         pos_ = 0;
-        if (segments_[seg_].empty()) Damaged("пустая запись CONTINUE");
+        if (segments_[seg_].empty()) Cut();
         wide = segments_[seg_][pos_++] & 1;
+        continue;  // that record may hold nothing more
       }
       const Bytes s = segments_[seg_];
-      if (wide) {
-        if (s.size() - pos_ < 2) Damaged("обрывается строка");
-        text += QChar(::vp::wbread::U16(&s[pos_]));
-        pos_ += 2;
-      } else {
-        text += QChar(static_cast<char16_t>(s[pos_]));
-        pos_ += 1;
-      }
-      --cch;
+      const size_t width = wide ? 2 : 1;
+      if (s.size() - pos_ < width) Cut();
+      const size_t n = std::min(cch, (s.size() - pos_) / width);
+      if (text)
+        for (size_t i = 0; i < n; ++i)
+          *text += QChar(wide ? ::vp::wbread::U16(&s[pos_ + 2 * i]) : static_cast<char16_t>(s[pos_ + i]));
+      pos_ += n * width;
+      cch -= n;
     }
-    return text;
   }
 
  private:
+  [[noreturn]] static void Cut() { Damaged("обрывается строка"); }
   void SkipExhausted() {
     while (seg_ < segments_.size() && pos_ >= segments_[seg_].size()) {
       ++seg_;
@@ -172,28 +179,31 @@ class ContinuedData {
     }
   }
 
-  std::vector<Bytes> segments_;
+  std::vector<Bytes> segments_;  // never empty: the first record's body comes first
   size_t seg_ = 0, pos_ = 0;
 };
 
-// One XLUnicodeRichExtendedString of the SST: length, options, optional run
-// and extension counts, characters, then the runs and extension skipped.
-std::string ReadSstString(ContinuedData& d) {
-  const uint16_t cch = d.U16();
-  const uint8_t options = d.U8();
-  const uint16_t runs = (options & 0x08) ? d.U16() : 0;
-  const uint32_t extLength = (options & 0x04) ? d.U32() : 0;
-  std::string text = d.Chars(cch, options & 1).toStdString();
-  d.Skip(uint64_t{runs} * 4 + extLength);
-  return text;
-}
-
-std::vector<std::string> ReadSst(ContinuedData d) {
+// The SST's XLUnicodeRichExtendedStrings: each has its length, options,
+// optional run and extension counts, characters, then the runs and extension.
+// Only the strings the cells want are kept; the table is read as far as the
+// last of them.
+void ReadSst(ContinuedData d, SharedStringCells& cells) {
   d.U32();  // total count of references
   const uint32_t unique = d.U32();
-  std::vector<std::string> strings;
-  for (uint32_t i = 0; i < unique && !d.AtEnd(); ++i) strings.push_back(ReadSstString(d));
-  return strings;
+  for (uint32_t i = 0; i < unique && !cells.AllFound() && !d.AtEnd(); ++i) {
+    const uint16_t cch = d.U16();
+    const uint8_t options = d.U8();
+    const uint16_t runs = (options & 0x08) ? d.U16() : 0;
+    const uint32_t extLength = (options & 0x04) ? d.U32() : 0;
+    if (cells.Wanted(i)) {
+      QString text;
+      d.Chars(cch, options & 1, &text);
+      cells.Found(i, text.toStdString());
+    } else {
+      d.Chars(cch, options & 1, nullptr);
+    }
+    d.Skip(uint64_t{runs} * 4 + extLength);
+  }
 }
 
 // A string in a single record (LABEL): 16-bit length, option byte, characters.
@@ -214,7 +224,7 @@ std::string ShortString(Bytes data, size_t offset) {
 struct Globals {
   WorkbookInfo info;
   std::vector<uint32_t> offsets;  // each sheet's BOF in the stream
-  std::vector<std::string> strings;
+  std::optional<size_t> sstOffset;  // the shared-string table's record, read when a sheet needs it
 };
 
 void CheckBof(const Record& r, uint16_t expectedKind) {
@@ -235,7 +245,7 @@ Globals ReadGlobals(Bytes stream) {
   if (!cursor.Next(r)) Damaged("пустой поток книги");
   CheckBof(r, 0x0005);
   bool windowSeen = false;
-  while (cursor.Next(r)) {
+  for (size_t at = cursor.Offset(); cursor.Next(r); at = cursor.Offset()) {
     switch (r.type) {
       case kFilePass:
         Fail(Fault::Encrypted);
@@ -263,7 +273,7 @@ Globals ReadGlobals(Bytes stream) {
         windowSeen = true;
         break;
       case kSst:
-        g.strings = ReadSst(ContinuedData(r, cursor));
+        if (!g.sstOffset) g.sstOffset = at;
         break;
       case kEof:
         return g;
@@ -274,7 +284,18 @@ Globals ReadGlobals(Bytes stream) {
   Damaged("нет конца глобальной части книги");
 }
 
-void ReadSheetCells(Bytes stream, uint32_t offset, const std::vector<std::string>& strings, Sheet& sheet) {
+bool IsCellRecord(uint16_t type) {
+  switch (type) {
+    case kLabelSst: case kLabel: case kNumber: case kRk: case kMulRk:
+    case kFormula: case kBoolErr: case kBlank: case kMulBlank:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void ReadSheetCells(Bytes stream, const Globals& globals, int tab, Sheet& sheet) {
+  const uint32_t offset = globals.offsets[tab];
   if (offset >= stream.size()) Damaged("лист начинается за концом потока");
   RecordCursor cursor(stream, offset);
   Record r;
@@ -286,29 +307,44 @@ void ReadSheetCells(Bytes stream, uint32_t offset, const std::vector<std::string
   // BIFF rows and columns count from 0.
   auto row = [](const Record& rec) { return U16(&rec.data[0]) + 1; };
   auto col = [](const Record& rec) { return U16(&rec.data[2]) + 1; };
+  SharedStringCells shared;
   int nested = 0;  // embedded charts are whole BOF..EOF substreams inside the sheet
-  int pendingRow = 0, pendingCol = 0;  // a formula whose text result follows in STRING
+  // A formula whose text result follows in a STRING record; when the next cell
+  // or the sheet's end comes first, the file holds no result for it.
+  int pendingRow = 0, pendingCol = 0;
+  auto settlePending = [&] {
+    if (pendingRow != 0) sheet.SetUncalculated(pendingRow, pendingCol);
+    pendingRow = pendingCol = 0;
+  };
   while (cursor.Next(r)) {
     if (r.type == kBof) {
       ++nested;
       continue;
     }
     if (r.type == kEof) {
-      if (nested-- == 0) return;
-      continue;
+      if (nested-- > 0) continue;
+      settlePending();
+      if (!shared.Empty()) {
+        if (globals.sstOffset) {
+          RecordCursor sst(stream, *globals.sstOffset);
+          sst.Next(r);
+          ReadSst(ContinuedData(r, sst), shared);
+        }
+        shared.Fill(sheet, "");
+      }
+      return;
     }
     if (nested > 0) continue;
+    if (IsCellRecord(r.type)) settlePending();
     switch (r.type) {
       case kLabelSst: {
         need(r, 10);
-        const uint32_t index = U32(&r.data[6]);
-        if (index >= strings.size()) Damaged("неверный номер общей строки");
-        sheet.SetText(row(r), col(r), strings[index]);
+        if (sheet.Holds(row(r), col(r))) shared.Add(row(r), col(r), U32(&r.data[6]));
         break;
       }
       case kLabel:
         need(r, 6);
-        sheet.SetText(row(r), col(r), ShortString(r.data, 6));
+        if (sheet.Holds(row(r), col(r))) StoreText(sheet, row(r), col(r), ShortString(r.data, 6));
         break;
       case kNumber:
         need(r, 14);
@@ -327,7 +363,6 @@ void ReadSheetCells(Bytes stream, uint32_t offset, const std::vector<std::string
       }
       case kFormula: {
         need(r, 20);
-        pendingRow = pendingCol = 0;
         const uint8_t* v = &r.data[6];
         if (U16(v + 6) != 0xFFFF) {
           sheet.SetNumber(row(r), col(r), F64(v));
@@ -348,7 +383,9 @@ void ReadSheetCells(Bytes stream, uint32_t offset, const std::vector<std::string
           ContinuedData d(r, cursor);
           const uint16_t cch = d.U16();
           const bool wide = d.U8() & 1;
-          sheet.SetText(pendingRow, pendingCol, d.Chars(cch, wide).toStdString());
+          QString text;
+          d.Chars(cch, wide, sheet.Holds(pendingRow, pendingCol) ? &text : nullptr);
+          StoreText(sheet, pendingRow, pendingCol, text.toStdString());
           pendingRow = pendingCol = 0;
         }
         break;
@@ -372,16 +409,32 @@ struct GObjectDeleter {
 template <typename T>
 using GPtr = std::unique_ptr<T, GObjectDeleter>;
 
+// While it lives, the log lines of libgsf and of GLib under it go nowhere:
+// libgsf logs every oddity of a damaged container (some lines without a log
+// domain), and the reader reports its own message.
+class QuietLibgsf {
+ public:
+  QuietLibgsf() {
+    for (size_t i = 0; i < kDomains.size(); ++i)
+      ids_[i] = g_log_set_handler(kDomains[i], GLogLevelFlags(G_LOG_LEVEL_MASK & ~G_LOG_LEVEL_ERROR),
+                                  [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+  }
+  ~QuietLibgsf() {
+    for (size_t i = 0; i < kDomains.size(); ++i) g_log_remove_handler(kDomains[i], ids_[i]);
+  }
+  QuietLibgsf(const QuietLibgsf&) = delete;
+  QuietLibgsf& operator=(const QuietLibgsf&) = delete;
+
+ private:
+  static constexpr std::array<const char*, 5> kDomains = {nullptr, "libgsf", "libgsf:msole", "GLib", "GLib-GObject"};
+  std::array<guint, kDomains.size()> ids_{};
+};
+
 // The bytes of the "Workbook" stream, after checking what else the container holds.
 std::vector<uint8_t> ReadWorkbookStream(const std::string& path) {
   static std::once_flag once;
-  std::call_once(once, [] {
-    gsf_init();
-    // libgsf logs every oddity of a damaged container; the reader reports its own message.
-    for (const char* domain : {"libgsf", "libgsf:msole"})
-      g_log_set_handler(domain, GLogLevelFlags(G_LOG_LEVEL_MASK & ~G_LOG_LEVEL_ERROR),
-                        [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
-  });
+  std::call_once(once, [] { gsf_init(); });
+  const QuietLibgsf quiet;
   GError* error = nullptr;
   GPtr<GsfInput> input(gsf_input_stdio_new(path.c_str(), &error));
   if (!input) {
@@ -427,7 +480,7 @@ class XlsBook : public Book {
     info_ = globals_.info;
   }
   void ReadCells(int tab, Sheet& sheet) const override {
-    ReadSheetCells(bytes_, globals_.offsets[tab], globals_.strings, sheet);
+    ReadSheetCells(bytes_, globals_, tab, sheet);
   }
 
  private:

@@ -454,6 +454,43 @@ TEST_F(HandBuilt, XlsActiveTabAndMissingWorksheets) {
               HasSubstr("нет ни одного рабочего листа"));
 }
 
+// A string whose characters run into a CONTINUE record that holds only the
+// option byte: the characters are missing. In the middle of the stream the
+// record after it must not be read as text; at the end of the stream nothing
+// may be read beyond it.
+TEST_F(HandBuilt, XlsStringsCutShortInAContinueRecordAreDamage) {
+  using namespace biff;
+  Bytes sst;
+  Put32(sst, 1);
+  Put32(sst, 1);
+  sst = Cat({sst, {3, 0, 0}, Narrow("ab")});  // three characters, two of them here
+  for (const Bytes& option : {Bytes{0}, Bytes{1}}) {
+    SCOPED_TRACE(option[0] ? "UTF-16" : "Latin-1");
+    const std::vector<BiffRecord> cutSst = {{0x00FC, sst}, Continue(option)};
+    const BiffSheet usesSst{"S", 0, {LabelSst(0, 0, 0), Number(0, 1, 1)}};
+    // The shared-string table in the middle: the sheet list follows it.
+    EXPECT_THAT(ErrorOf([&] { ReadActiveSheet(Xls(BiffStream(cutSst, {usesSst})), 5, 5); }),
+                HasSubstr("«book.xls» поврежден или имеет неверный формат: обрывается строка"));
+    // ... and at the very end of the stream.
+    const Bytes withEof = BiffStream(cutSst, {});
+    const Bytes sstLast(withEof.begin(), withEof.end() - 4);  // the globals' EOF dropped
+    EXPECT_THAT(ErrorOf([&] { ReadActiveSheet(Xls(sstLast), 5, 5); }), HasSubstr("«book.xls» поврежден"));
+
+    // A formula's text result in STRING, followed by the sheet's other cells ...
+    const std::vector<BiffRecord> cutString = {Formula(0, 0, FlaggedResult(0, 0)),
+                                               {0x0207, Cat({{3, 0, 0}, Narrow("ab")})}, Continue(option)};
+    BiffSheet formula{"S", 0, cutString};
+    formula.records.push_back(Number(0, 1, 1));
+    EXPECT_THAT(ErrorOf([&] { ReadActiveSheet(Xls(BiffStream({}, {formula})), 5, 5); }),
+                HasSubstr("«book.xls» поврежден или имеет неверный формат: обрывается строка"));
+    // ... or ending the stream.
+    const Bytes sheetWithEof = BiffStream({}, {{"S", 0, cutString}});
+    const Bytes stringLast(sheetWithEof.begin(), sheetWithEof.end() - 4);  // the sheet's EOF dropped
+    EXPECT_THAT(ErrorOf([&] { ReadActiveSheet(Xls(stringLast), 5, 5); }),
+                HasSubstr("«book.xls» поврежден или имеет неверный формат: обрывается строка"));
+  }
+}
+
 TEST_F(HandBuilt, XlsEncryptedOldAndDamaged) {
   using namespace biff;
   BiffSheet sheet{"S", 0, {Number(0, 0, 1)}};
