@@ -34,11 +34,16 @@ constexpr std::size_t kMaxPartBytes = 64u << 20;
 // reads hold numbers, and labels beside them are short.
 constexpr std::size_t kMaxSheetTextBytes = 16u << 20;
 
-// Stores a text cell, failing when the sheet's texts outgrow their bound.
-inline void StoreText(Sheet& sheet, int row, int col, std::string text) {
-  sheet.SetText(row, col, std::move(text));
+// Fails when the sheet's texts have outgrown their bound.
+inline void CheckTextBytes(const Sheet& sheet) {
   if (sheet.TextBytes() > kMaxSheetTextBytes)
     Fail(Fault::TooLarge, "в ячейках листа больше " + std::to_string(kMaxSheetTextBytes >> 20) + " МБ текста");
+}
+
+// Stores a text cell within that bound.
+inline void StoreText(Sheet& sheet, int row, int col, std::string text) {
+  sheet.SetText(row, col, std::move(text));
+  CheckTextBytes(sheet);
 }
 
 // The cells of a sheet's window that show shared strings. The readers read the

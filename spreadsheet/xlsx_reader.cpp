@@ -8,9 +8,9 @@
 #include <QString>
 #include <QXmlStreamReader>
 #include <charconv>
+#include <cmath>
 #include <map>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "reader_internal.h"
@@ -21,6 +21,42 @@ namespace {
 
 constexpr int kMaxXmlDepth = 64;  // real parts nest well under 10 levels
 constexpr long long kMaxRows = 1048576, kMaxCols = 16384;
+// The most characters a cell's text may have (as in the spreadsheet programs).
+constexpr qsizetype kMaxTextChars = 32767;
+// The most sheets, or relationships of a part, a workbook may have.
+constexpr size_t kMaxEntries = 65536;
+
+[[noreturn]] void TooBig(const std::string& name) {
+  Fail(Fault::TooLarge, "часть " + name + " больше " + std::to_string(kMaxPartBytes >> 20) + " МБ");
+}
+
+// One part of the archive, decompressed piece by piece, so that a large part
+// never sits in memory whole; beyond kMaxPartBytes it is refused.
+class PartStream {
+ public:
+  PartStream(zip_file_t* file, std::string name) : file_(file), name_(std::move(name)) {}
+  ~PartStream() { zip_fclose(file_); }
+  PartStream(const PartStream&) = delete;
+  PartStream& operator=(const PartStream&) = delete;
+
+  const std::string& Name() const { return name_; }
+
+  // The next piece; empty at the end of the part.
+  QByteArray Read() {
+    QByteArray piece(1 << 16, Qt::Uninitialized);
+    const zip_int64_t n = zip_fread(file_, piece.data(), piece.size());
+    if (n < 0) Damaged("часть " + name_ + " повреждена");
+    total_ += static_cast<uint64_t>(n);
+    if (total_ > kMaxPartBytes) TooBig(name_);
+    piece.truncate(static_cast<qsizetype>(n));
+    return piece;
+  }
+
+ private:
+  zip_file_t* file_;
+  std::string name_;
+  uint64_t total_ = 0;
+};
 
 class ZipArchive {
  public:
@@ -45,10 +81,12 @@ class ZipArchive {
   ZipArchive(const ZipArchive&) = delete;
   ZipArchive& operator=(const ZipArchive&) = delete;
 
-  // The part's bytes, or nothing when the archive has no such part.
-  std::optional<QByteArray> Read(const std::string& name) const {
+  bool Has(const std::string& name) const { return zip_name_locate(zip_, name.c_str(), ZIP_FL_NOCASE) >= 0; }
+
+  // The part opened for reading, or null when the archive has no such part.
+  std::unique_ptr<PartStream> Open(const std::string& name) const {
     const zip_int64_t index = zip_name_locate(zip_, name.c_str(), ZIP_FL_NOCASE);
-    if (index < 0) return std::nullopt;
+    if (index < 0) return nullptr;
     zip_stat_t st;
     zip_stat_init(&st);
     if (zip_stat_index(zip_, index, 0, &st) != 0) Damaged("часть " + name + " не читается");
@@ -60,66 +98,57 @@ class ZipArchive {
       if (code == ZIP_ER_NOPASSWD || code == ZIP_ER_WRONGPASSWD) Fail(Fault::Encrypted);
       Damaged("часть " + name + " не читается");
     }
-    QByteArray data;
-    char buffer[65536];
-    for (;;) {
-      const zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
-      if (n < 0) {
-        zip_fclose(file);
-        Damaged("часть " + name + " повреждена");
-      }
-      if (n == 0) break;
-      if (data.size() + n > static_cast<qsizetype>(kMaxPartBytes)) {
-        zip_fclose(file);
-        TooBig(name);
-      }
-      data.append(buffer, n);
-    }
-    zip_fclose(file);
-    return data;
+    return std::make_unique<PartStream>(file, name);
   }
 
-  QByteArray Require(const std::string& name) const {
-    auto data = Read(name);
-    if (!data) Damaged("нет части " + name);
-    return *data;
+  std::unique_ptr<PartStream> Require(const std::string& name) const {
+    auto part = Open(name);
+    if (!part) Damaged("нет части " + name);
+    return part;
   }
 
  private:
-  [[noreturn]] static void TooBig(const std::string& name) {
-    Fail(Fault::TooLarge, "часть " + name + " больше " + std::to_string(kMaxPartBytes >> 20) + " МБ");
-  }
-
   zip_t* zip_ = nullptr;
 };
 
-// A QXmlStreamReader that refuses DTDs (no entity tricks) and deep nesting,
-// and reports malformed XML as a damaged part.
+// A QXmlStreamReader fed from a part piece by piece, that refuses DTDs (no
+// entity tricks), deep nesting and overlong texts, and reports malformed XML
+// as a damaged part.
 class Xml {
  public:
-  Xml(const QByteArray& data, std::string part) : reader_(data), part_(std::move(part)) {}
+  explicit Xml(std::unique_ptr<PartStream> part) : part_(std::move(part)) {}
 
   // Advances to the next start or end element; false at the end of the document.
   bool Next() {
-    while (!reader_.atEnd()) {
-      switch (reader_.readNext()) {
-        case QXmlStreamReader::StartElement:
-          if (++depth_ > kMaxXmlDepth) Damaged("слишком глубокая вложенность XML в части " + part_);
-          return true;
-        case QXmlStreamReader::EndElement:
-          --depth_;
-          return true;
-        case QXmlStreamReader::DTD:
-          Damaged("недопустимое объявление DTD в части " + part_);
-        case QXmlStreamReader::Characters:
-          if (collecting_) text_ += reader_.text();
-          break;
-        default:
-          break;
+    for (;;) {
+      while (!reader_.atEnd()) {
+        switch (reader_.readNext()) {
+          case QXmlStreamReader::StartElement:
+            if (++depth_ > kMaxXmlDepth) Damaged("слишком глубокая вложенность XML в части " + Part());
+            return true;
+          case QXmlStreamReader::EndElement:
+            --depth_;
+            return true;
+          case QXmlStreamReader::DTD:
+            Damaged("недопустимое объявление DTD в части " + Part());
+          case QXmlStreamReader::Characters:
+            if (collecting_) {
+              if (text_.size() + reader_.text().size() > kMaxTextChars)
+                Fail(Fault::TooLarge, "текст длиннее " + std::to_string(kMaxTextChars) + " знаков в части " + Part());
+              text_ += reader_.text();
+            }
+            break;
+          default:
+            break;
+        }
       }
+      if (reader_.error() != QXmlStreamReader::PrematureEndOfDocumentError) break;
+      const QByteArray piece = part_->Read();
+      if (piece.isEmpty()) break;
+      reader_.addData(piece);
     }
     if (reader_.hasError())
-      Damaged("ошибка XML в части " + part_ + " (строка " + std::to_string(reader_.lineNumber()) + ")");
+      Damaged("ошибка XML в части " + Part() + " (строка " + std::to_string(reader_.lineNumber()) + ")");
     return false;
   }
 
@@ -150,11 +179,11 @@ class Xml {
   }
   bool Collecting() const { return collecting_; }
 
-  const std::string& Part() const { return part_; }
+  const std::string& Part() const { return part_->Name(); }
 
  private:
+  std::unique_ptr<PartStream> part_;
   QXmlStreamReader reader_;
-  std::string part_;
   int depth_ = 0;
   bool collecting_ = false;
   QString text_;
@@ -201,12 +230,13 @@ std::string RelsPartOf(const std::string& part) {
 
 std::map<QString, Relationship> ReadRelationships(const ZipArchive& zip, const std::string& relsPart) {
   std::map<QString, Relationship> rels;
-  auto data = zip.Read(relsPart);
-  if (!data) return rels;
-  Xml xml(*data, relsPart);
+  auto part = zip.Open(relsPart);
+  if (!part) return rels;
+  Xml xml(std::move(part));
   while (xml.Next()) {
     if (!xml.Start(QLatin1StringView("Relationship"))) continue;
     if (xml.Attr(QLatin1StringView("TargetMode")) == u"External") continue;
+    if (rels.size() == kMaxEntries) Fail(Fault::TooLarge, "слишком много связей в части " + relsPart);
     rels[xml.Attr(QLatin1StringView("Id")).toString()] = {xml.Attr(QLatin1StringView("Type")).toString(),
                                                           xml.Attr(QLatin1StringView("Target")).toString()};
   }
@@ -215,32 +245,36 @@ std::map<QString, Relationship> ReadRelationships(const ZipArchive& zip, const s
 
 bool TypeIs(const QString& type, QLatin1StringView last) { return type.endsWith(u'/' + QString(last)); }
 
-std::vector<std::string> ReadSharedStrings(const ZipArchive& zip, const std::string& part) {
-  std::vector<std::string> strings;
-  auto data = zip.Read(part);
-  if (!data) return strings;
-  Xml xml(*data, part);
-  bool inItem = false;
+// The strings that the cells want, from the shared-string part; the part is
+// read only as far as the last of them.
+void ReadSharedStrings(const ZipArchive& zip, const std::string& partName, SharedStringCells& cells) {
+  auto part = zip.Open(partName);
+  if (!part) return;
+  Xml xml(std::move(part));
+  uint64_t index = 0;
+  bool wanted = false;
   int phonetic = 0;  // inside <rPh>: a reading guide, not part of the text
   QString item;
-  while (xml.Next()) {
+  while (!cells.AllFound() && xml.Next()) {
     if (xml.Start(QLatin1StringView("si"))) {
-      inItem = true;
+      wanted = cells.Wanted(index);
       item.clear();
     } else if (xml.End(QLatin1StringView("si"))) {
-      inItem = false;
-      strings.push_back(item.toStdString());
+      if (wanted) cells.Found(index, item.toStdString());
+      wanted = false;
+      ++index;
     } else if (xml.Start(QLatin1StringView("rPh"))) {
       ++phonetic;
     } else if (xml.End(QLatin1StringView("rPh"))) {
       --phonetic;
-    } else if (inItem && phonetic == 0 && xml.Start(QLatin1StringView("t"))) {
+    } else if (wanted && phonetic == 0 && xml.Start(QLatin1StringView("t"))) {
       xml.StartText();
     } else if (xml.End(QLatin1StringView("t")) && xml.Collecting()) {
       item += xml.TakeText();
+      if (item.size() > kMaxTextChars)
+        Fail(Fault::TooLarge, "текст длиннее " + std::to_string(kMaxTextChars) + " знаков в части " + partName);
     }
   }
-  return strings;
 }
 
 // "AB12" → row 12, column 28. False when the text is not a cell reference.
@@ -264,31 +298,28 @@ bool ParseCellRef(QStringView ref, long long& row, long long& col) {
   return i == ref.size() && row >= 1;
 }
 
-bool ParseCount(QStringView text, long long& value) {
-  bool ok = false;
-  value = text.toLongLong(&ok);
-  return ok && value >= 1;
-}
-
+// A number as the file format writes it: '.' as the decimal point, no '+',
+// within the range of doubles.
 bool ParseNumber(const QString& text, double& value) {
   const std::string s = text.trimmed().toStdString();
   const char* end = s.data() + s.size();
   const auto result = std::from_chars(s.data(), end, value);
-  return result.ec == std::errc() && result.ptr == end;
+  return result.ec == std::errc() && result.ptr == end && std::isfinite(value);
 }
 
 struct CellDraft {
-  long long row = 0, col = 0;
+  int row = 0, col = 0;
   QString type, value, inlineText;
-  bool hasValue = false;
+  bool hasValue = false, hasFormula = false;
 };
 
+// Reads a worksheet part, keeping only the cells within the sheet's window:
+// cells beyond it are passed over without gathering their contents.
 class SheetParser {
  public:
-  SheetParser(Sheet& sheet, const std::vector<std::string>& strings) : sheet_(sheet), strings_(strings) {}
+  SheetParser(Sheet& sheet, SharedStringCells& shared) : sheet_(sheet), shared_(shared) {}
 
-  void Parse(const QByteArray& data, const std::string& part) {
-    Xml xml(data, part);
+  void Parse(Xml& xml) {
     long long row = 0, lastCol = 0;
     bool inCell = false, inInline = false;
     int phonetic = 0;
@@ -296,27 +327,37 @@ class SheetParser {
     while (xml.Next()) {
       if (xml.Start(QLatin1StringView("row"))) {
         const QStringView r = xml.Attr(QLatin1StringView("r"));
-        if (r.isEmpty()) ++row;
-        else if (!ParseCount(r, row)) Bad(part, "неверный номер строки");
+        if (r.isEmpty()) {
+          ++row;
+        } else {
+          bool ok = false;
+          row = r.toLongLong(&ok);
+          if (!ok || row < 1 || row > kMaxRows) Bad(xml, "неверный номер строки");
+        }
         lastCol = 0;
       } else if (xml.Start(QLatin1StringView("c"))) {
-        cell = CellDraft();
         const QStringView ref = xml.Attr(QLatin1StringView("r"));
-        if (ref.isEmpty()) {
-          cell.row = row;
-          cell.col = lastCol + 1;
-        } else if (!ParseCellRef(ref, cell.row, cell.col)) {
-          Bad(part, "неверная ссылка на ячейку");
+        long long cellRow = row, cellCol = lastCol + 1;
+        if (!ref.isEmpty() && !ParseCellRef(ref, cellRow, cellCol)) Bad(xml, "неверная ссылка на ячейку");
+        if (cellRow > kMaxRows || cellCol > kMaxCols) Bad(xml, "ячейка за пределами листа");
+        lastCol = cellCol;
+        inCell = sheet_.Holds(static_cast<int>(cellRow), static_cast<int>(cellCol));
+        if (inCell) {
+          cell = CellDraft();
+          cell.row = static_cast<int>(cellRow);
+          cell.col = static_cast<int>(cellCol);
+          cell.type = xml.Attr(QLatin1StringView("t")).toString();
         }
-        lastCol = cell.col;
-        cell.type = xml.Attr(QLatin1StringView("t")).toString();
-        inCell = true;
-      } else if (inCell && xml.Start(QLatin1StringView("v"))) {
+      } else if (!inCell) {
+        continue;
+      } else if (xml.Start(QLatin1StringView("v"))) {
         xml.StartText();
-      } else if (inCell && xml.End(QLatin1StringView("v"))) {
+      } else if (xml.End(QLatin1StringView("v"))) {
         cell.value = xml.TakeText();
         cell.hasValue = true;
-      } else if (inCell && xml.Start(QLatin1StringView("is"))) {
+      } else if (xml.Start(QLatin1StringView("f"))) {
+        cell.hasFormula = true;
+      } else if (xml.Start(QLatin1StringView("is"))) {
         inInline = true;
       } else if (xml.End(QLatin1StringView("is"))) {
         inInline = false;
@@ -328,49 +369,51 @@ class SheetParser {
         xml.StartText();
       } else if (inInline && xml.End(QLatin1StringView("t")) && xml.Collecting()) {
         cell.inlineText += xml.TakeText();
+        if (cell.inlineText.size() > kMaxTextChars)
+          Fail(Fault::TooLarge, "текст длиннее " + std::to_string(kMaxTextChars) + " знаков в части " + xml.Part());
       } else if (xml.End(QLatin1StringView("c"))) {
-        inCell = false;
-        Store(cell, part);
+        inCell = inInline = false;
+        phonetic = 0;
+        Store(cell, xml);
       }
     }
   }
 
  private:
-  [[noreturn]] static void Bad(const std::string& part, const std::string& what) {
-    Damaged(what + " в части " + part);
-  }
+  [[noreturn]] static void Bad(const Xml& xml, const std::string& what) { Damaged(what + " в части " + xml.Part()); }
 
-  void Store(const CellDraft& c, const std::string& part) {
-    if (c.row > kMaxRows || c.col > kMaxCols) Bad(part, "ячейка за пределами листа");
-    const int row = static_cast<int>(c.row), col = static_cast<int>(c.col);
-    if (!sheet_.Holds(row, col)) return;
+  void Store(const CellDraft& c, const Xml& xml) {
     const QString& t = c.type;
     if (t == u"inlineStr") {
-      sheet_.SetText(row, col, c.inlineText.toStdString());
+      sheet_.SetText(c.row, c.col, c.inlineText.toStdString());
     } else if (!c.hasValue) {
-      return;  // a formula without a cached result, or a formatted empty cell
+      // A formula saved without its result, or a formatted empty cell.
+      if (c.hasFormula) sheet_.SetUncalculated(c.row, c.col);
     } else if (t == u"s") {
       bool ok = false;
       const qulonglong index = c.value.trimmed().toULongLong(&ok);
-      if (!ok || index >= strings_.size()) Bad(part, "неверный номер общей строки");
-      sheet_.SetText(row, col, strings_[index]);
+      if (!ok) Bad(xml, "неверный номер общей строки");
+      shared_.Add(c.row, c.col, index);
     } else if (t == u"str" || t == u"d") {
-      sheet_.SetText(row, col, c.value.toStdString());
+      sheet_.SetText(c.row, c.col, c.value.toStdString());
     } else if (t == u"b") {
-      sheet_.SetBoolean(row, col, c.value.trimmed() != u"0");
+      sheet_.SetBoolean(c.row, c.col, c.value.trimmed() != u"0");
     } else if (t == u"e") {
-      sheet_.SetError(row, col, c.value.toStdString());
+      sheet_.SetError(c.row, c.col, c.value.toStdString());
     } else if (t.isEmpty() || t == u"n") {
+      // A value that is no number in the file's own notation is kept as
+      // written: the loader then names the cell it could not read.
       double value = 0;
-      if (!ParseNumber(c.value, value)) Bad(part, "неверное число");
-      sheet_.SetNumber(row, col, value);
+      if (ParseNumber(c.value, value)) sheet_.SetNumber(c.row, c.col, value);
+      else sheet_.SetError(c.row, c.col, c.value.toStdString());
     } else {
-      Bad(part, "неизвестный тип ячейки");
+      Bad(xml, "неизвестный тип ячейки");
     }
+    CheckTextBytes(sheet_);
   }
 
   Sheet& sheet_;
-  const std::vector<std::string>& strings_;
+  SharedStringCells& shared_;
 };
 
 class XlsxBook : public Book {
@@ -380,19 +423,20 @@ class XlsxBook : public Book {
     std::string workbookPart = "xl/workbook.xml";
     for (const auto& [id, rel] : ReadRelationships(zip_, "_rels/.rels"))
       if (TypeIs(rel.type, QLatin1StringView("officeDocument"))) workbookPart = ResolvePart("", rel.target);
-    auto workbook = zip_.Read(workbookPart);
+    auto workbook = zip_.Open(workbookPart);
     if (!workbook) {
       // An OpenDocument file or another zip archive, not a workbook.
-      if (!zip_.Read("[Content_Types].xml")) Fail(Fault::NotWorkbook);
+      if (!zip_.Has("[Content_Types].xml")) Fail(Fault::NotWorkbook);
       Damaged("нет части " + workbookPart);
     }
     const auto rels = ReadRelationships(zip_, RelsPartOf(workbookPart));
     const std::string folder = FolderOf(workbookPart);
 
     bool viewSeen = false;
-    Xml xml(*workbook, workbookPart);
+    Xml xml(std::move(workbook));
     while (xml.Next()) {
       if (xml.Start(QLatin1StringView("sheet"))) {
+        if (parts_.size() == kMaxEntries) Fail(Fault::TooLarge, "слишком много листов");
         SheetEntry entry{xml.Attr(QLatin1StringView("name")).toString().toStdString(), SheetKind::Other};
         std::string part;
         auto it = rels.find(xml.QualifiedAttr(QLatin1StringView("id")).toString());
@@ -417,8 +461,12 @@ class XlsxBook : public Book {
   }
 
   void ReadCells(int tab, Sheet& sheet) const override {
-    const std::vector<std::string> strings = ReadSharedStrings(zip_, stringsPart_);
-    SheetParser(sheet, strings).Parse(zip_.Require(parts_[tab]), parts_[tab]);
+    SharedStringCells shared;
+    Xml xml(zip_.Require(parts_[tab]));
+    SheetParser(sheet, shared).Parse(xml);
+    if (shared.Empty()) return;
+    ReadSharedStrings(zip_, stringsPart_, shared);
+    shared.Fill(sheet, " в части " + parts_[tab]);
   }
 
  private:

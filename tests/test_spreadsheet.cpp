@@ -289,10 +289,10 @@ TEST_F(HandBuilt, XlsxChartSheetActiveReadsFirstWorksheetWithEveryCellType) {
   EXPECT_EQ(s.Cell(2, 3).kind, CellKind::Error);
   EXPECT_EQ(s.Cell(2, 3).text, "#N/A");
   EXPECT_EQ(s.Cell(2, 4).kind, CellKind::Empty);
-  EXPECT_EQ(s.Cell(2, 5).kind, CellKind::Empty);  // formula without a cached value
+  EXPECT_EQ(s.Cell(2, 5).kind, CellKind::Uncalculated);  // a formula without its result
   EXPECT_EQ(s.Cell(3, 1).number, 7);
   EXPECT_EQ(s.Cell(3, 2).text, "один");
-  EXPECT_EQ(s.StoredCount(), 9);  // XFD9 and A1048576 lie beyond the window
+  EXPECT_EQ(s.StoredCount(), 10);  // XFD9 and A1048576 lie beyond the window
   EXPECT_THAT(ErrorOf([&] { ReadSheet(path, 0, 5, 5); }), HasSubstr("не является рабочим"));
 }
 
@@ -303,7 +303,13 @@ TEST_F(HandBuilt, XlsxDamagedPartsGiveMessagesNamingTheFile) {
   EXPECT_EQ(message("<row><c t=\"s\"><v>5</v></c></row>"),
             "Файл «book.xlsx» поврежден или имеет неверный формат: неверный номер общей строки в части "
             "xl/worksheets/data.xml");
-  EXPECT_THAT(message("<row><c><v>1,5</v></c></row>"), HasSubstr("неверное число"));
+  EXPECT_THAT(message("<row r=\"1048577\"><c><v>1</v></c></row>"), HasSubstr("неверный номер строки"));
+  EXPECT_THAT(message("<row r=\"9223372036854775807\"/><row><c><v>1</v></c></row>"),
+              HasSubstr("неверный номер строки"));
+  EXPECT_THAT(message("<row r=\"1048576\"/><row><c><v>1</v></c></row>"), HasSubstr("за пределами листа"));
+  EXPECT_THAT(message("<row><c r=\"A99999999\"><v>1</v></c></row>"), HasSubstr("за пределами листа"));
+  EXPECT_THAT(message("<row><c r=\"XFD1\"/><c><v>1</v></c></row>"), HasSubstr("за пределами листа"));
+  EXPECT_THAT(message("<row><c t=\"s\"><v>-1</v></c></row>"), HasSubstr("неверный номер общей строки"));
   EXPECT_THAT(message("<row><c r=\"1A\"><v>1</v></c></row>"), HasSubstr("неверная ссылка на ячейку"));
   EXPECT_THAT(message("<row><c r=\"XFE1\"><v>1</v></c></row>"), HasSubstr("за пределами листа"));
   EXPECT_THAT(message("<row><c t=\"q\"><v>1</v></c></row>"), HasSubstr("неизвестный тип ячейки"));
@@ -327,6 +333,67 @@ TEST_F(HandBuilt, XlsxDamagedPartsGiveMessagesNamingTheFile) {
   chartsOnly[3].second = Rels(Rel("rId1", "chartsheet", "chartsheets/sheet1.xml"));
   EXPECT_EQ(ErrorOf([&] { ReadActiveSheet(Zip(chartsOnly), 10, 10); }),
             "В книге «book.xlsx» нет ни одного рабочего листа");
+}
+
+// A cell value that is no number in the file's own notation ('.' as the decimal
+// point, no '+', within the range of doubles) is damage in that one cell: the
+// message names the cell when the loader reads it, and the value never reads
+// with the user's decimal separator.
+TEST_F(HandBuilt, XlsxNumbersOutsideTheFileNotationNameTheirCell) {
+  const char* bad[] = {"1e-400", "+2", "1,5", "", "0x10", "1e5x", "inf", "nan", "1e400", "--1"};
+  std::string rows = "<row r=\"1\"><c r=\"A1\"><v> 2.5 </v></c><c r=\"B1\"><v>-0</v></c>"
+                     "<c r=\"C1\"><v>1E+3</v></c><c r=\"D1\"><v>4.9e-324</v></c></row>";
+  for (int i = 0; i < 10; ++i)
+    rows += "<row r=\"" + std::to_string(i + 2) + "\"><c r=\"B" + std::to_string(i + 2) + "\"><v>" + bad[i] +
+            "</v></c></row>";
+  const Sheet s = ReadActiveSheet(Zip(ChartFirstXlsx(rows)), 20, 5);
+  EXPECT_EQ(CellAsReal(s, 1, 1, ','), 2.5);
+  EXPECT_TRUE(std::signbit(CellAsReal(s, 1, 2, '.')));
+  EXPECT_EQ(CellAsReal(s, 1, 3, '.'), 1000);
+  EXPECT_EQ(CellAsReal(s, 1, 4, '.'), 4.9e-324);
+  for (int i = 0; i < 10; ++i) {
+    for (char sep : {'.', ','}) {
+      EXPECT_EQ(ErrorOf([&] { CellAsReal(s, i + 2, 2, sep); }),
+                "Ошибка в книге: лист «Лист», ячейка B" + std::to_string(i + 2) + ": значение «" + bad[i] +
+                    "» не является числом");
+    }
+  }
+}
+
+// A formula saved without its result (some programs leave the calculation to
+// the spreadsheet program that opens the file) is reported as such, never read
+// as an empty cell, that is as 0.
+TEST_F(HandBuilt, FormulasSavedWithoutTheirResultAreReportedAsSuch) {
+  auto uncalculated = [](const std::string& sheet) {
+    return "Ошибка в книге: лист «" + sheet +
+           "», ячейка B1: формула не вычислена (в файле нет ее значения); откройте книгу в программе "
+           "электронных таблиц и сохраните ее заново";
+  };
+  const std::string rows =
+      "<row r=\"1\"><c r=\"B1\"><f>1+1</f></c><c r=\"C1\" t=\"str\"><f>A1</f></c>"
+      "<c r=\"D1\"><f t=\"shared\" si=\"0\"/></c><c r=\"E1\" s=\"1\"/><c r=\"F1\"><f>2+2</f><v>4</v></c>"
+      "<c r=\"G1\" t=\"str\"><f>A1</f><v></v></c></row>";
+  const Sheet x = ReadActiveSheet(Zip(ChartFirstXlsx(rows)), 5, 10);
+  EXPECT_EQ(ErrorOf([&] { CellAsReal(x, 1, 2, '.'); }), uncalculated("Лист"));
+  EXPECT_THAT(ErrorOf([&] { CellAsInteger(x, 1, 3, '.'); }), HasSubstr("C1: формула не вычислена"));
+  EXPECT_THAT(ErrorOf([&] { CellAsReal(x, 1, 4, '.'); }), HasSubstr("D1: формула не вычислена"));
+  EXPECT_EQ(CellAsReal(x, 1, 5, '.'), 0);  // a formatted empty cell
+  EXPECT_EQ(CellAsReal(x, 1, 6, '.'), 4);
+  EXPECT_EQ(x.Cell(1, 7).kind, CellKind::Text);  // an empty text result is a result
+
+  // In .xls a text result follows its FORMULA in a STRING record; when the next
+  // cell or the sheet's end comes first, the result is missing.
+  using namespace biff;
+  const BiffSheet sheet{"Data", 0,
+                        {Formula(0, 1, FlaggedResult(0, 0)), Number(0, 0, 1),  // B1: a cell follows
+                         Formula(0, 2, FlaggedResult(0, 0)), {0x04BC, {0, 0}},  // C1: a shared formula, then
+                         {0x0207, Cat({{2, 0, 0}, Narrow("ok")})},              // its result
+                         Formula(0, 3, FlaggedResult(0, 0))}};                  // D1: the sheet ends
+  const Sheet b = ReadActiveSheet(Xls(BiffStream({}, {sheet})), 5, 10);
+  EXPECT_EQ(b.Cell(1, 1).number, 1);
+  EXPECT_EQ(ErrorOf([&] { CellAsReal(b, 1, 2, '.'); }), uncalculated("Data"));
+  EXPECT_EQ(b.Cell(1, 3).text, "ok");
+  EXPECT_EQ(b.Cell(1, 4).kind, CellKind::Uncalculated);
 }
 
 TEST_F(HandBuilt, ZipFilesThatAreNoWorkbooksAndZipBombs) {
