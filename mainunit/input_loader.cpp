@@ -139,8 +139,12 @@ Sheet InputSheet(const std::string& path) {
   Sheet sheet = ReadActiveSheet(path, kRows, kCols);
   if (sheet.StoredCount() > 0) return sheet;
   const WorkbookInfo info = ReadWorkbookInfo(path);
-  for (size_t tab = 0; tab < info.sheets.size(); ++tab)
-    if (info.sheets[tab].kind == SheetKind::Worksheet) return ReadSheet(path, static_cast<int>(tab), kRows, kCols);
+  for (size_t tab = 0; tab < info.sheets.size(); ++tab) {
+    if (info.sheets[tab].kind != SheetKind::Worksheet) continue;
+    // Sheet names are unique in a workbook: the active sheet is not read twice.
+    if (info.sheets[tab].name == sheet.Name()) return sheet;
+    return ReadSheet(path, static_cast<int>(tab), kRows, kCols);
+  }
   return sheet;
 }
 

@@ -13,6 +13,7 @@
 #include "errors.h"
 #include "input_loader.h"
 #include "output_files.h"
+#include "workbook_files.h"
 #include "workbook_writer.h"
 
 using namespace vp;
@@ -344,6 +345,41 @@ TEST(InputLoader, BadWorkbooksFailAndChangeNothing) {
     const TempFile file(name, "");
     EXPECT_EQ(LoadFile(file.path(), form), kWrongFileFormat) << name;
   }
+}
+
+// A workbook whose active worksheet holds the given rows (cells within <row> elements).
+std::string BookWithRows(const std::string& dir, const std::string& rows) {
+  const std::string path = dir + "/book.xlsx";
+  test::WriteZip(path, {{"[Content_Types].xml", "<Types/>"},
+                        {"xl/workbook.xml", "<workbook xmlns:r=\"urn:r\"><sheets><sheet name=\"Лист1\" r:id=\"rId1\"/>"
+                                            "</sheets></workbook>"},
+                        {"xl/_rels/workbook.xml.rels",
+                         "<Relationships><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/"
+                         "officeDocument/2006/relationships/worksheet\" Target=\"s.xml\"/></Relationships>"},
+                        {"xl/s.xml", "<worksheet><sheetData>" + rows + "</sheetData></worksheet>"}});
+  return path;
+}
+
+// A formula saved without its result, or a value that is no number in the
+// file, stops the load naming the cell; the form keeps what it had.
+TEST(InputLoader, WorkbookCellsWithoutAValueNameTheCell) {
+  const std::string dir = test::FreshDir("loader_cells");
+  TMainFormModel form;
+  form.Edit3 = "typed";
+  const TMainFormModel before = form;
+  const std::string counts = "<row r=\"1\"><c r=\"B1\"><v>2</v></c></row><row r=\"2\"><c r=\"B2\"><v>3</v></c></row>";
+  EXPECT_EQ(LoadFile(BookWithRows(dir, "<row r=\"1\"><c r=\"B1\"><f>1+1</f></c></row>"), form),
+            "Ошибка в книге: лист «Лист1», ячейка B1: формула не вычислена (в файле нет ее значения); откройте "
+            "книгу в программе электронных таблиц и сохраните ее заново");
+  EXPECT_EQ(LoadFile(BookWithRows(dir, counts + "<row r=\"6\"><c r=\"B6\"><v>1,5</v></c></row>"), form, ','),
+            "Ошибка в книге: лист «Лист1», ячейка B6: значение «1,5» не является числом");
+  EXPECT_EQ(LoadFile(BookWithRows(dir, counts + "<row r=\"17\"><c r=\"D17\" t=\"str\"><f>A1</f></c></row>"), form),
+            "Ошибка в книге: лист «Лист1», ячейка D17: формула не вычислена (в файле нет ее значения); откройте "
+            "книгу в программе электронных таблиц и сохраните ее заново");
+  EXPECT_TRUE(form == before);
+  // A formula beyond the cells the loader reads does not matter.
+  EXPECT_EQ(LoadFile(BookWithRows(dir, counts + "<row r=\"20\"><c r=\"B20\"><f>1+1</f></c></row>"), form), "");
+  EXPECT_EQ(form.SpinEdit2.Text(), "3");
 }
 
 TEST(InputLoader, ReSavedExportsLoadFromTheirInputSheet) {

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <random>
 #include <string>
 
@@ -394,6 +396,150 @@ TEST_F(HandBuilt, FormulasSavedWithoutTheirResultAreReportedAsSuch) {
   EXPECT_EQ(ErrorOf([&] { CellAsReal(b, 1, 2, '.'); }), uncalculated("Data"));
   EXPECT_EQ(b.Cell(1, 3).text, "ok");
   EXPECT_EQ(b.Cell(1, 4).kind, CellKind::Uncalculated);
+}
+
+// ---- Memory that follows the window, not the file ----
+
+// A text of n Cyrillic letters (two bytes each in UTF-8).
+std::string Letters(size_t n) {
+  std::string text;
+  for (size_t i = 0; i < n; ++i) text += "я";
+  return text;
+}
+
+TEST_F(HandBuilt, TextsBeyondTheirBoundsAreRefused) {
+  auto inlineCell = [](const std::string& text) {
+    return "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + text + "</t></is></c></row>";
+  };
+  EXPECT_EQ(ReadActiveSheet(Zip(ChartFirstXlsx(inlineCell(Letters(32767)))), 5, 5).Cell(1, 1).text.size(),
+            2u * 32767);
+  EXPECT_EQ(ErrorOf([&] { ReadActiveSheet(Zip(ChartFirstXlsx(inlineCell(Letters(32768)))), 5, 5); }),
+            "Файл «book.xlsx» слишком велик или поврежден: текст длиннее 32767 знаков в части "
+            "xl/worksheets/data.xml");
+  // Beyond the window a long text is passed over.
+  EXPECT_EQ(ReadActiveSheet(Zip(ChartFirstXlsx(inlineCell(Letters(40000)))), 5, 0).StoredCount(), 0);
+
+  // A shared string counts where a cell shows it; the rich runs add up.
+  const std::string longString = "<si><r><t>" + Letters(20000) + "</t></r><r><t>" + Letters(12768) + "</t></r></si>";
+  const std::string strings = "<sst>" + longString + "<si><t>short</t></si></sst>";
+  const std::string showsShort = "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c></row>";
+  EXPECT_EQ(ReadActiveSheet(Zip(ChartFirstXlsx(showsShort, strings)), 5, 5).Cell(1, 1).text, "short");
+  const std::string showsLong = "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>";
+  EXPECT_THAT(ErrorOf([&] { ReadActiveSheet(Zip(ChartFirstXlsx(showsLong, strings)), 5, 5); }),
+              HasSubstr("текст длиннее 32767 знаков в части xl/sharedStrings.xml"));
+
+  // One string of 30000 letters (60000 bytes) shown in many cells: the sheet
+  // keeps at most 16 MB (16777216 bytes) of text, 279 such cells.
+  auto manyCells = [](int rows) {
+    std::string xml;
+    for (int r = 1; r <= rows; ++r) {
+      xml += "<row r=\"" + std::to_string(r) + "\">";
+      for (int c = 0; c < 10; ++c) xml += "<c t=\"s\"><v>0</v></c>";
+      xml += "</row>";
+    }
+    return xml;
+  };
+  const std::string sst = "<sst><si><t>" + Letters(30000) + "</t></si></sst>";
+  EXPECT_EQ(ReadActiveSheet(Zip(ChartFirstXlsx(manyCells(27), sst)), 30, 10).TextBytes(), 270u * 60000);
+  EXPECT_EQ(ErrorOf([&] { ReadActiveSheet(Zip(ChartFirstXlsx(manyCells(28), sst)), 30, 10); }),
+            "Файл «book.xlsx» слишком велик или поврежден: в ячейках листа больше 16 МБ текста");
+
+  // The same in .xls: one shared string of 60000 Latin-1 characters.
+  using namespace biff;
+  Bytes table;
+  Put32(table, 1);
+  Put32(table, 1);
+  Put16(table, 60000);
+  table.push_back(0);
+  table.resize(table.size() + 60000, 'x');
+  BiffSheet cells{"S", 0, {}};
+  for (int i = 0; i < 270; ++i) cells.records.push_back(LabelSst(i / 10, i % 10, 0));
+  EXPECT_EQ(ReadActiveSheet(Xls(BiffStream({{0x00FC, table}}, {cells})), 30, 10).TextBytes(), 270u * 60000);
+  for (int i = 270; i < 280; ++i) cells.records.push_back(LabelSst(i / 10, i % 10, 0));
+  EXPECT_EQ(ErrorOf([&] { ReadActiveSheet(Xls(BiffStream({{0x00FC, table}}, {cells})), 30, 10); }),
+            "Файл «book.xls» слишком велик или поврежден: в ячейках листа больше 16 МБ текста");
+}
+
+// The shared-string table is read after the sheet and only as far as the last
+// string a cell of the window shows: damage beyond it is never met.
+TEST_F(HandBuilt, SharedStringsAreReadOnlyAsFarAsTheWindowNeeds) {
+  const std::string damagedTail = "<sst><si><t>один</t></si><si><t>два</t></si><si><t>три</t><<<";
+  auto cell = [](const std::string& ref, int index) {
+    return "<row><c r=\"" + ref + "\" t=\"s\"><v>" + std::to_string(index) + "</v></c></row>";
+  };
+  EXPECT_EQ(ReadActiveSheet(Zip(ChartFirstXlsx(cell("A1", 1), damagedTail)), 5, 5).Cell(1, 1).text, "два");
+  EXPECT_EQ(ReadActiveSheet(Zip(ChartFirstXlsx(cell("A1", 1) + cell("Z9", 2), damagedTail)), 5, 5).StoredCount(), 1);
+  EXPECT_THAT(ErrorOf([&] { ReadActiveSheet(Zip(ChartFirstXlsx(cell("A1", 2), damagedTail)), 5, 5); }),
+              HasSubstr("ошибка XML в части xl/sharedStrings.xml"));
+  const std::string two = "<sst><si><t>один</t></si><si><t>два</t></si></sst>";
+  EXPECT_EQ(ErrorOf([&] { ReadActiveSheet(Zip(ChartFirstXlsx(cell("A1", 2), two)), 5, 5); }),
+            "Файл «book.xlsx» поврежден или имеет неверный формат: неверный номер общей строки в части "
+            "xl/worksheets/data.xml");
+  // No shared-string part at all.
+  Parts noStrings = ChartFirstXlsx(cell("A1", 0));
+  noStrings.pop_back();
+  EXPECT_THAT(ErrorOf([&] { ReadActiveSheet(Zip(noStrings), 5, 5); }), HasSubstr("неверный номер общей строки"));
+
+  // .xls: a table of three strings whose last one is cut off.
+  using namespace biff;
+  Bytes table;
+  Put32(table, 3);
+  Put32(table, 3);
+  table = Cat({table, {3, 0, 0}, Narrow("one"), {3, 0, 0}, Narrow("two"), {9, 0, 0}, Narrow("thr")});
+  const BiffSheet second{"S", 0, {LabelSst(0, 0, 1), LabelSst(0, 9, 2)}};
+  EXPECT_EQ(ReadActiveSheet(Xls(BiffStream({{0x00FC, table}}, {second})), 5, 5).Cell(1, 1).text, "two");
+  const BiffSheet third{"S", 0, {LabelSst(0, 0, 2)}};
+  EXPECT_THAT(ErrorOf([&] { ReadActiveSheet(Xls(BiffStream({{0x00FC, table}}, {third})), 5, 5); }),
+              HasSubstr("обрывается строка"));
+  const BiffSheet noTable{"S", 0, {LabelSst(0, 0, 0)}};
+  EXPECT_THAT(ErrorOf([&] { ReadActiveSheet(Xls(BiffStream({}, {noTable})), 5, 5); }),
+              HasSubstr("неверный номер общей строки"));
+}
+
+// The growth of the process's peak resident memory while f runs, in MB, read
+// from Linux's /proc after resetting the peak; NaN where the system does not tell.
+template <typename F>
+double PeakGrowthMb(F f) {
+  auto kb = [](const std::string& field) {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);)
+      if (line.rfind(field, 0) == 0) return std::stod(line.substr(field.size()));
+    return std::nan("");
+  };
+  {
+    std::ofstream reset("/proc/self/clear_refs");
+    reset << "5";
+    if (!reset) return std::nan("");
+  }
+  const double before = kb("VmRSS:");
+  f();
+  return (kb("VmHWM:") - before) / 1024;
+}
+
+TEST_F(HandBuilt, PeakMemoryFollowsTheWindowNotTheFile) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's own memory hides the reader's";
+#endif
+  // Two million empty shared strings (10 MB of XML) of which the window shows the last.
+  std::string strings = "<sst>";
+  for (int i = 0; i < 2000000; ++i) strings += "<si/>";
+  strings += "</sst>";
+  const std::string manyStrings = Zip(ChartFirstXlsx("<row><c t=\"s\"><v>1999999</v></c></row>", strings));
+  // A blank sheet of 12 MB.
+  std::string blank;
+  for (int i = 0; i < 2000000; ++i) blank += "<row/>";
+  Parts blankParts = ChartFirstXlsx(blank);
+  blank.clear();
+  strings.clear();
+  WriteZip(dir_ + "/blank.xlsx", blankParts);
+  blankParts.clear();
+
+  const double forStrings = PeakGrowthMb([&] { EXPECT_EQ(ReadActiveSheet(manyStrings, 31, 201).StoredCount(), 1); });
+  const double forBlank = PeakGrowthMb([&] { EXPECT_EQ(ReadActiveSheet(dir_ + "/blank.xlsx", 31, 201).StoredCount(), 0); });
+  if (std::isnan(forStrings)) GTEST_SKIP() << "no peak memory to read here";
+  std::printf("peak memory growth: %.1f MB for the strings, %.1f MB for the blank sheet\n", forStrings, forBlank);
+  EXPECT_LT(forStrings, 8);
+  EXPECT_LT(forBlank, 8);
 }
 
 TEST_F(HandBuilt, ZipFilesThatAreNoWorkbooksAndZipBombs) {
