@@ -25,13 +25,18 @@ constexpr long long kMaxRows = 1048576, kMaxCols = 16384;
 constexpr qsizetype kMaxTextChars = 32767;
 // The most sheets, or relationships of a part, a workbook may have.
 constexpr size_t kMaxEntries = 65536;
+// The longest stretch of a part without '<' or '>': the XML reader holds a
+// whole text, tag or comment in memory, and the longest cell text written with
+// character references is a third of this.
+constexpr size_t kMaxRunBytes = 1u << 20;
 
 [[noreturn]] void TooBig(const std::string& name) {
   Fail(Fault::TooLarge, "часть " + name + " больше " + std::to_string(kMaxPartBytes >> 20) + " МБ");
 }
 
 // One part of the archive, decompressed piece by piece, so that a large part
-// never sits in memory whole; beyond kMaxPartBytes it is refused.
+// never sits in memory whole; beyond kMaxPartBytes, or with a stretch longer
+// than kMaxRunBytes between markup, it is refused.
 class PartStream {
  public:
   PartStream(zip_file_t* file, std::string name) : file_(file), name_(std::move(name)) {}
@@ -49,6 +54,11 @@ class PartStream {
     total_ += static_cast<uint64_t>(n);
     if (total_ > kMaxPartBytes) TooBig(name_);
     piece.truncate(static_cast<qsizetype>(n));
+    for (const char c : piece) {
+      run_ = (c == '<' || c == '>') ? 0 : run_ + 1;
+      if (run_ > kMaxRunBytes)
+        Fail(Fault::TooLarge, "в части " + name_ + " текст или тег длиннее " + std::to_string(kMaxRunBytes >> 20) + " МБ");
+    }
     return piece;
   }
 
@@ -56,6 +66,7 @@ class PartStream {
   zip_file_t* file_;
   std::string name_;
   uint64_t total_ = 0;
+  size_t run_ = 0;  // bytes since the last '<' or '>'
 };
 
 class ZipArchive {
@@ -64,9 +75,10 @@ class ZipArchive {
     int error = 0;
     zip_ = zip_open(path.c_str(), ZIP_RDONLY, &error);
     if (zip_) return;
+    // The file was found and read before: libzip's "no such file" means an
+    // entry it cannot find, in a damaged archive.
     switch (error) {
       case ZIP_ER_OPEN:
-      case ZIP_ER_NOENT:
       case ZIP_ER_READ:
         Fail(Fault::Open);
       case ZIP_ER_MEMORY:
@@ -102,8 +114,8 @@ class ZipArchive {
   }
 
   std::unique_ptr<PartStream> Require(const std::string& name) const {
-    auto part = Open(name);
-    if (!part) Damaged("нет части " + name);
+    auto part = name.empty() ? nullptr : Open(name);
+    if (!part) Damaged(name.empty() ? "ссылка на часть без имени" : "нет части " + name);
     return part;
   }
 

@@ -496,26 +496,6 @@ TEST_F(HandBuilt, SharedStringsAreReadOnlyAsFarAsTheWindowNeeds) {
               HasSubstr("неверный номер общей строки"));
 }
 
-// The growth of the process's peak resident memory while f runs, in MB, read
-// from Linux's /proc after resetting the peak; NaN where the system does not tell.
-template <typename F>
-double PeakGrowthMb(F f) {
-  auto kb = [](const std::string& field) {
-    std::ifstream in("/proc/self/status");
-    for (std::string line; std::getline(in, line);)
-      if (line.rfind(field, 0) == 0) return std::stod(line.substr(field.size()));
-    return std::nan("");
-  };
-  {
-    std::ofstream reset("/proc/self/clear_refs");
-    reset << "5";
-    if (!reset) return std::nan("");
-  }
-  const double before = kb("VmRSS:");
-  f();
-  return (kb("VmHWM:") - before) / 1024;
-}
-
 TEST_F(HandBuilt, PeakMemoryFollowsTheWindowNotTheFile) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the sanitizer's own memory hides the reader's";
@@ -540,6 +520,50 @@ TEST_F(HandBuilt, PeakMemoryFollowsTheWindowNotTheFile) {
   std::printf("peak memory growth: %.1f MB for the strings, %.1f MB for the blank sheet\n", forStrings, forBlank);
   EXPECT_LT(forStrings, 8);
   EXPECT_LT(forBlank, 8);
+}
+
+// What the XML reader must hold at once, and the lists read from a workbook,
+// are bounded; archives and references that lead nowhere are damage.
+TEST_F(HandBuilt, XlsxTokensListsAndReferencesWithinBounds) {
+  auto message = [&](const Parts& parts) { return ErrorOf([&] { ReadActiveSheet(Zip(parts), 5, 5); }); };
+  // A tag of 2 MB (an attribute), a comment of 2 MB: the reader would hold each whole.
+  const std::string huge(2u << 20, 'x');
+  for (const std::string& rows : {"<row><c a=\"" + huge + "\"><v>1</v></c></row>", "<!--" + huge + "-->"})
+    EXPECT_EQ(message(ChartFirstXlsx(rows)),
+              "Файл «book.xlsx» слишком велик или поврежден: в части xl/worksheets/data.xml текст или тег длиннее 1 МБ");
+  // Just under the bound, blanks between cells are only blanks.
+  const std::string blanks((1u << 20) - 1, ' ');
+  EXPECT_EQ(ReadActiveSheet(Zip(ChartFirstXlsx("<row>" + blanks + "<c><v>3</v></c></row>")), 5, 5).Cell(1, 1).number, 3);
+
+  Parts manySheets = ChartFirstXlsx("");
+  std::string sheets;
+  for (int i = 0; i <= 65536; ++i) sheets += "<sheet name=\"x\" r:id=\"rId2\"/>";
+  manySheets[2].second = WorkbookXml(sheets, 0);
+  EXPECT_EQ(message(manySheets), "Файл «book.xlsx» слишком велик или поврежден: слишком много листов");
+  Parts manyRels = ChartFirstXlsx("");
+  std::string rels;
+  for (int i = 0; i <= 65536; ++i) rels += Rel("r" + std::to_string(i), "worksheet", "/xl/worksheets/data.xml");
+  manyRels[3].second = Rels(rels);
+  EXPECT_THAT(message(manyRels), HasSubstr("слишком много связей в части xl/_rels/workbook.xml.rels"));
+
+  Parts emptyTarget = ChartFirstXlsx("");
+  emptyTarget[3].second = Rels(Rel("rId2", "worksheet", "/"));
+  EXPECT_THAT(message(emptyTarget), HasSubstr("ссылка на часть без имени"));
+  Parts outside = ChartFirstXlsx("");
+  outside[3].second = Rels(Rel("rId2", "worksheet", "../../../../../etc/passwd"));
+  EXPECT_THAT(message(outside), HasSubstr("нет части etc/passwd"));
+
+  // An archive whose directory claims a size that needs the 64-bit extension it lacks.
+  Parts parts = ChartFirstXlsx("<row><c><v>1</v></c></row>");
+  const std::string path = Zip(parts);
+  std::string bytes = ReadFile(path);
+  const uint32_t size = static_cast<uint32_t>(parts[5].second.size());
+  const std::string sizeLe{char(size), char(size >> 8), char(size >> 16), char(size >> 24)};
+  for (size_t at = bytes.find(sizeLe); at != std::string::npos; at = bytes.find(sizeLe, at + 4))
+    bytes.replace(at, 4, "\xFF\xFF\xFF\xFF");
+  WriteFile(path, bytes);
+  EXPECT_EQ(ErrorOf([&] { ReadActiveSheet(path, 5, 5); }),
+            "Файл «book.xlsx» поврежден или имеет неверный формат: архив ZIP поврежден");
 }
 
 TEST_F(HandBuilt, ZipFilesThatAreNoWorkbooksAndZipBombs) {

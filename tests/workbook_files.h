@@ -9,6 +9,7 @@
 #include "output_files.h"
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -92,6 +93,26 @@ inline Bytes OleStream(const std::string& path, const char* name) {
   for (void* object : {(void*)stream, (void*)ole, (void*)in})
     if (object) g_object_unref(object);
   return bytes;
+}
+
+// The growth of the process's peak resident memory while f runs, in MB, read
+// from Linux's /proc after resetting the peak; NaN where the system does not tell.
+template <typename F>
+inline double PeakGrowthMb(F f) {
+  auto kb = [](const std::string& field) {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);)
+      if (line.rfind(field, 0) == 0) return std::stod(line.substr(field.size()));
+    return std::nan("");
+  };
+  {
+    std::ofstream reset("/proc/self/clear_refs");
+    reset << "5";
+    if (!reset) return std::nan("");
+  }
+  const double before = kb("VmRSS:");
+  f();
+  return (kb("VmHWM:") - before) / 1024;
 }
 
 // ---- BIFF8 records ----
