@@ -34,6 +34,11 @@ constexpr size_t kMaxRunBytes = 1u << 20;
   Fail(Fault::TooLarge, "часть " + name + " больше " + std::to_string(kMaxPartBytes >> 20) + " МБ");
 }
 
+void CheckTextLength(const QString& text, const std::string& part) {
+  if (text.size() > kMaxTextChars)
+    Fail(Fault::TooLarge, "текст длиннее " + std::to_string(kMaxTextChars) + " знаков в части " + part);
+}
+
 // One part of the archive, decompressed piece by piece, so that a large part
 // never sits in memory whole; beyond kMaxPartBytes, or with a stretch longer
 // than kMaxRunBytes between markup, it is refused.
@@ -145,9 +150,8 @@ class Xml {
             Damaged("недопустимое объявление DTD в части " + Part());
           case QXmlStreamReader::Characters:
             if (collecting_) {
-              if (text_.size() + reader_.text().size() > kMaxTextChars)
-                Fail(Fault::TooLarge, "текст длиннее " + std::to_string(kMaxTextChars) + " знаков в части " + Part());
               text_ += reader_.text();
+              CheckTextLength(text_, Part());
             }
             break;
           default:
@@ -283,8 +287,7 @@ void ReadSharedStrings(const ZipArchive& zip, const std::string& partName, Share
       xml.StartText();
     } else if (xml.End(QLatin1StringView("t")) && xml.Collecting()) {
       item += xml.TakeText();
-      if (item.size() > kMaxTextChars)
-        Fail(Fault::TooLarge, "текст длиннее " + std::to_string(kMaxTextChars) + " знаков в части " + partName);
+      CheckTextLength(item, partName);
     }
   }
 }
@@ -381,8 +384,7 @@ class SheetParser {
         xml.StartText();
       } else if (inInline && xml.End(QLatin1StringView("t")) && xml.Collecting()) {
         cell.inlineText += xml.TakeText();
-        if (cell.inlineText.size() > kMaxTextChars)
-          Fail(Fault::TooLarge, "текст длиннее " + std::to_string(kMaxTextChars) + " знаков в части " + xml.Part());
+        CheckTextLength(cell.inlineText, xml.Part());
       } else if (xml.End(QLatin1StringView("c"))) {
         inCell = inInline = false;
         phonetic = 0;
