@@ -46,8 +46,10 @@ QStringList ModeShapeHeading(const TNewFormModel& form) {
   return {"Форма колебаний", QString::fromStdString(form.Label2 + "     " + form.Label3 + "     " + form.Label7)};
 }
 
-QStringList FrequencyMapHeading(const TShaftModel& model, char decimalSeparator) {
-  QStringList lines{"Карта частот по вариантам жесткости опор"};
+namespace {
+
+QStringList VariantStiffnessLines(const TShaftModel& model, char decimalSeparator) {
+  QStringList lines;
   for (int v = 1; v <= model.KW; ++v) {
     std::string line = "Вариант по жесткости N " + std::to_string(v) + ":  жесткости опор ";
     for (int s = 1; s <= model.N; ++s)
@@ -55,6 +57,16 @@ QStringList FrequencyMapHeading(const TShaftModel& model, char decimalSeparator)
     lines << QString::fromStdString(line);
   }
   return lines;
+}
+
+}  // namespace
+
+QStringList FrequencyMapHeading(const TShaftModel& model, char decimalSeparator) {
+  return QStringList{"Карта частот по вариантам жесткости опор"} + VariantStiffnessLines(model, decimalSeparator);
+}
+
+QStringList StiffnessMapHeading(const TShaftModel& model, const QString& rangeLine, char decimalSeparator) {
+  return QStringList{"Карта критических скоростей", rangeLine} + VariantStiffnessLines(model, decimalSeparator);
 }
 
 void PrintPicture(QPagedPaintDevice& device, const QImage& picture, const QStringList& heading) {

@@ -40,6 +40,9 @@ QStringList ModeShapeHeading(const TNewFormModel& form);
 // What the printed frequency map is: its title and the support stiffnesses of
 // every variant.
 QStringList FrequencyMapHeading(const TShaftModel& model, char decimalSeparator);
+// What the printed critical-speed map is: its title, the line of its range and
+// the support stiffnesses of every variant.
+QStringList StiffnessMapHeading(const TShaftModel& model, const QString& rangeLine, char decimalSeparator);
 
 // One page holding the heading (its first line bold), centred across the page,
 // above the picture. Throws PrintError when the job cannot start.

@@ -24,6 +24,7 @@ Forms::Forms() {
   OutputForm = std::make_unique<TOutputForm>(state.results, state.summary, MainForm.get());
   NewForm = std::make_unique<TNewForm>(state.newForm, MainForm.get());
   MainFormJestk = std::make_unique<TMainFormJestk>(jestk, state.form, MainForm.get());
+  StiffnessMapForm = std::make_unique<TStiffnessMapForm>(stiffnessMap, OutputForm.get());
 
   MainForm->SetForms(InputForm.get(), OutputForm.get(), NewForm.get());
   MainForm->SetCalculatorOpener([this] { MainFormJestk->Open(); });
@@ -43,7 +44,8 @@ Forms::Forms() {
   OutputForm->SetExporter([this](TOutputForm& form) {
     const QString path = chooseWorkbookFile(&form);
     if (path.isEmpty()) return;
-    ExportResultsWorkbook(path.toStdString(), state.form, state.echo, state.results, DecimalSeparator(), &state.summary);
+    ExportResultsWorkbook(path.toStdString(), state.form, state.echo, state.results, DecimalSeparator(), &state.summary,
+                          &StiffnessMapOfRun());
     if (!openWorkbook(path))
       ShowPlainMessage(&form, "Рабочая книга сохранена в файле \"" + path +
                                   "\", но открыть ее в программе электронных таблиц не удалось.");
@@ -53,6 +55,14 @@ Forms::Forms() {
     RunPrintJob(SetUpPrinter(&form), [&](QPagedPaintDevice& device) {
       PrintPicture(device, picture, FrequencyMapHeading(state.model, DecimalSeparator()));
     });
+  });
+  OutputForm->SetStiffnessMapOpener([this](TOutputForm&) {
+    StiffnessMapOfRun();
+    StiffnessMapForm->ShowMap();
+  });
+  StiffnessMapForm->SetPrinter([this](TStiffnessMapForm& form) {
+    const QImage picture = form.CaptureChart();
+    RunPrintJob(SetUpPrinter(&form), [&](QPagedPaintDevice& device) { PrintPicture(device, picture, form.PrintHeading()); });
   });
   NewForm->SetChartPrinter([this](TNewForm& form) {
     const QImage picture = form.CaptureChart();
@@ -71,6 +81,12 @@ QPrinter& Forms::SetUpPrinter(QWidget* parent) {
   QPrintDialog dialog(printer.get(), parent);
   dialog.exec();
   return *printer;
+}
+
+const StiffnessMapChart& Forms::StiffnessMapOfRun() {
+  stiffnessMap.SetShaft(state.model, state.summary.reportFactor, DecimalSeparator());
+  StiffnessMapForm->Settle();
+  return stiffnessMap.Chart();
 }
 
 QIcon ProgramIcon() {

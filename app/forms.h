@@ -1,6 +1,6 @@
 #pragma once
-// The five windows of the program, created in their order, with the state
-// they share. The main window is the first; the others stay hidden until shown.
+// The windows of the program, created in their order, with the state they
+// share. The main window is the first; the others stay hidden until shown.
 
 #include <QIcon>
 #include <QPrinter>
@@ -12,6 +12,7 @@
 #include "main_form.h"
 #include "new_form.h"
 #include "output_form.h"
+#include "stiffness_map_form.h"
 
 namespace vp {
 
@@ -23,6 +24,9 @@ struct Forms {
   std::unique_ptr<TOutputForm> OutputForm;
   std::unique_ptr<TNewForm> NewForm;
   std::unique_ptr<TMainFormJestk> MainFormJestk;
+  // "Карта критических скоростей", opened from the results.
+  StiffnessMapModel stiffnessMap;
+  std::unique_ptr<TStiffnessMapForm> StiffnessMapForm;
   // The printer and its settings, kept from one printout to the next.
   std::unique_ptr<QPrinter> printer;
   // Where the results workbook goes (empty: cancelled) and how it is opened
@@ -31,6 +35,10 @@ struct Forms {
   std::function<bool(const QString&)> openWorkbook;
 
   Forms();
+
+  // The map of the last run's shaft: the range set in its window, or the
+  // default one for a shaft not mapped before.
+  const StiffnessMapChart& StiffnessMapOfRun();
 
  private:
   // Qt's print dialog serves as the printer set-up; cancelling it keeps the

@@ -83,6 +83,23 @@ int main(int argc, char* argv[]) {
     std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(out + "frequency_map.png"));
     ok &= saved;
   }
+  // The critical-speed map window and its printed page.
+  forms.StiffnessMapOfRun();
+  forms.StiffnessMapForm->Fill();
+  ok &= Save(forms.StiffnessMapForm.get(), out + "stiffness_map_form.png");
+  forms.StiffnessMapForm->show();
+  QApplication::processEvents();
+  try {
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPdfPrinter(printer, out + "stiffness_map_page.pdf");
+    PrintPicture(printer, forms.StiffnessMapForm->CaptureChart(), forms.StiffnessMapForm->PrintHeading());
+    std::printf("wrote %s\n", qPrintable(out + "stiffness_map_page.pdf"));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    ok = false;
+  }
+  forms.StiffnessMapForm->hide();
+
   st.newForm = ui.firstMode;
   forms.NewForm->Fill();
   ok &= Save(forms.NewForm.get(), out + "mode_shape_form.png");

@@ -29,20 +29,26 @@
 #include "printable.h"
 #include "results_export.h"
 #include "results_printout.h"
+#include "stiffness_map_model.h"
 
 namespace {
 
 using namespace vp;
 
 constexpr const char* kUsage =
-    "Использование: valoprovod-cli [--json] [--pdf ВЫХОД] [--xlsx ВЫХОД] [--decimal-separator C] [--max-seconds S] ФАЙЛ\n"
+    "Использование: valoprovod-cli [--json] [--pdf ВЫХОД] [--xlsx ВЫХОД] [--decimal-separator C] [--max-seconds S]\n"
+    "                              [--stiffness-map НИЖНЯЯ:ВЕРХНЯЯ:ТОЧЕК] ФАЙЛ\n"
     "  ФАЙЛ                     исходные данные (.txt, .xls, .xlsx)\n"
     "  --json                   вывести частоты и формы колебаний в формате JSON\n"
     "  --pdf ВЫХОД              напечатать результаты в файл PDF (A4, 600 точек на дюйм)\n"
     "  --xlsx ВЫХОД             записать рабочую книгу с результатами и графиками форм колебаний\n"
     "  --decimal-separator C    десятичный разделитель чисел (по умолчанию - системный)\n"
     "  --max-seconds S          не начинать расчет, который по оценке займет больше S секунд,\n"
-    "                           и прервать расчет, идущий дольше S секунд\n";
+    "                           и прервать расчет, идущий дольше S секунд\n"
+    "  --stiffness-map НИЖНЯЯ:ВЕРХНЯЯ:ТОЧЕК\n"
+    "                           диапазон жесткости опор карты критических скоростей в JSON и в книге\n"
+    "                           (по умолчанию от 1/100 наименьшей до 100 наибольших жесткостей\n"
+    "                           опор вариантов, 61 точка), например 1E6:1E11:61\n";
 
 std::string Number(double value) {
   char buf[64];
@@ -146,7 +152,28 @@ struct Options {
   char sep = 0;
   std::string input, pdf, xlsx;
   double maxSeconds = -1;  // negative: no limit
+  std::optional<StiffnessMapRange> stiffnessMap;  // its ordinals are the shaft's, set once it is read
 };
+
+// "LOW:HIGH:N" into the range, with '.' as the decimal separator; empty when
+// it makes one, otherwise why not.
+std::string ReadStiffnessMapRange(const std::string& value, StiffnessMapRange& range) {
+  std::vector<std::string> parts{""};
+  for (char c : value) {
+    if (c == ':') parts.emplace_back();
+    else parts.back() += c;
+  }
+  if (parts.size() != 3) return "нужны три значения через двоеточие";
+  auto parse = [](const std::string& text, auto& number) {
+    const auto parsed = std::from_chars(text.data(), text.data() + text.size(), number);
+    return !text.empty() && parsed.ec == std::errc() && parsed.ptr == text.data() + text.size();
+  };
+  if (!parse(parts[0], range.low)) return "нижняя граница '" + Printable(parts[0]) + "' - не число";
+  if (!parse(parts[1], range.high)) return "верхняя граница '" + Printable(parts[1]) + "' - не число";
+  if (!parse(parts[2], range.points)) return "число точек '" + Printable(parts[2]) + "' - не целое число";
+  range.ordinals = 1;
+  return StiffnessMapRangeProblem(range);
+}
 
 // A decimal separator that numbers can be read with: one character that is no
 // digit, sign, exponent letter, blank or control character.
@@ -167,10 +194,17 @@ int ParseArguments(int argc, char* argv[], Options& o) {
     const std::string arg = argv[i];
     if (arg == "--json") {
       o.json = true;
-    } else if (arg == "--pdf" || arg == "--xlsx" || arg == "--decimal-separator" || arg == "--max-seconds") {
+    } else if (arg == "--pdf" || arg == "--xlsx" || arg == "--decimal-separator" || arg == "--max-seconds" ||
+               arg == "--stiffness-map") {
       if (i + 1 == argc) return usage("Не указано значение параметра " + arg);
       const std::string value = argv[++i];
-      if (arg == "--max-seconds") {
+      if (arg == "--stiffness-map") {
+        StiffnessMapRange range;
+        if (const std::string problem = ReadStiffnessMapRange(value, range); !problem.empty())
+          return usage("Неверное значение параметра --stiffness-map: '" + Printable(value) + "' - " + problem +
+                       ". Нужно НИЖНЯЯ:ВЕРХНЯЯ:ТОЧЕК, например 1E6:1E11:61.");
+        o.stiffnessMap = range;
+      } else if (arg == "--max-seconds") {
         const auto parsed = std::from_chars(value.data(), value.data() + value.size(), o.maxSeconds);
         if (parsed.ec != std::errc() || parsed.ptr != value.data() + value.size() || !(o.maxSeconds >= 0))
           return usage("Неверное значение параметра --max-seconds: '" + Printable(value) +
@@ -241,10 +275,21 @@ std::string FrequencyMapJson(const ResultsSummary& summary) {
          });
 }
 
+// The critical-speed map: the frequencies of each ordinal at every stiffness,
+// or why there is no map.
+std::string StiffnessMapJson(const StiffnessMapChart& map) {
+  if (!map.problem.empty()) return ", \"stiffness_map\": {\"error\": " + JsonString(map.problem) + "}";
+  return ", \"stiffness_map\": {\"stiffness\": " + JsonList(map.stiffness, Number) +
+         ", \"lines\": " + JsonList(map.curves, [](const StiffnessMapCurve& curve) {
+           return "{\"ordinal\": " + std::to_string(curve.ordinal) + ", \"frequencies\": " + JsonList(curve.F, Number) + "}";
+         }) +
+         "}";
+}
+
 // Every variant solved appears, those without a frequency too, and after a
 // failure the variant that failed with what it had found.
 std::string Json(const TShaftModel& model, const TSearchParams& params, const ResultsSummary& summary,
-                 const std::string& error) {
+                 const std::string& error, const StiffnessMapChart* stiffnessMap = nullptr) {
   auto list = [](const auto& items, auto&& format) { return JsonList(items, format); };
   std::string out = "{\"section_x\": [";
   for (int k = 1; !summary.variants.empty() && k <= model.KM; ++k) out += (k > 1 ? ", " : "") + Number(model.SectionX[k]);
@@ -264,6 +309,7 @@ std::string Json(const TShaftModel& model, const TSearchParams& params, const Re
     return text + "}";
   });
   out += FrequencyMapJson(summary);
+  if (stiffnessMap) out += StiffnessMapJson(*stiffnessMap);
   if (!error.empty()) out += ", \"error\": " + JsonString(error);
   return out + "}\n";
 }
@@ -334,9 +380,20 @@ int main(int argc, char* argv[]) {
       fail(e.what());
     }
   }
+  // The map of the range asked for, or of the default one.
+  std::optional<StiffnessMapChart> stiffnessMap;
+  if (o.json || !o.xlsx.empty()) {
+    const double factor = st.params[kReportFactor];
+    if (o.stiffnessMap) {
+      o.stiffnessMap->ordinals = StiffnessMapOrdinals(st.model);
+      stiffnessMap = ChartStiffnessMap(st.model, *o.stiffnessMap, factor, sep);
+    } else {
+      stiffnessMap = DefaultStiffnessMapChart(st.model, factor, sep);
+    }
+  }
   if (!o.xlsx.empty()) {
     try {
-      ExportResultsWorkbook(o.xlsx, form, st.echo, st.results, sep, &st.summary);
+      ExportResultsWorkbook(o.xlsx, form, st.echo, st.results, sep, &st.summary, &*stiffnessMap);
     } catch (const std::exception& e) {
       fail(e.what());
     }
@@ -354,7 +411,7 @@ int main(int argc, char* argv[]) {
   if (o.json) {
     std::string error;
     for (const std::string& message : failures) error += (error.empty() ? "" : "\n") + message;
-    out.Write(Json(st.model, st.params, st.summary, error));
+    out.Write(Json(st.model, st.params, st.summary, error, &*stiffnessMap));
   }
   return finish(0);
 }

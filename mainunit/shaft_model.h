@@ -35,6 +35,8 @@ struct TShaftModel {
     SectionX[1] = SectionLength[1];
     for (int k = 2; k <= KM; ++k) SectionX[k] = SectionX[k - 1] + SectionLength[k];
   }
+
+  bool operator==(const TShaftModel&) const = default;
 };
 
 // Indices of TSearchParams.

@@ -13,6 +13,7 @@
 #include "form_kit.h"
 #include "frequency_map.h"
 #include "numtext.h"
+#include "ordinal_colours.h"
 
 namespace vp {
 
@@ -87,11 +88,14 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   mapView_->setGeometry(649, 22, 445, 455);
   printMapButton_ = BitBtn(this, "Печать карты", QRect(649, 487, 138, 41), Glyph::Print);
   connect(printMapButton_, &QPushButton::clicked, this, [this] { Run(printMap_); });
+  // The map over one support stiffness, for any number of variants.
+  stiffnessMapButton_ = PlainButton(this, "Карта критических скоростей", QRect(895, 487, 199, 41));
+  connect(stiffnessMapButton_, &QPushButton::clicked, this, [this] { Run(openStiffnessMap_); });
   noMap_ = Caption(this, "", 657, 30, false, 430);
 
   checks_->setTabChangesFocus(true);
   SetTabOrder({grids_[0], bitBtn1_, bitBtn2_, grids_[1], grids_[2], grids_[3], bitBtn3_, grids_[4], bitBtn4_, checks_,
-               mapView_, printMapButton_});
+               mapView_, printMapButton_, stiffnessMapButton_});
 
   connect(bitBtn3_, &QPushButton::clicked, this, [this] { Run(print_); });
   connect(bitBtn4_, &QPushButton::clicked, this, [this] { Run(export_); });
@@ -153,11 +157,7 @@ void TOutputForm::FillMap() {
   double top = 0;
   for (size_t n = 0; n < map.lines.size(); ++n) {
     const MapLine& line = map.lines[n];
-    static const QColor kColours[] = {QColor(31, 119, 180), QColor(214, 39, 40),  QColor(44, 160, 44),
-                                      QColor(255, 127, 14), QColor(148, 103, 189), QColor(140, 86, 75),
-                                      QColor(23, 190, 207), QColor(227, 119, 194), QColor(188, 189, 34),
-                                      QColor(0, 0, 128)};
-    const QColor colour = kColours[n % std::size(kColours)];
+    const QColor colour = OrdinalColour(n);
     bool named = false;
     auto piece = [&](bool dashed) {
       auto* series = new QLineSeries;

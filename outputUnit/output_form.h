@@ -35,6 +35,8 @@ class TOutputForm : public QDialog {
   void SetExporter(std::function<void(TOutputForm&)> exportTo) { export_ = std::move(exportTo); }
   // "Печать карты" runs this.
   void SetMapPrinter(std::function<void(TOutputForm&)> print) { printMap_ = std::move(print); }
+  // "Карта критических скоростей" runs this.
+  void SetStiffnessMapOpener(std::function<void(TOutputForm&)> open) { openStiffnessMap_ = std::move(open); }
   // What the frequency map shows, as a picture.
   QImage CaptureMap() const;
   // "Выход" closes this window and then the main window.
@@ -45,6 +47,7 @@ class TOutputForm : public QDialog {
   QPushButton* PrintButton() const { return bitBtn3_; }
   QPushButton* ExportButton() const { return bitBtn4_; }
   QPushButton* PrintMapButton() const { return printMapButton_; }
+  QPushButton* StiffnessMapButton() const { return stiffnessMapButton_; }
   QChart* MapChart() const { return map_; }
   QString CheckText() const;
   GridView* Grid(int number) const { return grids_.at(number - 1); }
@@ -59,6 +62,7 @@ class TOutputForm : public QDialog {
   QChart* map_;
   QChartView* mapView_;
   QPushButton* printMapButton_;
+  QPushButton* stiffnessMapButton_;
   QLabel* noMap_;  // in place of the map when there is none
   std::array<GridView*, 5> grids_{};
   QPushButton* bitBtn1_;
@@ -69,6 +73,7 @@ class TOutputForm : public QDialog {
   std::function<void(TOutputForm&)> print_;
   std::function<void(TOutputForm&)> export_;
   std::function<void(TOutputForm&)> printMap_;
+  std::function<void(TOutputForm&)> openStiffnessMap_;
 };
 
 }  // namespace vp

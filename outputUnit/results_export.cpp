@@ -20,8 +20,8 @@ struct Counts {
 class Export {
  public:
   Export(const TMainFormModel& mainForm, const TInputFormModel& inputForm, const ResultsTables& results,
-         const ResultsSummary* summary, char sep)
-      : main_(mainForm), input_(inputForm), results_(results), summary_(summary), sep_(sep) {
+         const ResultsSummary* summary, const StiffnessMapChart* stiffnessMap, char sep)
+      : main_(mainForm), input_(inputForm), results_(results), summary_(summary), stiffnessMap_(stiffnessMap), sep_(sep) {
     c_.N = main_.Spin(Count::Supports).Value();
     c_.KM = main_.Spin(Count::Sections).Value();
     c_.KZ = main_.Spin(Count::Spans).Value();
@@ -47,6 +47,7 @@ class Export {
         lastChart = &book.AddLineChartSheet("Форма колебаний" + vk, chart);
       }
     if (summary_) FrequencyMap(book, aux);
+    if (stiffnessMap_) StiffnessMap(book, aux, *stiffnessMap_);
     // Each sheet added becomes the active one, so the workbook opens on the last
     // mode chart.
     if (lastChart) lastChart->Activate();
@@ -133,6 +134,54 @@ class Export {
     book.AddLineChartSheet("Карта частот", chart);
   }
 
+  // The critical-speed map below everything else on the auxiliary sheet: the
+  // stiffnesses in one row and the frequencies of each ordinal in the rows
+  // below; then the variants on the map, a column per mark (its stiffness,
+  // frequency and variant); then the variants not on it. Charted on "Карта
+  // критических скоростей" with logarithmic axes spanning what the window shows.
+  void StiffnessMap(WorkbookWriter& book, WorksheetWriter& aux, const StiffnessMapChart& map) {
+    int row = aux.LastRow() + 2;
+    if (!map.Drawn()) {
+      aux.WriteText(row, 1, "Карта критических скоростей не построена: " +
+                                (map.problem.empty() ? std::string("у вала нет собственных частот") : map.problem));
+      return;
+    }
+    aux.WriteText(row++, 1, "Карта критических скоростей: частоты при одной жесткости всех опор");
+    const int points = static_cast<int>(map.stiffness.size());
+    const int kRow = row++;
+    aux.WriteText(kRow, 1, "Жесткость опор:");
+    for (int i = 0; i < points; ++i) aux.WriteNumber(kRow, 2 + i, map.stiffness[i]);
+    const LogAxisSpan x = StiffnessAxisSpan(map), y = FrequencyAxisSpan(map);
+    ScatterChart chart{aux.Name(), "Карта критических скоростей", "Жесткость опор", "Частота", {},
+                       true, true, x.low, x.high, y.low, y.high};
+    for (const StiffnessMapCurve& curve : map.curves) {
+      const std::string name = "Частота № " + std::to_string(curve.ordinal);
+      aux.WriteText(row, 1, name);
+      for (int i = 0; i < points; ++i) aux.WriteNumber(row, 2 + i, curve.F[i]);
+      chart.series.push_back({kRow, row++, 2, points + 1, name});
+    }
+    if (!map.marks.empty()) {
+      aux.WriteText(++row, 1, "Варианты на карте:");
+      const int vRow = row + 1, kMarkRow = row + 2, fRow = row + 3;
+      aux.WriteText(vRow, 1, "Вариант:");
+      aux.WriteText(kMarkRow, 1, "Жесткость опор:");
+      aux.WriteText(fRow, 1, "Частота:");
+      int col = 2;
+      for (const StiffnessMapMark& mark : map.marks) {
+        const int first = col;
+        for (double F : mark.F) {
+          aux.WriteNumber(vRow, col, mark.variant);
+          aux.WriteNumber(kMarkRow, col, mark.stiffness);
+          aux.WriteNumber(fRow, col++, F);
+        }
+        if (col > first) chart.series.push_back({kMarkRow, fRow, first, col - 1, VariantMarkName(mark, sep_), true});
+      }
+      row = fRow + 1;
+    }
+    for (const UnmappedVariant& variant : map.unmapped) aux.WriteText(row++, 1, UnmappedLine(variant));
+    book.AddScatterChartSheet("Карта критических скоростей", chart);
+  }
+
   int BlockRow(int k) const { return (k - 1) * (halfKM_ + 2) + 2; }
 
   void VariantSheet(WorksheetWriter& s, int v) {
@@ -182,6 +231,7 @@ class Export {
   const TInputFormModel& input_;
   const ResultsTables& results_;
   const ResultsSummary* summary_;
+  const StiffnessMapChart* stiffnessMap_;
   char sep_;
   Counts c_{};
   int halfKM_ = 0;
@@ -190,8 +240,9 @@ class Export {
 }  // namespace
 
 void ExportResultsWorkbook(const std::string& path, const TMainFormModel& mainForm, const TInputFormModel& inputForm,
-                           const ResultsTables& results, char decimalSeparator, const ResultsSummary* summary) {
-  Export exporter(mainForm, inputForm, results, summary, decimalSeparator);
+                           const ResultsTables& results, char decimalSeparator, const ResultsSummary* summary,
+                           const StiffnessMapChart* stiffnessMap) {
+  Export exporter(mainForm, inputForm, results, summary, stiffnessMap, decimalSeparator);
   WorkbookWriter book(path);
   exporter.Build(book);
   book.Save();

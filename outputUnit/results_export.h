@@ -9,6 +9,7 @@
 #include "main_form_model.h"
 #include "results_summary.h"
 #include "results_tables.h"
+#include "stiffness_map_model.h"
 
 namespace vp {
 
@@ -20,10 +21,14 @@ namespace vp {
 // With the run's summary, the frequency map of the variants follows the mode
 // charts as the chart sheet "Карта частот", its table below the mode shapes on
 // the auxiliary sheet; the last mode chart stays the active sheet.
+// With a critical-speed map, the chart sheet "Карта критических скоростей"
+// follows (its table below everything else on the auxiliary sheet); a map
+// that could not be computed leaves there a line saying why, and no sheet.
 // A text that does not convert throws ConversionError and a write failure
 // AppError; either way no new file is left and an existing one is untouched.
 void ExportResultsWorkbook(const std::string& path, const TMainFormModel& mainForm, const TInputFormModel& inputForm,
                            const ResultsTables& results, char decimalSeparator,
-                           const ResultsSummary* summary = nullptr);
+                           const ResultsSummary* summary = nullptr,
+                           const StiffnessMapChart* stiffnessMap = nullptr);
 
 }  // namespace vp

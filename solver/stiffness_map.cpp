@@ -26,8 +26,10 @@ std::optional<StiffnessMapRange> DefaultStiffnessMapRange(const TShaftModel& mod
       largest = std::max(largest, k);
     }
   if (!(smallest > 0)) return std::nullopt;
-  return StiffnessMapRange{smallest / 100, largest * 100, 61, std::clamp(model.KP, 1, 6)};
+  return StiffnessMapRange{smallest / 100, largest * 100, 61, StiffnessMapOrdinals(model)};
 }
+
+int StiffnessMapOrdinals(const TShaftModel& model) { return std::clamp(model.KP, 1, 6); }
 
 StiffnessMap ComputeStiffnessMap(const TShaftModel& model, const StiffnessMapRange& range) {
   StiffnessMap map;

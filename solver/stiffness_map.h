@@ -18,6 +18,7 @@ struct StiffnessMapRange {
   double low = 0, high = 0;  // support stiffness, both ends included
   int points = 0;            // log-spaced stiffnesses, 2..1000
   int ordinals = 0;          // lines for the ordinals 1..ordinals, 1..100
+  bool operator==(const StiffnessMapRange&) const = default;
 };
 
 // Empty when the range can be mapped; otherwise why not, in Russian.
@@ -28,6 +29,8 @@ std::string StiffnessMapRangeProblem(const StiffnessMapRange& range);
 // 1); nullopt when no variant has a positive support stiffness
 // (kNoPositiveStiffness says so).
 std::optional<StiffnessMapRange> DefaultStiffnessMapRange(const TShaftModel& model);
+// The lines of a map of this shaft: min(KP, 6), at least 1.
+int StiffnessMapOrdinals(const TShaftModel& model);
 inline constexpr char kNoPositiveStiffness[] = "ни в одном варианте нет опоры с положительной жесткостью";
 
 struct StiffnessMapLine {

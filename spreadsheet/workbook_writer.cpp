@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <iterator>
 
 #include "errors.h"
 #include "file_output.h"
@@ -81,6 +82,11 @@ void WorksheetWriter::Check(int row, int col) const {
                std::to_string(kMaxCols) + " столбцов)");
 }
 
+void WorksheetWriter::Written(int row, int col, double width) {
+  lastRow_ = std::max(lastRow_, row);
+  Fit(col, width);
+}
+
 void WorksheetWriter::Fit(int col, double width) {
   if (static_cast<size_t>(col) >= widths_.size()) widths_.resize(col + 1, 0);
   widths_[col] = std::max(widths_[col], width);
@@ -89,13 +95,13 @@ void WorksheetWriter::Fit(int col, double width) {
 void WorksheetWriter::WriteNumber(int row, int col, double value) {
   Check(row, col);
   book_.CheckResult(worksheet_write_number(Ws(sheet_), row - 1, static_cast<lxw_col_t>(col - 1), value, nullptr));
-  Fit(col, WidthFor(std::min(GeneralFormat(value, '.').size(), kGeneralNumberChars)));
+  Written(row, col, WidthFor(std::min(GeneralFormat(value, '.').size(), kGeneralNumberChars)));
 }
 
 void WorksheetWriter::WriteText(int row, int col, const std::string& text) {
   Check(row, col);
   book_.CheckResult(worksheet_write_string(Ws(sheet_), row - 1, static_cast<lxw_col_t>(col - 1), text.c_str(), nullptr));
-  Fit(col, WidthFor(CharCount(text)));
+  Written(row, col, WidthFor(CharCount(text)));
 }
 
 void WorksheetWriter::MergeText(int row, int firstCol, int lastCol, const std::string& text, const Rgb* fill) {
@@ -105,11 +111,12 @@ void WorksheetWriter::MergeText(int row, int firstCol, int lastCol, const std::s
   if (firstCol == lastCol) {
     book_.CheckResult(
         worksheet_write_string(Ws(sheet_), row - 1, static_cast<lxw_col_t>(firstCol - 1), text.c_str(), format));
-    Fit(firstCol, WidthFor(CharCount(text)));
+    Written(row, firstCol, WidthFor(CharCount(text)));
     return;
   }
   book_.CheckResult(worksheet_merge_range(Ws(sheet_), row - 1, static_cast<lxw_col_t>(firstCol - 1), row - 1,
                                           static_cast<lxw_col_t>(lastCol - 1), text.c_str(), format));
+  lastRow_ = std::max(lastRow_, row);
 }
 
 void WorksheetWriter::AutoFitColumns(int firstCol, int lastCol) {
@@ -168,17 +175,40 @@ WorksheetWriter& WorkbookWriter::AddWorksheet(const std::string& name) {
   return *worksheets_.back();
 }
 
-ChartSheetWriter& WorkbookWriter::AddLineChartSheet(const std::string& name, const LineChart& chart) {
+void WorkbookWriter::CheckRange(const std::string& name, int row, int firstCol, int lastCol) const {
+  if (row < 1 || row > kMaxRows || firstCol < 1 || lastCol < firstCol || lastCol > kMaxCols)
+    Fail("неверный диапазон данных диаграммы «" + name + "»");
+}
+
+void* WorkbookWriter::NewChart(const std::string& name, int type) {
   auto* book = static_cast<lxw_workbook*>(workbook_);
+  CheckResult(workbook_validate_sheet_name(book, name.c_str()));
+  lxw_chart* chart = workbook_add_chart(book, static_cast<uint8_t>(type));
+  if (!chart) Fail("не хватает памяти");
+  return chart;
+}
+
+ChartSheetWriter& WorkbookWriter::AddChartSheet(const std::string& name, void* chart, const std::string& title,
+                                                const std::string& xAxisTitle, const std::string& yAxisTitle,
+                                                bool legend) {
+  auto* c = static_cast<lxw_chart*>(chart);
+  if (!title.empty()) chart_title_set_name(c, title.c_str());
+  if (!xAxisTitle.empty()) chart_axis_set_name(c->x_axis, xAxisTitle.c_str());
+  if (!yAxisTitle.empty()) chart_axis_set_name(c->y_axis, yAxisTitle.c_str());
+  chart_legend_set_position(c, legend ? LXW_CHART_LEGEND_RIGHT : LXW_CHART_LEGEND_NONE);
+  lxw_chartsheet* sheet = workbook_add_chartsheet(static_cast<lxw_workbook*>(workbook_), name.c_str());
+  if (!sheet) Fail("лист диаграммы «" + name + "» не создан");
+  CheckResult(chartsheet_set_chart(sheet, c));
+  chartSheets_.push_back(std::unique_ptr<ChartSheetWriter>(new ChartSheetWriter(sheet, name)));
+  return *chartSheets_.back();
+}
+
+ChartSheetWriter& WorkbookWriter::AddLineChartSheet(const std::string& name, const LineChart& chart) {
   std::vector<ChartSeries> all{{chart.row, chart.firstCol, chart.lastCol, chart.firstName}};
   all.insert(all.end(), chart.more.begin(), chart.more.end());
-  for (const ChartSeries& s : all)
-    if (s.row < 1 || s.row > kMaxRows || s.firstCol < 1 || s.lastCol < s.firstCol || s.lastCol > kMaxCols)
-      Fail("неверный диапазон данных диаграммы «" + name + "»");
+  for (const ChartSeries& s : all) CheckRange(name, s.row, s.firstCol, s.lastCol);
   if (chart.categoriesRow < 0 || chart.categoriesRow > kMaxRows) Fail("неверный диапазон подписей диаграммы «" + name + "»");
-  CheckResult(workbook_validate_sheet_name(book, name.c_str()));
-  lxw_chart* line = workbook_add_chart(book, LXW_CHART_LINE);
-  if (!line) Fail("не хватает памяти");
+  auto* line = static_cast<lxw_chart*>(NewChart(name, LXW_CHART_LINE));
   for (const ChartSeries& s : all) {
     lxw_chart_series* series = chart_add_series(line, nullptr, nullptr);
     if (!series) Fail("не хватает памяти");
@@ -201,15 +231,47 @@ ChartSheetWriter& WorkbookWriter::AddLineChartSheet(const std::string& name, con
       chart_series_set_marker_type(series, LXW_CHART_MARKER_AUTOMATIC);
     }
   }
-  if (!chart.title.empty()) chart_title_set_name(line, chart.title.c_str());
-  if (!chart.categoryAxisTitle.empty()) chart_axis_set_name(line->x_axis, chart.categoryAxisTitle.c_str());
-  if (!chart.valueAxisTitle.empty()) chart_axis_set_name(line->y_axis, chart.valueAxisTitle.c_str());
-  chart_legend_set_position(line, chart.legend ? LXW_CHART_LEGEND_RIGHT : LXW_CHART_LEGEND_NONE);
-  lxw_chartsheet* sheet = workbook_add_chartsheet(book, name.c_str());
-  if (!sheet) Fail("лист диаграммы «" + name + "» не создан");
-  CheckResult(chartsheet_set_chart(sheet, line));
-  chartSheets_.push_back(std::unique_ptr<ChartSheetWriter>(new ChartSheetWriter(sheet, name)));
-  return *chartSheets_.back();
+  return AddChartSheet(name, line, chart.title, chart.categoryAxisTitle, chart.valueAxisTitle, chart.legend);
+}
+
+ChartSheetWriter& WorkbookWriter::AddScatterChartSheet(const std::string& name, const ScatterChart& chart) {
+  for (const ScatterSeries& s : chart.series) {
+    CheckRange(name, s.xRow, s.firstCol, s.lastCol);
+    CheckRange(name, s.yRow, s.firstCol, s.lastCol);
+  }
+  auto* scatter = static_cast<lxw_chart*>(NewChart(name, LXW_CHART_SCATTER_STRAIGHT));
+  // Series of markers only tell themselves apart by their shapes.
+  static const uint8_t kShapes[] = {LXW_CHART_MARKER_DIAMOND, LXW_CHART_MARKER_SQUARE, LXW_CHART_MARKER_TRIANGLE,
+                                    LXW_CHART_MARKER_CIRCLE,  LXW_CHART_MARKER_X,      LXW_CHART_MARKER_STAR};
+  size_t marked = 0;
+  for (const ScatterSeries& s : chart.series) {
+    lxw_chart_series* series = chart_add_series(scatter, nullptr, nullptr);
+    if (!series) Fail("не хватает памяти");
+    const auto first = static_cast<lxw_col_t>(s.firstCol - 1), last = static_cast<lxw_col_t>(s.lastCol - 1);
+    chart_series_set_categories(series, chart.sheet.c_str(), s.xRow - 1, first, s.xRow - 1, last);
+    chart_series_set_values(series, chart.sheet.c_str(), s.yRow - 1, first, s.yRow - 1, last);
+    if (!s.name.empty()) chart_series_set_name(series, s.name.c_str());
+    if (s.markersOnly) {
+      lxw_chart_line none{};
+      none.none = 1;
+      chart_series_set_line(series, &none);
+      chart_series_set_marker_type(series, kShapes[marked++ % std::size(kShapes)]);
+      chart_series_set_marker_size(series, 9);
+      lxw_chart_fill black{};
+      black.color = LXW_COLOR_BLACK;
+      chart_series_set_marker_fill(series, &black);
+    }
+  }
+  auto axis = [](lxw_chart_axis* a, bool log, double min, double max) {
+    if (log) chart_axis_set_log_base(a, 10);
+    if (min != 0 || max != 0) {
+      chart_axis_set_min(a, min);
+      chart_axis_set_max(a, max);
+    }
+  };
+  axis(scatter->x_axis, chart.logX, chart.xMin, chart.xMax);
+  axis(scatter->y_axis, chart.logY, chart.yMin, chart.yMax);
+  return AddChartSheet(name, scatter, chart.title, chart.xAxisTitle, chart.yAxisTitle, true);
 }
 
 void WorkbookWriter::Save() {

@@ -1,6 +1,7 @@
 #pragma once
 // Writing an .xlsx workbook: worksheets with number and text cells, merged and
-// filled ranges, fitted column widths, and chart sheets with a line chart.
+// filled ranges, fitted column widths, and chart sheets with a line chart or
+// a scatter chart.
 // The file appears only when the whole workbook has been written: it is built
 // in a new file beside the target and renamed into place by Save(), with the
 // checks of FileReplacement (a write-protected target is refused).
@@ -39,6 +40,24 @@ struct LineChart {
   bool markers = false;       // a marker at every point
 };
 
+// A series of a scatter chart: x and y in two rows of the same columns.
+struct ScatterSeries {
+  int xRow = 1, yRow = 1, firstCol = 1, lastCol = 1;
+  std::string name;
+  bool markersOnly = false;  // no line, large black markers (each such series its own shape)
+};
+
+// A scatter chart with straight lines and no markers (but for the series that
+// are only markers), its data on one worksheet of the same workbook. An axis
+// may be logarithmic (base 10) and have fixed bounds.
+struct ScatterChart {
+  std::string sheet;
+  std::string title, xAxisTitle, yAxisTitle;
+  std::vector<ScatterSeries> series;
+  bool logX = false, logY = false;
+  double xMin = 0, xMax = 0, yMin = 0, yMax = 0;  // both 0: the spreadsheet chooses
+};
+
 class WorkbookWriter;
 
 // Rows and columns count from 1. An address outside the sheet's limits
@@ -58,18 +77,23 @@ class WorksheetWriter {
   void Activate();
 
   const std::string& Name() const { return name_; }
+  // The last row written so far, 0 before any.
+  int LastRow() const { return lastRow_; }
 
  private:
   friend class WorkbookWriter;
   WorksheetWriter(WorkbookWriter& book, void* sheet, std::string name)
       : book_(book), sheet_(sheet), name_(std::move(name)) {}
   void Check(int row, int col) const;
+  // A cell of the column was written, its text `width` characters wide.
+  void Written(int row, int col, double width);
   void Fit(int col, double width);
 
   WorkbookWriter& book_;
   void* sheet_;  // lxw_worksheet
   std::string name_;
   std::vector<double> widths_;  // widest content of each column so far, in characters
+  int lastRow_ = 0;
 };
 
 class ChartSheetWriter {
@@ -98,6 +122,7 @@ class WorkbookWriter {
   // rules (at most 31 characters, unique, none of []:*?/\); a bad name throws.
   WorksheetWriter& AddWorksheet(const std::string& name);
   ChartSheetWriter& AddLineChartSheet(const std::string& name, const LineChart& chart);
+  ChartSheetWriter& AddScatterChartSheet(const std::string& name, const ScatterChart& chart);
 
   // Writes the workbook and renames it into place, replacing a file of that
   // name. On failure the temporary file is removed and an existing file of
@@ -114,6 +139,12 @@ class WorkbookWriter {
   std::string path_, tempPath_;
   std::unique_ptr<FileReplacement> file_;  // removes the new file unless saved
   void* FillFormat(const Rgb& colour);
+  // A new chart of the given library type, after checking the sheet name.
+  void* NewChart(const std::string& name, int type);
+  void CheckRange(const std::string& name, int row, int firstCol, int lastCol) const;
+  // Titles, legend, and the chart sheet that holds the chart.
+  ChartSheetWriter& AddChartSheet(const std::string& name, void* chart, const std::string& title,
+                                  const std::string& xAxisTitle, const std::string& yAxisTitle, bool legend);
 
   void* workbook_ = nullptr;  // lxw_workbook, until Save()
   std::map<uint32_t, void*> fills_;  // lxw_format of each fill colour

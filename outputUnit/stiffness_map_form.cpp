@@ -1,0 +1,269 @@
+#include "stiffness_map_form.h"
+
+#include <QBoxLayout>
+#include <QChart>
+#include <QChartView>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QThread>
+#include <cmath>
+
+#include "chart_printing.h"
+#include "form_kit.h"
+#include "ordinal_colours.h"
+
+namespace vp {
+
+namespace {
+
+// The largest picture that prints on a landscape page with room for its heading.
+const QSize kLargestPrintedPicture(760, 470);
+
+QLogValueAxis* LogAxis(const QString& title, const LogAxisSpan& span) {
+  auto* axis = new QLogValueAxis;
+  axis->setBase(10);
+  axis->setTitleText(title);
+  axis->setLabelFormat("%g");
+  axis->setRange(span.low, span.high);
+  // 2, 3, ... 9 between the powers of ten while they are few enough to tell apart.
+  axis->setMinorTickCount(std::log10(span.high / span.low) <= 6.5 ? 8 : 0);
+  return axis;
+}
+
+QString WithStop(const std::string& text) {
+  const QString s = QString::fromStdString(text);
+  return s.endsWith('.') ? s : s + '.';
+}
+
+QString Sentence(const std::string& text) {
+  QString s = WithStop(text);
+  s[0] = s[0].toUpper();
+  return s;
+}
+
+}  // namespace
+
+TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) : QDialog(parent), model_(model) {
+  setWindowTitle("Карта критических скоростей");
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint);
+  StyleForm(this);
+  resize(1040, 640);
+  setMinimumSize(860, 520);
+
+  chart_ = new QChart;
+  chart_->setTitle("Карта критических скоростей");
+  chart_->setBackgroundRoundness(0);
+  chart_->legend()->setAlignment(Qt::AlignBottom);
+  view_ = new QChartView(chart_, this);
+  view_->setRenderHint(QPainter::Antialiasing);
+
+  auto* panel = new QWidget(this);
+  panel->setFixedWidth(290);
+  auto* column = new QVBoxLayout(panel);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->addWidget(Caption(panel, "Жесткость опор:", 0, 0));
+  auto* fields = new QFormLayout;
+  low_ = new QLineEdit(panel);
+  high_ = new QLineEdit(panel);
+  points_ = new QLineEdit(panel);
+  fields->addRow("от:", low_);
+  fields->addRow("до:", high_);
+  fields->addRow("Число точек:", points_);
+  column->addLayout(fields);
+  QLabel* about = Caption(panel,
+                          "Собственные частоты непрерывной модели вала, когда у всех опор одна жесткость; "
+                          "линия № n - n-я частота. Точки на линиях - варианты расчета, у которых жесткости "
+                          "всех опор равны.",
+                          0, 0, false, 290);
+  column->addWidget(about);
+  notice_ = Caption(panel, "", 0, 0, false, 290);
+  QPalette red = notice_->palette();
+  red.setColor(QPalette::WindowText, QColor(160, 0, 0));
+  notice_->setPalette(red);
+  column->addWidget(notice_);
+  column->addWidget(Caption(panel, "Варианты расчета:", 0, 0));
+  variants_ = Caption(panel, "", 0, 0, false, 290);
+  variants_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  column->addWidget(variants_);
+  column->addStretch(1);
+  auto* buttons = new QHBoxLayout;
+  print_button_ = BitBtn(panel, "Печать карты", QRect(0, 0, 138, 41), Glyph::Print);
+  close_ = BitBtn(panel, "Закрыть", QRect(0, 0, 138, 41), Glyph::Ok);
+  for (QPushButton* button : {print_button_, close_}) {
+    button->setFixedSize(138, 41);
+    buttons->addWidget(button);
+  }
+  column->addLayout(buttons);
+
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(8, 8, 8, 8);
+  layout->addWidget(view_, 1);
+  layout->addWidget(panel);
+
+  SetTabOrder({low_, high_, points_, print_button_, close_, view_});
+  for (QLineEdit* edit : {low_, high_, points_}) connect(edit, &QLineEdit::textEdited, this, [this] { FieldsEdited(); });
+  connect(print_button_, &QPushButton::clicked, this, [this] {
+    try {
+      if (print_) print_(*this);
+    } catch (const std::exception& e) {
+      ReportError(this, e);
+    }
+  });
+  connect(close_, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+TStiffnessMapForm::~TStiffnessMapForm() {
+  DisconnectControls(this);
+  // A map cannot be stopped halfway; its thread ends before the window does.
+  if (worker_) {
+    worker_->wait();
+    delete worker_;
+  }
+}
+
+void TStiffnessMapForm::Fill() {
+  low_->setText(QString::fromStdString(model_.lowText));
+  high_->setText(QString::fromStdString(model_.highText));
+  points_->setText(QString::fromStdString(model_.pointsText));
+  Draw();
+  ShowNotice();
+}
+
+void TStiffnessMapForm::ShowMap() {
+  Fill();
+  if (parentWidget()) CentreOn(this, parentWidget()->geometry());
+  low_->setFocus();
+  exec();
+}
+
+void TStiffnessMapForm::done(int result) {
+  Settle();
+  QDialog::done(result);
+}
+
+void TStiffnessMapForm::FieldsEdited() {
+  model_.lowText = low_->text().toStdString();
+  model_.highText = high_->text().toStdString();
+  model_.pointsText = points_->text().toStdString();
+  if (model_.Edited()) StartComputing();
+  ShowNotice();
+}
+
+void TStiffnessMapForm::StartComputing() {
+  if (worker_) return;  // the range typed meanwhile follows when this map is done
+  const std::optional<StiffnessMapRange> range = model_.Pending();
+  if (!range) return;
+  result_ = std::make_shared<StiffnessMapChart>();
+  worker_ = QThread::create([result = result_, shaft = model_.Shaft(), range = *range, factor = model_.ReportFactor(),
+                             sep = model_.DecimalSeparator()] { *result = ChartStiffnessMap(shaft, range, factor, sep); });
+  const int job = ++job_;
+  connect(worker_, &QThread::finished, this, [this, job] { Finished(job); });
+  worker_->start();
+}
+
+void TStiffnessMapForm::Finished(int job) {
+  if (job != job_ || !worker_) return;  // taken already by Settle()
+  worker_->wait();
+  delete worker_;
+  worker_ = nullptr;
+  if (model_.Accept(std::move(*result_))) Draw();
+  result_.reset();
+  StartComputing();
+  ShowNotice();
+}
+
+void TStiffnessMapForm::Settle() {
+  // The map being computed, then the one of the range typed meanwhile.
+  while (worker_) Finished(job_);
+  if (model_.Pending()) {
+    model_.Settle();
+    Draw();
+  }
+  ShowNotice();
+}
+
+void TStiffnessMapForm::ShowNotice() {
+  QStringList lines;
+  if (!model_.Message().empty())
+    lines << Sentence(model_.Message()) + " Карта показана для прежнего диапазона.";
+  else if (Computing())
+    lines << "Карта строится...";
+  const StiffnessMapChart& map = model_.Chart();
+  if (!map.problem.empty()) lines << "Карта не построена: " + WithStop(map.problem);
+  notice_->setText(lines.join('\n'));
+  notice_->setVisible(!lines.isEmpty());
+
+  QStringList variants;
+  for (const StiffnessMapMark& mark : map.marks)
+    variants << QString::fromStdString(VariantMarkName(mark, model_.DecimalSeparator()));
+  if (!map.unmapped.empty()) variants << "Не показаны на карте:";
+  for (const UnmappedVariant& variant : map.unmapped) variants << QString::fromStdString(UnmappedLine(variant));
+  variants_->setText(variants.join('\n'));
+}
+
+void TStiffnessMapForm::Draw() {
+  chart_->removeAllSeries();
+  for (QAbstractAxis* axis : chart_->axes()) {
+    chart_->removeAxis(axis);
+    delete axis;
+  }
+  const StiffnessMapChart& map = model_.Chart();
+  print_button_->setEnabled(map.Drawn());
+  if (map.Drawn()) {
+    for (size_t n = 0; n < map.curves.size(); ++n) {
+      const StiffnessMapCurve& curve = map.curves[n];
+      auto* series = new QLineSeries;
+      series->setName("№ " + QString::number(curve.ordinal));
+      series->setPen(QPen(OrdinalColour(n), 2));
+      QList<QPointF> points;
+      for (size_t i = 0; i < map.stiffness.size() && i < curve.F.size(); ++i)
+        if (curve.F[i] > 0) points << QPointF(map.stiffness[i], curve.F[i]);  // a log axis has no 0
+      series->replace(points);
+      chart_->addSeries(series);
+    }
+    static const QScatterSeries::MarkerShape kShapes[] = {
+        QScatterSeries::MarkerShapeRotatedRectangle, QScatterSeries::MarkerShapeRectangle,
+        QScatterSeries::MarkerShapeTriangle,         QScatterSeries::MarkerShapeCircle,
+        QScatterSeries::MarkerShapeStar,             QScatterSeries::MarkerShapePentagon};
+    for (size_t m = 0; m < map.marks.size(); ++m) {
+      const StiffnessMapMark& mark = map.marks[m];
+      auto* series = new QScatterSeries;
+      series->setName(QString::fromStdString(VariantMarkName(mark, model_.DecimalSeparator())));
+      series->setMarkerShape(kShapes[m % std::size(kShapes)]);
+      series->setMarkerSize(11);
+      series->setColor(Qt::black);
+      series->setBorderColor(Qt::black);
+      for (double F : mark.F)
+        if (F > 0) series->append(mark.stiffness, F);
+      chart_->addSeries(series);
+    }
+    QLogValueAxis* x = LogAxis("Жесткость опор", StiffnessAxisSpan(map));
+    QLogValueAxis* y = LogAxis("Частота", FrequencyAxisSpan(map));
+    chart_->addAxis(x, Qt::AlignBottom);
+    chart_->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart_->series()) {
+      series->attachAxis(x);
+      series->attachAxis(y);
+    }
+  }
+  emit Drawn();
+}
+
+QImage TStiffnessMapForm::CaptureChart() const {
+  const QImage picture = view_->grab().toImage();
+  if (picture.width() <= kLargestPrintedPicture.width() && picture.height() <= kLargestPrintedPicture.height())
+    return picture;
+  return picture.scaled(kLargestPrintedPicture, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+QStringList TStiffnessMapForm::PrintHeading() const {
+  const char sep = model_.DecimalSeparator();
+  return StiffnessMapHeading(model_.Shaft(), QString::fromStdString(StiffnessMapRangeLine(model_.Chart().range, sep)), sep);
+}
+
+}  // namespace vp

@@ -1,0 +1,87 @@
+#pragma once
+// "Карта критических скоростей": the lowest natural frequencies of the shaft
+// against one stiffness shared by all supports, on logarithmic axes, with the
+// stiffness variants marked; the range and the number of points are typed
+// beside the chart and the map is redrawn as they change. A map is computed
+// on a thread of its own, so that the window answers while it is; a range
+// typed meanwhile follows when it is done.
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+
+#include "stiffness_map_model.h"
+
+class QChart;
+class QChartView;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QThread;
+
+namespace vp {
+
+class TStiffnessMapForm : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent = nullptr);
+  ~TStiffnessMapForm() override;
+
+  // Shows the model's fields and map.
+  void Fill();
+  // Fills the window and shows it modally over its parent.
+  void ShowMap();
+  // Waits for the map being computed and computes the range last typed, so
+  // that the model holds the map of what the fields say.
+  void Settle();
+  // True while a map is being computed.
+  bool Computing() const { return worker_ != nullptr; }
+
+  // "Печать карты" runs this.
+  void SetPrinter(std::function<void(TStiffnessMapForm&)> print) { print_ = std::move(print); }
+  // What the chart shows, as a picture small enough for a page, and the
+  // heading it is printed under (title, range, the variants' stiffnesses).
+  QImage CaptureChart() const;
+  QStringList PrintHeading() const;
+  const StiffnessMapModel& Model() const { return model_; }
+
+  QLineEdit* LowEdit() const { return low_; }
+  QLineEdit* HighEdit() const { return high_; }
+  QLineEdit* PointsEdit() const { return points_; }
+  QLabel* NoticeLabel() const { return notice_; }
+  QLabel* VariantsLabel() const { return variants_; }
+  QPushButton* PrintButton() const { return print_button_; }
+  QPushButton* CloseButton() const { return close_; }
+  QChart* Chart() const { return chart_; }
+
+ signals:
+  // A map was drawn (after the fields changed, or filled).
+  void Drawn();
+
+ protected:
+  void done(int result) override;
+
+ private:
+  void FieldsEdited();
+  void StartComputing();
+  void Finished(int job);
+  void Draw();
+  void ShowNotice();
+
+  StiffnessMapModel& model_;
+  QChart* chart_;
+  QChartView* view_;
+  QLineEdit* low_;
+  QLineEdit* high_;
+  QLineEdit* points_;
+  QLabel* notice_;
+  QLabel* variants_;
+  QPushButton* print_button_;
+  QPushButton* close_;
+  std::function<void(TStiffnessMapForm&)> print_;
+  QThread* worker_ = nullptr;
+  std::shared_ptr<StiffnessMapChart> result_;  // what the worker computes
+  int job_ = 0;                                // the worker's number
+};
+
+}  // namespace vp
