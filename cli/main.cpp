@@ -278,7 +278,7 @@ std::string FrequencyMapJson(const ResultsSummary& summary) {
 // The critical-speed map: the frequencies of each ordinal at every stiffness,
 // or why there is no map.
 std::string StiffnessMapJson(const StiffnessMapChart& map) {
-  if (!map.problem.empty()) return ", \"stiffness_map\": {\"error\": " + JsonString(map.problem) + "}";
+  if (!map.problem.empty()) return ", \"stiffness_map\": {\"problem\": " + JsonString(map.problem) + "}";
   return ", \"stiffness_map\": {\"stiffness\": " + JsonList(map.stiffness, Number) +
          ", \"lines\": " + JsonList(map.curves, [](const StiffnessMapCurve& curve) {
            return "{\"ordinal\": " + std::to_string(curve.ordinal) + ", \"frequencies\": " + JsonList(curve.F, Number) + "}";

@@ -10,50 +10,17 @@
 #include <sstream>
 #include <string>
 
+#include "cli_run.h"
 #include "output_files.h"
 #include "pdf_text.h"
 #include "printable.h"
 
 namespace {
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-// Runs the command through the shell, after `prefix` (such as "env -u NAME ").
-Result RunCli(const std::string& args, const std::string& prefix = "") {
-  const std::string errFile = std::filesystem::temp_directory_path() / ("vp_cli_err_" + std::to_string(::getpid()));
-  const std::string command = prefix + std::string(VP_CLI) + " " + args + " 2>" + errFile;
-  Result r{};
-  FILE* pipe = popen(command.c_str(), "r");
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
-  const int status = pclose(pipe);
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream err(errFile);
-  r.err.assign(std::istreambuf_iterator<char>(err), {});
-  std::filesystem::remove(errFile);
-  return r;
-}
-
-std::string Example(const std::string& name) { return std::string(VP_EXAMPLES_DIR) + "/" + name; }
-
-// free_free_shaft.txt with some of its lines (numbered from 1) replaced, as a
-// temporary file that removes itself.
-struct ChangedExample {
-  std::string path;
-  explicit ChangedExample(const std::map<int, std::string>& lines)
-      : path(std::filesystem::temp_directory_path() / ("vp_cli_changed_" + std::to_string(::getpid()) + ".txt")) {
-    std::ifstream in(Example("free_free_shaft.txt"));
-    std::ofstream out(path);
-    std::string line;
-    for (int n = 1; std::getline(in, line); ++n) out << (lines.count(n) ? lines.at(n) : line) << "\n";
-  }
-  ~ChangedExample() { std::filesystem::remove(path); }
-};
+using vp::test::ChangedExample;
+using vp::test::Example;
+using vp::test::Result;
+using vp::test::RunCli;
 
 double SecondsOf(const std::function<void()>& run) {
   const auto start = std::chrono::steady_clock::now();

@@ -1,0 +1,204 @@
+// The batch command's critical-speed map: the JSON member checked point by
+// point against the exact solution and the closed forms at its ends, the
+// option's bad values, and the map sheet of --xlsx.
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cmath>
+
+#include "beam_references.h"
+#include "calculation_run.h"
+#include "cli_run.h"
+#include "input_loader.h"
+#include "output_files.h"
+#include "workbook_reader.h"
+
+using namespace vp;
+using namespace vp::test;
+
+namespace {
+
+struct JsonMap {
+  std::vector<double> stiffness;
+  std::vector<std::vector<double>> lines;  // ordinals 1.., reported frequencies
+  std::string problem;  // why there is no map
+};
+
+// The "stiffness_map" member of the command's JSON.
+JsonMap MapOf(const std::string& json) {
+  QJsonParseError parse{};
+  const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(json), &parse);
+  EXPECT_EQ(parse.error, QJsonParseError::NoError) << json.substr(0, 200);
+  const QJsonObject map = doc.object().value("stiffness_map").toObject();
+  JsonMap out;
+  out.problem = map.value("problem").toString().toStdString();
+  for (const QJsonValue& k : map.value("stiffness").toArray()) out.stiffness.push_back(k.toDouble());
+  int ordinal = 0;
+  for (const QJsonValue& line : map.value("lines").toArray()) {
+    EXPECT_EQ(line.toObject().value("ordinal").toInt(), ++ordinal);
+    out.lines.emplace_back();
+    for (const QJsonValue& F : line.toObject().value("frequencies").toArray()) out.lines.back().push_back(F.toDouble());
+  }
+  return out;
+}
+
+TShaftModel ModelOf(const std::string& path) {
+  TMainFormModel form;
+  LoadInputFile(path, form, '.');
+  TShaftModel model;
+  TSearchParams params{};
+  ReadForm(form, model, params, '.');
+  return model;
+}
+
+// The free-free shaft of the examples (length 1, EI 1, mass 1 per length, 100
+// sections) with its first and last sections made massless and springs at
+// cross-sections 1 and 99: a uniform beam of length 0.98 whose ends rest on
+// the springs, KP = 5.
+ChangedExample BeamOnEndSprings() {
+  std::string masses = "0 ";
+  for (int i = 2; i < 100; ++i) masses += "0.01 ";
+  return ChangedExample({{2, masses + "0 "}, {4, "1 99 "}, {6, "1 1 "}, {8, "2"}, {10, "5"}});
+}
+
+}  // namespace
+
+TEST(CliStiffnessMap, EveryPointIsAnExactFrequencyOfTheShaft) {
+  const std::string input = Example("rotor_two_bearings.txt");
+  const Result r = RunCli("--json --decimal-separator . --stiffness-map 1E5:1E12:29 " + input);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const JsonMap map = MapOf(r.out);
+  EXPECT_EQ(map.problem, "");
+  ASSERT_EQ(map.stiffness.size(), 29u);
+  EXPECT_EQ(map.stiffness.front(), 1e5);
+  EXPECT_EQ(map.stiffness.back(), 1e12);
+  for (size_t i = 1; i < 29; ++i) EXPECT_NEAR(map.stiffness[i] / map.stiffness[i - 1], std::pow(1e7, 1.0 / 28), 1e-13);
+  ASSERT_EQ(map.lines.size(), 4u);  // KP = 4
+  const TShaftModel model = ModelOf(input);
+  for (size_t i = 0; i < map.stiffness.size(); ++i) {
+    TShaftModel at = model;
+    for (int s = 1; s <= at.N; ++s) at.SupportStiffness[s][1] = map.stiffness[i];
+    const TransferReference exact(at, 1);
+    double below = 0;
+    for (size_t n = 0; n < map.lines.size(); ++n) {
+      const double w = map.lines[n].at(i) / 100;  // P = 100 w
+      ASSERT_TRUE(exact.ChangesSign(w * (1 - 1e-9), w * (1 + 1e-9))) << i << " " << n + 1;
+      EXPECT_NEAR(w, exact.Root(w * (1 - 1e-9), w * (1 + 1e-9)), 1e-10 * w) << i << " " << n + 1;
+      EXPECT_GT(w, below);
+      below = w;
+    }
+  }
+  // Without the option: from 1/100 of 1E8 to 100 times 1E9, 61 points.
+  const JsonMap byDefault = MapOf(RunCli("--json --decimal-separator . " + input).out);
+  ASSERT_EQ(byDefault.stiffness.size(), 61u);
+  EXPECT_EQ(byDefault.stiffness.front(), 1e6);
+  EXPECT_EQ(byDefault.stiffness.back(), 1e11);
+}
+
+TEST(CliStiffnessMap, SoftSpringsGiveTheFreeShaftAndStiffOnesThePinnedBeam) {
+  const ChangedExample beam = BeamOnEndSprings();
+  const Result r = RunCli("--json --decimal-separator . --stiffness-map 1E-7:1E13:61 " + beam.path);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const JsonMap map = MapOf(r.out);
+  ASSERT_EQ(map.lines.size(), 5u);
+  const double L = 0.98, M = 0.98;
+  // Soft: the beam bounces and rocks on the springs as a rigid body
+  // (w^2 = 2k/M and 6k/M), then bends as a free-free beam.
+  const double k = map.stiffness.front();
+  EXPECT_NEAR(map.lines[0].front() / 100, std::sqrt(2 * k / M), 1e-6 * std::sqrt(2 * k / M));
+  EXPECT_NEAR(map.lines[1].front() / 100, std::sqrt(6 * k / M), 1e-6 * std::sqrt(6 * k / M));
+  for (int n = 2; n < 5; ++n) {
+    const double free = BeamOmega(kFreeFreeBetaL[n - 2], L, 1, 1);
+    EXPECT_NEAR(map.lines[n].front() / 100, free, 1e-7 * free) << n + 1;
+  }
+  // Stiff: pinned-pinned, beta L = n pi.
+  for (int n = 0; n < 5; ++n) {
+    const double pinned = BeamOmega((n + 1) * M_PI, L, 1, 1);
+    EXPECT_NEAR(map.lines[n].back() / 100, pinned, 1e-9 * pinned) << n + 1;
+  }
+  // Every line rises with the springs and never meets the next.
+  for (size_t n = 0; n < 5; ++n)
+    for (size_t i = 1; i < map.stiffness.size(); ++i) {
+      EXPECT_GE(map.lines[n][i], map.lines[n][i - 1]) << n + 1 << " " << i;
+      if (n > 0) EXPECT_LT(map.lines[n - 1][i], map.lines[n][i]);
+    }
+}
+
+TEST(CliStiffnessMap, NoPositiveStiffnessSaysWhyAndTheRunSucceeds) {
+  const Result r = RunCli("--json --decimal-separator . " + Example("free_free_shaft.txt"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\"stiffness_map\": {\"problem\": \"ни в одном варианте нет опоры с положительной жесткостью\"}"),
+            std::string::npos);
+  EXPECT_EQ(r.out.find("\"error\""), std::string::npos);  // no failure of the run
+  // A range given by hand maps the free shaft on springs all the same.
+  const JsonMap map =
+      MapOf(RunCli("--json --decimal-separator . --stiffness-map 1:100:3 " + Example("free_free_shaft.txt")).out);
+  EXPECT_EQ(map.problem, "");
+  ASSERT_EQ(map.stiffness.size(), 3u);
+  EXPECT_EQ(map.stiffness.front(), 1);
+  EXPECT_NEAR(map.stiffness[1], 10, 1e-14);
+  EXPECT_EQ(map.stiffness.back(), 100);
+  EXPECT_EQ(map.lines.size(), 3u);
+}
+
+TEST(CliStiffnessMap, BadRangesAreRefusedWithTheValueNamed) {
+  const std::string example = " " + Example("rotor_two_bearings.txt");
+  const std::pair<std::string, std::string> cases[] = {
+      {"1E9:1E6:10", "'1E9:1E6:10' - верхняя граница жесткости опор должна быть больше нижней"},
+      {"1E6:1E6:10", "'1E6:1E6:10' - верхняя граница жесткости опор должна быть больше нижней"},
+      {"0:1E6:10", "'0:1E6:10' - нижняя граница жесткости опор должна быть больше нуля"},
+      {"-5:1E6:10", "'-5:1E6:10' - нижняя граница жесткости опор должна быть больше нуля"},
+      {"1:1E6:1", "'1:1E6:1' - число точек карты должно быть от 2 до 1000"},
+      {"1:1E6:1001", "'1:1E6:1001' - число точек карты должно быть от 2 до 1000"},
+      {"1:1E6:0", "'1:1E6:0' - число точек карты должно быть от 2 до 1000"},
+      {"1:inf:10", "'1:inf:10' - верхняя граница жесткости опор должна быть конечным числом"},
+      {"abc:1E6:10", "'abc:1E6:10' - нижняя граница 'abc' - не число"},
+      {"1,5:1E6:10", "'1,5:1E6:10' - нижняя граница '1,5' - не число"},
+      {"1:1E6x:10", "'1:1E6x:10' - верхняя граница '1E6x' - не число"},
+      {"1:1E6:2.5", "'1:1E6:2.5' - число точек '2.5' - не целое число"},
+      {"1:1E6:", "'1:1E6:' - число точек '' - не целое число"},
+      {"1:1E6", "'1:1E6' - нужны три значения через двоеточие"},
+      {"1:2:3:4", "'1:2:3:4' - нужны три значения через двоеточие"},
+      {"''", "'' - нужны три значения через двоеточие"},
+  };
+  for (const auto& [value, message] : cases) {
+    const Result r = RunCli("--json --stiffness-map " + value + example);
+    EXPECT_EQ(r.status, 2) << value;
+    EXPECT_EQ(r.out, "") << value;
+    EXPECT_EQ(r.err.rfind("Неверное значение параметра --stiffness-map: " + message +
+                              ". Нужно НИЖНЯЯ:ВЕРХНЯЯ:ТОЧЕК, например 1E6:1E11:61.\n",
+                          0),
+              0u)
+        << r.err;
+  }
+  const Result missing = RunCli(example + " --stiffness-map");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err.rfind("Не указано значение параметра --stiffness-map\n", 0), 0u);
+}
+
+TEST(CliStiffnessMap, TheWorkbookHoldsTheMapOfTheRangeAsked) {
+  const std::string book = FreshDir("cli_stiffness_map") + "/map.xlsx";
+  const Result r = RunCli("--decimal-separator . --stiffness-map 1E7:1E10:7 --xlsx " + book + " " +
+                          Example("rotor_two_bearings.txt"));
+  ASSERT_EQ(r.status, 0) << r.err;
+  const WorkbookInfo info = ReadWorkbookInfo(book);
+  ASSERT_GE(info.sheets.size(), 3u);
+  EXPECT_EQ(info.sheets.back().name, "Карта критических скоростей");
+  EXPECT_EQ(info.sheets[info.sheets.size() - 2].name, "Карта частот");
+  EXPECT_EQ(info.sheets[info.activeTab].name, "Форма колебаний2_2");  // variant 2 finds two frequencies
+  int aux = 0;
+  while (info.sheets[aux].name != "вспомогательная") ++aux;
+  const Sheet s = ReadSheet(book, aux, 100, 20);
+  int row = 0;
+  for (int r = 1; r <= 100 && !row; ++r)
+    if (s.Cell(r, 1).text == "Жесткость опор:") row = r;
+  ASSERT_GT(row, 0);
+  EXPECT_EQ(s.Cell(row, 2).number, 1e7);
+  EXPECT_NEAR(s.Cell(row, 5).number, std::pow(10, 8.5), 1e-14 * std::pow(10, 8.5));
+  EXPECT_EQ(s.Cell(row, 8).number, 1e10);
+  EXPECT_EQ(s.Cell(row, 9).kind, CellKind::Empty);
+  std::filesystem::remove_all(std::filesystem::path(book).parent_path());
+}
