@@ -191,7 +191,7 @@ void TStiffnessMapForm::ShowNotice() {
   QStringList lines;
   if (!model_.Message().empty())
     lines << Sentence(model_.Message()) + " Карта показана для прежнего диапазона.";
-  else if (Computing())
+  else if (model_.Pending())
     lines << "Карта строится...";
   const StiffnessMapChart& map = model_.Chart();
   if (!map.problem.empty()) lines << "Карта не построена: " + WithStop(map.problem);

@@ -166,7 +166,12 @@ std::optional<StiffnessMapRange> StiffnessMapModel::Edited() {
   } else {
     message_ = StiffnessMapRangeProblem(range);
   }
-  if (!message_.empty() || (requested_ && *requested_ == range)) return std::nullopt;
+  if (!message_.empty()) {
+    // What was asked for on the way to this is no longer wanted.
+    requested_.reset();
+    return std::nullopt;
+  }
+  if (requested_ && *requested_ == range) return std::nullopt;
   requested_ = range;
   return Pending();
 }

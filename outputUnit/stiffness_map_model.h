@@ -95,7 +95,8 @@ class StiffnessMapModel {
 
   // Reads the fields. Returns a range to compute when they give a good one
   // that differs from the one last asked for; otherwise nothing, Message()
-  // saying what is wrong with them (empty when nothing is).
+  // saying what is wrong with them (empty when nothing is). Bad fields drop
+  // the range asked for before: the map drawn stays.
   std::optional<StiffnessMapRange> Edited();
   // The map of a range comes back: kept and true when it is the range last
   // asked for, dropped otherwise.

@@ -198,6 +198,14 @@ TEST(StiffnessMapModel, TheFieldsAreCheckedAndABadRangeKeepsTheMap) {
   EXPECT_TRUE(model.Accept(ChartStiffnessMap(m, *asked, 100, ',')));
   EXPECT_EQ(model.Chart().stiffness.size(), 1000u);
   EXPECT_FALSE(model.Pending());
+  // A good range on the way to a bad one is dropped with it.
+  model.pointsText = "12";
+  ASSERT_TRUE(model.Edited());
+  model.pointsText = "12x";
+  EXPECT_FALSE(model.Edited());
+  EXPECT_FALSE(model.Pending());
+  EXPECT_FALSE(model.Accept(ChartStiffnessMap(m, {1e5, 2.5e9, 12, 4}, 100, ',')));
+  EXPECT_EQ(model.Chart().stiffness.size(), 1000u);
   // Typing back a range drawn before asks for nothing when it is the one drawn.
   model.pointsText = "7";
   ASSERT_TRUE(model.Edited());
