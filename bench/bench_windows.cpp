@@ -4,7 +4,10 @@
 
 #include <QApplication>
 
+#include <QLineEdit>
+
 #include "forms.h"
+#include "input_loader.h"
 #include "large_run.h"
 
 namespace {
@@ -55,6 +58,31 @@ void BM_ResultsWindowRefresh(benchmark::State& state) {
   state.counters["cells"] = forms.state.results.StringGrid3.ColCount() * forms.state.results.StringGrid3.RowCount();
 }
 BENCHMARK(BM_ResultsWindowRefresh)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The critical-speed map window redrawn for 1000 points, from the number typed
+// to the map drawn: the stepped rotor of the examples (0) and the largest run (1).
+void BM_StiffnessMapRedraw(benchmark::State& state) {
+  TMainFormModel form = bench::LargestRunForm();
+  if (state.range(0) == 0) LoadInputFile(VP_EXAMPLES_DIR "/rotor_two_bearings.txt", form, '.');
+  TShaftModel shaft;
+  TSearchParams params{};
+  ReadForm(form, shaft, params, '.');
+  StiffnessMapModel model;
+  model.SetShaft(shaft, 100, '.');
+  TStiffnessMapForm window(model);
+  window.Fill();
+  window.show();
+  int points = 1000;
+  for (auto _ : state) {
+    window.PointsEdit()->setText(QString::number(points));
+    emit window.PointsEdit()->textEdited(window.PointsEdit()->text());
+    while (window.Computing()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    QApplication::processEvents();
+    points = points == 1000 ? 999 : 1000;
+  }
+  state.counters["points"] = static_cast<double>(model.Chart().stiffness.size());
+}
+BENCHMARK(BM_StiffnessMapRedraw)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(4);
 
 }  // namespace
 

@@ -195,6 +195,7 @@ void TStiffnessMapForm::ShowNotice() {
     lines << "Карта строится...";
   const StiffnessMapChart& map = model_.Chart();
   if (!map.problem.empty()) lines << "Карта не построена: " + WithStop(map.problem);
+  if (map.problem == kNoPositiveStiffness && model_.Message().empty()) lines << "Задайте диапазон жесткости опор.";
   notice_->setText(lines.join('\n'));
   notice_->setVisible(!lines.isEmpty());
 

@@ -27,6 +27,25 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// The variants 1..KW on the chart's curves, or among the unmapped with the reason.
+void PlaceVariants(const TShaftModel& model, double reportFactor, char sep, StiffnessMapChart& chart) {
+  const int curves = static_cast<int>(chart.curves.size());
+  for (int v = 1; v <= std::min(model.KW, kMaxVariants); ++v) {
+    const std::optional<double> k = CommonVariantStiffness(model, v);
+    if (!k) {
+      chart.unmapped.push_back({v, WhyNoCommonStiffness(model, v, sep)});
+    } else if (*k < chart.range.low || *k > chart.range.high) {
+      chart.unmapped.push_back({v, "жесткость опор " + StiffnessText(*k, sep) + " вне диапазона карты"});
+    } else {
+      StiffnessMapMark mark{v, *k, {}};
+      if (curves > 0)
+        for (const OrdinalFrequency& f : ContinuousShaft(model, CommonStiffness{*k}).Frequencies(1, curves))
+          mark.F.push_back(f.omega * reportFactor);
+      chart.marks.push_back(std::move(mark));
+    }
+  }
+}
+
 }  // namespace
 
 std::string StiffnessText(double k, char decimalSeparator) {
@@ -56,21 +75,7 @@ StiffnessMapChart ChartStiffnessMap(const TShaftModel& model, const StiffnessMap
     for (double omega : line.omega) curve.F.push_back(omega * reportFactor);
     chart.curves.push_back(std::move(curve));
   }
-  const int curves = static_cast<int>(chart.curves.size());
-  for (int v = 1; v <= std::min(model.KW, kMaxVariants); ++v) {
-    const std::optional<double> k = CommonVariantStiffness(model, v);
-    if (!k) {
-      chart.unmapped.push_back({v, WhyNoCommonStiffness(model, v, decimalSeparator)});
-    } else if (*k < range.low || *k > range.high) {
-      chart.unmapped.push_back({v, "жесткость опор " + StiffnessText(*k, decimalSeparator) + " вне диапазона карты"});
-    } else {
-      StiffnessMapMark mark{v, *k, {}};
-      if (curves > 0)
-        for (const OrdinalFrequency& f : ContinuousShaft(model, CommonStiffness{*k}).Frequencies(1, curves))
-          mark.F.push_back(f.omega * reportFactor);
-      chart.marks.push_back(std::move(mark));
-    }
-  }
+  PlaceVariants(model, reportFactor, decimalSeparator, chart);
   return chart;
 }
 
@@ -79,6 +84,7 @@ StiffnessMapChart DefaultStiffnessMapChart(const TShaftModel& model, double repo
     return ChartStiffnessMap(model, *range, reportFactor, decimalSeparator);
   StiffnessMapChart chart;
   chart.problem = kNoPositiveStiffness;
+  PlaceVariants(model, reportFactor, decimalSeparator, chart);
   return chart;
 }
 
@@ -137,15 +143,12 @@ void StiffnessMapModel::SetShaft(const TShaftModel& model, double reportFactor, 
   factor_ = reportFactor;
   sep_ = decimalSeparator;
   message_.clear();
+  chart_ = DefaultStiffnessMapChart(shaft_, factor_, sep_);
   requested_ = DefaultStiffnessMapRange(shaft_);
-  if (requested_) {
-    chart_ = ChartStiffnessMap(shaft_, *requested_, factor_, sep_);
+  if (requested_)
     ShowRange(*requested_);
-  } else {
-    chart_ = StiffnessMapChart{};
-    chart_.problem = kNoPositiveStiffness;
+  else
     lowText = highText = pointsText = "";
-  }
 }
 
 void StiffnessMapModel::ShowRange(const StiffnessMapRange& range) {

@@ -10,6 +10,8 @@ QT_QPA_PLATFORM=offscreen ./build/app/valoprovod-screenshots examples/rotor_two_
 # The printed mode shape as a picture of its page.
 pdftoppm -png -r 80 -singlefile docs/screenshots/mode_shape_page.pdf docs/screenshots/mode_shape_page
 rm docs/screenshots/mode_shape_page.pdf
+pdftoppm -png -r 80 -singlefile docs/screenshots/stiffness_map_page.pdf docs/screenshots/stiffness_map_page
+rm docs/screenshots/stiffness_map_page.pdf
 # A sweep whose step passes over two frequencies: the results say so.
 QT_QPA_PLATFORM=offscreen ./build/app/valoprovod-screenshots examples/free_free_coarse_step.txt /tmp/valoprovod-shots coarse_
 cp /tmp/valoprovod-shots/coarse_output_form.png docs/screenshots/missed_frequencies.png

@@ -95,6 +95,8 @@ TEST(StiffnessMapChart, DefaultRangeOrWhyThereIsNone) {
   const StiffnessMapChart none = DefaultStiffnessMapChart(m, 100, '.');
   EXPECT_EQ(none.problem, kNoPositiveStiffness);
   EXPECT_FALSE(none.Drawn());
+  ASSERT_EQ(none.unmapped.size(), 4u);  // each variant says why
+  EXPECT_EQ(UnmappedLine(none.unmapped[3]), "Вариант № 4: жесткость опор 0 - на логарифмической шкале ее нет");
   // A shaft the continuous model refuses: its reason.
   m.SupportStiffness[1][1] = 5;
   m.SectionMass[3] = -1;
