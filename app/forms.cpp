@@ -84,8 +84,8 @@ QPrinter& Forms::SetUpPrinter(QWidget* parent) {
 }
 
 const StiffnessMapChart& Forms::StiffnessMapOfRun() {
-  stiffnessMap.SetShaft(state.model, state.summary.reportFactor, DecimalSeparator());
   StiffnessMapForm->Settle();
+  stiffnessMap.SetShaft(state.model, state.summary.reportFactor, DecimalSeparator());
   return stiffnessMap.Chart();
 }
 
