@@ -123,7 +123,9 @@ TEST(CliStiffnessMap, SoftSpringsGiveTheFreeShaftAndStiffOnesThePinnedBeam) {
   for (size_t n = 0; n < 5; ++n)
     for (size_t i = 1; i < map.stiffness.size(); ++i) {
       EXPECT_GE(map.lines[n][i], map.lines[n][i - 1]) << n + 1 << " " << i;
-      if (n > 0) EXPECT_LT(map.lines[n - 1][i], map.lines[n][i]);
+      if (n > 0) {
+        EXPECT_LT(map.lines[n - 1][i], map.lines[n][i]);
+      }
     }
 }
 
