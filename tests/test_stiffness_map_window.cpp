@@ -165,28 +165,19 @@ TEST_F(StiffnessMapWindow, TypedRangesRedrawAndBadOnesKeepTheMapWithTheReason) {
     Type(form.PointsEdit(), "200");
     ASSERT_TRUE(WaitForMap(form));
     EXPECT_EQ(Series(form.Chart(), false)[0]->count(), 200);
-    // A count that is no number, a lower bound above the upper, a bound of 0:
-    // the reason shows beside the fields and the map stays as it was.
-    const std::pair<QLineEdit*, QString> bad[] = {{form.PointsEdit(), "2x"}, {form.LowEdit(), "1E12"}, {form.LowEdit(), "0"}};
-    const QString reasons[] = {"Число точек карты: '2x' - не целое число. Карта показана для прежнего диапазона.",
-                               "Верхняя граница жесткости опор должна быть больше нижней. Карта показана для прежнего "
-                               "диапазона.",
-                               "Нижняя граница жесткости опор должна быть больше нуля. Карта показана для прежнего "
-                               "диапазона."};
-    for (int c = 0; c < 3; ++c) {
-      const QString before = form.LowEdit()->text();
-      Type(bad[c].first, bad[c].second);
-      // Good ranges typed on the way ("1", "1E1") are dropped: the map stays.
-      EXPECT_FALSE(form.Model().Pending());
-      ASSERT_TRUE(WaitForMap(form));
-      EXPECT_TRUE(form.NoticeLabel()->isVisible());
-      EXPECT_EQ(form.NoticeLabel()->text(), reasons[c]);
-      EXPECT_EQ(Series(form.Chart(), false)[0]->count(), 200);
-      EXPECT_EQ(form.Model().Chart().range.points, 200);
-      if (c == 0) Type(form.PointsEdit(), "200");
-      else Type(form.LowEdit(), before);
-      ASSERT_TRUE(WaitForMap(form));  // "2" and "20" on the way were good ranges
-    }
+    // A lower bound above the upper: the reason shows beside the fields and
+    // the map stays as it was; the good ranges typed on the way ("1", "1E1")
+    // are dropped.
+    Type(form.LowEdit(), "1E12");
+    EXPECT_FALSE(form.Model().Pending());
+    ASSERT_TRUE(WaitForMap(form));
+    EXPECT_TRUE(form.NoticeLabel()->isVisible());
+    EXPECT_EQ(form.NoticeLabel()->text(),
+              "Верхняя граница жесткости опор должна быть больше нижней. Карта показана для прежнего диапазона.");
+    EXPECT_EQ(Series(form.Chart(), false)[0]->count(), 200);
+    EXPECT_EQ(form.Model().Chart().range, (StiffnessMapRange{1e6, 1e11, 200, 4}));
+    Type(form.LowEdit(), "1E6");
+    ASSERT_TRUE(WaitForMap(form));
     EXPECT_FALSE(form.NoticeLabel()->isVisible());
     // Enter in a field closes nothing.
     QTest::keyClick(form.HighEdit(), Qt::Key_Return);
