@@ -43,7 +43,15 @@ PictureLayout LayOutPicturePage(QSize picture, int dpiX, int dpiY, QSize page, i
 }
 
 QStringList ModeShapeHeading(const TNewFormModel& form) {
-  return {"Форма колебаний", QString::fromStdString(form.Label2 + "     " + form.Label3 + "     " + form.Label7)};
+  QStringList heading{"Форма колебаний",
+                      QString::fromStdString(form.Label2 + "     " + form.Label3 + "     " + form.Label7)};
+  // What the second line is, in one line.
+  if (!form.Label8.empty()) {
+    QString line = QString::fromStdString(form.Label8);
+    line.replace(":\n", ": ").replace('\n', "; ").replace("; (", " (");
+    heading << line;
+  }
+  return heading;
 }
 
 namespace {

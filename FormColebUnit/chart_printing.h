@@ -35,7 +35,7 @@ struct PictureLayout {
 PictureLayout LayOutPicturePage(QSize picture, int dpiX, int dpiY, QSize page, int headingHeight, int gap);
 
 // What a printed mode shape is: the form's variant, frequency number and
-// frequency lines.
+// frequency lines, and what its second line is (Label8, in one line).
 QStringList ModeShapeHeading(const TNewFormModel& form);
 // What the printed frequency map is: its title and the support stiffnesses of
 // every variant.

@@ -21,6 +21,11 @@ struct TNewFormModel {
   std::string Label3 = "Частота №";
   std::string Label7;
   std::vector<ChartPoint> Series1;  // kept in ascending order of x
+  // Beside the mode: the continuous shaft's deflections at the same
+  // cross-sections, scaled to Series1 (empty when there are none), and what
+  // they are (its frequency and the difference; or why there is no line).
+  std::vector<ChartPoint> Series2;
+  std::string Label8;
 
   // Adds a point, keeping the series in ascending order of x (equal x in
   // insertion order).

@@ -3,6 +3,8 @@
 #include <QChart>
 #include <QChartView>
 #include <QHeaderView>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPixmap>
 #include <QGraphicsLayout>
@@ -46,8 +48,12 @@ TNewForm::TNewForm(TNewFormModel& model, QWidget* parent) : QDialog(parent), mod
   series_->setName("Смещение");
   series_->setColor(QColor(255, 0, 0));
   series_->setPointsVisible(false);
+  series2_ = new QLineSeries;
+  series2_->setName("Непрерывная модель");
+  series2_->setPen(QPen(Qt::blue, 1.5, Qt::DashLine));
   chart_ = new QChart;
   chart_->addSeries(series_);
+  chart_->addSeries(series2_);
   chart_->createDefaultAxes();
   chart_->setTitle("TChart");
   chart_->setBackgroundBrush(QColor(183, 183, 255));
@@ -59,6 +65,8 @@ TNewForm::TNewForm(TNewFormModel& model, QWidget* parent) : QDialog(parent), mod
   chartView_->setFrameShape(QFrame::NoFrame);
   chartView_->setRenderHint(QPainter::Antialiasing);
   chartView_->setGeometry(143, 156, 325, 203);
+
+  label8_ = Caption(this, QString(), 476, 158, false, 150);
 
   bitBtn1_ = BitBtn(this, "Следующая частота", QRect(493, 228, 130, 39), Glyph::Next);
   bitBtn3_ = BitBtn(this, "Печать графика", QRect(493, 284, 130, 41), Glyph::Print);
@@ -94,6 +102,17 @@ void TNewForm::Fill() {
   }
   series_->replace(points);
   if (!model_.Series1.empty()) series_->setColor(QColor::fromRgb(model_.Series1.front().color));
+  QList<QPointF> continuous;
+  for (const ChartPoint& p : model_.Series2) {
+    continuous.append(QPointF(p.x, p.y));
+    yMin = std::min(yMin, p.y);
+    yMax = std::max(yMax, p.y);
+  }
+  series2_->replace(continuous);
+  if (!model_.Series2.empty()) series2_->setColor(QColor::fromRgb(model_.Series2.front().color));
+  for (QLegendMarker* marker : chart_->legend()->markers(series2_)) marker->setVisible(!continuous.isEmpty());
+  label8_->setText(QString::fromStdString(model_.Label8));
+  label8_->adjustSize();
   const auto horizontal = chart_->axes(Qt::Horizontal);
   const auto vertical = chart_->axes(Qt::Vertical);
   if (!horizontal.isEmpty()) {
@@ -124,6 +143,7 @@ void TNewForm::ShowModeShape(const TNewFormModel& /*form*/) {
   if (parentWidget()) CentreOn(this, parentWidget()->geometry());
   exec();
   series_->clear();
+  series2_->clear();
 }
 
 }  // namespace vp

@@ -37,6 +37,9 @@ class TNewForm : public QDialog, public ModeShapeDisplay {
   QChartView* Chart1() const { return chartView_; }
   QLabel* Image1() const { return image_; }
   QLineSeries* Series1() const { return series_; }
+  // The continuous shaft's line and what it is.
+  QLineSeries* Series2() const { return series2_; }
+  QLabel* Label8() const { return label8_; }
   QPushButton* NextButton() const { return bitBtn1_; }
   QPushButton* PrintButton() const { return bitBtn3_; }
   GridView* Grid() const { return grid_; }
@@ -50,6 +53,8 @@ class TNewForm : public QDialog, public ModeShapeDisplay {
   QChart* chart_;
   QChartView* chartView_;
   QLineSeries* series_;
+  QLineSeries* series2_;
+  QLabel* label8_;
   QLabel* image_;
   QPushButton* bitBtn1_;
   QPushButton* bitBtn3_;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "calculation_run.h"
+#include "continuous_comparison.h"
 #include "errors.h"
 #include "frequency_map.h"
 #include "form_kit.h"
@@ -265,6 +266,22 @@ std::string CompletenessJson(const VariantResult& v, double factor) {
   return text + ", \"doubtful\": " + JsonList(doubtful, Number);
 }
 
+// Hz and rpm of the found frequencies, and the continuous shaft's frequencies
+// of the same ordinals (null where none) and in the range searched; or why it
+// cannot be solved.
+std::string ContinuousJson(const VariantResult& v, double factor) {
+  std::string text = ", \"hz\": " + JsonList(v.modes, [](const ModeData& m) { return Number(Hertz(m.omega)); });
+  text += ", \"rpm\": " + JsonList(v.modes, [](const ModeData& m) { return Number(Rpm(m.omega)); });
+  const ContinuousComparison& c = v.continuous;
+  if (!c.made) return text;
+  if (!c.problem.empty()) text += ", \"continuous_problem\": " + JsonString(c.problem);
+  text += ", \"continuous_frequencies\": " + JsonList(c.sameOrdinal, [&](const std::optional<double>& omega) {
+            return NumberOrNull(omega ? std::optional<double>(*omega * factor) : std::nullopt);
+          });
+  return text + ", \"continuous_in_range\": " +
+         JsonList(c.inRange, [&](const OrdinalFrequency& f) { return Number(f.omega * factor); });
+}
+
 // The frequencies by true ordinal across the variants, with the likeness of
 // neighbouring variants' shapes.
 std::string FrequencyMapJson(const ResultsSummary& summary) {
@@ -306,6 +323,7 @@ std::string Json(const TShaftModel& model, const TSearchParams& params, const Re
     });
     text += CompletenessJson(v, factor);
     if (v.endedEarly) text += ", \"ended_early_at\": " + Number(v.endedAt * factor);
+    text += ContinuousJson(v, factor);
     return text + "}";
   });
   out += FrequencyMapJson(summary);

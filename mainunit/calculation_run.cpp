@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "continuous_comparison.h"
 #include "errors.h"
 #include "frequency_count.h"
 #include "numtext.h"
@@ -192,8 +193,15 @@ RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
         P[kStart] = P[kFirstStart];
         const FrequencyCounter counter(st.model, st.model.VariantNo);
         ctx.counter = counter.Problem().empty() ? &counter : nullptr;
+        // The exact continuous shaft beside the lumped one, compared in [F1, FK].
+        const ContinuousShaft shaft(st.model, st.model.VariantNo);
+        ContinuousModeLine line(shaft, ctx.counter, P[kStep], P[kFirstStart], P[kUpper], P[kReportFactor], sep);
+        writer.SetModeCompanion([&line](const ModeResult& mode, TNewFormModel& form) { line.Add(mode, form); });
         SOB(P, st.model.VariantNo, ctx);
-        CheckVariant(st.model, P, st.summary.Variant(st.model.VariantNo));
+        writer.SetModeCompanion({});
+        VariantResult& result = st.summary.Variant(st.model.VariantNo);
+        CheckVariant(st.model, P, result);
+        CompareWithContinuous(shaft, P[kFirstStart], P[kUpper], result);
         st.model.VariantNo = st.model.VariantNo + 1;
       }
     }

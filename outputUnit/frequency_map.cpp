@@ -48,6 +48,10 @@ FrequencyMap BuildFrequencyMap(const ResultsSummary& summary) {
     MapLine line;
     line.ordinal = ordinal;
     for (const ModeData* mode : row) line.frequencies.push_back(mode ? std::optional<double>(mode->F) : std::nullopt);
+    for (const VariantResult* v : variants) {
+      const std::optional<double> omega = v->ContinuousOfOrdinal(ordinal);
+      line.continuous.push_back(omega ? std::optional<double>(*omega * summary.reportFactor) : std::nullopt);
+    }
     for (size_t c = 0; c + 1 < row.size(); ++c)
       line.mac.push_back(row[c] && row[c + 1] ? std::optional<double>(Mac(row[c]->states, row[c + 1]->states))
                                               : std::nullopt);

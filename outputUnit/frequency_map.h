@@ -6,7 +6,8 @@
 // over leaves a gap in its line instead of shifting the others. Between
 // neighbouring variants the likeness of the same-ordinal mode shapes (MAC) is
 // kept as information: a low value shows that the shape changed strongly (the
-// branches veer).
+// branches veer). Beside each line, the continuous shaft's frequencies of the
+// same ordinal.
 
 #include <optional>
 #include <vector>
@@ -19,6 +20,7 @@ struct MapLine {
   int ordinal = 0;
   std::vector<std::optional<double>> frequencies;  // per variant of the map: F, or none
   std::vector<std::optional<double>> mac;          // per pair of neighbouring variants, when both have F
+  std::vector<std::optional<double>> continuous;   // per variant: the continuous shaft's F of the ordinal, or none
 };
 
 struct FrequencyMap {

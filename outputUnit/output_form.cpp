@@ -9,7 +9,9 @@
 #include <QValueAxis>
 #include <QLabel>
 #include <QLegendMarker>
+#include <algorithm>
 
+#include "continuous_comparison.h"
 #include "form_kit.h"
 #include "frequency_map.h"
 #include "numtext.h"
@@ -29,6 +31,22 @@ QLabel* Title(QWidget* parent, const QString& text, int x, int y, bool visible =
   return label;
 }
 
+// The comparison with the continuous shaft: rows whose difference is large in red.
+class MarkedRowsModel : public StringTableModel {
+ public:
+  MarkedRowsModel(StringTable* table, const std::vector<int>* markedRows)
+      : StringTableModel(table, 1, 1, false), marked_(markedRows) {}
+  QVariant data(const QModelIndex& index, int role) const override {
+    const bool marked = index.isValid() && std::count(marked_->begin(), marked_->end(), index.row() + 1) > 0;
+    if (marked && role == Qt::ForegroundRole) return QColor(190, 0, 0);
+    if (marked && role == Qt::BackgroundRole) return QColor(255, 225, 225);
+    return StringTableModel::data(index, role);
+  }
+
+ private:
+  const std::vector<int>* marked_;
+};
+
 }  // namespace
 
 TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget* parent)
@@ -36,23 +54,31 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   setWindowTitle("Результаты расчета:");
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   StyleForm(this, 10);
-  resize(1110, 640);
+  resize(1110, 690);
 
   Bevel(this, QRect(8, 0, 625, 97));
-  Bevel(this, QRect(8, 104, 625, 81));
-  Bevel(this, QRect(8, 192, 625, 273));
+  Bevel(this, QRect(8, 239, 625, 81));
+  Bevel(this, QRect(8, 327, 625, 205));
 
   grids_[0] = new GridView(this, new StringTableModel(&tables_.StringGrid1, 1, 1, false), QRect(17, 22, 608, 70), 70, false);
   Title(this, "Значения собственных частот:", 16, 3);
 
-  Title(this, "Номер уч-ка:", 16, 114);
-  Title(this, "Координата уч-ка:", 8, 133);
-  grids_[1] = new GridView(this, new StringTableModel(&tables_.StringGrid2, 0, 0, false), QRect(128, 113, 497, 56), 60, false);
+  // Under the frequencies, the continuous shaft's frequencies of the same ordinals.
+  Bevel(this, QRect(8, 104, 625, 128));
+  Title(this, "Непрерывная модель вала: частоты тех же номеров (* - при единицах СИ):", 16, 107);
+  continuous_ = new GridView(this, new MarkedRowsModel(&continuousTable_, &markedRows_), QRect(17, 124, 608, 104), 70, false);
+  continuous_->SetFitToTexts(true);
+  continuousNotes_ = Caption(this, "", 16, 203, false, 600);
+  continuousNotes_->setStyleSheet("color: rgb(190, 0, 0)");
+
+  Title(this, "Номер уч-ка:", 16, 249);
+  Title(this, "Координата уч-ка:", 8, 268);
+  grids_[1] = new GridView(this, new StringTableModel(&tables_.StringGrid2, 0, 0, false), QRect(128, 248, 497, 56), 60, false);
   grids_[1]->horizontalHeader()->hide();
   grids_[1]->verticalHeader()->hide();
 
-  Title(this, "Кинематические и динамические параметры:", 24, 202);
-  grids_[2] = new GridView(this, new StringTableModel(&tables_.StringGrid3, 1, 2, false), QRect(17, 224, 608, 235), 85, false);
+  Title(this, "Кинематические и динамические параметры:", 24, 337);
+  grids_[2] = new GridView(this, new StringTableModel(&tables_.StringGrid3, 1, 2, false), QRect(17, 359, 608, 167), 85, false);
   QFont gridFont = FormFont();
   gridFont.setPixelSize(10);
   grids_[2]->setFont(gridFont);
@@ -65,37 +91,37 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   for (int i = 0; i < 3; ++i) grids_[i]->SetFitToTexts(true);
   Title(this, "RX:", 490, 450, false);
 
-  bitBtn3_ = BitBtn(this, "Печать", QRect(65, 491, 105, 41), Glyph::Print);
-  bitBtn2_ = BitBtn(this, "Повторить расчет", QRect(180, 491, 121, 41), Glyph::Retry);
-  bitBtn4_ = PlainButton(this, "Импортировать в Excel", QRect(312, 491, 131, 41));
-  bitBtn1_ = BitBtn(this, "Выход", QRect(454, 491, 138, 41), Glyph::Exit);
+  bitBtn3_ = BitBtn(this, "Печать", QRect(65, 541, 105, 41), Glyph::Print);
+  bitBtn2_ = BitBtn(this, "Повторить расчет", QRect(180, 541, 121, 41), Glyph::Retry);
+  bitBtn4_ = PlainButton(this, "Импортировать в Excel", QRect(312, 541, 131, 41));
+  bitBtn1_ = BitBtn(this, "Выход", QRect(454, 541, 138, 41), Glyph::Exit);
 
   // Whether the sweep found every frequency of its range, per variant.
-  Bevel(this, QRect(8, 544, 1094, 90));
-  Title(this, "Проверка полноты поиска частот:", 16, 548);
+  Bevel(this, QRect(8, 594, 1094, 90));
+  Title(this, "Проверка полноты поиска частот:", 16, 598);
   checks_ = new QPlainTextEdit(this);
-  checks_->setGeometry(16, 566, 1078, 62);
+  checks_->setGeometry(16, 616, 1078, 62);
   checks_->setReadOnly(true);
 
   // The frequencies across the stiffness variants.
-  Bevel(this, QRect(641, 0, 461, 537));
+  Bevel(this, QRect(641, 0, 461, 587));
   Title(this, "Карта частот по вариантам жесткости опор:", 649, 3);
   map_ = new QChart;
   map_->setTitle("Карта частот");
   map_->setBackgroundRoundness(0);
   mapView_ = new QChartView(map_, this);
   mapView_->setRenderHint(QPainter::Antialiasing);
-  mapView_->setGeometry(649, 22, 445, 455);
-  printMapButton_ = BitBtn(this, "Печать карты", QRect(649, 487, 138, 41), Glyph::Print);
+  mapView_->setGeometry(649, 22, 445, 515);
+  printMapButton_ = BitBtn(this, "Печать карты", QRect(649, 541, 138, 41), Glyph::Print);
   connect(printMapButton_, &QPushButton::clicked, this, [this] { Run(printMap_); });
   // The map over one support stiffness, for any number of variants.
-  stiffnessMapButton_ = PlainButton(this, "Карта критических скоростей", QRect(895, 487, 199, 41));
+  stiffnessMapButton_ = PlainButton(this, "Карта критических скоростей", QRect(895, 541, 199, 41));
   connect(stiffnessMapButton_, &QPushButton::clicked, this, [this] { Run(openStiffnessMap_); });
   noMap_ = Caption(this, "", 657, 30, false, 430);
 
   checks_->setTabChangesFocus(true);
-  SetTabOrder({grids_[0], bitBtn1_, bitBtn2_, grids_[1], grids_[2], grids_[3], bitBtn3_, grids_[4], bitBtn4_, checks_,
-               mapView_, printMapButton_, stiffnessMapButton_});
+  SetTabOrder({grids_[0], continuous_, bitBtn1_, bitBtn2_, grids_[1], grids_[2], grids_[3], bitBtn3_, grids_[4], bitBtn4_,
+               checks_, mapView_, printMapButton_, stiffnessMapButton_});
 
   connect(bitBtn3_, &QPushButton::clicked, this, [this] { Run(print_); });
   connect(bitBtn4_, &QPushButton::clicked, this, [this] { Run(export_); });
@@ -120,11 +146,24 @@ void TOutputForm::Refresh() {
   for (const std::string& line : CompletenessLines(summary_, summary_.reportFactor, DecimalSeparator()))
     lines << QString::fromStdString(line);
   checks_->setPlainText(lines.join('\n'));
+  continuousTable_ = ContinuousTable(summary_, DecimalSeparator(), &markedRows_);
+  continuous_->Refresh();
+  QStringList notes;
+  for (const std::string& line : ContinuousNotes(summary_)) notes << QString::fromStdString(line);
+  continuousNotes_->setText(notes.join('\n'));
+  continuousNotes_->adjustSize();
+  // The notes at the bottom of the frame, the table above them.
+  const int notesHeight = notes.isEmpty() ? 0 : continuousNotes_->height() + 3;
+  continuous_->setGeometry(17, 124, 608, 104 - notesHeight);
+  continuousNotes_->move(16, 228 - notesHeight + 2);
+  continuousNotes_->setVisible(!notes.isEmpty());
   FillMap();
   bitBtn2_->setFocus();
 }
 
 QString TOutputForm::CheckText() const { return checks_->toPlainText(); }
+
+QString TOutputForm::ContinuousNotesText() const { return continuousNotes_->text(); }
 
 void TOutputForm::FillMap() {
   map_->removeAllSeries();
@@ -154,6 +193,8 @@ void TOutputForm::FillMap() {
   lowMac->setColor(Qt::black);
   lowMac->setBorderColor(Qt::black);
   std::vector<std::pair<QLineSeries*, bool>> pieces;  // with whether it names its line in the legend
+  std::vector<QLineSeries*> companions;
+
   double top = 0;
   for (size_t n = 0; n < map.lines.size(); ++n) {
     const MapLine& line = map.lines[n];
@@ -169,6 +210,24 @@ void TOutputForm::FillMap() {
       named = true;
       return series;
     };
+    // Its companion: the continuous shaft's frequencies of the ordinal, thin and
+    // dotted, in pieces between the variants that have them.
+    QLineSeries* companion = nullptr;
+    for (size_t c = 0; c < line.continuous.size(); ++c) {
+      if (!line.continuous[c]) {
+        companion = nullptr;
+        continue;
+      }
+      if (!companion) {
+        companion = new QLineSeries;
+        companion->setPen(QPen(colour, 1.2, Qt::DotLine));
+        companion->setPointsVisible(true);
+        companion->setMarkerSize(4);
+        companions.push_back(companion);
+      }
+      companion->append(map.variants[c], *line.continuous[c]);
+      top = std::max(top, *line.continuous[c]);
+    }
     QLineSeries* current = nullptr;
     for (size_t c = 0; c < line.frequencies.size(); ++c) {
       if (!line.frequencies[c]) {
@@ -191,13 +250,18 @@ void TOutputForm::FillMap() {
     }
   }
   for (const auto& [series, named] : pieces) map_->addSeries(series);
+  for (QLineSeries* series : companions) map_->addSeries(series);
   if (lowMac->count() > 0)
     map_->addSeries(lowMac);
   else
     delete lowMac;
+  // The title says what the dotted lines are; the legend has no room left.
+  map_->setTitle(companions.empty() ? "Карта частот" : "Карта частот (пунктиром - непрерывная модель вала)");
   for (const auto& [series, named] : pieces)
     if (!named)
       for (QLegendMarker* marker : map_->legend()->markers(series)) marker->setVisible(false);
+  for (QLineSeries* series : companions)
+    for (QLegendMarker* marker : map_->legend()->markers(series)) marker->setVisible(false);
 
   auto* variants = new QValueAxis;
   variants->setTitleText("Вариант по жесткости опор");

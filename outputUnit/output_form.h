@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "results_summary.h"
 #include "results_tables.h"
@@ -50,6 +51,9 @@ class TOutputForm : public QDialog {
   QPushButton* StiffnessMapButton() const { return stiffnessMapButton_; }
   QChart* MapChart() const { return map_; }
   QString CheckText() const;
+  // The comparison with the continuous shaft and the lines below it.
+  GridView* ContinuousGrid() const { return continuous_; }
+  QString ContinuousNotesText() const;
   GridView* Grid(int number) const { return grids_.at(number - 1); }
 
  private:
@@ -59,6 +63,10 @@ class TOutputForm : public QDialog {
   ResultsTables& tables_;
   ResultsSummary& summary_;
   QPlainTextEdit* checks_;
+  StringTable continuousTable_;
+  std::vector<int> markedRows_;  // rows of continuousTable_ with a large difference
+  GridView* continuous_;
+  QLabel* continuousNotes_;
   QChart* map_;
   QChartView* mapView_;
   QPushButton* printMapButton_;

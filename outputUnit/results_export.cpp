@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "continuous_comparison.h"
 #include "frequency_map.h"
 #include "input_sheet.h"
 #include "numtext.h"
@@ -208,12 +209,12 @@ class Export {
       }
     }
     // Below the blocks after an empty row, the check of how complete the
-    // variant's search was.
+    // variant's search was and the comparison with the continuous shaft.
     if (summary_) {
       int row = BlockRow(std::max(c_.KP, 0) + 1) + 1;
       for (const VariantResult& result : summary_->variants)
         if (result.variant == v)
-          for (const std::string& line : CompletenessLines(result, summary_->reportFactor, sep_)) s.WriteText(row++, 1, line);
+          for (const std::string& line : VariantNotes(result, summary_->reportFactor, sep_)) s.WriteText(row++, 1, line);
     }
   }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "continuous_comparison.h"
 #include "numtext.h"
 
 namespace vp {
@@ -63,7 +64,7 @@ void WritePrintout(const TMainFormModel& form, const ResultsTables& results, cha
     if (summary) {
       std::vector<std::string> lines;
       for (const VariantResult& result : summary->variants)
-        if (result.variant == v) lines = CompletenessLines(result, summary->reportFactor, sep);
+        if (result.variant == v) lines = VariantNotes(result, summary->reportFactor, sep);
       for (const std::string& line : lines) emit(line);
       if (!lines.empty()) emit("");
     }

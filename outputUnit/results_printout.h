@@ -16,7 +16,8 @@ namespace vp {
 // KP, KM). A frequency that a variant did not find (an empty cell) has one
 // line saying so, with the upper bound FK on the scale of the frequencies (FK
 // times the reporting factor, 100). With the run's summary, each
-// variant's check of completeness follows its frequencies.
+// variant's check of completeness and its comparison with the continuous
+// shaft follow its frequencies.
 // An entry that does not read as a number stops the printout with its
 // conversion error; the lines emitted so far stay emitted.
 void WritePrintout(const TMainFormModel& form, const ResultsTables& results, char decimalSeparator,

@@ -7,16 +7,12 @@
 
 namespace vp {
 
-namespace {
-
-// Six significant digits are enough to say where a frequency lies.
-std::string Short(double value, char sep) {
+std::string SixDigits(double value, char sep) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.6g", value);
   return GeneralFormat(std::strtod(buf, nullptr), sep);
 }
 
-}  // namespace
 
 std::vector<std::string> CompletenessLines(const VariantResult& v, double factor, char sep) {
   if (!v.solved) return {};
@@ -27,14 +23,14 @@ std::vector<std::string> CompletenessLines(const VariantResult& v, double factor
             "; проверить, все ли частоты диапазона найдены, нельзя (" + r.problem + ")."};
   std::vector<std::string> lines{variant + "найдено " + std::to_string(r.Confirmed()) + " из " +
                                  std::to_string(r.inRange) + " собственных частот диапазона от " +
-                                 Short(r.start * factor, sep) + " до " + Short(r.end * factor, sep) + "."};
+                                 SixDigits(r.start * factor, sep) + " до " + SixDigits(r.end * factor, sep) + "."};
   if (v.endedEarly)
-    lines.back() += " Поиск окончен на частоте " + Short(v.endedAt * factor, sep) +
+    lines.back() += " Поиск окончен на частоте " + SixDigits(v.endedAt * factor, sep) +
                     ": выше нее до верхней границы диапазона собственных частот нет.";
   if (!r.missed.empty()) {
     std::string line = "Внимание: пропущены частоты в диапазонах ";
     for (size_t i = 0; i < r.missed.size(); ++i)
-      line += (i ? "; " : "") + Short(r.missed[i].first * factor, sep) + " - " + Short(r.missed[i].second * factor, sep);
+      line += (i ? "; " : "") + SixDigits(r.missed[i].first * factor, sep) + " - " + SixDigits(r.missed[i].second * factor, sep);
     line += r.stepBelowPrecision
                 ? ". Шаг по частоте при поиске k-й частоты меньше точности вычисления k-й собственной частоты: "
                   "задайте шаг больше точности, чтобы найти их."
@@ -46,7 +42,7 @@ std::vector<std::string> CompletenessLines(const VariantResult& v, double factor
   for (size_t i = 0; i < r.ordinals.size() && i < v.modes.size(); ++i)
     if (r.ordinals[i] == 0) {
       numbers += (doubtful ? ", N " : "N ") + std::to_string(i + 1);
-      values += (doubtful ? "; " : "") + Short(v.modes[i].F, sep);
+      values += (doubtful ? "; " : "") + SixDigits(v.modes[i].F, sep);
       ++doubtful;
     }
   if (doubtful > 0) {
@@ -68,6 +64,15 @@ std::vector<std::string> CompletenessLines(const ResultsSummary& summary, double
   for (const VariantResult& v : summary.variants)
     for (std::string& line : CompletenessLines(v, factor, sep)) lines.push_back(std::move(line));
   return lines;
+}
+
+std::optional<double> VariantResult::ContinuousOfOrdinal(int ordinal) const {
+  for (const OrdinalFrequency& f : continuous.inRange)
+    if (f.ordinal == ordinal) return f.omega;
+  const std::vector<int>& ordinals = completeness.ordinals;
+  for (size_t i = 0; i < ordinals.size() && i < continuous.sameOrdinal.size(); ++i)
+    if (ordinals[i] == ordinal && continuous.sameOrdinal[i]) return continuous.sameOrdinal[i];
+  return std::nullopt;
 }
 
 VariantResult& ResultsSummary::Variant(int v) {

@@ -4,13 +4,30 @@
 // how many natural frequencies the searched range holds. The batch command's
 // JSON, the completeness lines and the frequency map read it.
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "continuous_shaft.h"
 #include "frequency_count.h"
 #include "solver_io.h"
 
 namespace vp {
+
+// The continuous shaft (ContinuousShaft) of a solved variant beside the
+// frequencies its sweep found, compared by true ordinal.
+struct ContinuousComparison {
+  bool made = false;    // the variant was solved and compared
+  std::string problem;  // why the continuous shaft cannot be solved; empty when it could
+  double low = 0, high = 0;  // the range compared: F1 and FK (search variable)
+  // Per found frequency, in the order found: the continuous shaft's natural
+  // frequency (search variable) of the same true ordinal; none where the found
+  // one has no ordinal or the shaft has no frequency of that ordinal in [low, high].
+  std::vector<std::optional<double>> sameOrdinal;
+  // Every natural frequency of the continuous shaft in [low, high], ascending,
+  // the lowest kMaxContinuousInRange of them.
+  std::vector<OrdinalFrequency> inRange;
+};
 
 struct ModeData {
   double omega = 0;  // the search variable
@@ -28,6 +45,11 @@ struct VariantResult {
   // lies between there and FK.
   bool endedEarly = false;
   double endedAt = 0;
+  ContinuousComparison continuous;
+
+  // The continuous shaft's frequency of a true ordinal (search variable), as
+  // far as the comparison knows it.
+  std::optional<double> ContinuousOfOrdinal(int ordinal) const;
 };
 
 struct ResultsSummary {
@@ -36,6 +58,10 @@ struct ResultsSummary {
 
   VariantResult& Variant(int v);  // the entry of variant v, added when missing
 };
+
+// Six significant digits in the general format: enough to say where a
+// frequency lies.
+std::string SixDigits(double value, char decimalSeparator);
 
 // The check of a solved variant in lines of text: how many natural
 // frequencies the sweep found and how many its range holds, or why that cannot

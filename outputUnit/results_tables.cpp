@@ -46,8 +46,11 @@ void ResultsWriter::ShowModeShape(const ModeResult& mode) {
     newForm_.StringGrid3.SetCell(i - 1, 1, Real(states[i][0]));
     newForm_.AddPoint(i, states[i][0], 0xFF0000);
   }
+  if (companion_) companion_(mode, newForm_);
   display_->ShowModeShape(newForm_);
   newForm_.Series1.clear();
+  newForm_.Series2.clear();
+  newForm_.Label8.clear();
 }
 
 void ResultsWriter::SectionResults(const ModeResult& mode) {

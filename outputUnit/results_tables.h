@@ -3,6 +3,8 @@
 // through which the solver fills them. These tables are the only store of
 // results: the results form, the printout and the export read them back.
 
+#include <functional>
+
 #include "mode_shape_form_model.h"
 #include "shaft_model.h"
 #include "solver_io.h"
@@ -31,6 +33,11 @@ class ResultsWriter : public SolverOutput {
   void FrequencyEntry(int variant, int k, double F) override;
   void SectionResults(const ModeResult& mode) override;
 
+  // Called for every mode shape shown, once the form holds it and before it is
+  // shown: adds what goes beside it (the continuous shaft's line). None by default.
+  using ModeCompanion = std::function<void(const ModeResult&, TNewFormModel&)>;
+  void SetModeCompanion(ModeCompanion companion) { companion_ = std::move(companion); }
+
  private:
   std::string Real(double value) const;
   void ShowModeShape(const ModeResult& mode);
@@ -41,6 +48,7 @@ class ResultsWriter : public SolverOutput {
   bool showModes_;
   ModeShapeDisplay* display_;
   char separator_;
+  ModeCompanion companion_;
 };
 
 }  // namespace vp

@@ -121,6 +121,38 @@ int CompletenessReport::Confirmed() const {
   return static_cast<int>(std::count_if(ordinals.begin(), ordinals.end(), [](int n) { return n > 0; }));
 }
 
+std::vector<int> OrdinalAssigner::Free(double omega, double d) const {
+  std::vector<int> indices;
+  const int zero = counter_.AtOrBelowZero();
+  for (int i = std::max(zero, counter_.CountBelow(omega - d)), last = counter_.CountBelow(omega + d); i < last; ++i)
+    if (std::find(taken_.begin(), taken_.end(), i) == taken_.end()) indices.push_back(i);
+  return indices;
+}
+
+int OrdinalAssigner::Next(double omega) {
+  // The count resolves a frequency to a few units of its last digits, no finer.
+  const double floor = std::max(1e-12 * std::fabs(omega), 1e-200);
+  const double window = std::max(step_, floor);
+  if (!std::isfinite(omega) || Free(omega, window).empty()) return 0;
+  // The nearest of them: widen from the resolution until one is within
+  // reach, then narrow down to it.
+  double empty = 0, full = window;
+  for (double d = floor; d < window; d *= 2) {
+    if (!Free(omega, d).empty()) {
+      full = d;
+      break;
+    }
+    empty = d;
+  }
+  for (int step = 0; step < 60 && full - empty > floor; ++step) {
+    const double mid = 0.5 * (empty + full);
+    (Free(omega, mid).empty() ? empty : full) = mid;
+  }
+  const int index = Free(omega, full).front();
+  taken_.push_back(index);
+  return index - counter_.AtOrBelowZero() + 1;
+}
+
 CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, const SweepSettings& sweep,
                                      const std::vector<double>& found) {
   CompletenessReport report;
@@ -138,38 +170,9 @@ CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, cons
   // Natural frequencies are numbered from 0 in ascending order, the ones at or
   // below zero first.
   const int zero = counter.AtOrBelowZero();
-  std::vector<int> taken;
-  // The natural frequencies within d of omega that no accepted one took.
-  auto free = [&](double omega, double d) {
-    std::vector<int> indices;
-    for (int i = std::max(zero, counter.CountBelow(omega - d)), last = counter.CountBelow(omega + d); i < last; ++i)
-      if (std::find(taken.begin(), taken.end(), i) == taken.end()) indices.push_back(i);
-    return indices;
-  };
-  for (size_t f = 0; f < found.size(); ++f) {
-    const double omega = found[f];
-    // The count resolves a frequency to a few units of its last digits, no finer.
-    const double floor = std::max(1e-12 * std::fabs(omega), 1e-200);
-    const double window = std::max(sweep.step, floor);
-    if (!std::isfinite(omega) || free(omega, window).empty()) continue;
-    // The nearest of them: widen from the resolution until one is within
-    // reach, then narrow down to it.
-    double empty = 0, full = window;
-    for (double d = floor; d < window; d *= 2) {
-      if (!free(omega, d).empty()) {
-        full = d;
-        break;
-      }
-      empty = d;
-    }
-    for (int step = 0; step < 60 && full - empty > floor; ++step) {
-      const double mid = 0.5 * (empty + full);
-      (free(omega, mid).empty() ? empty : full) = mid;
-    }
-    const int index = free(omega, full).front();
-    taken.push_back(index);
-    report.ordinals[f] = index - zero + 1;
-  }
+  OrdinalAssigner assigner(counter, sweep.step);
+  for (size_t f = 0; f < found.size(); ++f) report.ordinals[f] = assigner.Next(found[f]);
+  const std::vector<int>& taken = assigner.Taken();
 
   // The range holds the natural frequencies from its start to its end, and the
   // ones the accepted frequencies took beyond either end.

@@ -38,6 +38,7 @@ void ModeShape::Prepare(MatrixView A) {
 
 void ModeShape::Propagate(double y0, double omega) {
   State s{y0, V_[1], 0, 0};
+  states_[0] = s;
   int j = 1;
   const int KZ = layout_.KZ();
   for (int i = 1; i <= layout_.KM(); ++i) {

@@ -24,7 +24,7 @@ class ModeShape {
 
   // V[1..n-1] = x2..xn; entries above n-1 are 0.
   const std::vector<double>& V() const { return V_; }
-  // States[1..KM]: (y, theta, M, Q) at cross-sections 1..KM.
+  // States[0..KM]: (y, theta, M, Q) at cross-sections 0..KM.
   const std::vector<State>& States() const { return states_; }
   // True when the last mode came from the null vector.
   bool UsedNullVector() const { return usedNullVector_; }
@@ -42,7 +42,7 @@ class ModeShape {
   std::vector<double> B_;     // m*m, column by column
   std::vector<double> R_;     // 3 right-hand sides (entry 4 of the old layout is always 0)
   std::vector<double> V_;     // [0..n+1], V_[0] unused
-  std::vector<State> states_; // [0..KM], states_[0] unused
+  std::vector<State> states_; // [0..KM]
   std::vector<int> L_, M_;
   std::vector<double> work_;  // n*n characteristic matrix for the null vector
   bool usedNullVector_ = false;

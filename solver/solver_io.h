@@ -20,7 +20,7 @@ struct ModeResult {
   double F = 0;      // the reported frequency, omega * P[9]
   int n = 0;         // order of the characteristic system, 4 * KZ
   const std::vector<double>* V = nullptr;       // V[1..n-1]: x2..xn
-  const std::vector<State>* states = nullptr;   // states[1..KM]: cross-sections 1..KM
+  const std::vector<State>* states = nullptr;   // states[0..KM]: cross-sections 0..KM
   bool fromNullVector = false;  // the reduced system was singular; see ModeShape
 };
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "calculation_run.h"
+#include "continuous_comparison.h"
 #include "cell_values.h"
 #include "errors.h"
 #include "export_run.h"
@@ -370,9 +371,11 @@ TEST(ResultsExport, EachVariantSheetEndsWithItsCompletenessLines) {
   // finds all KP = 4 (its last block is full).
   RotorExport run({1e7, 1e8}, "280", "checks", 4);
   for (int v = 1; v <= 2; ++v) {
-    const std::vector<std::string> expected =
-        CompletenessLines(run.st.summary.variants[v - 1], run.st.summary.reportFactor, '.');
-    ASSERT_FALSE(expected.empty());
+    // The check, then the comparison with the continuous shaft.
+    const VariantResult& result = run.st.summary.variants[v - 1];
+    const std::vector<std::string> expected = VariantNotes(result, run.st.summary.reportFactor, '.');
+    ASSERT_EQ(expected.size(), CompletenessLines(result, 100, '.').size() + ContinuousLines(result, 100, '.').size());
+    ASSERT_GT(ContinuousLines(result, 100, '.').size(), 1u);
     const Sheet s = run.book.Read(v);
     const int first = 4 * (HalfKM(20) + 2) + 3;  // below the blocks of KP = 4 frequencies
     if (v == 2) {

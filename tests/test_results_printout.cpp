@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "calculation_run.h"
+#include "continuous_comparison.h"
 #include "errors.h"
 #include "form_fixtures.h"
 #include "results_summary.h"
@@ -164,13 +165,18 @@ TEST(ResultsPrintout, EachVariantEndsWithItsCompletenessLines) {
   EXPECT_EQ(lines[check1 - 1], "");  // after the last block
   EXPECT_EQ(lines[second - 1], "");
   EXPECT_EQ(lines[second - 2], "");
-  EXPECT_EQ(lines[check2 + 1], "");
+  // Then the comparison with the continuous shaft, and an empty line.
+  const std::vector<std::string> notes2 = VariantNotes(st.summary.variants[1], 100, '.');
+  ASSERT_GE(notes2.size(), 3u);  // the check, the heading, a line per frequency
+  for (size_t i = 0; i < notes2.size(); ++i) EXPECT_EQ(lines[check2 + i], notes2[i]);
+  EXPECT_EQ(lines[check2 + notes2.size()], "");
+  EXPECT_EQ(lines[check1 + 2].rfind("Вариант № 1: непрерывная модель вала", 0), 0u);
   // Frequencies 5 and 6 lie above FK: each has its line.
   EXPECT_GE(at(B(80) + "Частота N 5 не найдена в диапазоне до 300000"), 0);
-  // Without the summary, the same printout less the completeness lines.
+  // Without the summary, the same printout less the notes and their empty lines.
   std::vector<std::string> bare;
   WritePrintout(st.form, st.results, '.', [&](const std::string& l) { bare.push_back(l); });
-  EXPECT_EQ(bare.size() + 2 + 3, lines.size());
+  EXPECT_EQ(bare.size() + VariantNotes(st.summary.variants[0], 100, '.').size() + 1 + notes2.size() + 1, lines.size());
 }
 
 TEST(ResultsPrintout, ABadEntryStopsWithItsMessageAfterTheLinesSoFar) {

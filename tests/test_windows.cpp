@@ -613,7 +613,7 @@ TEST_F(Windows, TabFollowsTheOrderOfTheControlsOnEveryForm) {
   calc.hide();
 
   TOutputForm& results = *forms->OutputForm;
-  ExpectTabOrder(&results, {results.Grid(1), results.ExitButton(), results.RepeatButton(), results.Grid(2),
+  ExpectTabOrder(&results, {results.Grid(1), results.ContinuousGrid(), results.ExitButton(), results.RepeatButton(), results.Grid(2),
                             results.Grid(3), results.PrintButton(), results.ExportButton()});
   results.hide();
 
