@@ -121,6 +121,11 @@ TEST(ChartPrinting, AHeadingGoesAboveThePictureWithoutMovingIt) {
 TEST(ChartPrinting, HeadingsSayWhatTheChartShows) {
   EXPECT_EQ(ModeShapeHeading(SineMode()),
             QStringList({"Форма колебаний", "Вариант по жесткости N 1     Частота N 1     P= 2237.67517623468"}));
+  // With the continuous shaft's line, what it is, in one line.
+  TNewFormModel both = SineMode();
+  both.Label8 = "Непрерывная модель:\nP= 2237.3\n3.56 Гц, 213.6 об/мин\n(при единицах СИ)\nотличие +0.02 %";
+  EXPECT_EQ(ModeShapeHeading(both).value(2),
+            "Непрерывная модель: P= 2237.3; 3.56 Гц, 213.6 об/мин (при единицах СИ); отличие +0.02 %");
   TShaftModel m;
   m.N = 2;
   m.KW = 2;

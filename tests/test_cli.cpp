@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <numbers>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -404,5 +405,54 @@ TEST(Cli, WhereTheCheckCannotCountEveryOutputSaysSo) {
   EXPECT_NE(json.out.find("\"check_problem\": \"участок 1: масса должна быть не меньше нуля\""), std::string::npos);
   EXPECT_EQ(json.out.find("frequencies_in_range"), std::string::npos);
   EXPECT_NE(text.out.find("проверить, все ли частоты диапазона найдены, нельзя (участок 1: масса должна быть не меньше нуля)."),
+            std::string::npos);
+}
+
+TEST(Cli, JsonGivesTheContinuousShaftBesideTheFoundFrequenciesWithHertzAndRpm) {
+  // The uniform free-free shaft: its continuous model is exact, P = 100 (beta L)^2.
+  const Result r = RunCli("--json --decimal-separator . " + Example("free_free_shaft.txt"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::vector<double> f = NumbersAfter(r.out, "\"frequencies\"");
+  const std::vector<double> continuous = NumbersAfter(r.out, "\"continuous_frequencies\"");
+  const std::vector<double> hz = NumbersAfter(r.out, "\"hz\""), rpm = NumbersAfter(r.out, "\"rpm\"");
+  ASSERT_EQ(f.size(), 2u);
+  ASSERT_EQ(continuous.size(), 2u);
+  ASSERT_EQ(hz.size(), 2u);
+  ASSERT_EQ(rpm.size(), 2u);
+  const double betaL[] = {4.730040744862704, 7.853204624095838};
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_NEAR(continuous[i], 100 * betaL[i] * betaL[i], 1e-10 * continuous[i]);
+    EXPECT_NEAR(hz[i], f[i] / 100 / (2 * std::numbers::pi), 1e-14 * hz[i]);
+    EXPECT_NEAR(rpm[i], 60 * hz[i], 1e-12 * rpm[i]);
+  }
+  // Its range (100 to 10000) holds these two.
+  EXPECT_EQ(NumbersAfter(r.out, "\"continuous_in_range\""), continuous);
+  EXPECT_EQ(r.out.find("continuous_problem"), std::string::npos);
+}
+
+TEST(Cli, TheContinuousShaftsLinesAndWhenItCannotBeSolvedSayingSo) {
+  // 20 sections of 0.1 m: the higher frequencies are off by more than 1 %.
+  const Result coarse = RunCli("--decimal-separator . " + Example("rotor_coarse_sections.txt"));
+  EXPECT_EQ(coarse.status, 0) << coarse.err;
+  EXPECT_NE(coarse.out.find("\nВариант № 2: непрерывная модель вала (масса каждого участка распределена по его длине), "
+                            "собственных частот в диапазоне от 100 до 800000: 5; Гц и об/мин - при единицах СИ.\n"
+                            "Частота № 1: P = 81152.17056 (129.158 Гц, 7749.46 об/мин); непрерывная модель: P = "),
+            std::string::npos);
+  EXPECT_NE(coarse.out.find("отличие -22.43 % !\n"), std::string::npos);
+  EXPECT_NE(coarse.out.find("\nВнимание: отличие больше 1 % (знак !) - участки слишком длинные: разбейте вал на большее "
+                            "число более коротких участков.\n"),
+            std::string::npos);
+  // A negative mass: the lumped sweep runs, the continuous shaft cannot be solved.
+  std::string masses = "-0.01 ";
+  for (int i = 2; i <= 100; ++i) masses += "0.01 ";
+  ChangedExample negative({{2, masses}});
+  const Result r = RunCli("--json --decimal-separator . " + negative.path);
+  EXPECT_NE(r.out.find("\"continuous_problem\": \"участок 1: масса должна быть не меньше нуля\", "
+                       "\"continuous_frequencies\": [null, null], \"continuous_in_range\": []"),
+            std::string::npos)
+      << r.out.substr(r.out.size() - 400);
+  const Result text = RunCli("--decimal-separator . " + negative.path);
+  EXPECT_NE(text.out.find("\nВариант № 1: непрерывная модель вала не рассчитана: участок 1: масса должна быть не меньше "
+                          "нуля.\n"),
             std::string::npos);
 }

@@ -224,6 +224,44 @@ TEST_F(Windows, ModeShapesAreShownPerFrequencyAndTheCloseBoxGoesOn) {
   EXPECT_EQ(forms->NewForm->Series1()->count(), 0);
 }
 
+TEST_F(Windows, TheContinuousShaftStandsBesideTheModeShapesAndTheFrequencies) {
+  // 20 sections of 0.1 m: some frequencies are off by more than 1 %.
+  Load("rotor_coarse_sections.txt");
+  forms->MainForm->ModesCheckBox()->setChecked(true);
+  int shapes = 0, rows = 0;
+  QStringList marked, notes;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      forms->InputForm->ContinueButton()->click();
+    } else if (w == forms->NewForm.get()) {
+      ++shapes;
+      TNewForm& form = *forms->NewForm;
+      EXPECT_EQ(form.Series2()->count(), 20);
+      EXPECT_EQ(form.Series2()->name(), "Непрерывная модель");
+      EXPECT_TRUE(form.Chart1()->chart()->legend()->markers(form.Series2()).value(0)->isVisible());
+      EXPECT_TRUE(form.Label8()->text().startsWith("Непрерывная модель:\nP= "));
+      EXPECT_TRUE(form.Label8()->isVisible());
+      form.NextButton()->click();
+    } else if (w == forms->OutputForm.get()) {
+      QAbstractItemModel* table = forms->OutputForm->ContinuousGrid()->model();
+      rows = table->rowCount();
+      for (int r = 0; r < rows; ++r)
+        if (table->data(table->index(r, 4), Qt::ForegroundRole).value<QColor>() == QColor(190, 0, 0))
+          marked << table->data(table->index(r, 4)).toString();
+      notes << forms->OutputForm->ContinuousNotesText();
+      EXPECT_TRUE(forms->OutputForm->ContinuousGrid()->isVisible());
+      EXPECT_TRUE(forms->OutputForm->MapChart()->title().contains("непрерывная модель"));
+      forms->OutputForm->RepeatButton()->click();
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_EQ(shapes, 8);
+  EXPECT_EQ(rows, 8);
+  EXPECT_EQ(marked, QStringList({"-1.06 !", "-2.09 !", "+1.35 !", "-22.43 !", "+13.72 !"}));
+  EXPECT_EQ(notes, QStringList("Внимание: отличие больше 1 % (знак !) - участки слишком длинные: разбейте вал на "
+                               "большее число более коротких участков."));
+}
+
 TEST_F(Windows, RepeatInputComputesNothing) {
   Load("free_free_shaft.txt");
   bool resultsShown = false;
