@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "characteristic.h"
+#include "continuous_comparison.h"
 #include "continuous_shaft.h"
 #include "frequency_count.h"
 #include "opred.h"
+#include "results_summary.h"
 #include "results_tables.h"
 #include "sob.h"
 #include "stiffness_map.h"
@@ -144,6 +146,37 @@ void BM_ContinuousFrequenciesOfLargestRun(benchmark::State& state) {
   state.counters["frequencies"] = static_cast<double>(found);
 }
 BENCHMARK(BM_ContinuousFrequenciesOfLargestRun)->Unit(benchmark::kMillisecond);
+
+// What the run adds to BM_LargestRun after each variant's sweep: its
+// continuous shaft's frequencies in [F1, FK] and those of the found
+// frequencies' ordinals (CompareWithContinuous); FK of the run (6000, about
+// 24 continuous frequencies per variant) or as no bound (1E9: the first 100).
+void BM_ContinuousComparisonOfLargestRun(benchmark::State& state) {
+  const double FK = static_cast<double>(state.range(0));
+  const TShaftModel model = LargeShaft(200, 20, 20, 20);
+  NoMessages sink;
+  ResultsSummary summary;
+  SummaryRecorder recorder(summary);
+  TSearchParams P = LargeRunParams();
+  for (int v = 1; v <= model.KW; ++v) {
+    P[kStart] = 1;
+    SOB(P, v, SolverContext{model, recorder, sink, {}});
+    VariantResult& result = summary.Variant(v);
+    std::vector<double> found;
+    for (const ModeData& mode : result.modes) found.push_back(mode.omega);
+    result.completeness = CheckCompleteness(model, v, {1, P[kStart], P[kStep], P[kFreqEps]}, found);
+  }
+  long paired = 0;
+  for (auto _ : state) {
+    paired = 0;
+    for (VariantResult& result : summary.variants) {
+      CompareWithContinuous(ContinuousShaft(model, result.variant), 1, FK, result);
+      for (const auto& omega : result.continuous.sameOrdinal) paired += omega.has_value();
+    }
+  }
+  state.counters["paired"] = static_cast<double>(paired);
+}
+BENCHMARK(BM_ContinuousComparisonOfLargestRun)->Arg(6000)->Arg(1000000000)->Unit(benchmark::kMillisecond);
 
 // The default critical-speed map (61 stiffnesses, min(KP, 6) lines) of the
 // largest run (0) and of a 20-section rotor on two bearings (1).

@@ -31,20 +31,27 @@ QLabel* Title(QWidget* parent, const QString& text, int x, int y, bool visible =
   return label;
 }
 
-// The comparison with the continuous shaft: rows whose difference is large in red.
-class MarkedRowsModel : public StringTableModel {
+// The comparison with the continuous shaft, rows whose difference is large in
+// red. It holds its table itself: the window's views read it until they are
+// gone, after the window's own members.
+class ComparisonModel : public StringTableModel {
  public:
-  MarkedRowsModel(StringTable* table, const std::vector<int>* markedRows)
-      : StringTableModel(table, 1, 1, false), marked_(markedRows) {}
+  ComparisonModel() : StringTableModel(&table_, 1, 1, false) {}
+  void Set(StringTable table, std::vector<int> markedRows) {
+    table_ = std::move(table);
+    marked_ = std::move(markedRows);
+    Refresh();
+  }
   QVariant data(const QModelIndex& index, int role) const override {
-    const bool marked = index.isValid() && std::count(marked_->begin(), marked_->end(), index.row() + 1) > 0;
+    const bool marked = index.isValid() && std::count(marked_.begin(), marked_.end(), index.row() + 1) > 0;
     if (marked && role == Qt::ForegroundRole) return QColor(190, 0, 0);
     if (marked && role == Qt::BackgroundRole) return QColor(255, 225, 225);
     return StringTableModel::data(index, role);
   }
 
  private:
-  const std::vector<int>* marked_;
+  StringTable table_;
+  std::vector<int> marked_;  // rows of table_
 };
 
 }  // namespace
@@ -66,7 +73,7 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   // Under the frequencies, the continuous shaft's frequencies of the same ordinals.
   Bevel(this, QRect(8, 104, 625, 128));
   Title(this, "Непрерывная модель вала: частоты тех же номеров (* - при единицах СИ):", 16, 107);
-  continuous_ = new GridView(this, new MarkedRowsModel(&continuousTable_, &markedRows_), QRect(17, 124, 608, 104), 70, false);
+  continuous_ = new GridView(this, new ComparisonModel, QRect(17, 124, 608, 104), 70, false);
   continuous_->SetFitToTexts(true);
   continuousNotes_ = Caption(this, "", 16, 203, false, 600);
   continuousNotes_->setStyleSheet("color: rgb(190, 0, 0)");
@@ -146,8 +153,9 @@ void TOutputForm::Refresh() {
   for (const std::string& line : CompletenessLines(summary_, summary_.reportFactor, DecimalSeparator()))
     lines << QString::fromStdString(line);
   checks_->setPlainText(lines.join('\n'));
-  continuousTable_ = ContinuousTable(summary_, DecimalSeparator(), &markedRows_);
-  continuous_->Refresh();
+  std::vector<int> marked;
+  StringTable table = ContinuousTable(summary_, DecimalSeparator(), &marked);
+  static_cast<ComparisonModel*>(continuous_->Model())->Set(std::move(table), std::move(marked));
   QStringList notes;
   for (const std::string& line : ContinuousNotes(summary_)) notes << QString::fromStdString(line);
   continuousNotes_->setText(notes.join('\n'));

@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <array>
 #include <functional>
-#include <vector>
 
 #include "results_summary.h"
 #include "results_tables.h"
@@ -63,8 +62,6 @@ class TOutputForm : public QDialog {
   ResultsTables& tables_;
   ResultsSummary& summary_;
   QPlainTextEdit* checks_;
-  StringTable continuousTable_;
-  std::vector<int> markedRows_;  // rows of continuousTable_ with a large difference
   GridView* continuous_;
   QLabel* continuousNotes_;
   QChart* map_;
