@@ -7,9 +7,12 @@
 #include <QPushButton>
 #include <QPixmap>
 
+#include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "chart_printing.h"
+#include "continuous_comparison.h"
 #include "forms.h"
 #include "input_loader.h"
 #include "line_printer.h"
@@ -18,17 +21,13 @@ namespace {
 
 using namespace vp;
 
-// Confirms the echo, keeps the first mode shape for its picture, shows nothing.
+// Confirms the echo, keeps every mode shape for the pictures, shows nothing.
 class Silent : public RunUi, public ModeShapeDisplay {
  public:
-  TNewFormModel firstMode;
-  bool haveMode = false;
+  std::vector<TNewFormModel> modes;
   bool ConfirmEcho(const TInputFormModel&) override { return true; }
   ModeShapeDisplay* ModeDisplay() override { return this; }
-  void ShowModeShape(const TNewFormModel& form) override {
-    if (!haveMode) firstMode = form;
-    haveMode = true;
-  }
+  void ShowModeShape(const TNewFormModel& form) override { modes.push_back(form); }
   void ShowResults() override {}
   void ShowInputError(const std::string& detail) override { std::fprintf(stderr, "%s\n", detail.c_str()); }
   void ShowInterrupted() override {}
@@ -100,7 +99,17 @@ int main(int argc, char* argv[]) {
   }
   forms.StiffnessMapForm->hide();
 
-  st.newForm = ui.firstMode;
+  // The mode shape of the first frequency, or where the lumped frequency is
+  // furthest from the continuous shaft's, when that is above 1 %.
+  size_t shown = 0, at = 0;
+  double furthest = kLargeDifference;
+  for (const VariantResult& v : st.summary.variants)
+    for (size_t i = 0; i < v.modes.size(); ++i, ++at)
+      if (i < v.continuous.sameOrdinal.size() && v.continuous.sameOrdinal[i]) {
+        const double difference = std::fabs(v.modes[i].omega / *v.continuous.sameOrdinal[i] - 1);
+        if (difference > furthest) furthest = difference, shown = at;
+      }
+  if (shown < ui.modes.size()) st.newForm = ui.modes[shown];
   forms.NewForm->Fill();
   ok &= Save(forms.NewForm.get(), out + "mode_shape_form.png");
   // The printed mode shape, as "Печать графика" prints it, into a PDF file.
