@@ -180,3 +180,34 @@ TEST(Examples, TheFreeFreeShaftMatchesTheClosedForm) {
   EXPECT_NEAR(omega[0], std::pow(4.730040745, 2), 0.001 * omega[0]);
   EXPECT_NEAR(omega[1], std::pow(7.853204624, 2), 0.001 * omega[1]);
 }
+
+TEST(Examples, TheRotorInTwentySectionsIsTheSameShaftToTheContinuousModelButNotToTheLumpedOne) {
+  TMainFormModel form;
+  LoadInputFile(Example("rotor_coarse_sections.txt"), form, '.');
+  std::vector<double> diameters;
+  for (size_t i = 0; i < kRotorDiameters.size(); i += 2) diameters.push_back(kRotorDiameters[i]);
+  ExpectSteelBarsOf(form, diameters);
+  const ProgramState coarse = Solve("rotor_coarse_sections.txt");
+  const ProgramState fine = Solve("rotor_two_bearings.txt");
+  double largest = 0;  // difference of a lumped frequency from its continuous one
+  for (int v = 1; v <= 2; ++v) {
+    SCOPED_TRACE(v);
+    const double stiffness = v == 1 ? 1e8 : 1e9;
+    const std::vector<double> fe = FiniteElementFrequencies(std::vector<double>(20, 0.1), diameters,
+                                                            {{0.2, stiffness}, {1.8, stiffness}}, {}, 16);
+    const std::vector<OrdinalFrequency>& exact = coarse.summary.variants[v - 1].continuous.inRange;
+    // All of the finite-element model's up to FK = 8000 rad/s, and no more.
+    ASSERT_EQ(exact.size(), static_cast<size_t>(std::count_if(fe.begin(), fe.end(), [](double w) { return w <= 8000; })));
+    ASSERT_GE(exact.size(), 4u);
+    // (The masses are given to 6 or 7 digits.)
+    for (size_t i = 0; i < exact.size(); ++i) EXPECT_NEAR(exact[i].omega, fe[i], 5e-6 * fe[i]) << i;
+    // Halving every section changes nothing but the rounding.
+    const std::vector<OrdinalFrequency>& halved = fine.summary.variants[v - 1].continuous.inRange;
+    ASSERT_FALSE(halved.empty());
+    for (size_t i = 0; i < halved.size(); ++i) EXPECT_NEAR(halved[i].omega, exact[i].omega, 1e-11 * exact[i].omega);
+    const VariantResult& lumped = coarse.summary.variants[v - 1];
+    for (size_t i = 0; i < lumped.modes.size(); ++i)
+      largest = std::max(largest, std::fabs(lumped.modes[i].omega / *lumped.continuous.sameOrdinal.at(i) - 1));
+  }
+  EXPECT_GT(largest, 0.2);
+}
