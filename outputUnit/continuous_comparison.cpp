@@ -72,7 +72,7 @@ bool AnyLarge(const VariantResult& v) {
 double Hertz(double omega) { return omega / (2 * std::numbers::pi); }
 double Rpm(double omega) { return 30 * omega / std::numbers::pi; }
 
-std::optional<double> ContinuousOfOrdinal(const ContinuousShaft& shaft, int ordinal, double low, double high) {
+std::optional<double> FrequencyOfOrdinalIn(const ContinuousShaft& shaft, int ordinal, double low, double high) {
   if (ordinal <= 0) return std::nullopt;
   const std::optional<double> omega = shaft.Frequency(ordinal);
   if (omega && *omega >= low && *omega <= high) return omega;
@@ -99,7 +99,7 @@ void CompareWithContinuous(const ContinuousShaft& shaft, double low, double high
     if (listed != c.inRange.end())
       c.sameOrdinal[i] = listed->omega;
     else if (!whole && n > c.inRange.back().ordinal)
-      c.sameOrdinal[i] = ContinuousOfOrdinal(shaft, n, low, high);
+      c.sameOrdinal[i] = FrequencyOfOrdinalIn(shaft, n, low, high);
   }
 }
 
@@ -205,7 +205,7 @@ void ContinuousModeLine::Add(const ModeResult& mode, TNewFormModel& form) {
     form.Label8 = "Непрерывная модель вала не рассчитана: " + shaft_.Problem();
     return;
   }
-  const std::optional<double> omega = ContinuousOfOrdinal(shaft_, ordinal, low_, high_);
+  const std::optional<double> omega = FrequencyOfOrdinalIn(shaft_, ordinal, low_, high_);
   if (!omega) {
     form.Label8 = "Непрерывная модель: " + NoCounterpart(ordinal);
     return;

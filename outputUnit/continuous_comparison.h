@@ -33,7 +33,7 @@ double Rpm(double omega);
 
 // The continuous shaft's frequency (search variable) of a true ordinal, where
 // it lies in [low, high].
-std::optional<double> ContinuousOfOrdinal(const ContinuousShaft& shaft, int ordinal, double low, double high);
+std::optional<double> FrequencyOfOrdinalIn(const ContinuousShaft& shaft, int ordinal, double low, double high);
 
 // Compares a solved variant with its continuous shaft by the true ordinals its
 // check gave the found frequencies; fills variant.continuous. [low, high] is
