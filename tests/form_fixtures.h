@@ -1,9 +1,13 @@
 #pragma once
-// Main forms filled as a user would, for the run, loader and printout tests.
+// Main forms filled as a user would, for the run, loader and printout tests,
+// and a run of a form to its results.
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "calculation_run.h"
 #include "main_form_model.h"
 #include "numtext.h"
 
@@ -71,6 +75,28 @@ inline TMainFormModel SteelRotorForm(const std::vector<double>& stiffness, int K
     f.StringGrid1.SetCell(k, 3, GeneralFormat(EI, '.'));
   }
   return f;
+}
+
+// A user who accepts the echo and wants no mode shapes. An input error or an
+// interruption fails the test; messages are kept.
+struct AcceptingUi : RunUi {
+  std::vector<std::string> messages;
+  bool ConfirmEcho(const TInputFormModel&) override { return true; }
+  ModeShapeDisplay* ModeDisplay() override { return nullptr; }
+  void ShowResults() override {}
+  void ShowInputError(const std::string& detail) override { ADD_FAILURE() << detail; }
+  void ShowInterrupted() override { ADD_FAILURE() << "interrupted"; }
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+};
+
+// Runs the form st holds to its results; a message shown fails the test
+// unless messages are expected.
+inline void RunToResults(ProgramState& st, bool messagesExpected = false) {
+  AcceptingUi ui;
+  EXPECT_EQ(RunCalculation(st, ui, '.'), RunOutcome::Completed);
+  if (!messagesExpected) {
+    EXPECT_EQ(ui.messages, std::vector<std::string>{});
+  }
 }
 
 }  // namespace vp::test

@@ -23,71 +23,56 @@ TShaftModel BeamOnEndSupports() {
   return MakeShaft(s, {{1, 1.0}, {4, 1.0}});
 }
 
-StiffnessMapRange Range(double low, double high, int points, int ordinals) { return {low, high, points, ordinals}; }
 
 }  // namespace
 
 TEST(StiffnessMapRange, RefusesWhatCannotBeMapped) {
-  EXPECT_EQ(StiffnessMapRangeProblem(Range(1, 10, 2, 1)), "");
-  EXPECT_EQ(StiffnessMapRangeProblem(Range(1e-30, 1e30, 1000, 100)), "");
-  const std::string low = "нижняя граница жесткости опор должна быть больше нуля";
-  EXPECT_EQ(StiffnessMapRangeProblem(Range(0, 10, 5, 1)), low);
-  EXPECT_EQ(StiffnessMapRangeProblem(Range(-1, 10, 5, 1)), low);
-  EXPECT_EQ(StiffnessMapRangeProblem(Range(NAN, 10, 5, 1)), low);
-  EXPECT_EQ(StiffnessMapRangeProblem(Range(10, 10, 5, 1)), "верхняя граница жесткости опор должна быть больше нижней");
-  EXPECT_EQ(StiffnessMapRangeProblem(Range(10, 1, 5, 1)), "верхняя граница жесткости опор должна быть больше нижней");
-  EXPECT_EQ(StiffnessMapRangeProblem(Range(10, NAN, 5, 1)), "верхняя граница жесткости опор должна быть больше нижней");
-  EXPECT_EQ(StiffnessMapRangeProblem(Range(10, INFINITY, 5, 1)),
-            "верхняя граница жесткости опор должна быть конечным числом");
-  EXPECT_EQ(StiffnessMapRangeProblem(Range(1, 10, 1, 1)), "число точек карты должно быть от 2 до 1000");
-  EXPECT_EQ(StiffnessMapRangeProblem(Range(1, 10, 1001, 1)), "число точек карты должно быть от 2 до 1000");
-  EXPECT_EQ(StiffnessMapRangeProblem(Range(1, 10, 5, 0)), "число частот карты должно быть от 1 до 100");
-  EXPECT_EQ(StiffnessMapRangeProblem(Range(1, 10, 5, 101)), "число частот карты должно быть от 1 до 100");
-  const StiffnessMap map = ComputeStiffnessMap(BeamOnEndSupports(), Range(1, 10, 1, 1));
-  EXPECT_EQ(map.problem, "число точек карты должно быть от 2 до 1000");
-  EXPECT_TRUE(map.stiffness.empty());
-  EXPECT_TRUE(map.lines.empty());
+  const std::string low = "нижняя граница жесткости опор должна быть больше нуля",
+                    order = "верхняя граница жесткости опор должна быть больше нижней",
+                    points = "число точек карты должно быть от 2 до 1000",
+                    ordinals = "число частот карты должно быть от 1 до 100";
+  const std::pair<StiffnessMapRange, std::string> cases[] = {
+      {{1, 10, 2, 1}, ""},       {{1e-30, 1e30, 1000, 100}, ""}, {{0, 10, 5, 1}, low},
+      {{-1, 10, 5, 1}, low},     {{NAN, 10, 5, 1}, low},         {{10, 10, 5, 1}, order},
+      {{10, 1, 5, 1}, order},    {{10, NAN, 5, 1}, order},       {{1, 10, 1, 1}, points},
+      {{1, 10, 1001, 1}, points}, {{1, 10, 5, 0}, ordinals},     {{1, 10, 5, 101}, ordinals},
+      {{10, INFINITY, 5, 1}, "верхняя граница жесткости опор должна быть конечным числом"},
+  };
+  for (const auto& [range, problem] : cases)
+    EXPECT_EQ(StiffnessMapRangeProblem(range), problem) << range.low << " " << range.high << " " << range.points;
+  const StiffnessMap map = ComputeStiffnessMap(BeamOnEndSupports(), {1, 10, 1, 1});
+  EXPECT_EQ(map.problem, points);
+  EXPECT_TRUE(map.stiffness.empty() && map.lines.empty());
 }
 
-TEST(StiffnessMapRange, DefaultSpansTheVariantsStiffnesses) {
+TEST(StiffnessMapRange, TheDefaultSpansTheVariantsAndThoseWithEqualSupportsAreOnIt) {
   TShaftModel m = BeamOnEndSupports();
   m.KW = 3;
   m.KP = 4;
   m.SupportStiffness[1] = {0, 5e6, 0, 2e8, 7.0};  // entries after KW are not read
   m.SupportStiffness[2] = {0, 0, -3, 1e7, 1e-9};  // zero and negative ones are skipped
-  const std::optional<StiffnessMapRange> r = DefaultStiffnessMapRange(m);
-  ASSERT_TRUE(r);
-  EXPECT_DOUBLE_EQ(r->low, 5e4);
-  EXPECT_DOUBLE_EQ(r->high, 2e10);
-  EXPECT_EQ(r->points, 61);
-  EXPECT_EQ(r->ordinals, 4);
+  EXPECT_EQ(DefaultStiffnessMapRange(m), (StiffnessMapRange{5e4, 2e10, 61, 4}));
   m.KP = 20;
   EXPECT_EQ(DefaultStiffnessMapRange(m)->ordinals, 6);
   m.KP = 0;
   EXPECT_EQ(DefaultStiffnessMapRange(m)->ordinals, 1);
+  // Variant 1 alike (on the map), variant 2 not, variant 3 alike but zero (not on log axes).
+  m.SupportStiffness[1] = {0, 5e6, 1e7, 0};
+  m.SupportStiffness[2] = {0, 5e6, 2e7, 0};
+  EXPECT_EQ(CommonVariantStiffness(m, 1), 5e6);
+  for (int v : {0, 2, 3}) EXPECT_FALSE(CommonVariantStiffness(m, v)) << v;
+  // On the map, a variant's frequencies are those of its own calculation.
+  const StiffnessMap map = ComputeStiffnessMap(m, {5e6, 5e7, 3, 3});
+  ASSERT_EQ(map.lines.size(), 3u);
+  const std::vector<OrdinalFrequency> own = ContinuousShaft(m, 1).Frequencies(1, 3);
+  for (int n = 0; n < 3; ++n) EXPECT_NEAR(map.lines[n].omega[0], own[n].omega, 1e-13 * own[n].omega);
   for (int v = 1; v <= 3; ++v) m.SupportStiffness[1][v] = m.SupportStiffness[2][v] = 0;
   EXPECT_FALSE(DefaultStiffnessMapRange(m));
 }
 
-TEST(StiffnessMapRange, VariantsOnTheMapAreThoseWithEqualSupports) {
-  TShaftModel m = BeamOnEndSupports();
-  m.KW = 3;
-  m.SupportStiffness[1] = {0, 5e6, 1e7, 0};
-  m.SupportStiffness[2] = {0, 5e6, 2e7, 0};
-  EXPECT_EQ(CommonVariantStiffness(m, 1), 5e6);
-  EXPECT_FALSE(CommonVariantStiffness(m, 2));
-  EXPECT_FALSE(CommonVariantStiffness(m, 3));  // equal but zero: not on log axes
-  EXPECT_FALSE(CommonVariantStiffness(m, 0));
-  // On the map, a variant's frequencies are those of its own calculation.
-  const StiffnessMap map = ComputeStiffnessMap(m, Range(5e6, 5e7, 3, 3));
-  ASSERT_EQ(map.lines.size(), 3u);
-  const std::vector<OrdinalFrequency> own = ContinuousShaft(m, 1).Frequencies(1, 3);
-  for (int n = 0; n < 3; ++n) EXPECT_NEAR(map.lines[n].omega[0], own[n].omega, 1e-13 * own[n].omega);
-}
-
 TEST(StiffnessMap, LimitsOfSoftAndRigidSupports) {
   const double unit = kEI / (kL * kL * kL), M = kMu * kL;
-  const StiffnessMap map = ComputeStiffnessMap(BeamOnEndSupports(), Range(1e-7 * unit, 1e13 * unit, 41, 5));
+  const StiffnessMap map = ComputeStiffnessMap(BeamOnEndSupports(), {1e-7 * unit, 1e13 * unit, 41, 5});
   ASSERT_EQ(map.problem, "");
   ASSERT_EQ(map.lines.size(), 5u);
   ASSERT_EQ(map.stiffness.size(), 41u);
@@ -126,7 +111,7 @@ TEST(StiffnessMap, EveryPointExact) {
   const TShaftModel model = MakeShaft({{0.2, 9.0, 3e5}, {0.0, 4.0, 0.0}, {0.3, 18.0, 8e5}, {0.1, 0.0, 5e4},
                                        {0.25, 6.0, 2e5}, {0.15, 3.0, 1e5}},
                                       {{1, 1.0}, {3, 1.0}, {5, 1.0}});
-  const StiffnessMap map = ComputeStiffnessMap(model, Range(1e4, 1e10, 13, 6));
+  const StiffnessMap map = ComputeStiffnessMap(model, {1e4, 1e10, 13, 6});
   ASSERT_EQ(map.problem, "");
   ASSERT_EQ(map.lines.size(), 6u);
   for (size_t i = 0; i < map.stiffness.size(); ++i) {
@@ -147,20 +132,19 @@ TEST(StiffnessMap, EveryPointExact) {
 TEST(StiffnessMap, ShaftsItCannotOrNeedNotMap) {
   // All mass in two point masses: two frequencies, however many are asked for.
   const TShaftModel points = MakeShaft({{0.0, 1.0, 0.0}, {1.0, 0.0, 2.0}, {0.0, 3.0, 0.0}}, {{1, 1.0}, {3, 1.0}});
-  const StiffnessMap two = ComputeStiffnessMap(points, Range(1, 100, 5, 6));
+  const StiffnessMap two = ComputeStiffnessMap(points, {1, 100, 5, 6});
   EXPECT_EQ(two.problem, "");
   EXPECT_EQ(two.lines.size(), 2u);
   // A shaft the continuous model refuses: its reason, nothing else.
   const TShaftModel negative = MakeShaft({{1.0, -1.0, 2.0}}, {{1, 1.0}});
-  const StiffnessMap refused = ComputeStiffnessMap(negative, Range(1, 100, 5, 3));
+  const StiffnessMap refused = ComputeStiffnessMap(negative, {1, 100, 5, 3});
   EXPECT_EQ(refused.problem, "участок 1: масса должна быть не меньше нуля");
-  EXPECT_TRUE(refused.stiffness.empty());
-  EXPECT_TRUE(refused.lines.empty());
+  EXPECT_TRUE(refused.stiffness.empty() && refused.lines.empty());
   // Supports that do not act (beyond the spans): flat lines.
   TShaftModel beyond = BeamOnEndSupports();
   beyond.SpanEnd[1] = 3;
   beyond.SupportSection[1] = 0;
-  const StiffnessMap flat = ComputeStiffnessMap(beyond, Range(1, 1e6, 4, 2));
+  const StiffnessMap flat = ComputeStiffnessMap(beyond, {1, 1e6, 4, 2});
   ASSERT_EQ(flat.lines.size(), 2u);
   for (const StiffnessMapLine& line : flat.lines)
     for (double w : line.omega) EXPECT_NEAR(w, line.omega.front(), 1e-12 * w);

@@ -10,7 +10,6 @@
 #include <regex>
 
 #include "beam_references.h"
-#include "calculation_run.h"
 #include "continuous_shaft.h"
 #include "form_fixtures.h"
 #include "numtext.h"
@@ -77,18 +76,16 @@ TEST(StiffnessMapChart, ReportedFrequenciesAndTheVariantsOnTheirLines) {
   EXPECT_EQ(UnmappedLine(chart.unmapped[1]), "Вариант № 3: жесткость опор 0 - на логарифмической шкале ее нет");
   EXPECT_EQ(UnmappedLine(chart.unmapped[2]), "Вариант № 4: жесткость опор 1E12 вне диапазона карты");
   EXPECT_EQ(VariantMarkName(mark, ','), "Вариант № 1 (k = 1E6)");
-  // A range that reaches 1e12 shows variant 4 too, its marks on the rigid end.
-  const StiffnessMapChart wide = ChartStiffnessMap(m, {1e4, 1e12, 3, 4}, 100, '.');
-  ASSERT_EQ(wide.marks.size(), 2u);
-  EXPECT_EQ(wide.marks[1].variant, 4);
-  for (size_t n = 0; n < 4; ++n) EXPECT_NEAR(wide.marks[1].F[n], wide.curves[n].F.back(), 1e-11 * wide.curves[n].F.back());
 }
 
 TEST(StiffnessMapChart, DefaultRangeOrWhyThereIsNone) {
   TShaftModel m = FourVariants();
   const StiffnessMapChart chart = DefaultStiffnessMapChart(m, 100, '.');
   EXPECT_EQ(chart.range, (StiffnessMapRange{1e4, 1e14, 61, 4}));  // 1e6 / 100 .. 1e12 * 100
-  EXPECT_EQ(chart.marks.size(), 2u);                               // variants 1 and 4
+  // Variants 1 and 4 on the map, 4 on its lines at the 49th point, 1e12.
+  ASSERT_EQ(chart.marks.size(), 2u);
+  EXPECT_EQ(chart.marks[1].variant, 4);
+  for (size_t n = 0; n < 4; ++n) EXPECT_NEAR(chart.marks[1].F[n], chart.curves[n].F[48], 1e-11 * chart.marks[1].F[n]);
   EXPECT_EQ(StiffnessMapRangeLine(chart.range, ','), "Жесткость опор от 10000 до 1E14, точек карты: 61");
   for (int v = 1; v <= 4; ++v)
     for (int s = 1; s <= 3; ++s) m.SupportStiffness[s][v] = 0;
@@ -167,12 +164,9 @@ TEST(StiffnessMapModel, TheFieldsAreCheckedAndABadRangeKeepsTheMap) {
       {"1E4", "1E14", "6,1", "число точек карты: '6,1' - не целое число"},
       {"1E4", "1E14", "99999999999", "число точек карты: '99999999999' - не целое число"},
       {"0", "1E14", "61", "нижняя граница жесткости опор должна быть больше нуля"},
-      {"-1E4", "1E14", "61", "нижняя граница жесткости опор должна быть больше нуля"},
       {"1E14", "1E4", "61", "верхняя граница жесткости опор должна быть больше нижней"},
-      {"1E4", "1E4", "61", "верхняя граница жесткости опор должна быть больше нижней"},
       {"1E4", "1E400", "61", "верхняя граница жесткости опор: '1E400' - не число"},
       {"1E4", "1E14", "1", "число точек карты должно быть от 2 до 1000"},
-      {"1E4", "1E14", "1001", "число точек карты должно быть от 2 до 1000"},
   };
   for (const Case& c : bad) {
     model.lowText = c.low;
@@ -258,15 +252,7 @@ TEST(StiffnessMapExport, TheChartSheetFollowsTheFrequencyMapWithItsTableOnTheAux
   ProgramState st;
   st.form = SteelRotorForm({1e7, 1e8, 1e8}, 3);
   st.form.StringGrid2.SetCell(3, 2, "5E8");
-  struct Ui : RunUi {
-    bool ConfirmEcho(const TInputFormModel&) override { return true; }
-    ModeShapeDisplay* ModeDisplay() override { return nullptr; }
-    void ShowResults() override {}
-    void ShowInputError(const std::string& d) override { ADD_FAILURE() << d; }
-    void ShowInterrupted() override {}
-    void ShowMessage(const std::string& m) override { ADD_FAILURE() << m; }
-  } ui;
-  ASSERT_EQ(RunCalculation(st, ui, '.'), RunOutcome::Completed);
+  RunToResults(st);
   const StiffnessMapChart map = DefaultStiffnessMapChart(st.model, st.summary.reportFactor, '.');
   ASSERT_TRUE(map.Drawn());
   ASSERT_EQ(map.marks.size(), 2u);
@@ -338,15 +324,7 @@ TEST(StiffnessMapExport, TheChartSheetFollowsTheFrequencyMapWithItsTableOnTheAux
 TEST(StiffnessMapExport, AMapThatCannotBeDrawnLeavesALineAndNoSheet) {
   ProgramState st;
   st.form = FreeFreeForm(20, {20}, 2);
-  struct Ui : RunUi {
-    bool ConfirmEcho(const TInputFormModel&) override { return true; }
-    ModeShapeDisplay* ModeDisplay() override { return nullptr; }
-    void ShowResults() override {}
-    void ShowInputError(const std::string& d) override { ADD_FAILURE() << d; }
-    void ShowInterrupted() override {}
-    void ShowMessage(const std::string&) override {}
-  } ui;
-  ASSERT_EQ(RunCalculation(st, ui, '.'), RunOutcome::Completed);
+  RunToResults(st, true);
   const StiffnessMapChart map = DefaultStiffnessMapChart(st.model, 100, '.');
   EXPECT_EQ(map.problem, kNoPositiveStiffness);
   const std::string path = FreshDir("stiffness_map_none") + "/none.xlsx";

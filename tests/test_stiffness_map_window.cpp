@@ -19,26 +19,18 @@
 #include <QTimer>
 
 #include "chart_printing.h"
+#include "form_fixtures.h"
 #include "forms.h"
 #include "input_loader.h"
 #include "line_printer.h"
 #include "output_files.h"
 #include "pdf_text.h"
+#include "shaft_fixtures.h"
 #include "workbook_reader.h"
 
 using namespace vp;
 
 namespace {
-
-class Silent : public RunUi {
- public:
-  bool ConfirmEcho(const TInputFormModel&) override { return true; }
-  ModeShapeDisplay* ModeDisplay() override { return nullptr; }
-  void ShowResults() override {}
-  void ShowInputError(const std::string& d) override { ADD_FAILURE() << d; }
-  void ShowInterrupted() override {}
-  void ShowMessage(const std::string&) override {}
-};
 
 // Types the text into the field as keys, over what it held.
 void Type(QLineEdit* edit, const QString& text) {
@@ -66,23 +58,15 @@ std::vector<QXYSeries*> Series(QChart* chart, bool scatter) {
 // The largest shaft the program takes: 200 sections, 20 spans, 10 supports
 // whose stiffness grows with the variant.
 TShaftModel LargestShaft() {
-  TShaftModel m;
+  TShaftModel m = test::UniformFreeFree(200, {200}, 20);
   m.N = 10;
-  m.KM = 200;
   m.KZ = 20;
   m.KW = 20;
-  m.KP = 20;
   for (int j = 1; j <= m.KZ; ++j) m.SpanEnd[j] = 10 * j;
   for (int s = 1; s <= m.N; ++s) {
     m.SupportSection[s] = 200 * s / 11;
     for (int v = 1; v <= m.KW; ++v) m.SupportStiffness[s][v] = 10.0 * v * v;
   }
-  for (int i = 1; i <= m.KM; ++i) {
-    m.SectionLength[i] = 0.005;
-    m.SectionMass[i] = 0.005;
-    m.SectionEI[i] = 1;
-  }
-  m.ComputeSectionX();
   return m;
 }
 
@@ -91,8 +75,7 @@ class StiffnessMapWindow : public ::testing::Test {
   void SetUp() override {
     forms = std::make_unique<Forms>();
     LoadInputFile(std::string(VP_EXAMPLES_DIR) + "/rotor_two_bearings.txt", forms->state.form, '.');
-    Silent ui;
-    ASSERT_EQ(RunCalculation(forms->state, ui, '.'), RunOutcome::Completed);
+    test::RunToResults(forms->state);
     forms->OutputForm->Refresh();
     forms->OutputForm->show();
   }
@@ -156,7 +139,24 @@ TEST_F(StiffnessMapWindow, OpensFromTheResultsWithTheDefaultMapOfTheRun) {
     EXPECT_EQ(fAxis->titleText(), "Частота");
     EXPECT_EQ(kAxis->min(), 1e6);
     EXPECT_EQ(kAxis->max(), 1e11);
+    // Printed under a heading of the map, its range and the variants.
     EXPECT_TRUE(form.PrintButton()->isEnabled());
+    EXPECT_EQ(form.PrintHeading(), QStringList({"Карта критических скоростей", "Жесткость опор от 1E6 до 1E11, точек карты: 61",
+                                                "Вариант по жесткости N 1:  жесткости опор 100000000; 100000000",
+                                                "Вариант по жесткости N 2:  жесткости опор 1000000000; 1000000000"}));
+    const QImage picture = form.CaptureChart();
+    EXPECT_LE(picture.width(), 760);
+    EXPECT_LE(picture.height(), 470);
+    const std::string pdf = test::FreshDir("map_window_print") + "/map.pdf";
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPdfPrinter(printer, QString::fromStdString(pdf));
+    PrintPicture(printer, picture, form.PrintHeading());
+    const std::vector<std::string> pages = test::PdfPages(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    const std::vector<std::string> text = test::TextLines(pages[0]);
+    ASSERT_GE(text.size(), 4u);
+    EXPECT_EQ(text[0], "Карта критических скоростей");
+    EXPECT_EQ(text[1], "Жесткость опор от 1E6 до 1E11, точек карты: 61");
   });
 }
 
@@ -220,39 +220,17 @@ TEST_F(StiffnessMapWindow, TheExportChartsTheRangeSetInTheWindowUntilTheShaftCha
   OpenMap([](TStiffnessMapForm& form) { Type(form.PointsEdit(), "25"); });
   EXPECT_EQ(exportedPoints(), 25);
   // Another run of the same shaft keeps the range; other bearings bring back the default.
-  Silent ui;
-  ASSERT_EQ(RunCalculation(forms->state, ui, '.'), RunOutcome::Completed);
+  test::RunToResults(forms->state);
   EXPECT_EQ(exportedPoints(), 25);
   forms->state.form.StringGrid2.SetCell(1, 1, "2E8");
   forms->state.form.StringGrid2.SetCell(1, 2, "2E8");
-  ASSERT_EQ(RunCalculation(forms->state, ui, '.'), RunOutcome::Completed);
+  test::RunToResults(forms->state);
   EXPECT_EQ(exportedPoints(), 61);
   OpenMap([](TStiffnessMapForm& form) {
     EXPECT_EQ(form.PointsEdit()->text(), "61");
     EXPECT_EQ(form.LowEdit()->text(), "2E6");
   });
   QFile::remove(path);
-}
-
-TEST_F(StiffnessMapWindow, ThePrintedPageIsHeadedByTheMapItsRangeAndTheVariants) {
-  OpenMap([](TStiffnessMapForm& form) {
-    EXPECT_EQ(form.PrintHeading(), QStringList({"Карта критических скоростей", "Жесткость опор от 1E6 до 1E11, точек карты: 61",
-                                                "Вариант по жесткости N 1:  жесткости опор 100000000; 100000000",
-                                                "Вариант по жесткости N 2:  жесткости опор 1000000000; 1000000000"}));
-    const QImage picture = form.CaptureChart();
-    EXPECT_LE(picture.width(), 760);
-    EXPECT_LE(picture.height(), 470);
-    const std::string pdf = vp::test::FreshDir("map_window_print") + "/map.pdf";
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPdfPrinter(printer, QString::fromStdString(pdf));
-    PrintPicture(printer, picture, form.PrintHeading());
-    const std::vector<std::string> pages = vp::test::PdfPages(pdf);
-    ASSERT_EQ(pages.size(), 1u);
-    const std::vector<std::string> lines = vp::test::TextLines(pages[0]);
-    ASSERT_GE(lines.size(), 4u);
-    EXPECT_EQ(lines[0], "Карта критических скоростей");
-    EXPECT_EQ(lines[1], "Жесткость опор от 1E6 до 1E11, точек карты: 61");
-  });
 }
 
 TEST(StiffnessMapWindowAlone, AThousandPointsOfTheLargestShaftKeepTheWindowAnswering) {
