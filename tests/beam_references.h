@@ -3,7 +3,9 @@
 // - the free-end condition of the state transfer matrices (y, theta, M, Q) in
 //   quadruple precision, the Krylov functions summed as power series (no
 //   trigonometry, so no loss for short or massless sections);
-// - a finite-element model with cubic beam elements and consistent mass.
+// - a finite-element model with cubic beam elements and consistent mass;
+// - the lumped-mass beam (each section's mass at its left cross-section)
+//   solved directly as an eigenproblem.
 // Same model as the shaft under test: uniform sections (m spread over l),
 // zero-length sections as point masses, springs on deflection, free ends,
 // sections 1..SpanEnd[KZ].
@@ -259,6 +261,63 @@ inline std::vector<double> FiniteElementFrequencies(const TShaftModel& model, in
   Eigen::GeneralizedSelfAdjointEigenSolver<Eigen::MatrixXd> solver(K, M, Eigen::EigenvaluesOnly);
   std::vector<double> omegas;
   for (int i = 0; i < n; ++i) omegas.push_back(std::sqrt(std::max(0.0, solver.eigenvalues()[i])));
+  return omegas;
+}
+
+// The natural frequencies of the lumped-mass beam, solved directly: a section
+// of length 0 ties its right cross-section rigidly to its left one (y and
+// theta taken over), the massless unknowns are condensed out, then a symmetric
+// eigenproblem. Every eigenvalue, rigid-body ones (near 0) and those of
+// negative springs (as -sqrt(-lambda)) included, in ascending order.
+inline std::vector<double> LumpedFrequencies(const TShaftModel& m, int variant) {
+  const int E = m.SpanEnd[m.KZ];
+  const int full = 2 * (E + 1);
+  Eigen::MatrixXd K = Eigen::MatrixXd::Zero(full, full);
+  Eigen::VectorXd M = Eigen::VectorXd::Zero(full);
+  for (int i = 1; i <= E; ++i) {
+    M[2 * (i - 1)] += m.SectionMass[i];
+    const double l = m.SectionLength[i];
+    if (l == 0) continue;
+    const double c = m.SectionEI[i] / (l * l * l);
+    Eigen::Matrix4d e;
+    e << 12, 6 * l, -12, 6 * l, 6 * l, 4 * l * l, -6 * l, 2 * l * l, -12, -6 * l, 12, -6 * l, 6 * l, 2 * l * l,
+        -6 * l, 4 * l * l;
+    K.block(2 * (i - 1), 2 * (i - 1), 4, 4) += c * e;
+  }
+  for (int s = 1; s <= m.N; ++s)
+    if (m.SupportSection[s] >= 1 && m.SupportSection[s] <= E)
+      K(2 * m.SupportSection[s], 2 * m.SupportSection[s]) += m.SupportStiffness[s][variant];
+  // The rigid ties: u_full = T u, one pair of unknowns per cross-section that
+  // does not follow a section of length 0.
+  std::vector<int> free;
+  for (int i = 0; i <= E; ++i)
+    if (i == 0 || m.SectionLength[i] != 0) free.push_back(i);
+  Eigen::MatrixXd T = Eigen::MatrixXd::Zero(full, 2 * free.size());
+  for (int i = 0, f = -1; i <= E; ++i) {
+    if (i == 0 || m.SectionLength[i] != 0) ++f;
+    T(2 * i, 2 * f) = T(2 * i + 1, 2 * f + 1) = 1;
+  }
+  K = T.transpose() * K * T;
+  const Eigen::VectorXd mass = T.transpose() * M.asDiagonal() * T * Eigen::VectorXd::Ones(T.cols());
+  const int n = static_cast<int>(T.cols());
+  std::vector<int> a, c;
+  for (int i = 0; i < n; ++i) (mass[i] > 0 ? a : c).push_back(i);
+  auto sub = [&](const std::vector<int>& r, const std::vector<int>& s) {
+    Eigen::MatrixXd out(r.size(), s.size());
+    for (size_t i = 0; i < r.size(); ++i)
+      for (size_t j = 0; j < s.size(); ++j) out(i, j) = K(r[i], s[j]);
+    return out;
+  };
+  Eigen::MatrixXd reduced = sub(a, a) - sub(a, c) * sub(c, c).ldlt().solve(sub(c, a));
+  Eigen::VectorXd root(a.size());
+  for (size_t i = 0; i < a.size(); ++i) root[i] = 1 / std::sqrt(mass[a[i]]);
+  reduced = root.asDiagonal() * reduced * root.asDiagonal();
+  Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver(reduced);
+  std::vector<double> omegas;
+  for (int i = 0; i < solver.eigenvalues().size(); ++i) {
+    const double lambda = solver.eigenvalues()[i];
+    omegas.push_back(lambda >= 0 ? std::sqrt(lambda) : -std::sqrt(-lambda));
+  }
   return omegas;
 }
 

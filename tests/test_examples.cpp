@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <Eigen/Dense>
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "calculation_run.h"
+#include "beam_references.h"
+#include "form_fixtures.h"
 #include "input_loader.h"
 #include "numtext.h"
 
@@ -29,75 +29,27 @@ const std::vector<double> kRotorDiameters = [] {
   for (auto [diameter, count] : {std::pair{0.10, 6}, {0.14, 4}, {0.18, 20}, {0.14, 4}, {0.10, 6}}) d.insert(d.end(), count, diameter);
   return d;
 }();
-const std::vector<double> kRotorLengths(40, 0.05);
 // The disc of rotor_with_disc.txt: 0.5 m across, 0.06 m wide, on the 0.18 m body.
 const double kDiscMass = kRho * kPi * (0.5 * 0.5 - 0.18 * 0.18) / 4 * 0.06;
 
 std::string Example(const char* name) { return std::string(VP_EXAMPLES_DIR) + "/" + name; }
 
-class Accepting : public RunUi {
- public:
-  bool ConfirmEcho(const TInputFormModel&) override { return true; }
-  ModeShapeDisplay* ModeDisplay() override { return nullptr; }
-  void ShowResults() override {}
-  void ShowInputError(const std::string& detail) override { ADD_FAILURE() << detail; }
-  void ShowInterrupted() override { ADD_FAILURE() << "interrupted"; }
-  void ShowMessage(const std::string& text) override { ADD_FAILURE() << text; }
-};
-
 ProgramState Solve(const char* name) {
   ProgramState st;
   LoadInputFile(Example(name), st.form, '.');
-  Accepting ui;
-  EXPECT_EQ(RunCalculation(st, ui, '.'), RunOutcome::Completed) << name;
+  test::RunToResults(st);
   return st;
 }
 
-// Natural frequencies (rad/s, ascending) of a free-free Euler-Bernoulli bar of
-// solid circular sections, each cut into `pieces` beam elements with
-// consistent mass, on springs (N/m) at the given positions, with point masses.
-struct PointLoad {
-  double x, value;
-};
-std::vector<double> FiniteElementFrequencies(const std::vector<double>& lengths, const std::vector<double>& diameters,
-                                             const std::vector<PointLoad>& springs, const std::vector<PointLoad>& masses,
-                                             int pieces = 8) {
-  std::vector<double> nodeX{0};
-  std::vector<double> h, EI, rhoA;
-  for (size_t i = 0; i < lengths.size(); ++i) {
-    if (lengths[i] == 0) continue;
-    for (int p = 0; p < pieces; ++p) {
-      h.push_back(lengths[i] / pieces);
-      EI.push_back(kE * kPi * std::pow(diameters[i], 4) / 64);
-      rhoA.push_back(kRho * kPi * diameters[i] * diameters[i] / 4);
-      nodeX.push_back(nodeX.back() + h.back());
-    }
-  }
-  const int dofs = 2 * static_cast<int>(nodeX.size());
-  Eigen::MatrixXd K = Eigen::MatrixXd::Zero(dofs, dofs), M = Eigen::MatrixXd::Zero(dofs, dofs);
-  for (size_t e = 0; e < h.size(); ++e) {
-    const double l = h[e];
-    Eigen::Matrix4d k, m;
-    k << 12, 6 * l, -12, 6 * l, 6 * l, 4 * l * l, -6 * l, 2 * l * l, -12, -6 * l, 12, -6 * l, 6 * l, 2 * l * l, -6 * l,
-        4 * l * l;
-    m << 156, 22 * l, 54, -13 * l, 22 * l, 4 * l * l, 13 * l, -3 * l * l, 54, 13 * l, 156, -22 * l, -13 * l,
-        -3 * l * l, -22 * l, 4 * l * l;
-    K.block<4, 4>(2 * e, 2 * e) += EI[e] / (l * l * l) * k;
-    M.block<4, 4>(2 * e, 2 * e) += rhoA[e] * l / 420 * m;
-  }
-  auto node = [&](double x) {
-    int best = 0;
-    for (int n = 0; n < static_cast<int>(nodeX.size()); ++n)
-      if (std::abs(nodeX[n] - x) < std::abs(nodeX[best] - x)) best = n;
-    EXPECT_NEAR(nodeX[best], x, 1e-9);
-    return 2 * best;
-  };
-  for (const PointLoad& s : springs) K(node(s.x), node(s.x)) += s.value;
-  for (const PointLoad& p : masses) M(node(p.x), node(p.x)) += p.value;
-  Eigen::GeneralizedSelfAdjointEigenSolver<Eigen::MatrixXd> solver(K, M);
-  std::vector<double> omega;
-  for (int i = 0; i < dofs; ++i) omega.push_back(std::sqrt(std::max(0.0, solver.eigenvalues()[i])));
-  return omega;
+// The stated bars, from their dimensions and not from the files: sections of
+// the given length and diameters, bearings of the given stiffness (N/m) at
+// 0.2 m and 1.8 m, with the disc at 1 m (a section of length 0) when asked.
+TShaftModel SteelBars(double length, const std::vector<double>& diameters, double stiffness, bool disc = false) {
+  std::vector<test::SectionData> s;
+  for (double d : diameters) s.push_back({length, kRho * kPi * d * d / 4 * length, kE * kPi * std::pow(d, 4) / 64});
+  if (disc) s.insert(s.begin() + s.size() / 2, {0, kDiscMass, 1});
+  auto at = [&](double x) { return static_cast<int>(std::lround(x / length)) + (disc && x > 1); };
+  return test::MakeShaft(s, {{at(0.2), stiffness}, {at(1.8), stiffness}});
 }
 
 // The program's frequencies of a variant as search variables (rad/s).
@@ -122,21 +74,27 @@ void ExpectSteelBarsOf(const TMainFormModel& form, const std::vector<double>& di
     // A solid round bar of steel: m = rho pi d^2/4 l and EI = E pi d^4/64.
     EXPECT_NEAR(m, kRho * kPi * d * d / 4 * l, 1e-5 * m) << "section " << k;
     EXPECT_NEAR(EI, kE * kPi * std::pow(d, 4) / 64, 1e-5 * EI) << "section " << k;
-    // The modulus the section implies, whatever its diameter: E = 4 pi EI / A^2.
-    const double A = m / (kRho * l);
-    EXPECT_NEAR(4 * kPi * EI / (A * A), kE, 5e-5 * kE) << "section " << k;
   }
   EXPECT_EQ(bar, static_cast<int>(diameters.size()));
 }
 
 }  // namespace
 
+// Twice as long sections in rotor_coarse_sections.txt: every second diameter.
+const std::vector<double> kCoarseDiameters = [] {
+  std::vector<double> d;
+  for (size_t i = 0; i < kRotorDiameters.size(); i += 2) d.push_back(kRotorDiameters[i]);
+  return d;
+}();
+
 TEST(Examples, TheRotorsAreSteelBarsOfTheStatedDiameters) {
-  for (const char* name : {"rotor_two_bearings.txt", "rotor_with_disc.txt"}) {
+  for (const auto& [name, diameters] : {std::pair{"rotor_two_bearings.txt", kRotorDiameters},
+                                        {"rotor_with_disc.txt", kRotorDiameters},
+                                        {"rotor_coarse_sections.txt", kCoarseDiameters}}) {
     SCOPED_TRACE(name);
     TMainFormModel form;
     LoadInputFile(Example(name), form, '.');
-    ExpectSteelBarsOf(form, kRotorDiameters);
+    ExpectSteelBarsOf(form, diameters);
   }
 }
 
@@ -148,8 +106,7 @@ TEST(Examples, RotorFrequenciesAgreeWithAFiniteElementModel) {
   for (int v = 1; v <= 2; ++v) {
     SCOPED_TRACE(v);
     const std::vector<double> program = Omegas(st, v);
-    const std::vector<double> fe =
-        FiniteElementFrequencies(kRotorLengths, kRotorDiameters, {{0.2, stiffness[v - 1]}, {1.8, stiffness[v - 1]}}, {});
+    const std::vector<double> fe = test::FiniteElementFrequencies(SteelBars(0.05, kRotorDiameters, stiffness[v - 1]), 1, 8);
     ASSERT_EQ(program.size(), found[v - 1]);
     EXPECT_GT(fe[found[v - 1]], 4000);  // nothing more below FK
     // Masses lumped at the sections' left ends against a continuous bar.
@@ -160,8 +117,7 @@ TEST(Examples, RotorFrequenciesAgreeWithAFiniteElementModel) {
 TEST(Examples, TheDiscLowersOnlyTheModesThatMoveIt) {
   const ProgramState plain = Solve("rotor_two_bearings.txt");
   const ProgramState disc = Solve("rotor_with_disc.txt");
-  const std::vector<double> fe =
-      FiniteElementFrequencies(kRotorLengths, kRotorDiameters, {{0.2, 1e9}, {1.8, 1e9}}, {{1.0, kDiscMass}});
+  const std::vector<double> fe = test::FiniteElementFrequencies(SteelBars(0.05, kRotorDiameters, 1e9, true), 1, 8);
   const std::vector<double> program = Omegas(disc, 2);
   ASSERT_EQ(program.size(), 2u);
   for (size_t i = 0; i < program.size(); ++i) EXPECT_NEAR(program[i], fe[i], 0.01 * fe[i]) << "frequency " << i + 1;
@@ -182,19 +138,13 @@ TEST(Examples, TheFreeFreeShaftMatchesTheClosedForm) {
 }
 
 TEST(Examples, TheRotorInTwentySectionsIsTheSameShaftToTheContinuousModelButNotToTheLumpedOne) {
-  TMainFormModel form;
-  LoadInputFile(Example("rotor_coarse_sections.txt"), form, '.');
-  std::vector<double> diameters;
-  for (size_t i = 0; i < kRotorDiameters.size(); i += 2) diameters.push_back(kRotorDiameters[i]);
-  ExpectSteelBarsOf(form, diameters);
   const ProgramState coarse = Solve("rotor_coarse_sections.txt");
   const ProgramState fine = Solve("rotor_two_bearings.txt");
   double largest = 0;  // difference of a lumped frequency from its continuous one
   for (int v = 1; v <= 2; ++v) {
     SCOPED_TRACE(v);
     const double stiffness = v == 1 ? 1e8 : 1e9;
-    const std::vector<double> fe = FiniteElementFrequencies(std::vector<double>(20, 0.1), diameters,
-                                                            {{0.2, stiffness}, {1.8, stiffness}}, {}, 16);
+    const std::vector<double> fe = test::FiniteElementFrequencies(SteelBars(0.1, kCoarseDiameters, stiffness), 1, 16);
     const std::vector<OrdinalFrequency>& exact = coarse.summary.variants[v - 1].continuous.inRange;
     // All of the finite-element model's up to FK = 8000 rad/s, and no more.
     ASSERT_EQ(exact.size(), static_cast<size_t>(std::count_if(fe.begin(), fe.end(), [](double w) { return w <= 8000; })));

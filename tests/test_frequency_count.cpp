@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <Eigen/Dense>
 #include <random>
 
+#include "beam_references.h"
 #include "calculation_run.h"
 #include "form_fixtures.h"
 #include "frequency_count.h"
@@ -13,63 +13,6 @@ using namespace vp;
 using namespace vp::test;
 
 namespace {
-
-// The natural frequencies of the lumped-mass beam, solved directly: a section
-// of length 0 ties its right cross-section rigidly to its left one (y and
-// theta taken over), the massless unknowns are condensed out, then a symmetric
-// eigenproblem. Every eigenvalue, rigid-body ones (near 0) and those of
-// negative springs (as -sqrt(-lambda)) included, in ascending order.
-std::vector<double> EigenFrequencies(const TShaftModel& m, int variant) {
-  const int E = m.SpanEnd[m.KZ];
-  const int full = 2 * (E + 1);
-  Eigen::MatrixXd K = Eigen::MatrixXd::Zero(full, full);
-  Eigen::VectorXd M = Eigen::VectorXd::Zero(full);
-  for (int i = 1; i <= E; ++i) {
-    M[2 * (i - 1)] += m.SectionMass[i];
-    const double l = m.SectionLength[i];
-    if (l == 0) continue;
-    const double c = m.SectionEI[i] / (l * l * l);
-    Eigen::Matrix4d e;
-    e << 12, 6 * l, -12, 6 * l, 6 * l, 4 * l * l, -6 * l, 2 * l * l, -12, -6 * l, 12, -6 * l, 6 * l, 2 * l * l,
-        -6 * l, 4 * l * l;
-    K.block(2 * (i - 1), 2 * (i - 1), 4, 4) += c * e;
-  }
-  for (int s = 1; s <= m.N; ++s)
-    if (m.SupportSection[s] >= 1 && m.SupportSection[s] <= E)
-      K(2 * m.SupportSection[s], 2 * m.SupportSection[s]) += m.SupportStiffness[s][variant];
-  // The rigid ties: u_full = T u, one pair of unknowns per cross-section that
-  // does not follow a section of length 0.
-  std::vector<int> free;
-  for (int i = 0; i <= E; ++i)
-    if (i == 0 || m.SectionLength[i] != 0) free.push_back(i);
-  Eigen::MatrixXd T = Eigen::MatrixXd::Zero(full, 2 * free.size());
-  for (int i = 0, f = -1; i <= E; ++i) {
-    if (i == 0 || m.SectionLength[i] != 0) ++f;
-    T(2 * i, 2 * f) = T(2 * i + 1, 2 * f + 1) = 1;
-  }
-  K = T.transpose() * K * T;
-  const Eigen::VectorXd mass = T.transpose() * M.asDiagonal() * T * Eigen::VectorXd::Ones(T.cols());
-  const int n = static_cast<int>(T.cols());
-  std::vector<int> a, c;
-  for (int i = 0; i < n; ++i) (mass[i] > 0 ? a : c).push_back(i);
-  auto sub = [&](const std::vector<int>& r, const std::vector<int>& s) {
-    Eigen::MatrixXd out(r.size(), s.size());
-    for (size_t i = 0; i < r.size(); ++i)
-      for (size_t j = 0; j < s.size(); ++j) out(i, j) = K(r[i], s[j]);
-    return out;
-  };
-  Eigen::MatrixXd reduced = sub(a, a) - sub(a, c) * sub(c, c).ldlt().solve(sub(c, a));
-  Eigen::VectorXd root(a.size());
-  for (size_t i = 0; i < a.size(); ++i) root[i] = 1 / std::sqrt(mass[a[i]]);
-  reduced = root.asDiagonal() * reduced * root.asDiagonal();
-  Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver(reduced);
-  std::vector<double> omegas;
-  for (int i = 0; i < solver.eigenvalues().size(); ++i) {
-    const double lambda = solver.eigenvalues()[i];
-    omegas.push_back(lambda >= 0 ? std::sqrt(lambda) : -std::sqrt(-lambda));
-  }
-  return omegas;
-}
 
 // A steel rotor as the form fixture describes it, read into a model.
 TShaftModel SteelRotor(const std::vector<double>& stiffness, int KP, double disc = 0) {
@@ -139,7 +82,7 @@ TEST(FrequencyCount, AgreesWithADirectEigenSolveOnRandomShafts) {
     }
     const FrequencyCounter counter(m, 1);
     ASSERT_EQ(counter.Problem(), "") << trial;
-    const std::vector<double> exact = EigenFrequencies(m, 1);
+    const std::vector<double> exact = LumpedFrequencies(m, 1);
     for (double omega : {0.5, 5.0, 20.0, 80.0, 300.0, 1000.0}) {
       int expected = 0;
       bool near = false;
@@ -174,6 +117,9 @@ TEST(FrequencyCount, ASweepThatSteppedOverTwoZerosIsCaught) {
   EXPECT_GE(report.missed[0].second, 22.3768);
   EXPECT_LT(report.missed[0].second - report.missed[0].first, 0.011);
   EXPECT_NEAR(report.missed[1].first, 61.68, 0.02);
+  // 120.95 is still the third, above the free shaft's two rigid-body motions.
+  EXPECT_EQ(report.ordinals, std::vector<int>{3});
+  EXPECT_EQ(report.ordinals[0], DirectOrdinal(LumpedFrequencies(m, 1), found[0], 1e-6 * found[0]));
 }
 
 TEST(FrequencyCount, ACarefulSweepMissesNothing) {
@@ -225,7 +171,7 @@ TEST(FrequencyCount, ZeroLengthSectionsJoinTheirCrossSections) {
     }
     const FrequencyCounter counter(m, 1);
     ASSERT_EQ(counter.Problem(), "") << trial;
-    const std::vector<double> exact = EigenFrequencies(m, 1);
+    const std::vector<double> exact = LumpedFrequencies(m, 1);
     int rigid = 0;
     for (double w : exact) rigid += std::fabs(w) < 0.05;  // rounding of the direct solve, well below the lowest
     EXPECT_GT(exact[rigid], 0.5) << trial;
@@ -242,28 +188,6 @@ TEST(FrequencyCount, ZeroLengthSectionsJoinTheirCrossSections) {
       }
     }
   }
-}
-
-TEST(FrequencyCount, ADiscEnteredAsAPointMassIsCountedAsTheSweepFindsIt) {
-  // The steel rotor with a disc of 100 kg: the transfer-matrix sweep and the
-  // count see the same natural frequencies.
-  const TShaftModel m = SteelRotor({3e7}, 6, 100);
-  ASSERT_EQ(m.SectionLength[11], 0);
-  const FrequencyCounter counter(m, 1);
-  ASSERT_EQ(counter.Problem(), "");
-  EXPECT_EQ(counter.AtOrBelowZero(), 0);
-  const std::vector<double> found = Sweep(m, 1, Params(10, 5, 3000, 1e-10, 1e-6));
-  ASSERT_GE(found.size(), 4u);
-  for (size_t k = 0; k < found.size(); ++k) {
-    EXPECT_EQ(counter.CountBelow(found[k] * (1 - 1e-6)), static_cast<int>(k)) << found[k];
-    EXPECT_EQ(counter.CountBelow(found[k] * (1 + 1e-6)), static_cast<int>(k) + 1) << found[k];
-  }
-  const std::vector<double> exact = EigenFrequencies(m, 1);
-  for (size_t k = 0; k < found.size(); ++k) EXPECT_NEAR(exact[k], found[k], 1e-6 * found[k]);
-  const CompletenessReport report = CheckCompleteness(m, 1, {10, found.back(), 5, 1e-6}, found);
-  EXPECT_TRUE(report.checked);
-  EXPECT_EQ(report.inRange, static_cast<int>(found.size()));
-  EXPECT_EQ(report.Confirmed(), static_cast<int>(found.size()));
 }
 
 TEST(FrequencyCount, RigidBodyMotionsAreWhatTheSpringsLeaveFree) {
@@ -284,7 +208,7 @@ TEST(FrequencyCount, RigidBodyMotionsAreWhatTheSpringsLeaveFree) {
   m.SectionLength[5] = 1.0 / 12;
   // A negative spring: the motions it makes unstable count as well.
   m.SupportStiffness[2][1] = -80;
-  const std::vector<double> exact = EigenFrequencies(m, 1);
+  const std::vector<double> exact = LumpedFrequencies(m, 1);
   int nonPositive = 0;
   for (double w : exact) nonPositive += w < 1e-6;
   EXPECT_EQ(FrequencyCounter(m, 1).AtOrBelowZero(), nonPositive);
@@ -292,34 +216,35 @@ TEST(FrequencyCount, RigidBodyMotionsAreWhatTheSpringsLeaveFree) {
 }
 
 TEST(FrequencyCount, OrdinalsOfARealRotorAgreeWithADirectEigenSolve) {
-  // Bearings from soft to stiff, with and without a disc: every frequency the
-  // sweep finds gets the ordinal of the eigenfrequency it lies on.
+  // Bearings from soft to stiff, with and without a disc entered as a section
+  // of length 0: the sweep, the count and the direct solve see the same
+  // natural frequencies, and every one found gets its ordinal.
   for (double disc : {0.0, 100.0}) {
     const TShaftModel m = SteelRotor({1e7, 1e8, 1e9, 1e10}, 6, disc);
+    ASSERT_EQ(m.SectionLength[11] == 0, disc > 0);
     for (int v = 1; v <= 4; ++v) {
+      SCOPED_TRACE(testing::Message() << "disc " << disc << ", variant " << v);
       const std::vector<double> found = Sweep(m, v, Params(10, 5, 3000, 1e-10, 1e-6));
-      const std::vector<double> exact = EigenFrequencies(m, v);
+      const std::vector<double> exact = LumpedFrequencies(m, v);
+      const FrequencyCounter counter(m, v);
+      EXPECT_EQ(counter.AtOrBelowZero(), 0);
       const CompletenessReport r = CheckCompleteness(m, v, {10, found.back(), 5, 1e-6}, found);
       ASSERT_EQ(r.ordinals.size(), found.size());
+      EXPECT_EQ(r.Confirmed(), static_cast<int>(found.size()));
+      EXPECT_EQ(r.inRange, static_cast<int>(found.size()));
       for (size_t k = 0; k < found.size(); ++k) {
-        EXPECT_EQ(r.ordinals[k], DirectOrdinal(exact, found[k], 1e-6 * found[k])) << disc << " " << v << " " << k;
+        EXPECT_NEAR(exact[k], found[k], 1e-6 * found[k]) << k;
+        EXPECT_EQ(counter.CountBelow(found[k] * (1 - 1e-6)), static_cast<int>(k)) << k;
+        EXPECT_EQ(counter.CountBelow(found[k] * (1 + 1e-6)), static_cast<int>(k) + 1) << k;
+        EXPECT_EQ(r.ordinals[k], DirectOrdinal(exact, found[k], 1e-6 * found[k])) << k;
         EXPECT_EQ(r.ordinals[k], static_cast<int>(k) + 1);  // a careful sweep: nothing passed over
       }
     }
   }
 }
 
-TEST(FrequencyCount, FrequenciesAboveTheOnesPassedOverKeepTheirOrdinals) {
-  // A step of 70 passes over 22.4 and 61.7; 120.95 is still the third, above
-  // the free shaft's two rigid-body motions.
+TEST(FrequencyCount, ASweepStartedAboveTheFirstFrequenciesGivesTheOrdinalsAboveThem) {
   const TShaftModel m = UniformFreeFree(100, {30, 100}, 5);
-  const std::vector<double> found = Sweep(m, 1, Params(1, 70, 150, 1e-10, 1e-6));
-  ASSERT_EQ(found.size(), 1u);
-  const CompletenessReport r = CheckCompleteness(m, 1, {1, 150, 70, 1e-6}, found);
-  EXPECT_EQ(r.ordinals, std::vector<int>{3});
-  EXPECT_EQ(r.ordinals[0], DirectOrdinal(EigenFrequencies(m, 1), found[0], 1e-6 * found[0]));
-  EXPECT_EQ(r.missed.size(), 2u);
-  // Started above the first two: the fourth and fifth are the fourth and fifth.
   const std::vector<double> high = Sweep(m, 1, Params(150, 1, 300, 1e-10, 1e-6));
   const CompletenessReport h = CheckCompleteness(m, 1, {150, 300, 1, 1e-6}, high);
   EXPECT_EQ(h.ordinals, (std::vector<int>{4, 5}));
@@ -368,7 +293,7 @@ TEST(FrequencyCount, VeryStiffSupportsGiveFrequenciesNearTheRootsAndSomeThatAreN
       continue;
     }
     EXPECT_NEAR(found[k], exact[r.ordinals[k] - 1], 1) << k;
-    EXPECT_EQ(r.ordinals[k], DirectOrdinal(EigenFrequencies(m, 1), found[k], 1)) << k;
+    EXPECT_EQ(r.ordinals[k], DirectOrdinal(LumpedFrequencies(m, 1), found[k], 1)) << k;
   }
   for (int k = 0; k < 5; ++k) EXPECT_EQ(r.ordinals[k], k + 1);
 }
@@ -420,7 +345,7 @@ TEST(FrequencyCount, AWalkWithTheCountEndsWhereNoFrequencyIsLeft) {
   EndRecorder out;
   Walk(m, P, out, true);
   std::vector<double> exact;
-  for (double w : EigenFrequencies(m, 1))
+  for (double w : LumpedFrequencies(m, 1))
     if (w > 1) exact.push_back(w);
   ASSERT_EQ(exact.size(), 8u);
   ASSERT_EQ(out.modes.size(), 8u);
@@ -496,7 +421,7 @@ TEST(FrequencyCount, FalseFrequenciesOfAStepBelowEpsfStopWhereNoNaturalOneIsLeft
   above[kStart] = 70;
   Walk(m, above, counted, true);
   EXPECT_TRUE(counted.entries.empty());
-  std::vector<double> exact = EigenFrequencies(m, 1);
+  std::vector<double> exact = LumpedFrequencies(m, 1);
   ASSERT_GE(exact.size(), 5u);
   EXPECT_LT(exact[3], 70);  // two rigid-body motions first
   EXPECT_GT(exact[4], 100);
