@@ -73,7 +73,7 @@ TEST(ContinuousShaftClosedForms, FreeFreeUniformShaftHowEverItIsCut) {
   const double l1 = L * kFreeFreeBetaL[0] / kFreeFreeBetaL[1];
   for (const std::vector<double>& cut : std::vector<std::vector<double>>{
            {2.5}, {1.0, 1.5}, {0.5, 0.5, 0.5, 0.5, 0.5}, {1e-6, 0.7, 1e-3, 1.798999, 0.0}, {2.0, 0.4999, 1e-4}, {l1, L - l1}}) {
-    SCOPED_TRACE(cut.size());
+    SCOPED_TRACE(testing::Message() << cut.size() << " pieces from " << cut[0]);
     const ContinuousShaft shaft(MakeShaft(Cut(EI, mu, cut), {}), 1);
     ASSERT_EQ(shaft.Problem(), "");
     EXPECT_EQ(shaft.RigidBodyModes(), 2);

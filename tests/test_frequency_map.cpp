@@ -41,21 +41,11 @@ VariantResult Variant(int v, std::vector<ModeData> modes, std::vector<int> ordin
   return r;
 }
 
-struct QuietUi : RunUi {
-  bool ConfirmEcho(const TInputFormModel&) override { return true; }
-  ModeShapeDisplay* ModeDisplay() override { return nullptr; }
-  void ShowResults() override {}
-  void ShowInputError(const std::string& d) override { ADD_FAILURE() << d; }
-  void ShowInterrupted() override {}
-  void ShowMessage(const std::string& m) override { ADD_FAILURE() << m; }
-};
-
 // Runs the steel rotor with its bearings at the given stiffnesses.
 void RunRotor(ProgramState& st, const std::vector<double>& stiffness, const std::string& step = "5") {
   st.form = SteelRotorForm(stiffness, 6);
   st.form.Edit9 = step;
-  QuietUi ui;
-  ASSERT_EQ(RunCalculation(st, ui, '.'), RunOutcome::Completed);
+  RunToResults(st);
 }
 
 // Stiffnesses from `low` to `high` in `count` geometric steps.
@@ -142,7 +132,7 @@ TEST(FrequencyMap, BearingsStiffeningInStepsGiveRisingLinesOfConsecutiveOrdinals
   }
 }
 
-TEST(FrequencyMap, AFrequencyPassedOverLeavesAGapAndTheOthersKeepTheirOrdinals) {
+TEST(FrequencyMap, AFrequencyPassedOverLeavesAGapTheOthersKeepTheirOrdinalsAndVeeringIsMarked) {
   // With a step of 280 the sweep of variant 1 passes over its first two
   // frequencies (333.6 and 547.4 share a step); the others find all four.
   ProgramState st;
@@ -163,23 +153,11 @@ TEST(FrequencyMap, AFrequencyPassedOverLeavesAGapAndTheOthersKeepTheirOrdinals) 
   // Variant 1's first frequency found is its third natural frequency.
   EXPECT_EQ(map.lines[2].frequencies[0], st.summary.variants[0].modes[0].F);
   EXPECT_FALSE(map.lines[0].mac[0]);
-}
-
-TEST(FrequencyMap, AVeeringPairIsMarkedByItsLowLikeness) {
-  // From 1e7 to 1e9 the second and third branches veer between variants 3
-  // and 4 (1293 -> 1741 and 1544 -> 2054): their shapes change strongly.
-  ProgramState st;
-  RunRotor(st, Steps(1e7, 1e9, 6));
-  const FrequencyMap map = BuildFrequencyMap(st.summary);
-  ASSERT_GE(map.lines.size(), 3u);
+  // The second and third branches veer between variants 3 and 4 (1293 -> 1741
+  // and 1544 -> 2054): their shapes change strongly; the first keeps its shape.
   EXPECT_LT(map.lines[1].mac[2].value(), kLowMac);
   EXPECT_LT(map.lines[2].mac[2].value(), kLowMac);
-  EXPECT_GT(map.lines[0].mac[2].value(), 0.95);  // the first branch keeps its shape
-  for (const MapLine& line : map.lines)
-    for (size_t c = 1; c < line.frequencies.size(); ++c)
-      if (line.frequencies[c] && line.frequencies[c - 1]) {
-        EXPECT_GT(*line.frequencies[c], *line.frequencies[c - 1]);
-      }
+  EXPECT_GT(map.lines[0].mac[2].value(), 0.95);
 }
 
 TEST(FrequencyMap, CompletenessLinesSayWhatWasFoundAndWhatWasPassedOver) {
@@ -248,8 +226,7 @@ TEST(FrequencyMap, ARunChecksEveryVariantAndTheExportChartsTheMap) {
   const char* springs[] = {"0", "50", "5000"};
   for (int v = 1; v <= 3; ++v) form.StringGrid2.SetCell(v, 1, springs[v - 1]);
   const ResultsSummary& summary = st.summary;
-  QuietUi ui;
-  ASSERT_EQ(RunCalculation(st, ui, '.'), RunOutcome::Completed);
+  RunToResults(st);
   ASSERT_EQ(summary.variants.size(), 3u);
   for (const VariantResult& v : summary.variants) {
     EXPECT_TRUE(v.completeness.checked);

@@ -9,7 +9,6 @@
 #include <regex>
 #include <string>
 
-#include "calculation_run.h"
 #include "continuous_comparison.h"
 #include "cell_values.h"
 #include "errors.h"
@@ -349,15 +348,7 @@ struct RotorExport {
   RotorExport(const std::vector<double>& stiffness, const std::string& step, const std::string& name, int KP = 6) {
     st.form = SteelRotorForm(stiffness, KP);
     st.form.Edit9 = step;
-    struct Ui : RunUi {
-      bool ConfirmEcho(const TInputFormModel&) override { return true; }
-      ModeShapeDisplay* ModeDisplay() override { return nullptr; }
-      void ShowResults() override {}
-      void ShowInputError(const std::string& d) override { ADD_FAILURE() << d; }
-      void ShowInterrupted() override {}
-      void ShowMessage(const std::string& m) override { ADD_FAILURE() << m; }
-    } ui;
-    EXPECT_EQ(RunCalculation(st, ui, '.'), RunOutcome::Completed);
+    RunToResults(st);
     book.path = FreshDir(name) + "/Результаты расчета.xlsx";
     ExportResultsWorkbook(book.path, st.form, st.echo, st.results, '.', &st.summary);
     book.info = ReadWorkbookInfo(book.path);

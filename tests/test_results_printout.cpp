@@ -139,15 +139,7 @@ TEST(ResultsPrintout, EachVariantEndsWithItsCompletenessLines) {
   ProgramState st;
   st.form = SteelRotorForm({1e7, 1e8}, 6);
   st.form.Edit9 = "280";
-  struct Ui : RunUi {
-    bool ConfirmEcho(const TInputFormModel&) override { return true; }
-    ModeShapeDisplay* ModeDisplay() override { return nullptr; }
-    void ShowResults() override {}
-    void ShowInputError(const std::string& d) override { FAIL() << d; }
-    void ShowInterrupted() override {}
-    void ShowMessage(const std::string& m) override { FAIL() << m; }
-  } ui;
-  ASSERT_EQ(RunCalculation(st, ui, '.'), RunOutcome::Completed);
+  RunToResults(st);
   std::vector<std::string> lines;
   WritePrintout(st.form, st.results, '.', [&](const std::string& l) { lines.push_back(l); }, &st.summary);
   auto at = [&](const std::string& prefix) {

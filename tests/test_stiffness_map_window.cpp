@@ -135,6 +135,8 @@ TEST_F(StiffnessMapWindow, OpensFromTheResultsWithTheDefaultMapOfTheRun) {
     auto* kAxis = qobject_cast<QLogValueAxis*>(x[0]);
     auto* fAxis = qobject_cast<QLogValueAxis*>(y[0]);
     ASSERT_TRUE(kAxis && fAxis);
+    EXPECT_EQ(kAxis->base(), 10);
+    EXPECT_EQ(fAxis->base(), 10);
     EXPECT_EQ(kAxis->titleText(), "Жесткость опор");
     EXPECT_EQ(fAxis->titleText(), "Частота");
     EXPECT_EQ(kAxis->min(), 1e6);

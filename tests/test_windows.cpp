@@ -720,15 +720,7 @@ TEST_F(Windows, TheFrequencyMapDrawsOneLinePerOrdinalAndMarksChangedShapes) {
   // The steel rotor, bearings from 1e7 to 1e9 in six variants: two branches veer.
   ProgramState& st = forms->state;
   st.form = test::SteelRotorForm({1e7, 2.5e7, 6.3e7, 1.6e8, 4e8, 1e9}, 6);
-  struct Ui : RunUi {
-    bool ConfirmEcho(const TInputFormModel&) override { return true; }
-    ModeShapeDisplay* ModeDisplay() override { return nullptr; }
-    void ShowResults() override {}
-    void ShowInputError(const std::string& d) override { ADD_FAILURE() << d; }
-    void ShowInterrupted() override {}
-    void ShowMessage(const std::string& m) override { ADD_FAILURE() << m; }
-  } ui;
-  ASSERT_EQ(RunCalculation(st, ui, '.'), RunOutcome::Completed);
+  test::RunToResults(st);
   TOutputForm& out = *forms->OutputForm;
   out.Refresh();
   out.show();
