@@ -81,7 +81,7 @@ Hyperbolic HyperbolicAt(double x) {
   h.delta = h.sech - h.c;
   // Wittrick-Williams: with i = floor(x / pi), i - (1 - (-1)^i sign(delta)) / 2 roots lie below x.
   const double turns = std::floor(x / std::numbers::pi);
-  const int i = turns > 1e9 ? 1000000000 : static_cast<int>(turns);
+  const int i = turns <= 1e9 ? static_cast<int>(turns) : 1000000000;  // NaN too
   if (h.delta == 0) h.delta = (i % 2 == 0 ? -1 : 1) * kEps;  // at a root: as just below it
   h.below = i - (i % 2 == 0 ? (h.delta > 0 ? 0 : 1) : (h.delta > 0 ? 1 : 0));
   return h;
