@@ -83,7 +83,7 @@ std::string Printable(std::string_view text) {
       AppendUtf8(out, c);
       continue;
     }
-    char escape[8];
+    char escape[16];  // %04X of any unsigned value fits, not only of the code points that come here
     if (c == '\t' || c == '\n' || c == '\r')
       std::snprintf(escape, sizeof escape, "\\%c", c == '\t' ? 't' : c == '\n' ? 'n' : 'r');
     else if (c < 0x80)
