@@ -4,6 +4,7 @@
 
 #include "errors.h"
 #include "numtext.h"
+#include "printable.h"
 
 namespace vp {
 
@@ -19,13 +20,13 @@ std::string Shown(const SheetCell& cell, char decimalSeparator) {
 }
 
 [[noreturn]] void Fail(const Sheet& sheet, int row, int col, char decimalSeparator, const char* what) {
-  const std::string where = sheet.Name().empty() ? "" : "лист «" + sheet.Name() + "», ";
+  const std::string where = sheet.Name().empty() ? "" : "лист «" + Printable(sheet.Name()) + "», ";
   const SheetCell& cell = sheet.Cell(row, col);
   const std::string problem =
       cell.kind == CellKind::Uncalculated
           ? "формула не вычислена (в файле нет ее значения); откройте книгу в программе электронных таблиц и "
             "сохраните ее заново"
-          : "значение «" + Shown(cell, decimalSeparator) + "» " + what;
+          : "значение «" + Printable(Shown(cell, decimalSeparator)) + "» " + what;
   throw ConversionError("Ошибка в книге: " + where + "ячейка " + CellName(row, col) + ": " + problem);
 }
 

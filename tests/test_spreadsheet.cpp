@@ -85,6 +85,22 @@ TEST(CellConversion, TextsReadWithTheDecimalSeparatorOthersFailNamingTheCell) {
   EXPECT_THROW(CellAsReal(s, 2, 2, ','), ConversionError);
 }
 
+TEST(CellConversion, MessagesShowHostileNamesAndTextsPrintably) {
+  // A sheet name and a cell text are the file's own bytes: control characters
+  // (a terminal's escape sequences, a line break) and ill-formed UTF-8 appear
+  // escaped or replaced, and a long text is cut.
+  Sheet s(2, 2);
+  s.SetName("\x1B]0;title\x07Лист\xFF");
+  s.SetText(1, 1, std::string("1\0\r\n\x1B[2J\xC3", 9));
+  s.SetText(1, 2, std::string(100000, '9') + "x");
+  EXPECT_EQ(ErrorOf([&] { CellAsReal(s, 1, 1, ','); }),
+            "Ошибка в книге: лист «\\x1B]0;title\\x07Лист\xEF\xBF\xBD», ячейка A1: значение «1\\x00\\r\\n\\x1B[2J"
+            "\xEF\xBF\xBD» не является числом");
+  const std::string cut = ErrorOf([&] { CellAsInteger(s, 1, 2, ','); });
+  EXPECT_THAT(cut, HasSubstr("значение «" + std::string(256, '9') + "…» не является целым числом"));
+  EXPECT_LT(cut.size(), 1000u);
+}
+
 // ---- Real workbooks made by LibreOffice from input.fods ----
 
 // Every cell of the window agrees, except those listed.
