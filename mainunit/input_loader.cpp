@@ -72,13 +72,15 @@ std::string NextToken(std::string& line) {
   return token;
 }
 
+std::string Quoted(const std::string& text) { return "'" + Printable(text) + "'"; }
+
 // A section number written as a real, rounded to the nearest integer (a half to
 // the even neighbour).
 std::string RoundedNumber(const std::string& text, char sep) {
   const double value = RealOfText(text, sep);
   const double rounded = std::nearbyint(value);
   if (!(std::fabs(rounded) <= std::numeric_limits<int>::max()))
-    throw ConversionError("'" + text + "' is not a valid integer value");
+    throw ConversionError(Quoted(text) + " is not a valid integer value");
   return std::to_string(static_cast<int>(rounded));
 }
 
@@ -88,8 +90,6 @@ std::string Extension(const std::string& path) {
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
   return path.substr(dot);
 }
-
-std::string Quoted(const std::string& path) { return "'" + Printable(path) + "'"; }
 
 std::error_code LastError() {
   return errno != 0 ? std::error_code(errno, std::generic_category()) : std::make_error_code(std::errc::io_error);

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "errors.h"
+#include "printable.h"
 #include "reader_internal.h"
 
 namespace vp {
@@ -16,8 +17,9 @@ namespace {
 using wbread::Fault;
 
 std::string Message(const wbread::ReadFault& f, const std::string& path) {
-  const std::string name = "«" + std::filesystem::path(path).filename().string() + "»";
-  const std::string detail = f.detail.empty() ? "" : ": " + f.detail;
+  // The file's name and the part names in the detail come from outside.
+  const std::string name = "«" + Printable(std::filesystem::path(path).filename().string()) + "»";
+  const std::string detail = f.detail.empty() ? "" : ": " + Printable(f.detail);
   switch (f.fault) {
     case Fault::Open:
       return "Не удалось открыть файл " + name + detail;

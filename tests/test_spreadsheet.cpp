@@ -353,6 +353,20 @@ TEST_F(HandBuilt, XlsxDamagedPartsGiveMessagesNamingTheFile) {
             "В книге «book.xlsx» нет ни одного рабочего листа");
 }
 
+// Names from outside (the file's own name, a part named in its relationships)
+// are shown printably: no terminal escape, line break or ill-formed UTF-8 gets
+// through into a message.
+TEST_F(HandBuilt, DamageMessagesShowHostileNamesPrintably) {
+  Parts parts = ChartFirstXlsx("");
+  parts[3].second = Rels(Rel("rId1", "chartsheet", "chartsheets/sheet1.xml") +
+                         Rel("rId2", "worksheet", "/xl/&#9;&#10;\xC2\x85\xE2\x80\xAE.xml"));
+  EXPECT_EQ(ErrorOf([&] { ReadActiveSheet(Zip(parts), 10, 10); }),
+            "Файл «book.xlsx» поврежден или имеет неверный формат: нет части xl/\\t\\n\\u0085\\u202E.xml");
+  const std::string hostile = dir_ + "/\x1B]0;x\x07\r.xlsx";
+  WriteFile(hostile, "PK not a zip");
+  EXPECT_THAT(ErrorOf([&] { ReadActiveSheet(hostile, 5, 5); }), HasSubstr("«\\x1B]0;x\\x07\\r.xlsx»"));
+}
+
 // A cell value that is no number in the file's own notation ('.' as the decimal
 // point, no '+', within the range of doubles) is damage in that one cell: the
 // message names the cell when the loader reads it, and the value never reads
