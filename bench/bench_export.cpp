@@ -3,6 +3,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QTemporaryDir>
+
 #include <filesystem>
 
 #include "export_run.h"
@@ -15,12 +17,10 @@ using namespace vp;
 void BM_ExportLargestRun(benchmark::State& state) {
   test::ExportRun run(10, 200, 20, 20, 20);
   run.FindAll();
-  const auto dir = std::filesystem::temp_directory_path() / "vp_bench_export";
-  std::filesystem::create_directories(dir);
-  const std::string path = (dir / "Результаты расчета.xlsx").string();
+  const QTemporaryDir dir;  // a new folder of this run's own, removed at the end
+  const std::string path = dir.filePath("Результаты расчета.xlsx").toStdString();
   for (auto _ : state) ExportResultsWorkbook(path, run.main, run.input, run.tables, '.');
   state.counters["MB"] = std::filesystem::file_size(path) / 1e6;
-  std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_ExportLargestRun)->Unit(benchmark::kMillisecond)->Iterations(3);
 

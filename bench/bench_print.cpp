@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QPrinter>
+#include <QTemporaryDir>
 
 #include <filesystem>
 #include <string>
@@ -35,7 +36,8 @@ BENCHMARK(BM_PrintoutLines)->Unit(benchmark::kMillisecond);
 
 void BM_PrintoutToPdf(benchmark::State& state) {
   Largest run;
-  const std::string path = std::filesystem::temp_directory_path() / "vp_bench_printout.pdf";
+  const QTemporaryDir dir;  // a new folder of this run's own, removed at the end
+  const std::string path = dir.filePath("printout.pdf").toStdString();
   int pages = 0;
   for (auto _ : state) {
     QPrinter printer(QPrinter::HighResolution);
@@ -47,7 +49,6 @@ void BM_PrintoutToPdf(benchmark::State& state) {
   }
   state.counters["pages"] = pages;
   state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
-  std::filesystem::remove(path);
 }
 BENCHMARK(BM_PrintoutToPdf)->Unit(benchmark::kMillisecond);
 

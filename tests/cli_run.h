@@ -2,7 +2,6 @@
 // Running the batch command as a user would, through the shell.
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +9,8 @@
 #include <iterator>
 #include <map>
 #include <string>
+
+#include "output_files.h"
 
 namespace vp::test {
 
@@ -21,7 +22,7 @@ struct Result {
 
 // Runs the command through the shell, after `prefix` (such as "env -u NAME ").
 inline Result RunCli(const std::string& args, const std::string& prefix = "") {
-  const std::string errFile = std::filesystem::temp_directory_path() / ("vp_cli_err_" + std::to_string(::getpid()));
+  const std::string errFile = TempPath("cli_err");
   const std::string command = prefix + std::string(VP_CLI) + " " + args + " 2>" + errFile;
   Result r{};
   FILE* pipe = popen(command.c_str(), "r");
@@ -43,7 +44,7 @@ inline std::string Example(const std::string& name) { return std::string(VP_EXAM
 struct ChangedExample {
   std::string path;
   explicit ChangedExample(const std::map<int, std::string>& lines)
-      : path(std::filesystem::temp_directory_path() / ("vp_cli_changed_" + std::to_string(::getpid()) + ".txt")) {
+      : path(TempPath("cli_changed.txt")) {
     std::ifstream in(Example("free_free_shaft.txt"));
     std::ofstream out(path);
     std::string line;

@@ -1,6 +1,7 @@
 #pragma once
-// Folders and files for the tests of what the program reads and writes: fresh
-// folders, file contents and permission bits, and a filesystem that is full.
+// Folders and files for the tests of what the program reads and writes: the
+// process's own temporary folder, fresh folders, file contents and permission
+// bits, and a filesystem that is full.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -29,9 +31,36 @@ std::string ErrorOf(F f) {
   return {};
 }
 
+// This test process's own folder in the temporary folder: made under a new
+// random name on first use (creating a folder fails where the name is taken)
+// and removed with its contents at exit, so that the tests of several
+// checkouts running at once never share a file.
+inline const std::filesystem::path& ProcessDir() {
+  struct Dir {
+    std::filesystem::path path;
+    Dir() {
+      std::random_device random;
+      do {
+        char name[32];
+        std::snprintf(name, sizeof name, "vp_test_%08x%08x", random(), random());
+        path = std::filesystem::path(::testing::TempDir()) / name;
+      } while (!std::filesystem::create_directory(path));
+    }
+    ~Dir() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+  };
+  static const Dir dir;
+  return dir.path;
+}
+
+// A path for a file of one test in this process's folder.
+inline std::string TempPath(const std::string& name) { return (ProcessDir() / name).string(); }
+
 // A fresh empty folder for one test.
 inline std::string FreshDir(const std::string& name) {
-  const auto dir = std::filesystem::path(::testing::TempDir()) / ("vp_" + name);
+  const auto dir = ProcessDir() / name;
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir.string();

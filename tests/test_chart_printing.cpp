@@ -12,6 +12,7 @@
 #include "form_kit.h"
 #include "line_printer.h"
 #include "new_form.h"
+#include "output_files.h"
 #include "pdf_text.h"
 #include "shaft_model.h"
 
@@ -64,7 +65,7 @@ TEST(ChartPrinting, OnePageWithThePictureCentred) {
   form.Fill();
   form.show();
   QApplication::processEvents();
-  const std::string pdf = std::filesystem::temp_directory_path() / ("vp_chart_" + std::to_string(::getpid()) + ".pdf");
+  const std::string pdf = vp::test::TempPath("chart.pdf");
   {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -145,7 +146,7 @@ TEST(ChartPrinting, ThePrintedModeShapeSaysVariantFrequencyAndP) {
   form.Fill();
   form.show();
   QApplication::processEvents();
-  const std::string pdf = std::filesystem::temp_directory_path() / ("vp_chart_h_" + std::to_string(::getpid()) + ".pdf");
+  const std::string pdf = vp::test::TempPath("chart_h.pdf");
   QRect picture;
   {
     QPrinter printer(QPrinter::HighResolution);

@@ -70,7 +70,7 @@ TEST(Cli, PrintoutByDefault) {
 }
 
 TEST(Cli, BadDataGivesTheDetailedMessageAndStatusOne) {
-  const std::string path = std::filesystem::temp_directory_path() / ("vp_cli_bad_" + std::to_string(::getpid()) + ".txt");
+  const std::string path = vp::test::TempPath("cli_bad.txt");
   {
     std::ifstream in(Example("free_free_shaft.txt"));
     std::ofstream out(path);
@@ -100,7 +100,7 @@ TEST(Cli, WrongUsageAndMissingFiles) {
 }
 
 TEST(Cli, PdfHoldsTheSamePrintout) {
-  const std::string pdf = std::filesystem::temp_directory_path() / ("vp_cli_" + std::to_string(::getpid()) + ".pdf");
+  const std::string pdf = vp::test::TempPath("cli.pdf");
   const Result r = RunCli("--decimal-separator . --pdf " + pdf + " " + Example("rotor_two_bearings.txt"));
   EXPECT_EQ(r.status, 0) << r.err;
   const std::vector<std::string> pages = vp::test::PdfPages(pdf);
@@ -124,7 +124,7 @@ TEST(Cli, PdfThatCannotBeWrittenOrIsNotNamed) {
 }
 
 TEST(Cli, AnExportedWorkbookLoadsBackToTheSameFrequencies) {
-  const std::string book = std::filesystem::temp_directory_path() / ("vp_cli_book_" + std::to_string(::getpid()) + ".xlsx");
+  const std::string book = vp::test::TempPath("cli_book.xlsx");
   const Result first = RunCli("--json --decimal-separator . --xlsx " + book + " " + Example("rotor_two_bearings.txt"));
   ASSERT_EQ(first.status, 0) << first.err;
   const Result second = RunCli("--json --decimal-separator . " + book);
@@ -317,7 +317,7 @@ std::vector<MapEntry> FrequencyMap(const std::string& json) {
 // 0.1 m) on bearings at cross-sections 2 and 18 of 1e7 and 1e8 N/m, with a
 // disc of 100 kg entered as a section of length 0 after the tenth.
 std::string DiscRotorFile() {
-  const std::string path = std::filesystem::temp_directory_path() / ("vp_cli_disc_" + std::to_string(::getpid()) + ".txt");
+  const std::string path = vp::test::TempPath("cli_disc.txt");
   std::ofstream out(path);
   for (int row = 0; row < 3; ++row) {
     for (int k = 1; k <= 21; ++k) {
@@ -391,7 +391,7 @@ TEST(Cli, ADiscEnteredAsAPointMassKeepsTheCheck) {
 
 TEST(Cli, WhereTheCheckCannotCountEveryOutputSaysSo) {
   // A negative mass: the frequencies are computed, their number cannot be counted.
-  const std::string path = std::filesystem::temp_directory_path() / ("vp_cli_neg_" + std::to_string(::getpid()) + ".txt");
+  const std::string path = vp::test::TempPath("cli_neg.txt");
   {
     std::ifstream in(Example("free_free_shaft.txt"));
     std::ofstream out(path);

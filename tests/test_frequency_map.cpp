@@ -7,6 +7,7 @@
 #include "form_fixtures.h"
 #include "frequency_count.h"
 #include "frequency_map.h"
+#include "output_files.h"
 #include "results_export.h"
 #include "workbook_reader.h"
 
@@ -238,7 +239,7 @@ TEST(FrequencyMap, ARunChecksEveryVariantAndTheExportChartsTheMap) {
   EXPECT_EQ(summary.variants[0].completeness.ordinals, (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(summary.variants[1].completeness.ordinals.front(), 1);
 
-  const std::string path = std::filesystem::temp_directory_path() / ("vp_map_" + std::to_string(::getpid()) + ".xlsx");
+  const std::string path = vp::test::TempPath("map.xlsx");
   ExportResultsWorkbook(path, form, st.echo, st.results, '.', &summary);
   const WorkbookInfo info = ReadWorkbookInfo(path);
   ASSERT_GE(info.sheets.size(), 6u);

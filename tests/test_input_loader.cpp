@@ -53,7 +53,7 @@ std::string Load(const std::string& contents, TMainFormModel& form, char sep = '
 class TempFile {
  public:
   TempFile(const std::string& name, const std::string& contents)
-      : path_(fs::temp_directory_path() / ("vp_loader_" + std::to_string(::getpid()) + "_" + name)) {
+      : path_(test::TempPath(name)) {
     std::ofstream(path_, std::ios::binary) << contents;
   }
   ~TempFile() { fs::remove(path_); }

@@ -14,10 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string TempPath(const std::string& name) {
-  return (fs::temp_directory_path() / ("vp_saver_" + std::to_string(::getpid()) + "_" + name)).string();
-}
-
 std::string Trim(const std::string& t) {
   const size_t a = t.find_first_not_of(' ');
   return a == std::string::npos ? "" : t.substr(a, t.find_last_not_of(' ') - a + 1);
@@ -117,8 +113,8 @@ TEST(InputSaver, FailuresLeaveAnExistingFileAsItWas) {
   EXPECT_THROW(SaveInputFile(form, "/nonexistent/folder/input.txt", '.'), AppError);
   EXPECT_THROW(SaveInputFile(form, TempPath("input.TXT"), '.'), AppError);
   // Nothing stays behind in the folder.
-  for (const auto& entry : fs::directory_iterator(fs::temp_directory_path()))
-    EXPECT_EQ(entry.path().filename().string().find(".~vp_saver_"), std::string::npos);
+  for (const auto& entry : fs::directory_iterator(ProcessDir()))
+    EXPECT_NE(entry.path().filename().string().substr(0, 2), ".~");
 }
 
 TEST(InputSaver, TheTextFileIsTheLoadersFormat) {

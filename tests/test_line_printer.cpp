@@ -26,7 +26,7 @@ namespace {
 constexpr double kPointsPerDot = 72.0 / 600;
 
 std::string TempPdf(const std::string& name) {
-  return std::filesystem::temp_directory_path() / ("vp_lp_" + std::to_string(::getpid()) + "_" + name + ".pdf");
+  return TempPath(name + ".pdf");
 }
 
 // A PDF printer as the batch command sets it up, with the file removed afterwards.

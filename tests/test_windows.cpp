@@ -28,6 +28,7 @@
 #include "form_kit.h"
 #include "line_printer.h"
 #include "numtext.h"
+#include "output_files.h"
 
 using namespace vp;
 
@@ -413,7 +414,7 @@ TEST_F(Windows, PrintingWithoutAPrinterSaysSoAndTheResultsStayOpen) {
 
 TEST_F(Windows, ExportWritesTheWorkbookAndSaysWhenItCannotOpenIt) {
   Load("free_free_shaft.txt");
-  const QString path = QDir::temp().filePath(QString("vp_windows_%1.xlsx").arg(::getpid()));
+  const QString path = QString::fromStdString(vp::test::TempPath("windows.xlsx"));
   QFile::remove(path);
   int chosen = 0;
   forms->chooseWorkbookFile = [&](QWidget*) { return ++chosen == 1 ? QString() : path; };
@@ -452,8 +453,8 @@ TEST_F(Windows, SavingThreeVariantsAsTextOffersTheWorkbook) {
   Load("free_free_shaft.txt");
   forms->MainForm->Spin(Count::Variants)->stepBy(2);
   for (int v = 2; v <= 3; ++v) forms->state.form.StringGrid2.SetCell(v, 1, "0");
-  const QString text = QDir::temp().filePath(QString("vp_save_%1.txt").arg(::getpid()));
-  const QString book = QDir::temp().filePath(QString("vp_save_%1.xlsx").arg(::getpid()));
+  const QString text = QString::fromStdString(vp::test::TempPath("save.txt"));
+  const QString book = QString::fromStdString(vp::test::TempPath("save.xlsx"));
   forms->MainForm->SetSaveFileChooser([&] { return text; });
   QString question;
   ModalAnswerer answer([&](QWidget* w) {
