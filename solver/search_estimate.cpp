@@ -78,6 +78,10 @@ SearchEstimate EstimateSearch(const TShaftModel& model, const TSearchParams& P) 
     const FrequencyCounter counter(model, v);
     if (!counter.Problem().empty()) return {};
     if (F1 > FK) continue;  // the first trial is already beyond FK
+    if (F1 + FT1 > FK) {    // the first trial only records, the second is beyond FK
+      estimate.trials += 1;
+      continue;
+    }
     if (FT1 < EPSF) {       // the second trial of every search is accepted
       estimate.trials += 2.0 * wanted;
       to = std::max(to, F1 + wanted * (FT1 + 0.01));
@@ -89,7 +93,7 @@ SearchEstimate EstimateSearch(const TShaftModel& model, const TSearchParams& P) 
     // Per frequency: rounds of division of the step until it is below EPSF, each
     // ending on average halfway through the bracket; then the acceptance and the
     // first trial of the next search.
-    const double rounds = std::ceil(std::log(FT1 / EPSF) / std::log(P[kStepDivisor]));
+    const double rounds = std::ceil((std::log(FT1) - std::log(EPSF)) / std::log(P[kStepDivisor]));  // FT1 / EPSF may overflow
     estimate.trials += (walk.end - F1) / FT1 + 1 + walk.found * (rounds * (P[kStepDivisor] + 1) / 2 + 2);
     to = std::max(to, walk.end);
   }

@@ -759,6 +759,11 @@ TEST(SearchEstimate, WhereTheWalkEnds) {
   // FT1 below EPSF: two trials per search; FK below F1: none.
   EXPECT_EQ(trials(Params(1, 1e-7, 100, 1e-10, 1e-6), 3), 6);
   EXPECT_EQ(trials(Params(5, 1, 4, 1e-10, 1e-6)), 0);
+  // A step beyond FK: the first trial only records, the second lies past FK.
+  EXPECT_EQ(trials(Params(1, 1e308, 100, 1e-10, 1e-6)), 1);
+  EXPECT_EQ(trials(Params(1, 99.5, 100, 1e-10, 1e-6)), 1);
+  // Refinements from the largest step to the smallest accuracy stay countable.
+  EXPECT_NEAR(trials(Params(1, 1e10, 2e10, 1e-10, 1e-300), 1), 1 + 650 * 2 + 2, 2);
 }
 
 TEST(SearchEstimate, NotMadeWithoutACount) {
