@@ -183,7 +183,9 @@ CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, cons
 
   // Isolate each natural frequency of the range that no accepted one took by
   // bisection on the count.
-  const double width = std::max({sweep.precision, sweep.step / 100, 1e-12 * sweep.end});
+  // A hundredth of the step, or of the range when the step is wider.
+  const double width =
+      std::max({sweep.precision, std::min(sweep.step, sweep.end - sweep.start) / 100, 1e-12 * sweep.end});
   for (int index = below; index < upto; ++index) {
     if (std::find(taken.begin(), taken.end(), index) != taken.end()) continue;
     double a = std::max(sweep.start, 0.0), b = sweep.end;  // CountBelow(a) <= index < CountBelow(b)

@@ -120,6 +120,12 @@ TEST(FrequencyCount, ASweepThatSteppedOverTwoZerosIsCaught) {
   // 120.95 is still the third, above the free shaft's two rigid-body motions.
   EXPECT_EQ(report.ordinals, std::vector<int>{3});
   EXPECT_EQ(report.ordinals[0], DirectOrdinal(LumpedFrequencies(m, 1), found[0], 1e-6 * found[0]));
+
+  // A step far beyond the range still says where in the range each one lies.
+  const CompletenessReport coarse = CheckCompleteness(m, 1, {1, 100, 1e308, 0.01}, {});
+  ASSERT_EQ(coarse.missed.size(), 2u);
+  EXPECT_NEAR(coarse.missed[0].first, 22.38, 1);
+  EXPECT_NEAR(coarse.missed[1].second, 61.68, 1);
 }
 
 TEST(FrequencyCount, ACarefulSweepMissesNothing) {
