@@ -48,6 +48,10 @@ FrequencyCounter::FrequencyCounter(const TShaftModel& model, int variant) {
                             {6 * l * c, 4 * l * l * c, -6 * l * c, 2 * l * l * c},
                             {-12 * c, -6 * l * c, 12 * c, -6 * l * c},
                             {6 * l * c, 2 * l * l * c, -6 * l * c, 4 * l * l * c}};
+    if (!std::isfinite(12 * c) || !std::isfinite(6 * l * c) || !std::isfinite(4 * l * l * c)) {
+      problem_ = "участок " + std::to_string(i) + ": жесткость слишком велика для длины участка (выходит за пределы чисел)";
+      return;
+    }
     for (int r = 0; r < 4; ++r)
       for (int s = 0; s <= r; ++s) K(base + r, base + s) += e[r][s];
   }
@@ -68,7 +72,7 @@ FrequencyCounter::FrequencyCounter(const TShaftModel& model, int variant) {
     negative = negative || spring[n] < 0;
   }
   // The count holds only when the massless unknowns are held by the massive ones.
-  if (Negatives(0, true) != 0) {
+  if (Negatives(1, 0, true) != 0) {
     problem_ = "безмассовые части вала не закреплены";
     return;
   }
@@ -76,13 +80,16 @@ FrequencyCounter::FrequencyCounter(const TShaftModel& model, int variant) {
   // null space is the rigid motions y = a + b x that no spring resists: one
   // spring place leaves one of them, two or more none. That is exact, where a
   // count at a small frequency would depend on how small.
-  atOrBelowZero_ = negative ? Negatives(0, false) : 2 - std::min(held, 2);
+  atOrBelowZero_ = negative ? Negatives(1, 0, false) : 2 - std::min(held, 2);
 }
 
-// Negative pivots of LDL^T of K - lambda M; with masslessOnly, of K with the
-// massive unknowns held fixed.
-int FrequencyCounter::Negatives(double lambda, bool masslessOnly) const {
+// Negative pivots of LDL^T of s K - lambda M, which has the inertia of
+// K - (lambda / s) M for s > 0; with masslessOnly, of K with the massive
+// unknowns held fixed.
+int FrequencyCounter::Negatives(double s, double lambda, bool masslessOnly) const {
   std::vector<double> a = k_;
+  if (s != 1)
+    for (double& x : a) x *= s;
   auto A = [&](int i, int j) -> double& { return a[static_cast<size_t>(i) * (kBand + 1) + (i - j)]; };
   double scale = 0;
   for (int i = 0; i < size_; ++i) {
@@ -115,7 +122,14 @@ int FrequencyCounter::Negatives(double lambda, bool masslessOnly) const {
   return negatives;
 }
 
-int FrequencyCounter::CountBelow(double omega) const { return Negatives(omega * omega, false); }
+int FrequencyCounter::CountBelow(double omega) const {
+  // Above 1, K / omega^2 - M: omega^2 and omega^2 times a mass cannot overflow.
+  // Beyond every natural frequency (omega infinite at the limit) that leaves
+  // -M: every unknown with a mass counts.
+  omega = std::fabs(omega);
+  if (omega <= 1) return Negatives(1, omega * omega, false);
+  return Negatives(1 / omega / omega, 1, false);
+}
 
 int CompletenessReport::Confirmed() const {
   return static_cast<int>(std::count_if(ordinals.begin(), ordinals.end(), [](int n) { return n > 0; }));

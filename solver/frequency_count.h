@@ -37,7 +37,7 @@ class FrequencyCounter {
   int AtOrBelowZero() const { return atOrBelowZero_; }
 
  private:
-  int Negatives(double lambda, bool masslessOnly) const;
+  int Negatives(double s, double lambda, bool masslessOnly) const;
 
   static constexpr int kBand = 3;  // (y, theta) per cross-section, elements span 4 unknowns
   int size_ = 0;

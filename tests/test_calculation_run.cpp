@@ -319,7 +319,7 @@ TEST(CalculationRun, AHugeUpperBoundRunsAndAWalkEndsWhereNoFrequencyIsLeft) {
 
 TEST(CalculationRun, ArithmeticFaultNamesTheReportedFrequencyInTheLocaleFormat) {
   TMainFormModel form = FreeFreeForm(10, {10}, 2, 1, ',');
-  form.StringGrid1.SetCell(3, 2, "1E300");  // m * omega * omega overflows
+  form.StringGrid1.SetCell(3, 2, "-1E300");  // m * omega * omega overflows; no count ends the walk before
   form.Edit8 = "12345,678";
   form.Edit10 = "1E5";
   Program p(form);

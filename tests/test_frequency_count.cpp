@@ -128,6 +128,39 @@ TEST(FrequencyCount, ASweepThatSteppedOverTwoZerosIsCaught) {
   EXPECT_NEAR(coarse.missed[1].second, 61.68, 1);
 }
 
+// The count holds at every frequency the arithmetic can hold: beyond every
+// natural frequency it is all of them, and scaling masses, stiffnesses and
+// springs alike (which leaves the frequencies as they are) leaves it as it is,
+// also where omega^2 times a mass, or omega^2 itself, would overflow.
+TEST(FrequencyCount, CountsToTheEndOfTheNumbers) {
+  TShaftModel m = UniformFreeFree(20, {20});
+  m.N = 1;
+  m.SupportSection[1] = 10;
+  m.SupportStiffness[1][1] = 1e3;
+  TShaftModel heavy = m;
+  for (int i = 1; i <= 20; ++i) heavy.SectionMass[i] *= 1e290, heavy.SectionEI[i] *= 1e290;
+  heavy.SupportStiffness[1][1] *= 1e290;
+  const FrequencyCounter light(m, 1), scaled(heavy, 1);
+  for (double omega : {0.5, 1.0, 22.0, 63.0, 1e3, 1e5, 1e10, 1e100, 1e154, 1e155, 1e200, 1e300, 1.7e308, double(INFINITY)})
+    EXPECT_EQ(scaled.CountBelow(omega), light.CountBelow(omega)) << omega;
+  EXPECT_EQ(light.CountBelow(1e200), 20);  // a mass at each of the 20 left cross-sections
+  EXPECT_EQ(light.CountBelow(INFINITY), 20);
+  EXPECT_EQ(light.CountBelow(1e5), 20);
+  EXPECT_LT(light.CountBelow(1e3), 20);
+
+  // A range that ends before it starts holds nothing, wherever it lies.
+  for (double start : {1e3, 1e300}) {
+    const CompletenessReport r = CheckCompleteness(m, 1, {start, 100, 5, 1e-6}, {});
+    EXPECT_TRUE(r.checked);
+    EXPECT_EQ(r.inRange, 0) << start;
+    EXPECT_TRUE(r.missed.empty()) << start;
+  }
+  // Up to the end of the numbers: every frequency of the shaft, each located.
+  const CompletenessReport all = CheckCompleteness(m, 1, {1, 1e300, 1e299, 1e-6}, {});
+  EXPECT_EQ(all.inRange, light.CountBelow(INFINITY) - light.AtOrBelowZero());
+  EXPECT_EQ(all.missed.size(), static_cast<size_t>(all.inRange));
+}
+
 TEST(FrequencyCount, ACarefulSweepMissesNothing) {
   const TShaftModel m = UniformFreeFree(100, {25, 50, 75, 100}, 10);
   RecordingOutput out;
@@ -148,6 +181,10 @@ TEST(FrequencyCount, SaysWhenItCannotCount) {
   TShaftModel m = UniformFreeFree(10, {10});
   m.SectionEI[3] = 0;
   EXPECT_NE(FrequencyCounter(m, 1).Problem(), "");
+  TShaftModel tooShort = UniformFreeFree(10, {10});
+  tooShort.SectionLength[3] = 1e-110;  // EI / l^3 overflows
+  EXPECT_EQ(FrequencyCounter(tooShort, 1).Problem(),
+            "участок 3: жесткость слишком велика для длины участка (выходит за пределы чисел)");
   TShaftModel massless = UniformFreeFree(10, {10});
   for (int i = 1; i <= 10; ++i) massless.SectionMass[i] = 0;
   EXPECT_NE(FrequencyCounter(massless, 1).Problem(), "");
@@ -338,9 +375,10 @@ TEST(FrequencyCount, MayHoldFrequencyIsFalseOnlyWhereTheCountShowsNone) {
   // Down to 0 the rigid-body motion and the mirrored zeros are there.
   EXPECT_TRUE(MayHoldFrequency(c, 0, 1));
   EXPECT_TRUE(MayHoldFrequency(c, -5, 10));
-  // A count that overflows proves nothing.
-  EXPECT_TRUE(MayHoldFrequency(c, 1e200, 1e201));
+  // The count holds to the end of the numbers: nothing lies that far up.
+  EXPECT_FALSE(MayHoldFrequency(c, 1e200, 1e201));
   EXPECT_FALSE(MayHoldFrequency(c, 1e100, 1e101));
+  EXPECT_FALSE(MayHoldFrequency(c, 1e5, INFINITY));
 }
 
 TEST(FrequencyCount, AWalkWithTheCountEndsWhereNoFrequencyIsLeft) {

@@ -770,8 +770,13 @@ TEST(SearchEstimate, NotMadeWithoutACount) {
   TShaftModel model = UniformFreeFree(10, {10}, 2);
   model.SectionMass[4] = -0.1;
   EXPECT_FALSE(EstimateSearch(model, Params(1, 1, 100, 1e-10, 1e-6)).made);
-  // A count that overflows (FK far beyond any frequency) is none either.
-  EXPECT_FALSE(EstimateSearch(UniformFreeFree(10, {10}, 2), Params(1, 1, 1e300, 1e-10, 1e-6)).made);
+  // Nor one whose stiffness overflows (EI / l^3); the count up to FK = 1E300 is made.
+  TShaftModel stiff = UniformFreeFree(10, {10}, 2);
+  stiff.SectionLength[3] = 1e-110;
+  EXPECT_FALSE(EstimateSearch(stiff, Params(1, 1, 100, 1e-10, 1e-6)).made);
+  const SearchEstimate far = EstimateSearch(UniformFreeFree(10, {10}, 2), Params(1, 1, 1e300, 1e-10, 1e-6));
+  EXPECT_TRUE(far.made);
+  EXPECT_LT(far.trials, 200);  // to the second frequency, as with FK = 1E9
   // A trial that fails (the unheld shaft at 0) cannot be timed.
   EXPECT_EQ(SecondsPerTrial(UniformFreeFree(10, {10}), 0, 0), 0);
   EXPECT_GT(SecondsPerTrial(UniformFreeFree(10, {10}), 1, 100), 0);
