@@ -28,6 +28,9 @@ auto At(const std::string& place, F&& convert) {
 
 std::string Real(double value, char sep) { return GeneralFormat(value, sep); }
 
+// The solver reports 100 times the search variable.
+constexpr double kReportFactorValue = 100.0;
+
 // Passes every result to the results tables and to the summary.
 class Tee : public SolverOutput {
  public:
@@ -75,6 +78,12 @@ void CheckSearchLimits(const TShaftModel& model, const TSearchParams& P, char se
   // The search compares the step with 15 * EPSF.
   if (P[kFreqEps] > DBL_MAX / 15)
     throw AppError("Точность вычисления k-й собственной частоты слишком велика (EPSF = " + Real(P[kFreqEps], sep) + ")");
+  // Frequencies from F1 to FK are reported 100 times larger, which must stay a number.
+  if (std::fabs(P[kStart]) > DBL_MAX / kReportFactorValue)
+    throw AppError("Частота начала диапазона поиска собств. частот слишком велика по модулю (F1 = " +
+                   Real(P[kStart], sep) + ")");
+  if (std::fabs(P[kUpper]) > DBL_MAX / kReportFactorValue)
+    throw AppError("Верхняя граница диапазона по частоте слишком велика по модулю (FK = " + Real(P[kUpper], sep) + ")");
   if (model.KP > kMaxFrequencies)
     throw AppError("Число собственных частот не должно превышать " + std::to_string(kMaxFrequencies) +
                    " (KP = " + std::to_string(model.KP) + ")");
@@ -175,7 +184,7 @@ RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
     TSearchParams& P = st.params;
     P[kStepDivisor] = 3.0;
     st.model.ComputeSectionX();
-    P[kReportFactor] = 100.0;
+    P[kReportFactor] = kReportFactorValue;
     P[kFirstStart] = P[kStart];
     const SearchEstimate estimate = EstimateSearch(st.model, P);
     if (estimate.made && !ui.AcceptEstimate(estimate.seconds)) return RunOutcome::Declined;

@@ -160,6 +160,10 @@ TEST(CalculationRun, RefusesInputThatWouldHangTheSearchOrOverflowItsTables) {
       // 15 * EPSF would overflow inside the search.
       {[](TMainFormModel& f) { f.Edit12 = "1E308"; }, "Точность вычисления k-й собственной частоты слишком велика (EPSF = 1E308)"},
       {[](TMainFormModel& f) { f.Edit12 = "1.2E307"; }, "Точность вычисления k-й собственной частоты слишком велика"},
+      // The reported frequency, 100 times the search variable, would overflow.
+      {[](TMainFormModel& f) { f.Edit8 = "1E308"; }, "Частота начала диапазона поиска собств. частот слишком велика по модулю (F1 = 1E308)"},
+      {[](TMainFormModel& f) { f.Edit8 = "-1.8E306"; }, "Частота начала диапазона поиска собств. частот слишком велика по модулю (F1 = -1.8E306)"},
+      {[](TMainFormModel& f) { f.Edit10 = "1E308"; }, "Верхняя граница диапазона по частоте слишком велика по модулю (FK = 1E308)"},
   };
   for (const Case& c : cases) {
     TMainFormModel form = FreeFreeForm(10, {5, 10}, 2);
@@ -174,6 +178,17 @@ TEST(CalculationRun, RefusesInputThatWouldHangTheSearchOrOverflowItsTables) {
   large.Edit12 = "1E307";
   Program accepted(large);
   EXPECT_EQ(accepted.Run(), RunOutcome::Completed);
+  // So are the largest FK and F1 whose reported frequencies are numbers (where
+  // m * omega^2 overflows at the first trial, the fault names its frequency).
+  large = FreeFreeForm(10, {5, 10}, 2);
+  large.Edit10 = "1.7E306";
+  Program wide(large);
+  EXPECT_EQ(wide.Run(), RunOutcome::Completed);
+  large.Edit8 = "-1.7E306";
+  Program low(large);
+  EXPECT_EQ(low.Run(), RunOutcome::InputError);
+  EXPECT_EQ(low.ui.calls.back(),
+            "error: Арифметическая ошибка (деление на ноль или переполнение) при расчете варианта 1 на частоте -1.7E308");
   // A support outside the shaft is no error: it simply has no effect.
   TMainFormModel form = FreeFreeForm(10, {5, 10}, 2);
   form.StringGrid3.SetCell(0, 1, "0");
