@@ -113,6 +113,9 @@ std::string GeneralFormat(double value, char decimalSeparator) {
   for (; *p && *p != 'e'; ++p)
     if (IsDigit(*p)) digits += *p;
   int exponent = std::atoi(p + 1);
+  // The largest doubles round up beyond the range, where the text would read
+  // back as no number: those round down instead.
+  if (exponent == 308 && digits == "179769313486232") digits = "179769313486231";
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
   std::string out = value < 0 ? "-" : "";

@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 #include "errors.h"
@@ -113,6 +114,24 @@ TEST(GeneralFormat, ReadsBackWithinFifteenDigits) {
       EXPECT_NEAR(back, x, std::fabs(x) * 6e-15) << GeneralFormat(x, sep);
     }
   }
+}
+
+// Every finite number written reads back, the largest ones too: rounded up to
+// 15 digits they would lie beyond the range of doubles.
+TEST(GeneralFormat, ReadsBackAtTheEndsOfTheRange) {
+  const double largest = std::numeric_limits<double>::max();
+  EXPECT_EQ(GeneralFormat(largest, '.'), "1.79769313486231E308");
+  EXPECT_EQ(GeneralFormat(-largest, ','), "-1,79769313486231E308");
+  EXPECT_EQ(GeneralFormat(1.797693134862315e308, '.'), "1.79769313486231E308");
+  EXPECT_EQ(GeneralFormat(1.79769313486231e308, '.'), "1.79769313486231E308");
+  EXPECT_EQ(GeneralFormat(1.7976931348623e308, '.'), "1.7976931348623E308");
+  for (double x = largest; x > 1.7976931348622e308; x = std::nextafter(x, 0.0)) {
+    EXPECT_LE(RealOfText(GeneralFormat(x, '.'), '.'), x);
+    if (x < largest * (1 - 1e-15)) break;
+  }
+  const double smallest = std::numeric_limits<double>::denorm_min();
+  EXPECT_EQ(RealOfText(GeneralFormat(smallest, '.'), '.'), smallest);
+  EXPECT_NEAR(RealOfText(GeneralFormat(-2.2250738585072014e-308, '.'), '.'), -2.2250738585072014e-308, 1e-322);
 }
 
 TEST(HalfKM, CountsTheOddSections) {

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <limits>
 #include <regex>
 #include <string>
 
@@ -148,6 +149,24 @@ TEST(ResultsExport, InputSheetHoldsTheLoaderLayoutAndLoadsBack) {
   EXPECT_EQ(CellAsInteger(loaded, 5, 2, ','), 2);
   EXPECT_EQ(CellAsReal(loaded, 9, 2, ','), 1e-6);
   EXPECT_EQ(CellAsReal(loaded, 24, 3, ','), ExportRun::Stiffness(3, 2));
+}
+
+// Input at the ends of the range of numbers, as the echo writes it, is
+// exported and loads back.
+TEST(ResultsExport, TheLargestAndSmallestNumbersOfTheInputGoThrough) {
+  ExportRun run(1, 3, 1, 1, 1);
+  run.FindAll();
+  const double largest = std::numeric_limits<double>::max(), smallest = std::numeric_limits<double>::denorm_min();
+  run.input.StringGrid3.SetCell(0, 2, run.Real(largest));
+  run.input.StringGrid3.SetCell(1, 2, run.Real(-largest));
+  run.input.StringGrid3.SetCell(2, 3, run.Real(smallest));
+  run.main.Edit10 = run.Real(largest);
+  const Exported book = Export(run, "extremes");
+  const Sheet s = book.Read(0);
+  EXPECT_NEAR(CellAsReal(s, 17, 2, '.'), largest, largest * 1e-14);
+  EXPECT_NEAR(CellAsReal(s, 17, 3, '.'), -largest, largest * 1e-14);
+  EXPECT_EQ(CellAsReal(s, 18, 4, '.'), smallest);
+  EXPECT_NEAR(CellAsReal(s, 7, 2, '.'), largest, largest * 1e-14);
 }
 
 // Title row, header and data of every block of a variant sheet.
