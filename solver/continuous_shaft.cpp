@@ -476,7 +476,10 @@ ContinuousShaft::ContinuousShaft(const TShaftModel& model, const std::vector<dou
       return;
     }
     const double t = m / EI * l * l * l;
-    if (!std::isfinite(EI / (l * l * l)) || !std::isfinite(t) || EI / (l * l * l) == 0) {
+    // Beyond this scale of stiffness the products of the elimination leave the
+    // range of doubles, and the count goes wrong.
+    const double stiffness = EI / (l * l * l);
+    if (!(stiffness >= 1e-150 && stiffness <= 1e150) || !std::isfinite(t)) {
       problem_ = where + "длина, масса и жесткость вне пределов вычислений";
       return;
     }

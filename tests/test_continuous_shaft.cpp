@@ -384,6 +384,21 @@ TEST(ContinuousShaftInput, SaysWhyItCannotSolve) {
   EXPECT_NE(ContinuousShaft(MakeShaft(uniform, {}), 0).Problem(), "");
   EXPECT_NE(ContinuousShaft(MakeShaft(uniform, {}), kMaxVariants + 1).Problem(), "");
 
+  // Stiffness at a scale where the elimination's products leave the range of
+  // doubles is refused, where it would give frequencies twice or out of order;
+  // within it, scaling EI and the springs alike scales the frequencies exactly.
+  const std::string range = "участок 1: длина, масса и жесткость вне пределов вычислений";
+  for (double scale : {1e-200, 1e-300, 1e151, 1e200}) {
+    EXPECT_EQ(problem(MakeShaft(Cut(scale, 1.0, {0.5, 0.5}), {{1, scale}, {2, scale}})), range) << scale;
+    EXPECT_EQ(problem(MakeShaft({{0.5, 1.0, scale}, {0.5, 1.0, 1.0}}, {{1, 1.0}})), range) << scale;
+  }
+  const double plain = *ContinuousShaft(MakeShaft(Cut(1.0, 1.0, {0.3, 0.7}), {{1, 5.0}}), 1).Frequency(2);
+  for (double scale : {0x1p-480, 0x1p-240, 0x1p240, 0x1p480}) {  // EI / l^3 from about 1E-144 to 1E145
+    const ContinuousShaft scaled(MakeShaft(Cut(scale, 1.0, {0.3, 0.7}), {{1, 5.0 * scale}}), 1);
+    EXPECT_EQ(scaled.Problem(), "") << scale;
+    EXPECT_NEAR(*scaled.Frequency(2) / std::sqrt(scale), plain, 1e-12 * plain) << scale;
+  }
+
   const ContinuousShaft bad(MakeShaft({{0.5, -1.0, 1.0}}, {}), 1);
   EXPECT_EQ(bad.CountBelow(10), -1);
   EXPECT_FALSE(bad.Frequency(1));
