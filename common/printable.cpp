@@ -59,9 +59,12 @@ char32_t Next(std::string_view text, size_t& i) {
   return c;
 }
 
+// Characters that act instead of showing, or show nothing: controls, line and
+// paragraph separators, bidirectional controls, zero-width characters, the
+// soft hyphen and the byte-order mark.
 bool Acts(char32_t c) {
-  return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F) || c == 0x200E || c == 0x200F ||
-         (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+  return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F) || c == 0xAD || (c >= 0x200B && c <= 0x200F) ||
+         (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x2069) || c == 0xFEFF;
 }
 
 }  // namespace

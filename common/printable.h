@@ -15,7 +15,8 @@ std::string ValidUtf8(std::string_view text);
 // ValidUtf8, with characters that would act instead of showing written as
 // escapes: tab, line feed and carriage return as \t, \n, \r, other C0 controls
 // and DEL as \xHH (NUL as \x00, ESC as \x1B), C1 controls, line and paragraph
-// separators and bidirectional controls as \uHHHH. Texts longer than
+// separators, bidirectional controls and characters that show nothing
+// (zero-width ones, the soft hyphen, the byte-order mark) as \uHHHH. Texts longer than
 // kPrintableChars characters are cut there and end with "…".
 std::string Printable(std::string_view text);
 

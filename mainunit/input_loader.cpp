@@ -79,7 +79,7 @@ std::string Quoted(const std::string& text) { return "'" + Printable(text) + "'"
 std::string RoundedNumber(const std::string& text, char sep) {
   const double value = RealOfText(text, sep);
   const double rounded = std::nearbyint(value);
-  if (!(std::fabs(rounded) <= std::numeric_limits<int>::max()))
+  if (!(rounded >= std::numeric_limits<int>::min() && rounded <= std::numeric_limits<int>::max()))
     throw ConversionError(Quoted(text) + " is not a valid integer value");
   return std::to_string(static_cast<int>(rounded));
 }
@@ -204,6 +204,13 @@ int BMSearch(int start, std::string_view text, std::string_view pattern) {
 void LoadInputText(std::string_view contents, TMainFormModel& form, char sep) {
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";  // a UTF-8 editor's mark, not text
   if (contents.substr(0, kByteOrderMark.size()) == kByteOrderMark) contents.remove_prefix(kByteOrderMark.size());
+  // The marks of UTF-16 and UTF-32 (little-endian UTF-32 begins like UTF-16):
+  // an editor's "Unicode", whose every other byte is 0.
+  if (contents.substr(0, 2) == "\xFF\xFE" || contents.substr(0, 2) == "\xFE\xFF" ||
+      contents.substr(0, 4) == std::string_view("\0\0\xFE\xFF", 4))
+    throw AppError(
+        "Файл исходных данных записан в кодировке Юникод (UTF-16 или UTF-32); сохраните его как обычный текст "
+        "(UTF-8 или ANSI)");
   const std::vector<std::string> lines = SplitLines(contents, std::max(kScalarLines, 5 + kMaxVariants));
   if (lines.size() < kScalarLines)
     throw AppError("Файл исходных данных должен содержать не менее 17 строк, а в нем " +

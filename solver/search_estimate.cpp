@@ -82,6 +82,10 @@ SearchEstimate EstimateSearch(const TShaftModel& model, const TSearchParams& P) 
       estimate.trials += 1;
       continue;
     }
+    if (!(F1 + FT1 > F1)) {  // a step below the resolution of F1: the walk ends at its second trial
+      estimate.trials += 2;
+      continue;
+    }
     if (FT1 < EPSF) {       // the second trial of every search is accepted
       estimate.trials += 2.0 * wanted;
       to = std::max(to, F1 + wanted * (FT1 + 0.01));

@@ -139,6 +139,12 @@ TEST(InputLoader, SectionNumbersAreRoundedHalfToEven) {
   EXPECT_EQ(f.StringGrid4.Cell(0, 1), "3");
   EXPECT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "1 1E300 ", "3 ", "0 0 "}, Scalars()), f),
             "Строка 4, опора 2: '1E300 ' is not a valid integer value");
+  // Every 32-bit integer goes through, the smallest too.
+  ASSERT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "-2147483648 2147483647 ", "3 ", "0 0 "}, Scalars()), f), "");
+  EXPECT_EQ(f.StringGrid3.Cell(0, 1), "-2147483648");
+  EXPECT_EQ(f.StringGrid3.Cell(1, 1), "2147483647");
+  EXPECT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "-2147483649 1 ", "3 ", "0 0 "}, Scalars()), f),
+            "Строка 4, опора 1: '-2147483649 ' is not a valid integer value");
 }
 
 TEST(InputLoader, VariantLinesStartAtLineSix) {
@@ -447,9 +453,17 @@ TEST(InputLoader, AByteOrderMarkIsSkipped) {
   ASSERT_EQ(Load("\xEF\xBB\xBF" + example, marked), "");
   EXPECT_TRUE(plain == marked);
   EXPECT_EQ(marked.StringGrid1.Cell(1, 1), plain.StringGrid1.Cell(1, 1));
-  // Only at the very start: elsewhere it is part of a value.
+  // Only at the very start: elsewhere it is part of a value, shown, since it is invisible, escaped.
   const std::string text = TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "\xEF\xBB\xBF" "1 2 ", "3 ", "0 0 "}, Scalars());
-  EXPECT_NE(Load(text, marked).find("Строка 4, опора 1: '\xEF\xBB\xBF" "1 '"), std::string::npos);
+  EXPECT_NE(Load(text, marked).find("Строка 4, опора 1: '\\uFEFF1 '"), std::string::npos);
+  // A file saved as "Unicode" (UTF-16 or UTF-32 with its mark) is named as such.
+  std::string wide = "\xFF\xFE";
+  for (char c : example) wide += std::string(1, c) + '\0';
+  const std::string unicode =
+      "Файл исходных данных записан в кодировке Юникод (UTF-16 или UTF-32); сохраните его как обычный текст "
+      "(UTF-8 или ANSI)";
+  for (const std::string& contents : {wide, "\xFE\xFF" + wide.substr(2), std::string("\xFF\xFE\0\0", 4) + example})
+    EXPECT_EQ(Load(contents, marked), unicode);
 }
 
 // The shipped examples use '.', a Russian desktop ','.

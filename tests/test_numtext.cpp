@@ -206,6 +206,9 @@ TEST(Printable, ControlCharactersShowAsEscapes) {
   EXPECT_EQ(Printable("1,5\r\n\t\x7F"), "1,5\\r\\n\\t\\x7F");
   EXPECT_EQ(Printable("\xC2\x85\xE2\x80\xAE" "evil\xE2\x81\xA9"), "\\u0085\\u202Eevil\\u2069");
   EXPECT_EQ(Printable("x\xFFy"), "x" + kFffd + "y");
+  // Characters that show nothing: a byte-order mark, zero-width ones, a soft hyphen.
+  EXPECT_EQ(Printable("\xEF\xBB\xBF" "1\xE2\x80\x8B" "2\xE2\x81\xA0" "3\xC2\xAD" "4\xE2\x80\x8D"),
+            "\\uFEFF1\\u200B2\\u20603\\u00AD4\\u200D");
   const std::string longText(1000, '7');
   EXPECT_EQ(Printable(longText), std::string(kPrintableChars, '7') + "…");
   EXPECT_EQ(Printable(Repeat("Ж", 256)), Repeat("Ж", 256));

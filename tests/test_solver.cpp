@@ -762,6 +762,8 @@ TEST(SearchEstimate, WhereTheWalkEnds) {
   // A step beyond FK: the first trial only records, the second lies past FK.
   EXPECT_EQ(trials(Params(1, 1e308, 100, 1e-10, 1e-6)), 1);
   EXPECT_EQ(trials(Params(1, 99.5, 100, 1e-10, 1e-6)), 1);
+  // A step below the resolution of F1 never moves the walk: it ends at its second trial.
+  EXPECT_EQ(trials(Params(-1e20, 5, 100, 1e-10, 1e-6)), 2);
   // Refinements from the largest step to the smallest accuracy stay countable.
   EXPECT_NEAR(trials(Params(1, 1e10, 2e10, 1e-10, 1e-300), 1), 1 + 650 * 2 + 2, 2);
 }
