@@ -217,6 +217,10 @@ int ParseArguments(int argc, char* argv[], Options& o) {
         o.sep = value[0];
       } else {
         if (value.empty()) return usage("Неверное значение параметра " + arg + ": '' - пустое имя файла.");
+        // The printer takes the name as text, where such bytes would become another name.
+        if (ValidUtf8(value) != value)
+          return usage("Неверное значение параметра " + arg + ": '" + Printable(value) +
+                       "' - в имени файла есть знаки не в кодировке UTF-8.");
         (arg == "--pdf" ? o.pdf : o.xlsx) = value;
       }
     } else if (arg == "--help" || arg == "-h") {

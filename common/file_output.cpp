@@ -52,7 +52,10 @@ class FileReplacement::CountingFile : public QFile {
 
 FileReplacement::FileReplacement(const std::string& target) : target_(target) {
   if (target.empty()) throw AppError("Не задано имя файла для записи.");
-  QFileInfo info(QString::fromStdString(target));
+  // A name the system's encoding cannot hold would come out as another name.
+  const QString name = QFile::decodeName(QByteArray::fromStdString(target));
+  if (QFile::encodeName(name).toStdString() != target) Fail("В имени файла есть знаки не в кодировке UTF-8");
+  QFileInfo info(name);
   if (info.isSymLink() && info.exists()) info = QFileInfo(info.canonicalFilePath());
   final_ = info.absoluteFilePath();
   if (info.isDir()) Fail("Это папка");

@@ -10,7 +10,8 @@
 //   the permissions of the file it replaces, and only then is renamed over the
 //   target. A failure at any step removes the new file and leaves the target
 //   as it was, and is reported in Russian with the system's reason.
-// A target that is a symbolic link to a file replaces the file it points to.
+// A target that is a symbolic link to a file replaces the file it points to. A
+// name that the system's encoding (UTF-8) cannot hold is refused.
 
 #include <memory>
 #include <string>

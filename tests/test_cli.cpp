@@ -167,6 +167,11 @@ TEST(Cli, BadOptionValuesAreNamed) {
       {"--pdf '' x.txt", "Неверное значение параметра --pdf: '' - пустое имя файла."},
       {"--xlsx '' x.txt", "Неверное значение параметра --xlsx: '' - пустое имя файла."},
       {"\"$(printf -- '--\\033[2J')\" x.txt", "Неизвестный параметр: --\\x1B[2J"},
+      // Bytes that are no UTF-8 would give the printed file another name.
+      {"--pdf \"$(printf 'out\\377.pdf')\" x.txt",
+       "Неверное значение параметра --pdf: 'out\xEF\xBF\xBD.pdf' - в имени файла есть знаки не в кодировке UTF-8."},
+      {"--xlsx \"$(printf 'out\\377.xlsx')\" x.txt",
+       "Неверное значение параметра --xlsx: 'out\xEF\xBF\xBD.xlsx' - в имени файла есть знаки не в кодировке UTF-8."},
   };
   for (const auto& [args, message] : cases) {
     const Result r = RunCli(args);

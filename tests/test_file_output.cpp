@@ -62,6 +62,22 @@ TEST(FileReplacement, RefusesWriteProtectedFilesFoldersAndDevices) {
   EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"folder.pdf", "pipe.pdf", "ro.pdf"}));
 }
 
+// A name that the system's encoding cannot hold would be written under another
+// name (ill-formed bytes become U+FFFD), over whatever file has that name.
+TEST(FileReplacement, NamesOutsideTheSystemsEncodingAreRefused) {
+  const std::string dir = FreshDir("fo_names");
+  WriteFile(dir + "/bad\xEF\xBF\xBD.pdf", "unrelated");
+  EXPECT_EQ(ErrorOf([&] { WriteWholeFile(dir + "/bad\xFF.pdf", "new"); }),
+            "Не удалось записать файл «" + dir + "/bad\xEF\xBF\xBD.pdf». В имени файла есть знаки не в кодировке UTF-8.");
+  EXPECT_EQ(ReadFile(dir + "/bad\xEF\xBF\xBD.pdf"), "unrelated");
+  EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"bad\xEF\xBF\xBD.pdf"});
+  // Any well-formed name is written as given, a line break in it too.
+  for (const std::string name : {"Результаты.pdf", "a\nb.pdf", "\xF0\x9F\x98\x80.pdf", " .pdf"}) {
+    WriteWholeFile(dir + "/" + name, "new");
+    EXPECT_EQ(ReadFile(dir + "/" + name), "new") << name;
+  }
+}
+
 TEST(FileReplacement, ALinkedTargetReplacesTheFileItPointsTo) {
   const std::string dir = FreshDir("fo_link");
   fs::create_directory(dir + "/real");
