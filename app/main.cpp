@@ -4,8 +4,10 @@
 #include <QApplication>
 
 #include "forms.h"
+#include "library_messages.h"
 
 int main(int argc, char* argv[]) {
+  vp::OccupyClosedStandardStreams();  // before anything opens a file
   QApplication app(argc, argv);
   vp::SetUpApplication();
   vp::Forms forms;

@@ -126,6 +126,8 @@ class CliUi : public RunUi {
 // half a document behind and reporting success.
 class StandardOutput {
  public:
+  // `open`: false when the process was started with its standard output closed.
+  explicit StandardOutput(bool open) : closed_(!open) {}
   void Write(std::string_view text) {
     errno = 0;
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) Remember();
@@ -134,6 +136,7 @@ class StandardOutput {
   std::string Finish() {
     errno = 0;
     if (std::fflush(stdout) != 0) Remember();
+    if (closed_) return "Не удалось записать результаты в стандартный вывод. Стандартный вывод закрыт.";
     if (!failed_ && !std::ferror(stdout)) return "";
     return "Не удалось записать результаты в стандартный вывод" + (reason_ ? ". " + SystemReason(reason_) : "") + ".";
   }
@@ -144,11 +147,13 @@ class StandardOutput {
     failed_ = true;
     if (errno != 0) reason_ = std::error_code(errno, std::generic_category());
   }
+  bool closed_;
   bool failed_ = false;
   std::error_code reason_;
 };
 
 struct Options {
+  bool outputOpen = true;  // the standard output, at the start
   bool json = false;
   char sep = 0;
   std::string input, pdf, xlsx;
@@ -224,7 +229,7 @@ int ParseArguments(int argc, char* argv[], Options& o) {
         (arg == "--pdf" ? o.pdf : o.xlsx) = value;
       }
     } else if (arg == "--help" || arg == "-h") {
-      StandardOutput out;
+      StandardOutput out(o.outputOpen);
       out.Write(kUsage);
       const std::string failure = out.Finish();
       if (!failure.empty()) std::cerr << failure << '\n';
@@ -340,6 +345,7 @@ std::string Json(const TShaftModel& model, const TSearchParams& params, const Re
 
 int main(int argc, char* argv[]) {
   Options o;
+  o.outputOpen = OccupyClosedStandardStreams();  // before anything opens a file
   if (const int status = ParseArguments(argc, argv, o); status >= 0) return status;
 
   SilenceQtMessages();  // every failure is reported here, in Russian
@@ -359,7 +365,7 @@ int main(int argc, char* argv[]) {
   if (sep == 0) sep = QLocale::system().decimalPoint().at(0).toLatin1();
   if (sep == 0) sep = '.';
 
-  StandardOutput out;
+  StandardOutput out(o.outputOpen);
   // Each message is given once: a bad entry stops the lines on standard output
   // and in the PDF at the same place.
   std::vector<std::string> failures;

@@ -13,6 +13,7 @@
 #define VP_DUP2 _dup2
 #define VP_CLOSE _close
 #define VP_OPEN_NULL() _open("NUL", _O_WRONLY)
+#define VP_IS_OPEN(fd) (_get_osfhandle(fd) >= 0)
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -20,6 +21,7 @@
 #define VP_DUP2 dup2
 #define VP_CLOSE close
 #define VP_OPEN_NULL() open("/dev/null", O_WRONLY)
+#define VP_IS_OPEN(fd) (fcntl(fd, F_GETFD) != -1)
 #endif
 
 namespace vp {
@@ -30,6 +32,20 @@ void SilenceQtMessages() {
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     std::abort();
   });
+}
+
+bool OccupyClosedStandardStreams() {
+  bool outputOpen = true;
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (VP_IS_OPEN(fd)) continue;
+    outputOpen = outputOpen && fd != 1;
+    const int null = VP_OPEN_NULL();  // the lowest free descriptor, which is this one
+    if (null >= 0 && null != fd) {
+      VP_DUP2(null, fd);
+      VP_CLOSE(null);
+    }
+  }
+  return outputOpen;
 }
 
 MutedStandardError::MutedStandardError() {

@@ -9,6 +9,13 @@ namespace vp {
 // one still ends the program with its text.
 void SilenceQtMessages();
 
+// Opens the null device on each of the standard input, output and error that
+// the process was started with closed: otherwise the next file opened (Qt's
+// own descriptors, an input file, a new PDF or workbook) would take its
+// descriptor, and what is written to that stream would go into the file.
+// Returns false when the standard output was closed.
+bool OccupyClosedStandardStreams();
+
 // While it lives, what is written to the process's standard error goes
 // nowhere (a library that prints its errors itself is called under it).
 class MutedStandardError {

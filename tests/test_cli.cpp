@@ -15,6 +15,7 @@
 #include "output_files.h"
 #include "pdf_text.h"
 #include "printable.h"
+#include "workbook_reader.h"
 
 namespace {
 
@@ -143,6 +144,34 @@ TEST(Cli, StandardOutputThatCannotBeWrittenFails) {
     EXPECT_EQ(r.err, "Не удалось записать результаты в стандартный вывод. Нет места на диске.\n") << json;
   }
   EXPECT_EQ(RunCli("--help >/dev/full").status, 1);
+}
+
+// A closed standard stream's descriptor is the first one free: the command must
+// not let Qt, the input or a new PDF or workbook take it, where results or
+// muted library messages would be written into them.
+TEST(Cli, ClosedStandardStreamsAreNeverReusedForFiles) {
+  const std::string dir = vp::test::FreshDir("cli_closed");
+  const std::string pdf = dir + "/out.pdf", book = dir + "/out.xlsx";
+  const std::string args =
+      "--decimal-separator . --pdf " + pdf + " --xlsx " + book + " " + Example("rotor_two_bearings.txt");
+  const Result closedOutput = RunCli(args + " >&-");
+  EXPECT_EQ(closedOutput.status, 1);
+  EXPECT_EQ(closedOutput.err, "Не удалось записать результаты в стандартный вывод. Стандартный вывод закрыт.\n");
+  EXPECT_EQ(RunCli("--help >&-").status, 1);
+  const Result closedInput = RunCli(args + " <&-");
+  EXPECT_EQ(closedInput.status, 0) << closedInput.err;
+  EXPECT_NE(closedInput.out.find("Вариант по жесткости N 2"), std::string::npos);
+
+  // All three closed: the command fails (its results had nowhere to go), and
+  // the files it wrote are whole.
+  for (const std::string& file : {pdf, book}) std::filesystem::remove(file);
+  const int status = std::system((std::string(VP_CLI) + " " + args + " <&- >&- 2>&-").c_str());
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+  const std::vector<std::string> pages = vp::test::PdfPages(pdf);
+  ASSERT_FALSE(pages.empty());
+  EXPECT_NE(pages[0].find("Вариант по жесткости N 1"), std::string::npos);
+  EXPECT_EQ(vp::ReadWorkbookInfo(book).sheets.size(), 1u + 2 + 1 + 6 + 1);
+  EXPECT_EQ(vp::test::DirEntries(dir), (std::vector<std::string>{"out.pdf", "out.xlsx"}));
 }
 
 TEST(Cli, JsonAnswersALoadFailureWithAnErrorObject) {
