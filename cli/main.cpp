@@ -12,6 +12,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -189,6 +190,15 @@ bool UsableSeparator(const std::string& value) {
   return c > ' ' && c < 0x7F && std::string_view("0123456789+-eE").find(c) == std::string_view::npos;
 }
 
+// Whether two names lead to one file, through links too (also where it does not exist yet).
+bool SameFile(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  std::error_code ea, eb;
+  if (fs::equivalent(a, b, ea)) return true;
+  const fs::path ca = fs::weakly_canonical(fs::absolute(a, ea), ea), cb = fs::weakly_canonical(fs::absolute(b, eb), eb);
+  return !ea && !eb && ca == cb;
+}
+
 // Reads the command line into `o`. Returns the exit status when the command
 // ends here (help, wrong usage), -1 to go on.
 int ParseArguments(int argc, char* argv[], Options& o) {
@@ -246,6 +256,13 @@ int ParseArguments(int argc, char* argv[], Options& o) {
     std::cerr << kUsage;
     return 2;
   }
+  // Results written over the input, or both outputs into one file, would lose a file.
+  for (const auto& [option, name] : {std::pair{"--pdf", &o.pdf}, std::pair{"--xlsx", &o.xlsx}})
+    if (!name->empty() && SameFile(*name, o.input))
+      return usage(std::string("Неверное значение параметра ") + option + ": '" + Printable(*name) +
+                   "' - это файл исходных данных.");
+  if (!o.pdf.empty() && !o.xlsx.empty() && SameFile(o.pdf, o.xlsx))
+    return usage("Неверное значение параметра --xlsx: '" + Printable(o.xlsx) + "' - в этот же файл печатается PDF (--pdf).");
   return -1;
 }
 

@@ -201,12 +201,29 @@ TEST(Cli, BadOptionValuesAreNamed) {
        "Неверное значение параметра --pdf: 'out\xEF\xBF\xBD.pdf' - в имени файла есть знаки не в кодировке UTF-8."},
       {"--xlsx \"$(printf 'out\\377.xlsx')\" x.txt",
        "Неверное значение параметра --xlsx: 'out\xEF\xBF\xBD.xlsx' - в имени файла есть знаки не в кодировке UTF-8."},
+      // An output over the input, or both outputs into one file.
+      {"--pdf x.txt x.txt", "Неверное значение параметра --pdf: 'x.txt' - это файл исходных данных."},
+      {"--xlsx ./x.xlsx x.xlsx", "Неверное значение параметра --xlsx: './x.xlsx' - это файл исходных данных."},
+      {"--pdf o.pdf --xlsx ./o.pdf x.txt", "Неверное значение параметра --xlsx: './o.pdf' - в этот же файл печатается PDF (--pdf)."},
   };
   for (const auto& [args, message] : cases) {
     const Result r = RunCli(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_EQ(r.err.rfind(message, 0), 0u) << args << ": " << r.err;
   }
+}
+
+// The input, reached through a link, is not replaced by the results.
+TEST(Cli, TheInputIsNeverAnOutput) {
+  const std::string dir = vp::test::FreshDir("cli_same");
+  const std::string input = vp::test::ReadFile(Example("rotor_two_bearings.txt"));
+  vp::test::WriteFile(dir + "/in.txt", input);
+  std::filesystem::create_symlink(dir + "/in.txt", dir + "/link.pdf");
+  const Result r = RunCli("--decimal-separator . --pdf " + dir + "/link.pdf " + dir + "/in.txt");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err.rfind("Неверное значение параметра --pdf: '" + dir + "/link.pdf' - это файл исходных данных.", 0), 0u)
+      << r.err;
+  EXPECT_EQ(vp::test::ReadFile(dir + "/in.txt"), input);
 }
 
 TEST(Cli, WriteProtectedOutputsAreRefusedAndNamedInTheJson) {
