@@ -219,7 +219,8 @@ class Export {
   }
 
   void AuxiliarySheet(WorksheetWriter& s) {
-    for (int c = 1; c <= c_.KM * c_.KP; ++c) {
+    const long long columns = 1LL * c_.KM * c_.KP;  // KP as entered may be the smallest integer
+    for (int c = 1; c <= columns; ++c) {
       const int k = (c - 1) / c_.KM + 1;
       for (int r = 1; r <= 4 * c_.KW; ++r) {
         const int v = (r - 1) / 4 + 1;

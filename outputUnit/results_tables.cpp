@@ -1,6 +1,7 @@
 #include "results_tables.h"
 
 #include <algorithm>
+#include <climits>
 #include <string>
 
 #include "numtext.h"
@@ -14,6 +15,10 @@ const char* const kSeparatorText = "-----------------";
 
 std::string NextPointer(int k) { return "частота N " + std::to_string(k + 1) + "->"; }
 std::string VariantCaption(int v) { return "Вариант № " + std::to_string(v); }
+
+// A column count of the tables' sizes, which KP of 0 or below (as entered)
+// makes negative: none then.
+int Columns(long long count) { return static_cast<int>(std::clamp<long long>(count, 0, INT_MAX)); }
 
 }  // namespace
 
@@ -62,7 +67,7 @@ void ResultsWriter::SectionResults(const ModeResult& mode) {
   if (showModes_) ShowModeShape(mode);
 
   StringTable& g5 = tables_.StringGrid5;
-  g5.SetSize(KM * KP, 4 * KW);
+  g5.SetSize(Columns(1LL * KM * KP), 4 * KW);
   for (int i = 1; i <= KM; ++i)
     for (int q = 1; q <= 4; ++q) g5.SetCell((k - 1) * KM + i - 1, 4 * (v - 1) + q - 1, Real(states[i][q - 1]));
 
@@ -76,7 +81,7 @@ void ResultsWriter::SectionResults(const ModeResult& mode) {
   StringTable& g2 = tables_.StringGrid2;
   StringTable& g3 = tables_.StringGrid3;
   g2.SetSize(half < 1 ? 1 : half, 2);
-  g3.SetSize(H * KP + 2, 5 * v + 2);
+  g3.SetSize(Columns(1LL * H * KP + 2), 5 * v + 2);
   g3.SetCell(1, 0, "Номер частоты:");
   g3.SetCell(1, 1, "Номер уч-ка:");
   g3.SetCell(0, row0 + 1, VariantCaption(v));
@@ -97,7 +102,7 @@ void ResultsWriter::SectionResults(const ModeResult& mode) {
   }
 
   StringTable& g4 = tables_.StringGrid4;
-  g4.SetSize(n * KP, KW + 1);
+  g4.SetSize(Columns(1LL * n * KP), KW + 1);
   g4.SetCell(0, v, VariantCaption(v));
   for (int r = 1; r <= n - 1; ++r) {
     g4.SetCell(n * (k - 1) + r, 0, Real(r));

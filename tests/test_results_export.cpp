@@ -169,6 +169,17 @@ TEST(ResultsExport, TheLargestAndSmallestNumbersOfTheInputGoThrough) {
   EXPECT_NEAR(CellAsReal(s, 7, 2, '.'), largest, largest * 1e-14);
 }
 
+// KP as entered may be any integer: with the smallest one the frequency found
+// (one is, whatever KP says) exports without a chart, and KP goes to B5.
+TEST(ResultsExport, TheSmallestFrequencyCountExports) {
+  ExportRun run(1, 3, 1, 1, 1);
+  run.Find(1, 1);
+  run.main.Edit3 = "-2147483648";
+  const Exported book = Export(run, "smallest_kp");
+  EXPECT_THAT(book.Names(), ElementsAreArray({"Исходные данные", "Вариант по жесткости №1", "вспомогательная"}));
+  EXPECT_EQ(CellAsInteger(book.Read(0), 5, 2, '.'), -2147483647 - 1);
+}
+
 // Title row, header and data of every block of a variant sheet.
 void ExpectVariantSheet(const Exported& book, const ExportRun& run, int v) {
   const int KM = run.model.KM, KP = run.model.KP, half = HalfKM(KM);

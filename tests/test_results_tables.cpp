@@ -214,6 +214,18 @@ TEST(ResultsTables, NonPositiveFrequencyCountStoresCellsBeyondTheCounts) {
   EXPECT_EQ(w.tables.StringGrid4.ColCount(), 0);
   EXPECT_EQ(w.tables.StringGrid5.ColCount(), 0);
   EXPECT_EQ(w.tables.StringGrid5.Cell(4, 0), "5.5");
+  // The smallest KP: the table sizes, KM * KP and the like, have no columns
+  // (they used to overflow), and the one frequency is stored all the same.
+  for (int KP : {-1, -2147483647 - 1}) {
+    const TShaftModel low = Model(40, 1, 1, KP);
+    Writer lw(low, false);
+    lw.Frequency(low, 1, 1, 100);
+    EXPECT_EQ(lw.tables.StringGrid3.ColCount(), 0) << KP;
+    EXPECT_EQ(lw.tables.StringGrid4.ColCount(), 0) << KP;
+    EXPECT_EQ(lw.tables.StringGrid5.ColCount(), 0) << KP;
+    EXPECT_EQ(lw.tables.StringGrid5.Cell(39, 0), "40.5") << KP;
+    EXPECT_EQ(lw.tables.StringGrid3.Cell(2, 2), "1.5") << KP;
+  }
 }
 
 TEST(ResultsTables, ModeShapeFormIsFilledShownAndClearedPerFrequency) {
