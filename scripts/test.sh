@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs dependencies, builds everything and runs all tests headless; then
-# runs the tests of the workbook readers, the input loader and the solver once
-# more under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan), where
-# any sanitizer report fails the test.
+# runs the tests of the workbook readers, the input loader, the solver (the
+# continuous shaft too) and the results tables once more under AddressSanitizer
+# and UndefinedBehaviorSanitizer (build-asan), where any sanitizer report fails
+# the test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -11,7 +12,7 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$(nproc)"
 (cd build && ctest --output-on-failure -j"$(nproc)")
 
-sanitized=(test_spreadsheet test_input_loader test_solver test_frequency_count)
+sanitized=(test_spreadsheet test_input_loader test_solver test_frequency_count test_continuous_shaft test_results_tables)
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVP_SANITIZE=ON
 cmake --build build-asan -j"$(nproc)" --target "${sanitized[@]}"
