@@ -201,7 +201,7 @@ TEST_F(StiffnessMapWindow, TypedRangesRedrawAndBadOnesKeepTheMapWithTheReason) {
 }
 
 TEST_F(StiffnessMapWindow, TheExportChartsTheRangeSetInTheWindowUntilTheShaftChanges) {
-  const QString path = QDir::temp().filePath(QString("vp_map_window_%1.xlsx").arg(::getpid()));
+  const QString path = QString::fromStdString(vp::test::TempPath("map_window.xlsx"));
   forms->chooseWorkbookFile = [&](QWidget*) { return path; };
   forms->openWorkbook = [](const QString&) { return true; };
   auto exportedPoints = [&] {
