@@ -189,17 +189,19 @@ void CheckJsonNumbers(const QJsonValue& v, std::vector<std::string>& problems) {
     for (const QJsonValue& e : v.toObject()) CheckJsonNumbers(e, problems);
 }
 
-// What is wrong with a run; empty when nothing is.
-std::vector<std::string> Problems(const Outcome& o, bool json) {
+// What is wrong with a run; empty when nothing is. With `usage`, exit 2 (a bad
+// option value, told on standard error alone) is an answer too.
+std::vector<std::string> Problems(const Outcome& o, bool json, bool usage = false) {
   std::vector<std::string> p;
   if (o.code == 124 || o.code == 128 + 9) p.push_back("не завершилась за " + std::to_string(kTimeLimit) + " с");
   else if (o.code == 86) p.push_back("отчет санитайзера");
-  else if (o.code != 0 && o.code != 1) p.push_back("код завершения " + std::to_string(o.code));
+  else if (o.code != 0 && o.code != 1 && !(usage && o.code == 2)) p.push_back("код завершения " + std::to_string(o.code));
+  if (o.code == 2 && (o.err.empty() || !o.out.empty())) p.push_back("неверное употребление без сообщения или с выводом");
   if (o.err.find("Sanitizer") != std::string::npos || o.err.find("runtime error:") != std::string::npos)
     p.push_back("отчет санитайзера в stderr");
   for (const std::string* s : {&o.out, &o.err})
     if (ValidUtf8(*s) != *s) p.push_back(s == &o.out ? "stdout: не UTF-8" : "stderr: не UTF-8");
-  if (o.code == 1 && o.err.empty()) p.push_back("отказ без сообщения");
+  if ((o.code == 1 || o.code == 2) && o.err.empty()) p.push_back("отказ без сообщения");
   std::istringstream lines(o.err);
   for (std::string line; std::getline(lines, line);) {
     // The determinant's own message is the one that is not in Russian.
@@ -294,6 +296,8 @@ struct Case {
   char sep = '.';
   bool slow = false;   // may take its --max-seconds: not in the sample
   std::string prefix;  // of the command
+  std::vector<std::string> options = {};  // more of the command's options
+  bool usage = false;  // a bad option value: exit 2 with nothing on standard output is the answer
 };
 
 class Hostile : public ::testing::Test {
@@ -340,9 +344,10 @@ class Hostile : public ::testing::Test {
       const bool files = !json && cases_ % kFilesEvery == 0;
       const std::string xlsx = dir_ + "/out.xlsx", pdf = dir_ + "/out.pdf";
       if (files) args.insert(args.end(), {"--xlsx", xlsx, "--pdf", pdf});
+      args.insert(args.end(), c.options.begin(), c.options.end());
       args.push_back(c.path);
       const Outcome o = RunCli(args, c.prefix);
-      std::vector<std::string> problems = Problems(o, json);
+      std::vector<std::string> problems = Problems(o, json, c.usage);
       if (files && o.code == 0) {
         for (const std::string& p : WorkbookProblems(xlsx)) problems.push_back(p);
         const std::string text = Capture("pdftotext " + ShellWord(pdf) + " - 2>/dev/null");
@@ -634,6 +639,28 @@ TEST_F(Hostile, FilesThatAreNoFiles) {
   const std::string locked = File("locked.txt", rotor);
   fs::permissions(locked, fs::perms::none);
   Try({"unreadable", locked, '.', false, geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : ""});
+}
+
+// The range of the critical-speed map: bounds and counts out of range, no
+// numbers, too many or too few parts; on a good model and on ones whose supports
+// are soft, stiff or missing.
+TEST_F(Hostile, StiffnessMapOption) {
+  const std::vector<std::string> ranges = {
+      "1E6:1E11:61", "0:1:2", "-1:5:3", "1E-300:1E300:1000", "1:1:1", "5:1:10", "abc", "1:2", "1:2:3:4",
+      "1E308:1E309:5", "nan:inf:3", "1:10:0", "1:10:1", "1:10:2", "1:10:1000", "1:10:1001", "1:10:2147483648",
+      "1,5:10:3", ":::", "", "1E-320:1E-310:5", "1E300:1.7E308:3", "1:10:3.5", " 1:10:3", "1:10:-3", "4.9E-324:1:2"};
+  const std::vector<std::pair<std::string, TextInput>> models = {
+      {"rotor", TextInput::Rotor()},
+      {"soft", TextInput::Rotor().All(kVariant1, "1E-300").All(kVariant2, "0")},
+      {"stiff", TextInput::Rotor().All(kVariant1, "1E300").All(kVariant2, "1E308")},
+      {"one_support", TextInput::Rotor().Set(kN, "1").Set(kSupports, "20 ").Set(kVariant1, "1E8 ").Set(kVariant2, "1E9 ")},
+      {"negative", TextInput::Rotor().All(kVariant1, "-1E8")},
+  };
+  for (const auto& [model, input] : models) {
+    const std::string path = File(model + ".txt", input.Text());
+    for (size_t i = 0; i < ranges.size(); ++i)
+      Try({model + "_map" + std::to_string(i), path, '.', false, "", {"--stiffness-map", ranges[i]}, true});
+  }
 }
 
 // Random damage to a good file: bytes flipped, inserted, deleted; lines
