@@ -148,16 +148,20 @@ struct Outcome {
   double seconds = 0;
 };
 
+// Standard output closed, as `stdoutTo` of RunCli.
+const std::string kClosed = "&-";
+
 // Runs the batch command with the arguments, after the command `prefix` (such
 // as one that changes the user); standard output goes to `stdoutTo` when given
-// (such as /dev/full).
+// (such as /dev/full, or kClosed).
 Outcome RunCli(const std::vector<std::string>& args, const std::string& prefix = "", const std::string& stdoutTo = "") {
   const std::string out = TempPath("cli_out"), err = TempPath("cli_err");
   std::string command = "ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:exitcode=86 "
                         "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 LSAN_OPTIONS=exitcode=86 "
                         "timeout -k 5 " + std::to_string(kTimeLimit) + " " + prefix + ShellWord(VP_CLI);
   for (const std::string& a : args) command += " " + ShellWord(a);
-  command += " >" + ShellWord(stdoutTo.empty() ? out : stdoutTo) + " 2>" + ShellWord(err) + " </dev/null";
+  command += " >" + (stdoutTo == kClosed ? kClosed : ShellWord(stdoutTo.empty() ? out : stdoutTo)) + " 2>" +
+             ShellWord(err) + " </dev/null";
   const auto start = std::chrono::steady_clock::now();
   const int status = std::system(command.c_str());
   Outcome o;
@@ -661,6 +665,71 @@ TEST_F(Hostile, StiffnessMapOption) {
     for (size_t i = 0; i < ranges.size(); ++i)
       Try({model + "_map" + std::to_string(i), path, '.', false, "", {"--stiffness-map", ranges[i]}, true});
   }
+}
+
+// Outputs into odd places: a full disk, a folder without the right to write, a
+// missing folder, a folder, a device, links (dangling, to a folder, to a
+// device), names that are no UTF-8 or hold a line break, existing files
+// (writable: replaced with their mode; protected: kept), the input itself;
+// standard output into a full device or closed. A failure exits 1 (2 for a
+// bad option value) with a Russian message, and an existing file stays as it was.
+TEST_F(Hostile, OutputPlaces) {
+  const std::string input = File("in.txt", TextInput::Rotor().Text());
+  FullDisk full("hostile_full_disk");
+  if (full.Mounted()) {
+    WriteFile(full.Path("old.pdf"), "old");
+    WriteFile(full.Path("old.xlsx"), "old");
+    full.Fill();
+  }
+  fs::create_directory(dir_ + "/locked");
+  fs::permissions(dir_ + "/locked", fs::perms(0555));
+  fs::create_directory(dir_ + "/folder.pdf");
+  fs::create_symlink(dir_ + "/nowhere/x", dir_ + "/dangling.pdf");
+  fs::create_symlink(dir_ + "/folder.pdf", dir_ + "/to_folder.pdf");
+  fs::create_symlink("/dev/null", dir_ + "/to_null.pdf");
+  WriteFileWithMode(dir_ + "/old.pdf", "old", fs::perms(0640));
+  WriteFileWithMode(dir_ + "/protected.pdf", "old", fs::perms(0444));
+  const std::string nobody = geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  struct Place {
+    std::string name, path, prefix;
+  };
+  std::vector<Place> places = {
+      {"locked folder", dir_ + "/locked/out", nobody}, {"missing folder", dir_ + "/none/out", ""},
+      {"folder", dir_ + "/folder.pdf", ""},           {"device", "/dev/null", ""},
+      {"dangling link", dir_ + "/dangling.pdf", ""},  {"link to a folder", dir_ + "/to_folder.pdf", ""},
+      {"link to a device", dir_ + "/to_null.pdf", ""}, {"name not UTF-8", dir_ + "/bad\xFF", ""},
+      {"name with a line break", dir_ + "/a\nb", ""}, {"existing file", dir_ + "/old.pdf", ""},
+      {"protected file", dir_ + "/protected.pdf", ""}, {"the input", input, ""},
+  };
+  if (full.Mounted()) places.push_back({"full disk", full.Path("old"), ""});
+  for (const Place& place : places)
+    for (const std::string option : {"--pdf", "--xlsx"}) {
+      const std::string target = place.path + (place.name != "full disk" ? "" : option == "--pdf" ? ".pdf" : ".xlsx");
+      std::error_code error;
+      const bool existed = fs::is_regular_file(target, error);
+      const std::string before = existed ? ReadFile(target) : "";
+      const Outcome o = RunCli({"--json", "--decimal-separator", ".", option, target, input}, place.prefix);
+      std::vector<std::string> problems = Problems(o, true, true);
+      if (o.code == 0 && !fs::is_regular_file(target, error)) problems.push_back("успех без файла");
+      if (o.code != 0 && existed && ReadFile(target) != before) problems.push_back("прежний файл изменен");
+      if (o.code == 0 && place.name == "existing file" && Mode(target) != fs::perms(0640))
+        problems.push_back("права прежнего файла не сохранены");
+      Record({place.name + " " + option, target}, o, problems);
+      if (place.name == "existing file") WriteFileWithMode(target, "old", fs::perms(0640));
+    }
+  // Standard output that cannot take the results: a full device, or closed.
+  for (const bool json : {true, false})
+    for (const std::string stdoutTo : {"/dev/full", ""}) {
+      std::vector<std::string> args = {"--decimal-separator", ".", input};
+      if (json) args.insert(args.begin(), "--json");
+      const Outcome o = RunCli(args, "", stdoutTo.empty() ? kClosed : stdoutTo);
+      std::vector<std::string> problems = Problems(o, false);
+      if (o.code != 1) problems.push_back("успех без стандартного вывода");
+      Record({"stdout " + (stdoutTo.empty() ? std::string("closed") : stdoutTo) + (json ? " --json" : ""), input}, o,
+             problems);
+    }
+  cases_ = runs_;
+  fs::permissions(dir_ + "/locked", fs::perms::all);
 }
 
 // Random damage to a good file: bytes flipped, inserted, deleted; lines
