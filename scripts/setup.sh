@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ pkg-config
+  cmake g++ pkg-config ccache
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
   libxlsxwriter-dev libgsf-1-dev libzip-dev
   libgtest-dev libgmock-dev libbenchmark-dev
