@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j"$(nproc)" --target valoprovod-screenshots
+cmake --build build -j"$(nproc)" --target valoprovod-screenshots valoprovod-cli
 QT_QPA_PLATFORM=offscreen ./build/app/valoprovod-screenshots examples/rotor_two_bearings.txt docs/screenshots
 # The printed mode shape as a picture of its page.
 pdftoppm -png -r 80 -singlefile docs/screenshots/mode_shape_page.pdf docs/screenshots/mode_shape_page
@@ -19,3 +19,6 @@ cp /tmp/valoprovod-shots/coarse_output_form.png docs/screenshots/missed_frequenc
 QT_QPA_PLATFORM=offscreen ./build/app/valoprovod-screenshots examples/rotor_coarse_sections.txt /tmp/valoprovod-shots sections20_
 cp /tmp/valoprovod-shots/sections20_output_form.png docs/screenshots/continuous_model.png
 cp /tmp/valoprovod-shots/sections20_mode_shape_form.png docs/screenshots/continuous_mode_shape.png
+# A printed page of the results (page 2: the end of variant 1 with its notes).
+./build/cli/valoprovod-cli --decimal-separator . --pdf /tmp/valoprovod-shots/printout.pdf examples/rotor_two_bearings.txt >/dev/null
+pdftoppm -png -r 100 -f 2 -l 2 -singlefile /tmp/valoprovod-shots/printout.pdf docs/screenshots/printout_page
