@@ -26,7 +26,8 @@ Forms::Forms() {
   MainFormJestk = std::make_unique<TMainFormJestk>(jestk, state.form, MainForm.get());
   StiffnessMapForm = std::make_unique<TStiffnessMapForm>(stiffnessMap, OutputForm.get());
 
-  MainForm->SetForms(InputForm.get(), OutputForm.get(), NewForm.get());
+  MainForm->SetRunWindows([this] { return InputForm->Confirm(); }, [this] { OutputForm->ShowResults(); },
+                           NewForm.get());
   MainForm->SetCalculatorOpener([this] { MainFormJestk->Open(); });
   MainFormJestk->SetTransferHandler([this] { MainForm->SyncFromModel(); });
   OutputForm->SetMainWindow(MainForm.get());

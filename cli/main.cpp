@@ -23,15 +23,15 @@
 #include "calculation_run.h"
 #include "continuous_comparison.h"
 #include "errors.h"
-#include "frequency_map.h"
 #include "form_kit.h"
+#include "frequency_map.h"
 #include "input_loader.h"
 #include "library_messages.h"
 #include "line_printer.h"
 #include "printable.h"
 #include "results_export.h"
 #include "results_printout.h"
-#include "stiffness_map_model.h"
+#include "stiffness_map_chart.h"
 
 namespace {
 

@@ -15,7 +15,7 @@ foreach(size IN LISTS VP_ICON_SIZES)
 endforeach()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/valoprovod/examples)
 # The help page that F1 shows, also readable in a browser.
-install(FILES ${PROJECT_SOURCE_DIR}/mainunit/help/help.html DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/forms/mainunit/help/help.html DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_PACKAGE_NAME valoprovod)
 set(CPACK_PACKAGE_VENDOR "valoprovod project")

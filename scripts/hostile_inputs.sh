@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The hostile-input campaign (tests/hostile_inputs.cpp), a few minutes long and
+# The hostile-input campaign (tests/campaigns/hostile_inputs.cpp), a few minutes long and
 # not part of CI: about a thousand hostile input files and models through the
 # batch command, first in the sanitizer build, where any read out of bounds or
 # undefined behaviour fails, then in the release build. Each class prints its

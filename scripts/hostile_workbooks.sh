@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The hostile-workbook campaign (tests/hostile_workbooks.cpp), some minutes long
+# The hostile-workbook campaign (tests/campaigns/hostile_workbooks.cpp), some minutes long
 # and not part of CI: first in the sanitizer build, where any read out of bounds
 # or undefined behaviour fails, then in the release build for the memory
 # figures. Each class prints its counts, slowest file and commonest messages.

@@ -1,0 +1,89 @@
+#include "ordinals.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vp {
+
+int CompletenessReport::Confirmed() const {
+  return static_cast<int>(std::count_if(ordinals.begin(), ordinals.end(), [](int n) { return n > 0; }));
+}
+
+std::vector<int> OrdinalAssigner::Free(double omega, double d) const {
+  std::vector<int> indices;
+  const int zero = counter_.AtOrBelowZero();
+  for (int i = std::max(zero, counter_.CountBelow(omega - d)), last = counter_.CountBelow(omega + d); i < last; ++i)
+    if (std::find(taken_.begin(), taken_.end(), i) == taken_.end()) indices.push_back(i);
+  return indices;
+}
+
+int OrdinalAssigner::Next(double omega) {
+  // The count resolves a frequency to a few units of its last digits, no finer.
+  const double floor = std::max(1e-12 * std::fabs(omega), 1e-200);
+  const double window = std::max(step_, floor);
+  if (!std::isfinite(omega) || Free(omega, window).empty()) return 0;
+  // The nearest of them: widen from the resolution until one is within
+  // reach, then narrow down to it.
+  double empty = 0, full = window;
+  for (double d = floor; d < window; d *= 2) {
+    if (!Free(omega, d).empty()) {
+      full = d;
+      break;
+    }
+    empty = d;
+  }
+  for (int step = 0; step < 60 && full - empty > floor; ++step) {
+    const double mid = 0.5 * (empty + full);
+    (Free(omega, mid).empty() ? empty : full) = mid;
+  }
+  const int index = Free(omega, full).front();
+  taken_.push_back(index);
+  return index - counter_.AtOrBelowZero() + 1;
+}
+
+CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, const SweepSettings& sweep,
+                                     const std::vector<double>& found) {
+  CompletenessReport report;
+  report.found = static_cast<int>(found.size());
+  report.ordinals.assign(found.size(), 0);
+  report.start = sweep.start;
+  report.end = sweep.end;
+  report.stepBelowPrecision = sweep.step < sweep.precision;
+  const FrequencyCounter counter(model, variant);
+  if (!counter.Problem().empty()) {
+    report.problem = counter.Problem();
+    return report;
+  }
+  report.checked = true;
+  // Natural frequencies are numbered from 0 in ascending order, the ones at or
+  // below zero first.
+  const int zero = counter.AtOrBelowZero();
+  OrdinalAssigner assigner(counter, sweep.step);
+  for (size_t f = 0; f < found.size(); ++f) report.ordinals[f] = assigner.Next(found[f]);
+  const std::vector<int>& taken = assigner.Taken();
+
+  // The range holds the natural frequencies from its start to its end, and the
+  // ones the accepted frequencies took beyond either end.
+  const int below = std::max(zero, counter.CountBelow(std::max(sweep.start, 0.0)));
+  const int upto = std::max(below, counter.CountBelow(sweep.end));
+  report.inRange = upto - below;
+  for (int index : taken) report.inRange += index < below || index >= upto;
+
+  // Isolate each natural frequency of the range that no accepted one took by
+  // bisection on the count.
+  // A hundredth of the step, or of the range when the step is wider.
+  const double width =
+      std::max({sweep.precision, std::min(sweep.step, sweep.end - sweep.start) / 100, 1e-12 * sweep.end});
+  for (int index = below; index < upto; ++index) {
+    if (std::find(taken.begin(), taken.end(), index) != taken.end()) continue;
+    double a = std::max(sweep.start, 0.0), b = sweep.end;  // CountBelow(a) <= index < CountBelow(b)
+    for (int step = 0; step < 200 && b - a > width; ++step) {
+      const double mid = 0.5 * (a + b);
+      (counter.CountBelow(mid) > index ? b : a) = mid;
+    }
+    report.missed.emplace_back(a, b);
+  }
+  return report;
+}
+
+}  // namespace vp

@@ -1,0 +1,78 @@
+#pragma once
+// True ordinals of the frequencies a sweep accepted and the check of how many
+// natural frequencies its range holds, from the frequency count of the lumped
+// shaft (FrequencyCounter).
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "frequency_count.h"
+
+namespace vp {
+
+// What the sweep of one variant was asked to do (search variable).
+struct SweepSettings {
+  double start = 0;      // F1
+  double end = 0;        // where the sweep stopped looking: FK, or just past its last frequency
+  double step = 0;       // FT1
+  double precision = 0;  // EPSF
+};
+
+struct CompletenessReport {
+  bool checked = false;
+  std::string problem;  // why the check could not be made
+  int found = 0;        // frequencies the sweep accepted
+  int inRange = 0;      // natural frequencies between the start and the end of the sweep
+  double start = 0, end = 0;  // the range searched (search variable)
+  // Frequencies of the shaft (search variable) that the sweep passed over,
+  // each isolated to within the resolution, as intervals [low, high].
+  std::vector<std::pair<double, double>> missed;
+  // Per accepted frequency, in the order found: its true ordinal, one plus the
+  // number of non-zero natural frequencies below it; 0 when no natural
+  // frequency lies within a search step of it (the frequency is doubtful).
+  std::vector<int> ordinals;
+  bool stepBelowPrecision = false;  // FT1 < EPSF: every second trial is accepted
+
+  // Accepted frequencies with a natural frequency of their own.
+  int Confirmed() const;
+};
+
+// Gives the frequencies a sweep accepts, one at a time in the order it accepts
+// them, their true ordinals: an accepted frequency brackets the natural
+// frequency nearest to it that no earlier one took, when that lies within one
+// search step (FT1) of it: the sweep saw a sign change, or a small
+// determinant, within that step. A closer limit would not hold: where the
+// determinant is at the level of rounding (very stiff springs) the refined
+// steps land some of them off the zero while the step's bracket still holds it.
+class OrdinalAssigner {
+ public:
+  // The counter must have no Problem(); it must outlive the assigner.
+  OrdinalAssigner(const FrequencyCounter& counter, double step) : counter_(counter), step_(step) {}
+
+  // The true ordinal of the next accepted frequency (search variable): one
+  // plus the number of non-zero natural frequencies below the one it takes; 0
+  // when none is within reach (the frequency is doubtful).
+  int Next(double omega);
+
+  // The natural frequencies taken so far, numbered from 0 in ascending order
+  // with the ones at or below zero first.
+  const std::vector<int>& Taken() const { return taken_; }
+
+ private:
+  // The natural frequencies within d of omega that no accepted one took.
+  std::vector<int> Free(double omega, double d) const;
+
+  const FrequencyCounter& counter_;
+  double step_;
+  std::vector<int> taken_;
+};
+
+// Counts the natural frequencies in the range searched (frequencies of
+// rigid-body motion at 0 excluded), gives every accepted frequency (search
+// variable, in the order found) the natural frequency it brackets (as
+// OrdinalAssigner does) and, where some are left over, locates them.
+CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, const SweepSettings& sweep,
+                                     const std::vector<double>& found);
+
+}  // namespace vp

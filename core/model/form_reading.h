@@ -1,0 +1,25 @@
+#pragma once
+// The main form's texts into the model (steps 1 to 6 of a run), the checks
+// that keep a search finite and within its tables, and the echo of what was read.
+
+#include "input_form_model.h"
+#include "main_form_model.h"
+#include "shaft_model.h"
+
+namespace vp {
+
+inline constexpr int kMaxFrequencies = 100;
+// The solver reports 100 times the search variable.
+inline constexpr double kReportFactorValue = 100.0;
+
+// Steps 1 to 6: the form's texts into the model. Throws AppError whose text
+// says what and where.
+void ReadForm(const TMainFormModel& form, TShaftModel& model, TSearchParams& params, char decimalSeparator);
+
+// The checks that keep the search finite and within its tables.
+void CheckSearchLimits(const TShaftModel& model, const TSearchParams& params, char decimalSeparator);
+
+// Fills the echo form from the model.
+void FillEcho(const TShaftModel& model, const TSearchParams& params, TInputFormModel& echo, char decimalSeparator);
+
+}  // namespace vp

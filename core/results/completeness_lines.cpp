@@ -1,0 +1,69 @@
+#include "completeness_lines.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "numtext.h"
+
+namespace vp {
+
+std::string SixDigits(double value, char sep) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.6g", value);
+  return GeneralFormat(std::strtod(buf, nullptr), sep);
+}
+
+
+std::vector<std::string> CompletenessLines(const VariantResult& v, double factor, char sep) {
+  if (!v.solved) return {};
+  const CompletenessReport& r = v.completeness;
+  const std::string variant = "Вариант № " + std::to_string(v.variant) + ": ";
+  if (!r.checked)
+    return {variant + "найдено частот: " + std::to_string(v.modes.size()) +
+            "; проверить, все ли частоты диапазона найдены, нельзя (" + r.problem + ")."};
+  std::vector<std::string> lines{variant + "найдено " + std::to_string(r.Confirmed()) + " из " +
+                                 std::to_string(r.inRange) + " собственных частот диапазона от " +
+                                 SixDigits(r.start * factor, sep) + " до " + SixDigits(r.end * factor, sep) + "."};
+  if (v.endedEarly)
+    lines.back() += " Поиск окончен на частоте " + SixDigits(v.endedAt * factor, sep) +
+                    ": выше нее до верхней границы диапазона собственных частот нет.";
+  if (!r.missed.empty()) {
+    std::string line = "Внимание: пропущены частоты в диапазонах ";
+    for (size_t i = 0; i < r.missed.size(); ++i)
+      line += (i ? "; " : "") + SixDigits(r.missed[i].first * factor, sep) + " - " + SixDigits(r.missed[i].second * factor, sep);
+    line += r.stepBelowPrecision
+                ? ". Шаг по частоте при поиске k-й частоты меньше точности вычисления k-й собственной частоты: "
+                  "задайте шаг больше точности, чтобы найти их."
+                : ". Уменьшите шаг по частоте при поиске k-й частоты, чтобы найти их.";
+    lines.push_back(line);
+  }
+  std::string numbers, values;
+  int doubtful = 0;
+  for (size_t i = 0; i < r.ordinals.size() && i < v.modes.size(); ++i)
+    if (r.ordinals[i] == 0) {
+      numbers += (doubtful ? ", N " : "N ") + std::to_string(i + 1);
+      values += (doubtful ? "; " : "") + SixDigits(v.modes[i].F, sep);
+      ++doubtful;
+    }
+  if (doubtful > 0) {
+    std::string line = "Внимание: " + std::string(doubtful == 1 ? "частота " : "частоты ") + numbers + " (P = " +
+                       values + (doubtful == 1 ? ") не является собственной частотой" : ") не являются собственными частотами") +
+                       ": вблизи " + (doubtful == 1 ? "нее" : "них") + " собственных частот нет. ";
+    line += r.stepBelowPrecision
+                ? "Шаг по частоте при поиске k-й частоты меньше точности вычисления k-й собственной частоты, "
+                  "и частота принимается на втором же шаге поиска, где бы она ни была."
+                : "Определитель там на уровне ошибок округления: частота принята по его малости или по смене "
+                  "знака, вызванной округлением.";
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::vector<std::string> CompletenessLines(const ResultsSummary& summary, double factor, char sep) {
+  std::vector<std::string> lines;
+  for (const VariantResult& v : summary.variants)
+    for (std::string& line : CompletenessLines(v, factor, sep)) lines.push_back(std::move(line));
+  return lines;
+}
+
+}  // namespace vp

@@ -1,0 +1,26 @@
+#pragma once
+// The check of completeness of a run in lines of text, for the results
+// window, the printout, the workbook and the batch command.
+
+#include <string>
+#include <vector>
+
+#include "results_summary.h"
+
+namespace vp {
+
+// Six significant digits in the general format: enough to say where a
+// frequency lies.
+std::string SixDigits(double value, char decimalSeparator);
+
+// The check of a solved variant in lines of text: how many natural
+// frequencies the sweep found and how many its range holds, or why that cannot
+// be counted; where the walk ended early, where and why; where it passed over
+// some, the ranges in which they lie and what to change; which accepted
+// frequencies are no natural frequencies, and why. Nothing for a variant that
+// was not solved.
+std::vector<std::string> CompletenessLines(const VariantResult& variant, double reportFactor, char decimalSeparator);
+// The lines of every variant in turn.
+std::vector<std::string> CompletenessLines(const ResultsSummary& summary, double reportFactor, char decimalSeparator);
+
+}  // namespace vp

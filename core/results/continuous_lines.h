@@ -1,0 +1,60 @@
+#pragma once
+// The continuous shaft beside the lumped one in text: lines for the printout
+// and the workbook, the results window's table, and the second line beside
+// each mode shape.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "continuous_comparison.h"
+#include "mode_shape_form_model.h"
+#include "ordinals.h"
+#include "solver_io.h"
+#include "string_table.h"
+
+namespace vp {
+
+inline constexpr char kLargeDifferenceMark[] = "!";
+// The colour of the continuous shaft's line beside a mode shape (RGB).
+inline constexpr unsigned kContinuousColour = 0x0050C8;
+
+// The comparison of a variant in lines of text: a heading, one line per found
+// frequency (P, Hz and rpm of it and of the continuous shaft's frequency of its
+// ordinal, the difference in %, marked above 1 %) and the advice when any is
+// marked; or one line saying why the continuous shaft cannot be solved.
+// Nothing for a variant that was not compared.
+std::vector<std::string> ContinuousLines(const VariantResult& variant, double reportFactor, char decimalSeparator);
+
+// What follows a variant's results in the printout and on its workbook sheet:
+// the check of completeness, then the comparison with the continuous shaft.
+std::vector<std::string> VariantNotes(const VariantResult& variant, double reportFactor, char decimalSeparator);
+
+// The results window's table: a fixed first row of captions and a fixed first
+// column of variants, one row per found frequency of every compared variant.
+// `markedRows` receives the rows whose difference is above 1 %.
+StringTable ContinuousTable(const ResultsSummary& summary, char decimalSeparator, std::vector<int>* markedRows = nullptr);
+// Below the table: a line per variant whose continuous shaft cannot be solved,
+// and the advice when a difference is above 1 %.
+std::vector<std::string> ContinuousNotes(const ResultsSummary& summary);
+
+// The continuous shaft's line beside the mode shapes of one variant, shown
+// while its sweep goes on: each accepted frequency is given its true ordinal
+// as it is found (OrdinalAssigner), so every accepted mode must pass through
+// Add, in the order found.
+class ContinuousModeLine {
+ public:
+  // `counter` (none when it cannot count) and `shaft` must outlive this.
+  ContinuousModeLine(const ContinuousShaft& shaft, const FrequencyCounter* counter, double step, double low,
+                     double high, double reportFactor, char decimalSeparator);
+  // Sets the form's Series2 and Label8 for the mode just accepted.
+  void Add(const ModeResult& mode, TNewFormModel& form);
+
+ private:
+  const ContinuousShaft& shaft_;
+  std::optional<OrdinalAssigner> ordinals_;
+  double low_, high_, factor_;
+  char sep_;
+};
+
+}  // namespace vp

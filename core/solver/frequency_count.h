@@ -1,0 +1,56 @@
+#pragma once
+// How many natural frequencies the discrete shaft has below a given frequency,
+// independently of the determinant sweep. The shaft is exactly a lumped-mass
+// beam: per section a massless uniform beam element (l, EI), the section's mass
+// on the deflection of its left cross-section, the support springs on the
+// deflections of their cross-sections, free ends, and only the sections the
+// spans cover. A section of length 0 (a disc entered as a point mass) is rigid:
+// it joins its two cross-sections into one. The count of eigenvalues of
+// K - w^2 M below w^2 is the number of negative pivots of the banded LDL^T
+// factorisation (Sylvester's law of inertia); the massless slopes and
+// deflections only add positive pivots.
+
+#include <string>
+#include <vector>
+
+#include "shaft_model.h"
+
+namespace vp {
+
+class FrequencyCounter {
+ public:
+  FrequencyCounter(const TShaftModel& model, int variant);
+
+  // Empty when the count can be trusted; otherwise why not (negative masses,
+  // non-positive stiffness, a shaft whose massless parts move freely).
+  const std::string& Problem() const { return problem_; }
+
+  // Natural frequencies (in the search variable) strictly below omega, the
+  // rigid-body motions at zero included.
+  int CountBelow(double omega) const;
+
+  // Eigenvalues at or below zero: the rigid-body motions the springs leave
+  // free (two for a free shaft, one when every spring acts at one place), and
+  // with a negative spring also the motions it makes unstable. The k-th
+  // eigenvalue above them is the k-th natural frequency.
+  int AtOrBelowZero() const { return atOrBelowZero_; }
+
+ private:
+  int Negatives(double s, double lambda, bool masslessOnly) const;
+
+  static constexpr int kBand = 3;  // (y, theta) per cross-section, elements span 4 unknowns
+  int size_ = 0;
+  std::vector<double> k_;  // lower band of K: k_[i * (kBand + 1) + (i - j)] for j = i-kBand..i
+  std::vector<double> m_;  // diagonal of M
+  int atOrBelowZero_ = 0;
+  std::string problem_;
+};
+
+// Whether a natural frequency may lie in [low, high] (search variable): false
+// only when the count shows none there, the range widened by a millionth at
+// both ends against rounding. A range reaching down to 0 or below always may
+// (the determinant's zeros mirror at 0, rigid-body motion sits there), and so
+// may one whose count overflows.
+bool MayHoldFrequency(const FrequencyCounter& counter, double low, double high);
+
+}  // namespace vp

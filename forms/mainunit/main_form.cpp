@@ -1,0 +1,312 @@
+#include "main_form.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "errors.h"
+#include "form_kit.h"
+#include "input_loader.h"
+#include "input_saver.h"
+#include "numtext.h"
+
+// The help page lives in this library's resources.
+static void InitHelpResource() { Q_INIT_RESOURCE(help); }
+
+namespace vp {
+
+namespace {
+
+constexpr int kProgressDelayMs = 500;
+
+std::string* EditText(TMainFormModel& form, int i) {
+  std::string* texts[6] = {&form.Edit3, &form.Edit8, &form.Edit9, &form.Edit10, &form.Edit11, &form.Edit12};
+  return texts[i];
+}
+
+}  // namespace
+
+TMainForm::TMainForm(ProgramState& state) : state_(state) {
+  InitHelpResource();
+  setWindowTitle("Программа расчета собственных частот и форм колебаний валопровода");
+  setProperty("helpContext", 1);
+  StyleForm(this);
+  resize(746, 729);
+  TMainFormModel& form = state_.form;
+
+  // Counts and search parameters, captions above their controls.
+  Bevel(this, QRect(8, 8, 729, 150));
+  const int columns[5] = {16, 160, 304, 448, 592};
+  const char* counts[4] = {"число опор:", "число участков,на которые разбит ротор: ",
+                           "число пролетов,на которые разбит ротор: ", "число вариантов по жесткости опор:"};
+  for (int i = 0; i < 4; ++i) {
+    Caption(this, counts[i], columns[i], 14, true, 136);
+    spins_[i] = new SpinEdit(this);
+    spins_[i]->setGeometry(columns[i], 56, 120, 22);
+    const Count which = static_cast<Count>(i);
+    connect(spins_[i], &SpinEdit::Typed, this, [this, which](const QString& text) {
+      state_.form.SetSpinText(which, text.toStdString());
+      RefreshGrids();
+    });
+    connect(spins_[i], &SpinEdit::Stepped, this, [this, which](int steps) {
+      state_.form.SetSpinValue(which, state_.form.Spin(which).Value() + steps);
+      SyncFromModel();
+    });
+    connect(spins_[i], &SpinEdit::Left, this, [this, which] {
+      state_.form.LeaveSpin(which);
+      SyncFromModel();
+    });
+  }
+  // Edit3 in the first row; FT1, EPS, EPSF, FK, F1 in the second.
+  struct Field {
+    int index, column, row;
+    const char* caption;
+  };
+  const Field fields[6] = {{0, 4, 0, "число собственных частот, подлежащих определению:"},
+                           {2, 0, 1, "шаг по частоте при поиске k-й частоты:"},
+                           {4, 1, 1, "точность вычисления определителя:"},
+                           {5, 2, 1, "точность вычисления k-й собственной частоты:"},
+                           {3, 3, 1, "верхняя граница диапазона по частоте:"},
+                           {1, 4, 1, "частота начала диапазона поиска собств. частот: "}};
+  for (const Field& f : fields) {
+    const int y = f.row == 0 ? 14 : 86;
+    Caption(this, f.caption, columns[f.column], y, true, 136);
+    auto* edit = new QLineEdit(this);
+    edit->setGeometry(columns[f.column], y + 42, 120, 22);
+    const int index = f.index;
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, index](const QString& text) { *EditText(state_.form, index) = text.toStdString(); });
+    edits_[f.index] = edit;
+  }
+
+  // Support and span grids.
+  Bevel(this, QRect(8, 164, 729, 92));
+  Caption(this, "номера сечений,к которым привязаны опоры:", 16, 170);
+  grids_[2] = new GridView(this, new StringTableModel(&form.StringGrid3, 1, 0, true), QRect(16, 188, 350, 60), 70);
+  Caption(this, "номера сечений,ограничивающих пролеты справа:", 380, 170);
+  grids_[3] = new GridView(this, new StringTableModel(&form.StringGrid4, 1, 0, true), QRect(380, 188, 350, 60), 70);
+  grids_[2]->verticalHeader()->hide();
+  grids_[3]->verticalHeader()->hide();
+
+  // Sections.
+  Bevel(this, QRect(8, 262, 729, 146));
+  Caption(this, "характеристики участков валопровода:", 16, 270);
+  bitBtn3_ = BitBtn(this, "Расчет жесткосткостей", QRect(546, 266, 184, 26), Glyph::Calculator);
+  grids_[0] = new GridView(this, new StringTableModel(&form.StringGrid1, 1, 1, true), QRect(16, 298, 714, 102), 80);
+
+  // Support stiffnesses.
+  Bevel(this, QRect(8, 414, 729, 236));
+  Caption(this, "варианты по жесткости опор:", 16, 422);
+  grids_[1] = new GridView(this, new StringTableModel(&form.StringGrid2, 1, 1, true), QRect(16, 442, 714, 200), 60);
+  // Texts that came from a file or the calculator show whole.
+  for (GridView* grid : grids_) grid->SetFitToTexts(true);
+
+  bitBtn1_ = BitBtn(this, "Начать расчет", QRect(16, 668, 170, 41), Glyph::Ok, true);
+  checkBox1_ = new QCheckBox("Рассчитывать формы колебаний", this);
+  checkBox1_->setGeometry(198, 678, 228, 22);
+  connect(checkBox1_, &QCheckBox::toggled, this, [this](bool on) { state_.form.CheckBox1 = on; });
+  bitBtn4_ = BitBtn(this, "Сохранить в файл", QRect(430, 668, 145, 41), Glyph::Save);
+  bitBtn2_ = BitBtn(this, "Загрузить из файла", QRect(585, 668, 145, 41), Glyph::Open);
+
+  SetTabOrder({spins_[0], spins_[1], spins_[2], spins_[3], edits_[0], edits_[2], edits_[4], edits_[5], edits_[3],
+               edits_[1], grids_[2], grids_[3], grids_[0], grids_[1], bitBtn1_, checkBox1_, bitBtn2_, bitBtn4_, bitBtn3_});
+
+  connect(bitBtn1_, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
+  connect(bitBtn2_, &QPushButton::clicked, this, &TMainForm::BitBtn2Click);
+  connect(bitBtn3_, &QPushButton::clicked, this, &TMainForm::BitBtn3Click);
+  connect(bitBtn4_, &QPushButton::clicked, this, &TMainForm::BitBtn4Click);
+
+  chooseFile_ = [this] { return QFileDialog::getOpenFileName(this, "Загрузить из файла"); };
+  chooseSaveFile_ = [this] {
+    QString filter;
+    QString path = QFileDialog::getSaveFileName(this, "Сохранить в файл", QDir::home().filePath("Исходные данные.txt"),
+                                                "Текстовый файл (*.txt);;Рабочая книга Excel (*.xlsx)", &filter);
+    // A name without an extension takes the one of the chosen file type.
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += filter.contains("xlsx") ? ".xlsx" : ".txt";
+    return path;
+  };
+  SyncFromModel();
+}
+
+TMainForm::~TMainForm() { DisconnectControls(this); }
+
+QLineEdit* TMainForm::Edit(int number) const {
+  switch (number) {
+    case 3: return edits_[0];
+    case 8: return edits_[1];
+    case 9: return edits_[2];
+    case 10: return edits_[3];
+    case 11: return edits_[4];
+    case 12: return edits_[5];
+  }
+  return nullptr;
+}
+
+void TMainForm::RefreshGrids() {
+  for (GridView* grid : grids_) grid->Refresh();
+}
+
+void TMainForm::SyncFromModel() {
+  for (int i = 0; i < 4; ++i) spins_[i]->SetText(QString::fromStdString(state_.form.Spin(static_cast<Count>(i)).Text()));
+  for (int i = 0; i < 6; ++i) {
+    const QString text = QString::fromStdString(*EditText(state_.form, i));
+    if (edits_[i]->text() != text) edits_[i]->setText(text);
+  }
+  checkBox1_->setChecked(state_.form.CheckBox1);
+  RefreshGrids();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  state_.form.FormShow();
+  SyncFromModel();
+  QWidget::showEvent(event);
+  // Opens centred on the desktop; where the user moves it, it stays. The
+  // window exists now, so its frame counts.
+  if (!placed_) CentreOnScreen(this);
+  placed_ = true;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  // The program ends with the main window: a modeless window left open (the
+  // stiffness calculator, the help) must not keep it running unseen.
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window != this && window->isVisible()) window->close();
+  QWidget::closeEvent(event);
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F1) {
+    ShowHelp();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void TMainForm::ShowHelp() {
+  // Cleared when the main window (its parent) goes.
+  static QPointer<QDialog> help;
+  if (!help) {
+    help = new QDialog(this);
+    help->setWindowTitle("Справка");
+    help->resize(720, 640);
+    auto* browser = new QTextBrowser(help);
+    browser->setSource(QUrl("qrc:/help/help.html"));
+    auto* layout = new QVBoxLayout(help);
+    layout->addWidget(browser);
+  }
+  help->show();
+  help->raise();
+}
+
+void TMainForm::BitBtn1Click() {
+  state_.form.CheckBox1 = checkBox1_->isChecked();
+  RunCalculation(state_, *this, DecimalSeparator());
+  progress_.reset();
+  SyncFromModel();
+}
+
+void TMainForm::BitBtn2Click() {
+  const QString path = chooseFile_ ? chooseFile_() : QString();
+  if (path.isEmpty()) return;
+  try {
+    LoadInputFile(path.toStdString(), state_.form, DecimalSeparator());
+  } catch (const std::exception& e) {
+    ReportError(this, e);
+  }
+  SyncFromModel();
+}
+
+void TMainForm::BitBtn4Click() {
+  QString path = chooseSaveFile_ ? chooseSaveFile_() : QString();
+  if (path.isEmpty()) return;
+  try {
+    try {
+      SaveInputFile(state_.form, path.toStdString(), DecimalSeparator());
+    } catch (const TooManyVariantsForText& e) {
+      const QString book = path.left(path.size() - QFileInfo(path).suffix().size()) + "xlsx";
+      QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(),
+                      QString::fromStdString(e.what()) + "\n\nСохранить в рабочую книгу \"" + book + "\"?",
+                      QMessageBox::Yes | QMessageBox::No, this);
+      if (ask.exec() == QMessageBox::Yes) SaveInputFile(state_.form, book.toStdString(), DecimalSeparator());
+    }
+  } catch (const std::exception& e) {
+    ReportError(this, e);
+  }
+}
+
+void TMainForm::BitBtn3Click() {
+  try {
+    if (openCalculator_) openCalculator_();
+  } catch (const std::exception& e) {
+    ReportError(this, e);
+  }
+}
+
+bool TMainForm::ConfirmEcho(const TInputFormModel&) {
+  const bool confirmed = confirmEcho_ && confirmEcho_();
+  runClock_.start();
+  return confirmed;
+}
+
+ModeShapeDisplay* TMainForm::ModeDisplay() { return modeDisplay_; }
+
+void TMainForm::ShowResults() {
+  progress_.reset();
+  if (showResults_) showResults_();
+}
+
+void TMainForm::ShowInputError(const std::string& detail) {
+  progress_.reset();
+  ShowPlainMessage(this, "Ошибка ввода данных\n" + QString::fromStdString(detail));
+}
+
+void TMainForm::ShowInterrupted() {
+  progress_.reset();
+  ShowPlainMessage(this, "Расчет прерван");
+}
+
+void TMainForm::ShowMessage(const std::string& text) { ShowPlainMessage(this, QString::fromStdString(text)); }
+
+ProgressFn TMainForm::Progress() {
+  return [this](int variant, double omega) { return ReportProgress(variant, omega); };
+}
+
+bool TMainForm::AcceptEstimate(double seconds) {
+  if (seconds <= kLongRunSeconds) return true;
+  QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(),
+                  QString::fromStdString(DurationText(seconds)) + " Продолжить?", QMessageBox::Yes | QMessageBox::No,
+                  this);
+  const bool go = ask.exec() == QMessageBox::Yes;
+  runClock_.start();  // the progress window waits its delay from the start of the calculation
+  return go;
+}
+
+bool TMainForm::ReportProgress(int variant, double omega) {
+  if (!progress_) {
+    if (runClock_.elapsed() < kProgressDelayMs) return true;
+    progress_ = std::make_unique<QProgressDialog>("", "Отмена", 0, 0, this);
+    progress_->setWindowTitle("Расчет собственных частот");
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setMinimumDuration(0);
+    progress_->setMinimumWidth(360);
+    progress_->show();
+  }
+  progress_->setLabelText(QString("Вариант по жесткости № %1\nпробная частота %2")
+                              .arg(variant)
+                              .arg(QString::fromStdString(GeneralFormat(omega * state_.params[kReportFactor], DecimalSeparator()))));
+  QApplication::processEvents();
+  return !progress_->wasCanceled();
+}
+
+}  // namespace vp

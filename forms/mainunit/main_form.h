@@ -1,0 +1,103 @@
+#pragma once
+// The main window: the whole input of a calculation, and the buttons that
+// start it, load it from a file and open the stiffness calculator.
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "calculation_run.h"
+
+class QCheckBox;
+class QLineEdit;
+class QProgressDialog;
+class QPushButton;
+
+namespace vp {
+
+class GridView;
+class SpinEdit;
+
+class TMainForm : public QWidget, public RunUi {
+  Q_OBJECT
+ public:
+  explicit TMainForm(ProgramState& state);
+  ~TMainForm() override;
+
+  // The other windows of a run, wired by the application: the echo shown
+  // modally (true when the user continues), the results shown modally, and
+  // the mode-shape window.
+  void SetRunWindows(std::function<bool()> confirmEcho, std::function<void()> showResults,
+                     ModeShapeDisplay* modeDisplay) {
+    confirmEcho_ = std::move(confirmEcho);
+    showResults_ = std::move(showResults);
+    modeDisplay_ = modeDisplay;
+  }
+  // "Расчет жесткосткостей" runs this with the main form's model.
+  void SetCalculatorOpener(std::function<void()> open) { openCalculator_ = std::move(open); }
+  // Chooses the input file; empty when the user cancels. Tests replace it.
+  void SetFileChooser(std::function<QString()> choose) { chooseFile_ = std::move(choose); }
+  // Chooses where to save the input; empty when the user cancels.
+  void SetSaveFileChooser(std::function<QString()> choose) { chooseSaveFile_ = std::move(choose); }
+
+  // Shows the model's state in the controls (after a load or a transfer).
+  void SyncFromModel();
+
+  SpinEdit* Spin(Count which) const { return spins_[static_cast<int>(which)]; }
+  QLineEdit* Edit(int number) const;  // Edit3, Edit8..Edit12
+  GridView* Grid(int number) const { return grids_.at(number - 1); }
+  QPushButton* StartButton() const { return bitBtn1_; }
+  QPushButton* LoadButton() const { return bitBtn2_; }
+  QPushButton* SaveButton() const { return bitBtn4_; }
+  QPushButton* CalculatorButton() const { return bitBtn3_; }
+  QCheckBox* ModesCheckBox() const { return checkBox1_; }
+
+  // RunUi
+  bool ConfirmEcho(const TInputFormModel& echo) override;
+  ModeShapeDisplay* ModeDisplay() override;
+  void ShowResults() override;
+  void ShowInputError(const std::string& detail) override;
+  void ShowInterrupted() override;
+  void ShowMessage(const std::string& text) override;
+  ProgressFn Progress() override;
+  bool AcceptEstimate(double seconds) override;
+
+ public slots:
+  void BitBtn1Click();  // "Начать расчет"
+  void BitBtn2Click();  // "Загрузить из файла"
+  void BitBtn3Click();  // "Расчет жесткосткостей"
+  void BitBtn4Click();  // "Сохранить в файл"
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void RefreshGrids();
+  void ShowHelp();
+  bool ReportProgress(int variant, double omega);
+
+  ProgramState& state_;
+  std::array<SpinEdit*, 4> spins_{};
+  std::array<QLineEdit*, 6> edits_{};  // Edit3, Edit8, Edit9, Edit10, Edit11, Edit12
+  std::array<GridView*, 4> grids_{};   // StringGrid1..StringGrid4
+  QCheckBox* checkBox1_;
+  QPushButton* bitBtn1_;
+  QPushButton* bitBtn2_;
+  QPushButton* bitBtn3_;
+  QPushButton* bitBtn4_;
+  std::function<bool()> confirmEcho_;
+  std::function<void()> showResults_;
+  ModeShapeDisplay* modeDisplay_ = nullptr;
+  std::function<void()> openCalculator_;
+  std::function<QString()> chooseFile_;
+  std::function<QString()> chooseSaveFile_;
+  bool placed_ = false;      // centred at the first show
+  QElapsedTimer runClock_;
+  std::unique_ptr<QProgressDialog> progress_;
+};
+
+}  // namespace vp

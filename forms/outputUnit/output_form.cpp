@@ -1,0 +1,309 @@
+#include "output_form.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QHeaderView>
+#include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QScatterSeries>
+#include <QValueAxis>
+#include <QLabel>
+#include <QLegendMarker>
+#include <algorithm>
+
+#include "completeness_lines.h"
+#include "continuous_lines.h"
+#include "form_kit.h"
+#include "frequency_map.h"
+#include "numtext.h"
+#include "ordinal_colours.h"
+
+namespace vp {
+
+namespace {
+
+QLabel* Title(QWidget* parent, const QString& text, int x, int y, bool visible = true) {
+  QLabel* label = Caption(parent, text, x, y);
+  QFont font = label->font();
+  font.setPixelSize(11);
+  label->setFont(font);
+  label->adjustSize();
+  label->setVisible(visible);
+  return label;
+}
+
+// The comparison with the continuous shaft, rows whose difference is large in
+// red. It holds its table itself: the window's views read it until they are
+// gone, after the window's own members.
+class ComparisonModel : public StringTableModel {
+ public:
+  ComparisonModel() : StringTableModel(&table_, 1, 1, false) {}
+  void Set(StringTable table, std::vector<int> markedRows) {
+    table_ = std::move(table);
+    marked_ = std::move(markedRows);
+    Refresh();
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    const bool marked = index.isValid() && std::count(marked_.begin(), marked_.end(), index.row() + 1) > 0;
+    if (marked && role == Qt::ForegroundRole) return QColor(190, 0, 0);
+    if (marked && role == Qt::BackgroundRole) return QColor(255, 225, 225);
+    return StringTableModel::data(index, role);
+  }
+
+ private:
+  StringTable table_;
+  std::vector<int> marked_;  // rows of table_
+};
+
+}  // namespace
+
+TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget* parent)
+    : QDialog(parent), tables_(tables), summary_(summary) {
+  setWindowTitle("Результаты расчета:");
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  StyleForm(this, 10);
+  resize(1110, 690);
+
+  Bevel(this, QRect(8, 0, 625, 97));
+  Bevel(this, QRect(8, 239, 625, 81));
+  Bevel(this, QRect(8, 327, 625, 205));
+
+  grids_[0] = new GridView(this, new StringTableModel(&tables_.StringGrid1, 1, 1, false), QRect(17, 22, 608, 70), 70, false);
+  Title(this, "Значения собственных частот:", 16, 3);
+
+  // Under the frequencies, the continuous shaft's frequencies of the same ordinals.
+  Bevel(this, QRect(8, 104, 625, 128));
+  Title(this, "Непрерывная модель вала: частоты тех же номеров (* - при единицах СИ):", 16, 107);
+  continuous_ = new GridView(this, new ComparisonModel, QRect(17, 124, 608, 104), 70, false);
+  continuous_->SetFitToTexts(true);
+  continuousNotes_ = Caption(this, "", 16, 203, false, 600);
+  continuousNotes_->setStyleSheet("color: rgb(190, 0, 0)");
+
+  Title(this, "Номер уч-ка:", 16, 249);
+  Title(this, "Координата уч-ка:", 8, 268);
+  grids_[1] = new GridView(this, new StringTableModel(&tables_.StringGrid2, 0, 0, false), QRect(128, 248, 497, 56), 60, false);
+  grids_[1]->horizontalHeader()->hide();
+  grids_[1]->verticalHeader()->hide();
+
+  Title(this, "Кинематические и динамические параметры:", 24, 337);
+  grids_[2] = new GridView(this, new StringTableModel(&tables_.StringGrid3, 1, 2, false), QRect(17, 359, 608, 167), 85, false);
+  QFont gridFont = FormFont();
+  gridFont.setPixelSize(10);
+  grids_[2]->setFont(gridFont);
+
+  // Filled by the solver and read by the export; never shown.
+  grids_[3] = new GridView(this, new StringTableModel(&tables_.StringGrid4, 0, 0, false), QRect(512, 432, 121, 73), 100);
+  grids_[4] = new GridView(this, new StringTableModel(&tables_.StringGrid5, 0, 0, false), QRect(514, 13, 88, 71), 100);
+  grids_[3]->hide();
+  grids_[4]->hide();
+  for (int i = 0; i < 3; ++i) grids_[i]->SetFitToTexts(true);
+  Title(this, "RX:", 490, 450, false);
+
+  bitBtn3_ = BitBtn(this, "Печать", QRect(65, 541, 105, 41), Glyph::Print);
+  bitBtn2_ = BitBtn(this, "Повторить расчет", QRect(180, 541, 121, 41), Glyph::Retry);
+  bitBtn4_ = PlainButton(this, "Импортировать в Excel", QRect(312, 541, 131, 41));
+  bitBtn1_ = BitBtn(this, "Выход", QRect(454, 541, 138, 41), Glyph::Exit);
+
+  // Whether the sweep found every frequency of its range, per variant.
+  Bevel(this, QRect(8, 594, 1094, 90));
+  Title(this, "Проверка полноты поиска частот:", 16, 598);
+  checks_ = new QPlainTextEdit(this);
+  checks_->setGeometry(16, 616, 1078, 62);
+  checks_->setReadOnly(true);
+
+  // The frequencies across the stiffness variants.
+  Bevel(this, QRect(641, 0, 461, 587));
+  Title(this, "Карта частот по вариантам жесткости опор:", 649, 3);
+  map_ = new QChart;
+  map_->setTitle("Карта частот");
+  map_->setBackgroundRoundness(0);
+  mapView_ = new QChartView(map_, this);
+  mapView_->setRenderHint(QPainter::Antialiasing);
+  mapView_->setGeometry(649, 22, 445, 515);
+  printMapButton_ = BitBtn(this, "Печать карты", QRect(649, 541, 138, 41), Glyph::Print);
+  connect(printMapButton_, &QPushButton::clicked, this, [this] { Run(printMap_); });
+  // The map over one support stiffness, for any number of variants.
+  stiffnessMapButton_ = PlainButton(this, "Карта критических скоростей", QRect(895, 541, 199, 41));
+  connect(stiffnessMapButton_, &QPushButton::clicked, this, [this] { Run(openStiffnessMap_); });
+  noMap_ = Caption(this, "", 657, 30, false, 430);
+
+  checks_->setTabChangesFocus(true);
+  SetTabOrder({grids_[0], continuous_, bitBtn1_, bitBtn2_, grids_[1], grids_[2], grids_[3], bitBtn3_, grids_[4], bitBtn4_,
+               checks_, mapView_, printMapButton_, stiffnessMapButton_});
+
+  connect(bitBtn3_, &QPushButton::clicked, this, [this] { Run(print_); });
+  connect(bitBtn4_, &QPushButton::clicked, this, [this] { Run(export_); });
+  connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
+  connect(bitBtn1_, &QPushButton::clicked, this, [this] {
+    reject();
+    if (mainWindow_) mainWindow_->close();
+  });
+}
+
+void TOutputForm::Run(const std::function<void(TOutputForm&)>& handler) {
+  try {
+    if (handler) handler(*this);
+  } catch (const std::exception& e) {
+    ReportError(this, e);
+  }
+}
+
+void TOutputForm::Refresh() {
+  for (GridView* grid : grids_) grid->Refresh();
+  QStringList lines;
+  for (const std::string& line : CompletenessLines(summary_, summary_.reportFactor, DecimalSeparator()))
+    lines << QString::fromStdString(line);
+  checks_->setPlainText(lines.join('\n'));
+  std::vector<int> marked;
+  StringTable table = ContinuousTable(summary_, DecimalSeparator(), &marked);
+  static_cast<ComparisonModel*>(continuous_->Model())->Set(std::move(table), std::move(marked));
+  QStringList notes;
+  for (const std::string& line : ContinuousNotes(summary_)) notes << QString::fromStdString(line);
+  continuousNotes_->setText(notes.join('\n'));
+  continuousNotes_->adjustSize();
+  // The notes at the bottom of the frame, the table above them.
+  const int notesHeight = notes.isEmpty() ? 0 : continuousNotes_->height() + 3;
+  continuous_->setGeometry(17, 124, 608, 104 - notesHeight);
+  continuousNotes_->move(16, 228 - notesHeight + 2);
+  continuousNotes_->setVisible(!notes.isEmpty());
+  FillMap();
+  bitBtn2_->setFocus();
+}
+
+QString TOutputForm::CheckText() const { return checks_->toPlainText(); }
+
+QString TOutputForm::ContinuousNotesText() const { return continuousNotes_->text(); }
+
+void TOutputForm::FillMap() {
+  map_->removeAllSeries();
+  for (QAbstractAxis* axis : map_->axes()) {
+    map_->removeAxis(axis);
+    delete axis;
+  }
+  const FrequencyMap map = BuildFrequencyMap(summary_);
+  mapView_->setVisible(map.Drawn());
+  printMapButton_->setVisible(map.Drawn());
+  noMap_->setVisible(!map.Drawn());
+  noMap_->setText(map.variants.size() < 2
+                      ? "Карта частот строится для двух и более вариантов жесткости опор."
+                      : "Карта частот не построена: ни одной найденной частоте не сопоставлена собственная частота "
+                        "вала (см. проверку полноты поиска частот).");
+  noMap_->adjustSize();
+  if (!map.Drawn()) return;
+
+  // One colour per ordinal; its line runs in pieces between the variants that
+  // have it, a piece whose shapes differ (MAC below the limit) dashed and
+  // marked at its middle.
+  auto* lowMac = new QScatterSeries;
+  // A legend label is rich text: no "<" in it.
+  lowMac->setName(QString::fromStdString("форма изменилась (MAC ниже " + GeneralFormat(kLowMac, DecimalSeparator()) + ")"));
+  lowMac->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+  lowMac->setMarkerSize(11);
+  lowMac->setColor(Qt::black);
+  lowMac->setBorderColor(Qt::black);
+  std::vector<std::pair<QLineSeries*, bool>> pieces;  // with whether it names its line in the legend
+  std::vector<QLineSeries*> companions;
+
+  double top = 0;
+  for (size_t n = 0; n < map.lines.size(); ++n) {
+    const MapLine& line = map.lines[n];
+    const QColor colour = OrdinalColour(n);
+    bool named = false;
+    auto piece = [&](bool dashed) {
+      auto* series = new QLineSeries;
+      series->setName("№ " + QString::number(line.ordinal));
+      QPen pen(colour, 2, dashed ? Qt::DashLine : Qt::SolidLine);
+      series->setPen(pen);
+      series->setPointsVisible(true);
+      pieces.push_back({series, !named});
+      named = true;
+      return series;
+    };
+    // Its companion: the continuous shaft's frequencies of the ordinal, thin and
+    // dotted, in pieces between the variants that have them.
+    QLineSeries* companion = nullptr;
+    for (size_t c = 0; c < line.continuous.size(); ++c) {
+      if (!line.continuous[c]) {
+        companion = nullptr;
+        continue;
+      }
+      if (!companion) {
+        companion = new QLineSeries;
+        companion->setPen(QPen(colour, 1.2, Qt::DotLine));
+        companion->setPointsVisible(true);
+        companion->setMarkerSize(4);
+        companions.push_back(companion);
+      }
+      companion->append(map.variants[c], *line.continuous[c]);
+      top = std::max(top, *line.continuous[c]);
+    }
+    QLineSeries* current = nullptr;
+    for (size_t c = 0; c < line.frequencies.size(); ++c) {
+      if (!line.frequencies[c]) {
+        current = nullptr;
+        continue;
+      }
+      const double x = map.variants[c], F = *line.frequencies[c];
+      top = std::max(top, F);
+      const bool low = c > 0 && line.mac[c - 1] && *line.mac[c - 1] < kLowMac;
+      if (low) {
+        const double x0 = map.variants[c - 1], F0 = *line.frequencies[c - 1];
+        QLineSeries* dashed = piece(true);
+        dashed->append(x0, F0);
+        dashed->append(x, F);
+        lowMac->append(0.5 * (x0 + x), 0.5 * (F0 + F));
+        current = nullptr;
+      }
+      if (!current) current = piece(false);
+      current->append(x, F);
+    }
+  }
+  for (const auto& [series, named] : pieces) map_->addSeries(series);
+  for (QLineSeries* series : companions) map_->addSeries(series);
+  if (lowMac->count() > 0)
+    map_->addSeries(lowMac);
+  else
+    delete lowMac;
+  // The title says what the dotted lines are; the legend has no room left.
+  map_->setTitle(companions.empty() ? "Карта частот" : "Карта частот (пунктиром - непрерывная модель вала)");
+  for (const auto& [series, named] : pieces)
+    if (!named)
+      for (QLegendMarker* marker : map_->legend()->markers(series)) marker->setVisible(false);
+  for (QLineSeries* series : companions)
+    for (QLegendMarker* marker : map_->legend()->markers(series)) marker->setVisible(false);
+
+  auto* variants = new QValueAxis;
+  variants->setTitleText("Вариант по жесткости опор");
+  variants->setLabelFormat("%d");
+  // A margin, so that the points of the first and last variants are whole.
+  const double margin = std::max(0.1, 0.03 * (map.variants.back() - map.variants.front()));
+  variants->setRange(map.variants.front() - margin, map.variants.back() + margin);
+  variants->setTickType(QValueAxis::TicksDynamic);
+  variants->setTickAnchor(map.variants.front());
+  variants->setTickInterval(std::max(1, (map.variants.back() - map.variants.front()) / 10));
+  auto* frequencies = new QValueAxis;
+  frequencies->setTitleText("Частота");
+  frequencies->setRange(0, top > 0 ? top * 1.05 : 1);
+  frequencies->applyNiceNumbers();
+  frequencies->setLabelFormat("%g");
+  map_->addAxis(variants, Qt::AlignBottom);
+  map_->addAxis(frequencies, Qt::AlignLeft);
+  for (QAbstractSeries* series : map_->series()) {
+    series->attachAxis(variants);
+    series->attachAxis(frequencies);
+  }
+  map_->legend()->setAlignment(Qt::AlignBottom);
+  QFont small = map_->legend()->font();
+  small.setPointSize(7);
+  map_->legend()->setFont(small);
+}
+
+QImage TOutputForm::CaptureMap() const { return mapView_->grab().toImage(); }
+
+void TOutputForm::ShowResults() {
+  Refresh();
+  if (mainWindow_) CentreOn(this, mainWindow_->geometry());
+  exec();
+}
+
+}  // namespace vp

@@ -1,0 +1,76 @@
+#include "stiffness_map_model.h"
+
+#include "numtext.h"
+#include "printable.h"
+
+namespace vp {
+
+namespace {
+
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+void StiffnessMapModel::SetShaft(const TShaftModel& model, double reportFactor, char decimalSeparator) {
+  if (hasShaft_ && model == shaft_ && reportFactor == factor_ && decimalSeparator == sep_) return;
+  hasShaft_ = true;
+  shaft_ = model;
+  factor_ = reportFactor;
+  sep_ = decimalSeparator;
+  message_.clear();
+  chart_ = DefaultStiffnessMapChart(shaft_, factor_, sep_);
+  requested_ = DefaultStiffnessMapRange(shaft_);
+  if (requested_)
+    ShowRange(*requested_);
+  else
+    lowText = highText = pointsText = "";
+}
+
+void StiffnessMapModel::ShowRange(const StiffnessMapRange& range) {
+  lowText = StiffnessText(range.low, sep_);
+  highText = StiffnessText(range.high, sep_);
+  pointsText = std::to_string(range.points);
+}
+
+std::optional<StiffnessMapRange> StiffnessMapModel::Edited() {
+  StiffnessMapRange range{0, 0, 0, StiffnessMapOrdinals(shaft_)};
+  const std::string points = Trimmed(pointsText);
+  if (!TryRealOfText(lowText, sep_, range.low)) {
+    message_ = "нижняя граница жесткости опор: '" + Printable(lowText) + "' - не число";
+  } else if (!TryRealOfText(highText, sep_, range.high)) {
+    message_ = "верхняя граница жесткости опор: '" + Printable(highText) + "' - не число";
+  } else if (!TryIntOfText(points, range.points)) {
+    message_ = "число точек карты: '" + Printable(pointsText) + "' - не целое число";
+  } else {
+    message_ = StiffnessMapRangeProblem(range);
+  }
+  if (!message_.empty()) {
+    // What was asked for on the way to this is no longer wanted.
+    requested_.reset();
+    return std::nullopt;
+  }
+  if (requested_ && *requested_ == range) return std::nullopt;
+  requested_ = range;
+  return Pending();
+}
+
+bool StiffnessMapModel::Accept(StiffnessMapChart chart) {
+  if (!requested_ || !(chart.range == *requested_)) return false;
+  chart_ = std::move(chart);
+  return true;
+}
+
+std::optional<StiffnessMapRange> StiffnessMapModel::Pending() const {
+  if (!requested_ || *requested_ == chart_.range) return std::nullopt;
+  return requested_;
+}
+
+void StiffnessMapModel::Settle() {
+  if (const std::optional<StiffnessMapRange> range = Pending()) Accept(ChartStiffnessMap(shaft_, *range, factor_, sep_));
+}
+
+}  // namespace vp

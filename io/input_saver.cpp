@@ -1,0 +1,102 @@
+#include "input_saver.h"
+
+#include <filesystem>
+
+#include "file_output.h"
+#include "form_reading.h"
+#include "input_sheet.h"
+#include "printable.h"
+#include "workbook_writer.h"
+
+namespace vp {
+
+namespace {
+
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// A value of a value list: its text and one blank. A blank inside the text
+// would split it into two values on loading.
+std::string ListValue(const std::string& text, const std::string& place) {
+  const std::string value = Trimmed(text);
+  if (value.find(' ') != std::string::npos)
+    throw AppError(place + ": значение '" + Printable(text) + "' содержит пробел и не может быть записано в текстовый файл");
+  return value + " ";
+}
+
+}  // namespace
+
+void SaveInputText(const TMainFormModel& form, const std::string& path) {
+  const int N = form.SpinEdit1.ClampedValue(), KM = form.SpinEdit2.ClampedValue();
+  const int KZ = form.SpinEdit3.ClampedValue(), KW = form.SpinEdit4.ClampedValue();
+  if (KW > 2)
+    throw TooManyVariantsForText("В текстовом файле помещаются не более двух вариантов жесткости опор, а их " +
+                                 std::to_string(KW) + ". Сохраните исходные данные в рабочую книгу (.xlsx).");
+  const char* rows[] = {"длина", "масса", "жесткость"};
+  std::string lines[17];
+  for (int r = 1; r <= 3; ++r)
+    for (int k = 1; k <= KM; ++k)
+      lines[r - 1] += ListValue(form.StringGrid1.Cell(k, r),
+                                "Характеристики участков, участок " + std::to_string(k) + ", " + rows[r - 1]);
+  for (int s = 1; s <= N; ++s)
+    lines[3] += ListValue(form.StringGrid3.Cell(s - 1, 1), "Номера сечений, к которым привязаны опоры, опора " + std::to_string(s));
+  for (int j = 1; j <= KZ; ++j)
+    lines[4] += ListValue(form.StringGrid4.Cell(j - 1, 1), "Номера сечений, ограничивающих пролеты справа, пролет " + std::to_string(j));
+  for (int v = 1; v <= KW; ++v)
+    for (int s = 1; s <= N; ++s)
+      lines[4 + v] += ListValue(form.StringGrid2.Cell(v, s), "Варианты по жесткости опор, опора " + std::to_string(s) +
+                                                                 ", вариант " + std::to_string(v));
+  const std::string scalars[10] = {std::to_string(N), std::to_string(KM), Trimmed(form.Edit3), std::to_string(KW),
+                                   std::to_string(KZ), Trimmed(form.Edit8), Trimmed(form.Edit9), Trimmed(form.Edit10),
+                                   Trimmed(form.Edit11), Trimmed(form.Edit12)};
+  for (int i = 0; i < 10; ++i) lines[7 + i] = scalars[i];
+  std::string contents;
+  for (const std::string& line : lines) contents += line + "\r\n";
+  WriteWholeFile(path, contents);
+}
+
+void SaveInputWorkbook(const TMainFormModel& form, const std::string& path, char sep) {
+  TShaftModel model;
+  TSearchParams params{};
+  TMainFormModel clamped = form;
+  clamped.LeaveAllSpins();
+  ReadForm(clamped, model, params, sep);
+  InputSheetValues in;
+  in.N = model.N;
+  in.KM = model.KM;
+  in.KZ = model.KZ;
+  in.KW = model.KW;
+  in.KP = model.KP;
+  in.F1 = params[kStart];
+  in.FT1 = params[kStep];
+  in.FK = params[kUpper];
+  in.EPS = params[kDetEps];
+  in.EPSF = params[kFreqEps];
+  in.supportSection = [&](int s) { return double(model.SupportSection[s]); };
+  in.spanEnd = [&](int j) { return double(model.SpanEnd[j]); };
+  in.section = [&](int k, int q) {
+    return q == 1 ? model.SectionLength[k] : q == 2 ? model.SectionMass[k] : model.SectionEI[k];
+  };
+  in.stiffness = [&](int s, int v) { return model.SupportStiffness[s][v]; };
+  WorkbookWriter book(path);
+  WorksheetWriter& sheet = book.AddWorksheet("Исходные данные");
+  WriteInputSheet(sheet, in);
+  sheet.Activate();
+  book.Save();
+}
+
+void SaveInputFile(const TMainFormModel& form, const std::string& path, char sep) {
+  // The loader knows these extensions in small letters only.
+  const std::string extension = std::filesystem::path(path).extension().string();
+  if (extension == ".txt")
+    SaveInputText(form, path);
+  else if (extension == ".xlsx")
+    SaveInputWorkbook(form, path, sep);
+  else
+    throw AppError("Исходные данные сохраняются в текстовый файл (.txt) или в рабочую книгу (.xlsx)");
+}
+
+}  // namespace vp

@@ -1,0 +1,69 @@
+#pragma once
+// "Начать расчет": reads the main form into the model, echoes the accepted
+// data for confirmation, solves every stiffness variant and shows the results.
+
+#include <string>
+
+#include "form_reading.h"
+#include "input_form_model.h"
+#include "main_form_model.h"
+#include "mode_shape_form_model.h"
+#include "results_summary.h"
+#include "results_tables.h"
+#include "shaft_model.h"
+#include "solver_io.h"
+
+namespace vp {
+
+// The modal steps of a run, carried out by the windows or by fakes.
+class RunUi : public MessageSink {
+ public:
+  // Shows the filled echo form modally; true when the user continues.
+  virtual bool ConfirmEcho(const TInputFormModel& echo) = 0;
+  // The mode-shape form, used when "Рассчитывать формы колебаний" is ticked.
+  virtual ModeShapeDisplay* ModeDisplay() = 0;
+  // Shows the results form modally.
+  virtual void ShowResults() = 0;
+  // "Ошибка ввода данных" with a line saying what and where.
+  virtual void ShowInputError(const std::string& detail) = 0;
+  // "Расчет прерван": the user stopped the calculation.
+  virtual void ShowInterrupted() = 0;
+  // Progress of a long calculation; empty for none.
+  virtual ProgressFn Progress() { return {}; }
+  // After the echo, before computing: the search is estimated to take about
+  // `seconds` (told only when the estimate can be made). False ends the run
+  // with nothing computed. The window asks above kLongRunSeconds.
+  virtual bool AcceptEstimate(double /*seconds*/) { return true; }
+};
+
+// Everything the program keeps for its whole life, and one run reads and writes.
+struct ProgramState {
+  TMainFormModel form;
+  TShaftModel model;
+  TSearchParams params{};
+  TInputFormModel echo;
+  ResultsTables results;
+  TNewFormModel newForm;
+  ResultsSummary summary;
+};
+
+enum class RunOutcome {
+  Completed,      // every variant solved, results shown
+  EchoCancelled,  // "Повторить ввод" or the echo's close box: nothing computed
+  InputError,     // "Ошибка ввода данных" shown
+  Interrupted,    // stopped by the user
+  Declined,       // the estimated time was not accepted: nothing computed
+};
+
+// A calculation estimated to take longer than this is run only when the user agrees.
+inline constexpr double kLongRunSeconds = 30;
+
+// "Расчет займет около N мин.": the estimate in whole minutes, rounded to two
+// significant digits, at least 1.
+std::string DurationText(double seconds);
+
+// The whole run, as "Начать расчет" performs it. Every failure is shown through
+// the ui and reported in the outcome; nothing propagates.
+RunOutcome RunCalculation(ProgramState& state, RunUi& ui, char decimalSeparator);
+
+}  // namespace vp

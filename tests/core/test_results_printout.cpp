@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "calculation_run.h"
+#include "continuous_lines.h"
+#include "errors.h"
+#include "form_fixtures.h"
+#include "results_fixtures.h"
+#include "results_printout.h"
+#include "results_summary.h"
+
+using namespace vp;
+using namespace vp::test;
+
+namespace {
+
+// A main form and results tables as a run with the given counts leaves them.
+struct Printed {
+  TMainFormModel form;
+  ResultsTables results;
+  std::vector<std::string> lines;
+  std::string error;
+
+  Printed(int KM, int KW, int KP, int found = -1) { FillResults(form, results, KM, KW, KP, found); }
+
+  void Print(char sep = '.') {
+    try {
+      WritePrintout(form, results, sep, [&](const std::string& l) { lines.push_back(l); });
+    } catch (const AppError& e) {
+      error = e.what();
+    }
+  }
+};
+
+std::string B(int n) { return std::string(n, ' '); }
+
+}  // namespace
+
+TEST(ResultsPrintout, LinesOfOneVariantAndFrequency) {
+  Printed p(5, 1, 1);
+  p.Print();
+  const std::vector<std::string> expected = {
+      B(85) + "Вариант по жесткости N 1",
+      "",
+      B(80) + "Частота N 1  ------   P = 101.12346",
+      "",
+      "  Номер участка:" + B(13) + "Координата уч-ка:" + B(15) + "Смещение:" + B(19) + "Угол поворота:" + B(20) +
+          "Момент:" + B(24) + "Попер. сила:",
+      B(12) + "1" + B(32) + "0.50000" + B(28) + "1.10000" + B(28) + "1.20000" + B(28) + "1.30000" + B(28) + "1.40000",
+      B(12) + "3" + B(32) + "1.50000" + B(28) + "3.10000" + B(28) + "3.20000" + B(28) + "3.30000" + B(28) + "3.40000",
+      B(12) + "5" + B(32) + "2.50000" + B(28) + "5.10000" + B(28) + "5.20000" + B(28) + "5.30000" + B(28) + "5.40000",
+      "",
+      "",
+  };
+  EXPECT_EQ(p.lines, expected);
+  EXPECT_EQ(p.error, "");
+}
+
+TEST(ResultsPrintout, RowsPerFrequencyAndGapsAfterTwoDigitSections) {
+  Printed even(4, 1, 1);
+  even.Print();
+  EXPECT_EQ(even.lines.size(), 3u + 2 + 2 + 2);
+
+  Printed p(21, 1, 2);
+  p.Print();
+  int rows = 0;
+  for (const std::string& line : p.lines) {
+    if (line.rfind(B(12), 0) != 0 || line[12] == ' ') continue;
+    ++rows;
+    const int section = std::stoi(line.substr(12));
+    const size_t digits = std::to_string(section).size();
+    const size_t gap = line.find_first_not_of(' ', 12 + digits) - (12 + digits);
+    EXPECT_EQ(gap, section <= 9 ? 32u : 30u) << line;
+  }
+  EXPECT_EQ(rows, 2 * 11);
+}
+
+TEST(ResultsPrintout, TwoVariantsThreeFrequenciesEachEndWithTwoEmptyLines) {
+  Printed p(3, 2, 3);
+  p.Print();
+  int titles = 0, frequencies = 0;
+  for (size_t i = 0; i < p.lines.size(); ++i) {
+    if (p.lines[i].find("Вариант по жесткости N") != std::string::npos) {
+      ++titles;
+      if (i > 0) {
+        EXPECT_EQ(p.lines[i - 1], "");
+        EXPECT_EQ(p.lines[i - 2], "");
+      }
+    }
+    if (p.lines[i].find("Частота N") != std::string::npos) ++frequencies;
+  }
+  EXPECT_EQ(titles, 2);
+  EXPECT_EQ(frequencies, 6);
+  EXPECT_EQ(p.lines.back(), "");
+  EXPECT_EQ(p.lines[p.lines.size() - 2], "");
+  EXPECT_EQ(p.lines[2], B(80) + "Частота N 1  ------   P = 101.12346");
+  EXPECT_NE(std::find(p.lines.begin(), p.lines.end(), B(80) + "Частота N 3  ------   P = 203.12346"), p.lines.end());
+}
+
+TEST(ResultsPrintout, FiveDecimalsRoundedWithoutLeadingBlanks) {
+  EXPECT_EQ(Fixed5(123.456789, '.'), "123.45679");
+  EXPECT_EQ(Fixed5(0.000004, '.'), "0.00000");
+  EXPECT_EQ(Fixed5(-0.000004, '.'), "0.00000");
+  EXPECT_EQ(Fixed5(-1.5, '.'), "-1.50000");
+  EXPECT_EQ(Fixed5(12.345678, ','), "12,34568");
+  EXPECT_EQ(Fixed5(1e20, '.'), "100000000000000000000.00000");
+}
+
+TEST(ResultsPrintout, FrequenciesNotFoundSaySoInOneLineEach) {
+  Printed p(3, 2, 3, 2);
+  p.form.Edit10 = "1E3";
+  p.Print();
+  EXPECT_EQ(p.error, "");
+  int found = 0;
+  std::vector<size_t> notFound;
+  for (size_t i = 0; i < p.lines.size(); ++i) {
+    found += p.lines[i].find("  ------   P = ") != std::string::npos;
+    // FK = 1000 in the search variable, 100000 on the scale of P.
+    if (p.lines[i] == B(80) + "Частота N 3 не найдена в диапазоне до 100000") notFound.push_back(i);
+  }
+  EXPECT_EQ(found, 4);
+  ASSERT_EQ(notFound.size(), 2u);  // once per variant, in place of the frequency's block
+  EXPECT_EQ(p.lines[notFound[0] + 1], "");
+  EXPECT_EQ(p.lines[notFound[0] + 3], B(85) + "Вариант по жесткости N 2");
+  // The bound in the general format.
+  Printed q(3, 1, 2, 1);
+  q.form.Edit10 = "0.025";
+  q.Print();
+  ASSERT_EQ(q.error, "");
+  ASSERT_GE(q.lines.size(), 3u);
+  EXPECT_EQ(q.lines[q.lines.size() - 3], B(80) + "Частота N 2 не найдена в диапазоне до 2.5");
+}
+
+TEST(ResultsPrintout, EachVariantEndsWithItsCompletenessLines) {
+  // The steel rotor with a step of 280: variant 1 passes over two frequencies,
+  // variant 2 finds all of its range.
+  ProgramState st;
+  st.form = SteelRotorForm({1e7, 1e8}, 6);
+  st.form.Edit9 = "280";
+  RunToResults(st);
+  std::vector<std::string> lines;
+  WritePrintout(st.form, st.results, '.', [&](const std::string& l) { lines.push_back(l); }, &st.summary);
+  auto at = [&](const std::string& prefix) {
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (lines[i].rfind(prefix, 0) == 0) return static_cast<int>(i);
+    return -1;
+  };
+  const int second = at(B(85) + "Вариант по жесткости N 2");
+  const int check1 = at("Вариант № 1: найдено 2 из 4 собственных частот диапазона от 1000 до ");
+  const int check2 = at("Вариант № 2: найдено ");
+  ASSERT_GT(check1, 0);
+  EXPECT_EQ(lines[check1 + 1].rfind("Внимание: пропущены частоты в диапазонах ", 0), 0u);
+  EXPECT_LT(check1, second);
+  EXPECT_GT(check2, second);
+  EXPECT_EQ(lines[check1 - 1], "");  // after the last block
+  EXPECT_EQ(lines[second - 1], "");
+  EXPECT_EQ(lines[second - 2], "");
+  // Then the comparison with the continuous shaft, and an empty line.
+  const std::vector<std::string> notes2 = VariantNotes(st.summary.variants[1], 100, '.');
+  ASSERT_GE(notes2.size(), 3u);  // the check, the heading, a line per frequency
+  for (size_t i = 0; i < notes2.size(); ++i) EXPECT_EQ(lines[check2 + i], notes2[i]);
+  EXPECT_EQ(lines[check2 + notes2.size()], "");
+  EXPECT_EQ(lines[check1 + 2].rfind("Вариант № 1: непрерывная модель вала", 0), 0u);
+  // Frequencies 5 and 6 lie above FK: each has its line.
+  EXPECT_GE(at(B(80) + "Частота N 5 не найдена в диапазоне до 300000"), 0);
+  // Without the summary, the same printout less the notes and their empty lines.
+  std::vector<std::string> bare;
+  WritePrintout(st.form, st.results, '.', [&](const std::string& l) { bare.push_back(l); });
+  EXPECT_EQ(bare.size() + VariantNotes(st.summary.variants[0], 100, '.').size() + 1 + notes2.size() + 1, lines.size());
+}
+
+TEST(ResultsPrintout, ABadEntryStopsWithItsMessageAfterTheLinesSoFar) {
+  Printed p(3, 1, 2);
+  p.results.StringGrid3.SetCell(5, 2, "oops");  // frequency 2, section 1, deflection
+  p.Print();
+  EXPECT_EQ(p.error, "'oops' is not a valid floating point value");
+  EXPECT_EQ(p.lines.back(), "  Номер участка:" + B(13) + "Координата уч-ка:" + B(15) + "Смещение:" + B(19) +
+                                "Угол поворота:" + B(20) + "Момент:" + B(24) + "Попер. сила:");
+
+  Printed q(3, 1, 1);
+  q.form.Edit3 = "x";
+  q.Print();
+  EXPECT_EQ(q.error, "'x' is not a valid integer value");
+  EXPECT_EQ(q.lines.size(), 2u);
+}
+
+TEST(ResultsPrintout, PrintsWhatARealRunComputed) {
+  ProgramState st;
+  st.form = FreeFreeForm(10, {10}, 2, 1, ',');
+  struct Ui : RunUi {
+    bool ConfirmEcho(const TInputFormModel&) override { return true; }
+    ModeShapeDisplay* ModeDisplay() override { return nullptr; }
+    void ShowResults() override {}
+    void ShowInputError(const std::string& d) override { FAIL() << d; }
+    void ShowInterrupted() override {}
+    void ShowMessage(const std::string& m) override { FAIL() << m; }
+  } ui;
+  ASSERT_EQ(RunCalculation(st, ui, ','), RunOutcome::Completed);
+  std::vector<std::string> lines;
+  WritePrintout(st.form, st.results, ',', [&](const std::string& l) { lines.push_back(l); });
+  ASSERT_GE(lines.size(), 9u);
+  EXPECT_EQ(lines[2].rfind(B(80) + "Частота N 1  ------   P = 22", 0), 0u) << lines[2];
+  EXPECT_EQ(lines[5].substr(0, 45), B(12) + "1" + B(32));
+  EXPECT_EQ(lines[5].substr(45, 7), "0,10000");
+}

@@ -1,0 +1,754 @@
+// The windows driven as a user would: real spin edits, buttons and modal forms.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QChart>
+#include <QChartView>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLocale>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QTextBrowser>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <random>
+
+#include "form_fixtures.h"
+#include "form_kit.h"
+#include "forms.h"
+#include "input_loader.h"
+#include "line_printer.h"
+#include "numtext.h"
+#include "output_files.h"
+
+using namespace vp;
+
+namespace {
+
+// Answers every modal window as it appears, by the given handler.
+class ModalAnswerer {
+ public:
+  explicit ModalAnswerer(std::function<void(QWidget*)> handler) : handler_(std::move(handler)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal && modal->isVisible()) handler_(modal);
+    });
+    timer_.start(5);
+  }
+
+ private:
+  std::function<void(QWidget*)> handler_;
+  QTimer timer_;
+};
+
+QString MessageText(QWidget* w) {
+  auto* box = qobject_cast<QMessageBox*>(w);
+  if (!box) return {};
+  const QString text = box->text();
+  box->button(QMessageBox::Ok)->click();
+  return text;
+}
+
+QLineEdit* LineOf(SpinEdit* spin) { return spin->findChild<QLineEdit*>(); }
+
+std::string Example(const char* name) { return std::string(VP_EXAMPLES_DIR) + "/" + name; }
+
+class Windows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    forms = std::make_unique<Forms>();
+    forms->MainForm->show();
+    QApplication::setActiveWindow(forms->MainForm.get());
+  }
+  void TearDown() override { forms.reset(); }
+
+  void Load(const char* name) {
+    const QString path = QString::fromStdString(Example(name));
+    forms->MainForm->SetFileChooser([path] { return path; });
+    forms->MainForm->LoadButton()->click();
+  }
+
+  std::unique_ptr<Forms> forms;
+};
+
+}  // namespace
+
+TEST_F(Windows, StartUpShowsOnlyTheMainFormWithOneOfEverything) {
+  TMainForm& main = *forms->MainForm;
+  EXPECT_TRUE(main.isVisible());
+  EXPECT_FALSE(forms->InputForm->isVisible());
+  EXPECT_FALSE(forms->OutputForm->isVisible());
+  EXPECT_FALSE(forms->NewForm->isVisible());
+  EXPECT_FALSE(forms->MainFormJestk->isVisible());
+  EXPECT_EQ(main.windowTitle(), "Программа расчета собственных частот и форм колебаний валопровода");
+  EXPECT_EQ(qApp->property("helpFile").toString(), "HELP.HLP");
+  EXPECT_EQ(main.property("helpContext").toInt(), 1);
+  for (Count c : {Count::Supports, Count::Sections, Count::Spans, Count::Variants})
+    EXPECT_EQ(main.Spin(c)->Text(), "1");
+  for (int e : {3, 8, 9, 10, 11, 12}) EXPECT_EQ(main.Edit(e)->text(), "0");
+  QAbstractItemModel* sections = main.Grid(1)->model();
+  EXPECT_EQ(sections->columnCount(), 1);
+  EXPECT_EQ(sections->headerData(0, Qt::Horizontal).toString(), "Участок 1");
+  EXPECT_EQ(sections->headerData(0, Qt::Vertical).toString(), "Длина(l)");
+  EXPECT_EQ(sections->headerData(2, Qt::Vertical).toString(), "Жесткость(El)");
+  QAbstractItemModel* stiffness = main.Grid(2)->model();
+  EXPECT_EQ(stiffness->headerData(0, Qt::Horizontal).toString(), "Вариант1");
+  EXPECT_EQ(stiffness->headerData(0, Qt::Vertical).toString(), "Опора 1");
+  EXPECT_EQ(main.Grid(3)->model()->columnCount(), 1);
+  EXPECT_EQ(main.Grid(4)->model()->columnCount(), 1);
+  EXPECT_FALSE(main.ModesCheckBox()->isChecked());
+}
+
+TEST_F(Windows, EveryWindowCarriesTheProgramIconInEveryRenderedSize) {
+  const QIcon icon = forms->MainForm->windowIcon();
+  for (int size : {16, 32, 48, 64, 128, 256})
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
+  // The drawing itself: the top of the red mode-shape arc, a transparent corner.
+  const QImage picture = icon.pixmap(64).toImage();
+  ASSERT_EQ(picture.size(), QSize(64, 64));
+  const QColor arc = picture.pixelColor(32, 20);
+  EXPECT_GT(arc.red(), 180);
+  EXPECT_LT(arc.green(), 80);
+  EXPECT_EQ(picture.pixelColor(0, 0).alpha(), 0);
+  for (QWidget* w : std::initializer_list<QWidget*>{forms->InputForm.get(), forms->OutputForm.get(),
+                                                   forms->NewForm.get(), forms->MainFormJestk.get()})
+    EXPECT_EQ(w->windowIcon().cacheKey(), icon.cacheKey()) << w->windowTitle().toStdString();
+  EXPECT_EQ(QGuiApplication::desktopFileName(), "valoprovod");
+}
+
+// The help page comes from the program itself, not from a file beside it;
+// a new main window opens a new help window.
+TEST_F(Windows, F1ShowsTheBuiltInHelpPage) {
+  for (int round = 0; round < 2; ++round) {
+    if (round == 1) SetUp();
+    QTest::keyClick(forms->MainForm.get(), Qt::Key_F1);
+    QWidget* help = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->isVisible() && w->windowTitle() == "Справка") help = w;
+    ASSERT_NE(help, nullptr) << round;
+    EXPECT_EQ(help->parentWidget(), forms->MainForm.get());
+    auto* browser = help->findChild<QTextBrowser*>();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_EQ(browser->source().scheme(), "qrc");
+    EXPECT_TRUE(browser->toPlainText().contains("Поля главного окна"));
+  }
+}
+
+TEST_F(Windows, SpinEditsResizeTheGridsAndClampWhenLeft) {
+  TMainForm& main = *forms->MainForm;
+  QLineEdit* sections = LineOf(main.Spin(Count::Sections));
+  sections->selectAll();
+  QTest::keyClicks(sections, "3");
+  QAbstractItemModel* grid = main.Grid(1)->model();
+  EXPECT_EQ(grid->columnCount(), 3);
+  EXPECT_EQ(grid->headerData(2, Qt::Horizontal).toString(), "Участок 3");
+
+  main.Spin(Count::Variants)->stepBy(1);
+  EXPECT_EQ(main.Spin(Count::Variants)->Text(), "2");
+  QLineEdit* supports = LineOf(main.Spin(Count::Supports));
+  supports->selectAll();
+  QTest::keyClicks(supports, "3");
+  QAbstractItemModel* stiffness = main.Grid(2)->model();
+  EXPECT_EQ(stiffness->columnCount(), 2);
+  EXPECT_EQ(stiffness->rowCount(), 3);
+  EXPECT_EQ(stiffness->headerData(1, Qt::Horizontal).toString(), "Вариант2");
+  EXPECT_EQ(stiffness->headerData(2, Qt::Vertical).toString(), "Опора 3");
+
+  supports->selectAll();
+  QTest::keyClicks(supports, "150");
+  emit main.Spin(Count::Supports)->Left();  // what losing the focus does
+  EXPECT_EQ(main.Spin(Count::Supports)->Text(), "10");
+  EXPECT_EQ(stiffness->rowCount(), 10);
+  EXPECT_EQ(main.Grid(3)->model()->columnCount(), 10);
+}
+
+TEST_F(Windows, AFullRunThroughTheWindowsLeavesTheEntriesAsTheyWere) {
+  Load("free_free_shaft.txt");
+  const TMainFormModel before = forms->state.form;
+  std::vector<std::string> seen;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      seen.push_back("echo");
+      forms->InputForm->ContinueButton()->click();
+    } else if (w == forms->OutputForm.get()) {
+      seen.push_back("results " + forms->state.results.StringGrid1.Cell(1, 1));
+      EXPECT_EQ(forms->OutputForm->Grid(1)->model()->columnCount(), 2);
+      EXPECT_EQ(forms->OutputForm->CheckText().toStdString(),
+                "Вариант № 1: найдено 2 из 2 собственных частот диапазона от 100 до 10000. Поиск окончен на частоте "
+                "6169.9: выше нее до верхней границы диапазона собственных частот нет.");
+      // One variant: no map and nothing to print of it.
+      EXPECT_TRUE(forms->OutputForm->MapChart()->series().isEmpty());
+      EXPECT_FALSE(forms->OutputForm->PrintMapButton()->isVisibleTo(forms->OutputForm.get()));
+      forms->OutputForm->RepeatButton()->click();
+    } else {
+      seen.push_back("other " + MessageText(w).toStdString());
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0], "echo");
+  EXPECT_NEAR(RealOfText(seen[1].substr(8), '.'), 2237.675, 5e-4);
+  EXPECT_TRUE(forms->state.form == before);
+  EXPECT_TRUE(forms->MainForm->isVisible());
+  EXPECT_EQ(forms->MainForm->Spin(Count::Sections)->Text(), "100");
+}
+
+TEST_F(Windows, ModeShapesAreShownPerFrequencyAndTheCloseBoxGoesOn) {
+  Load("free_free_shaft.txt");
+  forms->MainForm->ModesCheckBox()->setChecked(true);
+  std::vector<std::string> shapes;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      forms->InputForm->ContinueButton()->click();
+    } else if (w == forms->NewForm.get()) {
+      shapes.push_back(forms->state.newForm.Label3);
+      EXPECT_EQ(forms->NewForm->Series1()->count(), 100);
+      if (shapes.size() == 1)
+        forms->NewForm->NextButton()->click();
+      else
+        forms->NewForm->close();
+    } else if (w == forms->OutputForm.get()) {
+      forms->OutputForm->RepeatButton()->click();
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_EQ(shapes, (std::vector<std::string>{"Частота N 1", "Частота N 2"}));
+  EXPECT_EQ(forms->NewForm->Series1()->count(), 0);
+}
+
+TEST_F(Windows, TheContinuousShaftStandsBesideTheModeShapesAndTheFrequencies) {
+  // 20 sections of 0.1 m: some frequencies are off by more than 1 %.
+  Load("rotor_coarse_sections.txt");
+  forms->MainForm->ModesCheckBox()->setChecked(true);
+  int shapes = 0, rows = 0;
+  QStringList marked, notes;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      forms->InputForm->ContinueButton()->click();
+    } else if (w == forms->NewForm.get()) {
+      ++shapes;
+      TNewForm& form = *forms->NewForm;
+      EXPECT_EQ(form.Series2()->count(), 20);
+      EXPECT_EQ(form.Series2()->name(), "Непрерывная модель");
+      EXPECT_TRUE(form.Chart1()->chart()->legend()->markers(form.Series2()).value(0)->isVisible());
+      EXPECT_TRUE(form.Label8()->text().startsWith("Непрерывная модель:\nP= "));
+      EXPECT_TRUE(form.Label8()->isVisible());
+      form.NextButton()->click();
+    } else if (w == forms->OutputForm.get()) {
+      QAbstractItemModel* table = forms->OutputForm->ContinuousGrid()->model();
+      rows = table->rowCount();
+      for (int r = 0; r < rows; ++r)
+        if (table->data(table->index(r, 4), Qt::ForegroundRole).value<QColor>() == QColor(190, 0, 0))
+          marked << table->data(table->index(r, 4)).toString();
+      notes << forms->OutputForm->ContinuousNotesText();
+      EXPECT_TRUE(forms->OutputForm->ContinuousGrid()->isVisible());
+      EXPECT_TRUE(forms->OutputForm->MapChart()->title().contains("непрерывная модель"));
+      forms->OutputForm->RepeatButton()->click();
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_EQ(shapes, 8);
+  EXPECT_EQ(rows, 8);
+  EXPECT_EQ(marked, QStringList({"-1.06 !", "-2.09 !", "+1.35 !", "-22.43 !", "+13.72 !"}));
+  EXPECT_EQ(notes, QStringList("Внимание: отличие больше 1 % (знак !) - участки слишком длинные: разбейте вал на "
+                               "большее число более коротких участков."));
+}
+
+TEST_F(Windows, RepeatInputComputesNothing) {
+  Load("free_free_shaft.txt");
+  bool resultsShown = false;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) forms->InputForm->RepeatButton()->click();
+    if (w == forms->OutputForm.get()) {
+      resultsShown = true;
+      forms->OutputForm->RepeatButton()->click();
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_FALSE(resultsShown);
+  EXPECT_EQ(forms->state.results.StringGrid1.Cell(1, 1), "");
+}
+
+TEST_F(Windows, FailingInputShowsTheMessageAndNoEcho) {
+  std::vector<QString> messages;
+  bool echo = false;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      echo = true;
+      forms->InputForm->RepeatButton()->click();
+    } else {
+      messages.push_back(MessageText(w));
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_FALSE(echo);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].startsWith("Ошибка ввода данных\n")) << messages[0].toStdString();
+}
+
+TEST_F(Windows, ExitFromTheResultsClosesTheMainWindow) {
+  Load("free_free_shaft.txt");
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) forms->InputForm->ContinueButton()->click();
+    if (w == forms->OutputForm.get()) forms->OutputForm->ExitButton()->click();
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_FALSE(forms->MainForm->isVisible());
+  EXPECT_FALSE(forms->OutputForm->isVisible());
+}
+
+TEST_F(Windows, LoaderMessagesAndTheCalculatorButton) {
+  std::vector<QString> messages;
+  ModalAnswerer answer([&](QWidget* w) { messages.push_back(MessageText(w)); });
+  forms->MainForm->SetFileChooser([] { return QString("/tmp/input.XLS"); });
+  forms->MainForm->LoadButton()->click();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "Неверный формат файла");
+
+  QLineEdit* sections = LineOf(forms->MainForm->Spin(Count::Sections));
+  sections->selectAll();
+  QTest::keyClicks(sections, "25");
+  forms->MainForm->CalculatorButton()->click();
+  EXPECT_TRUE(forms->MainFormJestk->isVisible());
+  EXPECT_EQ(forms->MainFormJestk->Spin(JestkCount::Sections)->Text(), "25");
+  EXPECT_EQ(forms->MainFormJestk->Grid(1)->model()->columnCount(), 25);
+}
+
+TEST_F(Windows, ALongCalculationShowsProgressAndCanBeStopped) {
+  Load("free_free_shaft.txt");
+  forms->MainForm->Edit(9)->setText("0.0001");
+  forms->state.form.Edit9 = "0.0001";
+  bool progressSeen = false;
+  std::vector<QString> messages;
+  bool resultsShown = false;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      forms->InputForm->ContinueButton()->click();
+    } else if (auto* progress = qobject_cast<QProgressDialog*>(w)) {
+      progressSeen = true;
+      EXPECT_TRUE(progress->labelText().startsWith("Вариант по жесткости № 1"));
+      progress->cancel();
+    } else if (w == forms->OutputForm.get()) {
+      resultsShown = true;
+      forms->OutputForm->RepeatButton()->click();
+    } else {
+      messages.push_back(MessageText(w));
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_TRUE(progressSeen);
+  EXPECT_FALSE(resultsShown);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "Расчет прерван");
+  EXPECT_EQ(forms->state.form.Edit9, "0.0001");
+}
+
+TEST_F(Windows, ACalculationEstimatedToBeLongIsAskedAbout) {
+  Load("free_free_shaft.txt");
+  forms->MainForm->Edit(9)->setText("1E-6");  // 6E7 trials
+  forms->state.form.Edit9 = "1E-6";
+  for (QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+    std::vector<std::string> seen;
+    ModalAnswerer answerer([&](QWidget* w) {
+      if (w == forms->InputForm.get()) {
+        forms->InputForm->ContinueButton()->click();
+      } else if (auto* progress = qobject_cast<QProgressDialog*>(w)) {
+        seen.push_back("progress");
+        progress->cancel();
+      } else if (auto* box = qobject_cast<QMessageBox*>(w); box && box->button(QMessageBox::Yes)) {
+        seen.push_back(box->text().toStdString());
+        box->button(answer)->click();
+      } else if (w == forms->OutputForm.get()) {
+        seen.push_back("results");
+        forms->OutputForm->RepeatButton()->click();
+      } else {
+        seen.push_back(MessageText(w).toStdString());
+      }
+    });
+    forms->MainForm->StartButton()->click();
+    ASSERT_GE(seen.size(), 1u);
+    EXPECT_EQ(seen[0].rfind("Расчет займет около ", 0), 0u) << seen[0];
+    EXPECT_NE(seen[0].find(" мин. Продолжить?"), std::string::npos) << seen[0];
+    if (answer == QMessageBox::No) {
+      EXPECT_EQ(seen.size(), 1u);  // nothing computed
+    } else {
+      EXPECT_EQ(seen, (std::vector<std::string>{seen[0], "progress", "Расчет прерван"}));
+    }
+  }
+  EXPECT_EQ(forms->state.form.Edit9, "1E-6");
+}
+
+TEST_F(Windows, PrintingWithoutAPrinterSaysSoAndTheResultsStayOpen) {
+  if (PrinterAvailable()) GTEST_SKIP() << "this machine has a printer";
+  Load("free_free_shaft.txt");
+  std::vector<QString> messages;
+  int resultsShown = 0;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      forms->InputForm->ContinueButton()->click();
+    } else if (w == forms->OutputForm.get()) {
+      // The print message is answered by a later tick of this answerer, which
+      // cannot run inside its own handler: press "Печать" from the event loop.
+      if (++resultsShown == 1)
+        QTimer::singleShot(0, forms->OutputForm->PrintButton(), &QPushButton::click);
+      else if (!messages.empty())
+        forms->OutputForm->RepeatButton()->click();
+    } else {
+      messages.push_back(MessageText(w));
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_GE(resultsShown, 2);  // still open after the message
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], QString::fromUtf8(kNoPrinterMessage));
+}
+
+TEST_F(Windows, ExportWritesTheWorkbookAndSaysWhenItCannotOpenIt) {
+  Load("free_free_shaft.txt");
+  const QString path = QString::fromStdString(vp::test::TempPath("windows.xlsx"));
+  QFile::remove(path);
+  int chosen = 0;
+  forms->chooseWorkbookFile = [&](QWidget*) { return ++chosen == 1 ? QString() : path; };
+  QString opened;
+  forms->openWorkbook = [&](const QString& p) {
+    opened = p;
+    return false;
+  };
+  std::vector<QString> messages;
+  int resultsShown = 0;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      forms->InputForm->ContinueButton()->click();
+    } else if (w == forms->OutputForm.get()) {
+      ++resultsShown;
+      if (resultsShown == 1) {
+        forms->OutputForm->ExportButton()->click();  // cancelled: nothing happens
+        EXPECT_FALSE(QFile::exists(path));
+        QTimer::singleShot(0, forms->OutputForm->ExportButton(), &QPushButton::click);
+      } else if (!messages.empty()) {
+        forms->OutputForm->RepeatButton()->click();
+      }
+    } else {
+      messages.push_back(MessageText(w));
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_TRUE(QFile::exists(path));
+  EXPECT_EQ(opened, path);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].contains("не удалось")) << messages[0].toStdString();
+  QFile::remove(path);
+}
+
+TEST_F(Windows, SavingThreeVariantsAsTextOffersTheWorkbook) {
+  Load("free_free_shaft.txt");
+  forms->MainForm->Spin(Count::Variants)->stepBy(2);
+  for (int v = 2; v <= 3; ++v) forms->state.form.StringGrid2.SetCell(v, 1, "0");
+  const QString text = QString::fromStdString(vp::test::TempPath("save.txt"));
+  const QString book = QString::fromStdString(vp::test::TempPath("save.xlsx"));
+  forms->MainForm->SetSaveFileChooser([&] { return text; });
+  QString question;
+  ModalAnswerer answer([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(box, nullptr);
+    question = box->text();
+    box->button(QMessageBox::Yes)->click();
+  });
+  forms->MainForm->SaveButton()->click();
+  EXPECT_TRUE(question.startsWith("В текстовом файле помещаются не более двух вариантов")) << question.toStdString();
+  EXPECT_FALSE(QFile::exists(text));
+  ASSERT_TRUE(QFile::exists(book));
+  TMainFormModel loaded;
+  LoadInputFile(book.toStdString(), loaded, '.');
+  EXPECT_EQ(loaded.SpinEdit4.Text(), "3");
+  EXPECT_EQ(loaded.SpinEdit2.Text(), "100");
+  QFile::remove(book);
+}
+
+namespace {
+
+// What Qt's own item delegate says a column's texts need.
+struct DelegateWidth : QTableView {
+  static int Of(const QTableView* view, int column) { return (view->*(&DelegateWidth::sizeHintForColumn))(column); }
+};
+
+// Every column is at least as wide as Qt's item delegate and header say its
+// texts need, so nothing is cut off or elided, and hardly wider.
+void ExpectEveryTextWhole(GridView* grid) {
+  QHeaderView* header = grid->horizontalHeader();
+  for (int c = 0; c < grid->model()->columnCount(); ++c) {
+    int needed = std::max(header->defaultSectionSize(), DelegateWidth::Of(grid, c));
+    if (!header->isHidden()) needed = std::max(needed, header->sectionSizeHint(c));
+    EXPECT_GE(header->sectionSize(c), needed) << "column " << c;
+    EXPECT_LE(header->sectionSize(c), needed + 4) << "column " << c;
+  }
+}
+
+// Drags the right edge of a column's header section by dx pixels, as a user.
+void DragColumnEdge(GridView* grid, int column, int dx) {
+  QHeaderView* header = grid->horizontalHeader();
+  const QPoint edge(header->sectionViewportPosition(column) + header->sectionSize(column) - 1, 9);
+  QTest::mousePress(header->viewport(), Qt::LeftButton, {}, edge);
+  QTest::mouseMove(header->viewport(), edge + QPoint(dx / 2, 0));
+  QTest::mouseMove(header->viewport(), edge + QPoint(dx, 0));
+  QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, edge + QPoint(dx, 0));
+}
+
+}  // namespace
+
+TEST_F(Windows, ResultsShowEveryFrequencyOfEveryVariantWhole) {
+  // Variant 1 finds three frequencies, variant 2 one: all three columns show.
+  const TShaftModel shaft = [] {
+    TShaftModel m;
+    m.KM = 3, m.KZ = 1, m.KW = 2, m.KP = 3;
+    m.ComputeSectionX();
+    return m;
+  }();
+  ResultsTables& tables = forms->state.results;
+  ResultsWriter writer(tables, forms->state.newForm, shaft, false, nullptr, '.');
+  std::vector<State> states(4, State{-5.3885591200123, -0.000123456789012345, 1.11111111111111E15, -1E-5});
+  std::vector<double> V(5, 0);
+  for (auto [v, k] : {std::pair{1, 1}, {1, 2}, {1, 3}, {2, 1}}) {
+    writer.FrequencyEntry(v, k, 1234.56789012345 * k);
+    writer.SectionResults(ModeResult{v, k, 12.34 * k, 1234.56789012345 * k, 4, &V, &states});
+  }
+  forms->OutputForm->Refresh();
+  forms->OutputForm->show();
+  QApplication::processEvents();
+  QAbstractItemModel* frequencies = forms->OutputForm->Grid(1)->model();
+  ASSERT_EQ(frequencies->columnCount(), 3);
+  EXPECT_EQ(frequencies->data(frequencies->index(0, 2)).toString(), "3703.70367037035");
+  EXPECT_EQ(frequencies->data(frequencies->index(1, 2)).toString(), "");
+  for (int g = 1; g <= 3; ++g) ExpectEveryTextWhole(forms->OutputForm->Grid(g));
+  // The parameter table's corner names its header row.
+  GridView* parameters = forms->OutputForm->Grid(3);
+  EXPECT_EQ(parameters->Model()->CornerText(), "Номер частоты:");
+  EXPECT_GE(parameters->verticalHeader()->width(),
+            QFontMetrics(parameters->verticalHeader()->font()).horizontalAdvance("Номер частоты:"));
+}
+
+TEST_F(Windows, FittedColumnsHoldAnyTextWhole) {
+  // Texts whose character count misleads: narrow dashes and ones, wide
+  // capitals and Cyrillic, a narrow minus in front of a long number.
+  StringTable table(6, 8);
+  std::mt19937 rng(5);
+  const std::string pieces[] = {"-", "1", "0", ".", "E", "W", "M", "Ш", "ж", "-----------------", "i", " "};
+  for (int c = 0; c < 6; ++c)
+    for (int r = 0; r < 8; ++r) {
+      std::string text;
+      for (int n = rng() % 14; n > 0; --n) text += pieces[rng() % std::size(pieces)];
+      table.SetCell(c, r, text);
+    }
+  const char* const misleading[][3] = {{"-----------------", "-5.3885591200123", "1"},
+                                       {"1111111111111", "WWWWWWWW", "-"},
+                                       {"--", "ШЖ", "1E-5"}};
+  for (int c = 0; c < 3; ++c) {
+    table.SetCell(c + 1, 0, "");
+    for (int r = 0; r < 3; ++r) table.SetCell(c + 1, r + 1, misleading[c][r]);
+  }
+  table.SetCell(0, 0, "Номер частоты:");
+  QWidget window;
+  window.resize(900, 300);
+  auto* grid = new GridView(&window, new StringTableModel(&table, 1, 1, false), QRect(0, 0, 900, 300), 20);
+  grid->SetFitToTexts(true);
+  window.show();
+  grid->Refresh();
+  ExpectEveryTextWhole(grid);
+  EXPECT_GE(grid->verticalHeader()->width(),
+            QFontMetrics(grid->verticalHeader()->font()).horizontalAdvance("Номер частоты:") + 4);
+  // Never below the default width.
+  table.SetCell(2, 3, "");
+  for (int r = 0; r < 8; ++r) table.SetCell(5, r, "");
+  grid->Refresh();
+  EXPECT_EQ(grid->horizontalHeader()->sectionSize(4), 20);
+}
+
+TEST_F(Windows, ColumnsWidenedByHandKeepTheirWidth) {
+  Load("free_free_shaft.txt");
+  TMainForm& main = *forms->MainForm;
+  GridView* sections = main.Grid(1);
+  const int fitted = sections->horizontalHeader()->sectionSize(1);
+  DragColumnEdge(sections, 1, 60);
+  const int widened = sections->horizontalHeader()->sectionSize(1);
+  EXPECT_GT(widened, fitted + 40);
+  // Typing a count, leaving it, loading again: the width stays; the others fit.
+  QLineEdit* spans = LineOf(main.Spin(Count::Spans));
+  spans->selectAll();
+  QTest::keyClicks(spans, "3");
+  emit main.Spin(Count::Spans)->Left();
+  EXPECT_EQ(sections->horizontalHeader()->sectionSize(1), widened);
+  Load("free_free_shaft.txt");
+  EXPECT_EQ(sections->horizontalHeader()->sectionSize(1), widened);
+  EXPECT_EQ(sections->horizontalHeader()->sectionSize(2), fitted);
+
+  // The results window keeps a widened column from one run to the next.
+  std::vector<int> widths;
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) forms->InputForm->ContinueButton()->click();
+    if (w == forms->OutputForm.get()) {
+      GridView* parameters = forms->OutputForm->Grid(3);
+      if (widths.empty()) DragColumnEdge(parameters, 0, 80);
+      widths.push_back(parameters->horizontalHeader()->sectionSize(0));
+      widths.push_back(parameters->horizontalHeader()->sectionSize(1));
+      forms->OutputForm->RepeatButton()->click();
+    }
+  });
+  main.StartButton()->click();
+  main.StartButton()->click();
+  ASSERT_EQ(widths.size(), 4u);
+  EXPECT_EQ(widths[2], widths[0]);
+  EXPECT_EQ(widths[3], widths[1]);
+  EXPECT_GT(widths[0], widths[1] + 60);
+}
+
+namespace {
+
+// Presses Tab from `first` on, as a user, and names where the focus goes: the
+// expected widget itself or the inner editor of a spin edit.
+void ExpectTabOrder(QWidget* window, const std::vector<QWidget*>& order) {
+  window->show();
+  QApplication::setActiveWindow(window);
+  order.front()->setFocus(Qt::TabFocusReason);
+  for (size_t i = 0; i < order.size(); ++i) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << "step " << i;
+    EXPECT_TRUE(focus == order[i] || order[i]->isAncestorOf(focus))
+        << "step " << i << ": " << focus->metaObject()->className() << " has the focus";
+    QTest::keyClick(focus, Qt::Key_Tab);
+  }
+}
+
+}  // namespace
+
+TEST_F(Windows, TabFollowsTheOrderOfTheControlsOnEveryForm) {
+  TMainForm& main = *forms->MainForm;
+  ExpectTabOrder(&main, {main.Spin(Count::Supports), main.Spin(Count::Sections), main.Spin(Count::Spans),
+                         main.Spin(Count::Variants), main.Edit(3), main.Edit(9), main.Edit(11), main.Edit(12),
+                         main.Edit(10), main.Edit(8), main.Grid(3), main.Grid(4), main.Grid(1), main.Grid(2),
+                         main.StartButton(), main.ModesCheckBox(), main.LoadButton(), main.SaveButton(),
+                         main.CalculatorButton(), main.Spin(Count::Supports)});
+
+  TInputForm& echo = *forms->InputForm;
+  ExpectTabOrder(&echo, {echo.Grid(1), echo.Grid(2), echo.Grid(3), echo.Grid(4), echo.ContinueButton(),
+                         echo.RepeatButton(), echo.Grid(1)});
+  echo.hide();
+
+  main.CalculatorButton()->click();
+  TMainFormJestk& calc = *forms->MainFormJestk;
+  calc.DiscsCheckBox()->setChecked(true);
+  ExpectTabOrder(&calc, {calc.Spin(JestkCount::Sections), calc.ModulusEdit(), calc.BoreEdit(), calc.DiscsCheckBox(),
+                         calc.Spin(JestkCount::Discs), calc.Grid(2), calc.Grid(3), calc.Grid(1), calc.Grid(4),
+                         calc.CalculateButton(), calc.TransferButton(), calc.ReturnButton(),
+                         calc.Spin(JestkCount::Sections)});
+  calc.hide();
+
+  TOutputForm& results = *forms->OutputForm;
+  ExpectTabOrder(&results, {results.Grid(1), results.ContinuousGrid(), results.ExitButton(), results.RepeatButton(), results.Grid(2),
+                            results.Grid(3), results.PrintButton(), results.ExportButton()});
+  results.hide();
+
+  TNewForm& shape = *forms->NewForm;
+  ExpectTabOrder(&shape, {shape.Grid(), shape.Chart1(), shape.NextButton(), shape.PrintButton(), shape.Grid()});
+  shape.hide();
+}
+
+TEST_F(Windows, TheMainFormOpensCentredOnTheDesktopAndTheOthersOnIt) {
+  TMainForm& main = *forms->MainForm;
+  const QRect desktop = main.screen()->availableGeometry();
+  const QRect frame = main.frameGeometry();
+  EXPECT_NEAR(frame.center().x(), desktop.center().x(), 1);
+  // Taller than the desktop: the title bar stays on it; otherwise centred.
+  if (frame.height() > desktop.height())
+    EXPECT_EQ(frame.top(), desktop.top());
+  else
+    EXPECT_NEAR(frame.center().y(), desktop.center().y(), 1);
+
+  main.move(desktop.topLeft() + QPoint(40, 30));
+  main.CalculatorButton()->click();
+  const QRect calc = forms->MainFormJestk->frameGeometry();
+  EXPECT_NEAR(calc.center().x(), main.geometry().center().x(), 1);
+  EXPECT_NEAR(calc.center().y(), main.geometry().center().y(), 1);
+}
+
+TEST_F(Windows, ClosingTheMainFormEndsTheProgramWhileTheCalculatorIsOpen) {
+  forms->MainForm->CalculatorButton()->click();
+  ASSERT_TRUE(forms->MainFormJestk->isVisible());
+  QTimer::singleShot(0, forms->MainForm.get(), &QWidget::close);
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  bool stuck = false;
+  QObject::connect(&watchdog, &QTimer::timeout, [&] {
+    stuck = true;
+    QApplication::exit(1);
+  });
+  watchdog.start(5000);
+  EXPECT_EQ(QApplication::exec(), 0);
+  watchdog.stop();
+  EXPECT_FALSE(stuck);
+  EXPECT_FALSE(forms->MainForm->isVisible());
+  EXPECT_FALSE(forms->MainFormJestk->isVisible());
+}
+
+TEST_F(Windows, DestroyingTheFormsWhileASpinEditHasTheFocusRunsNoHandler) {
+  // The sanitizer build checks that nothing reaches a half-destroyed form.
+  forms->MainForm->Spin(Count::Sections)->setFocus();
+  LineOf(forms->MainForm->Spin(Count::Sections))->setText("500");
+  forms->MainForm->CalculatorButton()->click();
+  QApplication::setActiveWindow(forms->MainFormJestk.get());
+  forms->MainFormJestk->Spin(JestkCount::Sections)->setFocus();
+  forms.reset();
+}
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QLocale::setDefault(QLocale::c());
+  SetUpApplication();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
+
+TEST_F(Windows, TheFrequencyMapDrawsOneLinePerOrdinalAndMarksChangedShapes) {
+  // The steel rotor, bearings from 1e7 to 1e9 in six variants: two branches veer.
+  ProgramState& st = forms->state;
+  st.form = test::SteelRotorForm({1e7, 2.5e7, 6.3e7, 1.6e8, 4e8, 1e9}, 6);
+  test::RunToResults(st);
+  TOutputForm& out = *forms->OutputForm;
+  out.Refresh();
+  out.show();
+  EXPECT_TRUE(out.PrintMapButton()->isVisible());
+  QStringList legend;
+  int lowMacPoints = 0;
+  for (QAbstractSeries* series : out.MapChart()->series()) {
+    for (QLegendMarker* marker : out.MapChart()->legend()->markers(series))
+      if (marker->isVisible()) legend << marker->label();
+    if (series->name().startsWith("форма изменилась")) lowMacPoints = static_cast<QXYSeries*>(series)->count();
+  }
+  const QString changed = QString("форма изменилась (MAC ниже 0") + QChar(DecimalSeparator()) + "8)";
+  EXPECT_EQ(legend, QStringList({"№ 1", "№ 2", "№ 3", "№ 4", changed}));
+  EXPECT_GE(lowMacPoints, 2);  // at least the veering pair
+  // Each line's points rise from variant to variant.
+  for (QAbstractSeries* series : out.MapChart()->series()) {
+    auto* line = qobject_cast<QLineSeries*>(series);
+    if (!line) continue;
+    for (int i = 1; i < line->count(); ++i) {
+      EXPECT_EQ(line->at(i).x(), line->at(i - 1).x() + 1);
+      EXPECT_GT(line->at(i).y(), line->at(i - 1).y());
+    }
+  }
+  // No frequency with an ordinal of its own: no map either.
+  for (VariantResult& v : st.summary.variants) v.completeness.ordinals.assign(v.modes.size(), 0);
+  out.Refresh();
+  EXPECT_FALSE(out.PrintMapButton()->isVisible());
+  EXPECT_TRUE(out.MapChart()->series().isEmpty());
+  out.hide();
+}
