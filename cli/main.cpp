@@ -28,6 +28,7 @@
 #include "input_loader.h"
 #include "library_messages.h"
 #include "line_printer.h"
+#include "messages.h"
 #include "printable.h"
 #include "results_export.h"
 #include "results_printout.h"
@@ -179,7 +180,8 @@ std::string ReadStiffnessMapRange(const std::string& value, StiffnessMapRange& r
   if (!parse(parts[1], range.high)) return "верхняя граница '" + Printable(parts[1]) + "' - не число";
   if (!parse(parts[2], range.points)) return "число точек '" + Printable(parts[2]) + "' - не целое число";
   range.ordinals = 1;
-  return StiffnessMapRangeProblem(range);
+  const std::optional<Error> fault = StiffnessMapRangeFault(range);
+  return fault ? Message(*fault) : "";
 }
 
 // A decimal separator that numbers can be read with: one character that is no
@@ -281,7 +283,7 @@ std::string NumberOrNull(const std::optional<double>& value) { return value ? Nu
 std::string CompletenessJson(const VariantResult& v, double factor) {
   const CompletenessReport& r = v.completeness;
   if (!v.solved) return "";
-  if (!r.checked) return ", \"check_problem\": " + JsonString(r.problem);
+  if (!r.checked) return ", \"check_problem\": " + JsonString(r.problem ? Message(*r.problem) : "");
   std::string text = ", \"frequencies_in_range\": " + std::to_string(r.inRange);
   text += ", \"missed\": " + JsonList(r.missed, [&](const std::pair<double, double>& range) {
             return "[" + Number(range.first * factor) + ", " + Number(range.second * factor) + "]";
@@ -300,7 +302,7 @@ std::string ContinuousJson(const VariantResult& v, double factor) {
   text += ", \"rpm\": " + JsonList(v.modes, [](const ModeData& m) { return Number(Rpm(m.omega)); });
   const ContinuousComparison& c = v.continuous;
   if (!c.made) return text;
-  if (!c.problem.empty()) text += ", \"continuous_problem\": " + JsonString(c.problem);
+  if (c.problem) text += ", \"continuous_problem\": " + JsonString(Message(*c.problem));
   text += ", \"continuous_frequencies\": " + JsonList(c.sameOrdinal, [&](const std::optional<double>& omega) {
             return NumberOrNull(omega ? std::optional<double>(*omega * factor) : std::nullopt);
           });
@@ -321,7 +323,7 @@ std::string FrequencyMapJson(const ResultsSummary& summary) {
 // The critical-speed map: the frequencies of each ordinal at every stiffness,
 // or why there is no map.
 std::string StiffnessMapJson(const StiffnessMapChart& map) {
-  if (!map.problem.empty()) return ", \"stiffness_map\": {\"problem\": " + JsonString(map.problem) + "}";
+  if (map.problem) return ", \"stiffness_map\": {\"problem\": " + JsonString(Message(*map.problem)) + "}";
   return ", \"stiffness_map\": {\"stiffness\": " + JsonList(map.stiffness, Number) +
          ", \"lines\": " + JsonList(map.curves, [](const StiffnessMapCurve& curve) {
            return "{\"ordinal\": " + std::to_string(curve.ordinal) + ", \"frequencies\": " + JsonList(curve.F, Number) + "}";

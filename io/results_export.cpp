@@ -5,6 +5,7 @@
 #include "continuous_lines.h"
 #include "frequency_map.h"
 #include "input_sheet.h"
+#include "messages.h"
 #include "numtext.h"
 #include "workbook_writer.h"
 
@@ -144,7 +145,7 @@ class Export {
     int row = aux.LastRow() + 2;
     if (!map.Drawn()) {
       aux.WriteText(row, 1, "Карта критических скоростей не построена: " +
-                                (map.problem.empty() ? std::string("у вала нет собственных частот") : map.problem));
+                                (map.problem ? Message(*map.problem) : std::string("у вала нет собственных частот")));
       return;
     }
     aux.WriteText(row++, 1, "Карта критических скоростей: частоты при одной жесткости всех опор");

@@ -90,7 +90,7 @@ RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
       for (int i = 0; i < st.model.KW; ++i) {
         P[kStart] = P[kFirstStart];
         const FrequencyCounter counter(st.model, st.model.VariantNo);
-        ctx.counter = counter.Problem().empty() ? &counter : nullptr;
+        ctx.counter = counter.Fault() ? nullptr : &counter;
         // The exact continuous shaft beside the lumped one, compared in [F1, FK].
         const ContinuousShaft shaft(st.model, st.model.VariantNo);
         ContinuousModeLine line(shaft, ctx.counter, P[kStep], P[kFirstStart], P[kUpper], P[kReportFactor], sep);

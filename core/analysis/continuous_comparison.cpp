@@ -22,9 +22,9 @@ void CompareWithContinuous(const ContinuousShaft& shaft, double low, double high
   c.made = true;
   c.low = low;
   c.high = high;
-  c.problem = shaft.Problem();
+  c.problem = shaft.Fault();
   c.sameOrdinal.assign(variant.modes.size(), std::nullopt);
-  if (!c.problem.empty()) return;
+  if (c.problem) return;
   c.inRange = shaft.FrequenciesIn(low, high, kMaxContinuousInRange);
   // Beyond the listed ones only when the list was cut short.
   const bool whole = c.inRange.size() < static_cast<size_t>(kMaxContinuousInRange);

@@ -50,8 +50,8 @@ CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, cons
   report.end = sweep.end;
   report.stepBelowPrecision = sweep.step < sweep.precision;
   const FrequencyCounter counter(model, variant);
-  if (!counter.Problem().empty()) {
-    report.problem = counter.Problem();
+  if (counter.Fault()) {
+    report.problem = counter.Fault();
     return report;
   }
   report.checked = true;

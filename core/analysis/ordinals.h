@@ -3,7 +3,7 @@
 // natural frequencies its range holds, from the frequency count of the lumped
 // shaft (FrequencyCounter).
 
-#include <string>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -21,7 +21,7 @@ struct SweepSettings {
 
 struct CompletenessReport {
   bool checked = false;
-  std::string problem;  // why the check could not be made
+  std::optional<Error> problem;  // why the check could not be made
   int found = 0;        // frequencies the sweep accepted
   int inRange = 0;      // natural frequencies between the start and the end of the sweep
   double start = 0, end = 0;  // the range searched (search variable)
@@ -47,7 +47,7 @@ struct CompletenessReport {
 // steps land some of them off the zero while the step's bracket still holds it.
 class OrdinalAssigner {
  public:
-  // The counter must have no Problem(); it must outlive the assigner.
+  // The counter must have no Fault(); it must outlive the assigner.
   OrdinalAssigner(const FrequencyCounter& counter, double step) : counter_(counter), step_(step) {}
 
   // The true ordinal of the next accepted frequency (search variable): one

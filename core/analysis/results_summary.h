@@ -19,7 +19,7 @@ namespace vp {
 // frequencies its sweep found, compared by true ordinal.
 struct ContinuousComparison {
   bool made = false;    // the variant was solved and compared
-  std::string problem;  // why the continuous shaft cannot be solved; empty when it could
+  std::optional<Error> problem;  // why the continuous shaft cannot be solved
   double low = 0, high = 0;  // the range compared: F1 and FK (search variable)
   // Per found frequency, in the order found: the continuous shaft's natural
   // frequency (search variable) of the same true ordinal; none where the found

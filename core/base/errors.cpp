@@ -30,4 +30,26 @@ std::string SystemReason(std::error_code error) {
   return "Системная ошибка " + std::to_string(error.value()) + " (" + error.message() + ")";
 }
 
+const char* CodeName(ErrorCode code) {
+  switch (code) {
+    case ErrorCode::NoSpanOnShaft: return "no_span_on_shaft";
+    case ErrorCode::NoSuchVariant: return "no_such_variant";
+    case ErrorCode::SectionLength: return "section_length";
+    case ErrorCode::SectionMass: return "section_mass";
+    case ErrorCode::SectionStiffness: return "section_stiffness";
+    case ErrorCode::SectionBeyondArithmetic: return "section_beyond_arithmetic";
+    case ErrorCode::SupportStiffnessNotFinite: return "support_stiffness_not_finite";
+    case ErrorCode::NegativeSupportStiffness: return "negative_support_stiffness";
+    case ErrorCode::MasslessPartsFree: return "massless_parts_free";
+    case ErrorCode::MapLowBound: return "map_low_bound";
+    case ErrorCode::MapHighBound: return "map_high_bound";
+    case ErrorCode::MapHighNotFinite: return "map_high_not_finite";
+    case ErrorCode::MapPoints: return "map_points";
+    case ErrorCode::MapOrdinals: return "map_ordinals";
+    case ErrorCode::MapNoPositiveStiffness: return "map_no_positive_stiffness";
+    case ErrorCode::MapFrequenciesLost: return "map_frequencies_lost";
+  }
+  return "unknown";
+}
+
 }  // namespace vp

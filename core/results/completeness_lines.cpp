@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "messages.h"
 #include "numtext.h"
 
 namespace vp {
@@ -20,7 +21,7 @@ std::vector<std::string> CompletenessLines(const VariantResult& v, double factor
   const std::string variant = "Вариант № " + std::to_string(v.variant) + ": ";
   if (!r.checked)
     return {variant + "найдено частот: " + std::to_string(v.modes.size()) +
-            "; проверить, все ли частоты диапазона найдены, нельзя (" + r.problem + ")."};
+            "; проверить, все ли частоты диапазона найдены, нельзя (" + (r.problem ? Message(*r.problem) : "") + ")."};
   std::vector<std::string> lines{variant + "найдено " + std::to_string(r.Confirmed()) + " из " +
                                  std::to_string(r.inRange) + " собственных частот диапазона от " +
                                  SixDigits(r.start * factor, sep) + " до " + SixDigits(r.end * factor, sep) + "."};

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "completeness_lines.h"
+#include "messages.h"
 #include "numtext.h"
 #include "results_printout.h"
 
@@ -17,7 +18,7 @@ const char* const kAdvice =
     "участков.";
 
 std::string Unsolvable(const VariantResult& v) {
-  return "Вариант № " + std::to_string(v.variant) + ": непрерывная модель вала не рассчитана: " + v.continuous.problem +
+  return "Вариант № " + std::to_string(v.variant) + ": непрерывная модель вала не рассчитана: " + Message(*v.continuous.problem) +
          ".";
 }
 
@@ -72,7 +73,7 @@ bool AnyLarge(const VariantResult& v) {
 std::vector<std::string> ContinuousLines(const VariantResult& v, double factor, char sep) {
   const ContinuousComparison& c = v.continuous;
   if (!c.made) return {};
-  if (!c.problem.empty()) return {Unsolvable(v)};
+  if (c.problem) return {Unsolvable(v)};
   const std::string count = c.inRange.size() < static_cast<size_t>(kMaxContinuousInRange)
                                 ? std::to_string(c.inRange.size())
                                 : "не менее " + std::to_string(kMaxContinuousInRange);
@@ -110,7 +111,7 @@ StringTable ContinuousTable(const ResultsSummary& summary, char sep, std::vector
   int row = 1;
   for (const VariantResult& v : summary.variants) {
     const ContinuousComparison& c = v.continuous;
-    if (!c.made || !c.problem.empty()) continue;
+    if (!c.made || c.problem) continue;
     for (size_t i = 0; i < v.modes.size() && i < c.sameOrdinal.size(); ++i, ++row) {
       table.SetRowCount(row + 1);
       table.SetCell(0, row, "Вариант № " + std::to_string(v.variant));
@@ -135,7 +136,7 @@ std::vector<std::string> ContinuousNotes(const ResultsSummary& summary) {
   std::vector<std::string> lines;
   bool large = false;
   for (const VariantResult& v : summary.variants) {
-    if (v.continuous.made && !v.continuous.problem.empty()) lines.push_back(Unsolvable(v));
+    if (v.continuous.made && v.continuous.problem) lines.push_back(Unsolvable(v));
     large = large || AnyLarge(v);
   }
   if (large) lines.push_back(kAdvice);
@@ -145,14 +146,14 @@ std::vector<std::string> ContinuousNotes(const ResultsSummary& summary) {
 ContinuousModeLine::ContinuousModeLine(const ContinuousShaft& shaft, const FrequencyCounter* counter, double step,
                                        double low, double high, double reportFactor, char decimalSeparator)
     : shaft_(shaft), low_(low), high_(high), factor_(reportFactor), sep_(decimalSeparator) {
-  if (counter && counter->Problem().empty()) ordinals_.emplace(*counter, step);
+  if (counter && !counter->Fault()) ordinals_.emplace(*counter, step);
 }
 
 void ContinuousModeLine::Add(const ModeResult& mode, TNewFormModel& form) {
   const int ordinal = ordinals_ ? ordinals_->Next(mode.omega) : 0;
   form.Series2.clear();
-  if (!shaft_.Problem().empty()) {
-    form.Label8 = "Непрерывная модель вала не рассчитана: " + shaft_.Problem();
+  if (shaft_.Fault()) {
+    form.Label8 = "Непрерывная модель вала не рассчитана: " + Message(*shaft_.Fault());
     return;
   }
   const std::optional<double> omega = FrequencyOfOrdinalIn(shaft_, ordinal, low_, high_);

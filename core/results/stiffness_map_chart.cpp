@@ -61,7 +61,7 @@ StiffnessMapChart ChartStiffnessMap(const TShaftModel& model, const StiffnessMap
   chart.range = range;
   StiffnessMap map = ComputeStiffnessMap(model, range);
   chart.problem = map.problem;
-  if (!chart.problem.empty()) return chart;
+  if (chart.problem) return chart;
   chart.stiffness = std::move(map.stiffness);
   for (const StiffnessMapLine& line : map.lines) {
     StiffnessMapCurve curve{line.ordinal, {}};
@@ -76,7 +76,7 @@ StiffnessMapChart DefaultStiffnessMapChart(const TShaftModel& model, double repo
   if (const std::optional<StiffnessMapRange> range = DefaultStiffnessMapRange(model))
     return ChartStiffnessMap(model, *range, reportFactor, decimalSeparator);
   StiffnessMapChart chart;
-  chart.problem = kNoPositiveStiffness;
+  chart.problem = Error{ErrorCode::MapNoPositiveStiffness};
   PlaceVariants(model, reportFactor, decimalSeparator, chart);
   return chart;
 }

@@ -35,13 +35,13 @@ struct UnmappedVariant {
 
 struct StiffnessMapChart {
   StiffnessMapRange range;
-  std::string problem;            // not empty: nothing was computed, and why
+  std::optional<Error> problem;   // nothing was computed, and why
   std::vector<double> stiffness;  // ascending
   std::vector<StiffnessMapCurve> curves;
   std::vector<StiffnessMapMark> marks;
   std::vector<UnmappedVariant> unmapped;
 
-  bool Drawn() const { return problem.empty() && !curves.empty(); }
+  bool Drawn() const { return !problem && !curves.empty(); }
 };
 
 // The map of the shaft over the range (ordinals as the range says), with
@@ -49,7 +49,7 @@ struct StiffnessMapChart {
 StiffnessMapChart ChartStiffnessMap(const TShaftModel& model, const StiffnessMapRange& range, double reportFactor,
                                     char decimalSeparator);
 // The same over the default range; without one (no positive support
-// stiffness) only the problem, kNoPositiveStiffness.
+// stiffness) only the problem, ErrorCode::MapNoPositiveStiffness.
 StiffnessMapChart DefaultStiffnessMapChart(const TShaftModel& model, double reportFactor, char decimalSeparator);
 
 // A support stiffness as the map writes it: as the general format does, but

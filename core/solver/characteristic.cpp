@@ -5,27 +5,26 @@
 
 namespace vp {
 
-ShaftLayout::ShaftLayout(const TShaftModel& model, int variant)
-    : KM_(model.KM), KZ_(model.KZ), sections_(model.KM + 1), supportsBegin_(model.KM + 2, 0),
-      spanEnd_(model.KZ + 1, 0) {
+ShaftLayout::ShaftLayout(const ShaftGeometry& shaft)
+    : KM_(shaft.KM()), KZ_(shaft.KZ()), sections_(KM_ + 1), supportsBegin_(KM_ + 2, 0), spanEnd_(KZ_ + 1, 0) {
   for (int i = 1; i <= KM_; ++i) {
     Section& s = sections_[i];
-    s.l = model.SectionLength[i];
-    s.m = model.SectionMass[i];
-    s.a = s.l / model.SectionEI[i];
+    s.l = shaft.Length(i);
+    s.m = shaft.Mass(i);
+    s.a = s.l / shaft.EI(i);
     s.e = s.a * s.l / 2;
     s.f = s.e * s.l / 3;
   }
   // Supports grouped by cross-section, keeping their order within one section.
-  // A support outside 1..KM never acts.
   for (int i = 1; i <= KM_; ++i) {
     supportsBegin_[i] = static_cast<int>(stiffness_.size());
-    for (int s = 1; s <= model.N; ++s)
-      if (model.SupportSection[s] == i) stiffness_.push_back(model.SupportStiffness[s][variant]);
+    for (double k : shaft.SupportsAt(i)) stiffness_.push_back(k);
   }
   supportsBegin_[KM_ + 1] = static_cast<int>(stiffness_.size());
-  for (int j = 1; j <= KZ_; ++j) spanEnd_[j] = model.SpanEnd[j];
+  for (int j = 1; j <= KZ_; ++j) spanEnd_[j] = shaft.SpanEnd(j);
 }
+
+ShaftLayout::ShaftLayout(const TShaftModel& model, int variant) : ShaftLayout(ShaftGeometry(model, variant)) {}
 
 namespace {
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "shaft_geometry.h"
 #include "shaft_model.h"
 #include "solver_io.h"
 
@@ -29,7 +30,8 @@ struct MatrixView {
 // Support relation at cross-section i: Q -= k*y for every support there, in order.
 class ShaftLayout {
  public:
-  explicit ShaftLayout(const TShaftModel& model, int variant);
+  explicit ShaftLayout(const ShaftGeometry& shaft);
+  ShaftLayout(const TShaftModel& model, int variant);
 
   int KM() const { return KM_; }
   int KZ() const { return KZ_; }

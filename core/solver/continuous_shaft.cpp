@@ -9,6 +9,8 @@
 #include <numbers>
 #include <tuple>
 
+#include "fpcheck.h"
+
 namespace vp {
 
 namespace {
@@ -88,21 +90,6 @@ Hyperbolic HyperbolicAt(double x) {
 }
 
 int PolesBelow(double x) { return x <= kShortLimit ? 0 : HyperbolicAt(x).below; }
-
-// The floating-point exception flags as the caller left them: the search
-// divides by zero and overflows on purpose at poles and beyond the reach of
-// the arithmetic, and a caller that checks the flags around its own
-// calculation must not see that.
-class KeepExceptionFlags {
- public:
-  KeepExceptionFlags() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
-  ~KeepExceptionFlags() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
-  KeepExceptionFlags(const KeepExceptionFlags&) = delete;
-  KeepExceptionFlags& operator=(const KeepExceptionFlags&) = delete;
-
- private:
-  std::fexcept_t saved_;
-};
 
 // 2x2 matrices [[a, b], [c, d]].
 struct M2 {
@@ -426,84 +413,54 @@ class ContinuousShaft::Search {
 };
 
 ContinuousShaft::ContinuousShaft(const TShaftModel& model, int variant)
-    : ContinuousShaft(model, [&] {
-        std::vector<double> k(std::clamp(model.N, 0, kMaxSupports) + 1, 0.0);
-        if (variant >= 1 && variant <= kMaxVariants)
-          for (size_t s = 1; s < k.size(); ++s) k[s] = model.SupportStiffness[s][variant];
-        return k;
-      }()) {
-  if (problem_.empty() && (variant < 1 || variant > kMaxVariants))
-    problem_ = "нет варианта жесткости опор " + std::to_string(variant);
-}
+    : ContinuousShaft(ShaftGeometry(model, variant)) {}
 
 ContinuousShaft::ContinuousShaft(const TShaftModel& model, CommonStiffness stiffness)
-    : ContinuousShaft(model, std::vector<double>(std::clamp(model.N, 0, kMaxSupports) + 1, stiffness.k)) {}
+    : ContinuousShaft(ShaftGeometry(model, stiffness.k)) {}
 
-ContinuousShaft::ContinuousShaft(const TShaftModel& model, const std::vector<double>& supportStiffness) {
+ContinuousShaft::ContinuousShaft(const ShaftGeometry& shaft) {
   const KeepExceptionFlags keep;
-  for (int j = 1; j <= model.KZ && j <= kMaxSpans; ++j) E_ = std::max(E_, std::min(model.SpanEnd[j], model.KM));
-  E_ = std::min(E_, kMaxSections);
-  if (E_ < 1) {
-    problem_ = "ни один пролет не замыкается на валу";
-    E_ = 0;
-    return;
-  }
-  // Nodes are the distinct places: a section of zero length joins its two
-  // cross-sections into one node and puts its mass there.
+  fault_ = shaft.Fault();
+  if (fault_) return;
+  E_ = shaft.LastCrossSection();
+  // Per node its point masses (sections of zero length) and springs; per beam
+  // between neighbouring nodes its kind.
   std::map<std::tuple<double, double, double>, int> kindOf;
+  const int nodes = shaft.Nodes();
   nodeOf_.assign(E_ + 1, 0);
-  nodeMass_.assign(1, 0.0);
+  nodeMass_.assign(nodes, 0.0);
+  nodeSpring_.assign(nodes, 0.0);
   double totalLength = 0, totalMass = 0, totalStiffnessLength = 0;
   for (int i = 1; i <= E_; ++i) {
-    const double l = model.SectionLength[i], m = model.SectionMass[i], EI = model.SectionEI[i];
-    const std::string where = "участок " + std::to_string(i) + ": ";
-    if (!(l >= 0) || !std::isfinite(l)) {
-      problem_ = where + "длина должна быть не меньше нуля";
-      return;
-    }
-    if (!(m >= 0) || !std::isfinite(m)) {
-      problem_ = where + "масса должна быть не меньше нуля";
-      return;
-    }
+    const double l = shaft.Length(i), m = shaft.Mass(i), EI = shaft.EI(i);
+    nodeOf_[i] = shaft.NodeOf(i);
     totalMass += m;
-    if (l == 0) {
-      nodeOf_[i] = static_cast<int>(nodeMass_.size()) - 1;
-      nodeMass_.back() += m;
+    if (shaft.Joined(i)) {
+      nodeMass_[nodeOf_[i]] += m;
       continue;
-    }
-    if (!(EI > 0) || !std::isfinite(EI)) {
-      problem_ = where + "жесткость должна быть больше нуля";
-      return;
     }
     const double t = m / EI * l * l * l;
     // Beyond this scale of stiffness the products of the elimination leave the
     // range of doubles, and the count goes wrong.
     const double stiffness = EI / (l * l * l);
     if (!(stiffness >= 1e-150 && stiffness <= 1e150) || !std::isfinite(t)) {
-      problem_ = where + "длина, масса и жесткость вне пределов вычислений";
+      fault_ = Error{ErrorCode::SectionBeyondArithmetic, i};
       return;
     }
     auto [it, added] = kindOf.try_emplace({l, m, EI}, static_cast<int>(kinds_.size()));
     if (added) kinds_.push_back({l, EI, t});
     beamKind_.push_back(it->second);
-    nodeMass_.push_back(0.0);
-    nodeOf_[i] = static_cast<int>(nodeMass_.size()) - 1;
     totalLength += l;
     totalStiffnessLength += EI * l;
     distributedMass_ = distributedMass_ || m > 0;
   }
-  const int nodes = static_cast<int>(nodeMass_.size());
-  nodeSpring_.assign(nodes, 0.0);
-  for (int s = 1; s < static_cast<int>(supportStiffness.size()) && s <= model.N && s <= kMaxSupports; ++s) {
-    const int at = model.SupportSection[s];
-    if (at < 1 || at > E_) continue;
-    const double k = supportStiffness[s];
-    if (!(k >= 0) || !std::isfinite(k)) {
-      problem_ = "опора " + std::to_string(s) + ": жесткость должна быть не меньше нуля";
+  // A negative spring makes a motion unstable, which has no frequency.
+  for (const ShaftGeometry::Support& support : shaft.Supports())
+    if (support.k < 0) {
+      fault_ = Error{ErrorCode::NegativeSupportStiffness, support.number, support.k};
       return;
     }
-    nodeSpring_[nodeOf_[at]] += k;
-  }
+  for (int n = 0; n < nodes; ++n) nodeSpring_[n] = shaft.SpringAt(n);
 
   // Rigid-body motions (deflection a + b*x) that the springs leave free; each
   // must carry mass, or the shaft has a motion of no mass and no stiffness.
@@ -521,7 +478,7 @@ ContinuousShaft::ContinuousShaft(const TShaftModel& model, const std::vector<dou
     massless = massless || !inertia;
   }
   if (massless) {
-    problem_ = "безмассовые части вала не закреплены";
+    fault_ = Error{ErrorCode::MasslessPartsFree};
     return;
   }
 
@@ -606,7 +563,7 @@ ContinuousShaft::Point ContinuousShaft::Evaluate(double omega) const {
 
 int ContinuousShaft::CountBelow(double omega) const {
   const KeepExceptionFlags keep;
-  if (!problem_.empty()) return -1;
+  if (fault_) return -1;
   if (!(omega > 0)) return 0;
   const Point p = Evaluate(omega);
   return p.finite ? p.count : -1;
@@ -625,7 +582,7 @@ std::vector<OrdinalFrequency> ContinuousShaft::Frequencies(int first, int last) 
 std::vector<OrdinalFrequency> ContinuousShaft::Frequencies(int first, int last,
                                                            const std::vector<double>& trials) const {
   const KeepExceptionFlags keep;
-  if (!problem_.empty()) return {};
+  if (fault_) return {};
   Search search(*this);
   for (double w : trials)
     if (w > 0 && w <= omegaCap_) search.At(w);
@@ -634,7 +591,7 @@ std::vector<OrdinalFrequency> ContinuousShaft::Frequencies(int first, int last,
 
 std::vector<OrdinalFrequency> ContinuousShaft::FrequenciesIn(double low, double high, int maxCount) const {
   const KeepExceptionFlags keep;
-  if (!problem_.empty() || maxCount <= 0 || !(high > low) || !(high > 0)) return {};
+  if (fault_ || maxCount <= 0 || !(high > low) || !(high > 0)) return {};
   Search search(*this);
   const double lo = std::max(low, 0.0), hi = std::min(high, omegaCap_);
   int below = rigid_;
@@ -813,7 +770,7 @@ std::vector<OrdinalFrequency> ContinuousShaft::Solve(Search& search, int first, 
 ContinuousMode ContinuousShaft::Mode(double omega) const {
   const KeepExceptionFlags keep;
   ContinuousMode mode;
-  if (!problem_.empty() || !(omega > 0) || !(omega <= omegaCap_)) return mode;
+  if (fault_ || !(omega > 0) || !(omega <= omegaCap_)) return mode;
   // At a natural frequency the condensed matrix of every node is singular.
   // Where the mode is largest (found a hair off the frequency, where the
   // matrices are not singular to rounding) its null vector is carried to both

@@ -1,14 +1,13 @@
 #pragma once
 // The shaft as a continuous stepped beam, solved exactly.
 //
-// The same input as the lumped calculation describes it: each section i is a
-// uniform Euler-Bernoulli beam of length l, bending stiffness EI and mass m
-// spread evenly along it (m/l per unit length); a section of zero length is a
-// point mass m at its cross-section (its EI is not used); a massless section is
-// a massless beam; each support is a spring on the deflection of its
-// cross-section; both ends are free. Only sections 1..E take part, E the last
-// cross-section that closes a span (as in the characteristic matrix); supports
-// outside cross-sections 1..E do not act.
+// The same input as the lumped calculation describes it, read as ShaftGeometry
+// reads it (sections 1..E, supports at their cross-sections, sections of zero
+// length joining theirs): each section i is a uniform Euler-Bernoulli beam of
+// length l, bending stiffness EI and mass m spread evenly along it (m/l per
+// unit length); a section of zero length is a point mass m at its place; a
+// massless section is a massless beam; each support is a spring on the
+// deflection of its cross-section; both ends are free.
 //
 // Natural frequencies come from the exact dynamic stiffness matrix (two
 // unknowns, deflection and slope, per cross-section; entries in closed form
@@ -34,6 +33,8 @@
 #include <string>
 #include <vector>
 
+#include "errors.h"
+#include "shaft_geometry.h"
 #include "shaft_model.h"
 
 namespace vp {
@@ -60,13 +61,14 @@ class ContinuousShaft {
   // Ordinals above this are never searched for.
   static constexpr int kMaxOrdinal = 10000;
 
+  explicit ContinuousShaft(const ShaftGeometry& shaft);
   ContinuousShaft(const TShaftModel& model, int variant);
   ContinuousShaft(const TShaftModel& model, CommonStiffness stiffness);
 
-  // Empty when the shaft can be solved; otherwise why not, in Russian (a
-  // negative mass, EI <= 0 on a section of non-zero length, a negative support
-  // stiffness, no span closed on the shaft, a rigid-body motion without mass).
-  const std::string& Problem() const { return problem_; }
+  // None when the shaft can be solved; otherwise why not (the geometry's
+  // fault, a section beyond the reach of the numbers, a negative support
+  // stiffness, a rigid-body motion without mass).
+  const std::optional<Error>& Fault() const { return fault_; }
 
   // E: the last cross-section that takes part (mode shapes list 0..E).
   int LastCrossSection() const { return E_; }
@@ -112,7 +114,6 @@ class ContinuousShaft {
     double t;  // t * w^2 = (beta l)^4 = m w^2 l^3 / EI
   };
 
-  ContinuousShaft(const TShaftModel& model, const std::vector<double>& supportStiffness);
   // The sections (kinds) to cut in halves for trials in [low, high]: those
   // that come near one of their clamped-clamped frequencies, where their
   // dynamic stiffness has a pole. `clear` says whether the halves then stay
@@ -129,7 +130,7 @@ class ContinuousShaft {
   std::optional<double> Converge(Search& search, const std::vector<char>& split, const Point& L,
                                  const Point& H) const;
 
-  std::string problem_;
+  std::optional<Error> fault_;
   int E_ = 0;
   int rigid_ = 0;
   std::vector<SectionKind> kinds_;  // distinct sections of non-zero length

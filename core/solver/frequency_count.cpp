@@ -8,30 +8,15 @@
 
 namespace vp {
 
-FrequencyCounter::FrequencyCounter(const TShaftModel& model, int variant) {
-  // Sections 1..E take part, E the last cross-section that closes a span.
-  int E = 0;
-  for (int j = 1; j <= model.KZ; ++j) E = std::max(E, std::min(model.SpanEnd[j], model.KM));
-  if (E < 1) {
-    problem_ = "ни один пролет не замыкается на валу";
-    return;
-  }
-  // Node of each cross-section: a section of length 0 joins its two.
-  std::vector<int> node(E + 1, 0);
-  for (int i = 1; i <= E; ++i) {
-    const double l = model.SectionLength[i], EI = model.SectionEI[i], m = model.SectionMass[i];
-    const bool rigid = l == 0 && std::isfinite(EI) && EI != 0;
-    if (!rigid && (!(l > 0) || !(EI > 0) || !std::isfinite(l * EI))) {
-      problem_ = "участок " + std::to_string(i) + ": длина и жесткость должны быть больше нуля (длина 0 - сосредоточенная масса)";
-      return;
-    }
-    if (!(m >= 0) || !std::isfinite(m)) {
-      problem_ = "участок " + std::to_string(i) + ": масса должна быть не меньше нуля";
-      return;
-    }
-    node[i] = node[i - 1] + (rigid ? 0 : 1);
-  }
-  size_ = 2 * (node[E] + 1);
+FrequencyCounter::FrequencyCounter(const TShaftModel& model, int variant)
+    : FrequencyCounter(ShaftGeometry(model, variant)) {}
+
+FrequencyCounter::FrequencyCounter(const ShaftGeometry& shaft) {
+  fault_ = shaft.Fault();
+  if (fault_) return;
+  // Unknowns (y, theta) per node; the sections 1..E take part.
+  const int E = shaft.LastCrossSection();
+  size_ = 2 * shaft.Nodes();
   k_.assign(static_cast<size_t>(size_) * (kBand + 1), 0.0);
   m_.assign(size_, 0.0);
   auto K = [this](int i, int j) -> double& {
@@ -39,41 +24,33 @@ FrequencyCounter::FrequencyCounter(const TShaftModel& model, int variant) {
     return k_[static_cast<size_t>(i) * (kBand + 1) + (i - j)];
   };
   for (int i = 1; i <= E; ++i) {
-    const double l = model.SectionLength[i], EI = model.SectionEI[i];
-    const int base = 2 * node[i - 1];
-    m_[base] += model.SectionMass[i];  // the section's mass at its left cross-section
-    if (node[i] == node[i - 1]) continue;
+    const double l = shaft.Length(i), EI = shaft.EI(i);
+    const int base = 2 * shaft.NodeOf(i - 1);
+    m_[base] += shaft.Mass(i);  // the section's mass at its left cross-section
+    if (shaft.Joined(i)) continue;
     const double c = EI / (l * l * l);
     const double e[4][4] = {{12 * c, 6 * l * c, -12 * c, 6 * l * c},
                             {6 * l * c, 4 * l * l * c, -6 * l * c, 2 * l * l * c},
                             {-12 * c, -6 * l * c, 12 * c, -6 * l * c},
                             {6 * l * c, 2 * l * l * c, -6 * l * c, 4 * l * l * c}};
     if (!std::isfinite(12 * c) || !std::isfinite(6 * l * c) || !std::isfinite(4 * l * l * c)) {
-      problem_ = "участок " + std::to_string(i) + ": жесткость слишком велика для длины участка (выходит за пределы чисел)";
+      fault_ = Error{ErrorCode::SectionBeyondArithmetic, i};
       return;
     }
     for (int r = 0; r < 4; ++r)
       for (int s = 0; s <= r; ++s) K(base + r, base + s) += e[r][s];
   }
-  std::vector<double> spring(node[E] + 1, 0.0);
-  for (int s = 1; s <= model.N; ++s) {
-    const int at = model.SupportSection[s];
-    if (at >= 1 && at <= E) spring[node[at]] += model.SupportStiffness[s][variant];
-  }
   int held = 0;  // places where a spring holds the shaft
   bool negative = false;
-  for (size_t n = 0; n < spring.size(); ++n) {
-    if (!std::isfinite(spring[n])) {
-      problem_ = "жесткость опоры не является конечным числом";
-      return;
-    }
-    K(2 * static_cast<int>(n), 2 * static_cast<int>(n)) += spring[n];
-    held += spring[n] != 0;
-    negative = negative || spring[n] < 0;
+  for (int n = 0; n < shaft.Nodes(); ++n) {
+    const double spring = shaft.SpringAt(n);
+    K(2 * n, 2 * n) += spring;
+    held += spring != 0;
+    negative = negative || spring < 0;
   }
   // The count holds only when the massless unknowns are held by the massive ones.
   if (Negatives(1, 0, true) != 0) {
-    problem_ = "безмассовые части вала не закреплены";
+    fault_ = Error{ErrorCode::MasslessPartsFree};
     return;
   }
   // With springs of no negative stiffness K is positive semi-definite and its

@@ -1,29 +1,33 @@
 #pragma once
 // How many natural frequencies the discrete shaft has below a given frequency,
 // independently of the determinant sweep. The shaft is exactly a lumped-mass
-// beam: per section a massless uniform beam element (l, EI), the section's mass
-// on the deflection of its left cross-section, the support springs on the
-// deflections of their cross-sections, free ends, and only the sections the
-// spans cover. A section of length 0 (a disc entered as a point mass) is rigid:
-// it joins its two cross-sections into one. The count of eigenvalues of
+// beam, read as ShaftGeometry reads the model: per section a massless uniform
+// beam element (l, EI), the section's mass on the deflection of its left
+// cross-section, the support springs on the deflections of their
+// cross-sections, free ends, sections 1..E; a section of length 0 (a disc
+// entered as a point mass) joins its two cross-sections. The count of eigenvalues of
 // K - w^2 M below w^2 is the number of negative pivots of the banded LDL^T
 // factorisation (Sylvester's law of inertia); the massless slopes and
 // deflections only add positive pivots.
 
-#include <string>
+#include <optional>
 #include <vector>
 
+#include "errors.h"
+#include "shaft_geometry.h"
 #include "shaft_model.h"
 
 namespace vp {
 
 class FrequencyCounter {
  public:
+  explicit FrequencyCounter(const ShaftGeometry& shaft);
   FrequencyCounter(const TShaftModel& model, int variant);
 
-  // Empty when the count can be trusted; otherwise why not (negative masses,
-  // non-positive stiffness, a shaft whose massless parts move freely).
-  const std::string& Problem() const { return problem_; }
+  // None when the count can be trusted; otherwise why not (the geometry's
+  // fault, a section beyond the reach of the numbers, a shaft whose massless
+  // parts move freely).
+  const std::optional<Error>& Fault() const { return fault_; }
 
   // Natural frequencies (in the search variable) strictly below omega, the
   // rigid-body motions at zero included.
@@ -43,7 +47,7 @@ class FrequencyCounter {
   std::vector<double> k_;  // lower band of K: k_[i * (kBand + 1) + (i - j)] for j = i-kBand..i
   std::vector<double> m_;  // diagonal of M
   int atOrBelowZero_ = 0;
-  std::string problem_;
+  std::optional<Error> fault_;
 };
 
 // Whether a natural frequency may lie in [low, high] (search variable): false

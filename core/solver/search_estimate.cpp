@@ -76,7 +76,7 @@ SearchEstimate EstimateSearch(const TShaftModel& model, const TSearchParams& P) 
   double rigidBound = -1;     // of variant 1, for all: springs hardly move it
   for (int v = 1; v <= model.KW; ++v) {
     const FrequencyCounter counter(model, v);
-    if (!counter.Problem().empty()) return {};
+    if (counter.Fault()) return {};
     if (F1 > FK) continue;  // the first trial is already beyond FK
     if (F1 + FT1 > FK) {    // the first trial only records, the second is beyond FK
       estimate.trials += 1;

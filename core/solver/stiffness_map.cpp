@@ -7,13 +7,13 @@
 
 namespace vp {
 
-std::string StiffnessMapRangeProblem(const StiffnessMapRange& range) {
-  if (!(range.low > 0) || !std::isfinite(range.low)) return "нижняя граница жесткости опор должна быть больше нуля";
-  if (!(range.high > range.low)) return "верхняя граница жесткости опор должна быть больше нижней";
-  if (!std::isfinite(range.high)) return "верхняя граница жесткости опор должна быть конечным числом";
-  if (range.points < 2 || range.points > 1000) return "число точек карты должно быть от 2 до 1000";
-  if (range.ordinals < 1 || range.ordinals > 100) return "число частот карты должно быть от 1 до 100";
-  return "";
+std::optional<Error> StiffnessMapRangeFault(const StiffnessMapRange& range) {
+  if (!(range.low > 0) || !std::isfinite(range.low)) return Error{ErrorCode::MapLowBound, 0, range.low};
+  if (!(range.high > range.low)) return Error{ErrorCode::MapHighBound, 0, range.high};
+  if (!std::isfinite(range.high)) return Error{ErrorCode::MapHighNotFinite, 0, range.high};
+  if (range.points < 2 || range.points > 1000) return Error{ErrorCode::MapPoints, range.points};
+  if (range.ordinals < 1 || range.ordinals > 100) return Error{ErrorCode::MapOrdinals, range.ordinals};
+  return std::nullopt;
 }
 
 std::optional<StiffnessMapRange> DefaultStiffnessMapRange(const TShaftModel& model) {
@@ -33,8 +33,8 @@ int StiffnessMapOrdinals(const TShaftModel& model) { return std::clamp(model.KP,
 
 StiffnessMap ComputeStiffnessMap(const TShaftModel& model, const StiffnessMapRange& range) {
   StiffnessMap map;
-  map.problem = StiffnessMapRangeProblem(range);
-  if (!map.problem.empty()) return map;
+  map.problem = StiffnessMapRangeFault(range);
+  if (map.problem) return map;
   const double a = std::log(range.low), b = std::log(range.high);
   for (int i = 0; i < range.points; ++i)
     map.stiffness.push_back(i == 0                  ? range.low
@@ -43,8 +43,8 @@ StiffnessMap ComputeStiffnessMap(const TShaftModel& model, const StiffnessMapRan
   std::vector<std::vector<double>> columns;  // frequencies at each stiffness, ordinals 1..
   for (size_t i = 0; i < map.stiffness.size(); ++i) {
     const ContinuousShaft shaft(model, CommonStiffness{map.stiffness[i]});
-    if (!shaft.Problem().empty()) {
-      map = StiffnessMap{shaft.Problem(), {}, {}};
+    if (shaft.Fault()) {
+      map = StiffnessMap{shaft.Fault(), {}, {}};
       return map;
     }
     // Stiffer springs never lower a frequency, and multiplying them by r
@@ -60,7 +60,7 @@ StiffnessMap ComputeStiffnessMap(const TShaftModel& model, const StiffnessMapRan
     std::vector<double> column;
     for (const OrdinalFrequency& f : shaft.Frequencies(1, range.ordinals, trials)) column.push_back(f.omega);
     if (i > 0 && column.size() != columns.back().size()) {
-      map = StiffnessMap{"частоты вала не удалось найти при всех жесткостях опор диапазона", {}, {}};
+      map = StiffnessMap{Error{ErrorCode::MapFrequenciesLost}, {}, {}};
       return map;
     }
     columns.push_back(std::move(column));

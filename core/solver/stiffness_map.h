@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "errors.h"
 #include "shaft_model.h"
 
 namespace vp {
@@ -21,17 +22,16 @@ struct StiffnessMapRange {
   bool operator==(const StiffnessMapRange&) const = default;
 };
 
-// Empty when the range can be mapped; otherwise why not, in Russian.
-std::string StiffnessMapRangeProblem(const StiffnessMapRange& range);
+// None when the range can be mapped; otherwise why not.
+std::optional<Error> StiffnessMapRangeFault(const StiffnessMapRange& range);
 
 // From 1/100 of the smallest to 100 times the largest positive support
 // stiffness of the variants 1..KW, 61 points, ordinals min(KP, 6) (at least
 // 1); nullopt when no variant has a positive support stiffness
-// (kNoPositiveStiffness says so).
+// (ErrorCode::MapNoPositiveStiffness).
 std::optional<StiffnessMapRange> DefaultStiffnessMapRange(const TShaftModel& model);
 // The lines of a map of this shaft: min(KP, 6), at least 1.
 int StiffnessMapOrdinals(const TShaftModel& model);
-inline constexpr char kNoPositiveStiffness[] = "ни в одном варианте нет опоры с положительной жесткостью";
 
 struct StiffnessMapLine {
   int ordinal;
@@ -39,7 +39,7 @@ struct StiffnessMapLine {
 };
 
 struct StiffnessMap {
-  std::string problem;            // not empty: nothing was computed, and why
+  std::optional<Error> problem;   // nothing was computed, and why
   std::vector<double> stiffness;  // ascending
   // Ordinals 1.. up to the range's count, fewer when the shaft has fewer
   // non-zero natural frequencies (all its mass in point masses).

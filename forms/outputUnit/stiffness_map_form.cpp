@@ -15,6 +15,7 @@
 
 #include "chart_printing.h"
 #include "form_kit.h"
+#include "messages.h"
 #include "ordinal_colours.h"
 
 namespace vp {
@@ -194,8 +195,9 @@ void TStiffnessMapForm::ShowNotice() {
   else if (model_.Pending())
     lines << "Карта строится...";
   const StiffnessMapChart& map = model_.Chart();
-  if (!map.problem.empty()) lines << "Карта не построена: " + WithStop(map.problem);
-  if (map.problem == kNoPositiveStiffness && model_.Message().empty()) lines << "Задайте диапазон жесткости опор.";
+  if (map.problem) lines << "Карта не построена: " + WithStop(Message(*map.problem));
+  if (map.problem && map.problem->code == ErrorCode::MapNoPositiveStiffness && model_.Message().empty())
+    lines << "Задайте диапазон жесткости опор.";
   notice_->setText(lines.join('\n'));
   notice_->setVisible(!lines.isEmpty());
 

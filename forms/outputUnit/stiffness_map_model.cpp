@@ -1,5 +1,6 @@
 #include "stiffness_map_model.h"
 
+#include "messages.h"
 #include "numtext.h"
 #include "printable.h"
 
@@ -46,7 +47,8 @@ std::optional<StiffnessMapRange> StiffnessMapModel::Edited() {
   } else if (!TryIntOfText(points, range.points)) {
     message_ = "число точек карты: '" + Printable(pointsText) + "' - не целое число";
   } else {
-    message_ = StiffnessMapRangeProblem(range);
+    const std::optional<Error> fault = StiffnessMapRangeFault(range);
+    message_ = fault ? vp::Message(*fault) : "";
   }
   if (!message_.empty()) {
     // What was asked for on the way to this is no longer wanted.

@@ -38,6 +38,7 @@
 
 #include "calculation_run.h"
 #include "continuous_shaft.h"
+#include "error_text.h"
 #include "errors.h"
 #include "input_loader.h"
 #include "output_files.h"
@@ -268,8 +269,8 @@ std::vector<std::string> ContinuousProblems(const std::string& path, char sep) {
   model.ComputeSectionX();
   for (int v = 1; v <= model.KW; ++v) {
     const ContinuousShaft shaft(model, v);
-    if (!shaft.Problem().empty()) {
-      if (!HasCyrillic(shaft.Problem())) p.push_back("непрерывная модель: причина не по-русски");
+    if (!test::Text(shaft.Fault()).empty()) {
+      if (!HasCyrillic(test::Text(shaft.Fault()))) p.push_back("непрерывная модель: причина не по-русски");
       continue;
     }
     const std::vector<OrdinalFrequency> found = shaft.Frequencies(1, std::clamp(model.KP, 1, 6));

@@ -10,6 +10,7 @@
 #include "beam_references.h"
 #include "calculation_run.h"
 #include "continuous_lines.h"
+#include "error_text.h"
 #include "form_fixtures.h"
 #include "frequency_map.h"
 #include "numtext.h"
@@ -85,7 +86,7 @@ TEST(ContinuousComparison, TheRunGivesTheExactFrequenciesOfAStepFreeShaftWithSpr
   Solved run(FormOf(shaft, "0.5", "0.5", "60", 6));
   const VariantResult& v = run.st.summary.variants.at(0);
   ASSERT_TRUE(v.continuous.made);
-  EXPECT_EQ(v.continuous.problem, "");
+  EXPECT_EQ(test::Text(v.continuous.problem), "");
   // Every root of the quadruple-precision transfer determinant in [F1, FK], in order.
   const TransferReference exact(run.st.model, 1);
   const std::vector<double> roots = exact.Roots(0.5, 60, 6000);
@@ -230,10 +231,10 @@ TEST(ContinuousComparison, AShaftItCannotSolveIsSaidSoInOneLine) {
   beam.SectionMass[1] = -1;
   VariantResult v = Found({5}, {0});
   CompareWithContinuous(ContinuousShaft(beam, 1), 1, 100, v);
-  ASSERT_NE(v.continuous.problem, "");
+  ASSERT_NE(test::Text(v.continuous.problem), "");
   EXPECT_FALSE(v.continuous.sameOrdinal.at(0));
   EXPECT_EQ(ContinuousLines(v, 100, '.'),
-            std::vector<std::string>{"Вариант № 1: непрерывная модель вала не рассчитана: " + v.continuous.problem + "."});
+            std::vector<std::string>{"Вариант № 1: непрерывная модель вала не рассчитана: " + test::Text(v.continuous.problem) + "."});
   ResultsSummary summary;
   summary.variants = {v};
   EXPECT_EQ(ContinuousTable(summary, '.').RowCount(), 1);

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "beam_references.h"
+#include "error_text.h"
 #include "frequency_count.h"
 
 using namespace vp;
@@ -32,7 +33,7 @@ TShaftModel SteppedRotor() {
 // The ordinals first..last must match the exact roots to `tolerance`.
 void ExpectMatchesReference(const TShaftModel& model, int first, int last, double tolerance) {
   const ContinuousShaft shaft(model, 1);
-  ASSERT_EQ(shaft.Problem(), "");
+  ASSERT_EQ(test::Text(shaft.Fault()), "");
   const TransferReference exact(model, 1);
   const std::vector<OrdinalFrequency> found = shaft.Frequencies(first, last);
   ASSERT_EQ(static_cast<int>(found.size()), last - first + 1);
@@ -75,7 +76,7 @@ TEST(ContinuousShaftClosedForms, FreeFreeUniformShaftHowEverItIsCut) {
            {2.5}, {1.0, 1.5}, {0.5, 0.5, 0.5, 0.5, 0.5}, {1e-6, 0.7, 1e-3, 1.798999, 0.0}, {2.0, 0.4999, 1e-4}, {l1, L - l1}}) {
     SCOPED_TRACE(testing::Message() << cut.size() << " pieces from " << cut[0]);
     const ContinuousShaft shaft(MakeShaft(Cut(EI, mu, cut), {}), 1);
-    ASSERT_EQ(shaft.Problem(), "");
+    ASSERT_EQ(test::Text(shaft.Fault()), "");
     EXPECT_EQ(shaft.RigidBodyModes(), 2);
     const std::vector<OrdinalFrequency> f = shaft.Frequencies(1, 5);
     ASSERT_EQ(f.size(), 5u);
@@ -99,7 +100,7 @@ TEST(ContinuousShaftClosedForms, PinnedPinnedThroughStiffSpringsOnMasslessLeadIn
   for (double l : {0.4, 0.5, 0.3}) s.push_back({l, mu * l, EI});
   s.push_back({0.2, 0.0, 7.0});
   const ContinuousShaft shaft(MakeShaft(s, {{1, k}, {4, k}}), 1);
-  ASSERT_EQ(shaft.Problem(), "");
+  ASSERT_EQ(test::Text(shaft.Fault()), "");
   EXPECT_EQ(shaft.RigidBodyModes(), 0);
   for (int n = 1; n <= 6; ++n) {
     const double expected = BeamOmega(n * M_PI, L, EI, mu);
@@ -270,7 +271,7 @@ TEST(ContinuousShaftComplete, PointMassesOnMasslessBeamsHaveFinitelyMany) {
   const TShaftModel m = MakeShaft({{0.0, 1.0, 0.0}, {1.0, 0.0, 2.0}, {0.0, 2.0, 0.0}, {1.0, 0.0, 2.0}, {0.0, 1.5, 0.0}},
                                   {{2, 30.0}, {4, 50.0}});
   const ContinuousShaft shaft(m, 1);
-  ASSERT_EQ(shaft.Problem(), "");
+  ASSERT_EQ(test::Text(shaft.Fault()), "");
   const std::vector<OrdinalFrequency> f = shaft.Frequencies(1, 10);
   ASSERT_EQ(f.size(), 3u);
   EXPECT_FALSE(shaft.Frequency(4));
@@ -324,7 +325,7 @@ TEST(ContinuousShaftLumped, LumpedFrequenciesApproachItAsSectionsAreCut) {
       for (int p = 0; p < q; ++p) cut.push_back({s.l / q, s.m / q, s.EI});
     const TShaftModel fine = MakeShaft(cut, {{q, 2000.0}, {3 * q, 5000.0}});
     const FrequencyCounter lumped(fine, 1);
-    ASSERT_EQ(lumped.Problem(), "");
+    ASSERT_EQ(test::Text(lumped.Fault()), "");
     std::vector<double> error;
     for (int n = 0; n < 4; ++n) {
       double a = 1e-6 * exact[0].omega, b = 10 * exact[3].omega;
@@ -361,7 +362,7 @@ TEST(ContinuousShaftInput, RigidBodyMotions) {
 
 TEST(ContinuousShaftInput, SaysWhyItCannotSolve) {
   const auto uniform = Cut(1.0, 1.0, {0.5, 0.5});
-  auto problem = [](const TShaftModel& m) { return ContinuousShaft(m, 1).Problem(); };
+  auto problem = [](const TShaftModel& m) { return test::Text(ContinuousShaft(m, 1).Fault()); };
   EXPECT_EQ(problem(MakeShaft(uniform, {})), "");
   EXPECT_EQ(problem(MakeShaft({{0.5, -1.0, 1.0}, {0.5, 1.0, 1.0}}, {})), "участок 1: масса должна быть не меньше нуля");
   EXPECT_EQ(problem(MakeShaft({{0.5, 1.0, 1.0}, {0.5, 1.0, 0.0}}, {})), "участок 2: жесткость должна быть больше нуля");
@@ -381,8 +382,8 @@ TEST(ContinuousShaftInput, SaysWhyItCannotSolve) {
   EXPECT_EQ(problem(MakeShaft({{0.5, 0.0, 1.0}, {0.0, 3.0, 1.0}, {0.5, 0.0, 1.0}}, {{2, 9.0}})), massless);
   EXPECT_EQ(problem(MakeShaft({{0.5, 0.0, 1.0}, {0.0, 3.0, 1.0}, {0.5, 0.0, 1.0}}, {{3, 9.0}})), "");
   EXPECT_EQ(problem(MakeShaft({{0.0, 3.0, 1.0}}, {{1, 9.0}})), massless);  // a point turns freely
-  EXPECT_NE(ContinuousShaft(MakeShaft(uniform, {}), 0).Problem(), "");
-  EXPECT_NE(ContinuousShaft(MakeShaft(uniform, {}), kMaxVariants + 1).Problem(), "");
+  EXPECT_NE(test::Text(ContinuousShaft(MakeShaft(uniform, {}), 0).Fault()), "");
+  EXPECT_NE(test::Text(ContinuousShaft(MakeShaft(uniform, {}), kMaxVariants + 1).Fault()), "");
 
   // Stiffness at a scale where the elimination's products leave the range of
   // doubles is refused, where it would give frequencies twice or out of order;
@@ -395,7 +396,7 @@ TEST(ContinuousShaftInput, SaysWhyItCannotSolve) {
   const double plain = *ContinuousShaft(MakeShaft(Cut(1.0, 1.0, {0.3, 0.7}), {{1, 5.0}}), 1).Frequency(2);
   for (double scale : {0x1p-480, 0x1p-240, 0x1p240, 0x1p480}) {  // EI / l^3 from about 1E-144 to 1E145
     const ContinuousShaft scaled(MakeShaft(Cut(scale, 1.0, {0.3, 0.7}), {{1, 5.0 * scale}}), 1);
-    EXPECT_EQ(scaled.Problem(), "") << scale;
+    EXPECT_EQ(test::Text(scaled.Fault()), "") << scale;
     EXPECT_NEAR(*scaled.Frequency(2) / std::sqrt(scale), plain, 1e-12 * plain) << scale;
   }
 

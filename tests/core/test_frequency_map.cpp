@@ -5,6 +5,7 @@
 
 #include "calculation_run.h"
 #include "completeness_lines.h"
+#include "error_text.h"
 #include "form_fixtures.h"
 #include "frequency_count.h"
 #include "frequency_map.h"
@@ -175,7 +176,7 @@ TEST(FrequencyMap, CompletenessLinesSayWhatWasFoundAndWhatWasPassedOver) {
   s.variants[1].completeness.end = 1.5;
   s.variants.push_back(Variant(3, {}));
   s.variants[2].completeness.checked = false;
-  s.variants[2].completeness.problem = "безмассовые части вала не закреплены";
+  s.variants[2].completeness.problem = Error{ErrorCode::MasslessPartsFree};
   const std::vector<std::string> lines = CompletenessLines(s, 100, ',');
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0], "Вариант № 1: найдено 1 из 3 собственных частот диапазона от 1 до 150.");

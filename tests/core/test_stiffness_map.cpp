@@ -6,6 +6,7 @@
 
 #include "beam_references.h"
 #include "continuous_shaft.h"
+#include "error_text.h"
 
 using namespace vp;
 using namespace vp::test;
@@ -39,9 +40,9 @@ TEST(StiffnessMapRange, RefusesWhatCannotBeMapped) {
       {{10, INFINITY, 5, 1}, "верхняя граница жесткости опор должна быть конечным числом"},
   };
   for (const auto& [range, problem] : cases)
-    EXPECT_EQ(StiffnessMapRangeProblem(range), problem) << range.low << " " << range.high << " " << range.points;
+    EXPECT_EQ(test::Text(StiffnessMapRangeFault(range)), problem) << range.low << " " << range.high << " " << range.points;
   const StiffnessMap map = ComputeStiffnessMap(BeamOnEndSupports(), {1, 10, 1, 1});
-  EXPECT_EQ(map.problem, points);
+  EXPECT_EQ(test::Text(map.problem), points);
   EXPECT_TRUE(map.stiffness.empty() && map.lines.empty());
 }
 
@@ -73,7 +74,7 @@ TEST(StiffnessMapRange, TheDefaultSpansTheVariantsAndThoseWithEqualSupportsAreOn
 TEST(StiffnessMap, LimitsOfSoftAndRigidSupports) {
   const double unit = kEI / (kL * kL * kL), M = kMu * kL;
   const StiffnessMap map = ComputeStiffnessMap(BeamOnEndSupports(), {1e-7 * unit, 1e13 * unit, 41, 5});
-  ASSERT_EQ(map.problem, "");
+  ASSERT_EQ(test::Text(map.problem), "");
   ASSERT_EQ(map.lines.size(), 5u);
   ASSERT_EQ(map.stiffness.size(), 41u);
   EXPECT_EQ(map.stiffness.front(), 1e-7 * unit);
@@ -112,7 +113,7 @@ TEST(StiffnessMap, EveryPointExact) {
                                        {0.25, 6.0, 2e5}, {0.15, 3.0, 1e5}},
                                       {{1, 1.0}, {3, 1.0}, {5, 1.0}});
   const StiffnessMap map = ComputeStiffnessMap(model, {1e4, 1e10, 13, 6});
-  ASSERT_EQ(map.problem, "");
+  ASSERT_EQ(test::Text(map.problem), "");
   ASSERT_EQ(map.lines.size(), 6u);
   for (size_t i = 0; i < map.stiffness.size(); ++i) {
     TShaftModel at = model;
@@ -133,12 +134,12 @@ TEST(StiffnessMap, ShaftsItCannotOrNeedNotMap) {
   // All mass in two point masses: two frequencies, however many are asked for.
   const TShaftModel points = MakeShaft({{0.0, 1.0, 0.0}, {1.0, 0.0, 2.0}, {0.0, 3.0, 0.0}}, {{1, 1.0}, {3, 1.0}});
   const StiffnessMap two = ComputeStiffnessMap(points, {1, 100, 5, 6});
-  EXPECT_EQ(two.problem, "");
+  EXPECT_EQ(test::Text(two.problem), "");
   EXPECT_EQ(two.lines.size(), 2u);
   // A shaft the continuous model refuses: its reason, nothing else.
   const TShaftModel negative = MakeShaft({{1.0, -1.0, 2.0}}, {{1, 1.0}});
   const StiffnessMap refused = ComputeStiffnessMap(negative, {1, 100, 5, 3});
-  EXPECT_EQ(refused.problem, "участок 1: масса должна быть не меньше нуля");
+  EXPECT_EQ(test::Text(refused.problem), "участок 1: масса должна быть не меньше нуля");
   EXPECT_TRUE(refused.stiffness.empty() && refused.lines.empty());
   // Supports that do not act (beyond the spans): flat lines.
   TShaftModel beyond = BeamOnEndSupports();

@@ -11,6 +11,7 @@
 
 #include "beam_references.h"
 #include "continuous_shaft.h"
+#include "error_text.h"
 #include "form_fixtures.h"
 #include "numtext.h"
 #include "results_export.h"
@@ -46,7 +47,7 @@ TEST(StiffnessMapChart, ReportedFrequenciesAndTheVariantsOnTheirLines) {
   const TShaftModel m = FourVariants();
   const StiffnessMapRange range{1e4, 1e9, 11, 4};
   const StiffnessMapChart chart = ChartStiffnessMap(m, range, 100, ',');
-  ASSERT_TRUE(chart.Drawn()) << chart.problem;
+  ASSERT_TRUE(chart.Drawn()) << test::Text(chart.problem);
   const StiffnessMap omega = ComputeStiffnessMap(m, range);
   EXPECT_EQ(chart.stiffness, omega.stiffness);
   ASSERT_EQ(chart.curves.size(), 4u);
@@ -90,14 +91,14 @@ TEST(StiffnessMapChart, DefaultRangeOrWhyThereIsNone) {
   for (int v = 1; v <= 4; ++v)
     for (int s = 1; s <= 3; ++s) m.SupportStiffness[s][v] = 0;
   const StiffnessMapChart none = DefaultStiffnessMapChart(m, 100, '.');
-  EXPECT_EQ(none.problem, kNoPositiveStiffness);
+  EXPECT_EQ(test::Text(none.problem), Message(Error{ErrorCode::MapNoPositiveStiffness}));
   EXPECT_FALSE(none.Drawn());
   ASSERT_EQ(none.unmapped.size(), 4u);  // each variant says why
   EXPECT_EQ(UnmappedLine(none.unmapped[3]), "Вариант № 4: жесткость опор 0 - на логарифмической шкале ее нет");
   // A shaft the continuous model refuses: its reason.
   m.SupportStiffness[1][1] = 5;
   m.SectionMass[3] = -1;
-  EXPECT_EQ(DefaultStiffnessMapChart(m, 100, '.').problem, "участок 3: масса должна быть не меньше нуля");
+  EXPECT_EQ(test::Text(DefaultStiffnessMapChart(m, 100, '.').problem), "участок 3: масса должна быть не меньше нуля");
 }
 
 TEST(StiffnessMapChart, StiffnessesReadAcrossTheDecades) {
@@ -234,7 +235,7 @@ TEST(StiffnessMapModel, TheRangeSetStaysWithItsShaftAndSettleComputesIt) {
   for (int v = 1; v <= 4; ++v)
     for (int s = 1; s <= 3; ++s) m.SupportStiffness[s][v] = 0;
   model.SetShaft(m, 100, '.');
-  EXPECT_EQ(model.Chart().problem, kNoPositiveStiffness);
+  EXPECT_EQ(test::Text(model.Chart().problem), Message(Error{ErrorCode::MapNoPositiveStiffness}));
   EXPECT_EQ(model.lowText + model.highText + model.pointsText, "");
   EXPECT_FALSE(model.Edited());
   EXPECT_EQ(model.Message(), "нижняя граница жесткости опор: '' - не число");
@@ -326,13 +327,13 @@ TEST(StiffnessMapExport, AMapThatCannotBeDrawnLeavesALineAndNoSheet) {
   st.form = FreeFreeForm(20, {20}, 2);
   RunToResults(st, true);
   const StiffnessMapChart map = DefaultStiffnessMapChart(st.model, 100, '.');
-  EXPECT_EQ(map.problem, kNoPositiveStiffness);
+  EXPECT_EQ(test::Text(map.problem), Message(Error{ErrorCode::MapNoPositiveStiffness}));
   const std::string path = FreshDir("stiffness_map_none") + "/none.xlsx";
   ExportResultsWorkbook(path, st.form, st.echo, st.results, '.', &st.summary, &map);
   const WorkbookInfo info = ReadWorkbookInfo(path);
   for (const SheetEntry& sheet : info.sheets) EXPECT_NE(sheet.name, "Карта критических скоростей");
   EXPECT_EQ(info.sheets[info.activeTab].name, "Форма колебаний1_2");
   const Sheet aux = ReadSheet(path, 2, 20, 2);
-  EXPECT_EQ(aux.Cell(6, 1).text, std::string("Карта критических скоростей не построена: ") + kNoPositiveStiffness);
+  EXPECT_EQ(aux.Cell(6, 1).text, std::string("Карта критических скоростей не построена: ") + Message(Error{ErrorCode::MapNoPositiveStiffness}));
   std::filesystem::remove_all(std::filesystem::path(path).parent_path());
 }

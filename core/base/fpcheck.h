@@ -12,4 +12,17 @@ inline constexpr int kFaultFlags = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
 inline void ClearFaults() { std::feclearexcept(kFaultFlags); }
 inline bool HasFault() { return std::fetestexcept(kFaultFlags) != 0; }
 
+// While it lives, the arithmetic it encloses leaves the floating-point
+// exception flags as it found them (a NaN compared raises "invalid").
+class KeepExceptionFlags {
+ public:
+  KeepExceptionFlags() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
+  ~KeepExceptionFlags() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
+  KeepExceptionFlags(const KeepExceptionFlags&) = delete;
+  KeepExceptionFlags& operator=(const KeepExceptionFlags&) = delete;
+
+ private:
+  std::fexcept_t saved_;
+};
+
 }  // namespace vp

@@ -1,0 +1,93 @@
+#include "shaft_geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <cmath>
+#include <functional>
+
+#include "beam_references.h"
+#include "continuous_shaft.h"
+#include "frequency_count.h"
+
+using namespace vp;
+using namespace vp::test;
+
+namespace {
+
+// Four sections of a free-free shaft on springs at cross-sections 1 and 3;
+// spans end at 2 and 4.
+TShaftModel Shaft() { return MakeShaft(Cut(2.0, 1.0, {0.25, 0.25, 0.25, 0.25}), {{1, 50.0}, {3, 80.0}}, {2, 4}); }
+
+// The count and the continuous shaft read the model by the same rules: the
+// same fault, or the same natural frequencies below a bound as a reference model.
+TEST(ShaftGeometry, TheCountAndTheContinuousShaftFollowOneRuleSet) {
+  struct Case {
+    const char* name;
+    std::function<void(TShaftModel&)> change;
+    std::optional<Error> fault;
+    std::function<void(TShaftModel&)> same;  // a model read alike, when there is no fault
+  };
+  const Case cases[] = {
+      {"no span on the shaft", [](TShaftModel& m) { m.SpanEnd[1] = m.SpanEnd[2] = 0; }, Error{ErrorCode::NoSpanOnShaft}, {}},
+      {"negative length", [](TShaftModel& m) { m.SectionLength[2] = -0.25; }, Error{ErrorCode::SectionLength, 2, -0.25}, {}},
+      {"mass no number", [](TShaftModel& m) { m.SectionMass[3] = NAN; }, Error{ErrorCode::SectionMass, 3}, {}},
+      {"EI 0 on a length", [](TShaftModel& m) { m.SectionEI[4] = 0; }, Error{ErrorCode::SectionStiffness, 4, 0.0}, {}},
+      {"infinite spring", [](TShaftModel& m) { m.SupportStiffness[2][1] = INFINITY; },
+       Error{ErrorCode::SupportStiffnessNotFinite, 2, INFINITY}, {}},
+      // A point mass: its EI is not used, whatever it is.
+      {"EI of a zero length", [](TShaftModel& m) { m.SectionLength[2] = 0, m.SectionEI[2] = 0; }, std::nullopt,
+       [](TShaftModel& m) { m.SectionLength[2] = 0, m.SectionEI[2] = 7; }},
+      // Supports at cross-section 0 and beyond the last span end do not act;
+      // neither do faults beyond it.
+      {"support at 0", [](TShaftModel& m) { m.SupportSection[1] = 0; }, std::nullopt,
+       [](TShaftModel& m) { m.SupportStiffness[1][1] = 0; }},
+      {"beyond the shaft's end", [](TShaftModel& m) { m.SpanEnd[2] = 3, m.SectionMass[4] = -1, m.SupportSection[2] = 4; },
+       std::nullopt, [](TShaftModel& m) { m.SpanEnd[2] = 3, m.SupportStiffness[2][1] = 0; }},
+  };
+  for (const Case& c : cases) {
+    TShaftModel m = Shaft();
+    c.change(m);
+    const std::optional<Error>& fault = c.fault;
+    const FrequencyCounter counter(m, 1);
+    const ContinuousShaft shaft(m, 1);
+    if (fault) {
+      ASSERT_TRUE(counter.Fault() && shaft.Fault()) << c.name;
+      EXPECT_EQ(counter.Fault()->code, fault->code) << c.name;
+      EXPECT_EQ(shaft.Fault()->code, fault->code) << c.name;
+      EXPECT_EQ(counter.Fault()->number, fault->number) << c.name;
+      continue;
+    }
+    ASSERT_FALSE(counter.Fault()) << c.name;
+    ASSERT_FALSE(shaft.Fault()) << c.name;
+    TShaftModel alike = Shaft();
+    c.change(alike);
+    c.same(alike);
+    const FrequencyCounter counterAlike(alike, 1);
+    const ContinuousShaft shaftAlike(alike, 1);
+    for (double omega : {1.0, 10.0, 100.0, 1000.0}) {
+      EXPECT_EQ(counter.CountBelow(omega), counterAlike.CountBelow(omega)) << c.name << " " << omega;
+      EXPECT_EQ(shaft.CountBelow(omega), shaftAlike.CountBelow(omega)) << c.name << " " << omega;
+    }
+  }
+}
+
+TEST(ShaftGeometry, JoinsZeroLengthsSumsSpringsAndKeepsTheFlags) {
+  TShaftModel m = Shaft();
+  m.SectionLength[2] = 0;
+  m.SupportSection[2] = 2;  // on the place section 2 joins, beside support 1
+  std::feclearexcept(FE_ALL_EXCEPT);
+  const ShaftGeometry g(m, 1);
+  EXPECT_FALSE(g.Fault());
+  EXPECT_EQ(g.LastCrossSection(), 4);
+  EXPECT_EQ(g.Nodes(), 4);
+  EXPECT_EQ(g.NodeOf(1), g.NodeOf(2));
+  EXPECT_EQ(g.SpringAt(g.NodeOf(1)), 130.0);
+  EXPECT_EQ(g.SupportsAt(1), std::vector<double>{50.0});
+  EXPECT_EQ(g.SupportsAt(2), std::vector<double>{80.0});
+  m.SectionEI[3] = NAN;
+  EXPECT_EQ(ShaftGeometry(m, 1).Fault()->code, ErrorCode::SectionStiffness);
+  EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), 0);  // a NaN compared leaves no trace
+}
+
+}  // namespace
