@@ -17,8 +17,7 @@ TEST(JsonDocument, HoldsEveryMemberOfTheResults) {
   // continuous shaft not solved; variant 3 stopped before its end.
   TShaftModel model;
   model.KM = 2;
-  model.SectionX[1] = 0.5;
-  model.SectionX[2] = 1;
+  model.SectionX = {0, 0.5, 1};
   TSearchParams params{};
   params[kReportFactor] = 10;
   const ModeData mode{3 * std::numbers::pi, 20, {{1, 2, 3, 4}, {5, 6, 7, 8}}, {9}};  // 1.5 Hz, 90 rpm
@@ -32,11 +31,7 @@ TEST(JsonDocument, HoldsEveryMemberOfTheResults) {
   stopped.variants = {{.variant = 3, .modes = {mode}}};
   const StiffnessMapChart map{.stiffness = {1, 10}, .curves = {{1, {7, 8}}}}, noMap{.problem = "нет опор"};
   const std::string m = R"({"frequency":20,"solution":[9],"states":[[1,2,3,4],[5,6,7,8]]})";
-  const struct {
-    const ResultsSummary& summary;
-    const StiffnessMapChart* map;
-    std::string error, code, text;
-  } cases[] = {
+  const struct { const ResultsSummary& summary; const StiffnessMapChart* map; std::string error, code, text; } cases[] = {
       {run, &map, "сбой", "E1",
        R"({"error":"сбой","error_code":"E1","frequency_map":[{"frequencies":[20,null],"mac":[null],"ordinal":1}],)"
        R"("section_x":[0.5,1],"stiffness_map":{"lines":[{"frequencies":[7,8],"ordinal":1}],"stiffness":[1,10]},)"
