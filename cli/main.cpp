@@ -21,11 +21,10 @@
 #include <vector>
 
 #include "calculation_run.h"
-#include "continuous_comparison.h"
 #include "errors.h"
 #include "form_kit.h"
-#include "frequency_map.h"
 #include "input_loader.h"
+#include "json_document.h"
 #include "library_messages.h"
 #include "line_printer.h"
 #include "messages.h"
@@ -57,30 +56,6 @@ std::string Number(double value) {
   char buf[64];
   const auto result = std::to_chars(buf, buf + sizeof buf, value);
   return std::string(buf, result.ptr);
-}
-
-// A JSON string of any text: ill-formed UTF-8 is replaced, so that the
-// document stays valid.
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : ValidUtf8(text)) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  return out + "\"";
 }
 
 class CliUi : public RunUi {
@@ -268,98 +243,6 @@ int ParseArguments(int argc, char* argv[], Options& o) {
   return -1;
 }
 
-template <typename Items, typename Format>
-std::string JsonList(const Items& items, Format&& format) {
-  std::string out = "[";
-  for (size_t i = 0; i < items.size(); ++i) out += (i ? ", " : "") + format(items[i]);
-  return out + "]";
-}
-
-std::string NumberOrNull(const std::optional<double>& value) { return value ? Number(*value) : "null"; }
-
-// The check of one variant: how many natural frequencies its range holds, the
-// ranges of those passed over and the accepted frequencies that are none; or
-// why it could not be counted.
-std::string CompletenessJson(const VariantResult& v, double factor) {
-  const CompletenessReport& r = v.completeness;
-  if (!v.solved) return "";
-  if (!r.checked) return ", \"check_problem\": " + JsonString(r.problem ? Message(*r.problem) : "");
-  std::string text = ", \"frequencies_in_range\": " + std::to_string(r.inRange);
-  text += ", \"missed\": " + JsonList(r.missed, [&](const std::pair<double, double>& range) {
-            return "[" + Number(range.first * factor) + ", " + Number(range.second * factor) + "]";
-          });
-  std::vector<double> doubtful;
-  for (size_t i = 0; i < r.ordinals.size() && i < v.modes.size(); ++i)
-    if (r.ordinals[i] == 0) doubtful.push_back(v.modes[i].F);
-  return text + ", \"doubtful\": " + JsonList(doubtful, Number);
-}
-
-// Hz and rpm of the found frequencies, and the continuous shaft's frequencies
-// of the same ordinals (null where none) and in the range searched; or why it
-// cannot be solved.
-std::string ContinuousJson(const VariantResult& v, double factor) {
-  std::string text = ", \"hz\": " + JsonList(v.modes, [](const ModeData& m) { return Number(Hertz(m.omega)); });
-  text += ", \"rpm\": " + JsonList(v.modes, [](const ModeData& m) { return Number(Rpm(m.omega)); });
-  const ContinuousComparison& c = v.continuous;
-  if (!c.made) return text;
-  if (c.problem) text += ", \"continuous_problem\": " + JsonString(Message(*c.problem));
-  text += ", \"continuous_frequencies\": " + JsonList(c.sameOrdinal, [&](const std::optional<double>& omega) {
-            return NumberOrNull(omega ? std::optional<double>(*omega * factor) : std::nullopt);
-          });
-  return text + ", \"continuous_in_range\": " +
-         JsonList(c.inRange, [&](const OrdinalFrequency& f) { return Number(f.omega * factor); });
-}
-
-// The frequencies by true ordinal across the variants, with the likeness of
-// neighbouring variants' shapes.
-std::string FrequencyMapJson(const ResultsSummary& summary) {
-  return ", \"frequency_map\": " + JsonList(BuildFrequencyMap(summary).lines, [](const MapLine& line) {
-           return "{\"ordinal\": " + std::to_string(line.ordinal) +
-                  ", \"frequencies\": " + JsonList(line.frequencies, NumberOrNull) +
-                  ", \"mac\": " + JsonList(line.mac, NumberOrNull) + "}";
-         });
-}
-
-// The critical-speed map: the frequencies of each ordinal at every stiffness,
-// or why there is no map.
-std::string StiffnessMapJson(const StiffnessMapChart& map) {
-  if (map.problem) return ", \"stiffness_map\": {\"problem\": " + JsonString(Message(*map.problem)) + "}";
-  return ", \"stiffness_map\": {\"stiffness\": " + JsonList(map.stiffness, Number) +
-         ", \"lines\": " + JsonList(map.curves, [](const StiffnessMapCurve& curve) {
-           return "{\"ordinal\": " + std::to_string(curve.ordinal) + ", \"frequencies\": " + JsonList(curve.F, Number) + "}";
-         }) +
-         "}";
-}
-
-// Every variant solved appears, those without a frequency too, and after a
-// failure the variant that failed with what it had found.
-std::string Json(const TShaftModel& model, const TSearchParams& params, const ResultsSummary& summary,
-                 const std::string& error, const StiffnessMapChart* stiffnessMap = nullptr) {
-  auto list = [](const auto& items, auto&& format) { return JsonList(items, format); };
-  std::string out = "{\"section_x\": [";
-  for (int k = 1; !summary.variants.empty() && k <= model.KM; ++k) out += (k > 1 ? ", " : "") + Number(model.SectionX[k]);
-  out += "], \"variants\": ";
-  const double factor = params[kReportFactor];
-  out += list(summary.variants, [&](const VariantResult& v) {
-    std::string text = "{\"variant\": " + std::to_string(v.variant);
-    text += ", \"frequencies\": " + list(v.modes, [](const ModeData& m) { return Number(m.F); });
-    text += ", \"modes\": " + list(v.modes, [&](const ModeData& m) {
-      return "{\"frequency\": " + Number(m.F) + ", \"states\": " + list(m.states, [](const State& st) {
-               return "[" + Number(st[0]) + ", " + Number(st[1]) + ", " + Number(st[2]) + ", " + Number(st[3]) + "]";
-             }) +
-             ", \"solution\": " + list(m.solution, Number) + "}";
-    });
-    text += CompletenessJson(v, factor);
-    if (v.endedEarly) text += ", \"ended_early_at\": " + Number(v.endedAt * factor);
-    text += ContinuousJson(v, factor);
-    return text + "}";
-  });
-  out += FrequencyMapJson(summary);
-  if (stiffnessMap) out += StiffnessMapJson(*stiffnessMap);
-  if (!error.empty()) out += ", \"error\": " + JsonString(error);
-  return out + "}\n";
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -407,7 +290,7 @@ int main(int argc, char* argv[]) {
     if (const auto* mismatch = dynamic_cast<const DecimalSeparatorMismatch*>(&e))
       message += std::string(" Числа с этим разделителем читаются с параметром --decimal-separator ") + mismatch->found;
     fail(message);
-    if (o.json) out.Write("{\"error\": " + JsonString(message) + "}\n");
+    if (o.json) out.Write(JsonText(LoadFailureJson(message, "")));
     return finish(1);
   }
   form.CheckBox1 = false;
@@ -416,7 +299,7 @@ int main(int argc, char* argv[]) {
   ui.maxSeconds = o.maxSeconds;
   const RunOutcome outcome = RunCalculation(st, ui, sep);
   if (outcome != RunOutcome::Completed) {
-    if (o.json) out.Write(Json(st.model, st.params, st.summary, ui.error));
+    if (o.json) out.Write(JsonText(ResultsJson(st.model, st.params, st.summary, nullptr, ui.error, "")));
     return finish(1);
   }
   if (!o.json) {
@@ -458,7 +341,7 @@ int main(int argc, char* argv[]) {
   if (o.json) {
     std::string error;
     for (const std::string& message : failures) error += (error.empty() ? "" : "\n") + message;
-    out.Write(Json(st.model, st.params, st.summary, error, &*stiffnessMap));
+    out.Write(JsonText(ResultsJson(st.model, st.params, st.summary, &*stiffnessMap, error, "")));
   }
   return finish(0);
 }

@@ -78,7 +78,7 @@ if(CHECK STREQUAL "layout")
   set(example share/valoprovod/examples/rotor_two_bearings.txt)
   run(installed_json "${work}/usr/bin/valoprovod-cli" --json --decimal-separator . "${work}/usr/${example}")
   run(build_json "${BUILD_DIR}/cli/valoprovod-cli" --json --decimal-separator . "${SOURCE_DIR}/examples/rotor_two_bearings.txt")
-  expect("installed_json MATCHES \"\\\"frequencies\\\": \\\\[[0-9]\"" "no frequencies:\n${installed_json}")
+  expect("installed_json MATCHES \"\\\"frequencies\\\":\\\\[[0-9]\"" "no frequencies:\n${installed_json}")
   expect("installed_json STREQUAL build_json" "the installed command computes otherwise")
 
 elseif(CHECK STREQUAL "deb")

@@ -7,8 +7,7 @@
 #include <numbers>
 #include <filesystem>
 #include <fstream>
-#include <regex>
-#include <sstream>
+#include <optional>
 #include <string>
 
 #include "cli_run.h"
@@ -21,6 +20,8 @@ namespace {
 
 using vp::test::ChangedExample;
 using vp::test::Example;
+using vp::test::JsonOf;
+using vp::test::Numbers;
 using vp::test::Result;
 using vp::test::RunCli;
 
@@ -30,37 +31,26 @@ double SecondsOf(const std::function<void()>& run) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// The numbers following `key` in a JSON text, up to the closing bracket.
-std::vector<double> NumbersAfter(const std::string& json, const std::string& key) {
-  std::vector<double> values;
-  size_t at = json.find(key);
-  if (at == std::string::npos) return values;
-  at = json.find('[', at) + 1;
-  const size_t end = json.find(']', at);
-  while (at < end) {
-    size_t used = 0;
-    values.push_back(std::stod(json.substr(at, end - at), &used));
-    at += used;
-    at = json.find_first_not_of(", ", at);
-  }
-  return values;
-}
+// The first variant's object in the command's JSON.
+QJsonObject FirstVariant(const std::string& json) { return JsonOf(json).value("variants")[0].toObject(); }
 
 }  // namespace
 
 TEST(Cli, JsonOfTheFreeFreeShaft) {
   const Result r = RunCli("--json --decimal-separator . " + Example("free_free_shaft.txt"));
   EXPECT_EQ(r.status, 0) << r.err;
-  const std::vector<double> f = NumbersAfter(r.out, "\"frequencies\"");
+  const QJsonObject json = JsonOf(r.out), variant = json["variants"][0].toObject();
+  const std::vector<double> f = Numbers(variant["frequencies"]);
   ASSERT_EQ(f.size(), 2u) << r.out.substr(0, 200);
   EXPECT_NEAR(f[0], 2237.675, 5e-4);
   EXPECT_NEAR(f[1], 6168.90, 5e-3);
-  const std::vector<double> x = NumbersAfter(r.out, "\"section_x\"");
+  const std::vector<double> x = Numbers(json["section_x"]);
   ASSERT_EQ(x.size(), 100u);
   EXPECT_DOUBLE_EQ(x.back(), 1.0);
-  EXPECT_NE(r.out.find("\"solution\": ["), std::string::npos);
-  EXPECT_NE(r.out.find("\"frequencies_in_range\": 2, \"missed\": []"), std::string::npos);
-  EXPECT_EQ(r.out.find("\"error\""), std::string::npos);
+  EXPECT_TRUE(variant["modes"][0]["solution"].isArray());
+  EXPECT_EQ(variant["frequencies_in_range"], 2);
+  EXPECT_EQ(variant["missed"], QJsonArray());
+  EXPECT_FALSE(json.contains("error"));
 }
 
 TEST(Cli, PrintoutByDefault) {
@@ -84,7 +74,7 @@ TEST(Cli, BadDataGivesTheDetailedMessageAndStatusOne) {
   EXPECT_NE(r.err.find("Ошибка ввода данных\nХарактеристики участков, участок 2, масса: 'abc ' is not a valid floating point value"),
             std::string::npos)
       << r.err;
-  EXPECT_NE(r.out.find("\"error\": \"Ошибка ввода данных: Характеристики участков, участок 2"), std::string::npos);
+  EXPECT_TRUE(JsonOf(r.out)["error"].toString().startsWith("Ошибка ввода данных: Характеристики участков, участок 2")) << r.out;
 }
 
 TEST(Cli, WrongUsageAndMissingFiles) {
@@ -131,8 +121,8 @@ TEST(Cli, AnExportedWorkbookLoadsBackToTheSameFrequencies) {
   const Result second = RunCli("--json --decimal-separator . " + book);
   std::filesystem::remove(book);
   ASSERT_EQ(second.status, 0) << second.err;
-  EXPECT_EQ(NumbersAfter(second.out, "\"frequencies\""), NumbersAfter(first.out, "\"frequencies\""));
-  EXPECT_EQ(NumbersAfter(second.out, "\"section_x\""), NumbersAfter(first.out, "\"section_x\""));
+  EXPECT_EQ(FirstVariant(second.out)["frequencies"], FirstVariant(first.out)["frequencies"]);
+  EXPECT_EQ(JsonOf(second.out)["section_x"], JsonOf(first.out)["section_x"]);
 }
 
 // ---- Failures that must not pass for success -------------------------------
@@ -178,12 +168,12 @@ TEST(Cli, ClosedStandardStreamsAreNeverReusedForFiles) {
 TEST(Cli, JsonAnswersALoadFailureWithAnErrorObject) {
   const Result missing = RunCli("--json /nonexistent/input.txt");
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.out, "{\"error\": \"Не удалось открыть файл '/nonexistent/input.txt'. Нет такого файла или папки.\"}\n");
+  EXPECT_EQ(missing.out, "{\"error\":\"Не удалось открыть файл '/nonexistent/input.txt'. Нет такого файла или папки.\"}\n");
   EXPECT_EQ(missing.err, "Не удалось открыть файл '/nonexistent/input.txt'. Нет такого файла или папки.\n");
   // The examples use '.': read with ',' they fail with that reason and the way out.
   const Result comma = RunCli("--json --decimal-separator , " + Example("free_free_shaft.txt"));
   EXPECT_EQ(comma.status, 1);
-  EXPECT_EQ(comma.out.rfind("{\"error\": \"Строка 1, участок 1, длина: число '0.01 ' записано с десятичным разделителем '.', "
+  EXPECT_EQ(comma.out.rfind("{\"error\":\"Строка 1, участок 1, длина: число '0.01 ' записано с десятичным разделителем '.', "
                             "а ожидается разделитель ','. Числа с этим разделителем читаются с параметром --decimal-separator .\"}", 0),
             0u)
       << comma.out;
@@ -234,10 +224,9 @@ TEST(Cli, WriteProtectedOutputsAreRefusedAndNamedInTheJson) {
                           Example("rotor_two_bearings.txt"));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Файл «" + dir + "/out.xlsx» защищен от записи.\nФайл «" + dir + "/out.pdf» защищен от записи.\n");
-  EXPECT_NE(r.out.find("\"error\": \"Файл «" + dir + "/out.xlsx» защищен от записи.\\nФайл «" + dir +
-                       "/out.pdf» защищен от записи.\"}"),
-            std::string::npos);
-  EXPECT_EQ(NumbersAfter(r.out, "\"frequencies\"").size(), 4u);  // what was computed is there
+  EXPECT_EQ(JsonOf(r.out)["error"].toString().toStdString(),
+            "Файл «" + dir + "/out.xlsx» защищен от записи.\nФайл «" + dir + "/out.pdf» защищен от записи.");
+  EXPECT_EQ(FirstVariant(r.out)["frequencies"].toArray().size(), 4);  // what was computed is there
   for (const char* name : {"/out.pdf", "/out.xlsx"}) {
     EXPECT_EQ(vp::test::ReadFile(dir + name), "old");
     EXPECT_EQ(vp::test::Mode(dir + name), std::filesystem::perms(0444));
@@ -288,15 +277,14 @@ TEST(Cli, AHugeUpperBoundRunsAndAnEarlyEndIsReported) {
   EXPECT_LT(SecondsOf([&] { r = RunCli("--json --decimal-separator . " + unbounded.path); }), 10);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(NumbersAfter(r.out, "\"frequencies\"").size(), 2u);
+  EXPECT_EQ(FirstVariant(r.out)["frequencies"].toArray().size(), 2);
   EXPECT_EQ(r.out.find("ended_early_at"), std::string::npos);  // KP reached
 
   // KP = 3 up to FK = 100 holds two: the walk ends after the second (61.69).
   const Result example = RunCli("--json --decimal-separator . " + Example("free_free_shaft.txt"));
-  const size_t at = example.out.find("\"ended_early_at\": ");
-  ASSERT_NE(at, std::string::npos) << example.out.substr(example.out.size() - 200);
-  const double end = std::stod(example.out.substr(at + 18));
-  EXPECT_NEAR(end, NumbersAfter(example.out, "\"frequencies\"").at(1) + 1, 1e-6);
+  const QJsonObject variant = FirstVariant(example.out);
+  ASSERT_TRUE(variant["ended_early_at"].isDouble()) << example.out.substr(example.out.size() - 200);
+  EXPECT_NEAR(variant["ended_early_at"].toDouble(), Numbers(variant["frequencies"]).at(1) + 1, 1e-6);
 }
 
 TEST(Cli, MaxSecondsStopsALongRunBeforeComputing) {
@@ -307,7 +295,10 @@ TEST(Cli, MaxSecondsStopsALongRunBeforeComputing) {
   EXPECT_EQ(r.err.rfind("Расчет займет около ", 0), 0u) << r.err;
   EXPECT_NE(r.err.find(" мин.\nРасчет не выполнен: по оценке он займет больше 2 с (--max-seconds)\n"), std::string::npos)
       << r.err;
-  EXPECT_NE(r.out.find("\"variants\": [], \"frequency_map\": [], \"error\": \"Расчет не выполнен"), std::string::npos) << r.out;
+  const QJsonObject json = JsonOf(r.out);
+  EXPECT_EQ(json["variants"], QJsonArray()) << r.out;
+  EXPECT_EQ(json["frequency_map"], QJsonArray());
+  EXPECT_TRUE(json["error"].toString().startsWith("Расчет не выполнен"));
 }
 
 TEST(Cli, MaxSecondsAlsoBoundsARunThatCannotBeEstimated) {
@@ -344,24 +335,19 @@ namespace {
 
 struct MapEntry {
   int ordinal;
-  std::vector<std::string> frequencies, mac;  // as printed: a number or "null"
+  std::vector<std::optional<double>> frequencies, mac;  // none where null
 };
 
 // The entries of the "frequency_map" member, in order.
 std::vector<MapEntry> FrequencyMap(const std::string& json) {
   std::vector<MapEntry> entries;
-  const size_t at = json.find("\"frequency_map\": [");
-  if (at == std::string::npos) return entries;
-  const std::regex entry(R"(\{"ordinal": (\d+), "frequencies": \[([^\]]*)\], "mac": \[([^\]]*)\]\})");
-  const std::string rest = json.substr(at);
-  auto split = [](const std::string& list) {
-    std::vector<std::string> items;
-    std::stringstream in(list);
-    for (std::string item; std::getline(in, item, ',');) items.push_back(item.substr(item.find_first_not_of(' ')));
+  auto numbers = [](const QJsonValue& array) {
+    std::vector<std::optional<double>> items;
+    for (const QJsonValue& v : array.toArray()) items.push_back(v.isNull() ? std::nullopt : std::optional(v.toDouble()));
     return items;
   };
-  for (std::sregex_iterator i(rest.begin(), rest.end(), entry), end; i != end; ++i)
-    entries.push_back({std::stoi((*i)[1]), split((*i)[2]), split((*i)[3])});
+  for (const QJsonValue& line : JsonOf(json)["frequency_map"].toArray())
+    entries.push_back({line["ordinal"].toInt(), numbers(line["frequencies"]), numbers(line["mac"])});
   return entries;
 }
 
@@ -389,26 +375,27 @@ TEST(Cli, JsonFrequencyMapFollowsTrueOrdinalsAcrossTheVariants) {
   const Result r = RunCli("--json --decimal-separator . " + Example("rotor_two_bearings.txt"));
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<MapEntry> map = FrequencyMap(r.out);
-  const std::vector<double> first = NumbersAfter(r.out, "\"frequencies\"");  // variant 1's, all confirmed
-  ASSERT_EQ(map.size(), first.size()) << r.out.substr(r.out.find("\"frequency_map\""));
+  const std::vector<double> first = Numbers(FirstVariant(r.out)["frequencies"]);  // variant 1's, all confirmed
+  ASSERT_EQ(map.size(), first.size()) << r.out.substr(0, 400);
   ASSERT_GE(map.size(), 2u);
   for (size_t n = 0; n < map.size(); ++n) {
     EXPECT_EQ(map[n].ordinal, static_cast<int>(n) + 1);
     ASSERT_EQ(map[n].frequencies.size(), 2u);
     ASSERT_EQ(map[n].mac.size(), 1u);
-    EXPECT_EQ(std::stod(map[n].frequencies[0]), first[n]);
-    if (map[n].frequencies[1] == "null") {  // above FK for the stiffer bearings
-      EXPECT_EQ(map[n].mac[0], "null");
+    EXPECT_EQ(map[n].frequencies[0], first[n]);
+    if (!map[n].frequencies[1]) {  // above FK for the stiffer bearings
+      EXPECT_EQ(map[n].mac[0], std::nullopt);
       continue;
     }
     // Stiffer bearings: every ordinal rises.
-    EXPECT_LT(std::stod(map[n].frequencies[0]), std::stod(map[n].frequencies[1])) << n;
-    const double mac = std::stod(map[n].mac[0]);
+    EXPECT_LT(*map[n].frequencies[0], *map[n].frequencies[1]) << n;
+    ASSERT_TRUE(map[n].mac[0]) << n;
+    const double mac = *map[n].mac[0];
     EXPECT_GE(mac, 0);
     EXPECT_LE(mac, 1);
   }
-  EXPECT_NE(map[1].frequencies[1], "null");
-  EXPECT_NE(r.out.find("\"doubtful\": []"), std::string::npos);
+  EXPECT_NE(map[1].frequencies[1], std::nullopt);
+  for (const QJsonValue& variant : JsonOf(r.out)["variants"].toArray()) EXPECT_EQ(variant["doubtful"], QJsonArray());
 }
 
 TEST(Cli, TheTextOutputEndsEachVariantWithItsCheck) {
@@ -430,7 +417,11 @@ TEST(Cli, ADiscEnteredAsAPointMassKeepsTheCheck) {
   std::filesystem::remove(path);
   ASSERT_EQ(json.status, 0) << json.err;
   EXPECT_EQ(json.out.find("check_problem"), std::string::npos);
-  EXPECT_NE(json.out.find("\"frequencies_in_range\": 4, \"missed\": [], \"doubtful\": []"), std::string::npos) << json.out;
+  for (const QJsonValue& variant : JsonOf(json.out)["variants"].toArray()) {
+    EXPECT_EQ(variant["frequencies_in_range"], 4) << json.out;
+    EXPECT_EQ(variant["missed"], QJsonArray());
+    EXPECT_EQ(variant["doubtful"], QJsonArray());
+  }
   EXPECT_EQ(FrequencyMap(json.out).size(), 4u);
   EXPECT_NE(text.out.find("Вариант № 2: найдено 4 из 4 собственных частот"), std::string::npos) << text.out;
   ASSERT_EQ(printed.status, 0) << printed.err;
@@ -454,7 +445,7 @@ TEST(Cli, WhereTheCheckCannotCountEveryOutputSaysSo) {
   const Result text = RunCli("--decimal-separator . " + path);
   std::filesystem::remove(path);
   ASSERT_EQ(json.status, 0) << json.err;
-  EXPECT_NE(json.out.find("\"check_problem\": \"участок 1: масса должна быть не меньше нуля\""), std::string::npos);
+  EXPECT_EQ(FirstVariant(json.out)["check_problem"], "участок 1: масса должна быть не меньше нуля");
   EXPECT_EQ(json.out.find("frequencies_in_range"), std::string::npos);
   EXPECT_NE(text.out.find("проверить, все ли частоты диапазона найдены, нельзя (участок 1: масса должна быть не меньше нуля)."),
             std::string::npos);
@@ -464,9 +455,10 @@ TEST(Cli, JsonGivesTheContinuousShaftBesideTheFoundFrequenciesWithHertzAndRpm) {
   // The uniform free-free shaft: its continuous model is exact, P = 100 (beta L)^2.
   const Result r = RunCli("--json --decimal-separator . " + Example("free_free_shaft.txt"));
   EXPECT_EQ(r.status, 0) << r.err;
-  const std::vector<double> f = NumbersAfter(r.out, "\"frequencies\"");
-  const std::vector<double> continuous = NumbersAfter(r.out, "\"continuous_frequencies\"");
-  const std::vector<double> hz = NumbersAfter(r.out, "\"hz\""), rpm = NumbersAfter(r.out, "\"rpm\"");
+  const QJsonObject variant = FirstVariant(r.out);
+  const std::vector<double> f = Numbers(variant["frequencies"]);
+  const std::vector<double> continuous = Numbers(variant["continuous_frequencies"]);
+  const std::vector<double> hz = Numbers(variant["hz"]), rpm = Numbers(variant["rpm"]);
   ASSERT_EQ(f.size(), 2u);
   ASSERT_EQ(continuous.size(), 2u);
   ASSERT_EQ(hz.size(), 2u);
@@ -478,7 +470,7 @@ TEST(Cli, JsonGivesTheContinuousShaftBesideTheFoundFrequenciesWithHertzAndRpm) {
     EXPECT_NEAR(rpm[i], 60 * hz[i], 1e-12 * rpm[i]);
   }
   // Its range (100 to 10000) holds these two.
-  EXPECT_EQ(NumbersAfter(r.out, "\"continuous_in_range\""), continuous);
+  EXPECT_EQ(Numbers(variant["continuous_in_range"]), continuous);
   EXPECT_EQ(r.out.find("continuous_problem"), std::string::npos);
 }
 
@@ -499,10 +491,10 @@ TEST(Cli, TheContinuousShaftsLinesAndWhenItCannotBeSolvedSayingSo) {
   for (int i = 2; i <= 100; ++i) masses += "0.01 ";
   ChangedExample negative({{2, masses}});
   const Result r = RunCli("--json --decimal-separator . " + negative.path);
-  EXPECT_NE(r.out.find("\"continuous_problem\": \"участок 1: масса должна быть не меньше нуля\", "
-                       "\"continuous_frequencies\": [null, null], \"continuous_in_range\": []"),
-            std::string::npos)
-      << r.out.substr(r.out.size() - 400);
+  const QJsonObject variant = FirstVariant(r.out);
+  EXPECT_EQ(variant["continuous_problem"], "участок 1: масса должна быть не меньше нуля") << r.out.substr(r.out.size() - 400);
+  EXPECT_EQ(variant["continuous_frequencies"], (QJsonArray{QJsonValue(), QJsonValue()}));
+  EXPECT_EQ(variant["continuous_in_range"], QJsonArray());
   const Result text = RunCli("--decimal-separator . " + negative.path);
   EXPECT_NE(text.out.find("\nВариант № 1: непрерывная модель вала не рассчитана: участок 1: масса должна быть не меньше "
                           "нуля.\n"),

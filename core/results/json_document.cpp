@@ -1,0 +1,136 @@
+#include "json_document.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include "continuous_comparison.h"
+#include "frequency_map.h"
+#include "messages.h"
+#include "printable.h"
+
+namespace vp {
+
+namespace {
+
+// Text from anywhere (a file's contents among it): ill-formed UTF-8 is
+// replaced, so that the document stays valid.
+QJsonValue Text(const std::string& text) { return QString::fromStdString(ValidUtf8(text)); }
+
+template <typename Items, typename Format>
+QJsonArray Array(const Items& items, Format&& format) {
+  QJsonArray array;
+  for (const auto& item : items) array.append(format(item));
+  return array;
+}
+
+QJsonArray Numbers(const std::vector<double>& values) {
+  return Array(values, [](double value) { return value; });
+}
+
+// null where there is no number.
+QJsonArray NumbersOrNull(const std::vector<std::optional<double>>& values, double factor = 1) {
+  return Array(values, [&](const std::optional<double>& value) { return value ? QJsonValue(*value * factor) : QJsonValue(); });
+}
+
+void AddError(QJsonObject& document, const std::string& error, const std::string& errorCode) {
+  if (!error.empty()) document["error"] = Text(error);
+  if (!errorCode.empty()) document["error_code"] = Text(errorCode);
+}
+
+// The check of one solved variant: how many natural frequencies its range
+// holds, the ranges of those passed over and the accepted frequencies that
+// are none; or why it could not be counted.
+void AddCompleteness(QJsonObject& json, const VariantResult& v, double factor) {
+  const CompletenessReport& r = v.completeness;
+  if (!r.checked) {
+    json["check_problem"] = Text(r.problem ? Message(*r.problem) : "");
+    return;
+  }
+  json["frequencies_in_range"] = r.inRange;
+  json["missed"] = Array(r.missed, [&](const std::pair<double, double>& range) {
+    return QJsonArray{range.first * factor, range.second * factor};
+  });
+  QJsonArray doubtful;
+  for (size_t i = 0; i < r.ordinals.size() && i < v.modes.size(); ++i)
+    if (r.ordinals[i] == 0) doubtful.append(v.modes[i].F);
+  json["doubtful"] = doubtful;
+}
+
+// Hz and rpm of the found frequencies, and the continuous shaft's frequencies
+// of the same ordinals (null where none) and in the range searched; or why it
+// cannot be solved.
+void AddContinuous(QJsonObject& json, const VariantResult& v, double factor) {
+  json["hz"] = Array(v.modes, [](const ModeData& m) { return Hertz(m.omega); });
+  json["rpm"] = Array(v.modes, [](const ModeData& m) { return Rpm(m.omega); });
+  const ContinuousComparison& c = v.continuous;
+  if (!c.made) return;
+  if (c.problem) json["continuous_problem"] = Text(Message(*c.problem));
+  json["continuous_frequencies"] = NumbersOrNull(c.sameOrdinal, factor);
+  json["continuous_in_range"] = Array(c.inRange, [&](const OrdinalFrequency& f) { return f.omega * factor; });
+}
+
+QJsonObject VariantJson(const VariantResult& v, double factor) {
+  QJsonObject json;
+  json["variant"] = v.variant;
+  json["frequencies"] = Array(v.modes, [](const ModeData& m) { return m.F; });
+  json["modes"] = Array(v.modes, [](const ModeData& m) {
+    return QJsonObject{{"frequency", m.F},
+                       {"states", Array(m.states, [](const State& s) { return QJsonArray{s[0], s[1], s[2], s[3]}; })},
+                       {"solution", Numbers(m.solution)}};
+  });
+  if (v.solved) AddCompleteness(json, v, factor);
+  if (v.endedEarly) json["ended_early_at"] = v.endedAt * factor;
+  AddContinuous(json, v, factor);
+  return json;
+}
+
+// The frequencies by true ordinal across the variants, with the likeness of
+// neighbouring variants' shapes.
+QJsonArray FrequencyMapJson(const ResultsSummary& summary) {
+  return Array(BuildFrequencyMap(summary).lines, [](const MapLine& line) {
+    return QJsonObject{{"ordinal", line.ordinal},
+                       {"frequencies", NumbersOrNull(line.frequencies)},
+                       {"mac", NumbersOrNull(line.mac)}};
+  });
+}
+
+// The critical-speed map: the frequencies of each ordinal at every stiffness,
+// or why there is no map.
+QJsonObject StiffnessMapJson(const StiffnessMapChart& map) {
+  if (map.problem) return {{"problem", Text(Message(*map.problem))}};
+  return {{"stiffness", Numbers(map.stiffness)},
+          {"lines", Array(map.curves, [](const StiffnessMapCurve& curve) {
+             return QJsonObject{{"ordinal", curve.ordinal}, {"frequencies", Numbers(curve.F)}};
+           })}};
+}
+
+}  // namespace
+
+QJsonObject ResultsJson(const TShaftModel& model, const TSearchParams& params, const ResultsSummary& summary,
+                        const StiffnessMapChart* stiffnessMap, const std::string& error, const std::string& errorCode) {
+  QJsonObject document;
+  // No cross-sections before anything was solved.
+  QJsonArray sectionX;
+  for (int k = 1; !summary.variants.empty() && k <= model.KM; ++k) sectionX.append(model.SectionX[k]);
+  document["section_x"] = sectionX;
+  const double factor = params[kReportFactor];
+  document["variants"] = Array(summary.variants, [&](const VariantResult& v) { return VariantJson(v, factor); });
+  document["frequency_map"] = FrequencyMapJson(summary);
+  if (stiffnessMap) document["stiffness_map"] = StiffnessMapJson(*stiffnessMap);
+  AddError(document, error, errorCode);
+  return document;
+}
+
+QJsonObject LoadFailureJson(const std::string& error, const std::string& errorCode) {
+  QJsonObject document;
+  AddError(document, error, errorCode);
+  return document;
+}
+
+// QJsonDocument writes doubles in their shortest round-trip form (a negative
+// zero as 0), numbers that are not finite as null, and non-ASCII text as UTF-8.
+std::string JsonText(const QJsonObject& document) {
+  return QJsonDocument(document).toJson(QJsonDocument::Compact).append('\n').toStdString();
+}
+
+}  // namespace vp

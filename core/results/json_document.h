@@ -1,0 +1,31 @@
+#pragma once
+// The batch command's JSON document: every frequency and mode of a run at full
+// precision, the check of each variant, the continuous shaft beside it, the
+// frequency map and the critical-speed map; or the error of a failed load.
+
+#include <QJsonObject>
+
+#include <string>
+
+#include "results_summary.h"
+#include "shaft_model.h"
+#include "stiffness_map_chart.h"
+
+namespace vp {
+
+// The document of a run: every variant in the summary, also one that failed
+// with what it had found. The member "stiffness_map" only with a map;
+// "error" when `error` is not empty, "error_code" when `errorCode` is not.
+QJsonObject ResultsJson(const TShaftModel& model, const TSearchParams& params, const ResultsSummary& summary,
+                        const StiffnessMapChart* stiffnessMap, const std::string& error, const std::string& errorCode);
+
+// The document of an input that could not be loaded: "error", and "error_code"
+// when `errorCode` is not empty.
+QJsonObject LoadFailureJson(const std::string& error, const std::string& errorCode);
+
+// The document as the command prints it: one line of UTF-8 ending in "\n".
+// Every finite number is written in the shortest form that reads back to the
+// same double; a negative zero is written as 0.
+std::string JsonText(const QJsonObject& document);
+
+}  // namespace vp
