@@ -45,8 +45,11 @@ Forms::Forms() {
   OutputForm->SetExporter([this](TOutputForm& form) {
     const QString path = chooseWorkbookFile(&form);
     if (path.isEmpty()) return;
-    ExportResultsWorkbook(path.toStdString(), state.form, state.echo, state.results, DecimalSeparator(), &state.summary,
-                          &StiffnessMapOfRun());
+    if (const std::optional<Error> error = ExportResultsWorkbook(path.toStdString(), state.form, state.echo, state.results,
+                                                                 DecimalSeparator(), &state.summary, &StiffnessMapOfRun())) {
+      ReportError(&form, *error);
+      return;
+    }
     if (!openWorkbook(path))
       ShowPlainMessage(&form, "Рабочая книга сохранена в файле \"" + path +
                                   "\", но открыть ее в программе электронных таблиц не удалось.");

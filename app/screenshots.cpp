@@ -16,6 +16,7 @@
 #include "forms.h"
 #include "input_loader.h"
 #include "line_printer.h"
+#include "messages.h"
 
 namespace {
 
@@ -57,10 +58,8 @@ int main(int argc, char* argv[]) {
   ProgramState& st = forms.state;
   const QString out = QString::fromLocal8Bit(argv[2]) + "/" + (argc == 4 ? QString::fromLocal8Bit(argv[3]) : QString());
   QDir().mkpath(QString::fromLocal8Bit(argv[2]));
-  try {
-    LoadInputFile(argv[1], st.form, '.');
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
+  if (const std::optional<Error> error = LoadInputFile(argv[1], st.form, '.')) {
+    std::fprintf(stderr, "%s\n", Message(*error).c_str());
     return 1;
   }
   st.form.CheckBox1 = true;
@@ -94,7 +93,7 @@ int main(int argc, char* argv[]) {
     PrintPicture(printer, forms.StiffnessMapForm->CaptureChart(), forms.StiffnessMapForm->PrintHeading());
     std::printf("wrote %s\n", qPrintable(out + "stiffness_map_page.pdf"));
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
+    std::fprintf(stderr, "%s\n", MessageOf(e).c_str());
     ok = false;
   }
   forms.StiffnessMapForm->hide();
@@ -121,7 +120,7 @@ int main(int argc, char* argv[]) {
     PrintPicture(printer, forms.NewForm->CaptureChart(), ModeShapeHeading(st.newForm));
     std::printf("wrote %s\n", qPrintable(out + "mode_shape_page.pdf"));
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
+    std::fprintf(stderr, "%s\n", MessageOf(e).c_str());
     ok = false;
   }
   forms.NewForm->hide();

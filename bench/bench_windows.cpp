@@ -63,10 +63,11 @@ BENCHMARK(BM_ResultsWindowRefresh)->Unit(benchmark::kMillisecond)->Iterations(5)
 // to the map drawn: the stepped rotor of the examples (0) and the largest run (1).
 void BM_StiffnessMapRedraw(benchmark::State& state) {
   TMainFormModel form = bench::LargestRunForm();
-  if (state.range(0) == 0) LoadInputFile(VP_EXAMPLES_DIR "/rotor_two_bearings.txt", form, '.');
   TShaftModel shaft;
   TSearchParams params{};
-  ReadForm(form, shaft, params, '.');
+  if ((state.range(0) == 0 && LoadInputFile(VP_EXAMPLES_DIR "/rotor_two_bearings.txt", form, '.')) ||
+      ReadForm(form, shaft, params, '.'))
+    state.SkipWithError("input not read");
   StiffnessMapModel model;
   model.SetShaft(shaft, 100, '.');
   TStiffnessMapForm window(model);

@@ -271,8 +271,15 @@ int main(int argc, char* argv[]) {
   // Each message is given once: a bad entry stops the lines on standard output
   // and in the PDF at the same place.
   std::vector<std::string> failures;
-  auto fail = [&](const std::string& message) {
+  std::string firstCode;  // the code of the first failure, for "error_code"
+  auto fail = [&](const std::string& message, const std::string& code) {
+    if (firstCode.empty()) firstCode = code;
     if (std::find(failures.begin(), failures.end(), message) == failures.end()) failures.push_back(message);
+  };
+  // A failure other than an error value is one of printing.
+  auto failWith = [&](const std::exception& e) {
+    const std::string code = CodeOf(e);
+    fail(MessageOf(e), code.empty() ? "print_failed" : code);
   };
   auto finish = [&](int status) {
     for (const std::string& message : failures) std::cerr << message << '\n';
@@ -283,14 +290,12 @@ int main(int argc, char* argv[]) {
 
   ProgramState st;
   TMainFormModel& form = st.form;
-  try {
-    LoadInputFile(o.input, form, sep);
-  } catch (const std::exception& e) {
-    std::string message = e.what();
-    if (const auto* mismatch = dynamic_cast<const DecimalSeparatorMismatch*>(&e))
-      message += std::string(" Числа с этим разделителем читаются с параметром --decimal-separator ") + mismatch->found;
-    fail(message);
-    if (o.json) out.Write(JsonText(LoadFailureJson(message, "")));
+  if (const std::optional<Error> error = LoadInputFile(o.input, form, sep)) {
+    std::string message = Message(*error);
+    if (error->code == ErrorCode::TextSeparator)
+      message += " Числа с этим разделителем читаются с параметром --decimal-separator " + error->detail.substr(0, 1);
+    fail(message, CodeName(error->code));
+    if (o.json) out.Write(JsonText(LoadFailureJson(message, firstCode)));
     return finish(1);
   }
   form.CheckBox1 = false;
@@ -307,7 +312,7 @@ int main(int argc, char* argv[]) {
       WritePrintout(
           form, st.results, sep, [&](const std::string& line) { out.Write(line + "\n"); }, &st.summary);
     } catch (const std::exception& e) {
-      fail(e.what());
+      failWith(e);
     }
   }
   // The map of the range asked for, or of the default one.
@@ -322,11 +327,9 @@ int main(int argc, char* argv[]) {
     }
   }
   if (!o.xlsx.empty()) {
-    try {
-      ExportResultsWorkbook(o.xlsx, form, st.echo, st.results, sep, &st.summary, &*stiffnessMap);
-    } catch (const std::exception& e) {
-      fail(e.what());
-    }
+    if (const std::optional<Error> error =
+            ExportResultsWorkbook(o.xlsx, form, st.echo, st.results, sep, &st.summary, &*stiffnessMap))
+      fail(Message(*error), CodeName(error->code));
   }
   if (!o.pdf.empty()) {
     try {
@@ -335,13 +338,13 @@ int main(int argc, char* argv[]) {
       // After a bad entry the lines before it are printed.
       RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintResults(device, form, st.results, sep, &st.summary); });
     } catch (const std::exception& e) {
-      fail(e.what());
+      failWith(e);
     }
   }
   if (o.json) {
     std::string error;
     for (const std::string& message : failures) error += (error.empty() ? "" : "\n") + message;
-    out.Write(JsonText(ResultsJson(st.model, st.params, st.summary, &*stiffnessMap, error, "")));
+    out.Write(JsonText(ResultsJson(st.model, st.params, st.summary, &*stiffnessMap, error, firstCode)));
   }
   return finish(0);
 }

@@ -4,7 +4,6 @@
 
 #include "errors.h"
 #include "numtext.h"
-#include "printable.h"
 
 namespace vp {
 
@@ -19,15 +18,10 @@ std::string Shown(const SheetCell& cell, char decimalSeparator) {
   }
 }
 
-[[noreturn]] void Fail(const Sheet& sheet, int row, int col, char decimalSeparator, const char* what) {
-  const std::string where = sheet.Name().empty() ? "" : "лист «" + Printable(sheet.Name()) + "», ";
+[[noreturn]] void Fail(const Sheet& sheet, int row, int col, char decimalSeparator, ErrorCode code) {
   const SheetCell& cell = sheet.Cell(row, col);
-  const std::string problem =
-      cell.kind == CellKind::Uncalculated
-          ? "формула не вычислена (в файле нет ее значения); откройте книгу в программе электронных таблиц и "
-            "сохраните ее заново"
-          : "значение «" + Printable(Shown(cell, decimalSeparator)) + "» " + what;
-  throw ConversionError("Ошибка в книге: " + where + "ячейка " + CellName(row, col) + ": " + problem);
+  if (cell.kind == CellKind::Uncalculated) code = ErrorCode::CellUncalculated;
+  Raise(Error{code, 0, 0, CellName(row, col), Shown(cell, decimalSeparator), sheet.Name()});
 }
 
 // The cell as a real, or false when it holds neither a number nor a numeric text.
@@ -51,17 +45,17 @@ bool TryReal(const SheetCell& cell, char decimalSeparator, double& value) {
 double CellAsReal(const Sheet& sheet, int row, int col, char decimalSeparator) {
   double value = 0;
   if (!TryReal(sheet.Cell(row, col), decimalSeparator, value))
-    Fail(sheet, row, col, decimalSeparator, "не является числом");
+    Fail(sheet, row, col, decimalSeparator, ErrorCode::CellNotNumber);
   return value;
 }
 
 int CellAsInteger(const Sheet& sheet, int row, int col, char decimalSeparator) {
   double value = 0;
   if (!TryReal(sheet.Cell(row, col), decimalSeparator, value))
-    Fail(sheet, row, col, decimalSeparator, "не является целым числом");
+    Fail(sheet, row, col, decimalSeparator, ErrorCode::CellNotInteger);
   const double rounded = std::nearbyint(value);  // the default rounding: a half to even
   if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0))
-    Fail(sheet, row, col, decimalSeparator, "выходит за пределы целых чисел");
+    Fail(sheet, row, col, decimalSeparator, ErrorCode::CellBeyondInteger);
   return static_cast<int>(rounded);
 }
 

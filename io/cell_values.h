@@ -8,11 +8,11 @@
 namespace vp {
 
 // The value rounded to the nearest integer, a half to the even neighbour.
-// Throws ConversionError naming the cell and quoting its content when the cell
-// cannot be converted or the value lies outside the 32-bit range.
+// Throws Failure naming the cell and its content when the cell cannot be
+// converted or the value lies outside the 32-bit range.
 int CellAsInteger(const Sheet& sheet, int row, int col, char decimalSeparator);
 
-// Throws ConversionError naming the cell and quoting its content.
+// Throws Failure naming the cell and its content.
 double CellAsReal(const Sheet& sheet, int row, int col, char decimalSeparator);
 
 }  // namespace vp

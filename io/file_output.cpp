@@ -8,7 +8,6 @@
 #include <filesystem>
 
 #include "errors.h"
-#include "printable.h"
 
 namespace vp {
 
@@ -51,20 +50,20 @@ class FileReplacement::CountingFile : public QFile {
 };
 
 FileReplacement::FileReplacement(const std::string& target) : target_(target) {
-  if (target.empty()) throw AppError("Не задано имя файла для записи.");
+  if (target.empty()) Fail(ErrorCode::WriteNoName);
   // A name the system's encoding cannot hold would come out as another name.
   const QString name = QFile::decodeName(QByteArray::fromStdString(target));
-  if (QFile::encodeName(name).toStdString() != target) Fail("В имени файла есть знаки не в кодировке UTF-8");
+  if (QFile::encodeName(name).toStdString() != target) Fail(ErrorCode::WriteBadName);
   QFileInfo info(name);
   if (info.isSymLink() && info.exists()) info = QFileInfo(info.canonicalFilePath());
   final_ = info.absoluteFilePath();
-  if (info.isDir()) Fail("Это папка");
+  if (info.isDir()) Fail(ErrorCode::WriteIsFolder);
   if (info.exists()) {
-    if (!info.isFile()) Fail("Это не обычный файл, а устройство или канал");
+    if (!info.isFile()) Fail(ErrorCode::WriteNotRegular);
     // An administrator may write any file; a file whose owner may not write it
     // is protected all the same.
     if (!info.permissions().testFlag(QFileDevice::WriteOwner) || !info.isWritable())
-      throw AppError("Файл «" + Printable(target) + "» защищен от записи.");
+      Fail(ErrorCode::WriteProtected);
     replaces_ = true;
     // The file's own bits; Qt's "user" flags say what this process may do.
     const auto bits = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
@@ -86,7 +85,8 @@ FileReplacement::FileReplacement(const std::string& target) : target_(target) {
     if (error != std::errc::file_exists || attempt == 100) {
       file_.reset();
       new_.clear();
-      Fail(error == std::errc::no_such_file_or_directory ? "Нет такой папки" : SystemReason(error));
+      if (error == std::errc::no_such_file_or_directory) Fail(ErrorCode::WriteNoFolder);
+      Fail(ErrorCode::WriteSystem, error);
     }
   }
 }
@@ -113,18 +113,20 @@ void FileReplacement::Commit() {
     if (file_->error() != QFileDevice::NoError) file_->Record();
     if (!file_->failure && QFileInfo(new_).size() != file_->offered)
       file_->failure = std::make_error_code(std::errc::io_error);
-    if (file_->failure) Fail(SystemReason(file_->failure));
+    if (file_->failure) Fail(ErrorCode::WriteSystem, file_->failure);
   }
-  if (!QFileInfo::exists(new_)) Fail("Файл был удален во время записи");
-  if (replaces_ && !QFile::setPermissions(new_, permissions_)) Fail(SystemReason(LastError()));
+  if (!QFileInfo::exists(new_)) Fail(ErrorCode::WriteVanished);
+  if (replaces_ && !QFile::setPermissions(new_, permissions_)) Fail(ErrorCode::WriteSystem, LastError());
   std::error_code error;
   std::filesystem::rename(FsPath(new_), FsPath(final_), error);
-  if (error) Fail(SystemReason(error));
+  if (error) Fail(ErrorCode::WriteSystem, error);
   committed_ = true;
 }
 
-void FileReplacement::Fail(const std::string& reason) const {
-  throw AppError("Не удалось записать файл «" + Printable(target_) + "». " + reason + ".");
+void FileReplacement::Fail(ErrorCode code, std::error_code system) const {
+  Error error{code, 0, 0, "", target_};
+  error.system = system;
+  Raise(std::move(error));
 }
 
 void WriteWholeFile(const std::string& path, std::string_view contents) {

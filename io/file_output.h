@@ -9,16 +9,19 @@
 // - the new file is checked to hold everything that was written to it, gets
 //   the permissions of the file it replaces, and only then is renamed over the
 //   target. A failure at any step removes the new file and leaves the target
-//   as it was, and is reported in Russian with the system's reason.
+//   as it was, and throws Failure with the system's reason.
 // A target that is a symbolic link to a file replaces the file it points to. A
 // name that the system's encoding (UTF-8) cannot hold is refused.
 
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include <QFileDevice>
 #include <QString>
+
+#include "errors.h"
 
 class QIODevice;
 
@@ -26,7 +29,7 @@ namespace vp {
 
 class FileReplacement {
  public:
-  // Checks the target and creates the new file. Throws AppError.
+  // Checks the target and creates the new file. Throws Failure.
   explicit FileReplacement(const std::string& target);
   // Removes the new file unless Commit() succeeded.
   ~FileReplacement();
@@ -40,11 +43,11 @@ class FileReplacement {
   // by name itself (and checks what it wrote); the device is closed.
   std::string NewFileName();
   // Checks the new file, gives it the target's permissions and renames it over
-  // the target. Throws AppError; the target then stays as it was.
+  // the target. Throws Failure; the target then stays as it was.
   void Commit();
 
-  // Throws "Не удалось записать файл «target». <reason>."
-  [[noreturn]] void Fail(const std::string& reason) const;
+  // Throws Failure naming the target.
+  [[noreturn]] void Fail(ErrorCode code, std::error_code system = {}) const;
 
  private:
   class CountingFile;
@@ -58,7 +61,7 @@ class FileReplacement {
   bool committed_ = false;
 };
 
-// Writes `contents` into `path` through a FileReplacement.
+// Writes `contents` into `path` through a FileReplacement. Throws Failure.
 void WriteWholeFile(const std::string& path, std::string_view contents);
 
 }  // namespace vp

@@ -12,7 +12,6 @@
 #include "cell_values.h"
 #include "errors.h"
 #include "numtext.h"
-#include "printable.h"
 #include "shaft_model.h"
 #include "workbook_reader.h"
 
@@ -47,20 +46,14 @@ void CheckSeparator(const std::string& text, char sep, int line, const std::stri
   const char other = sep == ',' ? '.' : sep == '.' ? ',' : 0;
   double ignored;
   if (other == 0 || TryRealOfText(text, sep, ignored) || !TryRealOfText(text, other, ignored)) return;
-  throw DecimalSeparatorMismatch("Строка " + std::to_string(line) + (item.empty() ? "" : ", " + item) + ": число '" +
-                                     Printable(text) + "' записано с десятичным разделителем '" + other +
-                                     "', а ожидается разделитель '" + sep + "'.",
-                                 other);
+  Raise(Error{ErrorCode::TextSeparator, line, 0, item, text, std::string{other, sep}});
 }
 
-// Runs a conversion; a failure names the line (and the item) it came from.
-template <typename F>
-auto OnLine(int line, const std::string& item, F&& convert) {
-  try {
-    return convert();
-  } catch (const ConversionError& e) {
-    throw AppError("Строка " + std::to_string(line) + (item.empty() ? "" : ", " + item) + ": " + e.what());
-  }
+// The integer of a line's value; a failure names the line (and the item).
+int IntOnLine(const std::string& text, int line, const std::string& item = "") {
+  int value = 0;
+  if (!TryIntOfText(text, value)) Raise(Error{ErrorCode::TextNotInteger, line, 0, item, text});
+  return value;
 }
 
 // The next value with its trailing blank, taken off the front of the line;
@@ -72,15 +65,14 @@ std::string NextToken(std::string& line) {
   return token;
 }
 
-std::string Quoted(const std::string& text) { return "'" + Printable(text) + "'"; }
-
 // A section number written as a real, rounded to the nearest integer (a half to
 // the even neighbour).
-std::string RoundedNumber(const std::string& text, char sep) {
-  const double value = RealOfText(text, sep);
+std::string RoundedNumber(const std::string& text, char sep, int line, const std::string& item) {
+  double value = 0;
+  if (!TryRealOfText(text, sep, value)) Raise(Error{ErrorCode::TextNotReal, line, 0, item, text});
   const double rounded = std::nearbyint(value);
   if (!(rounded >= std::numeric_limits<int>::min() && rounded <= std::numeric_limits<int>::max()))
-    throw ConversionError(Quoted(text) + " is not a valid integer value");
+    Raise(Error{ErrorCode::TextNotInteger, line, 0, item, text});
   return std::to_string(static_cast<int>(rounded));
 }
 
@@ -95,6 +87,12 @@ std::error_code LastError() {
   return errno != 0 ? std::error_code(errno, std::generic_category()) : std::make_error_code(std::errc::io_error);
 }
 
+[[noreturn]] void FileFault(ErrorCode code, const std::string& path, std::error_code system = {}) {
+  Error error{code, 0, 0, "", path};
+  error.system = system;
+  Raise(std::move(error));
+}
+
 // Only a regular file (or a link to one) is read: a folder cannot be, and a
 // pipe or a device may never end.
 void RequireRegularFile(const std::string& path) {
@@ -102,11 +100,9 @@ void RequireRegularFile(const std::string& path) {
   std::error_code error;
   const fs::file_status status = fs::status(path, error);
   if (status.type() == fs::file_type::not_found || (error && status.type() == fs::file_type::none))
-    throw AppError("Не удалось открыть файл " + Quoted(path) + ". " +
-                   SystemReason(error ? error : std::make_error_code(std::errc::no_such_file_or_directory)) + ".");
-  if (status.type() == fs::file_type::directory) throw AppError(Quoted(path) + " - это папка, а не файл.");
-  if (status.type() != fs::file_type::regular)
-    throw AppError(Quoted(path) + " - это не файл, а устройство или канал; загрузить из него нельзя.");
+    FileFault(ErrorCode::FileOpen, path, error ? error : std::make_error_code(std::errc::no_such_file_or_directory));
+  if (status.type() == fs::file_type::directory) FileFault(ErrorCode::FileIsFolder, path);
+  if (status.type() != fs::file_type::regular) FileFault(ErrorCode::FileNotRegular, path);
 }
 
 // The whole file, at most kMaxTextFileSize bytes of it: the limit holds for
@@ -115,16 +111,15 @@ std::string ReadWholeFile(const std::string& path) {
   RequireRegularFile(path);
   errno = 0;
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw AppError("Не удалось открыть файл " + Quoted(path) + ". " + SystemReason(LastError()) + ".");
+  if (!in) FileFault(ErrorCode::FileOpen, path, LastError());
   std::string contents;
   char buffer[65536];
   while (in) {
     in.read(buffer, sizeof buffer);
     contents.append(buffer, static_cast<size_t>(in.gcount()));
-    if (contents.size() > kMaxTextFileSize)
-      throw AppError("Файл " + Quoted(path) + " слишком велик для файла исходных данных");
+    if (contents.size() > kMaxTextFileSize) FileFault(ErrorCode::FileTooLarge, path);
   }
-  if (in.bad()) throw AppError("Не удалось прочитать файл " + Quoted(path) + ". " + SystemReason(LastError()) + ".");
+  if (in.bad()) FileFault(ErrorCode::FileRead, path, LastError());
   return contents;
 }
 
@@ -201,28 +196,26 @@ int BMSearch(int start, std::string_view text, std::string_view pattern) {
   return 0;
 }
 
-void LoadInputText(std::string_view contents, TMainFormModel& form, char sep) {
+namespace {
+
+void ReadInputText(std::string_view contents, TMainFormModel& form, char sep) {
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";  // a UTF-8 editor's mark, not text
   if (contents.substr(0, kByteOrderMark.size()) == kByteOrderMark) contents.remove_prefix(kByteOrderMark.size());
   // The marks of UTF-16 and UTF-32 (little-endian UTF-32 begins like UTF-16):
   // an editor's "Unicode", whose every other byte is 0.
   if (contents.substr(0, 2) == "\xFF\xFE" || contents.substr(0, 2) == "\xFE\xFF" ||
       contents.substr(0, 4) == std::string_view("\0\0\xFE\xFF", 4))
-    throw AppError(
-        "Файл исходных данных записан в кодировке Юникод (UTF-16 или UTF-32); сохраните его как обычный текст "
-        "(UTF-8 или ANSI)");
+    Raise(Error{ErrorCode::TextUnicode});
   const std::vector<std::string> lines = SplitLines(contents, std::max(kScalarLines, 5 + kMaxVariants));
-  if (lines.size() < kScalarLines)
-    throw AppError("Файл исходных данных должен содержать не менее 17 строк, а в нем " +
-                   std::to_string(lines.size()));
+  if (lines.size() < kScalarLines) Raise(Error{ErrorCode::TextTooFewLines, static_cast<int>(lines.size())});
   // Reading past the end gives an empty line, as for variant lines beyond the file.
   auto line = [&](int number) { return number <= static_cast<int>(lines.size()) ? lines[number - 1] : std::string(); };
 
-  form.SetSpinValue(Count::Supports, OnLine(8, "", [&] { return IntOfText(line(8)); }));
-  form.SetSpinValue(Count::Sections, OnLine(9, "", [&] { return IntOfText(line(9)); }));
+  form.SetSpinValue(Count::Supports, IntOnLine(line(8), 8));
+  form.SetSpinValue(Count::Sections, IntOnLine(line(9), 9));
   form.Edit3 = line(10);
-  form.SetSpinValue(Count::Variants, OnLine(11, "", [&] { return IntOfText(line(11)); }));
-  form.SetSpinValue(Count::Spans, OnLine(12, "", [&] { return IntOfText(line(12)); }));
+  form.SetSpinValue(Count::Variants, IntOnLine(line(11), 11));
+  form.SetSpinValue(Count::Spans, IntOnLine(line(12), 12));
   form.Edit8 = line(13);
   form.Edit9 = line(14);
   form.Edit10 = line(15);
@@ -245,7 +238,7 @@ void LoadInputText(std::string_view contents, TMainFormModel& form, char sep) {
       grid.SetCell(c, 1, NextToken(text));
       const std::string place = item + std::to_string(c + 1);
       CheckSeparator(grid.Cell(c, 1), sep, lineNo, place);
-      grid.SetCell(c, 1, OnLine(lineNo, place, [&] { return RoundedNumber(grid.Cell(c, 1), sep); }));
+      grid.SetCell(c, 1, RoundedNumber(grid.Cell(c, 1), sep, lineNo, place));
     }
   };
   numbers(4, form.StringGrid3, N, "опора ");
@@ -261,18 +254,34 @@ void LoadInputText(std::string_view contents, TMainFormModel& form, char sep) {
   for (int i = 0; i < 5; ++i) CheckSeparator(*parameters[i], sep, 13 + i, "");
 }
 
-void LoadInputFile(const std::string& path, TMainFormModel& form, char sep) {
+}  // namespace
+
+std::optional<Error> LoadInputText(std::string_view contents, TMainFormModel& form, char sep) {
+  try {
+    ReadInputText(contents, form, sep);
+  } catch (const Failure& failure) {
+    return failure.error();
+  }
+  return std::nullopt;
+}
+
+std::optional<Error> LoadInputFile(const std::string& path, TMainFormModel& form, char sep) {
   const std::string extension = Extension(path);
   TMainFormModel loaded = form;
-  if (extension == ".txt") {
-    LoadInputText(ReadWholeFile(path), loaded, sep);
-  } else if (extension == ".xls" || extension == ".xlsx") {
-    RequireRegularFile(path);
-    LoadInputWorkbook(path, loaded, sep);
-  } else {
-    throw AppError(kWrongFileFormat);
+  try {
+    if (extension == ".txt") {
+      ReadInputText(ReadWholeFile(path), loaded, sep);
+    } else if (extension == ".xls" || extension == ".xlsx") {
+      RequireRegularFile(path);
+      LoadInputWorkbook(path, loaded, sep);
+    } else {
+      return Error{ErrorCode::WrongFileFormat};
+    }
+  } catch (const Failure& failure) {
+    return failure.error();
   }
   form = std::move(loaded);
+  return std::nullopt;
 }
 
 }  // namespace vp

@@ -2,6 +2,7 @@
 // "Загрузить из файла": fills the main form from a text file or a workbook,
 // as a user would type the values. A failed load changes nothing.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,24 +17,14 @@ int BMSearch(int start, std::string_view text, std::string_view pattern);
 
 // Loads the file chosen by the user into the form. The extension decides:
 // ".txt" is the text format, ".xls" and ".xlsx" are workbooks, anything else
-// (capitals included) fails with "Неверный формат файла". Only a regular file
-// (or a link to one) is read. Every failure throws AppError with its own text
-// and leaves the form as it was.
-void LoadInputFile(const std::string& path, TMainFormModel& form, char decimalSeparator);
+// (capitals included) is ErrorCode::WrongFileFormat. Only a regular file (or a
+// link to one) is read. A failure is returned and leaves the form as it was.
+[[nodiscard]] std::optional<Error> LoadInputFile(const std::string& path, TMainFormModel& form, char decimalSeparator);
 
-// The text branch on the file's contents, into the given form. A UTF-8
-// byte-order mark at the start is skipped. A real value that reads only with
-// the other decimal separator fails with DecimalSeparatorMismatch.
-void LoadInputText(std::string_view contents, TMainFormModel& form, char decimalSeparator);
-
-// A text file whose numbers are written with the other decimal separator ('.'
-// where ',' is in effect, or the reverse); `found` is the one the file uses.
-class DecimalSeparatorMismatch : public AppError {
- public:
-  DecimalSeparatorMismatch(const std::string& message, char found) : AppError(message), found(found) {}
-  char found;
-};
-
-inline constexpr const char* kWrongFileFormat = "Неверный формат файла";
+// The text branch on the file's contents, into the given form (what was read
+// before a failure stays). A UTF-8 byte-order mark at the start is skipped. A
+// real value that reads only with the other decimal separator fails with
+// ErrorCode::TextSeparator, whose detail starts with the separator the file uses.
+[[nodiscard]] std::optional<Error> LoadInputText(std::string_view contents, TMainFormModel& form, char decimalSeparator);
 
 }  // namespace vp

@@ -5,7 +5,6 @@
 #include "file_output.h"
 #include "form_reading.h"
 #include "input_sheet.h"
-#include "printable.h"
 #include "workbook_writer.h"
 
 namespace vp {
@@ -22,19 +21,14 @@ std::string Trimmed(const std::string& text) {
 // would split it into two values on loading.
 std::string ListValue(const std::string& text, const std::string& place) {
   const std::string value = Trimmed(text);
-  if (value.find(' ') != std::string::npos)
-    throw AppError(place + ": значение '" + Printable(text) + "' содержит пробел и не может быть записано в текстовый файл");
+  if (value.find(' ') != std::string::npos) Raise(Error{ErrorCode::SaveValueWithBlank, 0, 0, place, text});
   return value + " ";
 }
-
-}  // namespace
 
 void SaveInputText(const TMainFormModel& form, const std::string& path) {
   const int N = form.SpinEdit1.ClampedValue(), KM = form.SpinEdit2.ClampedValue();
   const int KZ = form.SpinEdit3.ClampedValue(), KW = form.SpinEdit4.ClampedValue();
-  if (KW > 2)
-    throw TooManyVariantsForText("В текстовом файле помещаются не более двух вариантов жесткости опор, а их " +
-                                 std::to_string(KW) + ". Сохраните исходные данные в рабочую книгу (.xlsx).");
+  if (KW > 2) Raise(Error{ErrorCode::SaveTooManyVariants, KW});
   const char* rows[] = {"длина", "масса", "жесткость"};
   std::string lines[17];
   for (int r = 1; r <= 3; ++r)
@@ -63,7 +57,7 @@ void SaveInputWorkbook(const TMainFormModel& form, const std::string& path, char
   TSearchParams params{};
   TMainFormModel clamped = form;
   clamped.LeaveAllSpins();
-  ReadForm(clamped, model, params, sep);
+  if (const std::optional<Error> error = ReadForm(clamped, model, params, sep)) Raise(*error);
   InputSheetValues in;
   in.N = model.N;
   in.KM = model.KM;
@@ -88,15 +82,22 @@ void SaveInputWorkbook(const TMainFormModel& form, const std::string& path, char
   book.Save();
 }
 
-void SaveInputFile(const TMainFormModel& form, const std::string& path, char sep) {
+}  // namespace
+
+std::optional<Error> SaveInputFile(const TMainFormModel& form, const std::string& path, char sep) {
   // The loader knows these extensions in small letters only.
   const std::string extension = std::filesystem::path(path).extension().string();
-  if (extension == ".txt")
-    SaveInputText(form, path);
-  else if (extension == ".xlsx")
-    SaveInputWorkbook(form, path, sep);
-  else
-    throw AppError("Исходные данные сохраняются в текстовый файл (.txt) или в рабочую книгу (.xlsx)");
+  try {
+    if (extension == ".txt")
+      SaveInputText(form, path);
+    else if (extension == ".xlsx")
+      SaveInputWorkbook(form, path, sep);
+    else
+      return Error{ErrorCode::SaveUnknownType};
+  } catch (const Failure& failure) {
+    return failure.error();
+  }
+  return std::nullopt;
 }
 
 }  // namespace vp

@@ -4,6 +4,7 @@
 // workbook whose active sheet has the input layout. The file appears only when
 // it is complete: it is written beside the target and renamed into place.
 
+#include <optional>
 #include <string>
 
 #include "errors.h"
@@ -11,21 +12,12 @@
 
 namespace vp {
 
-// The text format holds at most two stiffness variants.
-class TooManyVariantsForText : public AppError {
- public:
-  using AppError::AppError;
-};
-
-// By the extension: ".txt" or ".xlsx", as the loader reads them. Anything else, or a
-// failure, throws AppError with its reason; TooManyVariantsForText for a text
-// file of three or more variants.
-void SaveInputFile(const TMainFormModel& form, const std::string& path, char decimalSeparator);
-
-// The cell texts as they stand (trimmed), so that they load back as typed.
-void SaveInputText(const TMainFormModel& form, const std::string& path);
-
-// Numbers as numbers: every text must convert, as for a calculation.
-void SaveInputWorkbook(const TMainFormModel& form, const std::string& path, char decimalSeparator);
+// By the extension: ".txt" or ".xlsx", as the loader reads them. Anything else
+// is ErrorCode::SaveUnknownType. A text file keeps the cell texts as they stand
+// (trimmed), so that they load back as typed, and holds at most two stiffness
+// variants (ErrorCode::SaveTooManyVariants); a workbook holds numbers, so every
+// text must convert, as for a calculation. A failure is returned, and leaves
+// any existing file as it was.
+[[nodiscard]] std::optional<Error> SaveInputFile(const TMainFormModel& form, const std::string& path, char decimalSeparator);
 
 }  // namespace vp

@@ -16,8 +16,8 @@ namespace vp::wbread {
 
 enum class Fault { Open, NotWorkbook, Damaged, Encrypted, OldFormat, NoWorksheet, TooLarge };
 
-// Thrown inside the readers; the public functions turn it into the message
-// that names the file. The detail is Russian and says what was wrong.
+// Thrown inside the readers; the public functions turn it into the error
+// value that names the file. The detail says, in Russian, what was wrong.
 struct ReadFault {
   Fault fault;
   std::string detail;

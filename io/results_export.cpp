@@ -242,13 +242,19 @@ class Export {
 
 }  // namespace
 
-void ExportResultsWorkbook(const std::string& path, const TMainFormModel& mainForm, const TInputFormModel& inputForm,
-                           const ResultsTables& results, char decimalSeparator, const ResultsSummary* summary,
-                           const StiffnessMapChart* stiffnessMap) {
-  Export exporter(mainForm, inputForm, results, summary, stiffnessMap, decimalSeparator);
-  WorkbookWriter book(path);
-  exporter.Build(book);
-  book.Save();
+std::optional<Error> ExportResultsWorkbook(const std::string& path, const TMainFormModel& mainForm,
+                                           const TInputFormModel& inputForm, const ResultsTables& results,
+                                           char decimalSeparator, const ResultsSummary* summary,
+                                           const StiffnessMapChart* stiffnessMap) {
+  try {
+    Export exporter(mainForm, inputForm, results, summary, stiffnessMap, decimalSeparator);
+    WorkbookWriter book(path);
+    exporter.Build(book);
+    book.Save();
+  } catch (const Failure& failure) {
+    return failure.error();
+  }
+  return std::nullopt;
 }
 
 }  // namespace vp

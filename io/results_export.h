@@ -3,8 +3,10 @@
 // auxiliary table of mode shapes and one line chart per variant and frequency,
 // written as an .xlsx file.
 
+#include <optional>
 #include <string>
 
+#include "errors.h"
 #include "input_form_model.h"
 #include "main_form_model.h"
 #include "results_summary.h"
@@ -24,11 +26,11 @@ namespace vp {
 // With a critical-speed map, the chart sheet "Карта критических скоростей"
 // follows (its table below everything else on the auxiliary sheet); a map
 // that could not be computed leaves there a line saying why, and no sheet.
-// A text that does not convert throws ConversionError and a write failure
-// AppError; either way no new file is left and an existing one is untouched.
-void ExportResultsWorkbook(const std::string& path, const TMainFormModel& mainForm, const TInputFormModel& inputForm,
-                           const ResultsTables& results, char decimalSeparator,
-                           const ResultsSummary* summary = nullptr,
-                           const StiffnessMapChart* stiffnessMap = nullptr);
+// A text that does not convert, or a write that fails, is returned; either
+// way no new file is left and an existing one is untouched.
+[[nodiscard]] std::optional<Error> ExportResultsWorkbook(const std::string& path, const TMainFormModel& mainForm,
+                                           const TInputFormModel& inputForm, const ResultsTables& results,
+                                           char decimalSeparator, const ResultsSummary* summary = nullptr,
+                                           const StiffnessMapChart* stiffnessMap = nullptr);
 
 }  // namespace vp

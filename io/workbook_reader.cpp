@@ -7,7 +7,6 @@
 #include <new>
 
 #include "errors.h"
-#include "printable.h"
 #include "reader_internal.h"
 
 namespace vp {
@@ -16,29 +15,12 @@ namespace {
 
 using wbread::Fault;
 
-std::string Message(const wbread::ReadFault& f, const std::string& path) {
-  // The file's name and the part names in the detail come from outside.
-  const std::string name = "«" + Printable(std::filesystem::path(path).filename().string()) + "»";
-  const std::string detail = f.detail.empty() ? "" : ": " + Printable(f.detail);
-  switch (f.fault) {
-    case Fault::Open:
-      return "Не удалось открыть файл " + name + detail;
-    case Fault::NotWorkbook:
-      return "Файл " + name + " не является книгой Excel (.xls или .xlsx)";
-    case Fault::Damaged:
-      return "Файл " + name + " поврежден или имеет неверный формат" + detail;
-    case Fault::Encrypted:
-      return "Книга " + name + " защищена паролем. Снимите защиту и сохраните книгу заново.";
-    case Fault::OldFormat:
-      return "Книга " + name +
-             " сохранена в устаревшем формате Excel 5.0/95. Сохраните ее в формате "
-             "Excel 97-2003 (.xls) или Excel (.xlsx).";
-    case Fault::NoWorksheet:
-      return "В книге " + name + " нет ни одного рабочего листа" + detail;
-    case Fault::TooLarge:
-      return "Файл " + name + " слишком велик или поврежден" + detail;
-  }
-  return "Файл " + name + ": ошибка чтения";
+[[noreturn]] void Raise(const wbread::ReadFault& f, const std::string& path) {
+  static constexpr ErrorCode kCodes[] = {ErrorCode::WorkbookOpen,      ErrorCode::NotWorkbook,
+                                         ErrorCode::WorkbookDamaged,   ErrorCode::WorkbookEncrypted,
+                                         ErrorCode::WorkbookOldFormat, ErrorCode::WorkbookNoWorksheet,
+                                         ErrorCode::WorkbookTooLarge};
+  vp::Raise(Error{kCodes[static_cast<int>(f.fault)], 0, 0, "", path, f.detail});
 }
 
 std::unique_ptr<wbread::Book> Open(const std::string& path) {
@@ -55,15 +37,15 @@ std::unique_ptr<wbread::Book> Open(const std::string& path) {
   wbread::Fail(Fault::NotWorkbook);
 }
 
-// Runs a reading step, turning every failure into AppError with the message.
+// Runs a reading step, turning every failure into a Failure naming the file.
 template <typename F>
 auto Guarded(const std::string& path, F step) {
   try {
     return step();
   } catch (const wbread::ReadFault& f) {
-    throw AppError(Message(f, path));
+    Raise(f, path);
   } catch (const std::bad_alloc&) {
-    throw AppError(Message({Fault::TooLarge, "не хватает памяти"}, path));
+    Raise({Fault::TooLarge, "не хватает памяти"}, path);
   }
 }
 

@@ -3,9 +3,9 @@
 // format is told by the file's content, not its name: Office Open XML (.xlsx)
 // or BIFF8 in an OLE2 container (.xls, Excel 97 and later).
 //
-// Every function throws AppError with a Russian message naming the file when
-// the file cannot be opened, is not a workbook, is damaged or encrypted, is too
-// large, uses the old Excel 5.0/95 format or has no worksheet.
+// Every function throws Failure, whose error names the file, when the file
+// cannot be opened, is not a workbook, is damaged or encrypted, is too large,
+// uses the old Excel 5.0/95 format or has no worksheet.
 
 #include <string>
 #include <vector>

@@ -146,7 +146,7 @@ WorkbookWriter::~WorkbookWriter() {
 }
 
 void WorkbookWriter::Fail(const std::string& detail) const {
-  throw AppError("Не удалось записать книгу «" + Printable(std::filesystem::path(path_).filename().string()) + "»: " + detail);
+  Raise(Error{ErrorCode::WorkbookWrite, 0, 0, "", path_, detail});
 }
 
 void WorkbookWriter::CheckResult(int lxwError) const {
@@ -287,10 +287,10 @@ void WorkbookWriter::Save() {
   }
   workbook_ = nullptr;  // closed and freed, whatever the result
   if (result != LXW_NO_ERROR && FileFailure(result))
-    file_->Fail(SystemReason(errorNumber ? std::error_code(errorNumber, std::generic_category())
-                                         : std::make_error_code(std::errc::io_error)));
+    file_->Fail(ErrorCode::WriteSystem, errorNumber ? std::error_code(errorNumber, std::generic_category())
+                                                    : std::make_error_code(std::errc::io_error));
   if (result != LXW_NO_ERROR) Fail(LibraryFailure(result));
-  if (!EndsLikeAZip(tempPath_)) file_->Fail("Файл записан не полностью");
+  if (!EndsLikeAZip(tempPath_)) file_->Fail(ErrorCode::WriteIncomplete);
   file_->Commit();
 }
 

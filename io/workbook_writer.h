@@ -61,7 +61,7 @@ struct ScatterChart {
 class WorkbookWriter;
 
 // Rows and columns count from 1. An address outside the sheet's limits
-// (1048576 rows, 16384 columns) throws AppError.
+// (1048576 rows, 16384 columns) throws Failure.
 class WorksheetWriter {
  public:
   void WriteNumber(int row, int col, double value);
@@ -110,7 +110,7 @@ class ChartSheetWriter {
 
 class WorkbookWriter {
  public:
-  // Checks the target and creates the new file beside it; throws AppError when
+  // Checks the target and creates the new file beside it; throws Failure when
   // the target is refused or the folder cannot take the file.
   explicit WorkbookWriter(std::string path);
   // Without Save() nothing is left behind: the temporary file is removed.

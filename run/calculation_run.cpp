@@ -8,6 +8,7 @@
 #include "errors.h"
 #include "form_reading.h"
 #include "frequency_count.h"
+#include "messages.h"
 #include "numtext.h"
 #include "ordinals.h"
 #include "search_estimate.h"
@@ -65,8 +66,8 @@ RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
   try {
     // Pressing the button takes the focus from a spin edit, which clamps it.
     st.form.LeaveAllSpins();
-    ReadForm(st.form, st.model, st.params, sep);
-    CheckSearchLimits(st.model, st.params, sep);
+    if (std::optional<Error> error = ReadForm(st.form, st.model, st.params, sep)) throw AppError(Message(*error));
+    if (std::optional<Error> error = CheckSearchLimits(st.model, st.params, sep)) throw AppError(Message(*error));
     FillEcho(st.model, st.params, st.echo, sep);
     if (!ui.ConfirmEcho(st.echo)) return RunOutcome::EchoCancelled;
 
@@ -107,7 +108,7 @@ RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
     ui.ShowInterrupted();
     return RunOutcome::Interrupted;
   } catch (const std::exception& e) {
-    ui.ShowInputError(e.what());
+    ui.ShowInputError(MessageOf(e));
     return RunOutcome::InputError;
   }
   ui.ShowResults();

@@ -13,6 +13,8 @@
 #include <QPainterPath>
 #include <QScreen>
 
+#include "messages.h"
+
 namespace vp {
 
 void InstallFontSubstitutes() {
@@ -366,8 +368,10 @@ void ShowPlainMessage(QWidget* parent, const QString& text) {
 }
 
 void ReportError(QWidget* parent, const std::exception& error) {
-  ShowPlainMessage(parent, QString::fromUtf8(error.what()));
+  ShowPlainMessage(parent, QString::fromStdString(MessageOf(error)));
 }
+
+void ReportError(QWidget* parent, const Error& error) { ShowPlainMessage(parent, QString::fromStdString(Message(error))); }
 
 char DecimalSeparator() {
   // The default locale is the system's unless a test has set another.

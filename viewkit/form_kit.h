@@ -16,6 +16,7 @@
 #include <exception>
 #include <initializer_list>
 
+#include "errors.h"
 #include "string_table_model.h"
 
 namespace vp {
@@ -104,6 +105,7 @@ QPushButton* PlainButton(QWidget* parent, const QString& text, const QRect& geom
 void ShowPlainMessage(QWidget* parent, const QString& text);
 // The general error reporter: the error's own text.
 void ReportError(QWidget* parent, const std::exception& error);
+void ReportError(QWidget* parent, const Error& error);
 
 // The decimal separator of the user's regional settings.
 char DecimalSeparator();

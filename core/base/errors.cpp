@@ -1,37 +1,21 @@
 #include "errors.h"
 
-#include <cerrno>
-
 namespace vp {
-
-std::string SystemReason(std::error_code error) {
-  using std::errc;
-  const std::error_condition c = error.default_error_condition();
-  if (c == errc::no_space_on_device) return "Нет места на диске";
-#ifdef EDQUOT
-  if (c.category() == std::generic_category() && c.value() == EDQUOT) return "Превышена дисковая квота";
-#endif
-  if (c == errc::is_a_directory) return "Это папка";
-  if (c == errc::not_a_directory) return "Часть пути не является папкой";
-  if (c == errc::no_such_file_or_directory) return "Нет такого файла или папки";
-  if (c == errc::permission_denied || c == errc::operation_not_permitted) return "Нет прав доступа";
-  if (c == errc::read_only_file_system) return "Диск доступен только для чтения";
-  if (c == errc::file_exists) return "Файл уже существует";
-  if (c == errc::io_error) return "Ошибка ввода-вывода";
-  if (c == errc::filename_too_long) return "Слишком длинное имя файла";
-  if (c == errc::file_too_large) return "Файл слишком велик";
-  if (c == errc::too_many_files_open || c == errc::too_many_files_open_in_system) return "Открыто слишком много файлов";
-  if (c == errc::device_or_resource_busy || c == errc::text_file_busy) return "Файл занят другой программой";
-  if (c == errc::too_many_symbolic_link_levels) return "Слишком много символических ссылок";
-  if (c == errc::not_enough_memory) return "Не хватает памяти";
-  if (c == errc::broken_pipe) return "Канал закрыт читающей стороной";
-  if (c == errc::invalid_argument) return "Недопустимое имя или параметр";
-  if (c == errc::cross_device_link) return "Файл нельзя переместить на другой диск";
-  return "Системная ошибка " + std::to_string(error.value()) + " (" + error.message() + ")";
-}
 
 const char* CodeName(ErrorCode code) {
   switch (code) {
+    case ErrorCode::NotInteger: return "not_integer";
+    case ErrorCode::NotReal: return "not_real";
+    case ErrorCode::FieldNotInteger: return "field_not_integer";
+    case ErrorCode::FieldNotReal: return "field_not_real";
+    case ErrorCode::StepNotPositive: return "step_not_positive";
+    case ErrorCode::PrecisionNotPositive: return "precision_not_positive";
+    case ErrorCode::PrecisionTooLarge: return "precision_too_large";
+    case ErrorCode::StartTooLarge: return "start_too_large";
+    case ErrorCode::UpperTooLarge: return "upper_too_large";
+    case ErrorCode::TooManyFrequencies: return "too_many_frequencies";
+    case ErrorCode::SpanEndOutOfRange: return "span_end_out_of_range";
+    case ErrorCode::SpanEndNotIncreasing: return "span_end_not_increasing";
     case ErrorCode::NoSpanOnShaft: return "no_span_on_shaft";
     case ErrorCode::NoSuchVariant: return "no_such_variant";
     case ErrorCode::SectionLength: return "section_length";
@@ -48,6 +32,41 @@ const char* CodeName(ErrorCode code) {
     case ErrorCode::MapOrdinals: return "map_ordinals";
     case ErrorCode::MapNoPositiveStiffness: return "map_no_positive_stiffness";
     case ErrorCode::MapFrequenciesLost: return "map_frequencies_lost";
+    case ErrorCode::WrongFileFormat: return "wrong_file_format";
+    case ErrorCode::FileOpen: return "file_open";
+    case ErrorCode::FileIsFolder: return "file_is_folder";
+    case ErrorCode::FileNotRegular: return "file_not_regular";
+    case ErrorCode::FileTooLarge: return "file_too_large";
+    case ErrorCode::FileRead: return "file_read";
+    case ErrorCode::TextUnicode: return "text_unicode";
+    case ErrorCode::TextTooFewLines: return "text_too_few_lines";
+    case ErrorCode::TextSeparator: return "text_separator";
+    case ErrorCode::TextNotInteger: return "text_not_integer";
+    case ErrorCode::TextNotReal: return "text_not_real";
+    case ErrorCode::WorkbookOpen: return "workbook_open";
+    case ErrorCode::NotWorkbook: return "not_workbook";
+    case ErrorCode::WorkbookDamaged: return "workbook_damaged";
+    case ErrorCode::WorkbookEncrypted: return "workbook_encrypted";
+    case ErrorCode::WorkbookOldFormat: return "workbook_old_format";
+    case ErrorCode::WorkbookNoWorksheet: return "workbook_no_worksheet";
+    case ErrorCode::WorkbookTooLarge: return "workbook_too_large";
+    case ErrorCode::CellNotNumber: return "cell_not_number";
+    case ErrorCode::CellNotInteger: return "cell_not_integer";
+    case ErrorCode::CellBeyondInteger: return "cell_beyond_integer";
+    case ErrorCode::CellUncalculated: return "cell_uncalculated";
+    case ErrorCode::SaveValueWithBlank: return "save_value_with_blank";
+    case ErrorCode::SaveTooManyVariants: return "save_too_many_variants";
+    case ErrorCode::SaveUnknownType: return "save_unknown_type";
+    case ErrorCode::WriteNoName: return "write_no_name";
+    case ErrorCode::WriteProtected: return "write_protected";
+    case ErrorCode::WriteBadName: return "write_bad_name";
+    case ErrorCode::WriteIsFolder: return "write_is_folder";
+    case ErrorCode::WriteNotRegular: return "write_not_regular";
+    case ErrorCode::WriteNoFolder: return "write_no_folder";
+    case ErrorCode::WriteSystem: return "write_system";
+    case ErrorCode::WriteVanished: return "write_vanished";
+    case ErrorCode::WriteIncomplete: return "write_incomplete";
+    case ErrorCode::WorkbookWrite: return "workbook_write";
   }
   return "unknown";
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Error types shared by every unit. Each carries the text that is shown to the user.
+// Errors: exceptions whose text is shown as it is, and errors as values.
 
 #include <stdexcept>
 #include <string>
@@ -11,12 +11,6 @@ namespace vp {
 class AppError : public std::runtime_error {
  public:
   explicit AppError(const std::string& message) : std::runtime_error(message) {}
-};
-
-// A text that is not a valid integer or floating point value.
-class ConversionError : public AppError {
- public:
-  using AppError::AppError;
 };
 
 // A fault of the calculation itself: a zero pivot, a division by zero, an overflow.
@@ -31,10 +25,6 @@ class CancelledError : public AppError {
   using AppError::AppError;
 };
 
-// Why the system refused a file operation, in Russian, as a sentence without
-// the final period ("Нет места на диске", "Это папка", "Нет прав доступа").
-std::string SystemReason(std::error_code error);
-
 }  // namespace vp
 
 namespace vp {
@@ -43,6 +33,21 @@ namespace vp {
 // the files' readers and writers hand these up; the Russian sentence of each
 // kind is written in one place (Message, messages.h in the results layer).
 enum class ErrorCode {
+  // A text that is no number (text: the text).
+  NotInteger,
+  NotReal,
+  // The main form read into the model (field: the field or item; text: its text).
+  FieldNotInteger,
+  FieldNotReal,
+  // The search's limits (text: the value at fault, as written; number: KP).
+  StepNotPositive,           // FT1
+  PrecisionNotPositive,      // EPSF
+  PrecisionTooLarge,         // EPSF
+  StartTooLarge,             // F1
+  UpperTooLarge,             // FK
+  TooManyFrequencies,        // number: KP
+  SpanEndOutOfRange,         // number: the span; text: its end; detail: KM
+  SpanEndNotIncreasing,      // number: the span; text: its end; detail: the previous span's end
   // The shaft as cross-sections.
   NoSpanOnShaft,             // no span closes on the shaft
   NoSuchVariant,             // number: the variant
@@ -61,13 +66,57 @@ enum class ErrorCode {
   MapOrdinals,               // number: the frequencies asked for (not 1..100)
   MapNoPositiveStiffness,    // no variant has a support of positive stiffness
   MapFrequenciesLost,        // the shaft's frequencies were not found at every stiffness
+  // Reading an input file (text: the file).
+  WrongFileFormat,           // neither .txt, .xls nor .xlsx
+  FileOpen,                  // system: why
+  FileIsFolder,
+  FileNotRegular,            // a device or a pipe
+  FileTooLarge,
+  FileRead,                  // system: why
+  // The text format (number: the line; field: the item on it; text: the value).
+  TextUnicode,               // UTF-16 or UTF-32
+  TextTooFewLines,           // number: the lines there are
+  TextSeparator,             // detail: the separator the file uses, then the one expected
+  TextNotInteger,
+  TextNotReal,
+  // Workbooks (text: the file; detail: what the reader found).
+  WorkbookOpen,
+  NotWorkbook,
+  WorkbookDamaged,
+  WorkbookEncrypted,
+  WorkbookOldFormat,         // Excel 5.0/95
+  WorkbookNoWorksheet,
+  WorkbookTooLarge,
+  // A cell of the input sheet (field: the cell; detail: the sheet; text: its value as shown).
+  CellNotNumber,
+  CellNotInteger,
+  CellBeyondInteger,
+  CellUncalculated,          // a formula saved without its value
+  // Saving the input (field: the item; text: the value).
+  SaveValueWithBlank,
+  SaveTooManyVariants,       // number: the variants (the text format holds two)
+  SaveUnknownType,           // neither .txt nor .xlsx
+  // Writing a file whole (text: the file as named).
+  WriteNoName,
+  WriteProtected,
+  WriteBadName,              // not in the system's encoding
+  WriteIsFolder,
+  WriteNotRegular,
+  WriteNoFolder,
+  WriteSystem,               // system: why
+  WriteVanished,             // the new file was removed while being written
+  WriteIncomplete,           // the written file is shorter than what was written
+  WorkbookWrite,             // text: the file; detail: what the workbook library said
 };
 
 struct Error {
   ErrorCode code{};
-  int number = 0;     // the section, support, span, variant or line named
-  double value = 0;   // the value at fault
-  std::string text;   // the text, field or file named
+  int number = 0;          // the section, support, span, variant, line or count named
+  double value = 0;        // the value at fault
+  std::string field;       // the item or cell named ("опора 2", "B11")
+  std::string text;        // the text at fault, or the file named
+  std::string detail;      // what more was found (a reader's finding, a sheet, a separator)
+  std::error_code system;  // the system's reason
 
   bool operator==(const Error&) const = default;
 };
@@ -75,5 +124,19 @@ struct Error {
 // The kind's stable name, for programs that read the batch command's output
 // ("section_mass").
 const char* CodeName(ErrorCode code);
+
+// An error on its way up through the calls of one layer. The operations the
+// layers above call catch it and return its value.
+class Failure : public std::exception {
+ public:
+  explicit Failure(Error error) : error_(std::move(error)) {}
+  const Error& error() const { return error_; }
+  const char* what() const noexcept override { return CodeName(error_.code); }
+
+ private:
+  Error error_;
+};
+
+[[noreturn]] inline void Raise(Error error) { throw Failure(std::move(error)); }
 
 }  // namespace vp

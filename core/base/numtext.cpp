@@ -8,16 +8,12 @@
 #include <limits>
 
 #include "errors.h"
-#include "printable.h"
 
 namespace vp {
 
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// The text as a message quotes it: printable, whatever it holds.
-std::string Quoted(std::string_view text) { return "'" + Printable(text) + "'"; }
 
 // strtold under the "C" locale, whatever locale the application has set.
 long double StrToLongDoubleC(const char* s) {
@@ -50,7 +46,7 @@ bool TryIntOfText(std::string_view text, int& value) {
 
 int IntOfText(std::string_view text) {
   int value = 0;
-  if (!TryIntOfText(text, value)) throw ConversionError(Quoted(text) + " is not a valid integer value");
+  if (!TryIntOfText(text, value)) Raise(Error{ErrorCode::NotInteger, 0, 0, "", std::string(text)});
   return value;
 }
 
@@ -96,7 +92,7 @@ bool TryRealOfText(std::string_view text, char decimalSeparator, double& value) 
 double RealOfText(std::string_view text, char decimalSeparator) {
   double value = 0;
   if (!TryRealOfText(text, decimalSeparator, value))
-    throw ConversionError(Quoted(text) + " is not a valid floating point value");
+    Raise(Error{ErrorCode::NotReal, 0, 0, "", std::string(text)});
   return value;
 }
 

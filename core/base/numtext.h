@@ -9,7 +9,7 @@ namespace vp {
 
 // Integer of a text: leading blanks, an optional sign, then decimal digits and
 // nothing else (a trailing blank fails). The value must fit in 32 bits.
-// Throws ConversionError "'<text>' is not a valid integer value".
+// Throws Failure (ErrorCode::NotInteger).
 int IntOfText(std::string_view text);
 
 // Same rule, reporting failure instead of throwing.
@@ -18,8 +18,7 @@ bool TryIntOfText(std::string_view text, int& value);
 // Real of a text: leading and trailing blanks, an optional sign, digits with at
 // most one decimal separator, an optional exponent "E"/"e" with optional sign.
 // Parsed at extended precision and stored as double; a value that does not fit
-// a double fails too. Throws ConversionError
-// "'<text>' is not a valid floating point value".
+// a double fails too. Throws Failure (ErrorCode::NotReal).
 double RealOfText(std::string_view text, char decimalSeparator);
 
 bool TryRealOfText(std::string_view text, char decimalSeparator, double& value);

@@ -11,55 +11,25 @@ namespace vp {
 
 namespace {
 
-// Runs a conversion; a failure is reported with the place it came from.
-template <typename F>
-auto At(const std::string& place, F&& convert) {
-  try {
-    return convert();
-  } catch (const ConversionError& e) {
-    throw AppError(place + ": " + e.what());
-  }
-}
-
 std::string Real(double value, char sep) { return GeneralFormat(value, sep); }
 
-}  // namespace
-
-void CheckSearchLimits(const TShaftModel& model, const TSearchParams& P, char sep) {
-  // A step of 0 or below never walks towards FK, and its "frequencies" are made up.
-  if (!(P[kStep] > 0))
-    throw AppError("Шаг по частоте при поиске k-й частоты должен быть больше нуля (FT1 = " + Real(P[kStep], sep) + ")");
-  if (!(P[kFreqEps] > 0))
-    throw AppError("Точность вычисления k-й собственной частоты должна быть больше нуля (EPSF = " +
-                   Real(P[kFreqEps], sep) + ")");
-  // The search compares the step with 15 * EPSF.
-  if (P[kFreqEps] > DBL_MAX / 15)
-    throw AppError("Точность вычисления k-й собственной частоты слишком велика (EPSF = " + Real(P[kFreqEps], sep) + ")");
-  // Frequencies from F1 to FK are reported 100 times larger, which must stay a number.
-  if (std::fabs(P[kStart]) > DBL_MAX / kReportFactorValue)
-    throw AppError("Частота начала диапазона поиска собств. частот слишком велика по модулю (F1 = " +
-                   Real(P[kStart], sep) + ")");
-  if (std::fabs(P[kUpper]) > DBL_MAX / kReportFactorValue)
-    throw AppError("Верхняя граница диапазона по частоте слишком велика по модулю (FK = " + Real(P[kUpper], sep) + ")");
-  if (model.KP > kMaxFrequencies)
-    throw AppError("Число собственных частот не должно превышать " + std::to_string(kMaxFrequencies) +
-                   " (KP = " + std::to_string(model.KP) + ")");
-  for (int j = 1; j <= model.KZ; ++j) {
-    const int end = model.SpanEnd[j];
-    const std::string place = "Номера сечений, ограничивающих пролеты справа, пролет " + std::to_string(j) + ": ";
-    if (end < 1 || end > model.KM)
-      throw AppError(place + "номер " + std::to_string(end) + " вне пределов от 1 до " + std::to_string(model.KM));
-    if (j > 1 && end <= model.SpanEnd[j - 1])
-      throw AppError(place + "номер " + std::to_string(end) + " должен быть больше номера предыдущего пролета (" +
-                     std::to_string(model.SpanEnd[j - 1]) + ")");
-  }
+int IntField(const std::string& field, const std::string& text) {
+  int value = 0;
+  if (!TryIntOfText(text, value)) Raise(Error{ErrorCode::FieldNotInteger, 0, 0, field, text});
+  return value;
 }
 
-void ReadForm(const TMainFormModel& form, TShaftModel& model, TSearchParams& P, char sep) {
+double RealField(const std::string& field, const std::string& text, char sep) {
+  double value = 0;
+  if (!TryRealOfText(text, sep, value)) Raise(Error{ErrorCode::FieldNotReal, 0, 0, field, text});
+  return value;
+}
+
+void ReadFields(const TMainFormModel& form, TShaftModel& model, TSearchParams& P, char sep) {
   // 1. Counts.
   model.N = form.SpinEdit1.Value();
   model.KM = form.SpinEdit2.Value();
-  model.KP = At("Число собственных частот, подлежащих определению", [&] { return IntOfText(form.Edit3); });
+  model.KP = IntField("Число собственных частот, подлежащих определению", form.Edit3);
   model.KW = form.SpinEdit4.Value();
   model.KZ = form.SpinEdit3.Value();
   // 2. Search parameters.
@@ -70,29 +40,64 @@ void ReadForm(const TMainFormModel& form, TShaftModel& model, TSearchParams& P, 
       {"Точность вычисления определителя", &form.Edit11},
       {"Точность вычисления k-й собственной частоты", &form.Edit12},
   };
-  for (int i = 0; i < 5; ++i) P[i] = At(fields[i].first, [&] { return RealOfText(*fields[i].second, sep); });
+  for (int i = 0; i < 5; ++i) P[i] = RealField(fields[i].first, *fields[i].second, sep);
   // 3. Support sections.
   for (int s = 1; s <= model.N; ++s)
-    model.SupportSection[s] = At("Номера сечений, к которым привязаны опоры, опора " + std::to_string(s),
-                                 [&] { return IntOfText(form.StringGrid3.Cell(s - 1, 1)); });
+    model.SupportSection[s] = IntField("Номера сечений, к которым привязаны опоры, опора " + std::to_string(s),
+                                       form.StringGrid3.Cell(s - 1, 1));
   // 4. Span ends.
   for (int j = 1; j <= model.KZ; ++j)
-    model.SpanEnd[j] = At("Номера сечений, ограничивающих пролеты справа, пролет " + std::to_string(j),
-                          [&] { return IntOfText(form.StringGrid4.Cell(j - 1, 1)); });
+    model.SpanEnd[j] = IntField("Номера сечений, ограничивающих пролеты справа, пролет " + std::to_string(j),
+                                form.StringGrid4.Cell(j - 1, 1));
   // 5. Sections.
   const char* rows[] = {"длина", "масса", "жесткость"};
   for (int k = 1; k <= model.KM; ++k) {
     double* targets[] = {&model.SectionLength[k], &model.SectionMass[k], &model.SectionEI[k]};
     for (int r = 1; r <= 3; ++r)
-      *targets[r - 1] = At("Характеристики участков, участок " + std::to_string(k) + ", " + rows[r - 1],
-                           [&] { return RealOfText(form.StringGrid1.Cell(k, r), sep); });
+      *targets[r - 1] = RealField("Характеристики участков, участок " + std::to_string(k) + ", " + rows[r - 1],
+                                  form.StringGrid1.Cell(k, r), sep);
   }
   // 6. Support stiffnesses.
   for (int s = 1; s <= model.N; ++s)
     for (int v = 1; v <= model.KW; ++v)
-      model.SupportStiffness[s][v] =
-          At("Варианты по жесткости опор, опора " + std::to_string(s) + ", вариант " + std::to_string(v),
-             [&] { return RealOfText(form.StringGrid2.Cell(v, s), sep); });
+      model.SupportStiffness[s][v] = RealField(
+          "Варианты по жесткости опор, опора " + std::to_string(s) + ", вариант " + std::to_string(v),
+          form.StringGrid2.Cell(v, s), sep);
+}
+
+}  // namespace
+
+std::optional<Error> CheckSearchLimits(const TShaftModel& model, const TSearchParams& P, char sep) {
+  // A step of 0 or below never walks towards FK, and its "frequencies" are made up.
+  if (!(P[kStep] > 0)) return Error{ErrorCode::StepNotPositive, 0, P[kStep], "", Real(P[kStep], sep)};
+  if (!(P[kFreqEps] > 0)) return Error{ErrorCode::PrecisionNotPositive, 0, P[kFreqEps], "", Real(P[kFreqEps], sep)};
+  // The search compares the step with 15 * EPSF.
+  if (P[kFreqEps] > DBL_MAX / 15) return Error{ErrorCode::PrecisionTooLarge, 0, P[kFreqEps], "", Real(P[kFreqEps], sep)};
+  // Frequencies from F1 to FK are reported 100 times larger, which must stay a number.
+  if (std::fabs(P[kStart]) > DBL_MAX / kReportFactorValue)
+    return Error{ErrorCode::StartTooLarge, 0, P[kStart], "", Real(P[kStart], sep)};
+  if (std::fabs(P[kUpper]) > DBL_MAX / kReportFactorValue)
+    return Error{ErrorCode::UpperTooLarge, 0, P[kUpper], "", Real(P[kUpper], sep)};
+  if (model.KP > kMaxFrequencies)
+    return Error{ErrorCode::TooManyFrequencies, model.KP, 0, "", "", std::to_string(kMaxFrequencies)};
+  for (int j = 1; j <= model.KZ; ++j) {
+    const int end = model.SpanEnd[j];
+    if (end < 1 || end > model.KM)
+      return Error{ErrorCode::SpanEndOutOfRange, j, double(end), "", std::to_string(end), std::to_string(model.KM)};
+    if (j > 1 && end <= model.SpanEnd[j - 1])
+      return Error{ErrorCode::SpanEndNotIncreasing, j, double(end), "", std::to_string(end),
+                   std::to_string(model.SpanEnd[j - 1])};
+  }
+  return std::nullopt;
+}
+
+std::optional<Error> ReadForm(const TMainFormModel& form, TShaftModel& model, TSearchParams& P, char sep) {
+  try {
+    ReadFields(form, model, P, sep);
+  } catch (const Failure& failure) {
+    return failure.error();
+  }
+  return std::nullopt;
 }
 
 void FillEcho(const TShaftModel& m, const TSearchParams& P, TInputFormModel& echo, char sep) {

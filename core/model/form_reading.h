@@ -2,6 +2,9 @@
 // The main form's texts into the model (steps 1 to 6 of a run), the checks
 // that keep a search finite and within its tables, and the echo of what was read.
 
+#include <optional>
+
+#include "errors.h"
 #include "input_form_model.h"
 #include "main_form_model.h"
 #include "shaft_model.h"
@@ -12,12 +15,14 @@ inline constexpr int kMaxFrequencies = 100;
 // The solver reports 100 times the search variable.
 inline constexpr double kReportFactorValue = 100.0;
 
-// Steps 1 to 6: the form's texts into the model. Throws AppError whose text
-// says what and where.
-void ReadForm(const TMainFormModel& form, TShaftModel& model, TSearchParams& params, char decimalSeparator);
+// Steps 1 to 6: the form's texts into the model, in their order; the first
+// text that does not convert ends the reading (what was read stays) and is
+// returned with its field.
+[[nodiscard]] std::optional<Error> ReadForm(const TMainFormModel& form, TShaftModel& model, TSearchParams& params,
+                              char decimalSeparator);
 
 // The checks that keep the search finite and within its tables.
-void CheckSearchLimits(const TShaftModel& model, const TSearchParams& params, char decimalSeparator);
+[[nodiscard]] std::optional<Error> CheckSearchLimits(const TShaftModel& model, const TSearchParams& params, char decimalSeparator);
 
 // Fills the echo form from the model.
 void FillEcho(const TShaftModel& model, const TSearchParams& params, TInputFormModel& echo, char decimalSeparator);

@@ -19,6 +19,7 @@
 #include "form_kit.h"
 #include "input_loader.h"
 #include "input_saver.h"
+#include "messages.h"
 #include "numtext.h"
 
 // The help page lives in this library's resources.
@@ -219,30 +220,24 @@ void TMainForm::BitBtn1Click() {
 void TMainForm::BitBtn2Click() {
   const QString path = chooseFile_ ? chooseFile_() : QString();
   if (path.isEmpty()) return;
-  try {
-    LoadInputFile(path.toStdString(), state_.form, DecimalSeparator());
-  } catch (const std::exception& e) {
-    ReportError(this, e);
-  }
+  if (const std::optional<Error> error = LoadInputFile(path.toStdString(), state_.form, DecimalSeparator()))
+    ReportError(this, *error);
   SyncFromModel();
 }
 
 void TMainForm::BitBtn4Click() {
   QString path = chooseSaveFile_ ? chooseSaveFile_() : QString();
   if (path.isEmpty()) return;
-  try {
-    try {
-      SaveInputFile(state_.form, path.toStdString(), DecimalSeparator());
-    } catch (const TooManyVariantsForText& e) {
-      const QString book = path.left(path.size() - QFileInfo(path).suffix().size()) + "xlsx";
-      QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(),
-                      QString::fromStdString(e.what()) + "\n\nСохранить в рабочую книгу \"" + book + "\"?",
-                      QMessageBox::Yes | QMessageBox::No, this);
-      if (ask.exec() == QMessageBox::Yes) SaveInputFile(state_.form, book.toStdString(), DecimalSeparator());
-    }
-  } catch (const std::exception& e) {
-    ReportError(this, e);
+  std::optional<Error> error = SaveInputFile(state_.form, path.toStdString(), DecimalSeparator());
+  if (error && error->code == ErrorCode::SaveTooManyVariants) {
+    const QString book = path.left(path.size() - QFileInfo(path).suffix().size()) + "xlsx";
+    QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(),
+                    QString::fromStdString(Message(*error)) + "\n\nСохранить в рабочую книгу \"" + book + "\"?",
+                    QMessageBox::Yes | QMessageBox::No, this);
+    error.reset();
+    if (ask.exec() == QMessageBox::Yes) error = SaveInputFile(state_.form, book.toStdString(), DecimalSeparator());
   }
+  if (error) ReportError(this, *error);
 }
 
 void TMainForm::BitBtn3Click() {

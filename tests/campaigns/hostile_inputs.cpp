@@ -247,8 +247,8 @@ std::vector<std::string> WorkbookProblems(const std::string& path) {
             p.push_back("книга: лист " + info.sheets[tab].name + ", ячейка " + CellName(r, c) + ": " + cell.text);
         }
     }
-  } catch (const AppError& e) {
-    p.push_back(std::string("книга не читается: ") + e.what());
+  } catch (const Failure& e) {
+    p.push_back("книга не читается: " + Message(e.error()));
   }
   return p;
 }
@@ -259,13 +259,9 @@ std::vector<std::string> ContinuousProblems(const std::string& path, char sep) {
   std::vector<std::string> p;
   ProgramState st;
   TShaftModel& model = st.model;
-  try {
-    LoadInputFile(path, st.form, sep);
-    st.form.LeaveAllSpins();
-    ReadForm(st.form, model, st.params, sep);
-  } catch (const std::exception&) {
-    return p;
-  }
+  if (LoadInputFile(path, st.form, sep)) return p;
+  st.form.LeaveAllSpins();
+  if (ReadForm(st.form, model, st.params, sep)) return p;
   model.ComputeSectionX();
   for (int v = 1; v <= model.KW; ++v) {
     const ContinuousShaft shaft(model, v);

@@ -17,6 +17,7 @@
 
 #include "cell_values.h"
 #include "errors.h"
+#include "messages.h"
 #include "workbook_files.h"
 #include "workbook_reader.h"
 
@@ -118,7 +119,7 @@ class Campaign : public ::testing::Test {
     std::filesystem::remove_all(dir_);
   }
 
-  // Reads a file the way the loader does; anything but cells or an AppError
+  // Reads a file the way the loader does; anything but cells or a Failure
   // naming the file fails.
   void Read(const std::string& path, const std::string& what) {
     ++files_;
@@ -133,18 +134,18 @@ class Campaign : public ::testing::Test {
         for (int r = 1; r <= kRows; ++r)
           for (int c = 1; c <= kCols; ++c) try {
               CellAsReal(active, r, c, ',');
-            } catch (const ConversionError&) {
+            } catch (const Failure&) {
             }
         ++read_;
-      } catch (const AppError& e) {
+      } catch (const Failure& e) {
         ++refused_;
-        std::string m = e.what();
+        std::string m = Message(e.error());
         EXPECT_NE(m.find("«"), std::string::npos) << what << ": " << m;
         const size_t open = m.find("«"), close = m.find("»", open);
         if (open != std::string::npos && close != std::string::npos) m.replace(open, close - open, "«…");
         ++messages_[m.substr(0, 160)];
       } catch (const std::exception& e) {
-        ADD_FAILURE() << what << ": not an AppError: " << e.what();
+        ADD_FAILURE() << what << ": not a Failure: " << e.what();
       }
     });
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

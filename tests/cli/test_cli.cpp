@@ -168,13 +168,15 @@ TEST(Cli, ClosedStandardStreamsAreNeverReusedForFiles) {
 TEST(Cli, JsonAnswersALoadFailureWithAnErrorObject) {
   const Result missing = RunCli("--json /nonexistent/input.txt");
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.out, "{\"error\":\"Не удалось открыть файл '/nonexistent/input.txt'. Нет такого файла или папки.\"}\n");
+  EXPECT_EQ(missing.out, "{\"error\":\"Не удалось открыть файл '/nonexistent/input.txt'. Нет такого файла или папки.\","
+                         "\"error_code\":\"file_open\"}\n");
   EXPECT_EQ(missing.err, "Не удалось открыть файл '/nonexistent/input.txt'. Нет такого файла или папки.\n");
   // The examples use '.': read with ',' they fail with that reason and the way out.
   const Result comma = RunCli("--json --decimal-separator , " + Example("free_free_shaft.txt"));
   EXPECT_EQ(comma.status, 1);
   EXPECT_EQ(comma.out.rfind("{\"error\":\"Строка 1, участок 1, длина: число '0.01 ' записано с десятичным разделителем '.', "
-                            "а ожидается разделитель ','. Числа с этим разделителем читаются с параметром --decimal-separator .\"}", 0),
+                            "а ожидается разделитель ','. Числа с этим разделителем читаются с параметром --decimal-separator .\","
+                            "\"error_code\":\"text_separator\"}", 0),
             0u)
       << comma.out;
 }

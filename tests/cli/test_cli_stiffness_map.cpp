@@ -43,10 +43,10 @@ JsonMap MapOf(const std::string& json) {
 
 TShaftModel ModelOf(const std::string& path) {
   TMainFormModel form;
-  LoadInputFile(path, form, '.');
+  EXPECT_FALSE(LoadInputFile(path, form, '.'));
   TShaftModel model;
   TSearchParams params{};
-  ReadForm(form, model, params, '.');
+  EXPECT_FALSE(ReadForm(form, model, params, '.'));
   return model;
 }
 

@@ -36,7 +36,7 @@ std::string Example(const char* name) { return std::string(VP_EXAMPLES_DIR) + "/
 
 ProgramState Solve(const char* name) {
   ProgramState st;
-  LoadInputFile(Example(name), st.form, '.');
+  EXPECT_FALSE(LoadInputFile(Example(name), st.form, '.'));
   test::RunToResults(st);
   return st;
 }
@@ -93,7 +93,7 @@ TEST(Examples, TheRotorsAreSteelBarsOfTheStatedDiameters) {
                                         {"rotor_coarse_sections.txt", kCoarseDiameters}}) {
     SCOPED_TRACE(name);
     TMainFormModel form;
-    LoadInputFile(Example(name), form, '.');
+    EXPECT_FALSE(LoadInputFile(Example(name), form, '.'));
     ExpectSteelBarsOf(form, diameters);
   }
 }

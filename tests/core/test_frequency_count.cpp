@@ -19,7 +19,7 @@ namespace {
 TShaftModel SteelRotor(const std::vector<double>& stiffness, int KP, double disc = 0) {
   TShaftModel m;
   TSearchParams P{};
-  ReadForm(SteelRotorForm(stiffness, KP, disc), m, P, '.');
+  EXPECT_FALSE(ReadForm(SteelRotorForm(stiffness, KP, disc), m, P, '.'));
   m.ComputeSectionX();
   return m;
 }

@@ -242,7 +242,7 @@ TEST(FrequencyMap, ARunChecksEveryVariantAndTheExportChartsTheMap) {
   EXPECT_EQ(summary.variants[1].completeness.ordinals.front(), 1);
 
   const std::string path = vp::test::TempPath("map.xlsx");
-  ExportResultsWorkbook(path, form, st.echo, st.results, '.', &summary);
+  EXPECT_FALSE(ExportResultsWorkbook(path, form, st.echo, st.results, '.', &summary));
   const WorkbookInfo info = ReadWorkbookInfo(path);
   ASSERT_GE(info.sheets.size(), 6u);
   EXPECT_EQ(info.sheets.back().name, "Карта частот");

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "errors.h"
+#include "messages.h"
 #include "numtext.h"
 #include "printable.h"
 
@@ -17,8 +18,8 @@ namespace {
 std::string IntFailure(const std::string& text) {
   try {
     IntOfText(text);
-  } catch (const ConversionError& e) {
-    return e.what();
+  } catch (const Failure& e) {
+    return Message(e.error());
   }
   return "no failure";
 }
@@ -26,8 +27,8 @@ std::string IntFailure(const std::string& text) {
 std::string RealFailure(const std::string& text, char sep) {
   try {
     RealOfText(text, sep);
-  } catch (const ConversionError& e) {
-    return e.what();
+  } catch (const Failure& e) {
+    return Message(e.error());
   }
   return "no failure";
 }

@@ -6,6 +6,7 @@
 #include "calculation_run.h"
 #include "continuous_lines.h"
 #include "errors.h"
+#include "messages.h"
 #include "form_fixtures.h"
 #include "results_fixtures.h"
 #include "results_printout.h"
@@ -28,8 +29,8 @@ struct Printed {
   void Print(char sep = '.') {
     try {
       WritePrintout(form, results, sep, [&](const std::string& l) { lines.push_back(l); });
-    } catch (const AppError& e) {
-      error = e.what();
+    } catch (const std::exception& e) {
+      error = MessageOf(e);
     }
   }
 };

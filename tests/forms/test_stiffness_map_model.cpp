@@ -259,7 +259,7 @@ TEST(StiffnessMapExport, TheChartSheetFollowsTheFrequencyMapWithItsTableOnTheAux
   ASSERT_EQ(map.marks.size(), 2u);
   ASSERT_EQ(map.curves.size(), 3u);
   const std::string path = FreshDir("stiffness_map_export") + "/map.xlsx";
-  ExportResultsWorkbook(path, st.form, st.echo, st.results, '.', &st.summary, &map);
+  EXPECT_FALSE(ExportResultsWorkbook(path, st.form, st.echo, st.results, '.', &st.summary, &map));
 
   const WorkbookInfo info = ReadWorkbookInfo(path);
   const int last = static_cast<int>(info.sheets.size()) - 1;
@@ -329,7 +329,7 @@ TEST(StiffnessMapExport, AMapThatCannotBeDrawnLeavesALineAndNoSheet) {
   const StiffnessMapChart map = DefaultStiffnessMapChart(st.model, 100, '.');
   EXPECT_EQ(test::Text(map.problem), Message(Error{ErrorCode::MapNoPositiveStiffness}));
   const std::string path = FreshDir("stiffness_map_none") + "/none.xlsx";
-  ExportResultsWorkbook(path, st.form, st.echo, st.results, '.', &st.summary, &map);
+  EXPECT_FALSE(ExportResultsWorkbook(path, st.form, st.echo, st.results, '.', &st.summary, &map));
   const WorkbookInfo info = ReadWorkbookInfo(path);
   for (const SheetEntry& sheet : info.sheets) EXPECT_NE(sheet.name, "Карта критических скоростей");
   EXPECT_EQ(info.sheets[info.activeTab].name, "Форма колебаний1_2");

@@ -74,7 +74,7 @@ class StiffnessMapWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     forms = std::make_unique<Forms>();
-    LoadInputFile(std::string(VP_EXAMPLES_DIR) + "/rotor_two_bearings.txt", forms->state.form, '.');
+    EXPECT_FALSE(LoadInputFile(std::string(VP_EXAMPLES_DIR) + "/rotor_two_bearings.txt", forms->state.form, '.'));
     test::RunToResults(forms->state);
     forms->OutputForm->Refresh();
     forms->OutputForm->show();

@@ -10,6 +10,7 @@
 #include <random>
 #include <sstream>
 
+#include "error_text.h"
 #include "errors.h"
 #include "input_loader.h"
 #include "output_files.h"
@@ -42,12 +43,7 @@ std::vector<std::string> Scalars(const std::string& N = "2", const std::string& 
 }
 
 std::string Load(const std::string& contents, TMainFormModel& form, char sep = '.') {
-  try {
-    LoadInputText(contents, form, sep);
-  } catch (const AppError& e) {
-    return e.what();
-  }
-  return "";
+  return test::Text(LoadInputText(contents, form, sep));
 }
 
 class TempFile {
@@ -194,19 +190,12 @@ TEST(InputLoader, ExtensionChoosesTheBranchAndFailuresChangeNothing) {
   TMainFormModel form;
   form.Edit3 = "typed by the user";
   const TMainFormModel before = form;
-  auto failure = [&](const std::string& path) {
-    try {
-      LoadInputFile(path, form, '.');
-    } catch (const AppError& e) {
-      return std::string(e.what());
-    }
-    return std::string();
-  };
+  auto failure = [&](const std::string& path) { return test::Text(LoadInputFile(path, form, '.')); };
   const std::string good = Example("free_free_shaft.txt");
   for (const char* name : {"input.TXT", "input.Txt", "input.dat", "input", "input.txt.bak", "dir.txt/input"}) {
     TempFile file(name == std::string("dir.txt/input") ? "plain" : name, good);
     const std::string path = name == std::string("dir.txt/input") ? "/nonexistent.txt/input" : file.path();
-    EXPECT_EQ(failure(path), kWrongFileFormat) << name;
+    EXPECT_EQ(failure(path), "Неверный формат файла") << name;
   }
   {
     TempFile bad("bad.txt", TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "1 x ", "3 ", "0 0 "}, Scalars()));
@@ -253,11 +242,9 @@ TEST(InputLoader, RandomlyDamagedFilesNeverCrashOrHalfLoad) {
       }
     }
     TMainFormModel form;
-    try {
-      LoadInputText(text, form, '.');
-    } catch (const AppError& e) {
+    if (const std::optional<Error> error = LoadInputText(text, form, '.')) {
       ++failures;
-      EXPECT_STRNE(e.what(), "");
+      EXPECT_NE(Message(*error), "");
     }
     EXPECT_LE(form.SpinEdit2.Value(), 200);
   }
@@ -271,12 +258,7 @@ namespace {
 std::string Data(const std::string& name) { return std::string(VP_TEST_DATA_DIR) + "/" + name; }
 
 std::string LoadFile(const std::string& path, TMainFormModel& form, char sep = '.') {
-  try {
-    LoadInputFile(path, form, sep);
-  } catch (const AppError& e) {
-    return e.what();
-  }
-  return "";
+  return test::Text(LoadInputFile(path, form, sep));
 }
 
 }  // namespace
@@ -349,7 +331,7 @@ TEST(InputLoader, BadWorkbooksFailAndChangeNothing) {
   EXPECT_TRUE(form == before);
   for (const char* name : {"book.XLS", "book.Xlsx", "book.xlsm"}) {
     const TempFile file(name, "");
-    EXPECT_EQ(LoadFile(file.path(), form), kWrongFileFormat) << name;
+    EXPECT_EQ(LoadFile(file.path(), form), "Неверный формат файла") << name;
   }
 }
 
@@ -482,12 +464,10 @@ TEST(InputLoader, TheOtherDecimalSeparatorIsNamedAsTheReason) {
       << message;
   EXPECT_TRUE(form == before);
   EXPECT_EQ(LoadFile(file.path(), form, ','), "");
-  try {
-    LoadInputText(comma, form, '.');
-    ADD_FAILURE() << "loaded";
-  } catch (const DecimalSeparatorMismatch& e) {
-    EXPECT_EQ(e.found, ',');
-  }
+  const std::optional<Error> mismatch = LoadInputText(comma, form, '.');
+  ASSERT_TRUE(mismatch);
+  EXPECT_EQ(mismatch->code, ErrorCode::TextSeparator);
+  EXPECT_EQ(mismatch->detail[0], ',');
   // Every kind of value is checked: parameters, support numbers, stiffnesses.
   auto scalars = Scalars();
   scalars[9] = "1,5E-6";

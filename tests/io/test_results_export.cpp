@@ -44,7 +44,7 @@ struct Exported {
 
 Exported Export(const ExportRun& run, const std::string& name) {
   const std::string path = FreshDir(name) + "/Результаты расчета.xlsx";
-  ExportResultsWorkbook(path, run.main, run.input, run.tables, run.sep);
+  EXPECT_FALSE(ExportResultsWorkbook(path, run.main, run.input, run.tables, run.sep));
   return {path, ReadWorkbookInfo(path)};
 }
 
@@ -300,26 +300,22 @@ TEST(ResultsExport, AFailurePartWayLeavesNoNewFileAndTheOldOneUntouched) {
   // A quantity of variant 2 that is no number: found only after variant 1's sheet is written.
   ResultsTables tables = run.tables;
   tables.StringGrid3.SetCell(3, 5 + 1 + 2, "abc");
-  try {
-    ExportResultsWorkbook(path, run.main, run.input, tables, '.');
-    ADD_FAILURE() << "no error";
-  } catch (const ConversionError& e) {
-    EXPECT_STREQ(e.what(), "'abc' is not a valid floating point value");
-  }
+  EXPECT_EQ(ErrorOf([&] { return ExportResultsWorkbook(path, run.main, run.input, tables, '.'); }),
+            "'abc' is not a valid floating point value");
   tables = run.tables;
   tables.StringGrid5.SetCell(0, 4, "");  // variant 2's first deflection
-  EXPECT_THROW(ExportResultsWorkbook(path, run.main, run.input, tables, '.'), ConversionError);
+  EXPECT_TRUE(ExportResultsWorkbook(path, run.main, run.input, tables, '.'));
   TMainFormModel mainForm = run.main;
   mainForm.Edit12 = "1E-5x";
-  EXPECT_THROW(ExportResultsWorkbook(path, mainForm, run.input, run.tables, '.'), ConversionError);
+  EXPECT_TRUE(ExportResultsWorkbook(path, mainForm, run.input, run.tables, '.'));
   EXPECT_EQ(ReadFile(path), "an earlier export");
   EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"Результаты расчета.xlsx"});
 
-  EXPECT_THROW(ExportResultsWorkbook(dir + "/нет/out.xlsx", run.main, run.input, run.tables, '.'), AppError);
+  EXPECT_TRUE(ExportResultsWorkbook(dir + "/нет/out.xlsx", run.main, run.input, run.tables, '.'));
   EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"Результаты расчета.xlsx"});
 
   // A good export replaces the file.
-  ExportResultsWorkbook(path, run.main, run.input, run.tables, '.');
+  EXPECT_FALSE(ExportResultsWorkbook(path, run.main, run.input, run.tables, '.'));
   EXPECT_EQ(ReadWorkbookInfo(path).sheets.size(), 1u + 2 + 1 + 4);
   EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"Результаты расчета.xlsx"});
 }
@@ -332,17 +328,17 @@ TEST(ResultsExport, AWriteProtectedFileIsRefusedAndAWritableOneKeepsItsMode) {
   const std::string dir = FreshDir("export_modes");
   const std::string path = dir + "/out.xlsx";
   WriteFileWithMode(path, "an earlier export", std::filesystem::perms(0444));
-  EXPECT_EQ(ErrorOf([&] { ExportResultsWorkbook(path, run.main, run.input, run.tables, '.'); }),
+  EXPECT_EQ(ErrorOf([&] { return ExportResultsWorkbook(path, run.main, run.input, run.tables, '.'); }),
             "Файл «" + path + "» защищен от записи.");
   EXPECT_EQ(ReadFile(path), "an earlier export");
   EXPECT_EQ(Mode(path), std::filesystem::perms(0444));
   std::filesystem::permissions(path, std::filesystem::perms(0600));
-  ExportResultsWorkbook(path, run.main, run.input, run.tables, '.');
+  EXPECT_FALSE(ExportResultsWorkbook(path, run.main, run.input, run.tables, '.'));
   EXPECT_EQ(Mode(path), std::filesystem::perms(0600));
   EXPECT_EQ(ReadWorkbookInfo(path).sheets.size(), 1u + 1 + 1 + 1);
   // A pipe is no file to replace: it stays a pipe.
   ASSERT_EQ(mkfifo((dir + "/pipe.xlsx").c_str(), 0644), 0);
-  EXPECT_THAT(ErrorOf([&] { ExportResultsWorkbook(dir + "/pipe.xlsx", run.main, run.input, run.tables, '.'); }),
+  EXPECT_THAT(ErrorOf([&] { return ExportResultsWorkbook(dir + "/pipe.xlsx", run.main, run.input, run.tables, '.'); }),
               HasSubstr("Это не обычный файл"));
   EXPECT_TRUE(std::filesystem::is_fifo(dir + "/pipe.xlsx"));
   EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"out.xlsx", "pipe.xlsx"}));
@@ -358,7 +354,7 @@ TEST(ResultsExport, AFullDiskFailsWithItsReasonInRussianAlone) {
   WriteFile(disk.Path("out.xlsx"), "an earlier export");
   disk.Fill();
   ::testing::internal::CaptureStderr();
-  const std::string message = ErrorOf([&] { ExportResultsWorkbook(disk.Path("out.xlsx"), run.main, run.input, run.tables, '.'); });
+  const std::string message = ErrorOf([&] { return ExportResultsWorkbook(disk.Path("out.xlsx"), run.main, run.input, run.tables, '.'); });
   const std::string printed = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(message, "Не удалось записать файл «" + disk.Path("out.xlsx") + "». Нет места на диске.");
   EXPECT_EQ(printed, "");
@@ -380,7 +376,7 @@ struct RotorExport {
     st.form.Edit9 = step;
     RunToResults(st);
     book.path = FreshDir(name) + "/Результаты расчета.xlsx";
-    ExportResultsWorkbook(book.path, st.form, st.echo, st.results, '.', &st.summary);
+    EXPECT_FALSE(ExportResultsWorkbook(book.path, st.form, st.echo, st.results, '.', &st.summary));
     book.info = ReadWorkbookInfo(book.path);
   }
 };

@@ -75,14 +75,14 @@ TEST(CellConversion, TextsReadWithTheDecimalSeparatorOthersFailNamingTheCell) {
   EXPECT_EQ(CellAsInteger(s, 1, 1, ','), 2);
   EXPECT_EQ(CellAsInteger(s, 1, 2, ','), 4);
   EXPECT_DOUBLE_EQ(CellAsReal(s, 1, 1, ','), 2.5);
-  EXPECT_THROW(CellAsReal(s, 1, 1, '.'), ConversionError);  // "2,5" is no number with '.'
+  EXPECT_THROW(CellAsReal(s, 1, 1, '.'), Failure);  // "2,5" is no number with '.'
 
   const std::string text = ErrorOf([&] { CellAsReal(s, 1, 3, ','); });
   EXPECT_EQ(text, "Ошибка в книге: лист «Данные», ячейка C1: значение «abc» не является числом");
   EXPECT_THAT(ErrorOf([&] { CellAsInteger(s, 1, 4, ','); }), HasSubstr("D1: значение «» не является целым числом"));
   EXPECT_THAT(ErrorOf([&] { CellAsInteger(s, 2, 1, ','); }), HasSubstr("A2: значение «ИСТИНА»"));
   EXPECT_THAT(ErrorOf([&] { CellAsReal(s, 2, 2, ','); }), HasSubstr("B2: значение «#DIV/0!»"));
-  EXPECT_THROW(CellAsReal(s, 2, 2, ','), ConversionError);
+  EXPECT_THROW(CellAsReal(s, 2, 2, ','), Failure);
 }
 
 TEST(CellConversion, MessagesShowHostileNamesAndTextsPrintably) {
@@ -967,17 +967,17 @@ class Mutator {
   std::mt19937 rng_;
 };
 
-// Reads a file every way the program can; anything but a result or AppError fails.
+// Reads a file every way the program can; anything but a result or a Failure fails.
 void ReadAnyway(const std::string& path, const std::string& what) {
   try {
     const WorkbookInfo info = ReadWorkbookInfo(path);
     ReadActiveSheet(path, 40, 210);
     for (size_t tab = 0; tab < info.sheets.size() && tab < 4; ++tab)
       if (info.sheets[tab].kind == SheetKind::Worksheet) ReadSheet(path, static_cast<int>(tab), 40, 210);
-  } catch (const AppError& e) {
-    EXPECT_NE(std::string(e.what()).find("«"), std::string::npos) << what << ": " << e.what();
+  } catch (const Failure& e) {
+    EXPECT_NE(Message(e.error()).find("«"), std::string::npos) << what << ": " << Message(e.error());
   } catch (const std::exception& e) {
-    ADD_FAILURE() << what << ": not an AppError: " << e.what();
+    ADD_FAILURE() << what << ": not a Failure: " << e.what();
   } catch (...) {
     ADD_FAILURE() << what << ": unknown exception";
   }
