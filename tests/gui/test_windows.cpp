@@ -820,6 +820,7 @@ TEST_F(Windows, RefusedInputsChangeNoModelAndSignalNothing) {
       {"a count's letter typed again", [&] { Type(main.Spin(Count::Spans), "x"); },
        [&] { Type(main.Spin(Count::Spans), "x"); }},
       {"a count left within its limits", {}, [&] { emit main.Spin(Count::Sections)->Left(); }},
+      {"a count stepped below its limit", {}, [&] { calc.Spin(JestkCount::Discs)->stepBy(-1); }},
       {"the calculator without a bore", {}, [&] { calc.CalculateButton()->click(); }},
       {"the calculator's count typed again", [&] { Type(calc.Spin(JestkCount::Sections), "x"); },
        [&] { Type(calc.Spin(JestkCount::Sections), "x"); }},
