@@ -14,8 +14,10 @@ TEST(StringTableModel, OnlyAnEditOrAChangedTableIsSignalled) {
   StringTable table(3, 2);  // one fixed row and column: 1 x 2 cells
   table.SetCell(1, 1, "a");
   StringTableModel editable(&table, 1, 1, true), readOnly(&table, 1, 1, false);
-  for (QAbstractItemModel* model : {&editable, &readOnly})
+  for (StringTableModel* model : {&editable, &readOnly}) {
     new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::Fatal, model);
+    model->Refresh();  // as a window shows its grids
+  }
   const QModelIndex cell = editable.index(0, 0);
   struct Case {
     const char* what;
