@@ -106,9 +106,7 @@ GridView::GridView(QWidget* parent, StringTableModel* model, const QRect& geomet
                 " border-top: 0px; border-left: 0px; padding: 0px 2px; }"
                 "QTableCornerButton::section { background-color: rgb(166, 202, 240); border: 1px solid gray;"
                 " border-top: 0px; border-left: 0px; }");
-  setEditTriggers(model->flags(model->index(0, 0)).testFlag(Qt::ItemIsEditable)
-                      ? QAbstractItemView::AllEditTriggers
-                      : QAbstractItemView::NoEditTriggers);
+  setEditTriggers(model->Editable() ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setWordWrap(false);
   setTabKeyNavigation(false);  // Tab goes on to the next control

@@ -58,7 +58,7 @@ class GridView : public QTableView {
            bool border = true);
   StringTableModel* Model() const { return model_; }
   void SetFitToTexts(bool fit);
-  // Shows the table again (as any reset of the model does).
+  // Shows the table again where it changed (StringTableModel::Refresh).
   void Refresh() { model_->Refresh(); }
 
  protected:

@@ -48,24 +48,29 @@ const std::string& StringTableModel::CellText(int row, int column) const {
 }
 
 Qt::ItemFlags StringTableModel::flags(const QModelIndex& index) const {
+  // No flags outside the cells, as Qt's views expect.
   Qt::ItemFlags f = QAbstractTableModel::flags(index);
-  if (editable_) f |= Qt::ItemIsEditable;
+  if (editable_ && index.isValid()) f |= Qt::ItemIsEditable;
   return f;
 }
 
 bool StringTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (!editable_ || !index.isValid() || role != Qt::EditRole) return false;
+  // Only a cell of this model's current size, from an editor.
+  if (!editable_ || role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return false;
   const std::string text = value.toString().toStdString();
   const int col = index.column() + fixedCols_, row = index.row() + fixedRows_;
   if (table_->Cell(col, row) == text) return false;
   table_->SetCell(col, row, text);
+  shown_.SetCell(col, row, text);
   emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
   if (edited_) edited_();
   return true;
 }
 
 void StringTableModel::Refresh() {
+  if (*table_ == shown_) return;
   beginResetModel();
+  shown_ = *table_;
   endResetModel();
 }
 

@@ -23,11 +23,14 @@ class StringTableModel : public QAbstractTableModel {
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
   // The table changed behind the model's back (sizes or text): show it again.
+  // A table as last shown is left alone: nothing is signalled, and a view
+  // keeps its current cell, selection and column widths.
   void Refresh();
   // Called after the user edited a cell.
   void SetEditedHandler(std::function<void()> handler) { edited_ = std::move(handler); }
 
   StringTable* Table() const { return table_; }
+  bool Editable() const { return editable_; }
   // The text of a cell in the model's coordinates, without a copy.
   const std::string& CellText(int row, int column) const;
   // What the fixed cells above the vertical header hold ("Номер частоты:").
@@ -39,6 +42,7 @@ class StringTableModel : public QAbstractTableModel {
   StringTable* table_;
   int fixedRows_, fixedCols_;
   bool editable_;
+  StringTable shown_;  // the table as the last refresh showed it (at first none)
   std::function<void()> edited_;
 };
 

@@ -42,6 +42,8 @@ struct TMainFormJestkModel {
   StringTable StringGrid3{1, 1};  // width of disc j in column j-1
   StringTable StringGrid4{1, 1};  // EI / 10^9 of section i in column i-1
 
+  bool operator==(const TMainFormJestkModel&) const = default;
+
   // The counts as the handlers use them: the integer of the spin edit's text
   // (0 when it is not an integer) within 0..kMaxCount.
   int SectionCount() const { return SpinEdit1.ClampedValue(); }

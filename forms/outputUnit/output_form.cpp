@@ -38,6 +38,8 @@ QLabel* Title(QWidget* parent, const QString& text, int x, int y, bool visible =
 class ComparisonModel : public StringTableModel {
  public:
   ComparisonModel() : StringTableModel(&table_, 1, 1, false) {}
+  // The marks follow the texts (a marked row's difference ends in "!"), so
+  // an unchanged table needs no refresh for them either.
   void Set(StringTable table, std::vector<int> markedRows) {
     table_ = std::move(table);
     marked_ = std::move(markedRows);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
@@ -19,6 +20,7 @@
 #include <QTextBrowser>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 #include <functional>
 #include <random>
 
@@ -27,8 +29,10 @@
 #include "forms.h"
 #include "input_loader.h"
 #include "line_printer.h"
+#include "model_spies.h"
 #include "numtext.h"
 #include "output_files.h"
+#include "workbook_writer.h"
 
 using namespace vp;
 
@@ -706,6 +710,139 @@ TEST_F(Windows, DestroyingTheFormsWhileASpinEditHasTheFocusRunsNoHandler) {
   QApplication::setActiveWindow(forms->MainFormJestk.get());
   forms->MainFormJestk->Spin(JestkCount::Sections)->setFocus();
   forms.reset();
+}
+
+namespace {
+
+// Every grid of every window: the dialogs are the main form's children.
+QList<GridView*> AllGrids(Forms& forms) {
+  return forms.MainForm->findChildren<GridView*>() + forms.MainFormJestk->findChildren<GridView*>();
+}
+
+void Type(SpinEdit* spin, const char* text) {
+  LineOf(spin)->selectAll();
+  QTest::keyClicks(LineOf(spin), text);
+}
+
+}  // namespace
+
+// Qt's model tester holds every grid's table model to the item-model contract
+// (a breach aborts the test) through counts, a load, edits, two runs with the
+// mode shapes and the calculator; every grid changes on the way.
+TEST_F(Windows, EveryGridKeepsTheItemModelContract) {
+  const QList<GridView*> grids = AllGrids(*forms);
+  ASSERT_EQ(grids.size(), 19);
+  QObject counting;
+  std::vector<int> changes(grids.size());
+  for (int g = 0; g < grids.size(); ++g) {
+    QAbstractItemModel* model = grids[g]->model();
+    new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::Fatal, model);
+    QObject::connect(model, &QAbstractItemModel::modelReset, &counting, [&changes, g] { ++changes[g]; });
+    QObject::connect(model, &QAbstractItemModel::dataChanged, &counting, [&changes, g] { ++changes[g]; });
+  }
+  TMainForm& main = *forms->MainForm;
+  for (Count c : {Count::Supports, Count::Sections, Count::Spans}) Type(main.Spin(c), "3");
+  main.Spin(Count::Variants)->stepBy(2);
+  Load("rotor_two_bearings.txt");
+  for (int g = 1; g <= 4; ++g) {  // an edit and its undoing
+    QAbstractItemModel* model = main.Grid(g)->model();
+    const QVariant text = model->data(model->index(0, 0));
+    for (const QVariant& typed : {QVariant("1"), text}) model->setData(model->index(0, 0), typed, Qt::EditRole);
+  }
+  main.ModesCheckBox()->setChecked(true);
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) forms->InputForm->ContinueButton()->click();
+    if (w == forms->NewForm.get()) forms->NewForm->NextButton()->click();
+    if (w == forms->OutputForm.get()) forms->OutputForm->RepeatButton()->click();
+  });
+  main.StartButton()->click();
+  main.Spin(Count::Variants)->stepBy(-1);  // smaller tables the second time
+  main.StartButton()->click();
+
+  main.CalculatorButton()->click();
+  TMainFormJestk& calc = *forms->MainFormJestk;
+  calc.DiscsCheckBox()->setChecked(true);
+  calc.Spin(JestkCount::Discs)->stepBy(1);
+  QTest::keyClicks(calc.ModulusEdit(), "2E11");
+  QTest::keyClicks(calc.BoreEdit(), "0");
+  for (int g = 1; g <= 3; ++g) {
+    QAbstractItemModel* row = calc.Grid(g)->model();
+    for (int c = 0; c < row->columnCount(); ++c) row->setData(row->index(0, c), g == 3 ? "0.01" : "1", Qt::EditRole);
+  }
+  calc.CalculateButton()->click();
+  calc.TransferButton()->click();
+  for (int g = 0; g < grids.size(); ++g)
+    EXPECT_GT(changes[g], 0) << grids[g]->window()->windowTitle().toStdString() << ", grid " << g;
+}
+
+// A refused input leaves every model as it was and no grid signals anything:
+// no reset, so a view keeps its current cell, selection and widths.
+TEST_F(Windows, RefusedInputsChangeNoModelAndSignalNothing) {
+  Load("rotor_two_bearings.txt");
+  TMainForm& main = *forms->MainForm;
+  main.CalculatorButton()->click();
+  TMainFormJestk& calc = *forms->MainFormJestk;
+  const std::string dir = test::FreshDir("refusals");
+  std::ofstream(dir + "/short.txt") << "4 36\n20 40\n";
+  {
+    WorkbookWriter book(dir + "/letter.xlsx");
+    WorksheetWriter& sheet = book.AddWorksheet("Лист1");
+    sheet.WriteNumber(2, 2, 3);     // KM
+    sheet.WriteText(17, 3, "abc");  // the mass of section 2
+    book.Save();
+  }
+  auto load = [&](const std::string& path) {
+    return [&main, path] {
+      main.SetFileChooser([path] { return QString::fromStdString(path); });
+      main.LoadButton()->click();
+    };
+  };
+  QAbstractItemModel* stiffness = main.Grid(2)->model();
+  struct Refusal {
+    const char* what;
+    std::function<void()> prepare, act;
+  };
+  const Refusal refusals[] = {
+      {"a missing file", {}, load(dir + "/missing.txt")},
+      {"a text file of two lines", {}, load(dir + "/short.txt")},
+      {"a workbook with a letter for a mass", {}, load(dir + "/letter.xlsx")},
+      {"a file choice cancelled", {}, load("")},
+      {"an input file that cannot be written",
+       {},
+       [&] {
+         main.SetSaveFileChooser([&] { return QString::fromStdString(dir + "/none/input.txt"); });
+         main.SaveButton()->click();
+       }},
+      {"a calculation with a letter for a stiffness",
+       [&] { stiffness->setData(stiffness->index(0, 0), "x", Qt::EditRole); },
+       [&] { main.StartButton()->click(); }},
+      {"a count's letter typed again", [&] { Type(main.Spin(Count::Spans), "x"); },
+       [&] { Type(main.Spin(Count::Spans), "x"); }},
+      {"a count left within its limits", {}, [&] { emit main.Spin(Count::Sections)->Left(); }},
+      {"a count stepped below its limit", {}, [&] { calc.Spin(JestkCount::Discs)->stepBy(-1); }},
+      {"the calculator without a bore", {}, [&] { calc.CalculateButton()->click(); }},
+      {"the calculator's count typed again", [&] { Type(calc.Spin(JestkCount::Sections), "x"); },
+       [&] { Type(calc.Spin(JestkCount::Sections), "x"); }},
+  };
+  int messages = 0;
+  ModalAnswerer answer([&](QWidget* w) { messages += !MessageText(w).isEmpty(); });
+  const QList<GridView*> grids = AllGrids(*forms);
+  // The main form's and the calculator's models, and the other windows' tables.
+  auto models = [&] {
+    std::vector<StringTable> tables;
+    for (GridView* grid : grids) tables.push_back(*grid->Model()->Table());
+    return std::tuple(forms->state.form, forms->jestk, tables);
+  };
+  for (const Refusal& refusal : refusals) {
+    if (refusal.prepare) refusal.prepare();
+    const auto before = models();
+    std::vector<std::unique_ptr<test::ModelSpies>> spies;
+    for (GridView* grid : grids) spies.push_back(std::make_unique<test::ModelSpies>(grid->model()));
+    refusal.act();
+    EXPECT_TRUE(models() == before) << refusal.what;
+    for (int g = 0; g < grids.size(); ++g) EXPECT_EQ(spies[g]->Caught(), "") << refusal.what << ", grid " << g;
+  }
+  EXPECT_EQ(messages, 6);  // each failure says why
 }
 
 int main(int argc, char** argv) {
