@@ -99,7 +99,7 @@ bool Prepare(ProgramState& st, RunUi& ui, char sep, RunOutcome& outcome) {
 
 // Every variant's sweep, its check and the continuous shaft beside it: the
 // worker's part of the run.
-void SolveVariants(ProgramState& st, const bool showModes, MessageSink& messages, ModeShapeDisplay* display,
+void SolveVariants(ProgramState& st, bool showModes, MessageSink& messages, ModeShapeDisplay* display,
                    char sep, CalculationWorker& worker) {
   TSearchParams& P = st.params;
   const StopFlag& stop = worker.StopRequest();

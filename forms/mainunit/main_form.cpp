@@ -71,7 +71,8 @@ class InputBlock : public QObject {
         return false;
     }
     if (!target->isWidgetType() || static_cast<QWidget*>(target)->window() != window_) return false;
-    event->ignore();  // a close refused
+    // Taken here, so that it goes to no parent either; a close is refused.
+    event->setAccepted(event->type() != QEvent::Close);
     return true;
   }
 
@@ -329,7 +330,8 @@ void TMainForm::AwaitWorker(CalculationWorker& worker) {
   const auto serve = [&] {
     if (worker.Serve()) loop.quit();
   };
-  // A window the worker waits for shows first; its end wakes the loop at once.
+  // The worker wakes the loop when it hands something over or ends; the timer
+  // reads its progress.
   worker.SetWakeUp([&] { QMetaObject::invokeMethod(&loop, serve, Qt::QueuedConnection); });
   QElapsedTimer clock;
   clock.start();
