@@ -11,12 +11,12 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
-#include <functional>
 #include <vector>
 
 #include "forms.h"
 #include "input_loader.h"
 #include "large_run.h"
+#include "modal_answerer.h"
 
 namespace {
 
@@ -67,22 +67,6 @@ void BM_ResultsWindowRefresh(benchmark::State& state) {
 }
 BENCHMARK(BM_ResultsWindowRefresh)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// Answers every modal window as it appears, by the given handler.
-class Answerer {
- public:
-  explicit Answerer(std::function<void(QWidget*)> handler) : handler_(std::move(handler)) {
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      QWidget* modal = QApplication::activeModalWidget();
-      if (modal && modal->isVisible()) handler_(modal);
-    });
-    timer_.start(5);
-  }
-
- private:
-  std::function<void(QWidget*)> handler_;
-  QTimer timer_;
-};
-
 // The longest time between two runs of a 10 ms timer on the screen's thread
 // while `during` says so.
 class TimerGaps {
@@ -121,7 +105,7 @@ void BM_LargestRunThroughTheWindows(benchmark::State& state) {
   qint64 longestComputing = 0, longest = 0;
   for (auto _ : state) {
     TimerGaps whileComputing(computing), whileRunning(running);
-    Answerer answer([&](QWidget* w) {
+    test::ModalAnswerer answer([&](QWidget* w) {
       if (w == forms.InputForm.get()) {
         computing = running = true;
         forms.InputForm->ContinueButton()->click();
@@ -152,7 +136,7 @@ void BM_CancelThroughTheWindows(benchmark::State& state) {
   for (auto _ : state) {
     QElapsedTimer shown, pressed;
     bool stopped = false;
-    Answerer answer([&](QWidget* w) {
+    test::ModalAnswerer answer([&](QWidget* w) {
       if (w == forms.InputForm.get()) {
         forms.InputForm->ContinueButton()->click();
       } else if (auto* progress = qobject_cast<QProgressDialog*>(w)) {

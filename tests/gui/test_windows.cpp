@@ -27,28 +27,14 @@
 #include "forms.h"
 #include "input_loader.h"
 #include "line_printer.h"
+#include "modal_answerer.h"
 #include "numtext.h"
 #include "output_files.h"
 
 using namespace vp;
+using test::ModalAnswerer;
 
 namespace {
-
-// Answers every modal window as it appears, by the given handler.
-class ModalAnswerer {
- public:
-  explicit ModalAnswerer(std::function<void(QWidget*)> handler) : handler_(std::move(handler)) {
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      QWidget* modal = QApplication::activeModalWidget();
-      if (modal && modal->isVisible()) handler_(modal);
-    });
-    timer_.start(5);
-  }
-
- private:
-  std::function<void(QWidget*)> handler_;
-  QTimer timer_;
-};
 
 QString MessageText(QWidget* w) {
   auto* box = qobject_cast<QMessageBox*>(w);
