@@ -84,13 +84,18 @@ class CliUi : public RunUi {
     std::cerr << error << '\n';
     return false;
   }
-  ProgressFn Progress() override {
-    if (maxSeconds < 0) return {};
+  // A run still computing after --max-seconds is stopped.
+  void AwaitWorker(CalculationWorker& worker) override {
+    if (maxSeconds < 0) return RunUi::AwaitWorker(worker);
     const auto start = std::chrono::steady_clock::now();
-    return [this, start](int, double) {
-      timedOut_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > maxSeconds;
-      return !timedOut_;
-    };
+    while (!worker.Serve()) {
+      const double left = maxSeconds - std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      if (left < 0 && !timedOut_) {
+        timedOut_ = true;
+        worker.Stop();
+      }
+      worker.WaitForNews(timedOut_ ? -1 : static_cast<long long>(std::min(left, 1e9) * 1000) + 1);
+    }
   }
 
  private:

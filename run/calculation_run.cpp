@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "continuous_lines.h"
@@ -13,6 +14,7 @@
 #include "ordinals.h"
 #include "search_estimate.h"
 #include "sob.h"
+#include "stop_flag.h"
 
 namespace vp {
 
@@ -40,17 +42,91 @@ class Tee : public SolverOutput {
   SolverOutput& second_;
 };
 
+// What the worker shows, carried out on the thread that started the run.
+class HandedOver : public MessageSink, public ModeShapeDisplay {
+ public:
+  HandedOver(CalculationWorker& worker, MessageSink& messages, ModeShapeDisplay* display)
+      : worker_(worker), messages_(messages), display_(display) {}
+  void ShowMessage(const std::string& text) override { worker_.HandOver([&] { messages_.ShowMessage(text); }); }
+  void ShowModeShape(const TNewFormModel& form) override {
+    worker_.HandOver([&] { display_->ShowModeShape(form); });
+  }
+
+ private:
+  CalculationWorker& worker_;
+  MessageSink& messages_;
+  ModeShapeDisplay* display_;
+};
+
 // After a variant's sweep: how many natural frequencies its range holds, and
 // where the ones it passed over lie.
-void CheckVariant(const TShaftModel& model, const TSearchParams& P, VariantResult& result) {
+void CheckVariant(const TShaftModel& model, const TSearchParams& P, VariantResult& result, const StopFlag& stop) {
   std::vector<double> found;
   for (const ModeData& mode : result.modes) found.push_back(mode.omega);
   // The sweep ends at the KP-th frequency, at its first trial beyond FK, or
   // where the count showed no natural frequency left up to FK.
   const double end = result.endedEarly || P[kStart] > P[kUpper] ? P[kUpper] : P[kStart];
   const SweepSettings sweep{P[kFirstStart], end, P[kStep], P[kFreqEps]};
-  result.completeness = CheckCompleteness(model, model.VariantNo, sweep, found);
+  result.completeness = CheckCompleteness(model, model.VariantNo, sweep, found, &stop);
   result.solved = true;
+}
+
+// Reads the form, shows the echo and asks about a long estimate; true when the
+// run goes on to compute, otherwise `outcome` says why not.
+bool Prepare(ProgramState& st, RunUi& ui, char sep, RunOutcome& outcome) {
+  // Pressing the button takes the focus from a spin edit, which clamps it.
+  st.form.LeaveAllSpins();
+  if (std::optional<Error> error = ReadForm(st.form, st.model, st.params, sep)) Raise(*error);
+  if (std::optional<Error> error = CheckSearchLimits(st.model, st.params, sep)) Raise(*error);
+  FillEcho(st.model, st.params, st.echo, sep);
+  outcome = RunOutcome::EchoCancelled;
+  if (!ui.ConfirmEcho(st.echo)) return false;
+
+  TSearchParams& P = st.params;
+  P[kStepDivisor] = 3.0;
+  st.model.ComputeSectionX();
+  P[kReportFactor] = kReportFactorValue;
+  P[kFirstStart] = P[kStart];
+  const SearchEstimate estimate = EstimateSearch(st.model, P);
+  outcome = RunOutcome::Declined;
+  if (estimate.made && !ui.AcceptEstimate(estimate.seconds)) return false;
+  // Results of an earlier run must not pass for this run's.
+  st.results.Clear();
+  st.summary = ResultsSummary();
+  st.summary.reportFactor = P[kReportFactor];
+  outcome = RunOutcome::Completed;
+  return true;
+}
+
+// Every variant's sweep, its check and the continuous shaft beside it: the
+// worker's part of the run.
+void SolveVariants(ProgramState& st, bool showModes, MessageSink& messages, ModeShapeDisplay* display,
+                   char sep, CalculationWorker& worker) {
+  TSearchParams& P = st.params;
+  const StopFlag& stop = worker.StopRequest();
+  HandedOver shown(worker, messages, display);
+  ResultsWriter writer(st.results, st.newForm, st.model, showModes, display ? &shown : nullptr, sep);
+  SummaryRecorder recorder(st.summary);
+  Tee output(writer, recorder);
+  SolverContext ctx{st.model, output, shown, &worker.Progress(), nullptr, sep, &stop};
+  if (st.model.KW <= 0) return;
+  st.model.VariantNo = 1;
+  for (int i = 0; i < st.model.KW; ++i) {
+    P[kStart] = P[kFirstStart];
+    const FrequencyCounter counter(st.model, st.model.VariantNo);
+    ctx.counter = counter.Fault() ? nullptr : &counter;
+    // The exact continuous shaft beside the lumped one, compared in [F1, FK].
+    const ContinuousShaft shaft(st.model, st.model.VariantNo);
+    ContinuousModeLine line(shaft, ctx.counter, P[kStep], P[kFirstStart], P[kUpper], P[kReportFactor], sep);
+    writer.SetModeCompanion([&line](const ModeResult& mode, TNewFormModel& form) { line.Add(mode, form); });
+    SOB(P, st.model.VariantNo, ctx);
+    writer.SetModeCompanion({});
+    VariantResult& result = st.summary.Variant(st.model.VariantNo);
+    CheckVariant(st.model, P, result, stop);
+    ThrowIfStopped(&stop);
+    CompareWithContinuous(shaft, P[kFirstStart], P[kUpper], result);
+    st.model.VariantNo = st.model.VariantNo + 1;
+  }
 }
 
 }  // namespace
@@ -62,57 +138,42 @@ std::string DurationText(double seconds) {
   return "Расчет займет около " + GeneralFormat(std::round(minutes / unit) * unit, '.') + " мин.";
 }
 
-RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
-  try {
-    // Pressing the button takes the focus from a spin edit, which clamps it.
-    st.form.LeaveAllSpins();
-    if (std::optional<Error> error = ReadForm(st.form, st.model, st.params, sep)) throw AppError(Message(*error));
-    if (std::optional<Error> error = CheckSearchLimits(st.model, st.params, sep)) throw AppError(Message(*error));
-    FillEcho(st.model, st.params, st.echo, sep);
-    if (!ui.ConfirmEcho(st.echo)) return RunOutcome::EchoCancelled;
+void RunUi::AwaitWorker(CalculationWorker& worker) {
+  while (!worker.Serve()) worker.WaitForNews();
+}
 
-    TSearchParams& P = st.params;
-    P[kStepDivisor] = 3.0;
-    st.model.ComputeSectionX();
-    P[kReportFactor] = kReportFactorValue;
-    P[kFirstStart] = P[kStart];
-    const SearchEstimate estimate = EstimateSearch(st.model, P);
-    if (estimate.made && !ui.AcceptEstimate(estimate.seconds)) return RunOutcome::Declined;
-    // Results of an earlier run must not pass for this run's.
-    st.results.Clear();
-    st.summary = ResultsSummary();
-    st.summary.reportFactor = P[kReportFactor];
-    ResultsWriter writer(st.results, st.newForm, st.model, st.form.CheckBox1, ui.ModeDisplay(), sep);
-    SummaryRecorder recorder(st.summary);
-    Tee output(writer, recorder);
-    SolverContext ctx{st.model, output, ui, ui.Progress(), nullptr, sep};
-    if (st.model.KW > 0) {
-      st.model.VariantNo = 1;
-      for (int i = 0; i < st.model.KW; ++i) {
-        P[kStart] = P[kFirstStart];
-        const FrequencyCounter counter(st.model, st.model.VariantNo);
-        ctx.counter = counter.Fault() ? nullptr : &counter;
-        // The exact continuous shaft beside the lumped one, compared in [F1, FK].
-        const ContinuousShaft shaft(st.model, st.model.VariantNo);
-        ContinuousModeLine line(shaft, ctx.counter, P[kStep], P[kFirstStart], P[kUpper], P[kReportFactor], sep);
-        writer.SetModeCompanion([&line](const ModeResult& mode, TNewFormModel& form) { line.Add(mode, form); });
-        SOB(P, st.model.VariantNo, ctx);
-        writer.SetModeCompanion({});
-        VariantResult& result = st.summary.Variant(st.model.VariantNo);
-        CheckVariant(st.model, P, result);
-        CompareWithContinuous(shaft, P[kFirstStart], P[kUpper], result);
-        st.model.VariantNo = st.model.VariantNo + 1;
-      }
+RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
+  RunOutcome outcome = RunOutcome::Completed;
+  std::string error;
+  // A failure of a step in the outcome and, for an input error, its text.
+  const auto guarded = [&](const std::function<void()>& step) {
+    try {
+      step();
+    } catch (const CancelledError&) {
+      outcome = RunOutcome::Interrupted;
+    } catch (const std::exception& e) {
+      outcome = RunOutcome::InputError;
+      error = MessageOf(e);
     }
-  } catch (const CancelledError&) {
-    ui.ShowInterrupted();
-    return RunOutcome::Interrupted;
-  } catch (const std::exception& e) {
-    ui.ShowInputError(MessageOf(e));
-    return RunOutcome::InputError;
+  };
+  bool compute = false;
+  guarded([&] { compute = Prepare(st, ui, sep, outcome); });
+  if (compute) {
+    const bool showModes = st.form.CheckBox1;
+    ModeShapeDisplay* display = ui.ModeDisplay();
+    CalculationWorker worker([&](CalculationWorker& self) {
+      guarded([&] { SolveVariants(st, showModes, ui, display, sep, self); });
+    });
+    ui.AwaitWorker(worker);
+  }  // the worker has ended here
+  switch (outcome) {
+    case RunOutcome::Completed: ui.ShowResults(); break;
+    case RunOutcome::InputError: ui.ShowInputError(error); break;
+    case RunOutcome::Interrupted: ui.ShowInterrupted(); break;
+    case RunOutcome::EchoCancelled:
+    case RunOutcome::Declined: break;
   }
-  ui.ShowResults();
-  return RunOutcome::Completed;
+  return outcome;
 }
 
 }  // namespace vp

@@ -1,9 +1,11 @@
 #pragma once
 // "Начать расчет": reads the main form into the model, echoes the accepted
-// data for confirmation, solves every stiffness variant and shows the results.
+// data for confirmation, solves every stiffness variant on a worker thread
+// and shows the results.
 
 #include <string>
 
+#include "calculation_worker.h"
 #include "form_reading.h"
 #include "input_form_model.h"
 #include "main_form_model.h"
@@ -15,7 +17,8 @@
 
 namespace vp {
 
-// The modal steps of a run, carried out by the windows or by fakes.
+// The modal steps of a run, carried out by the windows or by fakes, all on the
+// thread that started the run (messages and mode shapes of the worker too).
 class RunUi : public MessageSink {
  public:
   // Shows the filled echo form modally; true when the user continues.
@@ -28,12 +31,14 @@ class RunUi : public MessageSink {
   virtual void ShowInputError(const std::string& detail) = 0;
   // "Расчет прерван": the user stopped the calculation.
   virtual void ShowInterrupted() = 0;
-  // Progress of a long calculation; empty for none.
-  virtual ProgressFn Progress() { return {}; }
   // After the echo, before computing: the search is estimated to take about
   // `seconds` (told only when the estimate can be made). False ends the run
   // with nothing computed. The window asks above kLongRunSeconds.
   virtual bool AcceptEstimate(double /*seconds*/) { return true; }
+  // While the worker computes: returns once it has ended, serving it
+  // (CalculationWorker::Serve) meanwhile; may show its progress and stop it.
+  // By default only serves and waits.
+  virtual void AwaitWorker(CalculationWorker& worker);
 };
 
 // Everything the program keeps for its whole life, and one run reads and writes.
@@ -51,7 +56,7 @@ enum class RunOutcome {
   Completed,      // every variant solved, results shown
   EchoCancelled,  // "Повторить ввод" or the echo's close box: nothing computed
   InputError,     // "Ошибка ввода данных" shown
-  Interrupted,    // stopped by the user
+  Interrupted,    // stopped by the user (CalculationWorker::Stop)
   Declined,       // the estimated time was not accepted: nothing computed
 };
 
@@ -62,8 +67,10 @@ inline constexpr double kLongRunSeconds = 30;
 // significant digits, at least 1.
 std::string DurationText(double seconds);
 
-// The whole run, as "Начать расчет" performs it. Every failure is shown through
-// the ui and reported in the outcome; nothing propagates.
+// The whole run, as "Начать расчет" performs it: reading, the echo and the
+// estimate on this thread, then every variant on a worker (ui.AwaitWorker),
+// then the results, the error or the interruption shown on this thread. Every
+// failure is shown through the ui and reported in the outcome; nothing propagates.
 RunOutcome RunCalculation(ProgramState& state, RunUi& ui, char decimalSeparator);
 
 }  // namespace vp

@@ -42,7 +42,7 @@ int OrdinalAssigner::Next(double omega) {
 }
 
 CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, const SweepSettings& sweep,
-                                     const std::vector<double>& found) {
+                                     const std::vector<double>& found, const StopFlag* stop) {
   CompletenessReport report;
   report.found = static_cast<int>(found.size());
   report.ordinals.assign(found.size(), 0);
@@ -59,7 +59,10 @@ CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, cons
   // below zero first.
   const int zero = counter.AtOrBelowZero();
   OrdinalAssigner assigner(counter, sweep.step);
-  for (size_t f = 0; f < found.size(); ++f) report.ordinals[f] = assigner.Next(found[f]);
+  for (size_t f = 0; f < found.size(); ++f) {
+    ThrowIfStopped(stop);
+    report.ordinals[f] = assigner.Next(found[f]);
+  }
   const std::vector<int>& taken = assigner.Taken();
 
   // The range holds the natural frequencies from its start to its end, and the
@@ -76,6 +79,7 @@ CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, cons
       std::max({sweep.precision, std::min(sweep.step, sweep.end - sweep.start) / 100, 1e-12 * sweep.end});
   for (int index = below; index < upto; ++index) {
     if (std::find(taken.begin(), taken.end(), index) != taken.end()) continue;
+    ThrowIfStopped(stop);
     double a = std::max(sweep.start, 0.0), b = sweep.end;  // CountBelow(a) <= index < CountBelow(b)
     for (int step = 0; step < 200 && b - a > width; ++step) {
       const double mid = 0.5 * (a + b);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "frequency_count.h"
+#include "stop_flag.h"
 
 namespace vp {
 
@@ -71,8 +72,9 @@ class OrdinalAssigner {
 // Counts the natural frequencies in the range searched (frequencies of
 // rigid-body motion at 0 excluded), gives every accepted frequency (search
 // variable, in the order found) the natural frequency it brackets (as
-// OrdinalAssigner does) and, where some are left over, locates them.
+// OrdinalAssigner does) and, where some are left over, locates them. Looks at
+// `stop` (may be null) before each frequency it places or locates.
 CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, const SweepSettings& sweep,
-                                     const std::vector<double>& found);
+                                     const std::vector<double>& found, const StopFlag* stop = nullptr);
 
 }  // namespace vp

@@ -21,9 +21,11 @@ std::string WhyNoCommonStiffness(const TShaftModel& model, int v, char sep) {
 }
 
 // The variants 1..KW on the chart's curves, or among the unmapped with the reason.
-void PlaceVariants(const TShaftModel& model, double reportFactor, char sep, StiffnessMapChart& chart) {
+void PlaceVariants(const TShaftModel& model, double reportFactor, char sep, StiffnessMapChart& chart,
+                   const StopFlag* stop = nullptr) {
   const int curves = static_cast<int>(chart.curves.size());
   for (int v = 1; v <= std::min(model.KW, kMaxVariants); ++v) {
+    ThrowIfStopped(stop);
     const std::optional<double> k = CommonVariantStiffness(model, v);
     if (!k) {
       chart.unmapped.push_back({v, WhyNoCommonStiffness(model, v, sep)});
@@ -56,10 +58,10 @@ std::string StiffnessText(double k, char decimalSeparator) {
 }
 
 StiffnessMapChart ChartStiffnessMap(const TShaftModel& model, const StiffnessMapRange& range, double reportFactor,
-                                    char decimalSeparator) {
+                                    char decimalSeparator, const StopFlag* stop) {
   StiffnessMapChart chart;
   chart.range = range;
-  StiffnessMap map = ComputeStiffnessMap(model, range);
+  StiffnessMap map = ComputeStiffnessMap(model, range, stop);
   chart.problem = map.problem;
   if (chart.problem) return chart;
   chart.stiffness = std::move(map.stiffness);
@@ -68,7 +70,7 @@ StiffnessMapChart ChartStiffnessMap(const TShaftModel& model, const StiffnessMap
     for (double omega : line.omega) curve.F.push_back(omega * reportFactor);
     chart.curves.push_back(std::move(curve));
   }
-  PlaceVariants(model, reportFactor, decimalSeparator, chart);
+  PlaceVariants(model, reportFactor, decimalSeparator, chart, stop);
   return chart;
 }
 

@@ -46,8 +46,9 @@ struct StiffnessMapChart {
 
 // The map of the shaft over the range (ordinals as the range says), with
 // frequencies times reportFactor, and the variants 1..KW marked or listed.
+// Looks at `stop` (may be null) before each stiffness and each variant.
 StiffnessMapChart ChartStiffnessMap(const TShaftModel& model, const StiffnessMapRange& range, double reportFactor,
-                                    char decimalSeparator);
+                                    char decimalSeparator, const StopFlag* stop = nullptr);
 // The same over the default range; without one (no positive support
 // stiffness) only the problem, ErrorCode::MapNoPositiveStiffness.
 StiffnessMapChart DefaultStiffnessMapChart(const TShaftModel& model, double reportFactor, char decimalSeparator);

@@ -59,7 +59,7 @@ void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
                      std::to_string(v) + " на частоте " + GeneralFormat(omega * P[kReportFactor], ctx.decimalSeparator));
   };
 
-  long long trials = 0;
+  if (ctx.progress) ctx.progress->variant.store(v, std::memory_order_relaxed);
   int k = 1;
   while (true) {
     double omega = P[kStart];
@@ -83,8 +83,8 @@ void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
         P[kStart] = omega;
         return;
       }
-      if (ctx.progress && ++trials % kProgressInterval == 0 && !ctx.progress(v, omega))
-        throw CancelledError("Расчет прерван");
+      ThrowIfStopped(ctx.stop);
+      if (ctx.progress) ctx.progress->Trial(omega);
 
       ClearFaults();
       if (layoutFault) {

@@ -3,6 +3,7 @@
 
 #include "shaft_model.h"
 #include "solver_io.h"
+#include "stop_flag.h"
 
 namespace vp {
 
@@ -12,12 +13,13 @@ struct SolverContext {
   const TShaftModel& model;
   SolverOutput& output;
   MessageSink& messages;
-  ProgressFn progress;  // may be empty
+  SearchProgress* progress = nullptr;  // written at every trial; may be null
   // The count of the variant's natural frequencies, when it can be made: the
   // walk then ends at the start of a search once none lies between there and
   // FK (SolverOutput::WalkEndedEarly). Without it the walk goes on to FK.
   const FrequencyCounter* counter = nullptr;
   char decimalSeparator = '.';  // of the numbers in messages
+  const StopFlag* stop = nullptr;  // looked at before every trial; may be null
 };
 
 // Walks the frequency axis from P[0] in steps P[1] up to P[2], refines every
@@ -25,16 +27,13 @@ struct SolverContext {
 // accepts a frequency when |det| < P[3] or the step is below P[4]; reports
 // omega * P[9]. Stops after KP frequencies or past P[2] (or earlier, see
 // SolverContext::counter); P[0] is left where the search ended. Writes every frequency and mode through ctx.output.
-// Throws CalcError on a zero pivot or an arithmetic fault, CancelledError when
-// the progress callback asks to stop.
+// Throws CalcError on a zero pivot or an arithmetic fault, CancelledError once
+// ctx.stop is requested.
 void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx);
 
 // Seconds one trial of SOB (assembly and determinant) takes on this machine,
 // timed on variant 1 of the model at frequencies spread over [from, to]; 0 when
 // a trial fails (a zero pivot).
 double SecondsPerTrial(const TShaftModel& model, double from, double to);
-
-// How many trials pass between two calls of the progress callback.
-inline constexpr int kProgressInterval = 4096;
 
 }  // namespace vp

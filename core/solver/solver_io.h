@@ -3,7 +3,7 @@
 // message is shown, and how a long search reports progress and is stopped.
 
 #include <array>
-#include <functional>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -42,8 +42,18 @@ class MessageSink {
   virtual void ShowMessage(const std::string& text) = 0;
 };
 
-// Called every few thousand trials with the variant and the trial frequency;
-// returning false stops the calculation (CancelledError).
-using ProgressFn = std::function<bool(int variant, double omega)>;
+// Where a search stands: written by the thread that computes, at every trial,
+// and read by any other thread at any time.
+struct SearchProgress {
+  std::atomic<int> variant{0};
+  std::atomic<double> omega{0};      // the trial frequency (search variable)
+  std::atomic<long long> trials{0};  // trials made so far, over all variants
+
+  // One trial at omega (by the computing thread, the only writer).
+  void Trial(double at) {
+    omega.store(at, std::memory_order_relaxed);
+    trials.store(trials.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+  }
+};
 
 }  // namespace vp

@@ -31,7 +31,7 @@ std::optional<StiffnessMapRange> DefaultStiffnessMapRange(const TShaftModel& mod
 
 int StiffnessMapOrdinals(const TShaftModel& model) { return std::clamp(model.KP, 1, 6); }
 
-StiffnessMap ComputeStiffnessMap(const TShaftModel& model, const StiffnessMapRange& range) {
+StiffnessMap ComputeStiffnessMap(const TShaftModel& model, const StiffnessMapRange& range, const StopFlag* stop) {
   StiffnessMap map;
   map.problem = StiffnessMapRangeFault(range);
   if (map.problem) return map;
@@ -42,6 +42,7 @@ StiffnessMap ComputeStiffnessMap(const TShaftModel& model, const StiffnessMapRan
                                                     : std::exp(a + (b - a) * i / (range.points - 1)));
   std::vector<std::vector<double>> columns;  // frequencies at each stiffness, ordinals 1..
   for (size_t i = 0; i < map.stiffness.size(); ++i) {
+    ThrowIfStopped(stop);
     const ContinuousShaft shaft(model, CommonStiffness{map.stiffness[i]});
     if (shaft.Fault()) {
       map = StiffnessMap{shaft.Fault(), {}, {}};

@@ -12,6 +12,7 @@
 
 #include "errors.h"
 #include "shaft_model.h"
+#include "stop_flag.h"
 
 namespace vp {
 
@@ -46,7 +47,9 @@ struct StiffnessMap {
   std::vector<StiffnessMapLine> lines;
 };
 
-StiffnessMap ComputeStiffnessMap(const TShaftModel& model, const StiffnessMapRange& range);
+// Looks at `stop` (may be null) before each stiffness.
+StiffnessMap ComputeStiffnessMap(const TShaftModel& model, const StiffnessMapRange& range,
+                                 const StopFlag* stop = nullptr);
 
 // The stiffness shared by all supports 1..N in variant v, which puts the
 // variant on the map; nullopt when they differ (or it is not positive).

@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -13,7 +15,9 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "errors.h"
 #include "form_kit.h"
@@ -30,11 +34,52 @@ namespace vp {
 namespace {
 
 constexpr int kProgressDelayMs = 500;
+// How often the progress window reads where the worker stands.
+constexpr int kProgressTickMs = 50;
 
 std::string* EditText(TMainFormModel& form, int i) {
   std::string* texts[6] = {&form.Edit3, &form.Edit8, &form.Edit9, &form.Edit10, &form.Edit11, &form.Edit12};
   return texts[i];
 }
+
+// Keeps the user's input from one window and its controls while it lives, so
+// that none of its handlers runs again before the run has ended. Other
+// windows (the progress window, a mode shape, a message) take input as usual.
+class InputBlock : public QObject {
+ public:
+  explicit InputBlock(QWidget* window) : window_(window) { qApp->installEventFilter(this); }
+  ~InputBlock() override { qApp->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* target, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Wheel:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::Shortcut:
+      case QEvent::ContextMenu:
+      case QEvent::TouchBegin:
+      case QEvent::TouchUpdate:
+      case QEvent::TouchEnd:
+      case QEvent::Drop:
+      case QEvent::Close:
+        break;
+      default:
+        return false;
+    }
+    if (!target->isWidgetType() || static_cast<QWidget*>(target)->window() != window_) return false;
+    // Taken here, so that it goes to no parent either; a close is refused.
+    event->setAccepted(event->type() != QEvent::Close);
+    return true;
+  }
+
+ private:
+  QWidget* window_;
+};
 
 }  // namespace
 
@@ -213,7 +258,6 @@ void TMainForm::ShowHelp() {
 void TMainForm::BitBtn1Click() {
   state_.form.CheckBox1 = checkBox1_->isChecked();
   RunCalculation(state_, *this, DecimalSeparator());
-  progress_.reset();
   SyncFromModel();
 }
 
@@ -248,60 +292,68 @@ void TMainForm::BitBtn3Click() {
   }
 }
 
-bool TMainForm::ConfirmEcho(const TInputFormModel&) {
-  const bool confirmed = confirmEcho_ && confirmEcho_();
-  runClock_.start();
-  return confirmed;
-}
+bool TMainForm::ConfirmEcho(const TInputFormModel&) { return confirmEcho_ && confirmEcho_(); }
 
 ModeShapeDisplay* TMainForm::ModeDisplay() { return modeDisplay_; }
 
 void TMainForm::ShowResults() {
-  progress_.reset();
   if (showResults_) showResults_();
 }
 
 void TMainForm::ShowInputError(const std::string& detail) {
-  progress_.reset();
   ShowPlainMessage(this, "Ошибка ввода данных\n" + QString::fromStdString(detail));
 }
 
 void TMainForm::ShowInterrupted() {
-  progress_.reset();
   ShowPlainMessage(this, "Расчет прерван");
 }
 
 void TMainForm::ShowMessage(const std::string& text) { ShowPlainMessage(this, QString::fromStdString(text)); }
-
-ProgressFn TMainForm::Progress() {
-  return [this](int variant, double omega) { return ReportProgress(variant, omega); };
-}
 
 bool TMainForm::AcceptEstimate(double seconds) {
   if (seconds <= kLongRunSeconds) return true;
   QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(),
                   QString::fromStdString(DurationText(seconds)) + " Продолжить?", QMessageBox::Yes | QMessageBox::No,
                   this);
-  const bool go = ask.exec() == QMessageBox::Yes;
-  runClock_.start();  // the progress window waits its delay from the start of the calculation
-  return go;
+  return ask.exec() == QMessageBox::Yes;
 }
 
-bool TMainForm::ReportProgress(int variant, double omega) {
-  if (!progress_) {
-    if (runClock_.elapsed() < kProgressDelayMs) return true;
-    progress_ = std::make_unique<QProgressDialog>("", "Отмена", 0, 0, this);
-    progress_->setWindowTitle("Расчет собственных частот");
-    progress_->setWindowModality(Qt::WindowModal);
-    progress_->setMinimumDuration(0);
-    progress_->setMinimumWidth(360);
-    progress_->show();
-  }
-  progress_->setLabelText(QString("Вариант по жесткости № %1\nпробная частота %2")
-                              .arg(variant)
-                              .arg(QString::fromStdString(GeneralFormat(omega * state_.params[kReportFactor], DecimalSeparator()))));
-  QApplication::processEvents();
-  return !progress_->wasCanceled();
+void TMainForm::AwaitWorker(CalculationWorker& worker) {
+  const InputBlock block(this);
+  const double reportFactor = state_.params[kReportFactor];
+  QEventLoop loop;
+  const auto serve = [&] {
+    if (worker.Serve()) loop.quit();
+  };
+  // The worker wakes the loop when it hands something over or ends; the timer
+  // reads its progress.
+  worker.SetWakeUp([&] { QMetaObject::invokeMethod(&loop, serve, Qt::QueuedConnection); });
+  QElapsedTimer clock;
+  clock.start();
+  std::unique_ptr<QProgressDialog> progress;
+  QTimer tick;
+  connect(&tick, &QTimer::timeout, &loop, [&] {
+    // While a mode shape or a message is shown the worker waits for the user.
+    if (worker.Serving()) return;
+    if (!progress) {
+      if (clock.elapsed() < kProgressDelayMs) return;
+      progress = std::make_unique<QProgressDialog>("", "Отмена", 0, 0, this);
+      progress->setWindowTitle("Расчет собственных частот");
+      progress->setWindowModality(Qt::WindowModal);
+      progress->setMinimumDuration(0);
+      progress->setMinimumWidth(360);
+      connect(progress.get(), &QProgressDialog::canceled, &loop, [&worker] { worker.Stop(); });
+      progress->show();
+    }
+    const SearchProgress& at = worker.Progress();
+    const double F = at.omega.load(std::memory_order_relaxed) * reportFactor;
+    progress->setLabelText(QString("Вариант по жесткости № %1\nпробная частота %2")
+                               .arg(at.variant.load(std::memory_order_relaxed))
+                               .arg(QString::fromStdString(GeneralFormat(F, DecimalSeparator()))));
+  });
+  tick.start(kProgressTickMs);
+  loop.exec();
+  worker.SetWakeUp({});
 }
 
 }  // namespace vp

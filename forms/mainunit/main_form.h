@@ -2,17 +2,14 @@
 // The main window: the whole input of a calculation, and the buttons that
 // start it, load it from a file and open the stiffness calculator.
 
-#include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
-#include <memory>
 
 #include "calculation_run.h"
 
 class QCheckBox;
 class QLineEdit;
-class QProgressDialog;
 class QPushButton;
 
 namespace vp {
@@ -61,8 +58,11 @@ class TMainForm : public QWidget, public RunUi {
   void ShowInputError(const std::string& detail) override;
   void ShowInterrupted() override;
   void ShowMessage(const std::string& text) override;
-  ProgressFn Progress() override;
   bool AcceptEstimate(double seconds) override;
+  // Keeps the window answering while the worker computes: serves it, shows
+  // the progress window after half a second ("Отмена" stops the worker) and
+  // takes no input into the main form meanwhile.
+  void AwaitWorker(CalculationWorker& worker) override;
 
  public slots:
   void BitBtn1Click();  // "Начать расчет"
@@ -78,7 +78,6 @@ class TMainForm : public QWidget, public RunUi {
  private:
   void RefreshGrids();
   void ShowHelp();
-  bool ReportProgress(int variant, double omega);
 
   ProgramState& state_;
   std::array<SpinEdit*, 4> spins_{};
@@ -96,8 +95,6 @@ class TMainForm : public QWidget, public RunUi {
   std::function<QString()> chooseFile_;
   std::function<QString()> chooseSaveFile_;
   bool placed_ = false;      // centred at the first show
-  QElapsedTimer runClock_;
-  std::unique_ptr<QProgressDialog> progress_;
 };
 
 }  // namespace vp

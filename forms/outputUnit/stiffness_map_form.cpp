@@ -120,11 +120,7 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
 
 TStiffnessMapForm::~TStiffnessMapForm() {
   DisconnectControls(this);
-  // A map cannot be stopped halfway; its thread ends before the window does.
-  if (worker_) {
-    worker_->wait();
-    delete worker_;
-  }
+  StopComputing();
 }
 
 void TStiffnessMapForm::Fill() {
@@ -137,13 +133,15 @@ void TStiffnessMapForm::Fill() {
 
 void TStiffnessMapForm::ShowMap() {
   Fill();
+  StartComputing();
   if (parentWidget()) CentreOn(this, parentWidget()->geometry());
   low_->setFocus();
   exec();
 }
 
 void TStiffnessMapForm::done(int result) {
-  Settle();
+  // The range stays asked for: Settle() or the next ShowMap() computes it.
+  StopComputing();
   QDialog::done(result);
 }
 
@@ -152,6 +150,8 @@ void TStiffnessMapForm::FieldsEdited() {
   model_.highText = high_->text().toStdString();
   model_.pointsText = points_->text().toStdString();
   if (model_.Edited()) StartComputing();
+  // A map no longer asked for is not finished.
+  if (worker_ && model_.Pending() != computing_) stop_->Request();
   ShowNotice();
 }
 
@@ -159,9 +159,16 @@ void TStiffnessMapForm::StartComputing() {
   if (worker_) return;  // the range typed meanwhile follows when this map is done
   const std::optional<StiffnessMapRange> range = model_.Pending();
   if (!range) return;
-  result_ = std::make_shared<StiffnessMapChart>();
-  worker_ = QThread::create([result = result_, shaft = model_.Shaft(), range = *range, factor = model_.ReportFactor(),
-                             sep = model_.DecimalSeparator()] { *result = ChartStiffnessMap(shaft, range, factor, sep); });
+  result_ = std::make_shared<std::optional<StiffnessMapChart>>();
+  stop_ = std::make_shared<StopFlag>();
+  computing_ = *range;
+  worker_ = QThread::create([result = result_, stop = stop_, shaft = model_.Shaft(), range = *range,
+                             factor = model_.ReportFactor(), sep = model_.DecimalSeparator()] {
+    try {
+      *result = ChartStiffnessMap(shaft, range, factor, sep, stop.get());
+    } catch (const CancelledError&) {
+    }
+  });
   const int job = ++job_;
   connect(worker_, &QThread::finished, this, [this, job] { Finished(job); });
   worker_->start();
@@ -172,10 +179,19 @@ void TStiffnessMapForm::Finished(int job) {
   worker_->wait();
   delete worker_;
   worker_ = nullptr;
-  if (model_.Accept(std::move(*result_))) Draw();
+  if (*result_ && model_.Accept(std::move(**result_))) Draw();
   result_.reset();
   StartComputing();
   ShowNotice();
+}
+
+void TStiffnessMapForm::StopComputing() {
+  if (!worker_) return;
+  stop_->Request();
+  worker_->wait();
+  delete worker_;
+  worker_ = nullptr;
+  result_.reset();
 }
 
 void TStiffnessMapForm::Settle() {

@@ -4,11 +4,12 @@
 // stiffness variants marked; the range and the number of points are typed
 // beside the chart and the map is redrawn as they change. A map is computed
 // on a thread of its own, so that the window answers while it is; a range
-// typed meanwhile follows when it is done.
+// typed meanwhile stops it and follows, and closing the window stops it.
 
 #include <QDialog>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "stiffness_map_model.h"
 
@@ -29,7 +30,8 @@ class TStiffnessMapForm : public QDialog {
 
   // Shows the model's fields and map.
   void Fill();
-  // Fills the window and shows it modally over its parent.
+  // Fills the window and shows it modally over its parent; a range left
+  // uncomputed when it was closed is computed again.
   void ShowMap();
   // Waits for the map being computed and computes the range last typed, so
   // that the model holds the map of what the fields say.
@@ -64,6 +66,8 @@ class TStiffnessMapForm : public QDialog {
  private:
   void FieldsEdited();
   void StartComputing();
+  // Stops the map being computed and waits for its thread (at most one point); its map is dropped.
+  void StopComputing();
   void Finished(int job);
   void Draw();
   void ShowNotice();
@@ -80,8 +84,10 @@ class TStiffnessMapForm : public QDialog {
   QPushButton* close_;
   std::function<void(TStiffnessMapForm&)> print_;
   QThread* worker_ = nullptr;
-  std::shared_ptr<StiffnessMapChart> result_;  // what the worker computes
-  int job_ = 0;                                // the worker's number
+  std::shared_ptr<std::optional<StiffnessMapChart>> result_;  // what the worker computes; none when stopped
+  std::shared_ptr<StopFlag> stop_;                            // the worker's
+  StiffnessMapRange computing_;                               // its range
+  int job_ = 0;                                               // its number
 };
 
 }  // namespace vp

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include "calculation_run.h"
@@ -13,12 +14,15 @@ using namespace vp::test;
 
 namespace {
 
-// Answers the run's modal steps and records what was asked.
+// Answers the run's modal steps and records what was asked; every one must
+// come on the thread that started the run.
 class FakeUi : public RunUi, public ModeShapeDisplay {
  public:
   bool confirm = true;
   bool acceptEstimate = true;
-  int stopAfterProgressCalls = -1;
+  long long stopAfterTrials = -1;  // the user stops the run after so many trials; -1: never
+  bool stopAtHandOver = false;     // ... as soon as the worker hands something over
+  const std::thread::id thread = std::this_thread::get_id();
   std::vector<double> estimates;  // seconds, as told
   std::vector<std::string> calls;
   std::vector<std::string> messages;
@@ -31,18 +35,27 @@ class FakeUi : public RunUi, public ModeShapeDisplay {
     return confirm;
   }
   ModeShapeDisplay* ModeDisplay() override { return this; }
-  void ShowModeShape(const TNewFormModel& form) override { modeLabels.push_back(form.Label2 + "/" + form.Label3); }
+  void ShowModeShape(const TNewFormModel& form) override {
+    EXPECT_EQ(std::this_thread::get_id(), thread);
+    modeLabels.push_back(form.Label2 + "/" + form.Label3);
+  }
   void ShowResults() override { calls.push_back("results"); }
   void ShowInputError(const std::string& detail) override { calls.push_back("error: " + detail); }
   void ShowInterrupted() override { calls.push_back("interrupted"); }
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void ShowMessage(const std::string& text) override {
+    EXPECT_EQ(std::this_thread::get_id(), thread);
+    messages.push_back(text);
+  }
   bool AcceptEstimate(double seconds) override {
     estimates.push_back(seconds);
     return acceptEstimate;
   }
-  ProgressFn Progress() override {
-    if (stopAfterProgressCalls < 0) return {};
-    return [this](int, double) { return stopAfterProgressCalls-- > 0; };
+  void AwaitWorker(CalculationWorker& worker) override {
+    if (stopAtHandOver) worker.WaitForNews();
+    while (stopAfterTrials >= 0 && worker.Progress().trials < stopAfterTrials && !worker.Serve())
+      worker.WaitForNews(1);
+    if (stopAtHandOver || stopAfterTrials >= 0) worker.Stop();
+    RunUi::AwaitWorker(worker);
   }
 };
 
@@ -267,9 +280,18 @@ TEST(CalculationRun, TheUserCanStopALongCalculation) {
   TMainFormModel form = FreeFreeForm(10, {10}, 3);
   form.Edit9 = "0.0001";
   Program p(form);
-  p.ui.stopAfterProgressCalls = 1;
+  p.ui.stopAfterTrials = 1000;
   EXPECT_EQ(p.Run(), RunOutcome::Interrupted);
   EXPECT_EQ(p.ui.calls, (std::vector<std::string>{"echo", "interrupted"}));
+
+  // Stopped while a mode shape waits to be shown: it is not shown.
+  form = FreeFreeForm(10, {10}, 2, 2);
+  form.CheckBox1 = true;
+  Program shown(form);
+  shown.ui.stopAtHandOver = true;
+  EXPECT_EQ(shown.Run(), RunOutcome::Interrupted);
+  EXPECT_EQ(shown.ui.calls, (std::vector<std::string>{"echo", "interrupted"}));
+  EXPECT_TRUE(shown.ui.modeLabels.empty());
 }
 
 TEST(CalculationRun, ALongSearchIsEstimatedAndComputedOnlyWhenAccepted) {
@@ -328,7 +350,7 @@ TEST(CalculationRun, AHugeUpperBoundRunsAndAWalkEndsWhereNoFrequencyIsLeft) {
   form.Edit9 = "0.001";
   form.StringGrid1.SetCell(3, 2, "-0.1");
   Program uncounted(form);
-  uncounted.ui.stopAfterProgressCalls = 2;
+  uncounted.ui.stopAfterTrials = 10000;
   EXPECT_EQ(uncounted.Run(), RunOutcome::Interrupted);
   EXPECT_TRUE(uncounted.ui.estimates.empty());
 }

@@ -75,8 +75,8 @@ struct SearchRun {
   TSearchParams P;
 };
 
-void Solve(const TShaftModel& model, SearchRun& run, int variant = 1, ProgressFn progress = {}) {
-  SolverContext ctx{model, run.out, run.sink, std::move(progress)};
+void Solve(const TShaftModel& model, SearchRun& run, int variant = 1, SearchProgress* progress = nullptr) {
+  SolverContext ctx{model, run.out, run.sink, progress};
   int v = variant;
   SOB(run.P, v, ctx);
 }
@@ -542,20 +542,34 @@ TEST(Sob, NeverLoopsForeverOnDegenerateParameters) {
   }
 }
 
-TEST(Sob, ProgressIsReportedAndCanStopTheRun) {
-  SearchRun run;
-  run.P = Params(0.5, 1e-4, 100, 1e-10, 1e-6);
-  int calls = 0;
-  double lastOmega = 0;
-  EXPECT_THROW(Solve(UniformFreeFree(10, {10}), run, 1,
-                     [&](int variant, double omega) {
-                       EXPECT_EQ(variant, 1);
-                       lastOmega = omega;
-                       return ++calls < 3;
-                     }),
-               CancelledError);
-  EXPECT_EQ(calls, 3);
-  EXPECT_NEAR(lastOmega, 0.5 + 3 * kProgressInterval * 1e-4, 1e-3);
+TEST(Sob, ProgressIsWrittenAtEveryTrialAndAStopEndsTheWalkAtOnce) {
+  // Below the first frequency (22.7): the walk from 0.5 to 1 in steps of 1E-4.
+  SearchRun walk;
+  walk.P = Params(0.5, 1e-4, 1, 1e-10, 1e-6);
+  SearchProgress progress;
+  Solve(UniformFreeFree(10, {10}), walk, 2, &progress);
+  EXPECT_EQ(progress.variant, 2);
+  EXPECT_NEAR(progress.trials, 5001, 1);
+  EXPECT_NEAR(progress.omega, 1, 1e-4);
+
+  // A stop requested as the first frequency is accepted: no trial follows.
+  struct StopAtFirst : RecordingOutput {
+    StopFlag stop;
+    SearchProgress progress;
+    long long trialsAtStop = -1;
+    void SectionResults(const ModeResult& m) override {
+      RecordingOutput::SectionResults(m);
+      trialsAtStop = progress.trials;
+      stop.Request();
+    }
+  } out;
+  const TShaftModel model = UniformFreeFree(10, {10}, 3);
+  RecordingSink sink;
+  TSearchParams P = Params(1, 1, 100, 1e-10, 1e-6);
+  int v = 1;
+  EXPECT_THROW(SOB(P, v, SolverContext{model, out, sink, &out.progress, nullptr, '.', &out.stop}), CancelledError);
+  EXPECT_EQ(out.modes.size(), 1u);
+  EXPECT_EQ(out.progress.trials, out.trialsAtStop);
 }
 
 TEST(Sob, EachVariantUsesItsOwnStiffness) {
@@ -693,13 +707,13 @@ TEST(ModeShape, AcceptedThroughSmallDeterminantUsesTheSystemAtThatFrequency) {
 
 namespace {
 
-// Trials of a walk, to within the progress interval: [calls, calls + 1) * interval.
-int ProgressCalls(const TShaftModel& model, TSearchParams P) {
+// Trials of a walk.
+long long Trials(const TShaftModel& model, TSearchParams P) {
   SearchRun run;
   run.P = P;
-  int calls = 0;
-  Solve(model, run, 1, [&](int, double) { return ++calls, true; });
-  return calls;
+  SearchProgress progress;
+  Solve(model, run, 1, &progress);
+  return progress.trials;
 }
 
 }  // namespace
@@ -710,9 +724,8 @@ TEST(SearchEstimate, TrialsAgreeWithTheWalk) {
   const TSearchParams P = Params(1, 1e-3, 100, 1e-10, 1e-6);
   const SearchEstimate e = EstimateSearch(model, P);
   ASSERT_TRUE(e.made);
-  const int calls = ProgressCalls(model, P);
-  EXPECT_GE(e.trials, 0.95 * calls * kProgressInterval);
-  EXPECT_LE(e.trials, 1.05 * (calls + 1) * kProgressInterval);
+  const double trials = static_cast<double>(Trials(model, P));
+  EXPECT_NEAR(e.trials, trials, 0.05 * trials);
   EXPECT_NEAR(e.trials, 62.3e3, 1e3);
   // The time is the trials at the speed of this machine.
   EXPECT_GT(e.seconds / e.trials, 1e-9);

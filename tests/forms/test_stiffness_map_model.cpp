@@ -43,6 +43,13 @@ TShaftModel FourVariants() {
 
 }  // namespace
 
+TEST(StiffnessMapChart, AStopRequestedEndsTheMap) {
+  StopFlag stop;
+  EXPECT_NO_THROW(ChartStiffnessMap(FourVariants(), {1e4, 1e9, 11, 4}, 100, ',', &stop));
+  stop.Request();
+  EXPECT_THROW(ChartStiffnessMap(FourVariants(), {1e4, 1e9, 11, 4}, 100, ',', &stop), CancelledError);
+}
+
 TEST(StiffnessMapChart, ReportedFrequenciesAndTheVariantsOnTheirLines) {
   const TShaftModel m = FourVariants();
   const StiffnessMapRange range{1e4, 1e9, 11, 4};

@@ -193,10 +193,10 @@ TEST_F(StiffnessMapWindow, TypedRangesRedrawAndBadOnesKeepTheMapWithTheReason) {
               "Вариант № 1 (k = 1E8)\nНе показаны на карте:\nВариант № 2: жесткость опор 1E9 вне диапазона карты");
     EXPECT_EQ(qobject_cast<QLogValueAxis*>(form.Chart()->axes(Qt::Horizontal)[0])->max(), 1e9);  // out to the power
     // Closed while the last range typed is still being computed: the map of
-    // that range is what the window keeps.
+    // the run is of that range.
     Type(form.PointsEdit(), "999");
   });
-  const StiffnessMapChart& kept = forms->stiffnessMap.Chart();
+  const StiffnessMapChart& kept = forms->StiffnessMapOfRun();
   EXPECT_EQ(kept.range, (StiffnessMapRange{1e6, 5e8, 999, 4}));
   EXPECT_EQ(kept.stiffness.size(), 999u);
 }
@@ -286,9 +286,33 @@ TEST(StiffnessMapWindowAlone, AThousandPointsOfTheLargestShaftKeepTheWindowAnswe
   // Computing a map of the largest shaft takes the better part of a second;
   // the window's own work stays well below that.
   EXPECT_LT(longestGap, 400);
-  // Destroying the window while a map is computed waits for it and ends cleanly.
+  // Destroying the window while a map is computed stops it and ends cleanly.
   Type(form.PointsEdit(), "900");
   EXPECT_TRUE(form.Computing());
+}
+
+TEST(StiffnessMapWindowAlone, ClosingTheWindowStopsItsMapAndOpeningItAgainComputesIt) {
+  StiffnessMapModel model;
+  model.SetShaft(LargestShaft(), 100, '.');
+  TStiffnessMapForm form(model);
+  const StiffnessMapRange thousand{model.Chart().range.low, model.Chart().range.high, 1000, 6};
+  QTimer::singleShot(0, [&] {
+    Type(form.PointsEdit(), "1000");  // about a second of computing
+    EXPECT_TRUE(form.Computing());
+    form.close();
+  });
+  form.ShowMap();
+  // Stopped, not waited for: the map of 1000 points is still to come.
+  EXPECT_FALSE(form.Computing());
+  EXPECT_EQ(model.Pending(), thousand);
+  EXPECT_EQ(model.Chart().stiffness.size(), 61u);
+  QTimer::singleShot(0, [&] {
+    EXPECT_TRUE(form.Computing());
+    EXPECT_TRUE(WaitForMap(form));
+    form.close();
+  });
+  form.ShowMap();
+  EXPECT_EQ(model.Chart().range, thousand);
 }
 
 int main(int argc, char** argv) {

@@ -29,30 +29,16 @@
 #include "forms.h"
 #include "input_loader.h"
 #include "line_printer.h"
+#include "modal_answerer.h"
 #include "model_spies.h"
 #include "numtext.h"
 #include "output_files.h"
 #include "workbook_writer.h"
 
 using namespace vp;
+using test::ModalAnswerer;
 
 namespace {
-
-// Answers every modal window as it appears, by the given handler.
-class ModalAnswerer {
- public:
-  explicit ModalAnswerer(std::function<void(QWidget*)> handler) : handler_(std::move(handler)) {
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      QWidget* modal = QApplication::activeModalWidget();
-      if (modal && modal->isVisible()) handler_(modal);
-    });
-    timer_.start(5);
-  }
-
- private:
-  std::function<void(QWidget*)> handler_;
-  QTimer timer_;
-};
 
 QString MessageText(QWidget* w) {
   auto* box = qobject_cast<QMessageBox*>(w);
@@ -63,6 +49,9 @@ QString MessageText(QWidget* w) {
 }
 
 QLineEdit* LineOf(SpinEdit* spin) { return spin->findChild<QLineEdit*>(); }
+
+// "Отмена" of the progress window, pressed as a user.
+void PressCancel(QProgressDialog* progress) { progress->findChild<QPushButton*>()->click(); }
 
 std::string Example(const char* name) { return std::string(VP_EXAMPLES_DIR) + "/" + name; }
 
@@ -340,7 +329,7 @@ TEST_F(Windows, ALongCalculationShowsProgressAndCanBeStopped) {
     } else if (auto* progress = qobject_cast<QProgressDialog*>(w)) {
       progressSeen = true;
       EXPECT_TRUE(progress->labelText().startsWith("Вариант по жесткости № 1"));
-      progress->cancel();
+      PressCancel(progress);
     } else if (w == forms->OutputForm.get()) {
       resultsShown = true;
       forms->OutputForm->RepeatButton()->click();
@@ -356,6 +345,41 @@ TEST_F(Windows, ALongCalculationShowsProgressAndCanBeStopped) {
   EXPECT_EQ(forms->state.form.Edit9, "0.0001");
 }
 
+TEST_F(Windows, TheProgramAnswersWhileTheWorkerComputesButTheMainFormTakesNoInput) {
+  Load("free_free_shaft.txt");
+  forms->state.form.Edit9 = "0.0001";  // a search of a million trials
+  int ticks = 0, ticksAtProgress = -1, echoes = 0;
+  std::vector<std::string> messages;
+  QTimer tick;
+  QObject::connect(&tick, &QTimer::timeout, [&] {
+    // Before the progress window: a second start, and F1, as a user would.
+    if (++ticks == 3 && echoes == 1) {
+      QTest::mouseClick(forms->MainForm->StartButton(), Qt::LeftButton);
+      QTest::keyClick(forms->MainForm->StartButton(), Qt::Key_F1);
+    }
+  });
+  tick.start(10);
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      ++echoes;
+      ticks = 0;
+      forms->InputForm->ContinueButton()->click();
+    } else if (auto* progress = qobject_cast<QProgressDialog*>(w)) {
+      if (ticksAtProgress < 0) ticksAtProgress = ticks;
+      PressCancel(progress);
+    } else {
+      messages.push_back(MessageText(w).toStdString());
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  // The timer ran through the half second before the progress window (a
+  // frozen loop runs it once at most), and the stop ended the run.
+  EXPECT_GE(ticksAtProgress, 10);
+  EXPECT_EQ(echoes, 1);
+  EXPECT_EQ(messages, std::vector<std::string>{"Расчет прерван"});
+  for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->isVisible() && w->windowTitle() == "Справка");
+}
+
 TEST_F(Windows, ACalculationEstimatedToBeLongIsAskedAbout) {
   Load("free_free_shaft.txt");
   forms->MainForm->Edit(9)->setText("1E-6");  // 6E7 trials
@@ -367,7 +391,7 @@ TEST_F(Windows, ACalculationEstimatedToBeLongIsAskedAbout) {
         forms->InputForm->ContinueButton()->click();
       } else if (auto* progress = qobject_cast<QProgressDialog*>(w)) {
         seen.push_back("progress");
-        progress->cancel();
+        PressCancel(progress);
       } else if (auto* box = qobject_cast<QMessageBox*>(w); box && box->button(QMessageBox::Yes)) {
         seen.push_back(box->text().toStdString());
         box->button(answer)->click();
