@@ -89,7 +89,7 @@ void BM_LargestRun(benchmark::State& state) {
     TSearchParams P = LargeRunParams();
     for (int v = 1; v <= model.KW; ++v) {
       P[kStart] = 1;
-      SOB(P, v, ctx);
+      benchmark::DoNotOptimize(SOB(P, v, ctx));
     }
     frequencies = tables.StringGrid1.ColCount() - 1;
   }
@@ -108,7 +108,7 @@ void BM_SweepOfOneVariant(benchmark::State& state) {
     ResultsWriter writer(tables, newForm, model, false, nullptr, '.');
     TSearchParams P = LargeRunParams();
     int v = 1;
-    SOB(P, v, SolverContext{model, writer, sink, {}});
+    benchmark::DoNotOptimize(SOB(P, v, SolverContext{model, writer, sink, {}}));
   }
 }
 BENCHMARK(BM_SweepOfOneVariant)->Unit(benchmark::kMillisecond);
@@ -160,7 +160,7 @@ void BM_ContinuousComparisonOfLargestRun(benchmark::State& state) {
   TSearchParams P = LargeRunParams();
   for (int v = 1; v <= model.KW; ++v) {
     P[kStart] = 1;
-    SOB(P, v, SolverContext{model, recorder, sink, {}});
+    benchmark::DoNotOptimize(SOB(P, v, SolverContext{model, recorder, sink, {}}));
     VariantResult& result = summary.Variant(v);
     std::vector<double> found;
     for (const ModeData& mode : result.modes) found.push_back(mode.omega);

@@ -60,7 +60,7 @@ std::string Number(double value) {
 
 class CliUi : public RunUi {
  public:
-  std::string error;
+  std::string error, errorCode;  // of a run that ended without results
   double maxSeconds = -1;  // --max-seconds; negative: no limit
 
   bool ConfirmEcho(const TInputFormModel&) override { return true; }
@@ -72,16 +72,14 @@ class CliUi : public RunUi {
     error = "Ошибка ввода данных: " + detail;
   }
   void ShowInterrupted() override {
-    error = timedOut_ ? "Расчет прерван: он идет дольше " + Seconds() : "Расчет прерван";
-    std::cerr << error << '\n';
+    Refuse(timedOut_ ? Error{ErrorCode::RunTooLong, 0, maxSeconds, "", Number(maxSeconds)} : Error{ErrorCode::Interrupted});
   }
   // A long estimate is told on standard error; one beyond --max-seconds stops the run.
   bool AcceptEstimate(double seconds) override {
     const bool tooLong = maxSeconds >= 0 && seconds > maxSeconds;
     if (seconds > kLongRunSeconds || tooLong) std::cerr << DurationText(seconds) << '\n';
     if (!tooLong) return true;
-    error = "Расчет не выполнен: по оценке он займет больше " + Seconds();
-    std::cerr << error << '\n';
+    Refuse(Error{ErrorCode::EstimateTooLong, 0, maxSeconds, "", Number(maxSeconds)});
     return false;
   }
   // A run still computing after --max-seconds is stopped.
@@ -99,7 +97,11 @@ class CliUi : public RunUi {
   }
 
  private:
-  std::string Seconds() const { return Number(maxSeconds) + " с (--max-seconds)"; }
+  void Refuse(const Error& reason) {
+    error = Message(reason);
+    errorCode = CodeName(reason.code);
+    std::cerr << error << '\n';
+  }
   bool timedOut_ = false;
 };
 
@@ -309,7 +311,10 @@ int main(int argc, char* argv[]) {
   ui.maxSeconds = o.maxSeconds;
   const RunOutcome outcome = RunCalculation(st, ui, sep);
   if (outcome != RunOutcome::Completed) {
-    if (o.json) out.Write(JsonText(ResultsJson(st.model, st.params, st.summary, nullptr, ui.error, "")));
+    // An input error is the run's own; a stop or a refused estimate the command's.
+    const std::string code = st.runError && st.runError->code != ErrorCode::Interrupted ? CodeName(st.runError->code)
+                                                                                        : ui.errorCode;
+    if (o.json) out.Write(JsonText(ResultsJson(st.model, st.params, st.summary, nullptr, ui.error, code)));
     return finish(1);
   }
   if (!o.json) {

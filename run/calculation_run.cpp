@@ -119,7 +119,7 @@ void SolveVariants(ProgramState& st, bool showModes, MessageSink& messages, Mode
     const ContinuousShaft shaft(st.model, st.model.VariantNo);
     ContinuousModeLine line(shaft, ctx.counter, P[kStep], P[kFirstStart], P[kUpper], P[kReportFactor], sep);
     writer.SetModeCompanion([&line](const ModeResult& mode, TNewFormModel& form) { line.Add(mode, form); });
-    SOB(P, st.model.VariantNo, ctx);
+    if (const std::optional<Error> error = SOB(P, st.model.VariantNo, ctx)) Raise(*error);
     writer.SetModeCompanion({});
     VariantResult& result = st.summary.Variant(st.model.VariantNo);
     CheckVariant(st.model, P, result, stop);
@@ -144,16 +144,17 @@ void RunUi::AwaitWorker(CalculationWorker& worker) {
 
 RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
   RunOutcome outcome = RunOutcome::Completed;
-  std::string error;
-  // A failure of a step in the outcome and, for an input error, its text.
+  st.runError.reset();
+  // A failure of a step in the outcome and the run's error.
   const auto guarded = [&](const std::function<void()>& step) {
     try {
       step();
-    } catch (const CancelledError&) {
-      outcome = RunOutcome::Interrupted;
+    } catch (const Failure& e) {
+      st.runError = e.error();
+      outcome = e.error().code == ErrorCode::Interrupted ? RunOutcome::Interrupted : RunOutcome::InputError;
     } catch (const std::exception& e) {
+      st.runError = Error{ErrorCode::Unexpected, 0, 0, "", e.what()};
       outcome = RunOutcome::InputError;
-      error = MessageOf(e);
     }
   };
   bool compute = false;
@@ -168,7 +169,7 @@ RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
   }  // the worker has ended here
   switch (outcome) {
     case RunOutcome::Completed: ui.ShowResults(); break;
-    case RunOutcome::InputError: ui.ShowInputError(error); break;
+    case RunOutcome::InputError: ui.ShowInputError(Message(*st.runError)); break;
     case RunOutcome::Interrupted: ui.ShowInterrupted(); break;
     case RunOutcome::EchoCancelled:
     case RunOutcome::Declined: break;

@@ -3,9 +3,11 @@
 // data for confirmation, solves every stiffness variant on a worker thread
 // and shows the results.
 
+#include <optional>
 #include <string>
 
 #include "calculation_worker.h"
+#include "errors.h"
 #include "form_reading.h"
 #include "input_form_model.h"
 #include "main_form_model.h"
@@ -50,6 +52,8 @@ struct ProgramState {
   ResultsTables results;
   TNewFormModel newForm;
   ResultsSummary summary;
+  // Why the last run ended before its results: an input error or a stop.
+  std::optional<Error> runError;
 };
 
 enum class RunOutcome {

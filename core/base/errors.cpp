@@ -16,6 +16,18 @@ const char* CodeName(ErrorCode code) {
     case ErrorCode::TooManyFrequencies: return "too_many_frequencies";
     case ErrorCode::SpanEndOutOfRange: return "span_end_out_of_range";
     case ErrorCode::SpanEndNotIncreasing: return "span_end_not_increasing";
+    case ErrorCode::ProblemSize: return "problem_size";
+    case ErrorCode::TrialArithmetic: return "trial_arithmetic";
+    case ErrorCode::SectionZeroStiffness: return "section_zero_stiffness";
+    case ErrorCode::SectionArithmetic: return "section_arithmetic";
+    case ErrorCode::MatrixOrder: return "matrix_order";
+    case ErrorCode::ZeroPivot: return "zero_pivot";
+    case ErrorCode::ModeShapeArithmetic: return "mode_shape_arithmetic";
+    case ErrorCode::ModeShapeZero: return "mode_shape_zero";
+    case ErrorCode::Interrupted: return "interrupted";
+    case ErrorCode::RunTooLong: return "run_too_long";
+    case ErrorCode::EstimateTooLong: return "estimate_too_long";
+    case ErrorCode::Unexpected: return "unexpected";
     case ErrorCode::NoSpanOnShaft: return "no_span_on_shaft";
     case ErrorCode::NoSuchVariant: return "no_such_variant";
     case ErrorCode::SectionLength: return "section_length";

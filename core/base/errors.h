@@ -13,14 +13,8 @@ class AppError : public std::runtime_error {
   explicit AppError(const std::string& message) : std::runtime_error(message) {}
 };
 
-// A fault of the calculation itself: a zero pivot, a division by zero, an overflow.
+// A fault of the stiffness calculator's arithmetic: a division by zero, an overflow.
 class CalcError : public AppError {
- public:
-  using AppError::AppError;
-};
-
-// The user stopped a long calculation.
-class CancelledError : public AppError {
  public:
   using AppError::AppError;
 };
@@ -48,6 +42,20 @@ enum class ErrorCode {
   TooManyFrequencies,        // number: KP
   SpanEndOutOfRange,         // number: the span; text: its end; detail: KM
   SpanEndNotIncreasing,      // number: the span; text: its end; detail: the previous span's end
+  // The frequency search.
+  ProblemSize,               // the counts exceed the solver's tables
+  TrialArithmetic,           // number: the variant; text: the trial frequency as reported
+  SectionZeroStiffness,      // number: the section
+  SectionArithmetic,         // number: the section (length and EI make no coefficients)
+  MatrixOrder,               // the characteristic matrix's order beyond the tables
+  ZeroPivot,                 // number: the step of the elimination
+  ModeShapeArithmetic,
+  ModeShapeZero,             // the mode has no deflection anywhere
+  Interrupted,               // stopped on request
+  RunTooLong,                // stopped at the batch command's time limit (text: the limit in seconds)
+  EstimateTooLong,           // not started: estimated beyond that limit (text: the limit in seconds)
+  // Anything else that went wrong (text: what).
+  Unexpected,
   // The shaft as cross-sections.
   NoSpanOnShaft,             // no span closes on the shaft
   NoSuchVariant,             // number: the variant

@@ -1,6 +1,6 @@
 #pragma once
 // A request from another thread that a long computation stop. The computation
-// looks at it between its steps and then throws CancelledError.
+// looks at it between its steps and then throws Failure (ErrorCode::Interrupted).
 
 #include <atomic>
 
@@ -17,9 +17,9 @@ class StopFlag {
   std::atomic<bool> requested_{false};
 };
 
-// Throws CancelledError when a stop has been requested; `stop` may be null (never).
+// Throws when a stop has been requested; `stop` may be null (never).
 inline void ThrowIfStopped(const StopFlag* stop) {
-  if (stop && stop->Requested()) throw CancelledError("Расчет прерван");
+  if (stop && stop->Requested()) Raise(Error{ErrorCode::Interrupted});
 }
 
 }  // namespace vp

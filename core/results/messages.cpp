@@ -84,6 +84,26 @@ std::string Message(const Error& e) {
     case ErrorCode::SpanEndNotIncreasing:
       return SpanEnd(e) + " должен быть больше номера предыдущего пролета (" + e.detail + ")";
 
+    case ErrorCode::ProblemSize: return "Размеры задачи вне допустимых пределов";
+    case ErrorCode::TrialArithmetic:
+      return "Арифметическая ошибка (деление на ноль или переполнение) при расчете варианта " +
+             std::to_string(e.number) + " на частоте " + e.text;
+    case ErrorCode::SectionZeroStiffness:
+      return "Характеристики участков, участок " + std::to_string(e.number) + ": жесткость равна нулю (деление на ноль)";
+    case ErrorCode::SectionArithmetic:
+      return "Характеристики участков, участок " + std::to_string(e.number) +
+             ": деление на ноль или переполнение (проверьте длину и жесткость)";
+    case ErrorCode::MatrixOrder: return "Порядок характеристической матрицы вне допустимых пределов";
+    case ErrorCode::ZeroPivot:
+      return "Нулевой ведущий элемент при вычислении определителя (A = 0 v opred I= " + std::to_string(e.number) + ")";
+    case ErrorCode::ModeShapeArithmetic: return "Арифметическая ошибка при построении формы колебаний";
+    case ErrorCode::ModeShapeZero: return "Форма колебаний не определена: нулевой прогиб по всей длине вала";
+    case ErrorCode::Interrupted: return "Расчет прерван";
+    case ErrorCode::RunTooLong: return "Расчет прерван: он идет дольше " + e.text + " с (--max-seconds)";
+    case ErrorCode::EstimateTooLong:
+      return "Расчет не выполнен: по оценке он займет больше " + e.text + " с (--max-seconds)";
+    case ErrorCode::Unexpected: return e.text;
+
     case ErrorCode::NoSpanOnShaft: return "ни один пролет не замыкается на валу";
     case ErrorCode::NoSuchVariant: return "нет варианта жесткости опор " + std::to_string(e.number);
     case ErrorCode::SectionLength: return Section(e) + "длина должна быть не меньше нуля";

@@ -93,7 +93,7 @@ void ModeShape::ComputeFromNullVector(double omega) {
   ClearFaults();
   MatrixView A{work_.data(), n_};
   layout_.Assemble(omega, A);
-  if (HasFault()) throw CalcError("Арифметическая ошибка при построении формы колебаний");
+  if (HasFault()) Raise(Error{ErrorCode::ModeShapeArithmetic});
 
   // Columns scaled to unit length, so that unknowns of different kinds (deflections,
   // slopes, moments, forces) weigh alike; a zero column is itself a null direction.
@@ -127,7 +127,7 @@ void ModeShape::ComputeFromNullVector(double omega) {
       yAtMax = states_[i][0];
     }
   const double reference = std::fabs(x[0]) > kNegligibleDeflection * yMax ? x[0] : yAtMax;
-  if (reference == 0) throw CalcError("Форма колебаний не определена: нулевой прогиб по всей длине вала");
+  if (reference == 0) Raise(Error{ErrorCode::ModeShapeZero});
   for (int r = 1; r <= n_ - 1; ++r) V_[r] = x[r] / reference;
   Propagate(x[0] / reference, omega);
   ClearFaults();
@@ -135,7 +135,7 @@ void ModeShape::ComputeFromNullVector(double omega) {
   bool finite = AllFinite(V_);
   for (int i = 1; i <= layout_.KM() && finite; ++i)
     for (double q : states_[i]) finite = finite && std::isfinite(q);
-  if (!finite) throw CalcError("Арифметическая ошибка при построении формы колебаний");
+  if (!finite) Raise(Error{ErrorCode::ModeShapeArithmetic});
 }
 
 }  // namespace vp

@@ -19,7 +19,7 @@ class ModeShape {
   // Where that solve is undefined (a singular reduced matrix, or a solution
   // that misses the dropped first equation) the mode is taken from a null
   // vector of the characteristic matrix at omega instead.
-  // Throws CalcError when no finite mode comes out.
+  // Throws Failure when no finite mode comes out.
   void Compute(double omega);
 
   // V[1..n-1] = x2..xn; entries above n-1 are 0.

@@ -17,7 +17,7 @@ void OPRED(double* A, int n, int band, double& mantissa, int& exponent, int rowL
   // Last column holding a non-zero entry, per row. Entries beyond it are zero,
   // and subtracting a multiple of zero leaves a value unchanged, so the
   // elimination skips them; the result is the same as over the whole row.
-  if (n < 1 || n > kMaxOrder) throw CalcError("Порядок характеристической матрицы вне допустимых пределов");
+  if (n < 1 || n > kMaxOrder) Raise(Error{ErrorCode::MatrixOrder, n});
   std::array<int, kMaxOrder + 1> last{};
   for (int r = 1; r <= n; ++r) {
     int c = upperBand >= 0 ? std::min(n, r + upperBand) : n;
@@ -49,8 +49,7 @@ void OPRED(double* A, int n, int band, double& mantissa, int& exponent, int rowL
     for (int r = i + 1; r <= i + w - 1; ++r) {
       if (pivot == 0) {
         messages.ShowMessage("A = 0 v opred I= " + std::to_string(i));
-        throw CalcError("Нулевой ведущий элемент при вычислении определителя (A = 0 v opred I= " +
-                        std::to_string(i) + ")");
+        Raise(Error{ErrorCode::ZeroPivot, i});
       }
       const double factor = at(r, i) / pivot;
       double* row = &at(r, 1);

@@ -13,7 +13,7 @@ inline constexpr int kMaxOrder = 4 * kMaxSpans;
 // A: n x n, 1-based, row-major with rowLength reals per row; destroyed (it ends
 // as the triangular factor). The determinant is mantissa * 10^exponent, the
 // exponent a multiple of 30. A zero pivot shows "A = 0 v opred I= <step>"
-// through the sink and throws CalcError.
+// through the sink and throws Failure (ErrorCode::ZeroPivot).
 // upperBand, when not negative, promises that row r has no non-zero entry
 // right of column r + upperBand (2 for the characteristic matrix), which
 // spares a scan of the matrix.

@@ -27,7 +27,7 @@ constexpr int kLostBracketSteps = 12;
 void CheckCapacities(const TShaftModel& m, int v) {
   if (m.N < 0 || m.N > kMaxSupports || m.KM < 1 || m.KM > kMaxSections || m.KZ < 1 ||
       m.KZ > kMaxSpans || v < 1 || v > kMaxVariants)
-    throw CalcError("Размеры задачи вне допустимых пределов");
+    Raise(Error{ErrorCode::ProblemSize});
 }
 
 bool OppositeSigns(double a, double b) { return (a < 0 && b > 0) || (a > 0 && b < 0); }
@@ -37,9 +37,8 @@ class NoMessages : public MessageSink {
   void ShowMessage(const std::string&) override {}
 };
 
-}  // namespace
-
-void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
+// The walk of SOB; throws Failure.
+void Walk(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
   const TShaftModel& model = ctx.model;
   const int v = VariantNo;
   CheckCapacities(model, v);
@@ -55,8 +54,8 @@ void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
   ModeShape mode(layout);
   // An arithmetic fault at a trial, named by its reported frequency.
   const auto Fault = [&](double omega) {
-    return CalcError("Арифметическая ошибка (деление на ноль или переполнение) при расчете варианта " +
-                     std::to_string(v) + " на частоте " + GeneralFormat(omega * P[kReportFactor], ctx.decimalSeparator));
+    return Failure(Error{ErrorCode::TrialArithmetic, v, omega * P[kReportFactor], "",
+                         GeneralFormat(omega * P[kReportFactor], ctx.decimalSeparator)});
   };
 
   if (ctx.progress) ctx.progress->variant.store(v, std::memory_order_relaxed);
@@ -90,9 +89,7 @@ void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
       if (layoutFault) {
         const int i = layout.FaultySection();
         if (i > 0)
-          throw CalcError("Характеристики участков, участок " + std::to_string(i) +
-                          (model.SectionEI[i] == 0 ? ": жесткость равна нулю (деление на ноль)"
-                                                   : ": деление на ноль или переполнение (проверьте длину и жесткость)"));
+          Raise(Error{model.SectionEI[i] == 0 ? ErrorCode::SectionZeroStiffness : ErrorCode::SectionArithmetic, i});
         throw Fault(omega);
       }
       layout.Assemble(omega, A);
@@ -170,6 +167,17 @@ void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
   }
 }
 
+}  // namespace
+
+std::optional<Error> SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
+  try {
+    Walk(P, VariantNo, ctx);
+  } catch (const Failure& failure) {
+    return failure.error();
+  }
+  return std::nullopt;
+}
+
 double SecondsPerTrial(const TShaftModel& model, double from, double to) {
   using Clock = std::chrono::steady_clock;
   // Short batches, of which the median is taken: a batch in which another
@@ -192,7 +200,7 @@ double SecondsPerTrial(const TShaftModel& model, double from, double to) {
       }
       batchSeconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
     }
-  } catch (const CalcError&) {
+  } catch (const Failure&) {
     return 0;
   }
   ClearFaults();

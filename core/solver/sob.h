@@ -1,6 +1,9 @@
 #pragma once
 // The frequency search for one support-stiffness variant.
 
+#include <optional>
+
+#include "errors.h"
 #include "shaft_model.h"
 #include "solver_io.h"
 #include "stop_flag.h"
@@ -27,9 +30,9 @@ struct SolverContext {
 // accepts a frequency when |det| < P[3] or the step is below P[4]; reports
 // omega * P[9]. Stops after KP frequencies or past P[2] (or earlier, see
 // SolverContext::counter); P[0] is left where the search ended. Writes every frequency and mode through ctx.output.
-// Throws CalcError on a zero pivot or an arithmetic fault, CancelledError once
-// ctx.stop is requested.
-void SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx);
+// Returns what ended it early: a zero pivot, an arithmetic fault, or
+// ErrorCode::Interrupted once ctx.stop is requested (what was written stays).
+[[nodiscard]] std::optional<Error> SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx);
 
 // Seconds one trial of SOB (assembly and determinant) takes on this machine,
 // timed on variant 1 of the model at frequencies spread over [from, to]; 0 when

@@ -166,7 +166,7 @@ void TStiffnessMapForm::StartComputing() {
                              factor = model_.ReportFactor(), sep = model_.DecimalSeparator()] {
     try {
       *result = ChartStiffnessMap(shaft, range, factor, sep, stop.get());
-    } catch (const CancelledError&) {
+    } catch (const Failure&) {  // stopped
     }
   });
   const int job = ++job_;

@@ -283,7 +283,7 @@ TEST(ResultsTables, SolverFillsTheTablesOfARealRun) {
   SolverContext ctx{m, writer, sink, {}};
   TSearchParams P = Params(1, 1, 100, 1e-10, 1e-6);
   int v = 1;
-  SOB(P, v, ctx);
+  EXPECT_FALSE(SOB(P, v, ctx));
   EXPECT_EQ(tables.StringGrid1.ColCount(), 3);
   EXPECT_NEAR(RealOfText(tables.StringGrid1.Cell(1, 1), '.'), 2237.675, 5e-4);
   EXPECT_NEAR(RealOfText(tables.StringGrid1.Cell(2, 1), '.'), 6168.90, 5e-3);

@@ -47,7 +47,7 @@ TEST(StiffnessMapChart, AStopRequestedEndsTheMap) {
   StopFlag stop;
   EXPECT_NO_THROW(ChartStiffnessMap(FourVariants(), {1e4, 1e9, 11, 4}, 100, ',', &stop));
   stop.Request();
-  EXPECT_THROW(ChartStiffnessMap(FourVariants(), {1e4, 1e9, 11, 4}, 100, ',', &stop), CancelledError);
+  EXPECT_THROW(ChartStiffnessMap(FourVariants(), {1e4, 1e9, 11, 4}, 100, ',', &stop), Failure);
 }
 
 TEST(StiffnessMapChart, ReportedFrequenciesAndTheVariantsOnTheirLines) {
