@@ -1,10 +1,13 @@
 #pragma once
 // The natural frequencies across the stiffness variants, one line per true
 // ordinal. Along any path between two stiffness variants the k-th natural
-// frequency of the symmetric problem K - w^2 M is a continuous branch, so the
+// frequency of the symmetric problem K - w^2 M is a continuous branch (the k-th
+// eigenvalue is a continuous function of K by the Courant-Fischer minimax
+// characterisation, which also makes it rise when springs stiffen), so the
 // frequencies of one ordinal belong together; a frequency the sweep passed
 // over leaves a gap in its line instead of shifting the others. Between
-// neighbouring variants the likeness of the same-ordinal mode shapes (MAC) is
+// neighbouring variants the likeness of the same-ordinal mode shapes (MAC, the
+// modal assurance criterion of R. J. Allemang and D. L. Brown, 1982) is
 // kept as information: a low value shows that the shape changed strongly (the
 // branches veer). Beside each line, the continuous shaft's frequencies of the
 // same ordinal.

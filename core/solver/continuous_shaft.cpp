@@ -63,7 +63,9 @@ struct Series {
 //   x (sC - cS) / Delta   = k22 / kDelta            x (S - s) / Delta = k24 / kDelta
 constexpr Series k11(2, -4, 1), k12(2, -4, 2), k13(-2, 1, 1), k14(2, 1, 2), k22(4, -4, 3), k24(2, 1, 3),
     kDelta(4, -4, 4);
-// The Krylov functions S(x), T(x)/x, U(x)/x^2, V(x)/x^3 as series in t = x^4.
+// The Krylov functions S(x), T(x)/x, U(x)/x^2, V(x)/x^3 as series in t = x^4
+// (A. N. Krylov's beam functions: S = (cosh + cos)/2, T = (sinh + sin)/2,
+// U = (cosh - cos)/2, V = (sinh - sin)/2).
 constexpr Series kS(1, 1, 0), kT(1, 1, 1), kU(1, 1, 2), kV(1, 1, 3);
 
 // For x > kShortLimit: cos, sin, sech, tanh, (1 - cos x cosh x) / cosh x and
@@ -81,7 +83,9 @@ Hyperbolic HyperbolicAt(double x) {
   h.sech = 2 * q / (1 + q2);
   h.tanh = (1 - q2) / (1 + q2);
   h.delta = h.sech - h.c;
-  // Wittrick-Williams: with i = floor(x / pi), i - (1 - (-1)^i sign(delta)) / 2 roots lie below x.
+  // Wittrick-Williams (1971): the clamped-clamped frequencies are the roots of
+  // cos x cosh x = 1, one per interval of pi; with i = floor(x / pi),
+  // i - (1 - (-1)^i sign(delta)) / 2 of them lie below x.
   const double turns = std::floor(x / std::numbers::pi);
   const int i = turns <= 1e9 ? static_cast<int>(turns) : 1000000000;  // NaN too
   if (h.delta == 0) h.delta = (i % 2 == 0 ? -1 : 1) * kEps;  // at a root: as just below it
@@ -484,6 +488,7 @@ ContinuousShaft::ContinuousShaft(const ShaftGeometry& shaft) {
 
   // The first bending frequency of a uniform free-free shaft of this length,
   // mass and mean stiffness: where the search for the lowest ones begins.
+  // 22.37 = 4.730^2, 4.730 the first root of cos(x) cosh(x) = 1.
   if (totalMass > 0 && totalLength > 0) {
     const double guess =
         22.37 / (totalLength * totalLength) * std::sqrt(totalStiffnessLength / totalMass);

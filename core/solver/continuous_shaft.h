@@ -15,9 +15,12 @@
 // the Wittrick-Williams count: the number of natural frequencies below w is
 // the number of negative eigenvalues of the matrix (its 2x2 block LDL^T,
 // node by node) plus, per section, the number of its clamped-clamped natural
-// frequencies below w. Each frequency is isolated by bisection on that count,
-// so that none is missed or found twice and each has its ordinal, and then
-// converged on the determinant (Brent) to about 1e-14 relative.
+// frequencies below w (W. H. Wittrick and F. W. Williams, "A general algorithm
+// for computing natural frequencies of elastic structures", Q. J. Mech. Appl.
+// Math. 24, 1971). Each frequency is isolated by bisection on that count, so
+// that none is missed or found twice and each has its ordinal, and then
+// converged on the determinant (R. P. Brent, "Algorithms for Minimization
+// without Derivatives", 1973, ch. 4) to about 1e-14 relative.
 //
 // For accuracy the elimination carries short sections by their transfer
 // matrices (their stiffness would cancel the digits of their neighbours'),

@@ -7,8 +7,9 @@
 // cross-sections, free ends, sections 1..E; a section of length 0 (a disc
 // entered as a point mass) joins its two cross-sections. The count of eigenvalues of
 // K - w^2 M below w^2 is the number of negative pivots of the banded LDL^T
-// factorisation (Sylvester's law of inertia); the massless slopes and
-// deflections only add positive pivots.
+// factorisation (Sylvester's law of inertia: a congruence A = L D L^T keeps
+// the numbers of negative, zero and positive eigenvalues, so D counts them);
+// the massless slopes and deflections only add positive pivots.
 
 #include <optional>
 #include <vector>
