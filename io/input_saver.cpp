@@ -5,17 +5,12 @@
 #include "file_output.h"
 #include "form_reading.h"
 #include "input_sheet.h"
+#include "numtext.h"
 #include "workbook_writer.h"
 
 namespace vp {
 
 namespace {
-
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // A value of a value list: its text and one blank. A blank inside the text
 // would split it into two values on loading.

@@ -144,4 +144,10 @@ std::string GeneralFormat(double value, char decimalSeparator) {
   return out;
 }
 
+std::string Trimmed(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return "";
+  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
 }  // namespace vp

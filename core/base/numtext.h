@@ -23,6 +23,9 @@ double RealOfText(std::string_view text, char decimalSeparator);
 
 bool TryRealOfText(std::string_view text, char decimalSeparator, double& value);
 
+// The text without its leading and trailing blanks.
+std::string Trimmed(std::string_view text);
+
 // General format: at most 15 significant digits, trailing zeros dropped; fixed
 // notation for 0 and for magnitudes in [1e-4, 1e15), otherwise "E" notation
 // with no "+" and no leading zeros in the exponent (1E-5, 3.14159265358979E-9).

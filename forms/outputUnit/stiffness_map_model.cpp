@@ -6,16 +6,6 @@
 
 namespace vp {
 
-namespace {
-
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-}  // namespace
-
 void StiffnessMapModel::SetShaft(const TShaftModel& model, double reportFactor, char decimalSeparator) {
   if (hasShaft_ && model == shaft_ && reportFactor == factor_ && decimalSeparator == sep_) return;
   hasShaft_ = true;
