@@ -42,7 +42,7 @@ class CalculationWorker {
   void SetWakeUp(std::function<void()> wakeUp);
 
   // The work's thread: has `task` carried out on the starting thread and
-  // returns when it is done, throwing what it threw. Throws CancelledError
+  // returns when it is done, throwing what it threw. Throws Failure (Interrupted)
   // when a stop comes first.
   void HandOver(const std::function<void()>& task);
 

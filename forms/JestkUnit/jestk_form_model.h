@@ -73,7 +73,7 @@ struct TMainFormJestkModel {
   // written as EI / 10^9 in the general format into StringGrid4. Each section's
   // result is written before the next diameter is read, so a failure leaves the
   // earlier sections freshly computed and the later cells as they were.
-  // Throws ConversionError for a text that is not a number and CalcError for a
+  // Throws Failure for a text that is not a number and CalcError for a
   // disc on a zero diameter, a negative width-to-diameter ratio or an overflow.
   void BitBtn1Click(char decimalSeparator);
 
