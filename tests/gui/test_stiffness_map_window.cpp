@@ -15,7 +15,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScatterSeries>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -199,27 +198,6 @@ TEST_F(StiffnessMapWindow, TypedRangesRedrawAndBadOnesKeepTheMapWithTheReason) {
   const StiffnessMapChart& kept = forms->StiffnessMapOfRun();
   EXPECT_EQ(kept.range, (StiffnessMapRange{1e6, 5e8, 999, 4}));
   EXPECT_EQ(kept.stiffness.size(), 999u);
-}
-
-TEST_F(StiffnessMapWindow, ABadFieldDrawsNothingAndComputesNothing) {
-  OpenMap([](TStiffnessMapForm& form) {
-    // Every text on the way to these is bad too.
-    const std::pair<QLineEdit*, const char*> bad[] = {
-        {form.LowEdit(), "x"}, {form.HighEdit(), "0"}, {form.PointsEdit(), "1"}};
-    for (const auto& [field, text] : bad) {
-      const QString kept = field->text();
-      const StiffnessMapRange drawn = form.Model().Chart().range;
-      const QList<QAbstractSeries*> series = form.Chart()->series();
-      QSignalSpy redrawn(&form, &TStiffnessMapForm::Drawn);
-      Type(field, text);
-      EXPECT_FALSE(form.Computing()) << text;
-      EXPECT_EQ(redrawn.count(), 0) << text;
-      EXPECT_EQ(form.Chart()->series(), series) << text;
-      EXPECT_EQ(form.Model().Chart().range, drawn) << text;
-      Type(field, kept);
-      ASSERT_TRUE(WaitForMap(form));
-    }
-  });
 }
 
 TEST_F(StiffnessMapWindow, TheExportChartsTheRangeSetInTheWindowUntilTheShaftChanges) {
