@@ -74,6 +74,11 @@ class CliUi : public RunUi {
   void ShowInterrupted() override {
     Refuse(timedOut_ ? Error{ErrorCode::RunTooLong, 0, maxSeconds, "", Number(maxSeconds)} : Error{ErrorCode::Interrupted});
   }
+  // A finding is told on standard error, and the run goes on.
+  bool AcceptFinding(const std::string& text) override {
+    std::cerr << text << '\n';
+    return true;
+  }
   // A long estimate is told on standard error; one beyond --max-seconds stops the run.
   bool AcceptEstimate(double seconds) override {
     const bool tooLong = maxSeconds >= 0 && seconds > maxSeconds;

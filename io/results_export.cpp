@@ -213,9 +213,7 @@ class Export {
     // variant's search was and the comparison with the continuous shaft.
     if (summary_) {
       int row = BlockRow(std::max(c_.KP, 0) + 1) + 1;
-      for (const VariantResult& result : summary_->variants)
-        if (result.variant == v)
-          for (const std::string& line : VariantNotes(result, summary_->reportFactor, sep_)) s.WriteText(row++, 1, line);
+      for (const std::string& line : VariantNotes(*summary_, v, sep_)) s.WriteText(row++, 1, line);
     }
   }
 

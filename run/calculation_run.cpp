@@ -71,16 +71,24 @@ void CheckVariant(const TShaftModel& model, const TSearchParams& P, VariantResul
   result.solved = true;
 }
 
-// Reads the form, shows the echo and asks about a long estimate; true when the
-// run goes on to compute, otherwise `outcome` says why not.
+// Reads and checks the form, shows the echo with what takes no part, asks
+// about a negative mass and a long estimate; true when the run goes on to
+// compute, otherwise `outcome` says why not.
 bool Prepare(ProgramState& st, RunUi& ui, char sep, RunOutcome& outcome) {
   // Pressing the button takes the focus from a spin edit, which clamps it.
   st.form.LeaveAllSpins();
   if (std::optional<Error> error = ReadForm(st.form, st.model, st.params, sep)) Raise(*error);
   if (std::optional<Error> error = CheckSearchLimits(st.model, st.params, sep)) Raise(*error);
+  if (std::optional<Error> error = CheckSections(st.model, sep)) Raise(*error);
   FillEcho(st.model, st.params, st.echo, sep);
+  const std::vector<Error> warnings = InactiveSupportFindings(st.model);
+  st.echo.Notes.clear();
+  for (const Error& warning : warnings) st.echo.Notes.push_back(Message(warning));
   outcome = RunOutcome::EchoCancelled;
   if (!ui.ConfirmEcho(st.echo)) return false;
+  outcome = RunOutcome::Declined;
+  if (const std::optional<Error> mass = NegativeMassFinding(st.model, sep); mass && !ui.AcceptFinding(Message(*mass)))
+    return false;
 
   TSearchParams& P = st.params;
   P[kStepDivisor] = 3.0;
@@ -88,12 +96,12 @@ bool Prepare(ProgramState& st, RunUi& ui, char sep, RunOutcome& outcome) {
   P[kReportFactor] = kReportFactorValue;
   P[kFirstStart] = P[kStart];
   const SearchEstimate estimate = EstimateSearch(st.model, P);
-  outcome = RunOutcome::Declined;
   if (estimate.made && !ui.AcceptEstimate(estimate.seconds)) return false;
   // Results of an earlier run must not pass for this run's.
   st.results.Clear();
   st.summary = ResultsSummary();
   st.summary.reportFactor = P[kReportFactor];
+  st.summary.warnings = warnings;
   outcome = RunOutcome::Completed;
   return true;
 }

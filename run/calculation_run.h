@@ -37,6 +37,10 @@ class RunUi : public MessageSink {
   // `seconds` (told only when the estimate can be made). False ends the run
   // with nothing computed. The window asks above kLongRunSeconds.
   virtual bool AcceptEstimate(double /*seconds*/) { return true; }
+  // After the echo, before computing: something in the input that makes the
+  // results doubtful (a negative mass), in a sentence. False ends the run with
+  // nothing computed. The window asks whether to go on.
+  virtual bool AcceptFinding(const std::string& /*text*/) { return true; }
   // While the worker computes: returns once it has ended, serving it
   // (CalculationWorker::Serve) meanwhile; may show its progress and stop it.
   // By default only serves and waits.

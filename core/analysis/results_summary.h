@@ -55,6 +55,9 @@ struct VariantResult {
 
 struct ResultsSummary {
   std::vector<VariantResult> variants;  // in the order solved
+  // What the input holds that takes no part in the calculation (supports
+  // outside the shaft), found before computing.
+  std::vector<Error> warnings;
   double reportFactor = 100;            // reported frequency = search variable times this
 
   VariantResult& Variant(int v);  // the entry of variant v, added when missing

@@ -16,6 +16,9 @@ const char* CodeName(ErrorCode code) {
     case ErrorCode::TooManyFrequencies: return "too_many_frequencies";
     case ErrorCode::SpanEndOutOfRange: return "span_end_out_of_range";
     case ErrorCode::SpanEndNotIncreasing: return "span_end_not_increasing";
+    case ErrorCode::SectionNegative: return "section_negative";
+    case ErrorCode::NegativeMass: return "negative_mass";
+    case ErrorCode::InactiveSupport: return "inactive_support";
     case ErrorCode::ProblemSize: return "problem_size";
     case ErrorCode::TrialArithmetic: return "trial_arithmetic";
     case ErrorCode::SectionZeroStiffness: return "section_zero_stiffness";

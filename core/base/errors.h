@@ -42,6 +42,10 @@ enum class ErrorCode {
   TooManyFrequencies,        // number: KP
   SpanEndOutOfRange,         // number: the span; text: its end; detail: KM
   SpanEndNotIncreasing,      // number: the span; text: its end; detail: the previous span's end
+  SectionNegative,           // field: the section's length or EI; text: its value as written
+  // Findings that do not stop a run.
+  NegativeMass,              // number: the first such section; text: its mass; value: how many there are
+  InactiveSupport,           // number: the support; text: its cross-section; detail: E, the last span end
   // The frequency search.
   ProblemSize,               // the counts exceed the solver's tables
   TrialArithmetic,           // number: the variant; text: the trial frequency as reported

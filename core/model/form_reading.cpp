@@ -6,6 +6,7 @@
 
 #include "errors.h"
 #include "numtext.h"
+#include "shaft_geometry.h"
 
 namespace vp {
 
@@ -89,6 +90,35 @@ std::optional<Error> CheckSearchLimits(const TShaftModel& model, const TSearchPa
                    std::to_string(model.SpanEnd[j - 1])};
   }
   return std::nullopt;
+}
+
+std::optional<Error> CheckSections(const TShaftModel& model, char sep) {
+  for (int k = 1; k <= model.KM; ++k) {
+    const std::pair<const char*, double> values[] = {{"длина", model.SectionLength[k]}, {"жесткость", model.SectionEI[k]}};
+    for (const auto& [name, value] : values)
+      if (value < 0)
+        return Error{ErrorCode::SectionNegative, k, value,
+                     "Характеристики участков, участок " + std::to_string(k) + ", " + name, Real(value, sep)};
+  }
+  return std::nullopt;
+}
+
+std::vector<Error> InactiveSupportFindings(const TShaftModel& model) {
+  std::vector<Error> findings;
+  for (const InactiveSupport& s : InactiveSupports(model))
+    findings.push_back(Error{ErrorCode::InactiveSupport, s.number, 0, "", std::to_string(s.crossSection),
+                             std::to_string(s.lastCrossSection)});
+  return findings;
+}
+
+std::optional<Error> NegativeMassFinding(const TShaftModel& model, char sep) {
+  std::optional<Error> finding;
+  for (int k = 1; k <= model.KM; ++k) {
+    if (!(model.SectionMass[k] < 0)) continue;
+    if (!finding) finding = Error{ErrorCode::NegativeMass, k, 0, "", Real(model.SectionMass[k], sep)};
+    finding->value += 1;
+  }
+  return finding;
 }
 
 std::optional<Error> ReadForm(const TMainFormModel& form, TShaftModel& model, TSearchParams& P, char sep) {

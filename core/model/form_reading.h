@@ -3,6 +3,7 @@
 // that keep a search finite and within its tables, and the echo of what was read.
 
 #include <optional>
+#include <vector>
 
 #include "errors.h"
 #include "input_form_model.h"
@@ -23,6 +24,14 @@ inline constexpr double kReportFactorValue = 100.0;
 
 // The checks that keep the search finite and within its tables.
 [[nodiscard]] std::optional<Error> CheckSearchLimits(const TShaftModel& model, const TSearchParams& params, char decimalSeparator);
+
+// A negative length or EI, which no shaft has: the first one, named by its cell.
+[[nodiscard]] std::optional<Error> CheckSections(const TShaftModel& model, char decimalSeparator);
+
+// What a run says before computing: the supports that take no part (outside
+// cross-sections 1..E), and a negative mass, which the user is asked about.
+std::vector<Error> InactiveSupportFindings(const TShaftModel& model);
+std::optional<Error> NegativeMassFinding(const TShaftModel& model, char decimalSeparator);
 
 // Fills the echo form from the model.
 void FillEcho(const TShaftModel& model, const TSearchParams& params, TInputFormModel& echo, char decimalSeparator);

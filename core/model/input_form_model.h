@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "string_table.h"
 
@@ -20,6 +21,8 @@ struct TInputFormModel {
   StringTable StringGrid2{1, 1};  // span ends, row 0, column j-1
   StringTable StringGrid3{1, 4};  // sections: column k-1; row 0 caption, rows 1..3 l, m, EI
   StringTable StringGrid4{2, 2};  // stiffness: column v, row s; captions in row 0 and column 0
+  // Below the grids: what in the data takes no part in the calculation.
+  std::vector<std::string> Notes;
 };
 
 }  // namespace vp

@@ -16,7 +16,23 @@ std::vector<double> VariantStiffness(const TShaftModel& model, int variant) {
   return k;
 }
 
+// E: the largest span end within 1..KM, 0 when there is none.
+int ShaftEnd(const TShaftModel& model) {
+  const int KM = std::clamp(model.KM, 0, kMaxSections);
+  int E = 0;
+  for (int j = 1; j <= std::clamp(model.KZ, 0, kMaxSpans); ++j) E = std::max(E, std::min(model.SpanEnd[j], KM));
+  return E;
+}
+
 }  // namespace
+
+std::vector<InactiveSupport> InactiveSupports(const TShaftModel& model) {
+  const int E = ShaftEnd(model);
+  std::vector<InactiveSupport> inactive;
+  for (int s = 1; s <= std::clamp(model.N, 0, kMaxSupports); ++s)
+    if (model.SupportSection[s] < 1 || model.SupportSection[s] > E) inactive.push_back({s, model.SupportSection[s], E});
+  return inactive;
+}
 
 ShaftGeometry::ShaftGeometry(const TShaftModel& model, int variant)
     : ShaftGeometry(model, VariantStiffness(model, variant)) {
@@ -34,7 +50,7 @@ ShaftGeometry::ShaftGeometry(const TShaftModel& model, const std::vector<double>
     const int at = model.SupportSection[s];
     if (at >= 1 && at <= KM_) supports_[at].push_back(stiffness[s]);
   }
-  for (int j = 1; j <= KZ_; ++j) E_ = std::max(E_, std::min(model.SpanEnd[j], KM_));
+  E_ = ShaftEnd(model);
   if (E_ < 1) {
     E_ = 0;
     fault_ = Error{ErrorCode::NoSpanOnShaft};

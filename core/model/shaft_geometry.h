@@ -24,6 +24,13 @@
 
 namespace vp {
 
+// Support s stands at cross-section `crossSection`, outside 1..E, where it
+// takes no part in the calculation; E is `lastCrossSection`.
+struct InactiveSupport {
+  int number, crossSection, lastCrossSection;
+};
+std::vector<InactiveSupport> InactiveSupports(const TShaftModel& model);
+
 class ShaftGeometry {
  public:
   // The support stiffnesses of variant `variant` (1..kMaxVariants).

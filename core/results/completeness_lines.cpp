@@ -29,7 +29,7 @@ std::vector<std::string> CompletenessLines(const VariantResult& v, double factor
     lines.back() += " Поиск окончен на частоте " + SixDigits(v.endedAt * factor, sep) +
                     ": выше нее до верхней границы диапазона собственных частот нет.";
   if (!r.missed.empty()) {
-    std::string line = "Внимание: пропущены частоты в диапазонах ";
+    std::string line = std::string(kAttention) + "пропущены частоты в диапазонах ";
     for (size_t i = 0; i < r.missed.size(); ++i)
       line += (i ? "; " : "") + SixDigits(r.missed[i].first * factor, sep) + " - " + SixDigits(r.missed[i].second * factor, sep);
     line += r.stepBelowPrecision
@@ -47,7 +47,7 @@ std::vector<std::string> CompletenessLines(const VariantResult& v, double factor
       ++doubtful;
     }
   if (doubtful > 0) {
-    std::string line = "Внимание: " + std::string(doubtful == 1 ? "частота " : "частоты ") + numbers + " (P = " +
+    std::string line = kAttention + std::string(doubtful == 1 ? "частота " : "частоты ") + numbers + " (P = " +
                        values + (doubtful == 1 ? ") не является собственной частотой" : ") не являются собственными частотами") +
                        ": вблизи " + (doubtful == 1 ? "нее" : "них") + " собственных частот нет. ";
     line += r.stepBelowPrecision
@@ -57,6 +57,12 @@ std::vector<std::string> CompletenessLines(const VariantResult& v, double factor
                   "знака, вызванной округлением.";
     lines.push_back(line);
   }
+  return lines;
+}
+
+std::vector<std::string> WarningLines(const ResultsSummary& summary) {
+  std::vector<std::string> lines;
+  for (const Error& warning : summary.warnings) lines.push_back(Message(warning));
   return lines;
 }
 

@@ -9,6 +9,11 @@
 
 namespace vp {
 
+// The beginning of a line that needs the user's attention: a frequency passed
+// over or doubtful, a support that takes no part.
+inline constexpr char kAttention[] = "Внимание: ";
+inline bool NeedsAttention(const std::string& line) { return line.rfind(kAttention, 0) == 0; }
+
 // Six significant digits in the general format: enough to say where a
 // frequency lies.
 std::string SixDigits(double value, char decimalSeparator);
@@ -20,6 +25,9 @@ std::string SixDigits(double value, char decimalSeparator);
 // frequencies are no natural frequencies, and why. Nothing for a variant that
 // was not solved.
 std::vector<std::string> CompletenessLines(const VariantResult& variant, double reportFactor, char decimalSeparator);
+// What the input holds that takes no part in the calculation, a line each.
+std::vector<std::string> WarningLines(const ResultsSummary& summary);
+
 // The lines of every variant in turn.
 std::vector<std::string> CompletenessLines(const ResultsSummary& summary, double reportFactor, char decimalSeparator);
 

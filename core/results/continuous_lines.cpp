@@ -97,9 +97,13 @@ std::vector<std::string> ContinuousLines(const VariantResult& v, double factor, 
   return lines;
 }
 
-std::vector<std::string> VariantNotes(const VariantResult& variant, double factor, char sep) {
-  std::vector<std::string> lines = CompletenessLines(variant, factor, sep);
-  for (std::string& line : ContinuousLines(variant, factor, sep)) lines.push_back(std::move(line));
+std::vector<std::string> VariantNotes(const ResultsSummary& summary, int variant, char sep) {
+  std::vector<std::string> lines = WarningLines(summary);
+  for (const VariantResult& v : summary.variants) {
+    if (v.variant != variant) continue;
+    for (std::string& line : CompletenessLines(v, summary.reportFactor, sep)) lines.push_back(std::move(line));
+    for (std::string& line : ContinuousLines(v, summary.reportFactor, sep)) lines.push_back(std::move(line));
+  }
   return lines;
 }
 

@@ -27,8 +27,9 @@ inline constexpr unsigned kContinuousColour = 0x0050C8;
 std::vector<std::string> ContinuousLines(const VariantResult& variant, double reportFactor, char decimalSeparator);
 
 // What follows a variant's results in the printout and on its workbook sheet:
-// the check of completeness, then the comparison with the continuous shaft.
-std::vector<std::string> VariantNotes(const VariantResult& variant, double reportFactor, char decimalSeparator);
+// the warnings of the input, the check of completeness, then the comparison
+// with the continuous shaft.
+std::vector<std::string> VariantNotes(const ResultsSummary& summary, int variant, char decimalSeparator);
 
 // The results window's table: a fixed first row of captions and a fixed first
 // column of variants, one row per found frequency of every compared variant.

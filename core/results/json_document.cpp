@@ -117,6 +117,14 @@ QJsonObject ResultsJson(const TShaftModel& model, const TSearchParams& params, c
   document["variants"] = Array(summary.variants, [&](const VariantResult& v) { return VariantJson(v, factor); });
   document["frequency_map"] = FrequencyMapJson(summary);
   if (stiffnessMap) document["stiffness_map"] = StiffnessMapJson(*stiffnessMap);
+  // The supports that take no part, by number, with their sentences.
+  QJsonArray inactive, warnings;
+  for (const Error& warning : summary.warnings) {
+    if (warning.code == ErrorCode::InactiveSupport) inactive.append(warning.number);
+    warnings.append(Text(Message(warning)));
+  }
+  if (!inactive.isEmpty()) document["inactive_supports"] = inactive;
+  if (!warnings.isEmpty()) document["warnings"] = warnings;
   AddError(document, error, errorCode);
   return document;
 }

@@ -84,6 +84,14 @@ std::string Message(const Error& e) {
     case ErrorCode::SpanEndNotIncreasing:
       return SpanEnd(e) + " должен быть больше номера предыдущего пролета (" + e.detail + ")";
 
+    case ErrorCode::SectionNegative: return e.field + ": значение " + e.text + " меньше нуля";
+    case ErrorCode::NegativeMass:
+      return "Масса участка " + std::to_string(e.number) + " отрицательна (m = " + e.text + ")" +
+             (e.value > 1 ? "; отрицательных масс всего " + std::to_string(static_cast<int>(e.value)) : "") + ".";
+    case ErrorCode::InactiveSupport:
+      return "Внимание: опора " + std::to_string(e.number) + " стоит в сечении " + e.text +
+             " и не участвует в расчете: опоры действуют в сечениях от 1 до " + e.detail + " (сечение " + e.detail +
+             " замыкает последний пролет).";
     case ErrorCode::ProblemSize: return "Размеры задачи вне допустимых пределов";
     case ErrorCode::TrialArithmetic:
       return "Арифметическая ошибка (деление на ноль или переполнение) при расчете варианта " +

@@ -62,9 +62,7 @@ void WritePrintout(const TMainFormModel& form, const ResultsTables& results, cha
       emit("");
     }
     if (summary) {
-      std::vector<std::string> lines;
-      for (const VariantResult& result : summary->variants)
-        if (result.variant == v) lines = VariantNotes(result, summary->reportFactor, sep);
+      const std::vector<std::string> lines = VariantNotes(*summary, v, sep);
       for (const std::string& line : lines) emit(line);
       if (!lines.empty()) emit("");
     }

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 
 #include "form_kit.h"
 
@@ -62,6 +63,9 @@ TInputForm::TInputForm(TInputFormModel& model, QWidget* parent) : QDialog(parent
   // The data as taken show whole.
   for (GridView* grid : grids_) grid->SetFitToTexts(true);
 
+  notes_ = Caption(this, "", 16, 540, false, 550);
+  notes_->setObjectName("notes");
+  notes_->setStyleSheet("color: rgb(190, 0, 0)");
   bitBtn1_ = BitBtn(this, "Продолжить расчет", QRect(112, 543, 165, 32), Glyph::Ok);
   bitBtn2_ = BitBtn(this, "Повторить ввод", QRect(305, 543, 165, 32), Glyph::Cancel);
   SetTabOrder({grids_[0], grids_[1], grids_[2], grids_[3], bitBtn1_, bitBtn2_});
@@ -75,6 +79,15 @@ void TInputForm::Fill() {
     labels_[i]->adjustSize();
   }
   for (GridView* grid : grids_) grid->Refresh();
+  // The notes between the grids and the buttons, the window grown by them.
+  QStringList notes;
+  for (const std::string& note : model_.Notes) notes << QString::fromStdString(note);
+  notes_->setText(notes.join('\n'));
+  notes_->adjustSize();
+  notes_->setVisible(!notes.isEmpty());
+  const int grown = notes.isEmpty() ? 0 : notes_->height() + 6;
+  for (QPushButton* button : {bitBtn1_, bitBtn2_}) button->move(button->x(), 543 + grown);
+  setFixedSize(582, 581 + grown);
   bitBtn1_->setFocus();
 }
 

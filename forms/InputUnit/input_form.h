@@ -31,6 +31,7 @@ class TInputForm : public QDialog {
   TInputFormModel& model_;
   std::array<QLabel*, 10> labels_{};
   std::array<GridView*, 4> grids_{};
+  QLabel* notes_;  // below the grids, in red: what takes no part in the calculation
   QPushButton* bitBtn1_;
   QPushButton* bitBtn2_;
 };

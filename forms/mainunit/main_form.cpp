@@ -318,6 +318,12 @@ bool TMainForm::AcceptEstimate(double seconds) {
   return ask.exec() == QMessageBox::Yes;
 }
 
+bool TMainForm::AcceptFinding(const std::string& text) {
+  QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(),
+                  QString::fromStdString(text) + " Продолжить расчет?", QMessageBox::Yes | QMessageBox::No, this);
+  return ask.exec() == QMessageBox::Yes;
+}
+
 void TMainForm::AwaitWorker(CalculationWorker& worker) {
   const InputBlock block(this);
   const double reportFactor = state_.params[kReportFactor];

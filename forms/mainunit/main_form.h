@@ -59,6 +59,7 @@ class TMainForm : public QWidget, public RunUi {
   void ShowInterrupted() override;
   void ShowMessage(const std::string& text) override;
   bool AcceptEstimate(double seconds) override;
+  bool AcceptFinding(const std::string& text) override;
   // Keeps the window answering while the worker computes: serves it, shows
   // the progress window after half a second ("Отмена" stops the worker) and
   // takes no input into the main form meanwhile.

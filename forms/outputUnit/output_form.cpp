@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLineSeries>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <QLabel>
@@ -152,10 +153,21 @@ void TOutputForm::Run(const std::function<void(TOutputForm&)>& handler) {
 
 void TOutputForm::Refresh() {
   for (GridView* grid : grids_) grid->Refresh();
-  QStringList lines;
-  for (const std::string& line : CompletenessLines(summary_, summary_.reportFactor, DecimalSeparator()))
-    lines << QString::fromStdString(line);
-  checks_->setPlainText(lines.join('\n'));
+  // The input's warnings first; what needs attention in red with "!", as the
+  // large differences from the continuous shaft.
+  std::vector<std::string> lines = WarningLines(summary_);
+  for (std::string& line : CompletenessLines(summary_, summary_.reportFactor, DecimalSeparator()))
+    lines.push_back(std::move(line));
+  checks_->clear();
+  QTextCursor cursor(checks_->document());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) cursor.insertBlock();
+    QTextCharFormat format;
+    if (NeedsAttention(lines[i])) format.setForeground(QColor(190, 0, 0));
+    cursor.insertText((NeedsAttention(lines[i]) ? QString(kLargeDifferenceMark) + " " : QString()) +
+                          QString::fromStdString(lines[i]),
+                      format);
+  }
   std::vector<int> marked;
   StringTable table = ContinuousTable(summary_, DecimalSeparator(), &marked);
   static_cast<ComparisonModel*>(continuous_->Model())->Set(std::move(table), std::move(marked));

@@ -315,7 +315,7 @@ TEST(Cli, MaxSecondsAlsoBoundsARunThatCannotBeEstimated) {
   EXPECT_GT(seconds, 0.5);
   EXPECT_LT(seconds, 10);
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "Расчет прерван: он идет дольше 0.5 с (--max-seconds)\n");
+  EXPECT_EQ(r.err, "Масса участка 1 отрицательна (m = -0.01).\nРасчет прерван: он идет дольше 0.5 с (--max-seconds)\n");
 }
 
 TEST(Cli, MaxSecondsNeedsANumberOfSeconds) {
@@ -501,4 +501,19 @@ TEST(Cli, TheContinuousShaftsLinesAndWhenItCannotBeSolvedSayingSo) {
   EXPECT_NE(text.out.find("\nВариант № 1: непрерывная модель вала не рассчитана: участок 1: масса должна быть не меньше "
                           "нуля.\n"),
             std::string::npos);
+}
+
+// A support at cross-section 0 takes no part: the printout says so after each
+// variant and the document names it.
+TEST(Cli, ASupportOutsideTheShaftIsNamedInThePrintoutAndTheDocument) {
+  const ChangedExample outside({{4, "0 "}});
+  const std::string warning =
+      "Внимание: опора 1 стоит в сечении 0 и не участвует в расчете: опоры действуют в сечениях от 1 до 100 (сечение "
+      "100 замыкает последний пролет).";
+  const Result text = RunCli("--decimal-separator . " + outside.path);
+  EXPECT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find(warning + "\n"), std::string::npos);
+  const QJsonObject document = JsonOf(RunCli("--json --decimal-separator . " + outside.path).out);
+  EXPECT_EQ(Numbers(document["inactive_supports"]), std::vector<double>{1});
+  EXPECT_EQ(document["warnings"].toArray().first().toString().toStdString(), warning);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -20,6 +21,7 @@ class FakeUi : public RunUi, public ModeShapeDisplay {
  public:
   bool confirm = true;
   bool acceptEstimate = true;
+  bool acceptFinding = true;
   long long stopAfterTrials = -1;  // the user stops the run after so many trials; -1: never
   bool stopAtHandOver = false;     // ... as soon as the worker hands something over
   const std::thread::id thread = std::this_thread::get_id();
@@ -45,6 +47,10 @@ class FakeUi : public RunUi, public ModeShapeDisplay {
   void ShowMessage(const std::string& text) override {
     EXPECT_EQ(std::this_thread::get_id(), thread);
     messages.push_back(text);
+  }
+  bool AcceptFinding(const std::string& text) override {
+    calls.push_back("asked: " + text);
+    return acceptFinding;
   }
   bool AcceptEstimate(double seconds) override {
     estimates.push_back(seconds);
@@ -86,6 +92,36 @@ TEST(CalculationRun, ReadsEchoesSolvesAndShowsResults) {
   EXPECT_EQ(p.params[kStepDivisor], 3);
   EXPECT_EQ(p.params[kReportFactor], 100);
   EXPECT_DOUBLE_EQ(p.model.SectionX[100], 1.0);
+}
+
+// A support outside the shaft is shown in the echo and kept as a warning; a
+// negative length or EI is refused, naming its cell; a negative mass is asked about.
+TEST(CalculationRun, DataThatTakeNoPartOrMakeNoShaftAreToldBeforeComputing) {
+  const struct {
+    std::function<void(TMainFormModel&)> change;
+    bool accept;
+    RunOutcome outcome;
+    std::vector<std::string> calls, notes;
+  } cases[] = {
+      {[](TMainFormModel& f) { f.StringGrid3.SetCell(0, 1, "0"); }, true, RunOutcome::Completed, {"echo", "results"},
+       {"Внимание: опора 1 стоит в сечении 0 и не участвует в расчете: опоры действуют в сечениях от 1 до 10 (сечение "
+        "10 замыкает последний пролет)."}},
+      {[](TMainFormModel& f) { f.StringGrid1.SetCell(3, 1, "-0.1"); }, true, RunOutcome::InputError,
+       {"error: Характеристики участков, участок 3, длина: значение -0.1 меньше нуля"}, {}},
+      {[](TMainFormModel& f) { f.StringGrid1.SetCell(4, 3, "-1"); }, true, RunOutcome::InputError,
+       {"error: Характеристики участков, участок 4, жесткость: значение -1 меньше нуля"}, {}},
+      {[](TMainFormModel& f) { f.StringGrid1.SetCell(2, 2, "-1"), f.StringGrid1.SetCell(5, 2, "-2"); }, false,
+       RunOutcome::Declined, {"echo", "asked: Масса участка 2 отрицательна (m = -1); отрицательных масс всего 2."}, {}},
+  };
+  for (const auto& c : cases) {
+    Program p(FreeFreeForm(10, {10}, 2));
+    c.change(p.form);
+    p.ui.acceptFinding = c.accept;
+    EXPECT_EQ(p.Run(), c.outcome);
+    EXPECT_EQ(p.ui.calls, c.calls);
+    EXPECT_EQ(p.echo.Notes, c.notes);
+    if (c.outcome == RunOutcome::Completed) EXPECT_EQ(WarningLines(p.summary), c.notes);
+  }
 }
 
 TEST(CalculationRun, EveryVariantStartsFromF1) {

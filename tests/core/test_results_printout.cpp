@@ -159,7 +159,7 @@ TEST(ResultsPrintout, EachVariantEndsWithItsCompletenessLines) {
   EXPECT_EQ(lines[second - 1], "");
   EXPECT_EQ(lines[second - 2], "");
   // Then the comparison with the continuous shaft, and an empty line.
-  const std::vector<std::string> notes2 = VariantNotes(st.summary.variants[1], 100, '.');
+  const std::vector<std::string> notes2 = VariantNotes(st.summary, 2, '.');
   ASSERT_GE(notes2.size(), 3u);  // the check, the heading, a line per frequency
   for (size_t i = 0; i < notes2.size(); ++i) EXPECT_EQ(lines[check2 + i], notes2[i]);
   EXPECT_EQ(lines[check2 + notes2.size()], "");
@@ -169,7 +169,7 @@ TEST(ResultsPrintout, EachVariantEndsWithItsCompletenessLines) {
   // Without the summary, the same printout less the notes and their empty lines.
   std::vector<std::string> bare;
   WritePrintout(st.form, st.results, '.', [&](const std::string& l) { bare.push_back(l); });
-  EXPECT_EQ(bare.size() + VariantNotes(st.summary.variants[0], 100, '.').size() + 1 + notes2.size() + 1, lines.size());
+  EXPECT_EQ(bare.size() + VariantNotes(st.summary, 1, '.').size() + 1 + notes2.size() + 1, lines.size());
 }
 
 TEST(ResultsPrintout, ABadEntryStopsWithItsMessageAfterTheLinesSoFar) {

@@ -16,7 +16,10 @@
 #include <QLineSeries>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextBrowser>
 #include <QTest>
 #include <QTimer>
@@ -286,6 +289,35 @@ TEST_F(Windows, FailingInputShowsTheMessageAndNoEcho) {
   EXPECT_FALSE(echo);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_TRUE(messages[0].startsWith("Ошибка ввода данных\n")) << messages[0].toStdString();
+}
+
+// What needs attention stands out: a support outside the shaft in the echo, in
+// red, and in the results with a passed-over frequency, red and marked "!".
+TEST_F(Windows, ASupportOutsideTheShaftAndMissedFrequenciesStandOut) {
+  Load("free_free_coarse_step.txt");
+  forms->state.form.StringGrid3.SetCell(0, 1, "0");
+  QString notes;
+  std::vector<std::pair<QString, QColor>> checks;  // each line of the results' checks and its colour
+  ModalAnswerer answer([&](QWidget* w) {
+    if (w == forms->InputForm.get()) {
+      notes = w->findChild<QLabel*>("notes")->text();
+      forms->InputForm->ContinueButton()->click();
+    } else if (w == forms->OutputForm.get()) {
+      const QTextDocument* document = w->findChild<QPlainTextEdit*>()->document();
+      for (QTextBlock b = document->begin(); b != document->end(); b = b.next())
+        checks.emplace_back(b.text(), b.begin().fragment().charFormat().foreground().color());
+      forms->OutputForm->RepeatButton()->click();
+    }
+  });
+  forms->MainForm->StartButton()->click();
+  EXPECT_TRUE(notes.startsWith("Внимание: опора 1 стоит в сечении 0 и не участвует в расчете")) << notes.toStdString();
+  ASSERT_EQ(checks.size(), 3u);
+  EXPECT_EQ(checks[0].first, "! " + notes);
+  EXPECT_TRUE(checks[1].first.startsWith("Вариант № 1: найдено 1 из 3"));
+  EXPECT_TRUE(checks[2].first.startsWith("! Внимание: пропущены частоты в диапазонах "));
+  EXPECT_EQ(checks[0].second, QColor(190, 0, 0));
+  EXPECT_NE(checks[1].second, QColor(190, 0, 0));
+  EXPECT_EQ(checks[2].second, QColor(190, 0, 0));
 }
 
 TEST_F(Windows, ExitFromTheResultsClosesTheMainWindow) {

@@ -390,7 +390,7 @@ TEST(ResultsExport, EachVariantSheetEndsWithItsCompletenessLines) {
   for (int v = 1; v <= 2; ++v) {
     // The check, then the comparison with the continuous shaft.
     const VariantResult& result = run.st.summary.variants[v - 1];
-    const std::vector<std::string> expected = VariantNotes(result, run.st.summary.reportFactor, '.');
+    const std::vector<std::string> expected = VariantNotes(run.st.summary, v, '.');
     ASSERT_GT(ContinuousLines(result, 100, '.').size(), 1u);
     const Sheet s = run.book.Read(v);
     const int first = 4 * (HalfKM(20) + 2) + 3;  // below the blocks of KP = 4 frequencies
