@@ -60,6 +60,22 @@ std::vector<std::string> CompletenessLines(const VariantResult& v, double factor
   return lines;
 }
 
+StringTable FrequenciesWithOrdinals(const StringTable& frequencies, const ResultsSummary& summary) {
+  StringTable table = frequencies;
+  for (const VariantResult& v : summary.variants) {
+    if (!v.completeness.checked || v.variant >= table.RowCount()) continue;
+    const std::vector<int>& ordinals = v.completeness.ordinals;
+    for (int k = 1; k <= static_cast<int>(ordinals.size()) && k < table.ColCount(); ++k) {
+      const std::string& text = table.Cell(k, v.variant);
+      const int ordinal = ordinals[k - 1];
+      if (text.empty() || ordinal == k) continue;
+      table.SetCell(k, v.variant,
+                    text + (ordinal > 0 ? " (собственная № " + std::to_string(ordinal) + ")" : " (не собственная)"));
+    }
+  }
+  return table;
+}
+
 std::vector<std::string> WarningLines(const ResultsSummary& summary) {
   std::vector<std::string> lines;
   for (const Error& warning : summary.warnings) lines.push_back(Message(warning));

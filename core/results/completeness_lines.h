@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "results_summary.h"
+#include "string_table.h"
 
 namespace vp {
 
@@ -27,6 +28,12 @@ std::string SixDigits(double value, char decimalSeparator);
 std::vector<std::string> CompletenessLines(const VariantResult& variant, double reportFactor, char decimalSeparator);
 // What the input holds that takes no part in the calculation, a line each.
 std::vector<std::string> WarningLines(const ResultsSummary& summary);
+
+// The results window's frequency table: the frequencies as the solver wrote
+// them (column k, row v), each beside its true ordinal where that is not its
+// number k among the found ones (a frequency found after passed-over ones)
+// or where it has none; variants whose check could not count stay as written.
+StringTable FrequenciesWithOrdinals(const StringTable& frequencies, const ResultsSummary& summary);
 
 // The lines of every variant in turn.
 std::vector<std::string> CompletenessLines(const ResultsSummary& summary, double reportFactor, char decimalSeparator);

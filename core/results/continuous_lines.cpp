@@ -108,28 +108,31 @@ std::vector<std::string> VariantNotes(const ResultsSummary& summary, int variant
 }
 
 StringTable ContinuousTable(const ResultsSummary& summary, char sep, std::vector<int>* markedRows) {
-  static const char* const kCaptions[] = {"Вариант", "Частота", "Непрерывная модель", "Гц*", "об/мин*", "Отличие, %"};
+  static const char* const kCaptions[] = {"Вариант", "Частота", "Гц*",     "об/мин*",
+                                          "Непрерывная модель", "Гц*", "об/мин*", "Отличие, %"};
   StringTable table(static_cast<int>(std::size(kCaptions)), 1);
   for (int c = 0; c < table.ColCount(); ++c) table.SetCell(c, 0, kCaptions[c]);
   if (markedRows) markedRows->clear();
   int row = 1;
   for (const VariantResult& v : summary.variants) {
     const ContinuousComparison& c = v.continuous;
-    if (!c.made || c.problem) continue;
+    if (!c.made) continue;
     for (size_t i = 0; i < v.modes.size() && i < c.sameOrdinal.size(); ++i, ++row) {
       table.SetRowCount(row + 1);
       table.SetCell(0, row, "Вариант № " + std::to_string(v.variant));
       table.SetCell(1, row, FrequencyName(v, i));
+      table.SetCell(2, row, SixDigits(Hertz(v.modes[i].omega), sep));
+      table.SetCell(3, row, SixDigits(Rpm(v.modes[i].omega), sep));
       const std::optional<double>& omega = c.sameOrdinal[i];
       if (!omega) {
-        table.SetCell(2, row, NoCounterpart(v, i));
+        table.SetCell(4, row, c.problem ? "не рассчитана" : NoCounterpart(v, i));
         continue;
       }
       const double difference = Difference(v.modes[i].omega, *omega);
-      table.SetCell(2, row, GeneralFormat(*omega * summary.reportFactor, sep));
-      table.SetCell(3, row, SixDigits(Hertz(*omega), sep));
-      table.SetCell(4, row, SixDigits(Rpm(*omega), sep));
-      table.SetCell(5, row, Percent(difference, sep) + Mark(difference));
+      table.SetCell(4, row, GeneralFormat(*omega * summary.reportFactor, sep));
+      table.SetCell(5, row, SixDigits(Hertz(*omega), sep));
+      table.SetCell(6, row, SixDigits(Rpm(*omega), sep));
+      table.SetCell(7, row, Percent(difference, sep) + Mark(difference));
       if (markedRows && Large(difference)) markedRows->push_back(row);
     }
   }

@@ -32,7 +32,9 @@ std::vector<std::string> ContinuousLines(const VariantResult& variant, double re
 std::vector<std::string> VariantNotes(const ResultsSummary& summary, int variant, char decimalSeparator);
 
 // The results window's table: a fixed first row of captions and a fixed first
-// column of variants, one row per found frequency of every compared variant.
+// column of variants, one row per found frequency of every compared variant:
+// its name (with its true ordinal), Hz and rpm, and the continuous shaft's
+// frequency of its ordinal, Hz and rpm, and the difference.
 // `markedRows` receives the rows whose difference is above 1 %.
 StringTable ContinuousTable(const ResultsSummary& summary, char decimalSeparator, std::vector<int>* markedRows = nullptr);
 // Below the table: a line per variant whose continuous shaft cannot be solved,

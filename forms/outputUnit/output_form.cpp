@@ -33,12 +33,13 @@ QLabel* Title(QWidget* parent, const QString& text, int x, int y, bool visible =
   return label;
 }
 
-// The comparison with the continuous shaft, rows whose difference is large in
-// red. It holds its table itself: the window's views read it until they are
-// gone, after the window's own members.
-class ComparisonModel : public StringTableModel {
+// A table made for the window (the frequencies with their ordinals, the
+// comparison with the continuous shaft), marked rows in red. It holds its
+// table itself: the window's views read it until they are gone, after the
+// window's own members.
+class OwnTableModel : public StringTableModel {
  public:
-  ComparisonModel() : StringTableModel(&table_, 1, 1, false) {}
+  OwnTableModel() : StringTableModel(&table_, 1, 1, false) {}
   // The marks follow the texts (a marked row's difference ends in "!"), so
   // an unchanged table needs no refresh for them either.
   void Set(StringTable table, std::vector<int> markedRows) {
@@ -71,13 +72,13 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   Bevel(this, QRect(8, 239, 625, 81));
   Bevel(this, QRect(8, 327, 625, 205));
 
-  grids_[0] = new GridView(this, new StringTableModel(&tables_.StringGrid1, 1, 1, false), QRect(17, 22, 608, 70), 70, false);
+  grids_[0] = new GridView(this, new OwnTableModel, QRect(17, 22, 608, 70), 70, false);
   Title(this, "Значения собственных частот:", 16, 3);
 
   // Under the frequencies, the continuous shaft's frequencies of the same ordinals.
   Bevel(this, QRect(8, 104, 625, 128));
-  Title(this, "Непрерывная модель вала: частоты тех же номеров (* - при единицах СИ):", 16, 107);
-  continuous_ = new GridView(this, new ComparisonModel, QRect(17, 124, 608, 104), 70, false);
+  Title(this, "Частоты в Гц и об/мин и непрерывная модель вала: частоты тех же номеров (* - при единицах СИ):", 16, 107);
+  continuous_ = new GridView(this, new OwnTableModel, QRect(17, 124, 608, 104), 70, false);
   continuous_->SetFitToTexts(true);
   continuousNotes_ = Caption(this, "", 16, 203, false, 600);
   continuousNotes_->setStyleSheet("color: rgb(190, 0, 0)");
@@ -152,6 +153,7 @@ void TOutputForm::Run(const std::function<void(TOutputForm&)>& handler) {
 }
 
 void TOutputForm::Refresh() {
+  static_cast<OwnTableModel*>(grids_[0]->Model())->Set(FrequenciesWithOrdinals(tables_.StringGrid1, summary_), {});
   for (GridView* grid : grids_) grid->Refresh();
   // The input's warnings first; what needs attention in red with "!", as the
   // large differences from the continuous shaft.
@@ -170,7 +172,7 @@ void TOutputForm::Refresh() {
   }
   std::vector<int> marked;
   StringTable table = ContinuousTable(summary_, DecimalSeparator(), &marked);
-  static_cast<ComparisonModel*>(continuous_->Model())->Set(std::move(table), std::move(marked));
+  static_cast<OwnTableModel*>(continuous_->Model())->Set(std::move(table), std::move(marked));
   QStringList notes;
   for (const std::string& line : ContinuousNotes(summary_)) notes << QString::fromStdString(line);
   continuousNotes_->setText(notes.join('\n'));

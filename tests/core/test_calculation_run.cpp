@@ -120,7 +120,9 @@ TEST(CalculationRun, DataThatTakeNoPartOrMakeNoShaftAreToldBeforeComputing) {
     EXPECT_EQ(p.Run(), c.outcome);
     EXPECT_EQ(p.ui.calls, c.calls);
     EXPECT_EQ(p.echo.Notes, c.notes);
-    if (c.outcome == RunOutcome::Completed) EXPECT_EQ(WarningLines(p.summary), c.notes);
+    if (c.outcome == RunOutcome::Completed) {
+      EXPECT_EQ(WarningLines(p.summary), c.notes);
+    }
   }
 }
 

@@ -213,12 +213,14 @@ TEST(ContinuousComparison, LinesGiveHertzRpmTheDifferenceAndMarkItAboveOnePercen
   std::vector<int> marked;
   const StringTable table = ContinuousTable(summary, '.', &marked);
   ASSERT_EQ(table.RowCount(), 3);
-  EXPECT_EQ(table.Cell(2, 0), "Непрерывная модель");
-  EXPECT_EQ(table.Cell(2, 1), "628.318530717959");
-  EXPECT_EQ(table.Cell(3, 1), "1");
-  EXPECT_EQ(table.Cell(4, 1), "60");
-  EXPECT_EQ(table.Cell(5, 1), "+2.00 !");
-  EXPECT_EQ(table.Cell(5, 2), "-0.17");
+  EXPECT_EQ(table.Cell(4, 0), "Непрерывная модель");
+  EXPECT_EQ(table.Cell(2, 1), "1.02");  // the found frequency in Hz and rpm
+  EXPECT_EQ(table.Cell(3, 1), "61.2");
+  EXPECT_EQ(table.Cell(4, 1), "628.318530717959");
+  EXPECT_EQ(table.Cell(5, 1), "1");
+  EXPECT_EQ(table.Cell(6, 1), "60");
+  EXPECT_EQ(table.Cell(7, 1), "+2.00 !");
+  EXPECT_EQ(table.Cell(7, 2), "-0.17");
   EXPECT_EQ(marked, std::vector<int>{1});
   EXPECT_EQ(ContinuousNotes(summary), std::vector<std::string>{lines[3]});
   // Within 1 %: no mark, no advice.
@@ -237,7 +239,10 @@ TEST(ContinuousComparison, AShaftItCannotSolveIsSaidSoInOneLine) {
             std::vector<std::string>{"Вариант № 1: непрерывная модель вала не рассчитана: " + test::Text(v.continuous.problem) + "."});
   ResultsSummary summary;
   summary.variants = {v};
-  EXPECT_EQ(ContinuousTable(summary, '.').RowCount(), 1);
+  // The found frequency keeps its row, with Hz and rpm.
+  const StringTable table = ContinuousTable(summary, '.');
+  ASSERT_EQ(table.RowCount(), 2);
+  EXPECT_EQ(table.Cell(4, 1), "не рассчитана");
   EXPECT_EQ(ContinuousNotes(summary), ContinuousLines(v, 100, '.'));
 }
 

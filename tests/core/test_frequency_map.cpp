@@ -188,6 +188,23 @@ TEST(FrequencyMap, CompletenessLinesSayWhatWasFoundAndWhatWasPassedOver) {
                       "(безмассовые части вала не закреплены).");
 }
 
+TEST(FrequencyMap, TheWindowsFrequenciesStandBesideTheirTrueOrdinals) {
+  ResultsSummary s;
+  s.variants.push_back(Variant(1, {Shape(10, 1), Shape(20, 1), Shape(30, 1)}, {3, 0, 4}));
+  s.variants.push_back(Variant(2, {Shape(10, 1)}, {1}));
+  s.variants.push_back(Variant(3, {Shape(10, 1)}));
+  s.variants[2].completeness.checked = false;
+  StringTable frequencies(4, 4);
+  for (int v = 1; v <= 3; ++v)
+    for (int k = 1; k <= 3; ++k) frequencies.SetCell(k, v, std::to_string(10 * k));
+  const StringTable shown = FrequenciesWithOrdinals(frequencies, s);
+  EXPECT_EQ(shown.Cell(1, 1), "10 (собственная № 3)");  // found after two passed over
+  EXPECT_EQ(shown.Cell(2, 1), "20 (не собственная)");
+  EXPECT_EQ(shown.Cell(3, 1), "30 (собственная № 4)");
+  EXPECT_EQ(shown.Cell(1, 2), "10");  // its own number
+  EXPECT_EQ(shown.Cell(1, 3), "10");  // not counted
+}
+
 TEST(FrequencyMap, CompletenessLinesNameTheFrequenciesThatAreNoneAndWhy) {
   ResultsSummary s;
   s.variants.push_back(Variant(1, {Shape(1000.25, 1), Shape(2000.5, 2), Shape(2500.75, 2)}, {1, 0, 0}));

@@ -243,8 +243,8 @@ TEST_F(Windows, TheContinuousShaftStandsBesideTheModeShapesAndTheFrequencies) {
       QAbstractItemModel* table = forms->OutputForm->ContinuousGrid()->model();
       rows = table->rowCount();
       for (int r = 0; r < rows; ++r)
-        if (table->data(table->index(r, 4), Qt::ForegroundRole).value<QColor>() == QColor(190, 0, 0))
-          marked << table->data(table->index(r, 4)).toString();
+        if (table->data(table->index(r, 6), Qt::ForegroundRole).value<QColor>() == QColor(190, 0, 0))
+          marked << table->data(table->index(r, 6)).toString();
       notes << forms->OutputForm->ContinuousNotesText();
       EXPECT_TRUE(forms->OutputForm->ContinuousGrid()->isVisible());
       EXPECT_TRUE(forms->OutputForm->MapChart()->title().contains("непрерывная модель"));
