@@ -129,6 +129,7 @@ int main(int argc, char* argv[]) {
   TMainFormJestkModel& j = forms.jestk;
   forms.MainFormJestk->Open();
   j.SetSpinValue(JestkCount::Sections, 6);
+  j.Units = JestkUnits::PascalMetre;  // the rotor's steel in Pa, its diameters in m
   j.Edit1 = "2.1E11";
   j.Edit2 = "0.02";
   const char* diameters[6] = {"0.08", "0.1", "0.12", "0.12", "0.1", "0.08"};

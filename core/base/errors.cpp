@@ -19,6 +19,7 @@ const char* CodeName(ErrorCode code) {
     case ErrorCode::SectionNegative: return "section_negative";
     case ErrorCode::NegativeMass: return "negative_mass";
     case ErrorCode::InactiveSupport: return "inactive_support";
+    case ErrorCode::TransferShrinks: return "transfer_shrinks";
     case ErrorCode::ProblemSize: return "problem_size";
     case ErrorCode::TrialArithmetic: return "trial_arithmetic";
     case ErrorCode::SectionZeroStiffness: return "section_zero_stiffness";

@@ -46,6 +46,7 @@ enum class ErrorCode {
   // Findings that do not stop a run.
   NegativeMass,              // number: the first such section; text: its mass; value: how many there are
   InactiveSupport,           // number: the support; text: its cross-section; detail: E, the last span end
+  TransferShrinks,           // the calculator's transfer: number: the new section count; text: the old one
   // The frequency search.
   ProblemSize,               // the counts exceed the solver's tables
   TrialArithmetic,           // number: the variant; text: the trial frequency as reported

@@ -92,6 +92,9 @@ std::string Message(const Error& e) {
       return "Внимание: опора " + std::to_string(e.number) + " стоит в сечении " + e.text +
              " и не участвует в расчете: опоры действуют в сечениях от 1 до " + e.detail + " (сечение " + e.detail +
              " замыкает последний пролет).";
+    case ErrorCode::TransferShrinks:
+      return "Число участков на главной форме уменьшится с " + e.text + " до " + std::to_string(e.number) +
+             ": данные участков " + std::to_string(e.number + 1) + " - " + e.text + " будут потеряны.";
     case ErrorCode::ProblemSize: return "Размеры задачи вне допустимых пределов";
     case ErrorCode::TrialArithmetic:
       return "Арифметическая ошибка (деление на ноль или переполнение) при расчете варианта " +

@@ -1,12 +1,16 @@
 #include "jestk_form.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 
 #include "form_kit.h"
+#include "messages.h"
 
 namespace vp {
 
@@ -47,10 +51,21 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
   spinEdit1_ = spin(JestkCount::Sections, QRect(190, 18, 90, 22));
   Caption(this, "Модуль упругости:", 16, 62);
   edit1_ = new QLineEdit(this);
-  edit1_->setGeometry(190, 58, 136, 22);
+  edit1_->setGeometry(190, 58, 96, 22);
   Caption(this, "Диаметр центрального свеления:", 16, 96, true, 150);
   edit2_ = new QLineEdit(this);
-  edit2_->setGeometry(190, 100, 136, 22);
+  edit2_->setGeometry(190, 100, 96, 22);
+  // The units the values are taken in, and so the EI transferred.
+  Caption(this, "Единицы:", 16, 144);
+  units_ = new QComboBox(this);
+  units_->addItems({"МПа, мм", "Па, м (СИ)"});
+  units_->setGeometry(190, 140, 136, 24);
+  connect(units_, &QComboBox::activated, this, [this](int index) {
+    model_.Units = index == 1 ? JestkUnits::PascalMetre : JestkUnits::MegapascalMillimetre;
+    SyncFromModel();
+  });
+  unitLabels_[0] = Caption(this, "", 292, 62, false);
+  unitLabels_[1] = Caption(this, "", 292, 104, false);
   connect(edit1_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit1 = t.toStdString(); });
   connect(edit2_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit2 = t.toStdString(); });
 
@@ -66,6 +81,7 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
   discLabels_[0] = Caption(this, "Номера участков с дисками:", 354, 70);
   grids_[1] = oneRow(&model_.StringGrid2, QRect(354, 86, 310, 38), 64);
   discLabels_[2] = Caption(this, "Ширина дисков:", 354, 126);
+  unitLabels_[3] = Caption(this, "", 480, 126, false);
   grids_[2] = oneRow(&model_.StringGrid3, QRect(354, 142, 310, 38), 64);
   connect(checkBox1_, &QCheckBox::toggled, this, [this](bool on) {
     model_.SetCheckBox1(on);
@@ -75,15 +91,17 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
   // Diameters and results.
   Bevel(this, QRect(8, 190, 664, 160));
   Caption(this, "Диаметры ротора:", 16, 196);
+  unitLabels_[2] = Caption(this, "", 150, 196, false);
   grids_[0] = oneRow(&model_.StringGrid1, QRect(16, 214, 609, 38), 64);
   Caption(this, "Искомая  изгибная жесткость:", 16, 264);
+  unitLabels_[4] = Caption(this, "", 236, 264, false);
   grids_[3] = oneRow(&model_.StringGrid4, QRect(16, 282, 609, 38), 80);
   grids_[3]->SetFitToTexts(true);
 
   bitBtn1_ = BitBtn(this, "Расчет", QRect(16, 362, 120, 36), Glyph::Calculator);
   bitBtn2_ = BitBtn(this, "Передать", QRect(148, 362, 120, 36), Glyph::Ok);
   bitBtn3_ = BitBtn(this, "Вернуться", QRect(552, 362, 120, 36), Glyph::Cancel);
-  SetTabOrder({spinEdit1_, edit1_, edit2_, checkBox1_, spinEdit2_, grids_[1], grids_[2], grids_[0], grids_[3],
+  SetTabOrder({spinEdit1_, edit1_, edit2_, units_, checkBox1_, spinEdit2_, grids_[1], grids_[2], grids_[0], grids_[3],
                bitBtn1_, bitBtn2_, bitBtn3_});
   connect(bitBtn1_, &QPushButton::clicked, this, [this] {
     try {
@@ -95,6 +113,9 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
     SyncFromModel();
   });
   connect(bitBtn2_, &QPushButton::clicked, this, [this] {
+    // Fewer sections than the main form has lose its later ones: asked first.
+    if (const std::optional<Error> loss = model_.TransferLoss(mainForm_))
+      if (!ask_(QString::fromStdString(Message(*loss)) + " Передать?")) return;
     model_.BitBtn2Click(mainForm_);
     SyncFromModel();
     if (transferred_) transferred_();
@@ -103,6 +124,11 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
     model_.BitBtn3Click();
     SyncFromModel();
   });
+  ask_ = [this](const QString& question) {
+    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), question,
+                    QMessageBox::Yes | QMessageBox::No, this);
+    return box.exec() == QMessageBox::Yes;
+  };
   SyncFromModel();
 }
 
@@ -119,6 +145,14 @@ void TMainFormJestk::SyncFromModel() {
   grids_[2]->setVisible(model_.DiscControlsVisible);
   for (QLabel* label : discLabels_) label->setVisible(model_.DiscControlsVisible);
   bevel3_->setFrameShadow(model_.Bevel3Raised ? QFrame::Raised : QFrame::Sunken);
+  const JestkUnitTexts& units = UnitTexts(model_.Units);
+  units_->setCurrentIndex(model_.Units == JestkUnits::PascalMetre ? 1 : 0);
+  const char* unitTexts[5] = {units.modulus, units.length, units.length, units.length, units.stiffness};
+  for (int i = 0; i < 5; ++i) {
+    unitLabels_[i]->setText(unitTexts[i]);
+    unitLabels_[i]->adjustSize();
+  }
+  unitLabels_[3]->setVisible(model_.DiscControlsVisible);
   for (GridView* grid : grids_) grid->Refresh();
   setVisible(model_.Visible);
 }

@@ -9,6 +9,7 @@
 #include "jestk_form_model.h"
 
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -38,6 +39,9 @@ class TMainFormJestk : public QWidget {
   QPushButton* CalculateButton() const { return bitBtn1_; }
   QPushButton* TransferButton() const { return bitBtn2_; }
   QPushButton* ReturnButton() const { return bitBtn3_; }
+  QComboBox* UnitsBox() const { return units_; }
+  // Asks whether to go on; tests replace it.
+  void SetAsker(std::function<bool(const QString&)> ask) { ask_ = std::move(ask); }
 
   // Shows the model's state in the controls.
   void SyncFromModel();
@@ -58,6 +62,9 @@ class TMainFormJestk : public QWidget {
   QFrame* bevel3_;
   std::array<QLabel*, 3> discLabels_{};  // Label6, Label7, Label9
   std::array<GridView*, 4> grids_{};     // StringGrid1..StringGrid4
+  QComboBox* units_;
+  std::array<QLabel*, 5> unitLabels_{};  // beside E, the bore, the diameters, the widths, the results
+  std::function<bool(const QString&)> ask_;
   QPushButton* bitBtn1_;
   QPushButton* bitBtn2_;
   QPushButton* bitBtn3_;

@@ -10,6 +10,12 @@
 
 namespace vp {
 
+const JestkUnitTexts& UnitTexts(JestkUnits units) {
+  static const JestkUnitTexts kScaled{"МПа", "мм", "кН·м² (к массам в т, длинам в м, жесткости опор в кН/м)", 1e9};
+  static const JestkUnitTexts kSi{"Па", "м", "Н·м² (к массам в кг, длинам в м, жесткости опор в Н/м)", 1};
+  return units == JestkUnits::PascalMetre ? kSi : kScaled;
+}
+
 const std::array<double, TMainFormJestkModel::kKnots> TMainFormJestkModel::kNomRatio = {
     0,        0.022222, 0.044444, 0.066666, 0.088888, 0.111111, 0.133333, 0.155555,
     0.177777, 0.2,      0.225,    0.25,     0.275,    0.3,      0.325,    0.35,
@@ -129,8 +135,15 @@ void TMainFormJestkModel::BitBtn1Click(char decimalSeparator) {
       EI = (EI + k * EI) / 2;
       RequireFinite(EI, i);
     }
-    StringGrid4.SetCell(i - 1, 0, GeneralFormat(EI / 1e9, decimalSeparator));
+    StringGrid4.SetCell(i - 1, 0, GeneralFormat(EI / UnitTexts(Units).divisor, decimalSeparator));
   }
+}
+
+std::optional<Error> TMainFormJestkModel::TransferLoss(const TMainFormModel& mainForm) const {
+  const int before = mainForm.SpinEdit2.ClampedValue();
+  const int after = mainForm.SpinEdit2.Clamped(SectionCount());
+  if (after >= before) return std::nullopt;
+  return Error{ErrorCode::TransferShrinks, after, 0, "", std::to_string(before)};
 }
 
 void TMainFormJestkModel::BitBtn2Click(TMainFormModel& mainForm) {

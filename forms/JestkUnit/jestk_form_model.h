@@ -5,8 +5,10 @@
 // nomogram) and transfer the results into the main form.
 
 #include <array>
+#include <optional>
 #include <string>
 
+#include "errors.h"
 #include "main_form_model.h"
 #include "spin_edit.h"
 #include "string_table.h"
@@ -14,6 +16,20 @@
 namespace vp {
 
 enum class JestkCount { Sections, Discs };  // SpinEdit1, SpinEdit2
+
+// The units of the modulus and the lengths (diameters, bore, disc widths), and
+// so of the EI transferred. The first is the scaling of EI by 10^-9: E in МПа
+// and lengths in мм give EI in кН·м², which goes with masses in т, lengths in м
+// and support stiffnesses in кН/м; the second, SI, transfers EI unscaled.
+enum class JestkUnits { MegapascalMillimetre, PascalMetre };
+
+struct JestkUnitTexts {
+  const char* modulus;    // beside E
+  const char* length;     // beside the bore, the diameters and the disc widths
+  const char* stiffness;  // beside the results: the unit of EI and what goes with it
+  double divisor;         // EI is shown and transferred divided by this
+};
+const JestkUnitTexts& UnitTexts(JestkUnits units);
 
 struct TMainFormJestkModel {
   // Working tables of one calculation hold this many sections and discs; the
@@ -31,6 +47,7 @@ struct TMainFormJestkModel {
   std::string Edit1;                         // E, "Модуль упругости:"
   std::string Edit2;                         // d0, "Диаметр центрального свеления:"
   bool CheckBox1 = false;                    // "Учитывать влияние дисков"
+  JestkUnits Units = JestkUnits::MegapascalMillimetre;
   // SpinEdit2, StringGrid2, StringGrid3, Label6, Label7 and Label9 are shown
   // exactly while CheckBox1 is ticked; Bevel3 is raised then, lowered otherwise.
   bool DiscControlsVisible = false;
@@ -81,6 +98,9 @@ struct TMainFormJestkModel {
   // to its own limits), copies result cells 1..n unchanged into row 3 of its
   // section grid, and hides the calculator. Needs no preceding calculation.
   void BitBtn2Click(TMainFormModel& mainForm);
+  // What "Передать" would lose: the main form's sections beyond n, when it has
+  // more (ErrorCode::TransferShrinks), asked about before the transfer.
+  std::optional<Error> TransferLoss(const TMainFormModel& mainForm) const;
 
   // "Вернуться".
   void BitBtn3Click() { Visible = false; }

@@ -215,6 +215,34 @@ TEST(JestkTransfer, OpeningTakesKMAndTransferCopiesTheResultRowAsItStands) {
   EXPECT_EQ(main.StringGrid1.Cell(1, 3), "kept");
 }
 
+// A steel shaft of 100 mm (E = 2.1E5 МПа) is 1030.8 кН·м²; taken in Pa and m
+// it is the same 1.0308E6 Н·м², transferred unscaled.
+TEST(JestkUnits, TheSiChoiceTransfersEIUnscaledTheDefaultInKilonewtonSquareMetres) {
+  auto steel = Calculator({"100"});
+  steel.Edit1 = "2.1E5";
+  steel.BitBtn1Click('.');
+  auto si = Calculator({"0.1"});
+  si.Edit1 = "2.1E11";
+  si.Units = vp::JestkUnits::PascalMetre;
+  si.BitBtn1Click('.');
+  EXPECT_NEAR(Result(steel, 1), 2.1e5 * 1e8 * 3.141592653589793 / 64 / 1e9, 1e-9);
+  EXPECT_NEAR(Result(si, 1), 1000 * Result(steel, 1), 1e-6);
+  EXPECT_STREQ(vp::UnitTexts(steel.Units).modulus, "МПа");
+  EXPECT_STREQ(vp::UnitTexts(si.Units).length, "м");
+}
+
+TEST(JestkTransfer, FewerSectionsThanTheMainFormHasAreAskedAbout) {
+  TMainFormModel main;
+  main.SetSpinValue(vp::Count::Sections, 40);
+  for (const auto& [n, loss] : {std::pair{20, "Число участков на главной форме уменьшится с 40 до 20: данные участков "
+                                              "21 - 40 будут потеряны."},
+                                std::pair{40, ""}, std::pair{250, ""}}) {
+    auto f = Calculator(std::vector<std::string>(n, "1"));
+    const std::optional<vp::Error> error = f.TransferLoss(main);
+    EXPECT_EQ(error ? vp::Message(*error) : "", loss) << n;
+  }
+}
+
 TEST(JestkNomogram, KnotsExactlyAndStraightLinesBetween) {
   const auto& r = TMainFormJestkModel::kNomRatio;
   const auto& k = TMainFormJestkModel::kNomFactor;

@@ -6,6 +6,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -52,6 +53,11 @@ QString MessageText(QWidget* w) {
 }
 
 QLineEdit* LineOf(SpinEdit* spin) { return spin->findChild<QLineEdit*>(); }
+
+void Type(SpinEdit* spin, const char* text) {
+  LineOf(spin)->selectAll();
+  QTest::keyClicks(LineOf(spin), text);
+}
 
 // "Отмена" of the progress window, pressed as a user.
 void PressCancel(QProgressDialog* progress) { progress->findChild<QPushButton*>()->click(); }
@@ -346,6 +352,18 @@ TEST_F(Windows, LoaderMessagesAndTheCalculatorButton) {
   EXPECT_TRUE(forms->MainFormJestk->isVisible());
   EXPECT_EQ(forms->MainFormJestk->Spin(JestkCount::Sections)->Text(), "25");
   EXPECT_EQ(forms->MainFormJestk->Grid(1)->model()->columnCount(), 25);
+
+  // Fewer sections than the main form's are transferred only when the user agrees.
+  TMainFormJestk& calc = *forms->MainFormJestk;
+  Type(calc.Spin(JestkCount::Sections), "5");
+  QStringList asked;
+  for (bool agree : {false, true}) {
+    calc.SetAsker([&](const QString& question) { return asked << question, agree; });
+    calc.TransferButton()->click();
+    EXPECT_EQ(forms->state.form.SpinEdit2.Text(), agree ? "5" : "25");
+  }
+  ASSERT_EQ(asked.size(), 2);
+  EXPECT_TRUE(asked[0].startsWith("Число участков на главной форме уменьшится с 25 до 5")) << asked[0].toStdString();
 }
 
 TEST_F(Windows, ALongCalculationShowsProgressAndCanBeStopped) {
@@ -705,7 +723,8 @@ TEST_F(Windows, TabFollowsTheOrderOfTheControlsOnEveryForm) {
   main.CalculatorButton()->click();
   TMainFormJestk& calc = *forms->MainFormJestk;
   calc.DiscsCheckBox()->setChecked(true);
-  ExpectTabOrder(&calc, {calc.Spin(JestkCount::Sections), calc.ModulusEdit(), calc.BoreEdit(), calc.DiscsCheckBox(),
+  ExpectTabOrder(&calc, {calc.Spin(JestkCount::Sections), calc.ModulusEdit(), calc.BoreEdit(), calc.UnitsBox(),
+                         calc.DiscsCheckBox(),
                          calc.Spin(JestkCount::Discs), calc.Grid(2), calc.Grid(3), calc.Grid(1), calc.Grid(4),
                          calc.CalculateButton(), calc.TransferButton(), calc.ReturnButton(),
                          calc.Spin(JestkCount::Sections)});
@@ -773,11 +792,6 @@ namespace {
 // Every grid of every window: the dialogs are the main form's children.
 QList<GridView*> AllGrids(Forms& forms) {
   return forms.MainForm->findChildren<GridView*>() + forms.MainFormJestk->findChildren<GridView*>();
-}
-
-void Type(SpinEdit* spin, const char* text) {
-  LineOf(spin)->selectAll();
-  QTest::keyClicks(LineOf(spin), text);
 }
 
 }  // namespace
