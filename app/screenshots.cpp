@@ -28,7 +28,10 @@ class Silent : public RunUi, public ModeShapeDisplay {
   std::vector<TNewFormModel> modes;
   bool ConfirmEcho(const TInputFormModel&) override { return true; }
   ModeShapeDisplay* ModeDisplay() override { return this; }
-  void ShowModeShape(const TNewFormModel& form) override { modes.push_back(form); }
+  bool ShowModeShape(const TNewFormModel& form) override {
+    modes.push_back(form);
+    return true;
+  }
   void ShowResults() override {}
   void ShowInputError(const std::string& detail) override { std::fprintf(stderr, "%s\n", detail.c_str()); }
   void ShowInterrupted() override {}

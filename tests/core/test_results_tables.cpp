@@ -16,7 +16,10 @@ namespace {
 // Records what the mode-shape form holds each time it is shown.
 class RecordingDisplay : public ModeShapeDisplay {
  public:
-  void ShowModeShape(const TNewFormModel& form) override { shown.push_back(form); }
+  bool ShowModeShape(const TNewFormModel& form) override {
+    shown.push_back(form);
+    return true;
+  }
   std::vector<TNewFormModel> shown;
 };
 

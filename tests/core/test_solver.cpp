@@ -538,6 +538,21 @@ TEST(Sob, NeverLoopsForeverOnDegenerateParameters) {
   }
 }
 
+TEST(Sob, ProgressIsAShareOfTheEstimatedTrials) {
+  struct Case {
+    long long trials;
+    double expected;
+    int percent;
+  };
+  const Case cases[] = {{10, 0, -1}, {0, 400, 0}, {100, 400, 25}, {399, 400, 99}, {900, 400, 99}};
+  for (const Case& c : cases) {
+    SearchProgress progress;
+    progress.trials = c.trials;
+    progress.expected = c.expected;
+    EXPECT_EQ(progress.Percent(), c.percent) << c.trials << " of " << c.expected;
+  }
+}
+
 TEST(Sob, ProgressIsWrittenAtEveryTrialAndAStopEndsTheWalkAtOnce) {
   // Below the first frequency (22.7): the walk from 0.5 to 1 in steps of 1E-4.
   SearchRun walk;

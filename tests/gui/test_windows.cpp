@@ -16,6 +16,7 @@
 #include <QLineSeries>
 #include <QLocale>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QTextBrowser>
 #include <QTest>
@@ -218,6 +219,30 @@ TEST_F(Windows, ModeShapesAreShownPerFrequencyAndTheCloseBoxGoesOn) {
   EXPECT_EQ(forms->NewForm->Series1()->count(), 0);
 }
 
+TEST_F(Windows, NoMoreModeShapesForTheRestOfTheRunAndTheNextRunShowsThemAgain) {
+  Load("free_free_shaft.txt");  // two frequencies
+  forms->MainForm->ModesCheckBox()->setChecked(true);
+  for (const bool noMore : {true, false}) {
+    int shapes = 0, found = 0;
+    ModalAnswerer answer([&](QWidget* w) {
+      if (w == forms->InputForm.get()) {
+        forms->InputForm->ContinueButton()->click();
+      } else if (w == forms->NewForm.get()) {
+        ++shapes;
+        EXPECT_FALSE(forms->NewForm->NoMoreCheckBox()->isChecked());
+        if (noMore) forms->NewForm->NoMoreCheckBox()->click();
+        forms->NewForm->NextButton()->click();
+      } else if (w == forms->OutputForm.get()) {
+        found = forms->state.summary.variants.at(0).modes.size();
+        forms->OutputForm->RepeatButton()->click();
+      }
+    });
+    forms->MainForm->StartButton()->click();
+    EXPECT_EQ(shapes, noMore ? 1 : 2);
+    EXPECT_EQ(found, 2);
+  }
+}
+
 TEST_F(Windows, TheContinuousShaftStandsBesideTheModeShapesAndTheFrequencies) {
   // 20 sections of 0.1 m: some frequencies are off by more than 1 %.
   Load("rotor_coarse_sections.txt");
@@ -254,6 +279,31 @@ TEST_F(Windows, TheContinuousShaftStandsBesideTheModeShapesAndTheFrequencies) {
   EXPECT_EQ(marked, QStringList({"-1.06 !", "-2.09 !", "+1.35 !", "-22.43 !", "+13.72 !"}));
   EXPECT_EQ(notes, QStringList("Внимание: отличие больше 1 % (знак !) - участки слишком длинные: разбейте вал на "
                                "большее число более коротких участков."));
+}
+
+TEST_F(Windows, EnterInAGridCommitsTheCellAndMovesOnAsInASpreadsheet) {
+  forms->state.form.SetSpinValue(Count::Sections, 2);
+  forms->MainForm->SyncFromModel();
+  GridView* grid = forms->MainForm->Grid(1);  // 3 rows (l, m, EI) x 2 sections
+  QAbstractItemModel* cells = grid->model();
+  struct Case {
+    int row, column;
+    const char* typed;  // none: Enter on a cell left as it was
+    int toRow, toColumn;
+  };
+  const Case cases[] = {{0, 0, "0.5", 0, 1}, {0, 1, "7", 1, 0}, {1, 1, nullptr, 2, 0}, {2, 1, "3", 2, 1}};
+  for (const Case& c : cases) {
+    grid->setFocus();
+    grid->setCurrentIndex(cells->index(c.row, c.column));
+    for (const char* key = c.typed; key && *key; ++key) QTest::keyClick(QApplication::focusWidget(), *key);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();  // the editor commits and closes from the event loop
+    EXPECT_EQ(grid->currentIndex(), cells->index(c.toRow, c.toColumn)) << c.row << "," << c.column;
+    if (c.typed) {
+      EXPECT_EQ(cells->index(c.row, c.column).data().toString(), c.typed);
+    }
+  }
+  EXPECT_EQ(forms->state.form.StringGrid1.Cell(1, 1), "0.5");
 }
 
 TEST_F(Windows, RepeatInputComputesNothing) {
@@ -329,6 +379,13 @@ TEST_F(Windows, ALongCalculationShowsProgressAndCanBeStopped) {
     } else if (auto* progress = qobject_cast<QProgressDialog*>(w)) {
       progressSeen = true;
       EXPECT_TRUE(progress->labelText().startsWith("Вариант по жесткости № 1"));
+      // On the main form, with the percent of the estimated trials and the
+      // trial frequency in the general format.
+      const QPoint centre = forms->MainForm->geometry().center();
+      EXPECT_LE((progress->frameGeometry().center() - centre).manhattanLength(), 2);
+      EXPECT_EQ(progress->findChild<QProgressBar*>()->maximum(), 100);
+      const std::string F = progress->labelText().section("пробная частота ", 1).toStdString();
+      EXPECT_EQ(GeneralFormat(RealOfText(F, '.'), '.'), F);
       PressCancel(progress);
     } else if (w == forms->OutputForm.get()) {
       resultsShown = true;
@@ -685,7 +742,8 @@ TEST_F(Windows, TabFollowsTheOrderOfTheControlsOnEveryForm) {
   results.hide();
 
   TNewForm& shape = *forms->NewForm;
-  ExpectTabOrder(&shape, {shape.Grid(), shape.Chart1(), shape.NextButton(), shape.PrintButton(), shape.Grid()});
+  ExpectTabOrder(&shape, {shape.Grid(), shape.Chart1(), shape.NextButton(), shape.NoMoreCheckBox(), shape.PrintButton(),
+                          shape.Grid()});
   shape.hide();
 }
 
