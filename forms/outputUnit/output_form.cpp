@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLineSeries>
 #include <QPlainTextEdit>
@@ -15,6 +16,7 @@
 #include "continuous_lines.h"
 #include "form_kit.h"
 #include "frequency_map.h"
+#include "map_axes_view.h"
 #include "numtext.h"
 #include "ordinal_colours.h"
 
@@ -119,6 +121,11 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   map_ = new QChart;
   map_->setTitle("Карта частот");
   map_->setBackgroundRoundness(0);
+  UseMapNumbers(map_);
+  Caption(this, "Ось частот:", 930, 4, false);
+  mapUnit_ = FrequencyUnitBox(this);
+  mapUnit_->setGeometry(1000, 1, 94, 20);
+  connect(mapUnit_, &QComboBox::currentIndexChanged, this, [this] { FillMap(); });
   mapView_ = new QChartView(map_, this);
   mapView_->setRenderHint(QPainter::Antialiasing);
   mapView_->setGeometry(649, 22, 445, 515);
@@ -131,7 +138,7 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
 
   checks_->setTabChangesFocus(true);
   SetTabOrder({grids_[0], continuous_, bitBtn1_, bitBtn2_, grids_[1], grids_[2], grids_[3], bitBtn3_, grids_[4], bitBtn4_,
-               checks_, mapView_, printMapButton_, stiffnessMapButton_});
+               checks_, mapUnit_, mapView_, printMapButton_, stiffnessMapButton_});
 
   connect(bitBtn3_, &QPushButton::clicked, this, [this] { Run(print_); });
   connect(bitBtn4_, &QPushButton::clicked, this, [this] { Run(export_); });
@@ -193,6 +200,9 @@ void TOutputForm::FillMap() {
   noMap_->adjustSize();
   if (!map.Drawn()) return;
 
+  // The frequencies in the unit chosen beside the map.
+  const FrequencyUnit unit = UnitOf(mapUnit_);
+  const double scale = FrequencyUnitScale(unit, summary_.reportFactor);
   // One colour per ordinal; its line runs in pieces between the variants that
   // have it, a piece whose shapes differ (MAC below the limit) dashed and
   // marked at its middle.
@@ -236,8 +246,8 @@ void TOutputForm::FillMap() {
         companion->setMarkerSize(4);
         companions.push_back(companion);
       }
-      companion->append(map.variants[c], *line.continuous[c]);
-      top = std::max(top, *line.continuous[c]);
+      companion->append(map.variants[c], *line.continuous[c] * scale);
+      top = std::max(top, *line.continuous[c] * scale);
     }
     QLineSeries* current = nullptr;
     for (size_t c = 0; c < line.frequencies.size(); ++c) {
@@ -245,11 +255,11 @@ void TOutputForm::FillMap() {
         current = nullptr;
         continue;
       }
-      const double x = map.variants[c], F = *line.frequencies[c];
+      const double x = map.variants[c], F = *line.frequencies[c] * scale;
       top = std::max(top, F);
       const bool low = c > 0 && line.mac[c - 1] && *line.mac[c - 1] < kLowMac;
       if (low) {
-        const double x0 = map.variants[c - 1], F0 = *line.frequencies[c - 1];
+        const double x0 = map.variants[c - 1], F0 = *line.frequencies[c - 1] * scale;
         QLineSeries* dashed = piece(true);
         dashed->append(x0, F0);
         dashed->append(x, F);
@@ -274,20 +284,14 @@ void TOutputForm::FillMap() {
   for (QLineSeries* series : companions)
     for (QLegendMarker* marker : map_->legend()->markers(series)) marker->setVisible(false);
 
-  auto* variants = new QValueAxis;
-  variants->setTitleText("Вариант по жесткости опор");
-  variants->setLabelFormat("%d");
-  // A margin, so that the points of the first and last variants are whole.
+  // Variants labelled at a round step of whole numbers, with a margin, so
+  // that the points of the first and last variants are whole.
+  QValueAxis* variants =
+      RoundAxis("Вариант по жесткости опор", RoundTicks(map.variants.front(), map.variants.back(), 10, 1));
   const double margin = std::max(0.1, 0.03 * (map.variants.back() - map.variants.front()));
   variants->setRange(map.variants.front() - margin, map.variants.back() + margin);
-  variants->setTickType(QValueAxis::TicksDynamic);
-  variants->setTickAnchor(map.variants.front());
-  variants->setTickInterval(std::max(1, (map.variants.back() - map.variants.front()) / 10));
-  auto* frequencies = new QValueAxis;
-  frequencies->setTitleText("Частота");
-  frequencies->setRange(0, top > 0 ? top * 1.05 : 1);
-  frequencies->applyNiceNumbers();
-  frequencies->setLabelFormat("%g");
+  QValueAxis* frequencies =
+      RoundAxis(QString::fromStdString(FrequencyAxisTitle(unit)), RoundTicks(0, top > 0 ? top * 1.05 : 1, 8));
   map_->addAxis(variants, Qt::AlignBottom);
   map_->addAxis(frequencies, Qt::AlignLeft);
   for (QAbstractSeries* series : map_->series()) {

@@ -12,6 +12,7 @@
 
 class QChart;
 class QChartView;
+class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -49,6 +50,8 @@ class TOutputForm : public QDialog {
   QPushButton* PrintMapButton() const { return printMapButton_; }
   QPushButton* StiffnessMapButton() const { return stiffnessMapButton_; }
   QChart* MapChart() const { return map_; }
+  // The unit of the map's frequency axis.
+  QComboBox* MapUnitBox() const { return mapUnit_; }
   QString CheckText() const;
   // The comparison with the continuous shaft and the lines below it.
   GridView* ContinuousGrid() const { return continuous_; }
@@ -66,6 +69,7 @@ class TOutputForm : public QDialog {
   QLabel* continuousNotes_;
   QChart* map_;
   QChartView* mapView_;
+  QComboBox* mapUnit_;
   QPushButton* printMapButton_;
   QPushButton* stiffnessMapButton_;
   QLabel* noMap_;  // in place of the map when there is none

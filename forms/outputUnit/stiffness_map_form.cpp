@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 
 #include "chart_printing.h"
 #include "form_kit.h"
+#include "map_axes_view.h"
 #include "messages.h"
 #include "ordinal_colours.h"
 
@@ -24,17 +26,6 @@ namespace {
 
 // The largest picture that prints on a landscape page with room for its heading.
 const QSize kLargestPrintedPicture(760, 470);
-
-QLogValueAxis* LogAxis(const QString& title, const LogAxisSpan& span) {
-  auto* axis = new QLogValueAxis;
-  axis->setBase(10);
-  axis->setTitleText(title);
-  axis->setLabelFormat("%g");
-  axis->setRange(span.low, span.high);
-  // 2, 3, ... 9 between the powers of ten while they are few enough to tell apart.
-  axis->setMinorTickCount(std::log10(span.high / span.low) <= 6.5 ? 8 : 0);
-  return axis;
-}
 
 QString WithStop(const std::string& text) {
   const QString s = QString::fromStdString(text);
@@ -60,6 +51,7 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
   chart_->setTitle("Карта критических скоростей");
   chart_->setBackgroundRoundness(0);
   chart_->legend()->setAlignment(Qt::AlignBottom);
+  UseMapNumbers(chart_);
   view_ = new QChartView(chart_, this);
   view_->setRenderHint(QPainter::Antialiasing);
 
@@ -75,6 +67,8 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
   fields->addRow("от:", low_);
   fields->addRow("до:", high_);
   fields->addRow("Число точек:", points_);
+  unit_ = FrequencyUnitBox(panel);
+  fields->addRow("Ось частот:", unit_);
   column->addLayout(fields);
   QLabel* about = Caption(panel,
                           "Собственные частоты непрерывной модели вала, когда у всех опор одна жесткость; "
@@ -106,7 +100,8 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
   layout->addWidget(view_, 1);
   layout->addWidget(panel);
 
-  SetTabOrder({low_, high_, points_, print_button_, close_, view_});
+  SetTabOrder({low_, high_, points_, unit_, print_button_, close_, view_});
+  connect(unit_, &QComboBox::currentIndexChanged, this, [this] { Draw(); });
   for (QLineEdit* edit : {low_, high_, points_}) connect(edit, &QLineEdit::textEdited, this, [this] { FieldsEdited(); });
   connect(print_button_, &QPushButton::clicked, this, [this] {
     try {
@@ -234,6 +229,8 @@ void TStiffnessMapForm::Draw() {
   const StiffnessMapChart& map = model_.Chart();
   print_button_->setEnabled(map.Drawn());
   if (map.Drawn()) {
+    const FrequencyUnit unit = UnitOf(unit_);
+    const double scale = FrequencyUnitScale(unit, model_.ReportFactor());
     for (size_t n = 0; n < map.curves.size(); ++n) {
       const StiffnessMapCurve& curve = map.curves[n];
       auto* series = new QLineSeries;
@@ -241,7 +238,7 @@ void TStiffnessMapForm::Draw() {
       series->setPen(QPen(OrdinalColour(n), 2));
       QList<QPointF> points;
       for (size_t i = 0; i < map.stiffness.size() && i < curve.F.size(); ++i)
-        if (curve.F[i] > 0) points << QPointF(map.stiffness[i], curve.F[i]);  // a log axis has no 0
+        if (curve.F[i] > 0) points << QPointF(map.stiffness[i], curve.F[i] * scale);  // a log axis has no 0
       series->replace(points);
       chart_->addSeries(series);
     }
@@ -258,11 +255,11 @@ void TStiffnessMapForm::Draw() {
       series->setColor(Qt::black);
       series->setBorderColor(Qt::black);
       for (double F : mark.F)
-        if (F > 0) series->append(mark.stiffness, F);
+        if (F > 0) series->append(mark.stiffness, F * scale);
       chart_->addSeries(series);
     }
     QLogValueAxis* x = LogAxis("Жесткость опор", StiffnessAxisSpan(map));
-    QLogValueAxis* y = LogAxis("Частота", FrequencyAxisSpan(map));
+    QLogValueAxis* y = LogAxis(QString::fromStdString(FrequencyAxisTitle(unit)), FrequencyAxisSpan(map, scale));
     chart_->addAxis(x, Qt::AlignBottom);
     chart_->addAxis(y, Qt::AlignLeft);
     for (QAbstractSeries* series : chart_->series()) {

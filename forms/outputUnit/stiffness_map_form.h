@@ -15,6 +15,7 @@
 
 class QChart;
 class QChartView;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -50,6 +51,8 @@ class TStiffnessMapForm : public QDialog {
   QLineEdit* LowEdit() const { return low_; }
   QLineEdit* HighEdit() const { return high_; }
   QLineEdit* PointsEdit() const { return points_; }
+  // The unit of the frequency axis.
+  QComboBox* UnitBox() const { return unit_; }
   QLabel* NoticeLabel() const { return notice_; }
   QLabel* VariantsLabel() const { return variants_; }
   QPushButton* PrintButton() const { return print_button_; }
@@ -78,6 +81,7 @@ class TStiffnessMapForm : public QDialog {
   QLineEdit* low_;
   QLineEdit* high_;
   QLineEdit* points_;
+  QComboBox* unit_;
   QLabel* notice_;
   QLabel* variants_;
   QPushButton* print_button_;

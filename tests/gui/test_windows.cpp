@@ -6,6 +6,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -970,4 +971,34 @@ TEST_F(Windows, TheFrequencyMapDrawsOneLinePerOrdinalAndMarksChangedShapes) {
   EXPECT_FALSE(out.PrintMapButton()->isVisible());
   EXPECT_TRUE(out.MapChart()->series().isEmpty());
   out.hide();
+}
+
+TEST_F(Windows, BothMapsShowTheirFrequenciesInTheUnitChosenBesideThem) {
+  ProgramState& st = forms->state;
+  st.form = test::SteelRotorForm({1e8, 1e9}, 2);
+  test::RunToResults(st);
+  TOutputForm& out = *forms->OutputForm;
+  out.Refresh();
+  forms->StiffnessMapOfRun();
+  TStiffnessMapForm& stiff = *forms->StiffnessMapForm;
+  stiff.Fill();
+  const double F = st.summary.variants.at(0).modes.at(0).F, curveF = stiff.Model().Chart().curves.at(0).F.at(0);
+  struct Case {
+    int choice;
+    const char* title;
+    double scale;  // of a reported frequency, 100 omega
+  };
+  const Case cases[] = {{0, "Частота, P", 1},
+                        {1, "Частота, Гц (при единицах СИ)", 1 / (200 * M_PI)},
+                        {2, "Частота, об/мин (при единицах СИ)", 60 / (200 * M_PI)}};
+  for (const Case& c : cases) {
+    out.MapUnitBox()->setCurrentIndex(c.choice);
+    stiff.UnitBox()->setCurrentIndex(c.choice);
+    for (QChart* chart : {out.MapChart(), stiff.Chart()}) {
+      ASSERT_EQ(chart->axes(Qt::Vertical).size(), 1);
+      EXPECT_EQ(chart->axes(Qt::Vertical).at(0)->titleText(), c.title);
+    }
+    EXPECT_NEAR(static_cast<QXYSeries*>(out.MapChart()->series().at(0))->at(0).y(), F * c.scale, 1e-9 * F);
+    EXPECT_NEAR(static_cast<QXYSeries*>(stiff.Chart()->series().at(0))->at(0).y(), curveF * c.scale, 1e-9 * curveF);
+  }
 }
