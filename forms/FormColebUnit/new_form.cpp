@@ -73,15 +73,17 @@ TNewForm::TNewForm(TNewFormModel& model, QWidget* parent) : QDialog(parent), mod
   noMore_ = new QCheckBox("Больше не показывать", this);
   noMore_->setGeometry(493, 270, 134, 20);
   bitBtn3_ = BitBtn(this, "Печать графика", QRect(493, 294, 130, 34), Glyph::Print);
-  SetTabOrder({grid_, chartView_, bitBtn1_, noMore_, bitBtn3_});
+  pdfButton_ = BitBtn(this, "Сохранить в PDF", QRect(493, 332, 130, 30), Glyph::Save);
+  SetTabOrder({grid_, chartView_, bitBtn1_, noMore_, bitBtn3_, pdfButton_});
   connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
-  connect(bitBtn3_, &QPushButton::clicked, this, [this] {
-    try {
-      if (printChart_) printChart_(*this);
-    } catch (const std::exception& e) {
-      ReportError(this, e);
-    }
-  });
+  for (auto [button, target] : {std::pair{bitBtn3_, PrintTarget::Printer}, std::pair{pdfButton_, PrintTarget::Pdf}})
+    connect(button, &QPushButton::clicked, this, [this, target] {
+      try {
+        if (printChart_) printChart_(*this, target);
+      } catch (const std::exception& e) {
+        ReportError(this, e);
+      }
+    });
 }
 
 void TNewForm::Fill() {

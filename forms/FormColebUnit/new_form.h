@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <functional>
 
+#include "line_printer.h"
 #include "mode_shape_form_model.h"
 
 class QChart;
@@ -27,8 +28,8 @@ class TNewForm : public QDialog, public ModeShapeDisplay {
   // then clears the chart's series; false when "Больше не показывать" was ticked.
   bool ShowModeShape(const TNewFormModel& form) override;
 
-  // "Печать графика" runs this; the form stays open.
-  void SetChartPrinter(std::function<void(TNewForm&)> printer) { printChart_ = std::move(printer); }
+  // "Печать графика" (to the printer) and "Сохранить в PDF" run this; the form stays open.
+  void SetChartPrinter(std::function<void(TNewForm&, PrintTarget)> printer) { printChart_ = std::move(printer); }
 
   // Shows the model's table, headings and chart.
   void Fill();
@@ -45,6 +46,7 @@ class TNewForm : public QDialog, public ModeShapeDisplay {
   // "Больше не показывать": the rest of the run shows no mode shapes.
   QCheckBox* NoMoreCheckBox() const { return noMore_; }
   QPushButton* PrintButton() const { return bitBtn3_; }
+  QPushButton* PdfButton() const { return pdfButton_; }
   GridView* Grid() const { return grid_; }
 
  private:
@@ -62,7 +64,8 @@ class TNewForm : public QDialog, public ModeShapeDisplay {
   QPushButton* bitBtn1_;
   QCheckBox* noMore_;
   QPushButton* bitBtn3_;
-  std::function<void(TNewForm&)> printChart_;
+  QPushButton* pdfButton_;
+  std::function<void(TNewForm&, PrintTarget)> printChart_;
 };
 
 }  // namespace vp

@@ -266,6 +266,8 @@ void TMainForm::BitBtn2Click() {
   if (path.isEmpty()) return;
   if (const std::optional<Error> error = LoadInputFile(path.toStdString(), state_.form, DecimalSeparator()))
     ReportError(this, *error);
+  else
+    state_.inputFile = path.toStdString();  // the printout names it
   SyncFromModel();
 }
 
@@ -279,9 +281,14 @@ void TMainForm::BitBtn4Click() {
                     QString::fromStdString(Message(*error)) + "\n\nСохранить в рабочую книгу \"" + book + "\"?",
                     QMessageBox::Yes | QMessageBox::No, this);
     error.reset();
-    if (ask.exec() == QMessageBox::Yes) error = SaveInputFile(state_.form, book.toStdString(), DecimalSeparator());
+    if (ask.exec() != QMessageBox::Yes) return;
+    path = book;
+    error = SaveInputFile(state_.form, book.toStdString(), DecimalSeparator());
   }
-  if (error) ReportError(this, *error);
+  if (error)
+    ReportError(this, *error);
+  else
+    state_.inputFile = path.toStdString();  // the printout names it
 }
 
 void TMainForm::BitBtn3Click() {

@@ -103,10 +103,11 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   for (int i = 0; i < 3; ++i) grids_[i]->SetFitToTexts(true);
   Title(this, "RX:", 490, 450, false);
 
-  bitBtn3_ = BitBtn(this, "Печать", QRect(65, 541, 105, 41), Glyph::Print);
-  bitBtn2_ = BitBtn(this, "Повторить расчет", QRect(180, 541, 121, 41), Glyph::Retry);
-  bitBtn4_ = PlainButton(this, "Импортировать в Excel", QRect(312, 541, 131, 41));
-  bitBtn1_ = BitBtn(this, "Выход", QRect(454, 541, 138, 41), Glyph::Exit);
+  bitBtn3_ = BitBtn(this, "Печать", QRect(17, 541, 96, 41), Glyph::Print);
+  pdfButton_ = BitBtn(this, "Сохранить в PDF", QRect(117, 541, 124, 41), Glyph::Save);
+  bitBtn2_ = BitBtn(this, "Повторить расчет", QRect(245, 541, 121, 41), Glyph::Retry);
+  bitBtn4_ = PlainButton(this, "Импортировать в Excel", QRect(370, 541, 131, 41));
+  bitBtn1_ = BitBtn(this, "Выход", QRect(505, 541, 120, 41), Glyph::Exit);
 
   // Whether the sweep found every frequency of its range, per variant.
   Bevel(this, QRect(8, 594, 1094, 90));
@@ -129,18 +130,21 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   mapView_ = new QChartView(map_, this);
   mapView_->setRenderHint(QPainter::Antialiasing);
   mapView_->setGeometry(649, 22, 445, 515);
-  printMapButton_ = BitBtn(this, "Печать карты", QRect(649, 541, 138, 41), Glyph::Print);
-  connect(printMapButton_, &QPushButton::clicked, this, [this] { Run(printMap_); });
+  printMapButton_ = BitBtn(this, "Печать карты", QRect(649, 541, 116, 41), Glyph::Print);
+  pdfMapButton_ = BitBtn(this, "Сохранить в PDF", QRect(769, 541, 122, 41), Glyph::Save);
+  connect(printMapButton_, &QPushButton::clicked, this, [this] { Print(printMap_, PrintTarget::Printer); });
+  connect(pdfMapButton_, &QPushButton::clicked, this, [this] { Print(printMap_, PrintTarget::Pdf); });
   // The map over one support stiffness, for any number of variants.
   stiffnessMapButton_ = PlainButton(this, "Карта критических скоростей", QRect(895, 541, 199, 41));
   connect(stiffnessMapButton_, &QPushButton::clicked, this, [this] { Run(openStiffnessMap_); });
   noMap_ = Caption(this, "", 657, 30, false, 430);
 
   checks_->setTabChangesFocus(true);
-  SetTabOrder({grids_[0], continuous_, bitBtn1_, bitBtn2_, grids_[1], grids_[2], grids_[3], bitBtn3_, grids_[4], bitBtn4_,
-               checks_, mapUnit_, mapView_, printMapButton_, stiffnessMapButton_});
+  SetTabOrder({grids_[0], continuous_, bitBtn1_, bitBtn2_, grids_[1], grids_[2], grids_[3], bitBtn3_, pdfButton_,
+               grids_[4], bitBtn4_, checks_, mapUnit_, mapView_, printMapButton_, pdfMapButton_, stiffnessMapButton_});
 
-  connect(bitBtn3_, &QPushButton::clicked, this, [this] { Run(print_); });
+  connect(bitBtn3_, &QPushButton::clicked, this, [this] { Print(print_, PrintTarget::Printer); });
+  connect(pdfButton_, &QPushButton::clicked, this, [this] { Print(print_, PrintTarget::Pdf); });
   connect(bitBtn4_, &QPushButton::clicked, this, [this] { Run(export_); });
   connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
   connect(bitBtn1_, &QPushButton::clicked, this, [this] {
@@ -155,6 +159,12 @@ void TOutputForm::Run(const std::function<void(TOutputForm&)>& handler) {
   } catch (const std::exception& e) {
     ReportError(this, e);
   }
+}
+
+void TOutputForm::Print(const PrintHandler& handler, PrintTarget target) {
+  Run([&](TOutputForm& form) {
+    if (handler) handler(form, target);
+  });
 }
 
 void TOutputForm::Refresh() {
@@ -192,6 +202,7 @@ void TOutputForm::FillMap() {
   const FrequencyMap map = BuildFrequencyMap(summary_);
   mapView_->setVisible(map.Drawn());
   printMapButton_->setVisible(map.Drawn());
+  pdfMapButton_->setVisible(map.Drawn());
   noMap_->setVisible(!map.Drawn());
   noMap_->setText(map.variants.size() < 2
                       ? "Карта частот строится для двух и более вариантов жесткости опор."

@@ -5,6 +5,7 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -23,9 +24,6 @@
 namespace vp {
 
 namespace {
-
-// The largest picture that prints on a landscape page with room for its heading.
-const QSize kLargestPrintedPicture(760, 470);
 
 QString WithStop(const std::string& text) {
   const QString s = QString::fromStdString(text);
@@ -86,13 +84,14 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
   variants_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   column->addWidget(variants_);
   column->addStretch(1);
-  auto* buttons = new QHBoxLayout;
+  auto* buttons = new QGridLayout;
   print_button_ = BitBtn(panel, "Печать карты", QRect(0, 0, 138, 41), Glyph::Print);
+  pdf_button_ = BitBtn(panel, "Сохранить в PDF", QRect(0, 0, 138, 41), Glyph::Save);
   close_ = BitBtn(panel, "Закрыть", QRect(0, 0, 138, 41), Glyph::Ok);
-  for (QPushButton* button : {print_button_, close_}) {
-    button->setFixedSize(138, 41);
-    buttons->addWidget(button);
-  }
+  for (QPushButton* button : {print_button_, pdf_button_, close_}) button->setFixedSize(138, 41);
+  buttons->addWidget(print_button_, 0, 0);
+  buttons->addWidget(pdf_button_, 0, 1);
+  buttons->addWidget(close_, 1, 1);
   column->addLayout(buttons);
 
   auto* layout = new QHBoxLayout(this);
@@ -100,16 +99,17 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
   layout->addWidget(view_, 1);
   layout->addWidget(panel);
 
-  SetTabOrder({low_, high_, points_, unit_, print_button_, close_, view_});
+  SetTabOrder({low_, high_, points_, unit_, print_button_, pdf_button_, close_, view_});
   connect(unit_, &QComboBox::currentIndexChanged, this, [this] { Draw(); });
   for (QLineEdit* edit : {low_, high_, points_}) connect(edit, &QLineEdit::textEdited, this, [this] { FieldsEdited(); });
-  connect(print_button_, &QPushButton::clicked, this, [this] {
-    try {
-      if (print_) print_(*this);
-    } catch (const std::exception& e) {
-      ReportError(this, e);
-    }
-  });
+  for (auto [button, target] : {std::pair{print_button_, PrintTarget::Printer}, std::pair{pdf_button_, PrintTarget::Pdf}})
+    connect(button, &QPushButton::clicked, this, [this, target] {
+      try {
+        if (print_) print_(*this, target);
+      } catch (const std::exception& e) {
+        ReportError(this, e);
+      }
+    });
   connect(close_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -228,6 +228,7 @@ void TStiffnessMapForm::Draw() {
   }
   const StiffnessMapChart& map = model_.Chart();
   print_button_->setEnabled(map.Drawn());
+  pdf_button_->setEnabled(map.Drawn());
   if (map.Drawn()) {
     const FrequencyUnit unit = UnitOf(unit_);
     const double scale = FrequencyUnitScale(unit, model_.ReportFactor());
@@ -268,13 +269,6 @@ void TStiffnessMapForm::Draw() {
     }
   }
   emit Drawn();
-}
-
-QImage TStiffnessMapForm::CaptureChart() const {
-  const QImage picture = view_->grab().toImage();
-  if (picture.width() <= kLargestPrintedPicture.width() && picture.height() <= kLargestPrintedPicture.height())
-    return picture;
-  return picture.scaled(kLargestPrintedPicture, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 QStringList TStiffnessMapForm::PrintHeading() const {

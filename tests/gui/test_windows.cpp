@@ -35,6 +35,7 @@
 #include "model_spies.h"
 #include "numtext.h"
 #include "output_files.h"
+#include "pdf_text.h"
 #include "workbook_writer.h"
 
 using namespace vp;
@@ -473,29 +474,64 @@ TEST_F(Windows, ACalculationEstimatedToBeLongIsAskedAbout) {
   EXPECT_EQ(forms->state.form.Edit9, "1E-6");
 }
 
-TEST_F(Windows, PrintingWithoutAPrinterSaysSoAndTheResultsStayOpen) {
-  if (PrinterAvailable()) GTEST_SKIP() << "this machine has a printer";
-  Load("free_free_shaft.txt");
-  std::vector<QString> messages;
-  int resultsShown = 0;
-  ModalAnswerer answer([&](QWidget* w) {
-    if (w == forms->InputForm.get()) {
-      forms->InputForm->ContinueButton()->click();
-    } else if (w == forms->OutputForm.get()) {
-      // The print message is answered by a later tick of this answerer, which
-      // cannot run inside its own handler: press "Печать" from the event loop.
-      if (++resultsShown == 1)
-        QTimer::singleShot(0, forms->OutputForm->PrintButton(), &QPushButton::click);
-      else if (!messages.empty())
-        forms->OutputForm->RepeatButton()->click();
-    } else {
-      messages.push_back(MessageText(w));
+// Every print action saves into a PDF file beside printing, and offers it
+// when there is no printer; the window stays open.
+TEST_F(Windows, EveryPrintActionSavesAPdfFileAndOffersItWithoutAPrinter) {
+  ProgramState& st = forms->state;
+  st.form = test::SteelRotorForm({1e8, 1e9}, 2);
+  test::RunToResults(st);
+  st.newForm.Label2 = "Вариант по жесткости N 1";
+  for (int i = 1; i <= 20; ++i) st.newForm.AddPoint(i, std::sin(i / 6.0), 0xFF0000);
+  TOutputForm& out = *forms->OutputForm;
+  TStiffnessMapForm& map = *forms->StiffnessMapForm;
+  TNewForm& shape = *forms->NewForm;
+  out.Refresh();
+  forms->StiffnessMapOfRun();
+  map.Fill();
+  shape.Fill();
+  for (QWidget* w : std::initializer_list<QWidget*>{&out, &map, &shape}) w->show();
+  QApplication::processEvents();
+  const QString path = QString::fromStdString(vp::test::TempPath("print_action.pdf"));
+  QStringList offered;
+  forms->choosePdfFile = [&](QWidget*, const QString& name) {
+    offered << name;
+    return path;
+  };
+  struct Case {
+    QPushButton* print;
+    QPushButton* pdf;
+    const char* name;   // offered for the file
+    const char* first;  // the first line of the page
+  };
+  const Case cases[] = {
+      {out.PrintButton(), out.PdfButton(), "Результаты расчета.pdf", "Программа расчета собственных частот"},
+      {out.PrintMapButton(), out.PdfMapButton(), "Карта частот.pdf", "Карта частот по вариантам жесткости опор"},
+      {map.PrintButton(), map.PdfButton(), "Карта критических скоростей.pdf", "Карта критических скоростей"},
+      {shape.PrintButton(), shape.PdfButton(), "Форма колебаний.pdf", "Форма колебаний"},
+  };
+  for (const Case& c : cases) {
+    for (QPushButton* button : {c.pdf, c.print}) {
+      if (button == c.print && PrinterAvailable()) continue;  // that one prints
+      QFile::remove(path);
+      offered.clear();
+      QStringList asked;
+      ModalAnswerer answer([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_TRUE(box);
+        asked << box->text();
+        for (QAbstractButton* b : box->buttons())
+          if (b->text() == "Сохранить в PDF") b->click();
+      });
+      button->click();
+      EXPECT_EQ(asked, button == c.pdf ? QStringList() : QStringList(QString::fromUtf8(kNoPrinterOffer)));
+      EXPECT_EQ(offered, QStringList(c.name));
+      const std::vector<std::string> pages = test::PdfPages(path.toStdString());
+      ASSERT_FALSE(pages.empty()) << c.name;
+      EXPECT_EQ(test::TextLines(pages[0]).at(0).rfind(c.first, 0), 0u) << test::TextLines(pages[0]).at(0);
+      EXPECT_TRUE(button->window()->isVisible());
     }
-  });
-  forms->MainForm->StartButton()->click();
-  EXPECT_GE(resultsShown, 2);  // still open after the message
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0], QString::fromUtf8(kNoPrinterMessage));
+  }
+  QFile::remove(path);
 }
 
 TEST_F(Windows, ExportWritesTheWorkbookAndSaysWhenItCannotOpenIt) {
@@ -739,12 +775,12 @@ TEST_F(Windows, TabFollowsTheOrderOfTheControlsOnEveryForm) {
 
   TOutputForm& results = *forms->OutputForm;
   ExpectTabOrder(&results, {results.Grid(1), results.ContinuousGrid(), results.ExitButton(), results.RepeatButton(), results.Grid(2),
-                            results.Grid(3), results.PrintButton(), results.ExportButton()});
+                            results.Grid(3), results.PrintButton(), results.PdfButton(), results.ExportButton()});
   results.hide();
 
   TNewForm& shape = *forms->NewForm;
   ExpectTabOrder(&shape, {shape.Grid(), shape.Chart1(), shape.NextButton(), shape.NoMoreCheckBox(), shape.PrintButton(),
-                          shape.Grid()});
+                          shape.PdfButton(), shape.Grid()});
   shape.hide();
 }
 
