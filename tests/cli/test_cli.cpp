@@ -101,8 +101,7 @@ TEST(Cli, PdfHoldsTheSamePrintout) {
   EXPECT_EQ(vp::test::WithoutBlanks(printed), vp::test::WithoutBlanks(r.out));
   // Headed by the program, the date and the input file, in a fixed-pitch font.
   const std::string title = vp::test::TextLines(pages[0]).at(0);
-  EXPECT_EQ(title.rfind("Программа расчета собственных частот и форм колебаний валопровода", 0), 0u) << title;
-  EXPECT_NE(title.find("Дата: "), std::string::npos) << title;
+  EXPECT_EQ(title.rfind("Программа расчета собственных частот и форм колебаний валопровода     Дата: ", 0), 0u);
   EXPECT_EQ(title.substr(title.find("Файл исходных данных: ") + 40), Example("rotor_two_bearings.txt")) << title;
   EXPECT_EQ(vp::test::TextLines(pages[0]).at(1), "Вариант по жесткости N 1");
   EXPECT_NE(vp::test::Capture("pdffonts '" + pdf + "'").find("LiberationMono"), std::string::npos);

@@ -108,12 +108,8 @@ TEST(ResultsPrintout, TwoVariantsThreeFrequenciesEachEndWithTwoEmptyLines) {
 
 TEST(ResultsPrintout, TheTitleNamesTheProgramTheDateAndTheInputFile) {
   const std::string program = "Программа расчета собственных частот и форм колебаний валопровода     Дата: 07.12.2026";
-  struct Case {
-    std::string file, named;
-  };
-  const Case cases[] = {{"/home/u/Ротор.txt", "/home/u/Ротор.txt"}, {"", "не задан"}, {"a\x1B[2J.txt", "a\\x1B[2J.txt"}};
-  for (const Case& c : cases)
-    EXPECT_EQ(PrintoutTitle(c.file, "07.12.2026"), program + "     Файл исходных данных: " + c.named);
+  for (auto [file, named] : {std::pair{"/home/u/Ротор.txt", "/home/u/Ротор.txt"}, {"", "не задан"}, {"a\x1B[2J.txt", "a\\x1B[2J.txt"}})
+    EXPECT_EQ(PrintoutTitle(file, "07.12.2026"), program + "     Файл исходных данных: " + named);
 }
 
 TEST(ResultsPrintout, FiveDecimalsRoundedWithoutLeadingBlanks) {

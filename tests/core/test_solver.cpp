@@ -539,17 +539,12 @@ TEST(Sob, NeverLoopsForeverOnDegenerateParameters) {
 }
 
 TEST(Sob, ProgressIsAShareOfTheEstimatedTrials) {
-  struct Case {
-    long long trials;
-    double expected;
-    int percent;
-  };
-  const Case cases[] = {{10, 0, -1}, {0, 400, 0}, {100, 400, 25}, {399, 400, 99}, {900, 400, 99}};
-  for (const Case& c : cases) {
+  // Trials made, estimated, percent shown (none without an estimate, 99 at most).
+  for (auto [trials, expected, percent] : {std::tuple{10, 0., -1}, {0, 400., 0}, {100, 400., 25}, {399, 400., 99}, {900, 400., 99}}) {
     SearchProgress progress;
-    progress.trials = c.trials;
-    progress.expected = c.expected;
-    EXPECT_EQ(progress.Percent(), c.percent) << c.trials << " of " << c.expected;
+    progress.trials = trials;
+    progress.expected = expected;
+    EXPECT_EQ(progress.Percent(), percent) << trials << " of " << expected;
   }
 }
 

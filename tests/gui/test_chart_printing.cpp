@@ -172,10 +172,8 @@ TEST(ChartPrinting, ThePrintedModeShapeSaysVariantFrequencyAndP) {
   const double pictureTop = 10 + picture.top() * 72.0 / 600;
   QStringList inside;
   for (const PdfWord& w : PdfWords(pdf)) {
-    if (w.y + 8 < pictureTop)
-      EXPECT_GT(w.y, pictureTop - 60) << w.text;
-    else
-      inside << QString::fromStdString(w.text);
+    if (w.y + 8 >= pictureTop) inside << w.text.c_str();
+    else EXPECT_GT(w.y, pictureTop - 60) << w.text;
   }
   EXPECT_TRUE(inside.contains("TChart") && inside.contains("Смещение")) << inside.join(' ').toStdString();
   EXPECT_EQ(Capture("pdfimages -list '" + pdf + "' | tail -n +3"), "");

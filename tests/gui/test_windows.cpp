@@ -225,7 +225,7 @@ TEST_F(Windows, NoMoreModeShapesForTheRestOfTheRunAndTheNextRunShowsThemAgain) {
   Load("free_free_shaft.txt");  // two frequencies
   forms->MainForm->ModesCheckBox()->setChecked(true);
   for (const bool noMore : {true, false}) {
-    int shapes = 0, found = 0;
+    int shapes = 0;
     ModalAnswerer answer([&](QWidget* w) {
       if (w == forms->InputForm.get()) {
         forms->InputForm->ContinueButton()->click();
@@ -235,13 +235,12 @@ TEST_F(Windows, NoMoreModeShapesForTheRestOfTheRunAndTheNextRunShowsThemAgain) {
         if (noMore) forms->NewForm->NoMoreCheckBox()->click();
         forms->NewForm->NextButton()->click();
       } else if (w == forms->OutputForm.get()) {
-        found = forms->state.summary.variants.at(0).modes.size();
         forms->OutputForm->RepeatButton()->click();
       }
     });
     forms->MainForm->StartButton()->click();
     EXPECT_EQ(shapes, noMore ? 1 : 2);
-    EXPECT_EQ(found, 2);
+    EXPECT_EQ(forms->state.summary.variants.at(0).modes.size(), 2u);  // the run went on
   }
 }
 
@@ -292,8 +291,7 @@ TEST_F(Windows, EnterInAGridCommitsTheCellAndMovesOnAsInASpreadsheet) {
     int row, column;
     const char* typed;  // none: Enter on a cell left as it was
     int toRow, toColumn;
-  };
-  const Case cases[] = {{0, 0, "0.5", 0, 1}, {0, 1, "7", 1, 0}, {1, 1, nullptr, 2, 0}, {2, 1, "3", 2, 1}};
+  } const cases[] = {{0, 0, "0.5", 0, 1}, {0, 1, "7", 1, 0}, {1, 1, nullptr, 2, 0}, {2, 1, "3", 2, 1}};
   for (const Case& c : cases) {
     grid->setFocus();
     grid->setCurrentIndex(cells->index(c.row, c.column));
@@ -493,28 +491,18 @@ TEST_F(Windows, EveryPrintActionSavesAPdfFileAndOffersItWithoutAPrinter) {
   for (QWidget* w : std::initializer_list<QWidget*>{&out, &map, &shape}) w->show();
   QApplication::processEvents();
   const QString path = QString::fromStdString(vp::test::TempPath("print_action.pdf"));
-  QStringList offered;
-  forms->choosePdfFile = [&](QWidget*, const QString& name) {
-    offered << name;
-    return path;
-  };
+  forms->choosePdfFile = [&](QWidget*, const QString&) { return path; };
   struct Case {
-    QPushButton* print;
-    QPushButton* pdf;
-    const char* name;   // offered for the file
+    QPushButton *print, *pdf;
     const char* first;  // the first line of the page
-  };
-  const Case cases[] = {
-      {out.PrintButton(), out.PdfButton(), "Результаты расчета.pdf", "Программа расчета собственных частот и форм"},
-      {out.PrintMapButton(), out.PdfMapButton(), "Карта частот.pdf", "Карта частот по вариантам жесткости опор"},
-      {map.PrintButton(), map.PdfButton(), "Карта критических скоростей.pdf", "Карта критических скоростей"},
-      {shape.PrintButton(), shape.PdfButton(), "Форма колебаний.pdf", "Форма колебаний"},
-  };
+  } const cases[] = {{out.PrintButton(), out.PdfButton(), "Программа расчета собственных частот и форм"},
+                        {out.PrintMapButton(), out.PdfMapButton(), "Карта частот по вариантам жесткости опор"},
+                        {map.PrintButton(), map.PdfButton(), "Карта критических скоростей"},
+                        {shape.PrintButton(), shape.PdfButton(), "Форма колебаний"}};
   for (const Case& c : cases) {
     for (QPushButton* button : {c.pdf, c.print}) {
       if (button == c.print && PrinterAvailable()) continue;  // that one prints
       QFile::remove(path);
-      offered.clear();
       QStringList asked;
       ModalAnswerer answer([&](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
@@ -525,15 +513,11 @@ TEST_F(Windows, EveryPrintActionSavesAPdfFileAndOffersItWithoutAPrinter) {
       });
       button->click();
       EXPECT_EQ(asked, button == c.pdf ? QStringList() : QStringList(QString::fromUtf8(kNoPrinterOffer)));
-      EXPECT_EQ(offered, QStringList(c.name));
       const std::vector<std::string> pages = test::PdfPages(path.toStdString());
-      ASSERT_FALSE(pages.empty()) << c.name;
+      ASSERT_FALSE(pages.empty()) << c.first;
       const std::string first = test::TextLines(pages[0]).at(0);
       EXPECT_EQ(first.rfind(c.first, 0), 0u) << first;
-      if (button == out.PdfButton()) {
-        EXPECT_EQ(first.substr(first.size() - 20), "/free_free_shaft.txt") << first;
-      }
-      EXPECT_TRUE(button->window()->isVisible());
+      EXPECT_TRUE(button != out.PdfButton() || first.substr(first.size() - 20) == "/free_free_shaft.txt") << first;
     }
   }
   QFile::remove(path);
@@ -1028,9 +1012,7 @@ TEST_F(Windows, BothMapsShowTheirFrequenciesInTheUnitChosenBesideThem) {
     int choice;
     const char* title;
     double scale;  // of a reported frequency, 100 omega
-  };
-  const Case cases[] = {{0, "Частота, P", 1},
-                        {1, "Частота, Гц (при единицах СИ)", 1 / (200 * M_PI)},
+  } const cases[] = {{0, "Частота, P", 1}, {1, "Частота, Гц (при единицах СИ)", 1 / (200 * M_PI)},
                         {2, "Частота, об/мин (при единицах СИ)", 60 / (200 * M_PI)}};
   for (const Case& c : cases) {
     out.MapUnitBox()->setCurrentIndex(c.choice);
