@@ -7,6 +7,10 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QChart>
+#include <QChartView>
 #include <QUrl>
 #include <QPrintDialog>
 #include <QTranslator>
@@ -31,11 +35,20 @@ Forms::Forms() {
   MainForm->SetCalculatorOpener([this] { MainFormJestk->Open(); });
   MainFormJestk->SetTransferHandler([this] { MainForm->SyncFromModel(); });
   OutputForm->SetMainWindow(MainForm.get());
-  OutputForm->SetPrinter([this](TOutputForm& form) {
-    RunPrintJob(SetUpPrinter(&form), [this](QPagedPaintDevice& device) {
-      PrintResults(device, state.form, state.results, DecimalSeparator(), &state.summary);
+  OutputForm->SetPrinter([this](TOutputForm& form, PrintTarget target) {
+    Print(&form, target, "Результаты расчета.pdf", [this](QPagedPaintDevice& device) {
+      PrintResults(device, state.form, state.results, DecimalSeparator(), &state.summary,
+                   PrintoutTitleToday(state.inputFile));
     });
   });
+  choosePdfFile = [this](QWidget* parent, const QString& name) {
+    const QString folder = state.inputFile.empty() ? QDir::homePath()
+                                                   : QFileInfo(QString::fromStdString(state.inputFile)).absolutePath();
+    QString path = QFileDialog::getSaveFileName(parent, "Сохранить в PDF", QDir(folder).filePath(name),
+                                                "Документ PDF (*.pdf)");
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += ".pdf";
+    return path;
+  };
   chooseWorkbookFile = [](QWidget* parent) {
     return QFileDialog::getSaveFileName(parent, "Импортировать в Excel",
                                         QDir::home().filePath("Результаты расчета.xlsx"),
@@ -54,26 +67,46 @@ Forms::Forms() {
       ShowPlainMessage(&form, "Рабочая книга сохранена в файле \"" + path +
                                   "\", но открыть ее в программе электронных таблиц не удалось.");
   });
-  OutputForm->SetMapPrinter([this](TOutputForm& form) {
-    const QImage picture = form.CaptureMap();
-    RunPrintJob(SetUpPrinter(&form), [&](QPagedPaintDevice& device) {
-      PrintPicture(device, picture, FrequencyMapHeading(state.model, DecimalSeparator()));
+  OutputForm->SetMapPrinter([this](TOutputForm& form, PrintTarget target) {
+    Print(&form, target, "Карта частот.pdf", [&](QPagedPaintDevice& device) {
+      PrintChart(device, *form.MapChart(), FrequencyMapHeading(state.model, DecimalSeparator()));
     });
   });
   OutputForm->SetStiffnessMapOpener([this](TOutputForm&) {
     StiffnessMapOfRun();
     StiffnessMapForm->ShowMap();
   });
-  StiffnessMapForm->SetPrinter([this](TStiffnessMapForm& form) {
-    const QImage picture = form.CaptureChart();
-    RunPrintJob(SetUpPrinter(&form), [&](QPagedPaintDevice& device) { PrintPicture(device, picture, form.PrintHeading()); });
+  StiffnessMapForm->SetPrinter([this](TStiffnessMapForm& form, PrintTarget target) {
+    Print(&form, target, "Карта критических скоростей.pdf",
+          [&](QPagedPaintDevice& device) { PrintChart(device, *form.Chart(), form.PrintHeading()); });
   });
-  NewForm->SetChartPrinter([this](TNewForm& form) {
-    const QImage picture = form.CaptureChart();
-    RunPrintJob(SetUpPrinter(&form), [&](QPagedPaintDevice& device) {
-      PrintPicture(device, picture, ModeShapeHeading(state.newForm));
+  NewForm->SetChartPrinter([this](TNewForm& form, PrintTarget target) {
+    Print(&form, target, "Форма колебаний.pdf", [&](QPagedPaintDevice& device) {
+      PrintChart(device, *form.Chart1()->chart(), ModeShapeHeading(state.newForm), kChartPictureSize);
     });
   });
+}
+
+void Forms::Print(QWidget* parent, PrintTarget target, const QString& pdfName,
+                  const std::function<void(QPagedPaintDevice&)>& print) {
+  if (target == PrintTarget::Printer && !PrinterAvailable()) {
+    QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(), QString::fromUtf8(kNoPrinterOffer),
+                    QMessageBox::NoButton, parent);
+    QPushButton* save = ask.addButton("Сохранить в PDF", QMessageBox::AcceptRole);
+    ask.addButton("Отмена", QMessageBox::RejectRole);
+    ask.exec();
+    if (ask.clickedButton() != save) return;
+    target = PrintTarget::Pdf;
+  }
+  if (target == PrintTarget::Printer) {
+    RunPrintJob(SetUpPrinter(parent), print);
+    return;
+  }
+  const QString path = choosePdfFile(parent, pdfName);
+  if (path.isEmpty()) return;
+  QPrinter pdf(QPrinter::HighResolution);
+  SetUpPdfPrinter(pdf, path);
+  RunPrintJob(pdf, print);
 }
 
 QPrinter& Forms::SetUpPrinter(QWidget* parent) {

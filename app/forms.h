@@ -33,6 +33,9 @@ struct Forms {
   // afterwards; tests replace them.
   std::function<QString(QWidget*)> chooseWorkbookFile;
   std::function<bool(const QString&)> openWorkbook;
+  // Where "Сохранить в PDF" writes (empty: cancelled), offered under the given
+  // file name; tests replace it.
+  std::function<QString(QWidget*, const QString&)> choosePdfFile;
 
   Forms();
 
@@ -44,6 +47,10 @@ struct Forms {
   // Qt's print dialog serves as the printer set-up; cancelling it keeps the
   // settings and the printout still follows.
   QPrinter& SetUpPrinter(QWidget* parent);
+  // A print action: on the printer, or into a PDF file the user chooses,
+  // which is also offered when there is no printer.
+  void Print(QWidget* parent, PrintTarget target, const QString& pdfName,
+             const std::function<void(QPagedPaintDevice&)>& print);
 };
 
 // The program icon, in every size rendered from its drawing.

@@ -3,6 +3,8 @@
 // valoprovod-screenshots INPUT OUTDIR [PREFIX].
 
 #include <QApplication>
+#include <QChart>
+#include <QChartView>
 #include <QDir>
 #include <QPushButton>
 #include <QPixmap>
@@ -28,7 +30,10 @@ class Silent : public RunUi, public ModeShapeDisplay {
   std::vector<TNewFormModel> modes;
   bool ConfirmEcho(const TInputFormModel&) override { return true; }
   ModeShapeDisplay* ModeDisplay() override { return this; }
-  void ShowModeShape(const TNewFormModel& form) override { modes.push_back(form); }
+  bool ShowModeShape(const TNewFormModel& form) override {
+    modes.push_back(form);
+    return true;
+  }
   void ShowResults() override {}
   void ShowInputError(const std::string& detail) override { std::fprintf(stderr, "%s\n", detail.c_str()); }
   void ShowInterrupted() override {}
@@ -90,7 +95,7 @@ int main(int argc, char* argv[]) {
   try {
     QPrinter printer(QPrinter::HighResolution);
     SetUpPdfPrinter(printer, out + "stiffness_map_page.pdf");
-    PrintPicture(printer, forms.StiffnessMapForm->CaptureChart(), forms.StiffnessMapForm->PrintHeading());
+    PrintChart(printer, *forms.StiffnessMapForm->Chart(), forms.StiffnessMapForm->PrintHeading());
     std::printf("wrote %s\n", qPrintable(out + "stiffness_map_page.pdf"));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", MessageOf(e).c_str());
@@ -117,7 +122,7 @@ int main(int argc, char* argv[]) {
   try {
     QPrinter printer(QPrinter::HighResolution);
     SetUpPdfPrinter(printer, out + "mode_shape_page.pdf");
-    PrintPicture(printer, forms.NewForm->CaptureChart(), ModeShapeHeading(st.newForm));
+    PrintChart(printer, *forms.NewForm->Chart1()->chart(), ModeShapeHeading(st.newForm), kChartPictureSize);
     std::printf("wrote %s\n", qPrintable(out + "mode_shape_page.pdf"));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", MessageOf(e).c_str());

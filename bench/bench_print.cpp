@@ -42,7 +42,8 @@ void BM_PrintoutToPdf(benchmark::State& state) {
   for (auto _ : state) {
     QPrinter printer(QPrinter::HighResolution);
     SetUpPdfPrinter(printer, QString::fromStdString(path));
-    LinePrinter lp(printer);
+    const QFont font = PrintoutFont(printer);
+    LinePrinter lp(printer, &font);
     WritePrintout(run.form, run.results, '.', [&](const std::string& line) { lp.WriteLine(line); });
     lp.End();
     pages = lp.Pages();

@@ -168,7 +168,7 @@ class StopAfter : public RunUi, public ModeShapeDisplay {
   double stopMs = -1;  // negative: the run ended before the stop
   bool ConfirmEcho(const TInputFormModel&) override { return true; }
   ModeShapeDisplay* ModeDisplay() override { return this; }
-  void ShowModeShape(const TNewFormModel&) override {}
+  bool ShowModeShape(const TNewFormModel&) override { return true; }
   void ShowResults() override {}
   void ShowInputError(const std::string& detail) override { throw std::runtime_error(detail); }
   void ShowInterrupted() override {}

@@ -3,6 +3,7 @@
 // --pdf also prints the printout into a PDF file as a printer would.
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QPrinter>
@@ -322,7 +323,11 @@ int main(int argc, char* argv[]) {
     if (o.json) out.Write(JsonText(ResultsJson(st.model, st.params, st.summary, nullptr, ui.error, code)));
     return finish(1);
   }
+  // The printout names the input file it was computed from.
+  const std::string title =
+      PrintoutTitleToday(QFileInfo(QString::fromLocal8Bit(o.input.c_str())).absoluteFilePath().toStdString());
   if (!o.json) {
+    out.Write(title + "\n\n");
     try {
       WritePrintout(
           form, st.results, sep, [&](const std::string& line) { out.Write(line + "\n"); }, &st.summary);
@@ -351,7 +356,8 @@ int main(int argc, char* argv[]) {
       QPrinter printer(QPrinter::HighResolution);
       SetUpPdfPrinter(printer, QString::fromLocal8Bit(o.pdf.c_str()));
       // After a bad entry the lines before it are printed.
-      RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintResults(device, form, st.results, sep, &st.summary); });
+      RunPrintJob(printer,
+                  [&](QPagedPaintDevice& device) { PrintResults(device, form, st.results, sep, &st.summary, title); });
     } catch (const std::exception& e) {
       failWith(e);
     }

@@ -1,5 +1,7 @@
 #include "chart_printing.h"
 
+#include <QGraphicsScene>
+#include <QGraphicsWidget>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <algorithm>
@@ -77,7 +79,7 @@ QStringList StiffnessMapHeading(const TShaftModel& model, const QString& rangeLi
   return QStringList{"Карта критических скоростей", rangeLine} + VariantStiffnessLines(model, decimalSeparator);
 }
 
-void PrintPicture(QPagedPaintDevice& device, const QImage& picture, const QStringList& heading) {
+void PrintChart(QPagedPaintDevice& device, QGraphicsWidget& chart, const QStringList& heading, QSize picture) {
   QPainter painter;
   if (!painter.begin(&device)) throw PrintError("Не удалось начать печать графика. Принтер недоступен или занят.");
   const QFont body = painter.font();
@@ -94,8 +96,14 @@ void PrintPicture(QPagedPaintDevice& device, const QImage& picture, const QStrin
   int headingHeight = 0;
   for (int i = 0; i < heading.size(); ++i) headingHeight += heightOf(i);
   const int gap = QFontMetrics(body, &device).lineSpacing();
+  if (picture.isEmpty()) picture = chart.size().toSize();
+  // Smaller, its shape kept, where the page has no room for it beside the heading.
+  const double sx = device.logicalDpiX() / kPicturePixelsPerInch, sy = device.logicalDpiY() / kPicturePixelsPerInch;
+  const double fit = std::min({1.0, page.width() / (picture.width() * sx),
+                               (page.height() - headingHeight - gap) / (picture.height() * sy)});
+  if (fit < 1) picture = QSize(static_cast<int>(picture.width() * fit), static_cast<int>(picture.height() * fit));
   const PictureLayout layout =
-      LayOutPicturePage(picture.size(), device.logicalDpiX(), device.logicalDpiY(), page, headingHeight, gap);
+      LayOutPicturePage(picture, device.logicalDpiX(), device.logicalDpiY(), page, headingHeight, gap);
   int y = layout.headingTop;
   for (int i = 0; i < heading.size(); ++i) {
     painter.setFont(fontOf(i));
@@ -103,7 +111,9 @@ void PrintPicture(QPagedPaintDevice& device, const QImage& picture, const QStrin
     painter.drawText(QRect(0, y, page.width(), height), kFlags, heading[i]);
     y += height;
   }
-  painter.drawImage(layout.picture, picture);
+  // The scene draws the chart's items, lines and texts, onto the page itself.
+  painter.setRenderHint(QPainter::Antialiasing);
+  if (chart.scene()) chart.scene()->render(&painter, QRectF(layout.picture), chart.sceneBoundingRect(), Qt::IgnoreAspectRatio);
   if (!painter.end()) throw PrintError("Не удалось закончить печать графика.");
 }
 

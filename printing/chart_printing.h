@@ -1,13 +1,14 @@
 #pragma once
-// Printing a chart (the mode shape, the frequency map): the picture centred on
-// one page at 70 picture pixels to the inch, under a heading that says what it
-// shows.
+// Printing a chart (the mode shape, the maps): the chart drawn as vectors at
+// the printer's resolution, centred on one page as large as its picture at 70
+// picture pixels to the inch would be, under a heading that says what it shows.
 
 #include <QImage>
 #include <QRect>
 #include <QSize>
 #include <QStringList>
 
+class QGraphicsWidget;
 class QPagedPaintDevice;
 
 namespace vp {
@@ -45,7 +46,10 @@ QStringList FrequencyMapHeading(const TShaftModel& model, char decimalSeparator)
 QStringList StiffnessMapHeading(const TShaftModel& model, const QString& rangeLine, char decimalSeparator);
 
 // One page holding the heading (its first line bold), centred across the page,
-// above the picture. Throws PrintError when the job cannot start.
-void PrintPicture(QPagedPaintDevice& device, const QImage& picture, const QStringList& heading = {});
+// above the chart, drawn as what its window shows: as large as a picture of
+// `picture` pixels (by default the chart's size on the screen), made smaller
+// only where the page has no room for it. Throws PrintError when the job
+// cannot start.
+void PrintChart(QPagedPaintDevice& device, QGraphicsWidget& chart, const QStringList& heading = {}, QSize picture = {});
 
 }  // namespace vp

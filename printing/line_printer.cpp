@@ -1,5 +1,6 @@
 #include "line_printer.h"
 
+#include <QDate>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
@@ -7,6 +8,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <algorithm>
 #include <exception>
 
 #include "file_output.h"
@@ -18,6 +20,7 @@
 namespace vp {
 
 const char* const kNoPrinterMessage = "Не найден ни один принтер. Установите принтер и повторите печать.";
+const char* const kNoPrinterOffer = "Не найден ни один принтер. Сохранить в файл PDF, чтобы напечатать его позже?";
 
 bool PrinterAvailable() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
 
@@ -47,9 +50,11 @@ std::string BeginFailure(QPagedPaintDevice& device) {
 
 }  // namespace
 
-LinePrinter::LinePrinter(QPagedPaintDevice& device) : device_(device), metrics_(QFont()), exactMetrics_(QFont()) {
+LinePrinter::LinePrinter(QPagedPaintDevice& device, const QFont* font)
+    : device_(device), metrics_(QFont()), exactMetrics_(QFont()) {
   if (!painter_.begin(&device_)) throw PrintError(BeginFailure(device_));
   open_ = true;
+  if (font) painter_.setFont(*font);
   metrics_ = painter_.fontMetrics();
   exactMetrics_ = QFontMetricsF(painter_.font(), &device_);
   textHeight_ = metrics_.height();
@@ -128,9 +133,28 @@ void LinePrinter::Place(const QString& text) {
   if (y_ > pageHeight_ - 2 * LineHeight()) pageFull_ = true;
 }
 
+QFont PrintoutFont(const QPaintDevice& device) {
+  QFont font("Liberation Mono");
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  font.setPointSizeF(10);
+  const double advance = QFontMetricsF(font, &device).horizontalAdvance(QChar('0'));
+  font.setPointSizeF(std::min(9.0, 10 * device.width() / (kPrintoutColumns * advance)));
+  return font;
+}
+
+std::string PrintoutTitleToday(const std::string& inputFile) {
+  return PrintoutTitle(inputFile, QDate::currentDate().toString("dd.MM.yyyy").toStdString());
+}
+
 void PrintResults(QPagedPaintDevice& device, const TMainFormModel& form, const ResultsTables& results,
-                  char decimalSeparator, const ResultsSummary* summary) {
-  LinePrinter printer(device);
+                  char decimalSeparator, const ResultsSummary* summary, const std::string& title) {
+  const QFont font = PrintoutFont(device);
+  LinePrinter printer(device, &font);
+  if (!title.empty()) {
+    printer.WriteLine(title);
+    printer.WriteLine("");
+  }
   try {
     WritePrintout(
         form, results, decimalSeparator, [&](const std::string& line) { printer.WriteLine(line); }, summary);

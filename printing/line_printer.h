@@ -32,6 +32,11 @@ class PrintError : public AppError {
 
 // Shown instead of the print dialog when the system knows no printer.
 extern const char* const kNoPrinterMessage;
+// Asked instead when a print action can save the pages into a PDF file.
+extern const char* const kNoPrinterOffer;
+
+// Where a print action sends its pages: a printer, or a PDF file ("Сохранить в PDF").
+enum class PrintTarget { Printer, Pdf };
 
 // True when the system knows at least one printer. A QPrinter without any
 // printer quietly prints into a PDF file, so this is asked of the printer list.
@@ -53,8 +58,9 @@ void RequirePrinter();
 // of the stream never add a blank sheet.
 class LinePrinter {
  public:
-  // Begins the job. Throws PrintError when the device cannot be painted on.
-  explicit LinePrinter(QPagedPaintDevice& device);
+  // Begins the job, in `font` where one is given. Throws PrintError when the
+  // device cannot be painted on.
+  explicit LinePrinter(QPagedPaintDevice& device, const QFont* font = nullptr);
   // Ends the job if End was not called (errors then go unreported).
   ~LinePrinter();
   LinePrinter(const LinePrinter&) = delete;
@@ -94,11 +100,22 @@ class LinePrinter {
   bool open_ = false;
 };
 
+// The width of the printout in characters (its column header, under which
+// the section rows line up, with a little room), and the fixed-pitch font in
+// which that many fit across the device's printable width (at most 9 points),
+// so that its blanks keep its columns.
+inline constexpr int kPrintoutColumns = 170;
+QFont PrintoutFont(const QPaintDevice& device);
+// PrintoutTitle with today's date.
+std::string PrintoutTitleToday(const std::string& inputFile);
+
 // Prints the results printout (with the run's summary, its completeness lines
-// too): begins the job, writes the printout's lines and ends the job. A conversion failure in the tables ends the job with the lines
-// written so far (they are printed) and then propagates with its message.
+// too) in PrintoutFont, after `title` and an empty line where one is given:
+// begins the job, writes the printout's lines and ends the job. A conversion
+// failure in the tables ends the job with the lines written so far (they are
+// printed) and then propagates with its message.
 void PrintResults(QPagedPaintDevice& device, const TMainFormModel& form, const ResultsTables& results,
-                  char decimalSeparator, const ResultsSummary* summary = nullptr);
+                  char decimalSeparator, const ResultsSummary* summary = nullptr, const std::string& title = {});
 
 // Runs a print job on `printer`. A printer that writes a PDF file (the batch
 // command's --pdf, "print to file" in the print dialog) prints through a

@@ -48,8 +48,10 @@ class HandedOver : public MessageSink, public ModeShapeDisplay {
   HandedOver(CalculationWorker& worker, MessageSink& messages, ModeShapeDisplay* display)
       : worker_(worker), messages_(messages), display_(display) {}
   void ShowMessage(const std::string& text) override { worker_.HandOver([&] { messages_.ShowMessage(text); }); }
-  void ShowModeShape(const TNewFormModel& form) override {
-    worker_.HandOver([&] { display_->ShowModeShape(form); });
+  bool ShowModeShape(const TNewFormModel& form) override {
+    bool more = true;
+    worker_.HandOver([&] { more = display_->ShowModeShape(form); });
+    return more;
   }
 
  private:
@@ -74,7 +76,7 @@ void CheckVariant(const TShaftModel& model, const TSearchParams& P, VariantResul
 // Reads and checks the form, shows the echo with what takes no part, asks
 // about a negative mass and a long estimate; true when the run goes on to
 // compute, otherwise `outcome` says why not.
-bool Prepare(ProgramState& st, RunUi& ui, char sep, RunOutcome& outcome) {
+bool Prepare(ProgramState& st, RunUi& ui, char sep, RunOutcome& outcome, double& expectedTrials) {
   // Pressing the button takes the focus from a spin edit, which clamps it.
   st.form.LeaveAllSpins();
   if (std::optional<Error> error = ReadForm(st.form, st.model, st.params, sep)) Raise(*error);
@@ -97,6 +99,7 @@ bool Prepare(ProgramState& st, RunUi& ui, char sep, RunOutcome& outcome) {
   P[kFirstStart] = P[kStart];
   const SearchEstimate estimate = EstimateSearch(st.model, P);
   if (estimate.made && !ui.AcceptEstimate(estimate.seconds)) return false;
+  expectedTrials = estimate.made ? estimate.trials : 0;
   // Results of an earlier run must not pass for this run's.
   st.results.Clear();
   st.summary = ResultsSummary();
@@ -166,13 +169,14 @@ RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
     }
   };
   bool compute = false;
-  guarded([&] { compute = Prepare(st, ui, sep, outcome); });
+  double expectedTrials = 0;
+  guarded([&] { compute = Prepare(st, ui, sep, outcome, expectedTrials); });
   if (compute) {
     const bool showModes = st.form.CheckBox1;
     ModeShapeDisplay* display = ui.ModeDisplay();
     CalculationWorker worker([&](CalculationWorker& self) {
       guarded([&] { SolveVariants(st, showModes, ui, display, sep, self); });
-    });
+    }, expectedTrials);
     ui.AwaitWorker(worker);
   }  // the worker has ended here
   switch (outcome) {

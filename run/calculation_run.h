@@ -58,6 +58,8 @@ struct ProgramState {
   ResultsSummary summary;
   // Why the last run ended before its results: an input error or a stop.
   std::optional<Error> runError;
+  // The file the input was last loaded from or saved to; empty: none.
+  std::string inputFile;
 };
 
 enum class RunOutcome {

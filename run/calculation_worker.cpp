@@ -6,6 +6,8 @@
 #include <exception>
 #include <utility>
 
+#include "numtext.h"
+
 namespace vp {
 
 struct CalculationWorker::Shared {
@@ -26,7 +28,9 @@ struct CalculationWorker::Shared {
   }
 };
 
-CalculationWorker::CalculationWorker(std::function<void(CalculationWorker&)> work) : shared_(new Shared) {
+CalculationWorker::CalculationWorker(std::function<void(CalculationWorker&)> work, double expectedTrials)
+    : shared_(new Shared) {
+  progress_.expected.store(expectedTrials, std::memory_order_relaxed);
   shared_->thread.reset(QThread::create([this, work = std::move(work)] {
     work(*this);
     QMutexLocker lock(&shared_->mutex);
@@ -99,6 +103,12 @@ void CalculationWorker::HandOver(const std::function<void()>& task) {
   s.task = nullptr;
   if (s.taskError) std::rethrow_exception(std::exchange(s.taskError, nullptr));
   ThrowIfStopped(&stop_);
+}
+
+std::string ProgressText(const SearchProgress& progress, double reportFactor, char decimalSeparator) {
+  const double F = progress.omega.load(std::memory_order_relaxed) * reportFactor;
+  return "Вариант по жесткости № " + std::to_string(progress.variant.load(std::memory_order_relaxed)) +
+         "\nпробная частота " + GeneralFormat(F, decimalSeparator);
 }
 
 }  // namespace vp

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "solver_io.h"
 #include "stop_flag.h"
@@ -14,8 +15,9 @@ namespace vp {
 
 class CalculationWorker {
  public:
-  // Starts `work` on a thread of its own; it must not throw.
-  explicit CalculationWorker(std::function<void(CalculationWorker&)> work);
+  // Starts `work` on a thread of its own; it must not throw. `expectedTrials`
+  // is what the search is estimated to take (0: not known), for the progress.
+  explicit CalculationWorker(std::function<void(CalculationWorker&)> work, double expectedTrials = 0);
   // Stops the work, if it is still on, and waits for its end.
   ~CalculationWorker();
   CalculationWorker(const CalculationWorker&) = delete;
@@ -52,5 +54,9 @@ class CalculationWorker {
   SearchProgress progress_;
   std::unique_ptr<Shared> shared_;
 };
+
+// What the progress window says while the worker computes: the variant and
+// the trial frequency (reported, omega times `reportFactor`) in the general format.
+std::string ProgressText(const SearchProgress& progress, double reportFactor, char decimalSeparator);
 
 }  // namespace vp

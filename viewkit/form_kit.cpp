@@ -5,6 +5,7 @@
 #include <QStyleOptionHeader>
 #include <cmath>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QLocale>
@@ -219,6 +220,28 @@ void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
   const bool next = hint == QAbstractItemDelegate::EditNextItem, previous = hint == QAbstractItemDelegate::EditPreviousItem;
   QTableView::closeEditor(editor, next || previous ? QAbstractItemDelegate::NoHint : hint);
   if (next || previous) focusNextPrevChild(next);
+  // Enter in the editor: the text is committed, the next cell follows.
+  if (hint == QAbstractItemDelegate::SubmitModelCache) MoveToNextCell();
+}
+
+void GridView::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && model_->Editable() && state() != EditingState) {
+    MoveToNextCell();
+    return;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+void GridView::MoveToNextCell() {
+  const QModelIndex at = currentIndex();
+  if (!model_->Editable() || !at.isValid()) return;
+  int row = at.row(), column = at.column() + 1;
+  if (column >= model_->columnCount()) {
+    column = 0;
+    ++row;
+  }
+  if (row < model_->rowCount()) setCurrentIndex(model_->index(row, column));
 }
 
 bool GridView::eventFilter(QObject* watched, QEvent* event) {

@@ -50,7 +50,9 @@ QFrame* Bevel(QWidget* parent, const QRect& geometry, bool raised = true);
 // the fixed cells above the vertical header show in its corner. A column the
 // user sized by hand keeps that width whenever the table is shown again; with
 // fitting on, the other columns widen (never below the default width) so that
-// every text shows whole.
+// every text shows whole. In an editable grid Enter moves on as in a
+// spreadsheet: it commits the cell being edited and goes to the next cell to
+// the right, at a row's end to the first cell of the next row.
 class GridView : public QTableView {
   Q_OBJECT
  public:
@@ -63,11 +65,13 @@ class GridView : public QTableView {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
  private:
   void RestoreWidths();
   QVector<int> FittedWidths() const;
+  void MoveToNextCell();
 
   StringTableModel* model_;
   QWidget* corner_ = nullptr;

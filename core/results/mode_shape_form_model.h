@@ -32,11 +32,12 @@ struct TNewFormModel {
   void AddPoint(double x, double y, unsigned color);
 };
 
-// Shows the mode-shape form modally and returns when the user closes it.
+// Shows the mode-shape form modally and returns when the user closes it:
+// false when the user wants to see no more mode shapes of this run.
 class ModeShapeDisplay {
  public:
   virtual ~ModeShapeDisplay() = default;
-  virtual void ShowModeShape(const TNewFormModel& form) = 0;
+  virtual bool ShowModeShape(const TNewFormModel& form) = 0;
 };
 
 }  // namespace vp

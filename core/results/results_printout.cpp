@@ -1,9 +1,12 @@
 #include "results_printout.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "continuous_lines.h"
 #include "numtext.h"
+#include "printable.h"
 
 namespace vp {
 
@@ -15,7 +18,45 @@ const char* const kHeader =
 
 std::string Blanks(int count) { return std::string(count, ' '); }
 
+// Characters, not bytes, of UTF-8 text.
+size_t Characters(const std::string& text) {
+  size_t n = 0;
+  for (unsigned char c : text) n += (c & 0xC0) != 0x80;
+  return n;
+}
+
+// A section row in a fixed-pitch font: each value right-aligned under the end
+// of its caption in the header (the number, the coordinate, the four
+// quantities), so that the decimal points line up; a value too wide for its
+// place moves right, two blanks after the one before.
+std::string SectionRow(const std::vector<std::string>& values) {
+  static const std::vector<size_t> ends = [] {
+    std::vector<size_t> at;
+    const std::string header = kHeader;
+    for (size_t i = 0, c = 0; i < header.size(); ++i) {
+      if ((static_cast<unsigned char>(header[i]) & 0xC0) == 0x80) continue;
+      ++c;
+      if (header[i] == ':') at.push_back(c);
+    }
+    return at;
+  }();
+  std::string row;
+  size_t width = 0;
+  for (size_t i = 0; i < values.size(); ++i) {
+    const size_t length = Characters(values[i]);
+    const size_t start = std::max(ends[i] >= length ? ends[i] - length : 0, i == 0 ? 0 : width + 2);
+    row += Blanks(static_cast<int>(start - width)) + values[i];
+    width = start + length;
+  }
+  return row;
+}
+
 }  // namespace
+
+std::string PrintoutTitle(const std::string& inputFile, const std::string& date) {
+  return "Программа расчета собственных частот и форм колебаний валопровода     Дата: " + date +
+         "     Файл исходных данных: " + (inputFile.empty() ? std::string("не задан") : Printable(inputFile));
+}
 
 std::string Fixed5(double value, char sep) {
   char buf[400];
@@ -54,10 +95,9 @@ void WritePrintout(const TMainFormModel& form, const ResultsTables& results, cha
       for (int j = 1; j <= half; ++j) {
         const int section = IntOfText(results.StringGrid3.Cell(j + 1, 1));
         const int column = (half + 1) * (k - 1) + j + 1;
-        std::string row = Blanks(12) + std::to_string(section) + Blanks(section <= 9 ? 32 : 30);
-        row += real(results.StringGrid2, j - 1, 1);
-        for (int q = 1; q <= 4; ++q) row += Blanks(28) + real(results.StringGrid3, column, 5 * (v - 1) + 1 + q);
-        emit(row);
+        std::vector<std::string> row{std::to_string(section), real(results.StringGrid2, j - 1, 1)};
+        for (int q = 1; q <= 4; ++q) row.push_back(real(results.StringGrid3, column, 5 * (v - 1) + 1 + q));
+        emit(SectionRow(row));
       }
       emit("");
     }

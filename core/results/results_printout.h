@@ -12,8 +12,9 @@
 
 namespace vp {
 
-// Hands each line to `emit` in order. The counts come from the main form (KW,
-// KP, KM). A frequency that a variant did not find (an empty cell) has one
+// Hands each line to `emit` in order, for a fixed-pitch font. The counts come
+// from the main form (KW, KP, KM); a section row has its values right-aligned
+// under the ends of the header's captions, so that their decimal points line up. A frequency that a variant did not find (an empty cell) has one
 // line saying so, with the upper bound FK on the scale of the frequencies (FK
 // times the reporting factor, 100). With the run's summary, each
 // variant's check of completeness and its comparison with the continuous
@@ -22,6 +23,10 @@ namespace vp {
 // conversion error; the lines emitted so far stay emitted.
 void WritePrintout(const TMainFormModel& form, const ResultsTables& results, char decimalSeparator,
                    const std::function<void(const std::string&)>& emit, const ResultsSummary* summary = nullptr);
+
+// The first line of a printed printout: the program's title, the date and the
+// file the input came from (`inputFile`, empty when none).
+std::string PrintoutTitle(const std::string& inputFile, const std::string& date);
 
 // Fixed notation with five decimals; a value that rounds to zero has no sign.
 std::string Fixed5(double value, char decimalSeparator);

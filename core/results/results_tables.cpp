@@ -52,7 +52,8 @@ void ResultsWriter::ShowModeShape(const ModeResult& mode) {
     newForm_.AddPoint(i, states[i][0], 0xFF0000);
   }
   if (companion_) companion_(mode, newForm_);
-  display_->ShowModeShape(newForm_);
+  // The rest of the run goes on without them when the user says so.
+  if (!display_->ShowModeShape(newForm_)) showModes_ = false;
   newForm_.Series1.clear();
   newForm_.Series2.clear();
   newForm_.Label8.clear();

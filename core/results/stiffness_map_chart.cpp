@@ -114,7 +114,7 @@ LogAxisSpan StiffnessAxisSpan(const StiffnessMapChart& chart) {
   return LogAxisSpanOf(chart.range.low, chart.range.high);
 }
 
-LogAxisSpan FrequencyAxisSpan(const StiffnessMapChart& chart) {
+LogAxisSpan FrequencyAxisSpan(const StiffnessMapChart& chart, double scale) {
   double low = INFINITY, high = 0;
   auto take = [&](const std::vector<double>& values) {
     for (double F : values)
@@ -126,7 +126,7 @@ LogAxisSpan FrequencyAxisSpan(const StiffnessMapChart& chart) {
   for (const StiffnessMapCurve& curve : chart.curves) take(curve.F);
   for (const StiffnessMapMark& mark : chart.marks) take(mark.F);
   if (!(high > 0)) return {1, 10};
-  return LogAxisSpanOf(low / 1.2, high * 1.2);
+  return LogAxisSpanOf(low * scale / 1.2, high * scale * 1.2);
 }
 
 }  // namespace vp

@@ -74,8 +74,9 @@ struct LogAxisSpan {
 };
 LogAxisSpan LogAxisSpanOf(double low, double high);
 // The axes of a drawn map: the stiffness range, and the frequencies of all
-// curves and marks with a little room above and below.
+// curves and marks (times `scale`, the unit they are shown in) with a little
+// room above and below.
 LogAxisSpan StiffnessAxisSpan(const StiffnessMapChart& chart);
-LogAxisSpan FrequencyAxisSpan(const StiffnessMapChart& chart);
+LogAxisSpan FrequencyAxisSpan(const StiffnessMapChart& chart, double scale = 1);
 
 }  // namespace vp

@@ -48,11 +48,22 @@ struct SearchProgress {
   std::atomic<int> variant{0};
   std::atomic<double> omega{0};      // the trial frequency (search variable)
   std::atomic<long long> trials{0};  // trials made so far, over all variants
+  // The trials the whole search is estimated to take (EstimateSearch); 0 when
+  // no estimate could be made. Set before the search starts.
+  std::atomic<double> expected{0};
 
   // One trial at omega (by the computing thread, the only writer).
   void Trial(double at) {
     omega.store(at, std::memory_order_relaxed);
     trials.store(trials.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+  }
+  // The share of the estimated trials made, in whole percent: at most 99
+  // while the search goes on (an estimate is no promise); -1 without one.
+  int Percent() const {
+    const double total = expected.load(std::memory_order_relaxed);
+    if (!(total > 0)) return -1;
+    const double share = 100.0 * static_cast<double>(trials.load(std::memory_order_relaxed)) / total;
+    return share < 99 ? static_cast<int>(share) : 99;
   }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLegend>
 #include <QLegendMarker>
@@ -69,16 +70,20 @@ TNewForm::TNewForm(TNewFormModel& model, QWidget* parent) : QDialog(parent), mod
   label8_ = Caption(this, QString(), 476, 158, false, 150);
 
   bitBtn1_ = BitBtn(this, "Следующая частота", QRect(493, 228, 130, 39), Glyph::Next);
-  bitBtn3_ = BitBtn(this, "Печать графика", QRect(493, 284, 130, 41), Glyph::Print);
-  SetTabOrder({grid_, chartView_, bitBtn1_, bitBtn3_});
+  noMore_ = new QCheckBox("Больше не показывать", this);
+  noMore_->setGeometry(493, 270, 134, 20);
+  bitBtn3_ = BitBtn(this, "Печать графика", QRect(493, 294, 130, 34), Glyph::Print);
+  pdfButton_ = BitBtn(this, "Сохранить в PDF", QRect(493, 332, 130, 30), Glyph::Save);
+  SetTabOrder({grid_, chartView_, bitBtn1_, noMore_, bitBtn3_, pdfButton_});
   connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
-  connect(bitBtn3_, &QPushButton::clicked, this, [this] {
-    try {
-      if (printChart_) printChart_(*this);
-    } catch (const std::exception& e) {
-      ReportError(this, e);
-    }
-  });
+  for (auto [button, target] : {std::pair{bitBtn3_, PrintTarget::Printer}, std::pair{pdfButton_, PrintTarget::Pdf}})
+    connect(button, &QPushButton::clicked, this, [this, target] {
+      try {
+        if (printChart_) printChart_(*this, target);
+      } catch (const std::exception& e) {
+        ReportError(this, e);
+      }
+    });
 }
 
 void TNewForm::Fill() {
@@ -138,12 +143,14 @@ QImage TNewForm::CaptureChart() {
   return picture;
 }
 
-void TNewForm::ShowModeShape(const TNewFormModel& /*form*/) {
+bool TNewForm::ShowModeShape(const TNewFormModel& /*form*/) {
   Fill();
+  noMore_->setChecked(false);
   if (parentWidget()) CentreOn(this, parentWidget()->geometry());
   exec();
   series_->clear();
   series2_->clear();
+  return !noMore_->isChecked();
 }
 
 }  // namespace vp

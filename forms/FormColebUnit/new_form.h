@@ -5,11 +5,13 @@
 #include <QDialog>
 #include <functional>
 
+#include "line_printer.h"
 #include "mode_shape_form_model.h"
 
 class QChart;
 class QChartView;
 class QLabel;
+class QCheckBox;
 class QLineSeries;
 class QPushButton;
 
@@ -23,11 +25,11 @@ class TNewForm : public QDialog, public ModeShapeDisplay {
   explicit TNewForm(TNewFormModel& model, QWidget* parent = nullptr);
 
   // Fills the form from the model, shows it modally until the user moves on,
-  // then clears the chart's series.
-  void ShowModeShape(const TNewFormModel& form) override;
+  // then clears the chart's series; false when "Больше не показывать" was ticked.
+  bool ShowModeShape(const TNewFormModel& form) override;
 
-  // "Печать графика" runs this; the form stays open.
-  void SetChartPrinter(std::function<void(TNewForm&)> printer) { printChart_ = std::move(printer); }
+  // "Печать графика" (to the printer) and "Сохранить в PDF" run this; the form stays open.
+  void SetChartPrinter(std::function<void(TNewForm&, PrintTarget)> printer) { printChart_ = std::move(printer); }
 
   // Shows the model's table, headings and chart.
   void Fill();
@@ -41,7 +43,10 @@ class TNewForm : public QDialog, public ModeShapeDisplay {
   QLineSeries* Series2() const { return series2_; }
   QLabel* Label8() const { return label8_; }
   QPushButton* NextButton() const { return bitBtn1_; }
+  // "Больше не показывать": the rest of the run shows no mode shapes.
+  QCheckBox* NoMoreCheckBox() const { return noMore_; }
   QPushButton* PrintButton() const { return bitBtn3_; }
+  QPushButton* PdfButton() const { return pdfButton_; }
   GridView* Grid() const { return grid_; }
 
  private:
@@ -57,8 +62,10 @@ class TNewForm : public QDialog, public ModeShapeDisplay {
   QLabel* label8_;
   QLabel* image_;
   QPushButton* bitBtn1_;
+  QCheckBox* noMore_;
   QPushButton* bitBtn3_;
-  std::function<void(TNewForm&)> printChart_;
+  QPushButton* pdfButton_;
+  std::function<void(TNewForm&, PrintTarget)> printChart_;
 };
 
 }  // namespace vp

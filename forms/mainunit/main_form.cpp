@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QTextBrowser>
 #include <QTimer>
@@ -24,7 +25,6 @@
 #include "input_loader.h"
 #include "input_saver.h"
 #include "messages.h"
-#include "numtext.h"
 
 // The help page lives in this library's resources.
 static void InitHelpResource() { Q_INIT_RESOURCE(help); }
@@ -266,6 +266,8 @@ void TMainForm::BitBtn2Click() {
   if (path.isEmpty()) return;
   if (const std::optional<Error> error = LoadInputFile(path.toStdString(), state_.form, DecimalSeparator()))
     ReportError(this, *error);
+  else
+    state_.inputFile = path.toStdString();  // the printout names it
   SyncFromModel();
 }
 
@@ -279,9 +281,14 @@ void TMainForm::BitBtn4Click() {
                     QString::fromStdString(Message(*error)) + "\n\nСохранить в рабочую книгу \"" + book + "\"?",
                     QMessageBox::Yes | QMessageBox::No, this);
     error.reset();
-    if (ask.exec() == QMessageBox::Yes) error = SaveInputFile(state_.form, book.toStdString(), DecimalSeparator());
+    if (ask.exec() != QMessageBox::Yes) return;
+    path = book;
+    error = SaveInputFile(state_.form, book.toStdString(), DecimalSeparator());
   }
-  if (error) ReportError(this, *error);
+  if (error)
+    ReportError(this, *error);
+  else
+    state_.inputFile = path.toStdString();  // the printout names it
 }
 
 void TMainForm::BitBtn3Click() {
@@ -337,25 +344,33 @@ void TMainForm::AwaitWorker(CalculationWorker& worker) {
   QElapsedTimer clock;
   clock.start();
   std::unique_ptr<QProgressDialog> progress;
+  QProgressBar* bar = nullptr;  // the progress window's
   QTimer tick;
   connect(&tick, &QTimer::timeout, &loop, [&] {
     // While a mode shape or a message is shown the worker waits for the user.
     if (worker.Serving()) return;
+    const SearchProgress& at = worker.Progress();
+    const QString text = QString::fromStdString(ProgressText(at, reportFactor, DecimalSeparator()));
     if (!progress) {
       if (clock.elapsed() < kProgressDelayMs) return;
-      progress = std::make_unique<QProgressDialog>("", "Отмена", 0, 0, this);
+      progress = std::make_unique<QProgressDialog>(text, "Отмена", 0, 0, this);
+      // Percent where the run's trials could be estimated, else a busy bar. The
+      // bar is set directly: the dialog's setValue would run the event loop here.
+      bar = new QProgressBar;
+      bar->setRange(0, at.Percent() < 0 ? 0 : 100);
+      progress->setBar(bar);
       progress->setWindowTitle("Расчет собственных частот");
       progress->setWindowModality(Qt::WindowModal);
       progress->setMinimumDuration(0);
+      progress->setAutoReset(false);
+      progress->setAutoClose(false);
       progress->setMinimumWidth(360);
       connect(progress.get(), &QProgressDialog::canceled, &loop, [&worker] { worker.Stop(); });
       progress->show();
+      CentreOn(progress.get(), geometry());
     }
-    const SearchProgress& at = worker.Progress();
-    const double F = at.omega.load(std::memory_order_relaxed) * reportFactor;
-    progress->setLabelText(QString("Вариант по жесткости № %1\nпробная частота %2")
-                               .arg(at.variant.load(std::memory_order_relaxed))
-                               .arg(QString::fromStdString(GeneralFormat(F, DecimalSeparator()))));
+    progress->setLabelText(text);
+    if (at.Percent() >= 0) bar->setValue(at.Percent());
   });
   tick.start(kProgressTickMs);
   loop.exec();

@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLineSeries>
 #include <QPlainTextEdit>
@@ -16,6 +17,7 @@
 #include "continuous_lines.h"
 #include "form_kit.h"
 #include "frequency_map.h"
+#include "map_axes_view.h"
 #include "numtext.h"
 #include "ordinal_colours.h"
 
@@ -103,10 +105,11 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   for (int i = 0; i < 3; ++i) grids_[i]->SetFitToTexts(true);
   Title(this, "RX:", 490, 450, false);
 
-  bitBtn3_ = BitBtn(this, "Печать", QRect(65, 541, 105, 41), Glyph::Print);
-  bitBtn2_ = BitBtn(this, "Повторить расчет", QRect(180, 541, 121, 41), Glyph::Retry);
-  bitBtn4_ = PlainButton(this, "Импортировать в Excel", QRect(312, 541, 131, 41));
-  bitBtn1_ = BitBtn(this, "Выход", QRect(454, 541, 138, 41), Glyph::Exit);
+  bitBtn3_ = BitBtn(this, "Печать", QRect(17, 541, 96, 41), Glyph::Print);
+  pdfButton_ = BitBtn(this, "Сохранить в PDF", QRect(117, 541, 124, 41), Glyph::Save);
+  bitBtn2_ = BitBtn(this, "Повторить расчет", QRect(245, 541, 121, 41), Glyph::Retry);
+  bitBtn4_ = PlainButton(this, "Импортировать в Excel", QRect(370, 541, 131, 41));
+  bitBtn1_ = BitBtn(this, "Выход", QRect(505, 541, 120, 41), Glyph::Exit);
 
   // Whether the sweep found every frequency of its range, per variant.
   Bevel(this, QRect(8, 594, 1094, 90));
@@ -121,21 +124,29 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   map_ = new QChart;
   map_->setTitle("Карта частот");
   map_->setBackgroundRoundness(0);
+  UseMapNumbers(map_);
+  Caption(this, "Ось частот:", 930, 4, false);
+  mapUnit_ = FrequencyUnitBox(this);
+  mapUnit_->setGeometry(1000, 1, 94, 20);
+  connect(mapUnit_, &QComboBox::currentIndexChanged, this, [this] { FillMap(); });
   mapView_ = new QChartView(map_, this);
   mapView_->setRenderHint(QPainter::Antialiasing);
   mapView_->setGeometry(649, 22, 445, 515);
-  printMapButton_ = BitBtn(this, "Печать карты", QRect(649, 541, 138, 41), Glyph::Print);
-  connect(printMapButton_, &QPushButton::clicked, this, [this] { Run(printMap_); });
+  printMapButton_ = BitBtn(this, "Печать карты", QRect(649, 541, 116, 41), Glyph::Print);
+  pdfMapButton_ = BitBtn(this, "Сохранить в PDF", QRect(769, 541, 122, 41), Glyph::Save);
+  connect(printMapButton_, &QPushButton::clicked, this, [this] { Print(printMap_, PrintTarget::Printer); });
+  connect(pdfMapButton_, &QPushButton::clicked, this, [this] { Print(printMap_, PrintTarget::Pdf); });
   // The map over one support stiffness, for any number of variants.
   stiffnessMapButton_ = PlainButton(this, "Карта критических скоростей", QRect(895, 541, 199, 41));
   connect(stiffnessMapButton_, &QPushButton::clicked, this, [this] { Run(openStiffnessMap_); });
   noMap_ = Caption(this, "", 657, 30, false, 430);
 
   checks_->setTabChangesFocus(true);
-  SetTabOrder({grids_[0], continuous_, bitBtn1_, bitBtn2_, grids_[1], grids_[2], grids_[3], bitBtn3_, grids_[4], bitBtn4_,
-               checks_, mapView_, printMapButton_, stiffnessMapButton_});
+  SetTabOrder({grids_[0], continuous_, bitBtn1_, bitBtn2_, grids_[1], grids_[2], grids_[3], bitBtn3_, pdfButton_,
+               grids_[4], bitBtn4_, checks_, mapUnit_, mapView_, printMapButton_, pdfMapButton_, stiffnessMapButton_});
 
-  connect(bitBtn3_, &QPushButton::clicked, this, [this] { Run(print_); });
+  connect(bitBtn3_, &QPushButton::clicked, this, [this] { Print(print_, PrintTarget::Printer); });
+  connect(pdfButton_, &QPushButton::clicked, this, [this] { Print(print_, PrintTarget::Pdf); });
   connect(bitBtn4_, &QPushButton::clicked, this, [this] { Run(export_); });
   connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
   connect(bitBtn1_, &QPushButton::clicked, this, [this] {
@@ -150,6 +161,12 @@ void TOutputForm::Run(const std::function<void(TOutputForm&)>& handler) {
   } catch (const std::exception& e) {
     ReportError(this, e);
   }
+}
+
+void TOutputForm::Print(const PrintHandler& handler, PrintTarget target) {
+  Run([&](TOutputForm& form) {
+    if (handler) handler(form, target);
+  });
 }
 
 void TOutputForm::Refresh() {
@@ -199,6 +216,7 @@ void TOutputForm::FillMap() {
   const FrequencyMap map = BuildFrequencyMap(summary_);
   mapView_->setVisible(map.Drawn());
   printMapButton_->setVisible(map.Drawn());
+  pdfMapButton_->setVisible(map.Drawn());
   noMap_->setVisible(!map.Drawn());
   noMap_->setText(map.variants.size() < 2
                       ? "Карта частот строится для двух и более вариантов жесткости опор."
@@ -207,6 +225,9 @@ void TOutputForm::FillMap() {
   noMap_->adjustSize();
   if (!map.Drawn()) return;
 
+  // The frequencies in the unit chosen beside the map.
+  const FrequencyUnit unit = UnitOf(mapUnit_);
+  const double scale = FrequencyUnitScale(unit, summary_.reportFactor);
   // One colour per ordinal; its line runs in pieces between the variants that
   // have it, a piece whose shapes differ (MAC below the limit) dashed and
   // marked at its middle.
@@ -250,8 +271,8 @@ void TOutputForm::FillMap() {
         companion->setMarkerSize(4);
         companions.push_back(companion);
       }
-      companion->append(map.variants[c], *line.continuous[c]);
-      top = std::max(top, *line.continuous[c]);
+      companion->append(map.variants[c], *line.continuous[c] * scale);
+      top = std::max(top, *line.continuous[c] * scale);
     }
     QLineSeries* current = nullptr;
     for (size_t c = 0; c < line.frequencies.size(); ++c) {
@@ -259,11 +280,11 @@ void TOutputForm::FillMap() {
         current = nullptr;
         continue;
       }
-      const double x = map.variants[c], F = *line.frequencies[c];
+      const double x = map.variants[c], F = *line.frequencies[c] * scale;
       top = std::max(top, F);
       const bool low = c > 0 && line.mac[c - 1] && *line.mac[c - 1] < kLowMac;
       if (low) {
-        const double x0 = map.variants[c - 1], F0 = *line.frequencies[c - 1];
+        const double x0 = map.variants[c - 1], F0 = *line.frequencies[c - 1] * scale;
         QLineSeries* dashed = piece(true);
         dashed->append(x0, F0);
         dashed->append(x, F);
@@ -288,20 +309,14 @@ void TOutputForm::FillMap() {
   for (QLineSeries* series : companions)
     for (QLegendMarker* marker : map_->legend()->markers(series)) marker->setVisible(false);
 
-  auto* variants = new QValueAxis;
-  variants->setTitleText("Вариант по жесткости опор");
-  variants->setLabelFormat("%d");
-  // A margin, so that the points of the first and last variants are whole.
+  // Variants labelled at a round step of whole numbers, with a margin, so
+  // that the points of the first and last variants are whole.
+  QValueAxis* variants =
+      RoundAxis("Вариант по жесткости опор", RoundTicks(map.variants.front(), map.variants.back(), 10, 1));
   const double margin = std::max(0.1, 0.03 * (map.variants.back() - map.variants.front()));
   variants->setRange(map.variants.front() - margin, map.variants.back() + margin);
-  variants->setTickType(QValueAxis::TicksDynamic);
-  variants->setTickAnchor(map.variants.front());
-  variants->setTickInterval(std::max(1, (map.variants.back() - map.variants.front()) / 10));
-  auto* frequencies = new QValueAxis;
-  frequencies->setTitleText("Частота");
-  frequencies->setRange(0, top > 0 ? top * 1.05 : 1);
-  frequencies->applyNiceNumbers();
-  frequencies->setLabelFormat("%g");
+  QValueAxis* frequencies =
+      RoundAxis(QString::fromStdString(FrequencyAxisTitle(unit)), RoundTicks(0, top > 0 ? top * 1.05 : 1, 8));
   map_->addAxis(variants, Qt::AlignBottom);
   map_->addAxis(frequencies, Qt::AlignLeft);
   for (QAbstractSeries* series : map_->series()) {

@@ -7,11 +7,13 @@
 #include <array>
 #include <functional>
 
+#include "line_printer.h"
 #include "results_summary.h"
 #include "results_tables.h"
 
 class QChart;
 class QChartView;
+class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -30,11 +32,13 @@ class TOutputForm : public QDialog {
   // Refreshes and shows the form modally.
   void ShowResults();
 
-  // "Печать" and "Импортировать в Excel" run these; the form stays open.
-  void SetPrinter(std::function<void(TOutputForm&)> print) { print_ = std::move(print); }
+  // "Печать" (to the printer) and "Сохранить в PDF" beside it run this, and
+  // "Импортировать в Excel" the exporter; the form stays open.
+  using PrintHandler = std::function<void(TOutputForm&, PrintTarget)>;
+  void SetPrinter(PrintHandler print) { print_ = std::move(print); }
   void SetExporter(std::function<void(TOutputForm&)> exportTo) { export_ = std::move(exportTo); }
-  // "Печать карты" runs this.
-  void SetMapPrinter(std::function<void(TOutputForm&)> print) { printMap_ = std::move(print); }
+  // "Печать карты" and the "Сохранить в PDF" beside it run this.
+  void SetMapPrinter(PrintHandler print) { printMap_ = std::move(print); }
   // "Карта критических скоростей" runs this.
   void SetStiffnessMapOpener(std::function<void(TOutputForm&)> open) { openStiffnessMap_ = std::move(open); }
   // What the frequency map shows, as a picture.
@@ -46,9 +50,13 @@ class TOutputForm : public QDialog {
   QPushButton* RepeatButton() const { return bitBtn2_; }
   QPushButton* PrintButton() const { return bitBtn3_; }
   QPushButton* ExportButton() const { return bitBtn4_; }
+  QPushButton* PdfButton() const { return pdfButton_; }
   QPushButton* PrintMapButton() const { return printMapButton_; }
+  QPushButton* PdfMapButton() const { return pdfMapButton_; }
   QPushButton* StiffnessMapButton() const { return stiffnessMapButton_; }
   QChart* MapChart() const { return map_; }
+  // The unit of the map's frequency axis.
+  QComboBox* MapUnitBox() const { return mapUnit_; }
   QString CheckText() const;
   // The comparison with the continuous shaft and the lines below it.
   GridView* ContinuousGrid() const { return continuous_; }
@@ -57,6 +65,7 @@ class TOutputForm : public QDialog {
 
  private:
   void Run(const std::function<void(TOutputForm&)>& handler);
+  void Print(const PrintHandler& handler, PrintTarget target);
   void FillMap();
 
   ResultsTables& tables_;
@@ -66,7 +75,10 @@ class TOutputForm : public QDialog {
   QLabel* continuousNotes_;
   QChart* map_;
   QChartView* mapView_;
+  QComboBox* mapUnit_;
   QPushButton* printMapButton_;
+  QPushButton* pdfMapButton_;
+  QPushButton* pdfButton_;
   QPushButton* stiffnessMapButton_;
   QLabel* noMap_;  // in place of the map when there is none
   std::array<GridView*, 5> grids_{};
@@ -75,9 +87,9 @@ class TOutputForm : public QDialog {
   QPushButton* bitBtn3_;
   QPushButton* bitBtn4_;
   QWidget* mainWindow_ = nullptr;
-  std::function<void(TOutputForm&)> print_;
+  PrintHandler print_;
   std::function<void(TOutputForm&)> export_;
-  std::function<void(TOutputForm&)> printMap_;
+  PrintHandler printMap_;
   std::function<void(TOutputForm&)> openStiffnessMap_;
 };
 

@@ -3,7 +3,9 @@
 #include <QBoxLayout>
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -15,26 +17,13 @@
 
 #include "chart_printing.h"
 #include "form_kit.h"
+#include "map_axes_view.h"
 #include "messages.h"
 #include "ordinal_colours.h"
 
 namespace vp {
 
 namespace {
-
-// The largest picture that prints on a landscape page with room for its heading.
-const QSize kLargestPrintedPicture(760, 470);
-
-QLogValueAxis* LogAxis(const QString& title, const LogAxisSpan& span) {
-  auto* axis = new QLogValueAxis;
-  axis->setBase(10);
-  axis->setTitleText(title);
-  axis->setLabelFormat("%g");
-  axis->setRange(span.low, span.high);
-  // 2, 3, ... 9 between the powers of ten while they are few enough to tell apart.
-  axis->setMinorTickCount(std::log10(span.high / span.low) <= 6.5 ? 8 : 0);
-  return axis;
-}
 
 QString WithStop(const std::string& text) {
   const QString s = QString::fromStdString(text);
@@ -60,6 +49,7 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
   chart_->setTitle("Карта критических скоростей");
   chart_->setBackgroundRoundness(0);
   chart_->legend()->setAlignment(Qt::AlignBottom);
+  UseMapNumbers(chart_);
   view_ = new QChartView(chart_, this);
   view_->setRenderHint(QPainter::Antialiasing);
 
@@ -75,6 +65,8 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
   fields->addRow("от:", low_);
   fields->addRow("до:", high_);
   fields->addRow("Число точек:", points_);
+  unit_ = FrequencyUnitBox(panel);
+  fields->addRow("Ось частот:", unit_);
   column->addLayout(fields);
   QLabel* about = Caption(panel,
                           "Собственные частоты непрерывной модели вала, когда у всех опор одна жесткость; "
@@ -92,13 +84,14 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
   variants_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   column->addWidget(variants_);
   column->addStretch(1);
-  auto* buttons = new QHBoxLayout;
+  auto* buttons = new QGridLayout;
   print_button_ = BitBtn(panel, "Печать карты", QRect(0, 0, 138, 41), Glyph::Print);
+  pdf_button_ = BitBtn(panel, "Сохранить в PDF", QRect(0, 0, 138, 41), Glyph::Save);
   close_ = BitBtn(panel, "Закрыть", QRect(0, 0, 138, 41), Glyph::Ok);
-  for (QPushButton* button : {print_button_, close_}) {
-    button->setFixedSize(138, 41);
-    buttons->addWidget(button);
-  }
+  for (QPushButton* button : {print_button_, pdf_button_, close_}) button->setFixedSize(138, 41);
+  buttons->addWidget(print_button_, 0, 0);
+  buttons->addWidget(pdf_button_, 0, 1);
+  buttons->addWidget(close_, 1, 1);
   column->addLayout(buttons);
 
   auto* layout = new QHBoxLayout(this);
@@ -106,15 +99,17 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
   layout->addWidget(view_, 1);
   layout->addWidget(panel);
 
-  SetTabOrder({low_, high_, points_, print_button_, close_, view_});
+  SetTabOrder({low_, high_, points_, unit_, print_button_, pdf_button_, close_, view_});
+  connect(unit_, &QComboBox::currentIndexChanged, this, [this] { Draw(); });
   for (QLineEdit* edit : {low_, high_, points_}) connect(edit, &QLineEdit::textEdited, this, [this] { FieldsEdited(); });
-  connect(print_button_, &QPushButton::clicked, this, [this] {
-    try {
-      if (print_) print_(*this);
-    } catch (const std::exception& e) {
-      ReportError(this, e);
-    }
-  });
+  for (auto [button, target] : {std::pair{print_button_, PrintTarget::Printer}, std::pair{pdf_button_, PrintTarget::Pdf}})
+    connect(button, &QPushButton::clicked, this, [this, target] {
+      try {
+        if (print_) print_(*this, target);
+      } catch (const std::exception& e) {
+        ReportError(this, e);
+      }
+    });
   connect(close_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -233,7 +228,10 @@ void TStiffnessMapForm::Draw() {
   }
   const StiffnessMapChart& map = model_.Chart();
   print_button_->setEnabled(map.Drawn());
+  pdf_button_->setEnabled(map.Drawn());
   if (map.Drawn()) {
+    const FrequencyUnit unit = UnitOf(unit_);
+    const double scale = FrequencyUnitScale(unit, model_.ReportFactor());
     for (size_t n = 0; n < map.curves.size(); ++n) {
       const StiffnessMapCurve& curve = map.curves[n];
       auto* series = new QLineSeries;
@@ -241,7 +239,7 @@ void TStiffnessMapForm::Draw() {
       series->setPen(QPen(OrdinalColour(n), 2));
       QList<QPointF> points;
       for (size_t i = 0; i < map.stiffness.size() && i < curve.F.size(); ++i)
-        if (curve.F[i] > 0) points << QPointF(map.stiffness[i], curve.F[i]);  // a log axis has no 0
+        if (curve.F[i] > 0) points << QPointF(map.stiffness[i], curve.F[i] * scale);  // a log axis has no 0
       series->replace(points);
       chart_->addSeries(series);
     }
@@ -258,11 +256,11 @@ void TStiffnessMapForm::Draw() {
       series->setColor(Qt::black);
       series->setBorderColor(Qt::black);
       for (double F : mark.F)
-        if (F > 0) series->append(mark.stiffness, F);
+        if (F > 0) series->append(mark.stiffness, F * scale);
       chart_->addSeries(series);
     }
     QLogValueAxis* x = LogAxis("Жесткость опор", StiffnessAxisSpan(map));
-    QLogValueAxis* y = LogAxis("Частота", FrequencyAxisSpan(map));
+    QLogValueAxis* y = LogAxis(QString::fromStdString(FrequencyAxisTitle(unit)), FrequencyAxisSpan(map, scale));
     chart_->addAxis(x, Qt::AlignBottom);
     chart_->addAxis(y, Qt::AlignLeft);
     for (QAbstractSeries* series : chart_->series()) {
@@ -271,13 +269,6 @@ void TStiffnessMapForm::Draw() {
     }
   }
   emit Drawn();
-}
-
-QImage TStiffnessMapForm::CaptureChart() const {
-  const QImage picture = view_->grab().toImage();
-  if (picture.width() <= kLargestPrintedPicture.width() && picture.height() <= kLargestPrintedPicture.height())
-    return picture;
-  return picture.scaled(kLargestPrintedPicture, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 QStringList TStiffnessMapForm::PrintHeading() const {

@@ -11,10 +11,12 @@
 #include <memory>
 #include <optional>
 
+#include "line_printer.h"
 #include "stiffness_map_model.h"
 
 class QChart;
 class QChartView;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -39,20 +41,21 @@ class TStiffnessMapForm : public QDialog {
   // True while a map is being computed.
   bool Computing() const { return worker_ != nullptr; }
 
-  // "Печать карты" runs this.
-  void SetPrinter(std::function<void(TStiffnessMapForm&)> print) { print_ = std::move(print); }
-  // What the chart shows, as a picture small enough for a page, and the
-  // heading it is printed under (title, range, the variants' stiffnesses).
-  QImage CaptureChart() const;
+  // "Печать карты" (to the printer) and "Сохранить в PDF" run this.
+  void SetPrinter(std::function<void(TStiffnessMapForm&, PrintTarget)> print) { print_ = std::move(print); }
+  // The heading the map is printed under (title, range, the variants' stiffnesses).
   QStringList PrintHeading() const;
   const StiffnessMapModel& Model() const { return model_; }
 
   QLineEdit* LowEdit() const { return low_; }
   QLineEdit* HighEdit() const { return high_; }
   QLineEdit* PointsEdit() const { return points_; }
+  // The unit of the frequency axis.
+  QComboBox* UnitBox() const { return unit_; }
   QLabel* NoticeLabel() const { return notice_; }
   QLabel* VariantsLabel() const { return variants_; }
   QPushButton* PrintButton() const { return print_button_; }
+  QPushButton* PdfButton() const { return pdf_button_; }
   QPushButton* CloseButton() const { return close_; }
   QChart* Chart() const { return chart_; }
 
@@ -78,11 +81,13 @@ class TStiffnessMapForm : public QDialog {
   QLineEdit* low_;
   QLineEdit* high_;
   QLineEdit* points_;
+  QComboBox* unit_;
   QLabel* notice_;
   QLabel* variants_;
   QPushButton* print_button_;
+  QPushButton* pdf_button_;
   QPushButton* close_;
-  std::function<void(TStiffnessMapForm&)> print_;
+  std::function<void(TStiffnessMapForm&, PrintTarget)> print_;
   QThread* worker_ = nullptr;
   std::shared_ptr<std::optional<StiffnessMapChart>> result_;  // what the worker computes; none when stopped
   std::shared_ptr<StopFlag> stop_;                            // the worker's

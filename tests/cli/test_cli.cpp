@@ -95,13 +95,20 @@ TEST(Cli, PdfHoldsTheSamePrintout) {
   const Result r = RunCli("--decimal-separator . --pdf " + pdf + " " + Example("rotor_two_bearings.txt"));
   EXPECT_EQ(r.status, 0) << r.err;
   const std::vector<std::string> pages = vp::test::PdfPages(pdf);
-  std::filesystem::remove(pdf);
   ASSERT_GE(pages.size(), 2u);
   std::string printed;
   for (const std::string& page : pages) printed += page;
   EXPECT_EQ(vp::test::WithoutBlanks(printed), vp::test::WithoutBlanks(r.out));
-  EXPECT_EQ(vp::test::TextLines(pages[0]).at(0), "Вариант по жесткости N 1");
+  // Headed by the program, the date and the input file, in a fixed-pitch font.
+  const std::string title = vp::test::TextLines(pages[0]).at(0);
+  // (The blanks between its parts are as wide as the text extraction makes them.)
+  EXPECT_EQ(title.rfind("Программа расчета собственных частот и форм колебаний валопровода ", 0), 0u) << title;
+  EXPECT_NE(title.find(" Дата: "), std::string::npos) << title;
+  EXPECT_EQ(title.substr(title.find("Файл исходных данных: ") + 40), Example("rotor_two_bearings.txt")) << title;
+  EXPECT_EQ(vp::test::TextLines(pages[0]).at(1), "Вариант по жесткости N 1");
+  EXPECT_NE(vp::test::Capture("pdffonts '" + pdf + "'").find("LiberationMono"), std::string::npos);
   EXPECT_NE(printed.find("Вариант по жесткости N 2"), std::string::npos);
+  std::filesystem::remove(pdf);
 }
 
 TEST(Cli, PdfThatCannotBeWrittenOrIsNotNamed) {

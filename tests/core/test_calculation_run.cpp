@@ -37,9 +37,10 @@ class FakeUi : public RunUi, public ModeShapeDisplay {
     return confirm;
   }
   ModeShapeDisplay* ModeDisplay() override { return this; }
-  void ShowModeShape(const TNewFormModel& form) override {
+  bool ShowModeShape(const TNewFormModel& form) override {
     EXPECT_EQ(std::this_thread::get_id(), thread);
     modeLabels.push_back(form.Label2 + "/" + form.Label3);
+    return true;
   }
   void ShowResults() override { calls.push_back("results"); }
   void ShowInputError(const std::string& detail) override { calls.push_back("error: " + detail); }

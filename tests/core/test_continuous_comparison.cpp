@@ -31,7 +31,7 @@ struct Solved : AcceptingUi, ModeShapeDisplay {
     EXPECT_EQ(messages, std::vector<std::string>{});
   }
   ModeShapeDisplay* ModeDisplay() override { return st.form.CheckBox1 ? this : nullptr; }
-  void ShowModeShape(const TNewFormModel& form) override { shown.push_back(form); }
+  bool ShowModeShape(const TNewFormModel& form) override { return shown.push_back(form), true; }
 };
 
 // The main form holding a shaft of one variant, searched from F1 to FK.

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <set>
 
 #include "calculation_run.h"
 #include "completeness_lines.h"
@@ -9,6 +12,7 @@
 #include "form_fixtures.h"
 #include "frequency_count.h"
 #include "frequency_map.h"
+#include "map_axes.h"
 #include "output_files.h"
 #include "results_export.h"
 #include "workbook_reader.h"
@@ -274,4 +278,40 @@ TEST(FrequencyMap, ARunChecksEveryVariantAndTheExportChartsTheMap) {
   EXPECT_EQ(aux.Cell(16, 1).text, "Частота № 1");
   EXPECT_DOUBLE_EQ(aux.Cell(16, 2).number, summary.variants[0].modes[0].F);
   std::filesystem::remove(path);
+}
+
+TEST(MapAxes, TicksAtRoundStepsWithOneLabelEachInOneFormat) {
+  struct Case {
+    double low, high;
+    int maxIntervals;
+    double minStep;
+    AxisTicks ticks;
+    const char* format;
+  };
+  const Case cases[] = {
+      {0, 390514, 8, 0, {0, 400000, 50000}, "%.6g"},  // the map of rotor_two_bearings.txt
+      {0, 620, 8, 0, {0, 700, 100}, "%.3g"},          // the same in Hz
+      {0, 2.4, 5, 0, {0, 2.5, 0.5}, "%.2g"},
+      {1, 20, 10, 1, {0, 20, 2}, "%.2g"},  // 20 variants
+      {1, 2, 10, 1, {1, 2, 1}, "%.1g"},    // 2 variants: no step below one
+  };
+  for (const Case& c : cases) {
+    const AxisTicks t = RoundTicks(c.low, c.high, c.maxIntervals, c.minStep);
+    EXPECT_DOUBLE_EQ(t.low, c.ticks.low) << c.high;
+    EXPECT_DOUBLE_EQ(t.high, c.ticks.high) << c.high;
+    EXPECT_DOUBLE_EQ(t.step, c.ticks.step) << c.high;
+    const std::string format = AxisLabelFormat(t.high, t.step);
+    EXPECT_EQ(format, c.format);
+    std::set<std::string> labels;  // every label its own, in plain decimals
+    for (double x = t.low; x <= t.high + t.step / 2; x += t.step) {
+      char label[64];
+      std::snprintf(label, sizeof label, format.c_str(), x);
+      EXPECT_TRUE(labels.insert(label).second && !std::strchr(label, 'e')) << label;
+    }
+  }
+  // A logarithmic axis from 0.1 to 1E6: no "1e+06" beside "100000".
+  char low[64], high[64];
+  std::snprintf(low, sizeof low, AxisLabelFormat(1e6, 0.1).c_str(), 0.1);
+  std::snprintf(high, sizeof high, AxisLabelFormat(1e6, 0.1).c_str(), 1e6);
+  EXPECT_EQ(std::string(low) + " " + high, "0.1 1000000");
 }

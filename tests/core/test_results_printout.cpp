@@ -49,9 +49,9 @@ TEST(ResultsPrintout, LinesOfOneVariantAndFrequency) {
       "",
       "  Номер участка:" + B(13) + "Координата уч-ка:" + B(15) + "Смещение:" + B(19) + "Угол поворота:" + B(20) +
           "Момент:" + B(24) + "Попер. сила:",
-      B(12) + "1" + B(32) + "0.50000" + B(28) + "1.10000" + B(28) + "1.20000" + B(28) + "1.30000" + B(28) + "1.40000",
-      B(12) + "3" + B(32) + "1.50000" + B(28) + "3.10000" + B(28) + "3.20000" + B(28) + "3.30000" + B(28) + "3.40000",
-      B(12) + "5" + B(32) + "2.50000" + B(28) + "5.10000" + B(28) + "5.20000" + B(28) + "5.30000" + B(28) + "5.40000",
+      B(15) + "1" + B(23) + "0.50000" + B(17) + "1.10000" + B(26) + "1.20000" + B(20) + "1.30000" + B(29) + "1.40000",
+      B(15) + "3" + B(23) + "1.50000" + B(17) + "3.10000" + B(26) + "3.20000" + B(20) + "3.30000" + B(29) + "3.40000",
+      B(15) + "5" + B(23) + "2.50000" + B(17) + "5.10000" + B(26) + "5.20000" + B(20) + "5.30000" + B(29) + "5.40000",
       "",
       "",
   };
@@ -59,21 +59,27 @@ TEST(ResultsPrintout, LinesOfOneVariantAndFrequency) {
   EXPECT_EQ(p.error, "");
 }
 
-TEST(ResultsPrintout, RowsPerFrequencyAndGapsAfterTwoDigitSections) {
+TEST(ResultsPrintout, RowsPerFrequencyLinedUpUnderTheCaptions) {
   Printed even(4, 1, 1);
   even.Print();
   EXPECT_EQ(even.lines.size(), 3u + 2 + 2 + 2);
 
+  // In a fixed-pitch font: every value ends where its caption ends in the
+  // header, sections of one digit and of two alike; a value too wide for its
+  // place goes right, two blanks after the one before.
   Printed p(21, 1, 2);
+  p.results.StringGrid3.SetCell(2, 4, "1E20");  // the moment of section 1, frequency 1
   p.Print();
   int rows = 0;
   for (const std::string& line : p.lines) {
-    if (line.rfind(B(12), 0) != 0 || line[12] == ' ') continue;
+    if (line.empty() || line[0] != ' ' || line.find_first_not_of(" 0123456789.-") != std::string::npos) continue;
     ++rows;
-    const int section = std::stoi(line.substr(12));
-    const size_t digits = std::to_string(section).size();
-    const size_t gap = line.find_first_not_of(' ', 12 + digits) - (12 + digits);
-    EXPECT_EQ(gap, section <= 9 ? 32u : 30u) << line;
+    const bool wide = rows == 1;
+    for (size_t end : {16, 46, 70, 103, 130, 166}) {
+      if (wide && end == 130) end = 103 + 2 + 27;  // "100000000000000000000.00000" from character 106
+      EXPECT_NE(line[end - 1], ' ') << line;
+      EXPECT_TRUE(end == line.size() || line[end] == ' ') << line;
+    }
   }
   EXPECT_EQ(rows, 2 * 11);
 }
@@ -98,6 +104,12 @@ TEST(ResultsPrintout, TwoVariantsThreeFrequenciesEachEndWithTwoEmptyLines) {
   EXPECT_EQ(p.lines[p.lines.size() - 2], "");
   EXPECT_EQ(p.lines[2], B(80) + "Частота N 1  ------   P = 101.12346");
   EXPECT_NE(std::find(p.lines.begin(), p.lines.end(), B(80) + "Частота N 3  ------   P = 203.12346"), p.lines.end());
+}
+
+TEST(ResultsPrintout, TheTitleNamesTheProgramTheDateAndTheInputFile) {
+  const std::string program = "Программа расчета собственных частот и форм колебаний валопровода     Дата: 07.12.2026";
+  for (auto [file, named] : {std::pair{"/home/u/Ротор.txt", "/home/u/Ротор.txt"}, {"", "не задан"}, {"a\x1B[2J.txt", "a\\x1B[2J.txt"}})
+    EXPECT_EQ(PrintoutTitle(file, "07.12.2026"), program + "     Файл исходных данных: " + named);
 }
 
 TEST(ResultsPrintout, FiveDecimalsRoundedWithoutLeadingBlanks) {
@@ -203,6 +215,6 @@ TEST(ResultsPrintout, PrintsWhatARealRunComputed) {
   WritePrintout(st.form, st.results, ',', [&](const std::string& l) { lines.push_back(l); });
   ASSERT_GE(lines.size(), 9u);
   EXPECT_EQ(lines[2].rfind(B(80) + "Частота N 1  ------   P = 22", 0), 0u) << lines[2];
-  EXPECT_EQ(lines[5].substr(0, 45), B(12) + "1" + B(32));
-  EXPECT_EQ(lines[5].substr(45, 7), "0,10000");
+  EXPECT_EQ(lines[5].substr(0, 39), B(15) + "1" + B(23));
+  EXPECT_EQ(lines[5].substr(39, 7), "0,10000");
 }

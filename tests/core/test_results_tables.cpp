@@ -16,7 +16,7 @@ namespace {
 // Records what the mode-shape form holds each time it is shown.
 class RecordingDisplay : public ModeShapeDisplay {
  public:
-  void ShowModeShape(const TNewFormModel& form) override { shown.push_back(form); }
+  bool ShowModeShape(const TNewFormModel& form) override { return shown.push_back(form), true; }
   std::vector<TNewFormModel> shown;
 };
 

@@ -538,6 +538,16 @@ TEST(Sob, NeverLoopsForeverOnDegenerateParameters) {
   }
 }
 
+TEST(Sob, ProgressIsAShareOfTheEstimatedTrials) {
+  // Trials made, estimated, percent shown (none without an estimate, 99 at most).
+  for (auto [trials, expected, percent] : {std::tuple{10, 0., -1}, {0, 400., 0}, {100, 400., 25}, {399, 400., 99}, {900, 400., 99}}) {
+    SearchProgress progress;
+    progress.trials = trials;
+    progress.expected = expected;
+    EXPECT_EQ(progress.Percent(), percent) << trials << " of " << expected;
+  }
+}
+
 TEST(Sob, ProgressIsWrittenAtEveryTrialAndAStopEndsTheWalkAtOnce) {
   // Below the first frequency (22.7): the walk from 0.5 to 1 in steps of 1E-4.
   SearchRun walk;

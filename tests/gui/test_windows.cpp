@@ -18,6 +18,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -37,6 +38,7 @@
 #include "model_spies.h"
 #include "numtext.h"
 #include "output_files.h"
+#include "pdf_text.h"
 #include "workbook_writer.h"
 
 using namespace vp;
@@ -227,6 +229,29 @@ TEST_F(Windows, ModeShapesAreShownPerFrequencyAndTheCloseBoxGoesOn) {
   EXPECT_EQ(forms->NewForm->Series1()->count(), 0);
 }
 
+TEST_F(Windows, NoMoreModeShapesForTheRestOfTheRunAndTheNextRunShowsThemAgain) {
+  Load("free_free_shaft.txt");  // two frequencies
+  forms->MainForm->ModesCheckBox()->setChecked(true);
+  for (const bool noMore : {true, false}) {
+    int shapes = 0;
+    ModalAnswerer answer([&](QWidget* w) {
+      if (w == forms->InputForm.get()) {
+        forms->InputForm->ContinueButton()->click();
+      } else if (w == forms->NewForm.get()) {
+        ++shapes;
+        EXPECT_FALSE(forms->NewForm->NoMoreCheckBox()->isChecked());
+        if (noMore) forms->NewForm->NoMoreCheckBox()->click();
+        forms->NewForm->NextButton()->click();
+      } else if (w == forms->OutputForm.get()) {
+        forms->OutputForm->RepeatButton()->click();
+      }
+    });
+    forms->MainForm->StartButton()->click();
+    EXPECT_EQ(shapes, noMore ? 1 : 2);
+    EXPECT_EQ(forms->state.summary.variants.at(0).modes.size(), 2u);  // the run went on
+  }
+}
+
 TEST_F(Windows, TheContinuousShaftStandsBesideTheModeShapesAndTheFrequencies) {
   // 20 sections of 0.1 m: some frequencies are off by more than 1 %.
   Load("rotor_coarse_sections.txt");
@@ -263,6 +288,30 @@ TEST_F(Windows, TheContinuousShaftStandsBesideTheModeShapesAndTheFrequencies) {
   EXPECT_EQ(marked, QStringList({"-1.06 !", "-2.09 !", "+1.35 !", "-22.43 !", "+13.72 !"}));
   EXPECT_EQ(notes, QStringList("Внимание: отличие больше 1 % (знак !) - участки слишком длинные: разбейте вал на "
                                "большее число более коротких участков."));
+}
+
+TEST_F(Windows, EnterInAGridCommitsTheCellAndMovesOnAsInASpreadsheet) {
+  forms->state.form.SetSpinValue(Count::Sections, 2);
+  forms->MainForm->SyncFromModel();
+  GridView* grid = forms->MainForm->Grid(1);  // 3 rows (l, m, EI) x 2 sections
+  QAbstractItemModel* cells = grid->model();
+  struct Case {
+    int row, column;
+    const char* typed;  // none: Enter on a cell left as it was
+    int toRow, toColumn;
+  } const cases[] = {{0, 0, "0.5", 0, 1}, {0, 1, "7", 1, 0}, {1, 1, nullptr, 2, 0}, {2, 1, "3", 2, 1}};
+  for (const Case& c : cases) {
+    grid->setFocus();
+    grid->setCurrentIndex(cells->index(c.row, c.column));
+    for (const char* key = c.typed; key && *key; ++key) QTest::keyClick(QApplication::focusWidget(), *key);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();  // the editor commits and closes from the event loop
+    EXPECT_EQ(grid->currentIndex(), cells->index(c.toRow, c.toColumn)) << c.row << "," << c.column;
+    if (c.typed) {
+      EXPECT_EQ(cells->index(c.row, c.column).data().toString(), c.typed);
+    }
+  }
+  EXPECT_EQ(forms->state.form.StringGrid1.Cell(1, 1), "0.5");
 }
 
 TEST_F(Windows, RepeatInputComputesNothing) {
@@ -379,6 +428,13 @@ TEST_F(Windows, ALongCalculationShowsProgressAndCanBeStopped) {
     } else if (auto* progress = qobject_cast<QProgressDialog*>(w)) {
       progressSeen = true;
       EXPECT_TRUE(progress->labelText().startsWith("Вариант по жесткости № 1"));
+      // On the main form, with the percent of the estimated trials and the
+      // trial frequency in the general format.
+      const QPoint centre = forms->MainForm->geometry().center();
+      EXPECT_LE((progress->frameGeometry().center() - centre).manhattanLength(), 2);
+      EXPECT_EQ(progress->findChild<QProgressBar*>()->maximum(), 100);
+      const std::string F = progress->labelText().section("пробная частота ", 1).toStdString();
+      EXPECT_EQ(GeneralFormat(RealOfText(F, '.'), '.'), F);
       PressCancel(progress);
     } else if (w == forms->OutputForm.get()) {
       resultsShown = true;
@@ -465,29 +521,55 @@ TEST_F(Windows, ACalculationEstimatedToBeLongIsAskedAbout) {
   EXPECT_EQ(forms->state.form.Edit9, "1E-6");
 }
 
-TEST_F(Windows, PrintingWithoutAPrinterSaysSoAndTheResultsStayOpen) {
-  if (PrinterAvailable()) GTEST_SKIP() << "this machine has a printer";
-  Load("free_free_shaft.txt");
-  std::vector<QString> messages;
-  int resultsShown = 0;
-  ModalAnswerer answer([&](QWidget* w) {
-    if (w == forms->InputForm.get()) {
-      forms->InputForm->ContinueButton()->click();
-    } else if (w == forms->OutputForm.get()) {
-      // The print message is answered by a later tick of this answerer, which
-      // cannot run inside its own handler: press "Печать" from the event loop.
-      if (++resultsShown == 1)
-        QTimer::singleShot(0, forms->OutputForm->PrintButton(), &QPushButton::click);
-      else if (!messages.empty())
-        forms->OutputForm->RepeatButton()->click();
-    } else {
-      messages.push_back(MessageText(w));
+// Every print action saves into a PDF file beside printing, and offers it
+// when there is no printer; the window stays open.
+TEST_F(Windows, EveryPrintActionSavesAPdfFileAndOffersItWithoutAPrinter) {
+  ProgramState& st = forms->state;
+  Load("free_free_shaft.txt");  // the file the printout names
+  st.form = test::SteelRotorForm({1e8, 1e9}, 2);
+  test::RunToResults(st);
+  st.newForm.Label2 = "Вариант по жесткости N 1";
+  for (int i = 1; i <= 20; ++i) st.newForm.AddPoint(i, std::sin(i / 6.0), 0xFF0000);
+  TOutputForm& out = *forms->OutputForm;
+  TStiffnessMapForm& map = *forms->StiffnessMapForm;
+  TNewForm& shape = *forms->NewForm;
+  out.Refresh();
+  forms->StiffnessMapOfRun();
+  map.Fill();
+  shape.Fill();
+  for (QWidget* w : std::initializer_list<QWidget*>{&out, &map, &shape}) w->show();
+  QApplication::processEvents();
+  const QString path = QString::fromStdString(vp::test::TempPath("print_action.pdf"));
+  forms->choosePdfFile = [&](QWidget*, const QString&) { return path; };
+  struct Case {
+    QPushButton *print, *pdf;
+    const char* first;  // the first line of the page
+  } const cases[] = {{out.PrintButton(), out.PdfButton(), "Программа расчета собственных частот и форм"},
+                        {out.PrintMapButton(), out.PdfMapButton(), "Карта частот по вариантам жесткости опор"},
+                        {map.PrintButton(), map.PdfButton(), "Карта критических скоростей"},
+                        {shape.PrintButton(), shape.PdfButton(), "Форма колебаний"}};
+  for (const Case& c : cases) {
+    for (QPushButton* button : {c.pdf, c.print}) {
+      if (button == c.print && PrinterAvailable()) continue;  // that one prints
+      QFile::remove(path);
+      QStringList asked;
+      ModalAnswerer answer([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_TRUE(box);
+        asked << box->text();
+        for (QAbstractButton* b : box->buttons())
+          if (b->text() == "Сохранить в PDF") b->click();
+      });
+      button->click();
+      EXPECT_EQ(asked, button == c.pdf ? QStringList() : QStringList(QString::fromUtf8(kNoPrinterOffer)));
+      const std::vector<std::string> pages = test::PdfPages(path.toStdString());
+      ASSERT_FALSE(pages.empty()) << c.first;
+      const std::string first = test::TextLines(pages[0]).at(0);
+      EXPECT_EQ(first.rfind(c.first, 0), 0u) << first;
+      EXPECT_TRUE(button != out.PdfButton() || first.substr(first.size() - 20) == "/free_free_shaft.txt") << first;
     }
-  });
-  forms->MainForm->StartButton()->click();
-  EXPECT_GE(resultsShown, 2);  // still open after the message
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0], QString::fromUtf8(kNoPrinterMessage));
+  }
+  QFile::remove(path);
 }
 
 TEST_F(Windows, ExportWritesTheWorkbookAndSaysWhenItCannotOpenIt) {
@@ -732,11 +814,12 @@ TEST_F(Windows, TabFollowsTheOrderOfTheControlsOnEveryForm) {
 
   TOutputForm& results = *forms->OutputForm;
   ExpectTabOrder(&results, {results.Grid(1), results.ContinuousGrid(), results.ExitButton(), results.RepeatButton(), results.Grid(2),
-                            results.Grid(3), results.PrintButton(), results.ExportButton()});
+                            results.Grid(3), results.PrintButton(), results.PdfButton(), results.ExportButton()});
   results.hide();
 
   TNewForm& shape = *forms->NewForm;
-  ExpectTabOrder(&shape, {shape.Grid(), shape.Chart1(), shape.NextButton(), shape.PrintButton(), shape.Grid()});
+  ExpectTabOrder(&shape, {shape.Grid(), shape.Chart1(), shape.NextButton(), shape.NoMoreCheckBox(), shape.PrintButton(),
+                          shape.PdfButton(), shape.Grid()});
   shape.hide();
 }
 
@@ -958,4 +1041,32 @@ TEST_F(Windows, TheFrequencyMapDrawsOneLinePerOrdinalAndMarksChangedShapes) {
   EXPECT_FALSE(out.PrintMapButton()->isVisible());
   EXPECT_TRUE(out.MapChart()->series().isEmpty());
   out.hide();
+}
+
+TEST_F(Windows, BothMapsShowTheirFrequenciesInTheUnitChosenBesideThem) {
+  ProgramState& st = forms->state;
+  st.form = test::SteelRotorForm({1e8, 1e9}, 2);
+  test::RunToResults(st);
+  TOutputForm& out = *forms->OutputForm;
+  out.Refresh();
+  forms->StiffnessMapOfRun();
+  TStiffnessMapForm& stiff = *forms->StiffnessMapForm;
+  stiff.Fill();
+  const double F = st.summary.variants.at(0).modes.at(0).F, curveF = stiff.Model().Chart().curves.at(0).F.at(0);
+  struct Case {
+    int choice;
+    const char* title;
+    double scale;  // of a reported frequency, 100 omega
+  } const cases[] = {{0, "Частота, P", 1}, {1, "Частота, Гц (при единицах СИ)", 1 / (200 * M_PI)},
+                        {2, "Частота, об/мин (при единицах СИ)", 60 / (200 * M_PI)}};
+  for (const Case& c : cases) {
+    out.MapUnitBox()->setCurrentIndex(c.choice);
+    stiff.UnitBox()->setCurrentIndex(c.choice);
+    for (QChart* chart : {out.MapChart(), stiff.Chart()}) {
+      ASSERT_EQ(chart->axes(Qt::Vertical).size(), 1);
+      EXPECT_EQ(chart->axes(Qt::Vertical).at(0)->titleText(), c.title);
+    }
+    EXPECT_NEAR(static_cast<QXYSeries*>(out.MapChart()->series().at(0))->at(0).y(), F * c.scale, 1e-9 * F);
+    EXPECT_NEAR(static_cast<QXYSeries*>(stiff.Chart()->series().at(0))->at(0).y(), curveF * c.scale, 1e-9 * curveF);
+  }
 }

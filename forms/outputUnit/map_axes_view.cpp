@@ -1,0 +1,53 @@
+#include "map_axes_view.h"
+
+#include <QChart>
+#include <QComboBox>
+#include <QLogValueAxis>
+#include <QValueAxis>
+#include <cmath>
+
+namespace vp {
+
+QValueAxis* RoundAxis(const QString& title, const AxisTicks& ticks) {
+  auto* axis = new QValueAxis;
+  axis->setTitleText(title);
+  axis->setRange(ticks.low, ticks.high);
+  axis->setTickType(QValueAxis::TicksDynamic);
+  axis->setTickAnchor(ticks.low);
+  axis->setTickInterval(ticks.step);
+  axis->setMinorTickCount(0);
+  axis->setLabelFormat(QString::fromStdString(AxisLabelFormat(std::max(std::fabs(ticks.low), std::fabs(ticks.high)), ticks.step)));
+  return axis;
+}
+
+QLogValueAxis* LogAxis(const QString& title, const LogAxisSpan& span) {
+  auto* axis = new QLogValueAxis;
+  axis->setBase(10);
+  axis->setTitleText(title);
+  axis->setLabelFormat(QString::fromStdString(AxisLabelFormat(span.high, span.low)));
+  // A hair beyond the powers of ten at the ends, so that rounding in their
+  // logarithms drops neither label.
+  axis->setRange(span.low * (1 - 1e-9), span.high * (1 + 1e-9));
+  // 2, 3, ... 9 between the powers of ten while they are few enough to tell apart.
+  axis->setMinorTickCount(std::log10(span.high / span.low) <= 6.5 ? 8 : 0);
+  return axis;
+}
+
+void UseMapNumbers(QChart* chart) {
+  QLocale locale;
+  locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+  chart->setLocale(locale);
+  chart->setLocalizeNumbers(true);
+}
+
+QComboBox* FrequencyUnitBox(QWidget* parent) {
+  auto* box = new QComboBox(parent);
+  for (FrequencyUnit unit : {FrequencyUnit::P, FrequencyUnit::Hertz, FrequencyUnit::Rpm})
+    box->addItem(QString::fromStdString(FrequencyUnitName(unit)), static_cast<int>(unit));
+  box->setToolTip("Единицы оси частот; Гц и об/мин - при единицах СИ");
+  return box;
+}
+
+FrequencyUnit UnitOf(const QComboBox* box) { return static_cast<FrequencyUnit>(box->currentData().toInt()); }
+
+}  // namespace vp
