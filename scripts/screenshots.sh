@@ -22,3 +22,9 @@ cp /tmp/valoprovod-shots/sections20_mode_shape_form.png docs/screenshots/continu
 # A printed page of the results (page 2: the end of variant 1 with its notes).
 ./build/cli/valoprovod-cli --decimal-separator . --pdf /tmp/valoprovod-shots/printout.pdf examples/rotor_two_bearings.txt >/dev/null
 pdftoppm -png -r 100 -f 2 -l 2 -singlefile /tmp/valoprovod-shots/printout.pdf docs/screenshots/printout_page
+# The rotor with its first bearing put at cross-section 0: the echo and the
+# results name the support that takes no part.
+sed '4s/^4 /0 /' examples/rotor_two_bearings.txt > /tmp/valoprovod-shots/support_at_0.txt
+QT_QPA_PLATFORM=offscreen ./build/app/valoprovod-screenshots /tmp/valoprovod-shots/support_at_0.txt /tmp/valoprovod-shots support0_
+cp /tmp/valoprovod-shots/support0_input_form.png docs/screenshots/inactive_support_echo.png
+cp /tmp/valoprovod-shots/support0_output_form.png docs/screenshots/inactive_support_results.png
