@@ -427,17 +427,18 @@ TEST(ResultsExport, TheFrequencyMapSheetHoldsOrdinalsGapsAndLikeness) {
     }
   }
   EXPECT_EQ(aux.Cell(top + 2, 2).kind, CellKind::Empty);  // the gap of ordinal 1 in variant 1
-  const int macTop = top + L + 3;
+  // Below the tables of the frequencies, their Hz and rpm and the continuous shaft's.
+  const int macTop = top + 2 + 4 * (L + 1);
   EXPECT_THAT(aux.Cell(macTop, 1).text, HasSubstr("MAC"));
-  EXPECT_EQ(aux.Cell(macTop, 3).text, "1 - 2");
+  EXPECT_EQ(aux.Cell(macTop + 1, 3).text, "1 - 2");
   int marked = 0;
   for (int n = 0; n < L; ++n)
     for (int c = 0; c < 5; ++c) {
       const auto& mac = map.lines[n].mac[c];
       if (mac)
-        ExpectNumber(aux, macTop + 1 + n, 3 + c, *mac);
+        ExpectNumber(aux, macTop + 2 + n, 3 + c, *mac);
       else
-        EXPECT_EQ(aux.Cell(macTop + 1 + n, 3 + c).kind, CellKind::Empty);
+        EXPECT_EQ(aux.Cell(macTop + 2 + n, 3 + c).kind, CellKind::Empty);
       marked += mac && *mac < kLowMac;
     }
   ASSERT_GT(marked, 0);
@@ -446,7 +447,17 @@ TEST(ResultsExport, TheFrequencyMapSheetHoldsOrdinalsGapsAndLikeness) {
   int charts = 0;
   for (const auto& sheet : run.book.info.sheets) charts += sheet.kind == SheetKind::Chart;
   const std::string chart = run.book.ChartXml(charts);
-  EXPECT_THAT(chart, HasSubstr("<a:t>Карта частот</a:t>"));
+  EXPECT_THAT(chart, HasSubstr("<a:t>Карта частот (пунктиром - непрерывная модель вала)</a:t>"));
+  // Each line's continuous companion: its row of the table, thin, dotted, in
+  // the line's colour, and not in the legend.
+  const int cRow = top + 2 + 3 * (L + 1);
+  for (int n = 0; n < L; ++n)
+    for (int c = 0; c < 6; ++c)
+      if (const auto& F = map.lines[n].continuous[c]) ExpectNumber(aux, cRow + n, 2 + c, *F);
+  EXPECT_THAT(chart, HasSubstr("<c:spPr><a:ln w=\"12700\"><a:solidFill><a:srgbClr val=\"1F77B4\"/></a:solidFill>"
+                               "<a:prstDash val=\"sysDot\"/></a:ln></c:spPr>"));
+  EXPECT_THAT(chart, HasSubstr("$B$" + std::to_string(cRow) + ":$G$" + std::to_string(cRow) + "</c:f>"));
+  EXPECT_THAT(chart, HasSubstr("<c:legendEntry><c:idx val=\"" + std::to_string(L) + "\"/><c:delete val=\"1\"/>"));
   EXPECT_THAT(chart, HasSubstr("<c:v>Частота № 1</c:v>"));
   EXPECT_THAT(chart, HasSubstr("<c:f>'вспомогательная'!$B$" + std::to_string(top + 2) + ":$G$" +
                                    std::to_string(top + 2) + "</c:f>"));
@@ -455,9 +466,29 @@ TEST(ResultsExport, TheFrequencyMapSheetHoldsOrdinalsGapsAndLikeness) {
   EXPECT_THAT(chart, Not(HasSubstr("<c:dispBlanksAs val=\"zero\"/>")));
 }
 
-TEST(ResultsExport, OneVariantHasNoFrequencyMap) {
+// With one variant there is no map to chart, but its frequencies are numbers
+// on the auxiliary sheet too, in Hz and rpm as well, in columns wide enough
+// to show them.
+TEST(ResultsExport, OneVariantHasItsFrequenciesAsNumbersButNoMap) {
   RotorExport run({1e7}, "5", "one");
   for (const auto& sheet : run.book.info.sheets) EXPECT_NE(sheet.name, "Карта частот");
   const Sheet aux = run.book.Read(2);
-  EXPECT_EQ(aux.Cell(4 + 2, 1).kind, CellKind::Empty);
+  const std::vector<ModeData>& modes = run.st.summary.variants[0].modes;
+  const int L = static_cast<int>(modes.size()), top = 4 + 2;
+  ASSERT_EQ(run.st.summary.variants[0].completeness.ordinals, (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_EQ(aux.Cell(top + 1, 1).text, "Вариант:");
+  struct Table {
+    int first;
+    std::string label;
+    double (*value)(const ModeData&);
+  };
+  const Table tables[] = {{top + 2, "Частота № 1", [](const ModeData& m) { return m.F; }},
+                          {top + 3 + L, "Частота № 1, Гц", [](const ModeData& m) { return Hertz(m.omega); }},
+                          {top + 4 + 2 * L, "Частота № 1, об/мин", [](const ModeData& m) { return Rpm(m.omega); }}};
+  for (const Table& t : tables) {
+    EXPECT_EQ(aux.Cell(t.first, 1).text, t.label);
+    for (int n = 0; n < L; ++n) EXPECT_NEAR(aux.Cell(t.first + n, 2).number, t.value(modes[n]), 1e-9 * t.value(modes[n]));
+  }
+  const std::string xml = run.book.SheetXml(2);
+  for (int col = 2; col <= 3; ++col) EXPECT_GE(ColumnWidth(xml, col), 12) << col;  // a number of 11 characters
 }
