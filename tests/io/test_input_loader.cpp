@@ -192,7 +192,7 @@ TEST(InputLoader, ExtensionChoosesTheBranchAndFailuresChangeNothing) {
   const TMainFormModel before = form;
   auto failure = [&](const std::string& path) { return test::Text(LoadInputFile(path, form, '.')); };
   const std::string good = Example("free_free_shaft.txt");
-  for (const char* name : {"input.TXT", "input.Txt", "input.dat", "input", "input.txt.bak", "dir.txt/input"}) {
+  for (const char* name : {"input.dat", "input", "input.txt.bak", "dir.txt/input"}) {
     TempFile file(name == std::string("dir.txt/input") ? "plain" : name, good);
     const std::string path = name == std::string("dir.txt/input") ? "/nonexistent.txt/input" : file.path();
     EXPECT_EQ(failure(path), "Неверный формат файла") << name;
@@ -204,9 +204,12 @@ TEST(InputLoader, ExtensionChoosesTheBranchAndFailuresChangeNothing) {
   EXPECT_EQ(failure("/nonexistent/input.txt"), "Не удалось открыть файл '/nonexistent/input.txt'. Нет такого файла или папки.");
   EXPECT_TRUE(form == before);
 
-  TempFile ok("ok.txt", good);
-  EXPECT_EQ(failure(ok.path()), "");
-  EXPECT_EQ(form.SpinEdit2.Text(), "100");
+  for (const char* name : {"ok.txt", "OK.TXT", "ok.Txt"}) {  // in capitals as well
+    TempFile ok(name, good);
+    form = before;
+    EXPECT_EQ(failure(ok.path()), "") << name;
+    EXPECT_EQ(form.SpinEdit2.Text(), "100");
+  }
 }
 
 TEST(BMSearch, AgreesWithAPlainSearch) {
@@ -259,6 +262,9 @@ std::string Data(const std::string& name) { return std::string(VP_TEST_DATA_DIR)
 
 std::string LoadFile(const std::string& path, TMainFormModel& form, char sep = '.') {
   return test::Text(LoadInputFile(path, form, sep));
+}
+std::string LoadFile(const std::string& path, TMainFormModel& form, std::vector<Warning>& warnings) {
+  return test::Text(LoadInputFile(path, form, '.', &warnings));
 }
 
 }  // namespace
@@ -329,18 +335,17 @@ TEST(InputLoader, BadWorkbooksFailAndChangeNothing) {
     EXPECT_NE(message.find("abc"), std::string::npos) << message;
   }
   EXPECT_TRUE(form == before);
-  for (const char* name : {"book.XLS", "book.Xlsx", "book.xlsm"}) {
-    const TempFile file(name, "");
-    EXPECT_EQ(LoadFile(file.path(), form), "Неверный формат файла") << name;
-  }
+  const TempFile file("book.xlsm", "");
+  EXPECT_EQ(LoadFile(file.path(), form), "Неверный формат файла");
 }
 
-// A workbook whose active worksheet holds the given rows (cells within <row> elements).
-std::string BookWithRows(const std::string& dir, const std::string& rows) {
+// A workbook whose active worksheet holds the given rows (cells within <row>
+// elements), with what follows the sheet list in the workbook part.
+std::string BookWithRows(const std::string& dir, const std::string& rows, const std::string& workbook = "") {
   const std::string path = dir + "/book.xlsx";
   test::WriteZip(path, {{"[Content_Types].xml", "<Types/>"},
                         {"xl/workbook.xml", "<workbook xmlns:r=\"urn:r\"><sheets><sheet name=\"Лист1\" r:id=\"rId1\"/>"
-                                            "</sheets></workbook>"},
+                                            "</sheets>" + workbook + "</workbook>"},
                         {"xl/_rels/workbook.xml.rels",
                          "<Relationships><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/"
                          "officeDocument/2006/relationships/worksheet\" Target=\"s.xml\"/></Relationships>"},
@@ -368,6 +373,51 @@ TEST(InputLoader, WorkbookCellsWithoutAValueNameTheCell) {
   // A formula beyond the cells the loader reads does not matter.
   EXPECT_EQ(LoadFile(BookWithRows(dir, counts + "<row r=\"20\"><c r=\"B20\"><f>1+1</f></c></row>"), form), "");
   EXPECT_EQ(form.SpinEdit2.Text(), "3");
+}
+
+// What a load reads silently as the user's data is refused or told: a sheet
+// without counts (a sheet of notes saved active), empty cells read as 0, and
+// formulas whose results the workbook itself marks as out of date.
+TEST(InputLoader, WorkbookCellsThatAreNoDataAreRefusedOrTold) {
+  const std::string dir = test::FreshDir("loader_findings");
+  std::string counts;  // B1..B5 = 1: one of everything
+  for (int r = 1; r <= 5; ++r) counts += "<row r=\"" + std::to_string(r) + "\"><c r=\"B" + std::to_string(r) + "\"><v>1</v></c></row>";
+  const std::string allButB17 = [&] {
+    std::string rows = counts;
+    for (int r : {6, 7, 8, 9, 10, 11, 12, 16, 18, 22})
+      rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"B" + std::to_string(r) + "\"><f>1</f><v>1</v></c></row>";
+    return rows;
+  }();
+  const std::string recalc = "<calcPr calcId=\"124519\" fullCalcOnLoad=\"1\"/>";
+  struct Case {
+    std::string rows, workbook, error;
+    std::vector<std::string> warnings;
+  } cases[] = {
+      {"<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>заметки</t></is></c></row>", "",
+       "Ошибка в книге: в листе «Лист1» нет исходных данных (ячейки B1-B5 с числами опор, участков, пролетов, вариантов "
+       "и частот пусты). Читается активный лист книги: сделайте активным лист с исходными данными и сохраните книгу."},
+      {counts, "", "", {"Лист «Лист1»: пустые ячейки B6, B7, B8, B9, B10, B11, B12, B16, B17, B18 и еще 1 прочитаны как 0"}},
+      {allButB17, "", "", {"Лист «Лист1»: пустая ячейка B17 прочитана как 0"}},
+      {allButB17, recalc, "",
+       {"Лист «Лист1»: пустая ячейка B17 прочитана как 0",
+        "Лист «Лист1»: книга помечена для пересчета при открытии, поэтому значения формул в ячейках B6, B7, B8, B9, "
+        "B10, B11, B12, B16, B18, B22 могут быть устаревшими. Откройте книгу в программе электронных таблиц, "
+        "сохраните ее заново и загрузите снова"}},
+      {counts + "<row r=\"6\"><c r=\"B6\"><f>1+1</f><v></v></c></row>", "",
+       "Ошибка в книге: лист «Лист1», ячейка B6: формула не вычислена (в файле нет ее значения); откройте книгу в "
+       "программе электронных таблиц и сохраните ее заново"},
+  };
+  for (const Case& c : cases) {
+    TMainFormModel form;
+    form.Edit3 = "typed";
+    const TMainFormModel before = form;
+    std::vector<Warning> warnings{{WarningCode::StaleFormulas}};  // of an earlier load
+    EXPECT_EQ(LoadFile(BookWithRows(dir, c.rows, c.workbook), form, warnings), c.error);
+    std::vector<std::string> told;
+    for (const Warning& w : warnings) told.push_back(Message(w));
+    EXPECT_EQ(told, c.error.empty() ? c.warnings : std::vector<std::string>{Message(Warning{WarningCode::StaleFormulas})});
+    EXPECT_EQ(form == before, !c.error.empty()) << c.error;
+  }
 }
 
 TEST(InputLoader, ReSavedExportsLoadFromTheirInputSheet) {
