@@ -146,11 +146,11 @@ Sheet InputSheet(const std::string& path) {
   return sheet;
 }
 
-// The cells of the sheet that the load read as 0 for want of a value, and the
-// formulas among them whose saved results the workbook marks as out of date.
-class ReadCells {
+// Among the cells a load reads: the empty ones, read as 0, and the formulas
+// whose saved results the workbook marks as out of date.
+class CellFindings {
  public:
-  explicit ReadCells(const Sheet& sheet) : sheet_(sheet) {}
+  explicit CellFindings(const Sheet& sheet) : sheet_(sheet) {}
   void Note(int row, int col) {
     const SheetCell& cell = sheet_.Cell(row, col);
     if (cell.kind == CellKind::Empty) empty_.push_back({row, col});
@@ -178,7 +178,7 @@ void LoadInputWorkbook(const std::string& path, TMainFormModel& form, char sep, 
   bool counts = false;
   for (int row = 1; row <= 5; ++row) counts = counts || sheet.Cell(row, 2).kind != CellKind::Empty;
   if (!counts) Raise(Error{ErrorCode::SheetWithoutCounts, 0, 0, "", path, sheet.Name()});
-  ReadCells read(sheet);
+  CellFindings read(sheet);
   auto integer = [&](int row, int col) {
     read.Note(row, col);
     return CellAsInteger(sheet, row, col, sep);
@@ -306,9 +306,9 @@ void ReadInputText(std::string_view contents, TMainFormModel& form, char sep, ch
 
 }  // namespace
 
-std::optional<Error> LoadInputText(std::string_view contents, TMainFormModel& form, char sep, char fileSep) {
+std::optional<Error> LoadInputText(std::string_view contents, TMainFormModel& form, char sep) {
   try {
-    ReadInputText(contents, form, sep, fileSep ? fileSep : sep);
+    ReadInputText(contents, form, sep, sep);
   } catch (const Failure& failure) {
     return failure.error();
   }

@@ -34,7 +34,6 @@ int BMSearch(int start, std::string_view text, std::string_view pattern);
 // before a failure stays). A UTF-8 byte-order mark at the start is skipped. A
 // real value that reads only with the other decimal separator fails with
 // ErrorCode::TextSeparator, whose detail starts with the separator the file uses.
-[[nodiscard]] std::optional<Error> LoadInputText(std::string_view contents, TMainFormModel& form, char decimalSeparator,
-                                                 char fileSeparator = 0);
+[[nodiscard]] std::optional<Error> LoadInputText(std::string_view contents, TMainFormModel& form, char decimalSeparator);
 
 }  // namespace vp

@@ -119,7 +119,8 @@ class Export {
     const int fRow = top + 2, cRow = fRow + 3 * (L + 1);
     table(fRow, &MapLine::frequencies, "Частота № ", "", reported);
     table(fRow + L + 1, &MapLine::frequencies, "Частота № ", ", Гц", [&](double F) { return Hertz(F / factor); });
-    table(fRow + 2 * (L + 1), &MapLine::frequencies, "Частота № ", ", об/мин", [&](double F) { return Rpm(F / factor); });
+    table(fRow + 2 * (L + 1), &MapLine::frequencies, "Частота № ", ", об/мин",
+          [&](double F) { return Rpm(F / factor); });
     auto hasContinuous = [](const MapLine& line) {
       return std::any_of(line.continuous.begin(), line.continuous.end(), [](const auto& F) { return F.has_value(); });
     };
@@ -128,7 +129,8 @@ class Export {
     if (!map.Drawn()) return;
 
     const int macTop = aux.LastRow() + 2;
-    aux.WriteTitle(macTop, 1, "MAC форм соседних вариантов (ниже " + GeneralFormat(kLowMac, sep_) + " - форма изменилась):");
+    aux.WriteTitle(macTop, 1,
+                   "MAC форм соседних вариантов (ниже " + GeneralFormat(kLowMac, sep_) + " - форма изменилась):");
     aux.WriteText(macTop + 1, 1, "Варианты:");
     for (int c = 0; c + 1 < V; ++c)
       aux.WriteText(macTop + 1, 3 + c, std::to_string(map.variants[c]) + " - " + std::to_string(map.variants[c + 1]));

@@ -99,9 +99,8 @@ void WorksheetWriter::WriteNumber(int row, int col, double value) {
 }
 
 void WorksheetWriter::WriteText(int row, int col, const std::string& text) {
-  Check(row, col);
-  book_.CheckResult(worksheet_write_string(Ws(sheet_), row - 1, static_cast<lxw_col_t>(col - 1), text.c_str(), nullptr));
-  Written(row, col, WidthFor(CharCount(text)));
+  WriteTitle(row, col, text);
+  Fit(col, WidthFor(CharCount(text)));
 }
 
 void WorksheetWriter::WriteTitle(int row, int col, const std::string& text) {
@@ -210,7 +209,8 @@ ChartSheetWriter& WorkbookWriter::AddChartSheet(const std::string& name, void* c
 }
 
 ChartSheetWriter& WorkbookWriter::AddLineChartSheet(const std::string& name, const LineChart& chart) {
-  std::vector<ChartSeries> all{{chart.row, chart.firstCol, chart.lastCol, chart.firstName, false, false, chart.firstColour}};
+  std::vector<ChartSeries> all{
+      {chart.row, chart.firstCol, chart.lastCol, chart.firstName, false, false, chart.firstColour}};
   all.insert(all.end(), chart.more.begin(), chart.more.end());
   for (const ChartSeries& s : all) CheckRange(name, s.row, s.firstCol, s.lastCol);
   if (chart.categoriesRow < 0 || chart.categoriesRow > kMaxRows) Fail("неверный диапазон подписей диаграммы «" + name + "»");
@@ -238,7 +238,6 @@ ChartSheetWriter& WorkbookWriter::AddLineChartSheet(const std::string& name, con
     }
     const lxw_color_t rgb = s.colour ? lxw_color_t{s.colour->r} << 16 | s.colour->g << 8 | s.colour->b : 0;
     const lxw_color_t colour = rgb == 0 ? lxw_color_t{LXW_COLOR_BLACK} : rgb;  // the library takes 0 for "none"
-
     lxw_chart_line pen{};
     pen.color = colour;
     pen.width = s.dotted ? 1 : 2.25;

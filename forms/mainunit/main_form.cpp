@@ -284,9 +284,9 @@ void TMainForm::BitBtn2Click() {
   if (error) {
     ReportError(this, *error);
   } else if (!warnings.empty()) {
-    QString text;
-    for (const Warning& warning : warnings) text += (text.isEmpty() ? "" : "\n\n") + QString::fromStdString(Message(warning));
-    ShowPlainMessage(this, text);
+    std::string text;
+    for (const Warning& warning : warnings) text += (text.empty() ? "" : "\n\n") + Message(warning);
+    ShowPlainMessage(this, QString::fromStdString(text));
   }
 }
 

@@ -699,30 +699,18 @@ TEST(ModeShape, AcceptedThroughSmallDeterminantUsesTheSystemAtThatFrequency) {
   for (int i = 1; i <= 30; ++i) EXPECT_EQ(run.out.modes[0].states[i], direct.States()[i]) << i;
 }
 
-// A stop request reaches a mode shape before its null vector, the long part of
-// a frequency accepted away from a natural one; a mode solved from the reduced
-// system is taken as ever.
+// A stop request reaches a mode shape accepted away from a natural frequency
+// before its null vector, the long part.
 TEST(ModeShape, AStopRequestReachesTheNullVector) {
   const TShaftModel model = UniformFreeFree(30, {10, 30}, 1);
-  SearchRun run;
-  run.P = Params(1, 1, 100, 1e-10, 1e-9);
-  Solve(model, run);
   const ShaftLayout layout(model, 1);
   StopFlag stop;
   stop.Request();
-  for (const auto& [omega, stopped] : {std::pair{run.out.modes.at(0).omega, false}, std::pair{6.0, true}}) {
-    ModeShape mode(layout);
-    std::vector<double> a(8 * 8);
-    layout.Assemble(omega, MatrixView{a.data(), 8});
-    mode.Prepare(MatrixView{a.data(), 8});
-    std::optional<ErrorCode> code;
-    try {
-      mode.Compute(omega, &stop);
-    } catch (const Failure& f) {
-      code = f.error().code;
-    }
-    EXPECT_EQ(code, stopped ? std::optional(ErrorCode::Interrupted) : std::nullopt) << omega;
-  }
+  ModeShape mode(layout);
+  std::vector<double> a(8 * 8);
+  layout.Assemble(6, MatrixView{a.data(), 8});
+  mode.Prepare(MatrixView{a.data(), 8});
+  EXPECT_EQ(ErrorOf([&] { mode.Compute(6, &stop); }), "Расчет прерван");
 }
 
 // ---- The estimate of a search --------------------------------------------------

@@ -480,45 +480,31 @@ TEST_F(Windows, ExportWritesTheWorkbookAndSaysWhenItCannotOpenIt) {
 // A text file written with the other decimal separator is read, converted,
 // when the user agrees; what a workbook's load found is told once after it.
 TEST_F(Windows, LoadingAsksAboutTheSeparatorAndTellsWhatItFound) {
-  const std::string dir = test::FreshDir("load_asks");
-  std::ifstream example(Example("rotor_two_bearings.txt"));
-  std::string comma{std::istreambuf_iterator<char>(example), {}};
-  std::replace(comma.begin(), comma.end(), '.', ',');
-  std::ofstream(dir + "/comma.TXT") << comma;
-  {
-    WorkbookWriter book(dir + "/count.XLSX");  // N alone
-    book.AddWorksheet("Данные").WriteNumber(1, 2, 1);
-    book.Save();
-  }
+  const std::string book = test::TempPath("count.XLSX");
+  WorkbookWriter writer(book);  // N alone
+  writer.AddWorksheet("Данные").WriteNumber(1, 2, 1);
+  writer.Save();
   const struct {
-    QLocale locale;
     std::string file;
     QMessageBox::StandardButton answer;
-    QString shown, length;  // the message, and section 1's length afterwards ("" where unchanged)
-  } cases[] = {
-      {QLocale(QLocale::Russian), Example("rotor_two_bearings.txt"), QMessageBox::Yes,
-       "Файл записан с десятичной точкой. Прочитать его так?", "0,05 "},
-      {QLocale(QLocale::Russian), Example("rotor_two_bearings.txt"), QMessageBox::No,
-       "Файл записан с десятичной точкой. Прочитать его так?", ""},
-      {QLocale::c(), dir + "/comma.TXT", QMessageBox::Yes, "Файл записан с десятичной запятой. Прочитать его так?", "0.05 "},
-      {QLocale::c(), dir + "/count.XLSX", QMessageBox::Ok, "Лист «Данные»: пустые ячейки B2, B3, B4, B5, B6", "0"},
-  };
+    QString shown, length;  // the message, and section 1's length after it ("" where nothing was loaded)
+  } cases[] = {{Example("rotor_two_bearings.txt"), QMessageBox::Yes,
+                "Файл записан с десятичной точкой. Прочитать его так?", "0,05 "},
+               {Example("rotor_two_bearings.txt"), QMessageBox::No, "Файл записан с десятичной точкой.", ""},
+               {book, QMessageBox::Ok, "Лист «Данные»: пустые ячейки B2, B3, B4, B5, B6", "0"}};
+  QLocale::setDefault(QLocale(QLocale::Russian));
   for (const auto& c : cases) {
-    QLocale::setDefault(c.locale);
     forms->state.form = TMainFormModel();
-    const TMainFormModel before = forms->state.form;
     QStringList shown;
     ModalAnswerer answer([&](QWidget* w) {
-      auto* box = qobject_cast<QMessageBox*>(w);
-      shown << box->text();
-      box->button(c.answer)->click();
+      shown << qobject_cast<QMessageBox*>(w)->text();
+      qobject_cast<QMessageBox*>(w)->button(c.answer)->click();
     });
     forms->MainForm->SetFileChooser([&c] { return QString::fromStdString(c.file); });
     forms->MainForm->LoadButton()->click();
-    ASSERT_EQ(shown.size(), 1) << c.file << " " << shown.join("|").toStdString();
+    ASSERT_EQ(shown.size(), 1) << c.file;
     EXPECT_TRUE(shown[0].startsWith(c.shown)) << shown[0].toStdString();
     EXPECT_EQ(QString::fromStdString(forms->state.form.StringGrid1.Cell(1, 1)), c.length);
-    if (c.length.isEmpty()) EXPECT_TRUE(forms->state.form == before);
   }
   QLocale::setDefault(QLocale::c());
 }
