@@ -76,16 +76,6 @@ std::string RoundedNumber(const std::string& text, char sep, int line, const std
   return std::to_string(static_cast<int>(rounded));
 }
 
-// The extension in small letters: "input.TXT" is a text file as "input.txt" is.
-std::string Extension(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  std::string extension = path.substr(dot);
-  for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return extension;
-}
-
 std::error_code LastError() {
   return errno != 0 ? std::error_code(errno, std::generic_category()) : std::make_error_code(std::errc::io_error);
 }
@@ -210,6 +200,15 @@ void LoadInputWorkbook(const std::string& path, TMainFormModel& form, char sep, 
 
 }  // namespace
 
+std::string InputFileExtension(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  std::string extension = path.substr(dot);
+  for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return extension;
+}
+
 int BMSearch(int start, std::string_view text, std::string_view pattern) {
   const int m = static_cast<int>(pattern.size());
   const int length = static_cast<int>(text.size());
@@ -317,7 +316,7 @@ std::optional<Error> LoadInputText(std::string_view contents, TMainFormModel& fo
 
 std::optional<Error> LoadInputFile(const std::string& path, TMainFormModel& form, char sep,
                                    std::vector<Warning>* warnings, char fileSep) {
-  const std::string extension = Extension(path);
+  const std::string extension = InputFileExtension(path);
   TMainFormModel loaded = form;
   std::vector<Warning> found;
   try {

@@ -12,6 +12,10 @@
 
 namespace vp {
 
+// The extension of an input file's name in small letters ("input.TXT" gives
+// ".txt"); "" for none.
+std::string InputFileExtension(const std::string& path);
+
 // 1-based position of the first occurrence of pattern in text at or after
 // start, or 0 (a Boyer-Moore-Horspool search over bytes).
 int BMSearch(int start, std::string_view text, std::string_view pattern);
