@@ -47,7 +47,8 @@ constexpr const char* kUsage =
     "  --xlsx ВЫХОД             записать рабочую книгу с результатами и графиками форм колебаний\n"
     "  --decimal-separator C    десятичный разделитель чисел (по умолчанию - системный)\n"
     "  --max-seconds S          не начинать расчет, который по оценке займет больше S секунд,\n"
-    "                           и прервать расчет, идущий дольше S секунд\n"
+    "                           и прервать расчет, идущий дольше S секунд; 0 - без ограничения\n"
+    "                           (без параметра не начинается расчет, который займет больше часа)\n"
     "  --stiffness-map НИЖНЯЯ:ВЕРХНЯЯ:ТОЧЕК\n"
     "                           диапазон жесткости опор карты критических скоростей в JSON и в книге\n"
     "                           (по умолчанию от 1/100 наименьшей до 100 наибольших жесткостей\n"
@@ -59,10 +60,13 @@ std::string Number(double value) {
   return std::string(buf, result.ptr);
 }
 
+// Without --max-seconds, a run estimated to take longer than this is not started.
+constexpr double kDefaultMaxEstimateSeconds = 3600;
+
 class CliUi : public RunUi {
  public:
   std::string error, errorCode;  // of a run that ended without results
-  double maxSeconds = -1;  // --max-seconds; negative: no limit
+  double maxSeconds = -1;  // --max-seconds; negative: not given; 0: no limit
 
   bool ConfirmEcho(const TInputFormModel&) override { return true; }
   ModeShapeDisplay* ModeDisplay() override { return nullptr; }
@@ -80,9 +84,14 @@ class CliUi : public RunUi {
     std::cerr << text << '\n';
     return true;
   }
-  // A long estimate is told on standard error; one beyond --max-seconds stops the run.
+  // A long estimate is told on standard error; one beyond --max-seconds, or
+  // without it beyond an hour, stops the run.
   bool AcceptEstimate(double seconds) override {
-    const bool tooLong = maxSeconds >= 0 && seconds > maxSeconds;
+    if (maxSeconds < 0 && seconds > kDefaultMaxEstimateSeconds) {
+      Refuse(Error{ErrorCode::EstimateBeyondHour, 0, seconds, "", MinutesText(seconds)});
+      return false;
+    }
+    const bool tooLong = maxSeconds > 0 && seconds > maxSeconds;
     if (seconds > kLongRunSeconds || tooLong) std::cerr << DurationText(seconds) << '\n';
     if (!tooLong) return true;
     Refuse(Error{ErrorCode::EstimateTooLong, 0, maxSeconds, "", Number(maxSeconds)});
@@ -90,7 +99,7 @@ class CliUi : public RunUi {
   }
   // A run still computing after --max-seconds is stopped.
   void AwaitWorker(CalculationWorker& worker) override {
-    if (maxSeconds < 0) return RunUi::AwaitWorker(worker);
+    if (maxSeconds <= 0) return RunUi::AwaitWorker(worker);
     const auto start = std::chrono::steady_clock::now();
     while (!worker.Serve()) {
       const double left = maxSeconds - std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -147,7 +156,7 @@ struct Options {
   bool json = false;
   char sep = 0;
   std::string input, pdf, xlsx;
-  double maxSeconds = -1;  // negative: no limit
+  double maxSeconds = -1;  // negative: not given; 0: no limit
   std::optional<StiffnessMapRange> stiffnessMap;  // its ordinals are the shaft's, set once it is read
 };
 
@@ -303,7 +312,8 @@ int main(int argc, char* argv[]) {
 
   ProgramState st;
   TMainFormModel& form = st.form;
-  if (const std::optional<Error> error = LoadInputFile(o.input, form, sep)) {
+  std::vector<Warning> warnings;
+  if (const std::optional<Error> error = LoadInputFile(o.input, form, sep, &warnings)) {
     std::string message = Message(*error);
     if (error->code == ErrorCode::TextSeparator)
       message += " Числа с этим разделителем читаются с параметром --decimal-separator " + error->detail.substr(0, 1);
@@ -312,6 +322,13 @@ int main(int argc, char* argv[]) {
     return finish(1);
   }
   form.CheckBox1 = false;
+  for (const Warning& warning : warnings) std::cerr << Message(warning) << '\n';
+  // The results document with what the load found.
+  auto resultsJson = [&](const StiffnessMapChart* map, const std::string& error, const std::string& code) {
+    QJsonObject document = ResultsJson(st.model, st.params, st.summary, map, error, code);
+    AddLoadWarnings(document, warnings);
+    return JsonText(document);
+  };
 
   CliUi ui;
   ui.maxSeconds = o.maxSeconds;
@@ -320,7 +337,7 @@ int main(int argc, char* argv[]) {
     // An input error is the run's own; a stop or a refused estimate the command's.
     const std::string code = st.runError && st.runError->code != ErrorCode::Interrupted ? CodeName(st.runError->code)
                                                                                         : ui.errorCode;
-    if (o.json) out.Write(JsonText(ResultsJson(st.model, st.params, st.summary, nullptr, ui.error, code)));
+    if (o.json) out.Write(resultsJson(nullptr, ui.error, code));
     return finish(1);
   }
   // The printout names the input file it was computed from.
@@ -365,7 +382,7 @@ int main(int argc, char* argv[]) {
   if (o.json) {
     std::string error;
     for (const std::string& message : failures) error += (error.empty() ? "" : "\n") + message;
-    out.Write(JsonText(ResultsJson(st.model, st.params, st.summary, &*stiffnessMap, error, firstCode)));
+    out.Write(resultsJson(&*stiffnessMap, error, firstCode));
   }
   return finish(0);
 }

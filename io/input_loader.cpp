@@ -76,13 +76,6 @@ std::string RoundedNumber(const std::string& text, char sep, int line, const std
   return std::to_string(static_cast<int>(rounded));
 }
 
-std::string Extension(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  return path.substr(dot);
-}
-
 std::error_code LastError() {
   return errno != 0 ? std::error_code(errno, std::generic_category()) : std::make_error_code(std::errc::io_error);
 }
@@ -143,10 +136,47 @@ Sheet InputSheet(const std::string& path) {
   return sheet;
 }
 
-void LoadInputWorkbook(const std::string& path, TMainFormModel& form, char sep) {
+// Among the cells a load reads: the empty ones, read as 0, and the formulas
+// whose saved results the workbook marks as out of date.
+class CellFindings {
+ public:
+  explicit CellFindings(const Sheet& sheet) : sheet_(sheet) {}
+  void Note(int row, int col) {
+    const SheetCell& cell = sheet_.Cell(row, col);
+    if (cell.kind == CellKind::Empty) empty_.push_back({row, col});
+    if (cell.formula && sheet_.FormulasStale()) stale_.push_back({row, col});
+  }
+  void AddWarnings(std::vector<Warning>& warnings) {
+    for (auto [code, cells] : {std::pair{WarningCode::EmptyCellsReadAsZero, &empty_},
+                               std::pair{WarningCode::StaleFormulas, &stale_}}) {
+      if (cells->empty()) continue;
+      std::sort(cells->begin(), cells->end());
+      Warning warning{code, {}, sheet_.Name()};
+      for (const auto& [row, col] : *cells) warning.cells.push_back(CellName(row, col));
+      warnings.push_back(std::move(warning));
+    }
+  }
+
+ private:
+  const Sheet& sheet_;
+  std::vector<std::pair<int, int>> empty_, stale_;  // (row, col)
+};
+
+void LoadInputWorkbook(const std::string& path, TMainFormModel& form, char sep, std::vector<Warning>& warnings) {
   const Sheet sheet = InputSheet(path);
-  auto integer = [&](int row, int col) { return CellAsInteger(sheet, row, col, sep); };
-  auto real = [&](int row, int col) { return GeneralFormat(CellAsReal(sheet, row, col, sep), sep); };
+  // A sheet of notes saved as the active one would load every count as 1.
+  bool counts = false;
+  for (int row = 1; row <= 5; ++row) counts = counts || sheet.Cell(row, 2).kind != CellKind::Empty;
+  if (!counts) Raise(Error{ErrorCode::SheetWithoutCounts, 0, 0, "", path, sheet.Name()});
+  CellFindings read(sheet);
+  auto integer = [&](int row, int col) {
+    read.Note(row, col);
+    return CellAsInteger(sheet, row, col, sep);
+  };
+  auto real = [&](int row, int col) {
+    read.Note(row, col);
+    return GeneralFormat(CellAsReal(sheet, row, col, sep), sep);
+  };
   form.SetSpinValue(Count::Supports, integer(1, 2));
   form.SetSpinValue(Count::Sections, integer(2, 2));
   form.Edit3 = std::to_string(integer(5, 2));
@@ -165,9 +195,19 @@ void LoadInputWorkbook(const std::string& path, TMainFormModel& form, char sep) 
     for (int r = 1; r <= 3; ++r) form.StringGrid1.SetCell(k, r, real(15 + r, k + 1));
   for (int s = 1; s <= N; ++s)
     for (int v = 1; v <= KW; ++v) form.StringGrid2.SetCell(v, s, real(21 + s, v + 1));
+  read.AddWarnings(warnings);
 }
 
 }  // namespace
+
+std::string InputFileExtension(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  std::string extension = path.substr(dot);
+  for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return extension;
+}
 
 int BMSearch(int start, std::string_view text, std::string_view pattern) {
   const int m = static_cast<int>(pattern.size());
@@ -198,7 +238,15 @@ int BMSearch(int start, std::string_view text, std::string_view pattern) {
 
 namespace {
 
-void ReadInputText(std::string_view contents, TMainFormModel& form, char sep) {
+// Reads the values with the separator `fileSep` and writes the reals into the
+// form with `sep`, the one the calculation reads them with.
+void ReadInputText(std::string_view contents, TMainFormModel& form, char sep, char fileSep) {
+  // A real written with the file's separator, as the form takes it.
+  auto converted = [&](std::string text) {
+    double ignored;
+    if (fileSep != sep && TryRealOfText(text, fileSep, ignored)) std::replace(text.begin(), text.end(), fileSep, sep);
+    return text;
+  };
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";  // a UTF-8 editor's mark, not text
   if (contents.substr(0, kByteOrderMark.size()) == kByteOrderMark) contents.remove_prefix(kByteOrderMark.size());
   // The marks of UTF-16 and UTF-32 (little-endian UTF-32 begins like UTF-16):
@@ -216,11 +264,8 @@ void ReadInputText(std::string_view contents, TMainFormModel& form, char sep) {
   form.Edit3 = line(10);
   form.SetSpinValue(Count::Variants, IntOnLine(line(11), 11));
   form.SetSpinValue(Count::Spans, IntOnLine(line(12), 12));
-  form.Edit8 = line(13);
-  form.Edit9 = line(14);
-  form.Edit10 = line(15);
-  form.Edit11 = line(16);
-  form.Edit12 = line(17);
+  std::string* parameters[] = {&form.Edit8, &form.Edit9, &form.Edit10, &form.Edit11, &form.Edit12};
+  for (int i = 0; i < 5; ++i) *parameters[i] = line(13 + i);
 
   const int N = form.SpinEdit1.Value(), KM = form.SpinEdit2.Value();
   const int KZ = form.SpinEdit3.Value(), KW = form.SpinEdit4.Value();
@@ -228,17 +273,18 @@ void ReadInputText(std::string_view contents, TMainFormModel& form, char sep) {
   for (int r = 1; r <= 3; ++r) {
     std::string text = line(r);
     for (int c = 1; c <= KM; ++c) {
-      form.StringGrid1.SetCell(c, r, NextToken(text));
-      CheckSeparator(form.StringGrid1.Cell(c, r), sep, r, "участок " + std::to_string(c) + ", " + quantities[r - 1]);
+      const std::string token = NextToken(text);
+      CheckSeparator(token, fileSep, r, "участок " + std::to_string(c) + ", " + quantities[r - 1]);
+      form.StringGrid1.SetCell(c, r, converted(token));
     }
   }
   auto numbers = [&](int lineNo, StringTable& grid, int count, const char* item) {
     std::string text = line(lineNo);
     for (int c = 0; c < count; ++c) {
-      grid.SetCell(c, 1, NextToken(text));
+      const std::string token = NextToken(text);
       const std::string place = item + std::to_string(c + 1);
-      CheckSeparator(grid.Cell(c, 1), sep, lineNo, place);
-      grid.SetCell(c, 1, RoundedNumber(grid.Cell(c, 1), sep, lineNo, place));
+      CheckSeparator(token, fileSep, lineNo, place);
+      grid.SetCell(c, 1, RoundedNumber(token, fileSep, lineNo, place));
     }
   };
   numbers(4, form.StringGrid3, N, "опора ");
@@ -246,34 +292,39 @@ void ReadInputText(std::string_view contents, TMainFormModel& form, char sep) {
   for (int v = 1; v <= KW; ++v) {
     std::string text = line(5 + v);
     for (int s = 1; s <= N; ++s) {
-      form.StringGrid2.SetCell(v, s, NextToken(text));
-      CheckSeparator(form.StringGrid2.Cell(v, s), sep, 5 + v, "опора " + std::to_string(s));
+      const std::string token = NextToken(text);
+      CheckSeparator(token, fileSep, 5 + v, "опора " + std::to_string(s));
+      form.StringGrid2.SetCell(v, s, converted(token));
     }
   }
-  const std::string* parameters[] = {&form.Edit8, &form.Edit9, &form.Edit10, &form.Edit11, &form.Edit12};
-  for (int i = 0; i < 5; ++i) CheckSeparator(*parameters[i], sep, 13 + i, "");
+  for (int i = 0; i < 5; ++i) {
+    CheckSeparator(*parameters[i], fileSep, 13 + i, "");
+    *parameters[i] = converted(*parameters[i]);
+  }
 }
 
 }  // namespace
 
 std::optional<Error> LoadInputText(std::string_view contents, TMainFormModel& form, char sep) {
   try {
-    ReadInputText(contents, form, sep);
+    ReadInputText(contents, form, sep, sep);
   } catch (const Failure& failure) {
     return failure.error();
   }
   return std::nullopt;
 }
 
-std::optional<Error> LoadInputFile(const std::string& path, TMainFormModel& form, char sep) {
-  const std::string extension = Extension(path);
+std::optional<Error> LoadInputFile(const std::string& path, TMainFormModel& form, char sep,
+                                   std::vector<Warning>* warnings, char fileSep) {
+  const std::string extension = InputFileExtension(path);
   TMainFormModel loaded = form;
+  std::vector<Warning> found;
   try {
     if (extension == ".txt") {
-      ReadInputText(ReadWholeFile(path), loaded, sep);
+      ReadInputText(ReadWholeFile(path), loaded, sep, fileSep ? fileSep : sep);
     } else if (extension == ".xls" || extension == ".xlsx") {
       RequireRegularFile(path);
-      LoadInputWorkbook(path, loaded, sep);
+      LoadInputWorkbook(path, loaded, sep, found);
     } else {
       return Error{ErrorCode::WrongFileFormat};
     }
@@ -281,6 +332,7 @@ std::optional<Error> LoadInputFile(const std::string& path, TMainFormModel& form
     return failure.error();
   }
   form = std::move(loaded);
+  if (warnings) *warnings = std::move(found);
   return std::nullopt;
 }
 

@@ -1,9 +1,8 @@
 #include "input_saver.h"
 
-#include <filesystem>
-
 #include "file_output.h"
 #include "form_reading.h"
+#include "input_loader.h"
 #include "input_sheet.h"
 #include "numtext.h"
 #include "workbook_writer.h"
@@ -80,8 +79,8 @@ void SaveInputWorkbook(const TMainFormModel& form, const std::string& path, char
 }  // namespace
 
 std::optional<Error> SaveInputFile(const TMainFormModel& form, const std::string& path, char sep) {
-  // The loader knows these extensions in small letters only.
-  const std::string extension = std::filesystem::path(path).extension().string();
+  // The extensions the loader takes, in capitals too.
+  const std::string extension = InputFileExtension(path);
   try {
     if (extension == ".txt")
       SaveInputText(form, path);

@@ -1,12 +1,16 @@
 #include "results_export.h"
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 
+#include "continuous_comparison.h"
 #include "continuous_lines.h"
 #include "frequency_map.h"
 #include "input_sheet.h"
 #include "messages.h"
 #include "numtext.h"
+#include "ordinal_palette.h"
 #include "workbook_writer.h"
 
 namespace vp {
@@ -50,6 +54,8 @@ class Export {
       }
     if (summary_) FrequencyMap(book, aux);
     if (stiffnessMap_) StiffnessMap(book, aux, *stiffnessMap_);
+    // Wide enough to show every number whole, titles running on to the right.
+    aux.AutoFitColumns(1, std::max(aux.LastCol(), 1));
     // Each sheet added becomes the active one, so the workbook opens on the last
     // mode chart.
     if (lastChart) lastChart->Activate();
@@ -81,40 +87,68 @@ class Export {
     WriteInputSheet(s, in);
   }
 
-  // The frequency map: its tables below the mode shapes on the auxiliary sheet,
-  // charted on "Карта частот". The frequencies, one row per ordinal and one
-  // column per variant; the MAC of neighbouring variants in the same rows; and
-  // for the chart, per ordinal with a low MAC, its pieces between such variants.
+  // The frequencies by true ordinal below the mode shapes on the auxiliary
+  // sheet, for any number of variants: one row per ordinal and one column per
+  // variant, a table each of the reported frequencies, their Hz and rpm and the
+  // continuous shaft's frequencies of the same ordinals. With two or more
+  // variants, the MAC of neighbouring variants' shapes, for the chart the
+  // pieces of each line between variants of a low MAC, and the chart "Карта
+  // частот" with the continuous shaft's frequencies as thin dotted companions.
   void FrequencyMap(WorkbookWriter& book, WorksheetWriter& aux) {
     const vp::FrequencyMap map = BuildFrequencyMap(*summary_);
-    if (!map.Drawn()) return;
+    if (map.lines.empty()) return;
     const int V = static_cast<int>(map.variants.size());
     const int L = static_cast<int>(map.lines.size());
     const int top = 4 * c_.KW + 2;
-    aux.WriteText(top, 1, "Карта частот: варианты по жесткости опор");
+    aux.WriteTitle(top, 1, "Частоты по истинным номерам: варианты по жесткости опор");
     aux.WriteText(top + 1, 1, "Вариант:");
     for (int c = 0; c < V; ++c) aux.WriteNumber(top + 1, 2 + c, map.variants[c]);
-    const int macTop = top + L + 3;
-    aux.WriteText(macTop, 1, "MAC форм соседних вариантов (ниже " + GeneralFormat(kLowMac, sep_) + " - форма изменилась):");
+    // A table of L rows from `first`: per ordinal, the frequencies of `column`
+    // (as reported) in the unit of `unit`.
+    const double factor = summary_->reportFactor;
+    auto table = [&](int first, std::vector<std::optional<double>> MapLine::*column, const std::string& label,
+                     const std::string& suffix, const std::function<double(double)>& unit) {
+      for (int n = 0; n < L; ++n) {
+        const MapLine& line = map.lines[n];
+        aux.WriteText(first + n, 1, label + std::to_string(line.ordinal) + suffix);
+        for (int c = 0; c < V; ++c)
+          if (const std::optional<double>& F = (line.*column)[c]) aux.WriteNumber(first + n, 2 + c, unit(*F));
+      }
+    };
+    const auto reported = [](double F) { return F; };
+    const int fRow = top + 2, cRow = fRow + 3 * (L + 1);
+    table(fRow, &MapLine::frequencies, "Частота № ", "", reported);
+    table(fRow + L + 1, &MapLine::frequencies, "Частота № ", ", Гц", [&](double F) { return Hertz(F / factor); });
+    table(fRow + 2 * (L + 1), &MapLine::frequencies, "Частота № ", ", об/мин",
+          [&](double F) { return Rpm(F / factor); });
+    auto hasContinuous = [](const MapLine& line) {
+      return std::any_of(line.continuous.begin(), line.continuous.end(), [](const auto& F) { return F.has_value(); });
+    };
+    if (std::any_of(map.lines.begin(), map.lines.end(), hasContinuous))
+      table(cRow, &MapLine::continuous, "Непрерывная модель № ", "", reported);
+    if (!map.Drawn()) return;
+
+    const int macTop = aux.LastRow() + 2;
+    aux.WriteTitle(macTop, 1,
+                   "MAC форм соседних вариантов (ниже " + GeneralFormat(kLowMac, sep_) + " - форма изменилась):");
+    aux.WriteText(macTop + 1, 1, "Варианты:");
     for (int c = 0; c + 1 < V; ++c)
-      aux.WriteText(macTop, 3 + c, std::to_string(map.variants[c]) + " - " + std::to_string(map.variants[c + 1]));
-    LineChart chart{aux.Name(), top + 2, 2, V + 1, "Карта частот", "Вариант по жесткости опор", "Частота", true};
+      aux.WriteText(macTop + 1, 3 + c, std::to_string(map.variants[c]) + " - " + std::to_string(map.variants[c + 1]));
+    LineChart chart{aux.Name(), fRow, 2, V + 1, "Карта частот", "Вариант по жесткости опор", "Частота", true};
     chart.categoriesRow = top + 1;
     chart.markers = true;
-    int lowRow = macTop + L + 2;
-    std::vector<ChartSeries> lowPieces;
+    int lowRow = macTop + L + 3;
+    std::vector<ChartSeries> companions, lowPieces;
     for (int n = 0; n < L; ++n) {
       const MapLine& line = map.lines[n];
       const std::string name = "Частота № " + std::to_string(line.ordinal);
-      const int row = top + 2 + n;
-      aux.WriteText(row, 1, name);
-      aux.WriteText(macTop + 1 + n, 1, name);
-      for (int c = 0; c < V; ++c)
-        if (line.frequencies[c]) aux.WriteNumber(row, 2 + c, *line.frequencies[c]);
+      const OrdinalRgb rgb = OrdinalColourRgb(n);
+      const Rgb colour{rgb.r, rgb.g, rgb.b};
+      aux.WriteText(macTop + 2 + n, 1, name);
       bool low = false;
       for (int c = 0; c + 1 < V; ++c) {
         if (!line.mac[c]) continue;
-        aux.WriteNumber(macTop + 1 + n, 3 + c, *line.mac[c]);
+        aux.WriteNumber(macTop + 2 + n, 3 + c, *line.mac[c]);
         if (*line.mac[c] >= kLowMac) continue;
         // Both ends of the piece, so that the chart draws it.
         aux.WriteNumber(lowRow, 2 + c, *line.frequencies[c]);
@@ -127,12 +161,17 @@ class Export {
         lowPieces.push_back({lowRow, 2, V + 1, lowName, true});
         ++lowRow;
       }
-      if (n == 0)
+      if (hasContinuous(line)) companions.push_back({cRow + n, 2, V + 1, "", false, true, colour});
+      if (n == 0) {
         chart.firstName = name;
-      else
-        chart.more.push_back({row, 2, V + 1, name});
+        chart.firstColour = colour;
+      } else {
+        chart.more.push_back({fRow + n, 2, V + 1, name, false, false, colour});
+      }
     }
+    chart.more.insert(chart.more.end(), companions.begin(), companions.end());
     chart.more.insert(chart.more.end(), lowPieces.begin(), lowPieces.end());
+    if (!companions.empty()) chart.title = "Карта частот (пунктиром - непрерывная модель вала)";
     book.AddLineChartSheet("Карта частот", chart);
   }
 
@@ -144,11 +183,11 @@ class Export {
   void StiffnessMap(WorkbookWriter& book, WorksheetWriter& aux, const StiffnessMapChart& map) {
     int row = aux.LastRow() + 2;
     if (!map.Drawn()) {
-      aux.WriteText(row, 1, "Карта критических скоростей не построена: " +
+      aux.WriteTitle(row, 1, "Карта критических скоростей не построена: " +
                                 (map.problem ? Message(*map.problem) : std::string("у вала нет собственных частот")));
       return;
     }
-    aux.WriteText(row++, 1, "Карта критических скоростей: частоты при одной жесткости всех опор");
+    aux.WriteTitle(row++, 1, "Карта критических скоростей: частоты при одной жесткости всех опор");
     const int points = static_cast<int>(map.stiffness.size());
     const int kRow = row++;
     aux.WriteText(kRow, 1, "Жесткость опор:");
@@ -163,7 +202,7 @@ class Export {
       chart.series.push_back({kRow, row++, 2, points + 1, name});
     }
     if (!map.marks.empty()) {
-      aux.WriteText(++row, 1, "Варианты на карте:");
+      aux.WriteTitle(++row, 1, "Варианты на карте:");
       const int vRow = row + 1, kMarkRow = row + 2, fRow = row + 3;
       aux.WriteText(vRow, 1, "Вариант:");
       aux.WriteText(kMarkRow, 1, "Жесткость опор:");
@@ -180,7 +219,7 @@ class Export {
       }
       row = fRow + 1;
     }
-    for (const UnmappedVariant& variant : map.unmapped) aux.WriteText(row++, 1, UnmappedLine(variant));
+    for (const UnmappedVariant& variant : map.unmapped) aux.WriteTitle(row++, 1, UnmappedLine(variant));
     book.AddScatterChartSheet("Карта критических скоростей", chart);
   }
 

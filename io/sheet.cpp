@@ -36,6 +36,11 @@ void Sheet::SetError(int row, int col, std::string code) {
 
 void Sheet::SetUncalculated(int row, int col) { Store(row, col, {CellKind::Uncalculated, 0, {}}); }
 
+void Sheet::MarkFormula(int row, int col) {
+  auto it = cells_.find({row, col});
+  if (it != cells_.end()) it->second.formula = true;
+}
+
 std::string CellName(int row, int col) {
   std::string letters;
   for (int c = col; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), char('A' + (c - 1) % 26));

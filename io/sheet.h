@@ -18,6 +18,7 @@ struct SheetCell {
   CellKind kind = CellKind::Empty;
   double number = 0;  // Number; Boolean as 0 or 1
   std::string text;   // Text (UTF-8); Error as its code, such as "#DIV/0!", or a damaged value as written
+  bool formula = false;  // the value is a formula's saved result
 };
 
 class Sheet {
@@ -46,6 +47,13 @@ class Sheet {
   void SetBoolean(int row, int col, bool value);
   void SetError(int row, int col, std::string code);
   void SetUncalculated(int row, int col);
+  // The cell stored at (row, col), if any, holds a formula's result.
+  void MarkFormula(int row, int col);
+
+  // The workbook says that its formulas' saved results may be out of date
+  // (marked for recalculation when it is opened).
+  bool FormulasStale() const { return formulasStale_; }
+  void SetFormulasStale() { formulasStale_ = true; }
 
  private:
   void Store(int row, int col, SheetCell cell);
@@ -53,6 +61,7 @@ class Sheet {
   int maxRow_, maxCol_;
   std::string name_;
   size_t textBytes_ = 0;
+  bool formulasStale_ = false;
   std::map<std::pair<int, int>, SheetCell> cells_;  // (row, col)
 };
 

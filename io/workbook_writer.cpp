@@ -99,9 +99,14 @@ void WorksheetWriter::WriteNumber(int row, int col, double value) {
 }
 
 void WorksheetWriter::WriteText(int row, int col, const std::string& text) {
+  WriteTitle(row, col, text);
+  Fit(col, WidthFor(CharCount(text)));
+}
+
+void WorksheetWriter::WriteTitle(int row, int col, const std::string& text) {
   Check(row, col);
   book_.CheckResult(worksheet_write_string(Ws(sheet_), row - 1, static_cast<lxw_col_t>(col - 1), text.c_str(), nullptr));
-  Written(row, col, WidthFor(CharCount(text)));
+  lastRow_ = std::max(lastRow_, row);
 }
 
 void WorksheetWriter::MergeText(int row, int firstCol, int lastCol, const std::string& text, const Rgb* fill) {
@@ -204,11 +209,13 @@ ChartSheetWriter& WorkbookWriter::AddChartSheet(const std::string& name, void* c
 }
 
 ChartSheetWriter& WorkbookWriter::AddLineChartSheet(const std::string& name, const LineChart& chart) {
-  std::vector<ChartSeries> all{{chart.row, chart.firstCol, chart.lastCol, chart.firstName}};
+  std::vector<ChartSeries> all{
+      {chart.row, chart.firstCol, chart.lastCol, chart.firstName, false, false, chart.firstColour}};
   all.insert(all.end(), chart.more.begin(), chart.more.end());
   for (const ChartSeries& s : all) CheckRange(name, s.row, s.firstCol, s.lastCol);
   if (chart.categoriesRow < 0 || chart.categoriesRow > kMaxRows) Fail("неверный диапазон подписей диаграммы «" + name + "»");
   auto* line = static_cast<lxw_chart*>(NewChart(name, LXW_CHART_LINE));
+  std::vector<int16_t> unnamed;  // series left out of the legend, then -1
   for (const ChartSeries& s : all) {
     lxw_chart_series* series = chart_add_series(line, nullptr, nullptr);
     if (!series) Fail("не хватает памяти");
@@ -227,9 +234,34 @@ ChartSheetWriter& WorkbookWriter::AddLineChartSheet(const std::string& name, con
       chart_series_set_line(series, &pen);
       chart_series_set_marker_type(series, LXW_CHART_MARKER_DIAMOND);
       chart_series_set_marker_size(series, 9);
-    } else if (chart.markers) {
-      chart_series_set_marker_type(series, LXW_CHART_MARKER_AUTOMATIC);
+      continue;
     }
+    const lxw_color_t rgb = s.colour ? lxw_color_t{s.colour->r} << 16 | s.colour->g << 8 | s.colour->b : 0;
+    const lxw_color_t colour = rgb == 0 ? lxw_color_t{LXW_COLOR_BLACK} : rgb;  // the library takes 0 for "none"
+    lxw_chart_line pen{};
+    pen.color = colour;
+    pen.width = s.dotted ? 1 : 2.25;
+    pen.dash_type = s.dotted ? LXW_CHART_LINE_DASH_ROUND_DOT : LXW_CHART_LINE_DASH_SOLID;
+    if (s.colour || s.dotted) chart_series_set_line(series, &pen);
+    if (s.dotted) unnamed.push_back(static_cast<int16_t>(&s - all.data()));
+    if (!chart.markers && !s.dotted) continue;
+    if (!s.colour) {
+      chart_series_set_marker_type(series, LXW_CHART_MARKER_AUTOMATIC);
+      continue;
+    }
+    // The markers in the line's colour (the spreadsheet's own would differ from it).
+    chart_series_set_marker_type(series, LXW_CHART_MARKER_CIRCLE);
+    chart_series_set_marker_size(series, s.dotted ? 3 : 5);
+    lxw_chart_fill fill{};
+    fill.color = colour;
+    chart_series_set_marker_fill(series, &fill);
+    lxw_chart_line border{};
+    border.color = colour;
+    chart_series_set_marker_line(series, &border);
+  }
+  if (!unnamed.empty()) {
+    unnamed.push_back(-1);
+    CheckResult(chart_legend_delete_series(line, unnamed.data()));
   }
   return AddChartSheet(name, line, chart.title, chart.categoryAxisTitle, chart.valueAxisTitle, chart.legend);
 }

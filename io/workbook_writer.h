@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ struct ChartSeries {
   int row = 1, firstCol = 1, lastCol = 1;
   std::string name;
   bool marked = false;  // drawn black and dashed, with large diamond markers
+  bool dotted = false;  // a thin dotted line with small markers, left out of the legend
+  std::optional<Rgb> colour;  // of the line and its markers; none: the spreadsheet's own
 };
 
 // A line chart of row ranges of a worksheet of the same workbook: the first
@@ -38,6 +41,7 @@ struct LineChart {
   int categoriesRow = 0;      // a row of the sheet with the category labels, 0 for none
   std::string firstName;      // name of the first series, empty for none
   bool markers = false;       // a marker at every point
+  std::optional<Rgb> firstColour;  // of the first series
 };
 
 // A series of a scatter chart: x and y in two rows of the same columns.
@@ -66,6 +70,9 @@ class WorksheetWriter {
  public:
   void WriteNumber(int row, int col, double value);
   void WriteText(int row, int col, const std::string& text);
+  // A text that runs on over the empty cells to its right: it does not widen
+  // its column.
+  void WriteTitle(int row, int col, const std::string& text);
   // Merges columns firstCol..lastCol of the row into one cell holding the text;
   // with a fill, every cell of the range gets that background colour.
   void MergeText(int row, int firstCol, int lastCol, const std::string& text, const Rgb* fill = nullptr);
@@ -79,6 +86,8 @@ class WorksheetWriter {
   const std::string& Name() const { return name_; }
   // The last row written so far, 0 before any.
   int LastRow() const { return lastRow_; }
+  // The last column holding a number or a text that widens it, 0 before any.
+  int LastCol() const { return widths_.empty() ? 0 : static_cast<int>(widths_.size()) - 1; }
 
  private:
   friend class WorkbookWriter;

@@ -42,6 +42,7 @@ enum : uint16_t {
   kBoolErr = 0x0205,
   kBlank = 0x0201,
   kMulBlank = 0x00BE,
+  kUncalced = 0x005E,  // the sheet's formulas were not recalculated before saving
 };
 constexpr uint16_t kBiff8 = 0x0600;
 constexpr uint8_t kWorksheetType = 0, kChartType = 2;  // BOUNDSHEET's sheet types
@@ -376,6 +377,7 @@ void ReadSheetCells(Bytes stream, const Globals& globals, int tab, Sheet& sheet)
         } else {
           sheet.SetText(row(r), col(r), "");
         }
+        sheet.MarkFormula(row(r), col(r));
         break;
       }
       case kString:
@@ -386,6 +388,7 @@ void ReadSheetCells(Bytes stream, const Globals& globals, int tab, Sheet& sheet)
           QString text;
           d.Chars(cch, wide, sheet.Holds(pendingRow, pendingCol) ? &text : nullptr);
           StoreText(sheet, pendingRow, pendingCol, text.toStdString());
+          sheet.MarkFormula(pendingRow, pendingCol);
           pendingRow = pendingCol = 0;
         }
         break;
@@ -393,6 +396,9 @@ void ReadSheetCells(Bytes stream, const Globals& globals, int tab, Sheet& sheet)
         need(r, 8);
         if (r.data[7]) sheet.SetError(row(r), col(r), ErrorCode(r.data[6]));
         else sheet.SetBoolean(row(r), col(r), r.data[6] != 0);
+        break;
+      case kUncalced:
+        sheet.SetFormulasStale();
         break;
       default:
         break;  // BLANK, MULBLANK, formats, dimensions, drawings and the rest

@@ -400,9 +400,12 @@ class SheetParser {
     const QString& t = c.type;
     if (t == u"inlineStr") {
       sheet_.SetText(c.row, c.col, c.inlineText.toStdString());
+    } else if (c.hasFormula && (!c.hasValue || (t != u"str" && c.value.trimmed().isEmpty()))) {
+      // A formula saved without its result: no value, or an empty one where
+      // only a text result may be empty (openpyxl writes <v></v>).
+      sheet_.SetUncalculated(c.row, c.col);
     } else if (!c.hasValue) {
-      // A formula saved without its result, or a formatted empty cell.
-      if (c.hasFormula) sheet_.SetUncalculated(c.row, c.col);
+      // A formatted empty cell.
     } else if (t == u"s") {
       bool ok = false;
       const qulonglong index = c.value.trimmed().toULongLong(&ok);
@@ -423,6 +426,7 @@ class SheetParser {
     } else {
       Bad(xml, "неизвестный тип ячейки");
     }
+    if (c.hasFormula) sheet_.MarkFormula(c.row, c.col);
     CheckTextBytes(sheet_);
   }
 
@@ -461,6 +465,9 @@ class XlsxBook : public Book {
         }
         info_.sheets.push_back(std::move(entry));
         parts_.push_back(std::move(part));
+      } else if (xml.Start(QLatin1StringView("calcPr"))) {
+        const QStringView full = xml.Attr(QLatin1StringView("fullCalcOnLoad"));
+        recalcOnLoad_ = full == u"1" || full == u"true";
       } else if (xml.Start(QLatin1StringView("workbookView")) && !viewSeen) {
         viewSeen = true;
         bool ok = false;
@@ -475,6 +482,7 @@ class XlsxBook : public Book {
   }
 
   void ReadCells(int tab, Sheet& sheet) const override {
+    if (recalcOnLoad_) sheet.SetFormulasStale();
     SharedStringCells shared;
     Xml xml(zip_.Require(parts_[tab]));
     SheetParser(sheet, shared).Parse(xml);
@@ -487,6 +495,7 @@ class XlsxBook : public Book {
   ZipArchive zip_;
   std::vector<std::string> parts_;  // each sheet's part
   std::string stringsPart_;
+  bool recalcOnLoad_ = false;  // <calcPr fullCalcOnLoad="1"/>: the saved results may be out of date
 };
 
 }  // namespace

@@ -142,12 +142,14 @@ void SolveVariants(ProgramState& st, bool showModes, MessageSink& messages, Mode
 
 }  // namespace
 
-std::string DurationText(double seconds) {
+std::string MinutesText(double seconds) {
   const double minutes = std::max(1.0, std::round(seconds / 60));
-  if (!(minutes < 1e15)) return "Расчет займет больше " + GeneralFormat(1e15, '.') + " мин.";
+  if (!(minutes < 1e15)) return "больше " + GeneralFormat(1e15, '.') + " мин.";
   const double unit = minutes < 100 ? 1 : std::pow(10.0, std::floor(std::log10(minutes)) - 1);
-  return "Расчет займет около " + GeneralFormat(std::round(minutes / unit) * unit, '.') + " мин.";
+  return "около " + GeneralFormat(std::round(minutes / unit) * unit, '.') + " мин.";
 }
+
+std::string DurationText(double seconds) { return "Расчет займет " + MinutesText(seconds); }
 
 void RunUi::AwaitWorker(CalculationWorker& worker) {
   while (!worker.Serve()) worker.WaitForNews();

@@ -76,6 +76,8 @@ inline constexpr double kLongRunSeconds = 30;
 // "Расчет займет около N мин.": the estimate in whole minutes, rounded to two
 // significant digits, at least 1.
 std::string DurationText(double seconds);
+// Its "около N мин." ("больше 1E15 мин." beyond).
+std::string MinutesText(double seconds);
 
 // The whole run, as "Начать расчет" performs it: reading, the echo and the
 // estimate on this thread, then every variant on a worker (ui.AwaitWorker),

@@ -31,6 +31,7 @@ const char* CodeName(ErrorCode code) {
     case ErrorCode::Interrupted: return "interrupted";
     case ErrorCode::RunTooLong: return "run_too_long";
     case ErrorCode::EstimateTooLong: return "estimate_too_long";
+    case ErrorCode::EstimateBeyondHour: return "estimate_beyond_hour";
     case ErrorCode::Unexpected: return "unexpected";
     case ErrorCode::NoSpanOnShaft: return "no_span_on_shaft";
     case ErrorCode::NoSuchVariant: return "no_such_variant";
@@ -70,6 +71,7 @@ const char* CodeName(ErrorCode code) {
     case ErrorCode::CellNotInteger: return "cell_not_integer";
     case ErrorCode::CellBeyondInteger: return "cell_beyond_integer";
     case ErrorCode::CellUncalculated: return "cell_uncalculated";
+    case ErrorCode::SheetWithoutCounts: return "sheet_without_counts";
     case ErrorCode::SaveValueWithBlank: return "save_value_with_blank";
     case ErrorCode::SaveTooManyVariants: return "save_too_many_variants";
     case ErrorCode::SaveUnknownType: return "save_unknown_type";

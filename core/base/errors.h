@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace vp {
 
@@ -59,6 +60,7 @@ enum class ErrorCode {
   Interrupted,               // stopped on request
   RunTooLong,                // stopped at the batch command's time limit (text: the limit in seconds)
   EstimateTooLong,           // not started: estimated beyond that limit (text: the limit in seconds)
+  EstimateBeyondHour,        // not started: no limit given and estimated beyond an hour (text: the estimate)
   // Anything else that went wrong (text: what).
   Unexpected,
   // The shaft as cross-sections.
@@ -105,6 +107,7 @@ enum class ErrorCode {
   CellNotInteger,
   CellBeyondInteger,
   CellUncalculated,          // a formula saved without its value
+  SheetWithoutCounts,        // the sheet read holds none of the counts B1..B5 (detail: the sheet)
   // Saving the input (field: the item; text: the value).
   SaveValueWithBlank,
   SaveTooManyVariants,       // number: the variants (the text format holds two)
@@ -137,6 +140,21 @@ struct Error {
 // The kind's stable name, for programs that read the batch command's output
 // ("section_mass").
 const char* CodeName(ErrorCode code);
+
+// A finding that does not stop an operation, as a value: a kind and the
+// cells it names. Like an error, it is put into words by Message (messages.h).
+enum class WarningCode {
+  EmptyCellsReadAsZero,  // cells: the empty cells of the input area read, as 0
+  StaleFormulas,         // cells: the formulas read from a workbook marked for recalculation on open
+};
+
+struct Warning {
+  WarningCode code{};
+  std::vector<std::string> cells;  // "B11", in the order of rows, then columns
+  std::string detail;              // the sheet
+
+  bool operator==(const Warning&) const = default;
+};
 
 // An error on its way up through the calls of one layer. The operations the
 // layers above call catch it and return its value.

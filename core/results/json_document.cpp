@@ -129,6 +129,12 @@ QJsonObject ResultsJson(const TShaftModel& model, const TSearchParams& params, c
   return document;
 }
 
+void AddLoadWarnings(QJsonObject& document, const std::vector<Warning>& warnings) {
+  for (const Warning& warning : warnings)
+    if (warning.code == WarningCode::EmptyCellsReadAsZero)
+      document["empty_cells"] = Array(warning.cells, [](const std::string& cell) { return Text(cell); });
+}
+
 QJsonObject LoadFailureJson(const std::string& error, const std::string& errorCode) {
   QJsonObject document;
   AddError(document, error, errorCode);

@@ -6,7 +6,9 @@
 #include <QJsonObject>
 
 #include <string>
+#include <vector>
 
+#include "errors.h"
 #include "results_summary.h"
 #include "shaft_model.h"
 #include "stiffness_map_chart.h"
@@ -18,6 +20,10 @@ namespace vp {
 // "error" when `error` is not empty, "error_code" when `errorCode` is not.
 QJsonObject ResultsJson(const TShaftModel& model, const TSearchParams& params, const ResultsSummary& summary,
                         const StiffnessMapChart* stiffnessMap, const std::string& error, const std::string& errorCode);
+
+// Adds what the load found: "empty_cells", the cells of the input sheet read
+// as 0 for want of a value, when there are any.
+void AddLoadWarnings(QJsonObject& document, const std::vector<Warning>& warnings);
 
 // The document of an input that could not be loaded: "error", and "error_code"
 // when `errorCode` is not empty.

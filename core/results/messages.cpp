@@ -30,6 +30,14 @@ std::string CellValue(const Error& e, const char* what) { return Cell(e, "зна
 std::string NotWritten(const Error& e, const std::string& reason) {
   return "Не удалось записать файл «" + Printable(e.text) + "». " + reason + ".";
 }
+// "B11, C12" of at most ten cells, then how many more.
+std::string CellList(const std::vector<std::string>& cells) {
+  constexpr size_t kListed = 10;
+  std::string list;
+  for (size_t i = 0; i < cells.size() && i < kListed; ++i) list += (i ? ", " : "") + cells[i];
+  if (cells.size() > kListed) list += " и еще " + std::to_string(cells.size() - kListed);
+  return list;
+}
 std::string SpanEnd(const Error& e) {
   return "Номера сечений, ограничивающих пролеты справа, пролет " + std::to_string(e.number) + ": номер " + e.text;
 }
@@ -113,6 +121,9 @@ std::string Message(const Error& e) {
     case ErrorCode::RunTooLong: return "Расчет прерван: он идет дольше " + e.text + " с (--max-seconds)";
     case ErrorCode::EstimateTooLong:
       return "Расчет не выполнен: по оценке он займет больше " + e.text + " с (--max-seconds)";
+    case ErrorCode::EstimateBeyondHour:
+      return "Расчет не выполнен: по оценке он займет больше часа (" + e.text +
+             "). Без ограничения времени расчет выполняется с параметром --max-seconds 0";
     case ErrorCode::Unexpected: return e.text;
 
     case ErrorCode::NoSpanOnShaft: return "ни один пролет не замыкается на валу";
@@ -170,6 +181,10 @@ std::string Message(const Error& e) {
     case ErrorCode::CellUncalculated:
       return Cell(e, "формула не вычислена (в файле нет ее значения); откройте книгу в программе электронных таблиц и "
                      "сохраните ее заново");
+    case ErrorCode::SheetWithoutCounts:
+      return "Ошибка в книге: в листе «" + Printable(e.detail) +
+             "» нет исходных данных (ячейки B1-B5 с числами опор, участков, пролетов, вариантов и частот пусты). "
+             "Читается активный лист книги: сделайте активным лист с исходными данными и сохраните книгу.";
 
     case ErrorCode::SaveValueWithBlank:
       return e.field + ": значение " + Quoted(e.text) + " содержит пробел и не может быть записано в текстовый файл";
@@ -191,6 +206,27 @@ std::string Message(const Error& e) {
     case ErrorCode::WorkbookWrite: return "Не удалось записать книгу " + Book(e) + ": " + e.detail;
   }
   return "Ошибка " + std::string(CodeName(e.code));
+}
+
+std::string Message(const Warning& w) {
+  const std::string sheet = "Лист «" + Printable(w.detail) + "»: ";
+  const bool one = w.cells.size() == 1;
+  switch (w.code) {
+    case WarningCode::EmptyCellsReadAsZero:
+      return sheet + (one ? "пустая ячейка " : "пустые ячейки ") + CellList(w.cells) +
+             (one ? " прочитана как 0" : " прочитаны как 0");
+    case WarningCode::StaleFormulas:
+      return sheet + "книга помечена для пересчета при открытии, поэтому " +
+             (one ? "значение формулы в ячейке " + CellList(w.cells) + " может быть устаревшим"
+                  : "значения формул в ячейках " + CellList(w.cells) + " могут быть устаревшими") +
+             ". Откройте книгу в программе электронных таблиц, сохраните ее заново и загрузите снова";
+  }
+  return sheet;
+}
+
+std::string SeparatorQuestion(char fileSeparator) {
+  return std::string("Файл записан с десятичной ") + (fileSeparator == ',' ? "запятой" : "точкой") +
+         ". Прочитать его так?";
 }
 
 std::string MessageOf(const std::exception& exception) {

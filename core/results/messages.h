@@ -11,6 +11,12 @@
 namespace vp {
 
 std::string Message(const Error& error);
+// A finding that did not stop the operation.
+std::string Message(const Warning& warning);
+
+// Asked when a text file's numbers use the other decimal separator than the
+// system's: "Файл записан с десятичной точкой. Прочитать его так?".
+std::string SeparatorQuestion(char fileSeparator);
 
 // The text of any failure: an error value's sentence, or an exception's own text.
 std::string MessageOf(const std::exception& exception);

@@ -70,7 +70,7 @@ bool ModeShape::MatchesFirstEquation() const {
   return true;
 }
 
-void ModeShape::Compute(double omega) {
+void ModeShape::Compute(double omega, const StopFlag* stop) {
   usedNullVector_ = false;
   ClearFaults();
   double D = 0;
@@ -85,7 +85,9 @@ void ModeShape::Compute(double omega) {
     Propagate(1, omega);
     ok = !HasFault() && MatchesFirstEquation();
   }
-  if (!ok) ComputeFromNullVector(omega);
+  if (ok) return;
+  ThrowIfStopped(stop);
+  ComputeFromNullVector(omega);
 }
 
 void ModeShape::ComputeFromNullVector(double omega) {

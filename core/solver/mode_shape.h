@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "characteristic.h"
+#include "stop_flag.h"
 
 namespace vp {
 
@@ -19,8 +20,10 @@ class ModeShape {
   // Where that solve is undefined (a singular reduced matrix, or a solution
   // that misses the dropped first equation) the mode is taken from a null
   // vector of the characteristic matrix at omega instead.
-  // Throws Failure when no finite mode comes out.
-  void Compute(double omega);
+  // Throws Failure when no finite mode comes out, and (ErrorCode::Interrupted)
+  // when `stop` (may be null) is requested before the null vector, the long
+  // part, is computed.
+  void Compute(double omega, const StopFlag* stop = nullptr);
 
   // V[1..n-1] = x2..xn; entries above n-1 are 0.
   const std::vector<double>& V() const { return V_; }

@@ -88,6 +88,7 @@ SearchEstimate EstimateSearch(const TShaftModel& model, const TSearchParams& P) 
     }
     if (FT1 < EPSF) {       // the second trial of every search is accepted
       estimate.trials += 2.0 * wanted;
+      estimate.nullVectors += wanted;
       to = std::max(to, F1 + wanted * (FT1 + 0.01));
       continue;
     }
@@ -101,11 +102,12 @@ SearchEstimate EstimateSearch(const TShaftModel& model, const TSearchParams& P) 
     estimate.trials += (walk.end - F1) / FT1 + 1 + walk.found * (rounds * (P[kStepDivisor] + 1) / 2 + 2);
     to = std::max(to, walk.end);
   }
-  if (estimate.trials == 0) return {true, 0, 0};
+  if (estimate.trials == 0) return {true, 0, 0, 0};
   const double perTrial = SecondsPerTrial(model, from, std::min(to, FK));
   if (!(perTrial > 0)) return {};
   estimate.made = true;
   estimate.seconds = estimate.trials * perTrial;
+  if (estimate.nullVectors > 0) estimate.seconds += estimate.nullVectors * SecondsPerModeShape(model, F1 + FT1);
   return estimate;
 }
 

@@ -10,6 +10,7 @@ namespace vp {
 struct SearchEstimate {
   bool made = false;  // false: the frequencies of some variant cannot be counted
   double trials = 0;  // trial frequencies over all variants
+  double nullVectors = 0;  // mode shapes of frequencies accepted away from a natural one
   double seconds = 0;
 };
 
@@ -18,8 +19,10 @@ struct SearchEstimate {
 // KP-th natural frequency above F1, or to the last one up to FK (where it ends
 // early), or to FK when none lies there and F1 <= 0; then every frequency found
 // is refined in rounds of a few steps until the step falls below EPSF. With
-// FT1 below EPSF every search takes two trials. The time is processor time: on
-// a machine busy with other work the run takes longer.
+// FT1 below EPSF every search takes two trials and accepts its second, mostly
+// no natural frequency, whose mode shape then comes from a null vector (timed
+// once). The time is processor time: on a machine busy with other work the
+// run takes longer.
 SearchEstimate EstimateSearch(const TShaftModel& model, const TSearchParams& P);
 
 }  // namespace vp

@@ -149,7 +149,7 @@ void Walk(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
     const int found = k;
     k = k + 1;
     P[kStart] = omega + 0.01;
-    mode.Compute(omega);
+    mode.Compute(omega, ctx.stop);
     ModeResult result;
     result.variant = v;
     result.k = found;
@@ -176,6 +176,31 @@ std::optional<Error> SOB(TSearchParams& P, int& VariantNo, const SolverContext& 
     return failure.error();
   }
   return std::nullopt;
+}
+
+double SecondsPerModeShape(const TShaftModel& model, double omega) {
+  using Clock = std::chrono::steady_clock;
+  constexpr int kRepeats = 3;  // the median of these
+  std::vector<double> seconds;
+  try {
+    CheckCapacities(model, 1);
+    const ShaftLayout layout(model, 1);
+    const int n = layout.n();
+    std::vector<double> storage(n * n, 0.0);
+    ModeShape mode(layout);
+    for (int i = 0; i < kRepeats; ++i) {
+      const Clock::time_point start = Clock::now();
+      layout.Assemble(omega, MatrixView{storage.data(), n});
+      mode.Prepare(MatrixView{storage.data(), n});
+      mode.Compute(omega);
+      seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+  } catch (const Failure&) {
+    return 0;
+  }
+  ClearFaults();
+  std::sort(seconds.begin(), seconds.end());
+  return seconds[kRepeats / 2];
 }
 
 double SecondsPerTrial(const TShaftModel& model, double from, double to) {

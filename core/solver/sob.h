@@ -39,4 +39,9 @@ struct SolverContext {
 // a trial fails (a zero pivot).
 double SecondsPerTrial(const TShaftModel& model, double from, double to);
 
+// Seconds the mode shape of variant 1 at omega takes; 0 when it fails. Away
+// from a natural frequency it is taken from a null vector, which costs far
+// more than a trial.
+double SecondsPerModeShape(const TShaftModel& model, double omega);
+
 }  // namespace vp

@@ -173,7 +173,10 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
   connect(bitBtn3_, &QPushButton::clicked, this, &TMainForm::BitBtn3Click);
   connect(bitBtn4_, &QPushButton::clicked, this, &TMainForm::BitBtn4Click);
 
-  chooseFile_ = [this] { return QFileDialog::getOpenFileName(this, "Загрузить из файла"); };
+  // The dialog's filter, like the loader, takes the extensions in capitals too.
+  chooseFile_ = [this] {
+    return QFileDialog::getOpenFileName(this, "Загрузить из файла", QString(), "Исходные данные (*.txt *.xls *.xlsx)");
+  };
   chooseSaveFile_ = [this] {
     QString filter;
     QString path = QFileDialog::getSaveFileName(this, "Сохранить в файл", QDir::home().filePath("Исходные данные.txt"),
@@ -264,11 +267,28 @@ void TMainForm::BitBtn1Click() {
 void TMainForm::BitBtn2Click() {
   const QString path = chooseFile_ ? chooseFile_() : QString();
   if (path.isEmpty()) return;
-  if (const std::optional<Error> error = LoadInputFile(path.toStdString(), state_.form, DecimalSeparator()))
-    ReportError(this, *error);
-  else
-    state_.inputFile = path.toStdString();  // the printout names it
+  const char sep = DecimalSeparator();
+  std::vector<Warning> warnings;
+  std::optional<Error> error = LoadInputFile(path.toStdString(), state_.form, sep, &warnings);
+  // A text file written where the other decimal separator is used (the
+  // examples, with '.', on a PC with ','): read it so when the user agrees.
+  if (error && error->code == ErrorCode::TextSeparator) {
+    const char fileSep = error->detail.at(0);
+    QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(),
+                    QString::fromStdString(SeparatorQuestion(fileSep)), QMessageBox::Yes | QMessageBox::No, this);
+    error.reset();
+    if (ask.exec() != QMessageBox::Yes) return;
+    error = LoadInputFile(path.toStdString(), state_.form, sep, &warnings, fileSep);
+  }
+  if (!error) state_.inputFile = path.toStdString();  // the printout names it
   SyncFromModel();
+  if (error) {
+    ReportError(this, *error);
+  } else if (!warnings.empty()) {
+    std::string text;
+    for (const Warning& warning : warnings) text += (text.empty() ? "" : "\n\n") + Message(warning);
+    ShowPlainMessage(this, QString::fromStdString(text));
+  }
 }
 
 void TMainForm::BitBtn4Click() {

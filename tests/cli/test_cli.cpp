@@ -15,6 +15,7 @@
 #include "pdf_text.h"
 #include "printable.h"
 #include "workbook_reader.h"
+#include "workbook_writer.h"
 
 namespace {
 
@@ -308,6 +309,32 @@ TEST(Cli, MaxSecondsStopsALongRunBeforeComputing) {
   EXPECT_EQ(json["variants"], QJsonArray()) << r.out;
   EXPECT_EQ(json["frequency_map"], QJsonArray());
   EXPECT_TRUE(json["error"].toString().startsWith("Расчет не выполнен"));
+}
+
+// Without --max-seconds a run estimated beyond an hour is not started (it
+// would run on unseen); --max-seconds 0 sets no limit.
+TEST(Cli, WithoutMaxSecondsARunBeyondAnHourIsNotStarted) {
+  const ChangedExample endless({{14, "1E-10"}, {17, "1E-12"}});  // 6E11 trials up to the second frequency
+  const Result refused = RunCli("--json --decimal-separator . " + endless.path, "timeout 60 ");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(JsonOf(refused.out)["error_code"], "estimate_beyond_hour");
+  EXPECT_TRUE(refused.err.ends_with("мин.). Без ограничения времени расчет выполняется с параметром --max-seconds 0\n"));
+  const Result unlimited = RunCli("--decimal-separator . --max-seconds 0 " + Example("free_free_shaft.txt"));
+  EXPECT_EQ(unlimited.status, 0) << unlimited.err;
+}
+
+// An empty cell of an input workbook is read as 0 and named after the load.
+TEST(Cli, EmptyCellsOfAWorkbookAreNamed) {
+  const std::string path = vp::test::TempPath("cli_empty.xlsx");
+  vp::WorkbookWriter book(path);
+  vp::WorksheetWriter& sheet = book.AddWorksheet("Исходные данные");
+  const double values[] = {1, 1, 1, 1, 1, 1, 100, 1, 1e-10, 1e-6, 1, 1, 0, 0, 0, 1, 1, 1};  // B1..B18; B22 empty
+  for (int r = 1; r <= 18; ++r) sheet.WriteNumber(r, 2, values[r - 1]);
+  book.Save();
+  const Result r = RunCli("--json --decimal-separator . " + path);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "Лист «Исходные данные»: пустая ячейка B22 прочитана как 0\n");
+  EXPECT_EQ(JsonOf(r.out)["empty_cells"], QJsonArray{"B22"});
 }
 
 TEST(Cli, MaxSecondsAlsoBoundsARunThatCannotBeEstimated) {

@@ -272,7 +272,7 @@ TEST(FrequencyMap, ARunChecksEveryVariantAndTheExportChartsTheMap) {
   EXPECT_EQ(info.sheets[info.activeTab].name.rfind("Форма колебаний3_", 0), 0u);
   const Sheet aux = ReadSheet(path, 4, 40, 40);
   const FrequencyMap map = BuildFrequencyMap(summary);
-  EXPECT_EQ(aux.Cell(14, 1).text, "Карта частот: варианты по жесткости опор");
+  EXPECT_EQ(aux.Cell(14, 1).text, "Частоты по истинным номерам: варианты по жесткости опор");
   EXPECT_EQ(aux.Cell(15, 1).text, "Вариант:");
   EXPECT_EQ(aux.Cell(15, 4).number, 3);
   EXPECT_EQ(aux.Cell(16, 1).text, "Частота № 1");

@@ -709,6 +709,20 @@ TEST(ModeShape, AcceptedThroughSmallDeterminantUsesTheSystemAtThatFrequency) {
   for (int i = 1; i <= 30; ++i) EXPECT_EQ(run.out.modes[0].states[i], direct.States()[i]) << i;
 }
 
+// A stop request reaches a mode shape accepted away from a natural frequency
+// before its null vector, the long part.
+TEST(ModeShape, AStopRequestReachesTheNullVector) {
+  const TShaftModel model = UniformFreeFree(30, {10, 30}, 1);
+  const ShaftLayout layout(model, 1);
+  StopFlag stop;
+  stop.Request();
+  ModeShape mode(layout);
+  std::vector<double> a(8 * 8);
+  layout.Assemble(6, MatrixView{a.data(), 8});
+  mode.Prepare(MatrixView{a.data(), 8});
+  EXPECT_EQ(ErrorOf([&] { mode.Compute(6, &stop); }), "Расчет прерван");
+}
+
 // ---- The estimate of a search --------------------------------------------------
 
 namespace {
@@ -775,8 +789,10 @@ TEST(SearchEstimate, WhereTheWalkEnds) {
   EXPECT_NEAR(trials(Params(1e-9, 0.01, 100, 1e-10, 1e-6), 1), 2274 + 9 * 2 + 2, 4);
   TShaftModel fine = UniformFreeFree(200, {200}, 1);
   EXPECT_NEAR(EstimateSearch(fine, Params(1e-9, 0.01, 100, 1e-10, 1e-6)).trials, 2238 + 9 * 2 + 2, 4);
-  // FT1 below EPSF: two trials per search; FK below F1: none.
+  // FT1 below EPSF: two trials per search, whose mode comes from a null vector; FK below F1: none.
   EXPECT_EQ(trials(Params(1, 1e-7, 100, 1e-10, 1e-6), 3), 6);
+  EXPECT_EQ(EstimateSearch(model, Params(1, 1e-7, 100, 1e-10, 1e-6)).nullVectors, 2);
+  EXPECT_GT(SecondsPerModeShape(model, 1.5), 0);
   EXPECT_EQ(trials(Params(5, 1, 4, 1e-10, 1e-6)), 0);
   // A step beyond FK: the first trial only records, the second lies past FK.
   EXPECT_EQ(trials(Params(1, 1e308, 100, 1e-10, 1e-6)), 1);

@@ -389,7 +389,7 @@ TEST_F(Windows, ExitFromTheResultsClosesTheMainWindow) {
 TEST_F(Windows, LoaderMessagesAndTheCalculatorButton) {
   std::vector<QString> messages;
   ModalAnswerer answer([&](QWidget* w) { messages.push_back(MessageText(w)); });
-  forms->MainForm->SetFileChooser([] { return QString("/tmp/input.XLS"); });
+  forms->MainForm->SetFileChooser([] { return QString("/tmp/input.dat"); });
   forms->MainForm->LoadButton()->click();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "Неверный формат файла");
@@ -607,6 +607,38 @@ TEST_F(Windows, ExportWritesTheWorkbookAndSaysWhenItCannotOpenIt) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_TRUE(messages[0].contains("не удалось")) << messages[0].toStdString();
   QFile::remove(path);
+}
+
+// A text file written with the other decimal separator is read, converted,
+// when the user agrees; what a workbook's load found is told once after it.
+TEST_F(Windows, LoadingAsksAboutTheSeparatorAndTellsWhatItFound) {
+  const std::string book = test::TempPath("count.XLSX");
+  WorkbookWriter writer(book);  // N alone
+  writer.AddWorksheet("Данные").WriteNumber(1, 2, 1);
+  writer.Save();
+  const struct {
+    std::string file;
+    QMessageBox::StandardButton answer;
+    QString shown, length;  // the message, and section 1's length after it ("" where nothing was loaded)
+  } cases[] = {{Example("rotor_two_bearings.txt"), QMessageBox::Yes,
+                "Файл записан с десятичной точкой. Прочитать его так?", "0,05 "},
+               {Example("rotor_two_bearings.txt"), QMessageBox::No, "Файл записан с десятичной точкой.", ""},
+               {book, QMessageBox::Ok, "Лист «Данные»: пустые ячейки B2, B3, B4, B5, B6", "0"}};
+  QLocale::setDefault(QLocale(QLocale::Russian));
+  for (const auto& c : cases) {
+    forms->state.form = TMainFormModel();
+    QStringList shown;
+    ModalAnswerer answer([&](QWidget* w) {
+      shown << qobject_cast<QMessageBox*>(w)->text();
+      qobject_cast<QMessageBox*>(w)->button(c.answer)->click();
+    });
+    forms->MainForm->SetFileChooser([&c] { return QString::fromStdString(c.file); });
+    forms->MainForm->LoadButton()->click();
+    ASSERT_EQ(shown.size(), 1) << c.file;
+    EXPECT_TRUE(shown[0].startsWith(c.shown)) << shown[0].toStdString();
+    EXPECT_EQ(QString::fromStdString(forms->state.form.StringGrid1.Cell(1, 1)), c.length);
+  }
+  QLocale::setDefault(QLocale::c());
 }
 
 TEST_F(Windows, SavingThreeVariantsAsTextOffersTheWorkbook) {

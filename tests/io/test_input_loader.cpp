@@ -192,7 +192,7 @@ TEST(InputLoader, ExtensionChoosesTheBranchAndFailuresChangeNothing) {
   const TMainFormModel before = form;
   auto failure = [&](const std::string& path) { return test::Text(LoadInputFile(path, form, '.')); };
   const std::string good = Example("free_free_shaft.txt");
-  for (const char* name : {"input.TXT", "input.Txt", "input.dat", "input", "input.txt.bak", "dir.txt/input"}) {
+  for (const char* name : {"input.dat", "input", "input.txt.bak", "dir.txt/input"}) {
     TempFile file(name == std::string("dir.txt/input") ? "plain" : name, good);
     const std::string path = name == std::string("dir.txt/input") ? "/nonexistent.txt/input" : file.path();
     EXPECT_EQ(failure(path), "Неверный формат файла") << name;
@@ -204,7 +204,7 @@ TEST(InputLoader, ExtensionChoosesTheBranchAndFailuresChangeNothing) {
   EXPECT_EQ(failure("/nonexistent/input.txt"), "Не удалось открыть файл '/nonexistent/input.txt'. Нет такого файла или папки.");
   EXPECT_TRUE(form == before);
 
-  TempFile ok("ok.txt", good);
+  TempFile ok("OK.TXT", good);  // in capitals too
   EXPECT_EQ(failure(ok.path()), "");
   EXPECT_EQ(form.SpinEdit2.Text(), "100");
 }
@@ -329,18 +329,17 @@ TEST(InputLoader, BadWorkbooksFailAndChangeNothing) {
     EXPECT_NE(message.find("abc"), std::string::npos) << message;
   }
   EXPECT_TRUE(form == before);
-  for (const char* name : {"book.XLS", "book.Xlsx", "book.xlsm"}) {
-    const TempFile file(name, "");
-    EXPECT_EQ(LoadFile(file.path(), form), "Неверный формат файла") << name;
-  }
+  const TempFile file("book.xlsm", "");
+  EXPECT_EQ(LoadFile(file.path(), form), "Неверный формат файла");
 }
 
-// A workbook whose active worksheet holds the given rows (cells within <row> elements).
-std::string BookWithRows(const std::string& dir, const std::string& rows) {
+// A workbook whose active worksheet holds the given rows (cells within <row>
+// elements), with what follows the sheet list in the workbook part.
+std::string BookWithRows(const std::string& dir, const std::string& rows, const std::string& workbook = "") {
   const std::string path = dir + "/book.xlsx";
   test::WriteZip(path, {{"[Content_Types].xml", "<Types/>"},
                         {"xl/workbook.xml", "<workbook xmlns:r=\"urn:r\"><sheets><sheet name=\"Лист1\" r:id=\"rId1\"/>"
-                                            "</sheets></workbook>"},
+                                            "</sheets>" + workbook + "</workbook>"},
                         {"xl/_rels/workbook.xml.rels",
                          "<Relationships><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/"
                          "officeDocument/2006/relationships/worksheet\" Target=\"s.xml\"/></Relationships>"},
@@ -368,6 +367,36 @@ TEST(InputLoader, WorkbookCellsWithoutAValueNameTheCell) {
   // A formula beyond the cells the loader reads does not matter.
   EXPECT_EQ(LoadFile(BookWithRows(dir, counts + "<row r=\"20\"><c r=\"B20\"><f>1+1</f></c></row>"), form), "");
   EXPECT_EQ(form.SpinEdit2.Text(), "3");
+}
+
+// What a load would read silently as the user's data is refused or told: a
+// sheet without counts (notes saved active), empty cells read as 0, formulas
+// of a workbook marked for recalculation on open.
+TEST(InputLoader, WorkbookCellsThatAreNoDataAreRefusedOrTold) {
+  std::string counts, formulas;  // B1..B5 = 1; B6..B22 but B17 as formulas
+  for (int r : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 16, 18, 22})
+    (r <= 5 ? counts : formulas) += "<row r=\"" + std::to_string(r) + "\"><c r=\"B" + std::to_string(r) + "\">" +
+                                    (r <= 5 ? "" : "<f>1</f>") + "<v>1</v></c></row>";
+  const std::string sheet = "Ошибка в книге: в листе «Лист1» нет исходных данных (ячейки B1-B5 с числами опор, "
+      "участков, пролетов, вариантов и частот пусты). Читается активный лист книги: сделайте активным лист с "
+      "исходными данными и сохраните книгу.";
+  const struct { std::string rows, workbook, told; } cases[] = {
+      {"<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>заметки</t></is></c></row>", "", sheet},
+      {counts, "", "Лист «Лист1»: пустые ячейки B6, B7, B8, B9, B10, B11, B12, B16, B17, B18 и еще 1 прочитаны как 0"},
+      {counts + formulas, "<calcPr fullCalcOnLoad=\"1\"/>",
+       "Лист «Лист1»: пустая ячейка B17 прочитана как 0|Лист «Лист1»: книга помечена для пересчета при открытии, "
+       "поэтому значения формул в ячейках B6, B7, B8, B9, B10, B11, B12, B16, B18, B22 могут быть устаревшими. "
+       "Откройте книгу в программе электронных таблиц, сохраните ее заново и загрузите снова"},
+  };
+  for (const auto& c : cases) {
+    TMainFormModel form;
+    std::vector<Warning> warnings;
+    const std::string book = BookWithRows(test::FreshDir("findings"), c.rows, c.workbook);
+    std::string told = test::Text(LoadInputFile(book, form, '.', &warnings));
+    for (const Warning& w : warnings) told += (told.empty() ? "" : "|") + Message(w);
+    EXPECT_EQ(told, c.told);
+    EXPECT_EQ(form == TMainFormModel(), c.told == sheet);
+  }
 }
 
 TEST(InputLoader, ReSavedExportsLoadFromTheirInputSheet) {

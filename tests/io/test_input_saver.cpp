@@ -61,7 +61,7 @@ TMainFormModel VariedForm(char sep) {
 TEST(InputSaver, TextAndWorkbookLoadBackToTheSameForm) {
   for (char sep : {'.', ','}) {
     const TMainFormModel form = VariedForm(sep);
-    for (const char* name : {"input.txt", "input.xlsx"}) {
+    for (const char* name : {"input.TXT", "input.xlsx"}) {
       const std::string path = TempPath(name);
       EXPECT_FALSE(SaveInputFile(form, path, sep));
       TMainFormModel loaded;
@@ -107,7 +107,7 @@ TEST(InputSaver, FailuresLeaveAnExistingFileAsItWas) {
     fs::remove(p);
   }
   EXPECT_TRUE(SaveInputFile(form, "/nonexistent/folder/input.txt", '.'));
-  EXPECT_TRUE(SaveInputFile(form, TempPath("input.TXT"), '.'));
+  EXPECT_TRUE(SaveInputFile(form, TempPath("input.dat"), '.'));
   // Nothing stays behind in the folder.
   for (const auto& entry : fs::directory_iterator(ProcessDir()))
     EXPECT_NE(entry.path().filename().string().substr(0, 2), ".~");

@@ -427,17 +427,18 @@ TEST(ResultsExport, TheFrequencyMapSheetHoldsOrdinalsGapsAndLikeness) {
     }
   }
   EXPECT_EQ(aux.Cell(top + 2, 2).kind, CellKind::Empty);  // the gap of ordinal 1 in variant 1
-  const int macTop = top + L + 3;
+  // Below the tables of the frequencies, their Hz and rpm and the continuous shaft's.
+  const int macTop = top + 2 + 4 * (L + 1);
   EXPECT_THAT(aux.Cell(macTop, 1).text, HasSubstr("MAC"));
-  EXPECT_EQ(aux.Cell(macTop, 3).text, "1 - 2");
+  EXPECT_EQ(aux.Cell(macTop + 1, 3).text, "1 - 2");
   int marked = 0;
   for (int n = 0; n < L; ++n)
     for (int c = 0; c < 5; ++c) {
       const auto& mac = map.lines[n].mac[c];
       if (mac)
-        ExpectNumber(aux, macTop + 1 + n, 3 + c, *mac);
+        ExpectNumber(aux, macTop + 2 + n, 3 + c, *mac);
       else
-        EXPECT_EQ(aux.Cell(macTop + 1 + n, 3 + c).kind, CellKind::Empty);
+        EXPECT_EQ(aux.Cell(macTop + 2 + n, 3 + c).kind, CellKind::Empty);
       marked += mac && *mac < kLowMac;
     }
   ASSERT_GT(marked, 0);
@@ -446,7 +447,13 @@ TEST(ResultsExport, TheFrequencyMapSheetHoldsOrdinalsGapsAndLikeness) {
   int charts = 0;
   for (const auto& sheet : run.book.info.sheets) charts += sheet.kind == SheetKind::Chart;
   const std::string chart = run.book.ChartXml(charts);
-  EXPECT_THAT(chart, HasSubstr("<a:t>Карта частот</a:t>"));
+  EXPECT_THAT(chart, HasSubstr("<a:t>Карта частот (пунктиром - непрерывная модель вала)</a:t>"));
+  // Ordinal 1's continuous companion: its row of the table, thin and dotted in the line's colour.
+  const int cRow = top + 2 + 3 * (L + 1);
+  ExpectNumber(aux, cRow, 2, *map.lines[0].continuous[0]);
+  EXPECT_THAT(chart, HasSubstr("<a:srgbClr val=\"1F77B4\"/></a:solidFill><a:prstDash val=\"sysDot\"/></a:ln></c:spPr>"
+                               "<c:marker><c:symbol val=\"circle\"/><c:size val=\"3\"/>"));
+  EXPECT_THAT(chart, HasSubstr("$B$" + std::to_string(cRow) + ":$G$" + std::to_string(cRow) + "</c:f>"));
   EXPECT_THAT(chart, HasSubstr("<c:v>Частота № 1</c:v>"));
   EXPECT_THAT(chart, HasSubstr("<c:f>'вспомогательная'!$B$" + std::to_string(top + 2) + ":$G$" +
                                    std::to_string(top + 2) + "</c:f>"));
@@ -455,9 +462,18 @@ TEST(ResultsExport, TheFrequencyMapSheetHoldsOrdinalsGapsAndLikeness) {
   EXPECT_THAT(chart, Not(HasSubstr("<c:dispBlanksAs val=\"zero\"/>")));
 }
 
-TEST(ResultsExport, OneVariantHasNoFrequencyMap) {
+// With one variant there is no map to chart, but its frequencies are numbers
+// on the auxiliary sheet too, in Hz and rpm as well, in columns wide enough.
+TEST(ResultsExport, OneVariantHasItsFrequenciesAsNumbersButNoMap) {
   RotorExport run({1e7}, "5", "one");
   for (const auto& sheet : run.book.info.sheets) EXPECT_NE(sheet.name, "Карта частот");
   const Sheet aux = run.book.Read(2);
-  EXPECT_EQ(aux.Cell(4 + 2, 1).kind, CellKind::Empty);
+  const std::vector<ModeData>& modes = run.st.summary.variants[0].modes;
+  ASSERT_EQ(run.st.summary.variants[0].completeness.ordinals, (std::vector<int>{1, 2, 3, 4}));
+  for (int n = 0; n < 4; ++n) {  // rows 8, 13 and 18 on: P, Hz, rpm of ordinal n + 1
+    EXPECT_EQ(aux.Cell(13 + n, 1).text, "Частота № " + std::to_string(n + 1) + ", Гц");
+    for (const auto& [row, value] : {std::pair{8, modes[n].F}, {13, Hertz(modes[n].omega)}, {18, Rpm(modes[n].omega)}})
+      EXPECT_NEAR(aux.Cell(row + n, 2).number, value, 1e-9 * value) << row + n;
+  }
+  EXPECT_GE(ColumnWidth(run.book.SheetXml(2), 2), 12);  // a number of 11 characters
 }

@@ -404,7 +404,7 @@ TEST_F(HandBuilt, FormulasSavedWithoutTheirResultAreReportedAsSuch) {
   const std::string rows =
       "<row r=\"1\"><c r=\"B1\"><f>1+1</f></c><c r=\"C1\" t=\"str\"><f>A1</f></c>"
       "<c r=\"D1\"><f t=\"shared\" si=\"0\"/></c><c r=\"E1\" s=\"1\"/><c r=\"F1\"><f>2+2</f><v>4</v></c>"
-      "<c r=\"G1\" t=\"str\"><f>A1</f><v></v></c></row>";
+      "<c r=\"G1\" t=\"str\"><f>A1</f><v></v></c><c r=\"H1\"><f>1+1</f><v></v></c></row>";
   const Sheet x = ReadActiveSheet(Zip(ChartFirstXlsx(rows)), 5, 10);
   EXPECT_EQ(ErrorOf([&] { CellAsReal(x, 1, 2, '.'); }), uncalculated("Лист"));
   EXPECT_THAT(ErrorOf([&] { CellAsInteger(x, 1, 3, '.'); }), HasSubstr("C1: формула не вычислена"));
@@ -412,6 +412,7 @@ TEST_F(HandBuilt, FormulasSavedWithoutTheirResultAreReportedAsSuch) {
   EXPECT_EQ(CellAsReal(x, 1, 5, '.'), 0);  // a formatted empty cell
   EXPECT_EQ(CellAsReal(x, 1, 6, '.'), 4);
   EXPECT_EQ(x.Cell(1, 7).kind, CellKind::Text);  // an empty text result is a result
+  EXPECT_EQ(x.Cell(1, 8).kind, CellKind::Uncalculated);  // an empty number is none (openpyxl)
 
   // In .xls a text result follows its FORMULA in a STRING record; when the next
   // cell or the sheet's end comes first, the result is missing.
@@ -420,8 +421,11 @@ TEST_F(HandBuilt, FormulasSavedWithoutTheirResultAreReportedAsSuch) {
                         {Formula(0, 1, FlaggedResult(0, 0)), Number(0, 0, 1),  // B1: a cell follows
                          Formula(0, 2, FlaggedResult(0, 0)), {0x04BC, {0, 0}},  // C1: a shared formula, then
                          {0x0207, Cat({{2, 0, 0}, Narrow("ok")})},              // its result
+                         {0x005E, {0, 0}},                                      // UNCALCED: results are old
                          Formula(0, 3, FlaggedResult(0, 0))}};                  // D1: the sheet ends
   const Sheet b = ReadActiveSheet(Xls(BiffStream({}, {sheet})), 5, 10);
+  EXPECT_TRUE(b.FormulasStale());
+  EXPECT_TRUE(b.Cell(1, 3).formula && !b.Cell(1, 1).formula);
   EXPECT_EQ(b.Cell(1, 1).number, 1);
   EXPECT_EQ(ErrorOf([&] { CellAsReal(b, 1, 2, '.'); }), uncalculated("Data"));
   EXPECT_EQ(b.Cell(1, 3).text, "ok");
