@@ -6,8 +6,11 @@
 #include <QChart>
 #include <QChartView>
 #include <QDir>
+#include <QLocale>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QPixmap>
+#include <QTimer>
 
 #include <cmath>
 #include <cstdio>
@@ -148,5 +151,25 @@ int main(int argc, char* argv[]) {
   j.BitBtn1Click('.');
   forms.MainFormJestk->SyncFromModel();
   ok &= Save(forms.MainFormJestk.get(), out + "calculator_form.png");
+  forms.MainFormJestk->hide();
+
+  // The input loaded on a PC with a decimal comma: the question, answered
+  // "Да", and the main form with the numbers converted.
+  QLocale::setDefault(QLocale(QLocale::Russian));
+  forms.MainForm->SetFileChooser([&] { return QString::fromLocal8Bit(argv[1]); });
+  forms.MainForm->show();
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    answer.stop();
+    ok &= box->grab().save(out + "separator_question.png");
+    std::printf("wrote %s\n", qPrintable(out + "separator_question.png"));
+    box->button(QMessageBox::Yes)->click();
+  });
+  answer.start(20);
+  forms.MainForm->LoadButton()->click();
+  ok &= Save(forms.MainForm.get(), out + "main_form_comma.png");
+  QLocale::setDefault(QLocale::c());
   return ok ? 0 : 1;
 }

@@ -28,3 +28,5 @@ sed '4s/^4 /0 /' examples/rotor_two_bearings.txt > /tmp/valoprovod-shots/support
 QT_QPA_PLATFORM=offscreen ./build/app/valoprovod-screenshots /tmp/valoprovod-shots/support_at_0.txt /tmp/valoprovod-shots support0_
 cp /tmp/valoprovod-shots/support0_input_form.png docs/screenshots/inactive_support_echo.png
 cp /tmp/valoprovod-shots/support0_output_form.png docs/screenshots/inactive_support_results.png
+# (The first run also wrote the separator question and the main form loaded
+# with commas: separator_question.png, main_form_comma.png.)
