@@ -25,7 +25,6 @@
 #include <QTextBrowser>
 #include <QTest>
 #include <QTimer>
-#include <fstream>
 #include <functional>
 #include <random>
 
@@ -968,14 +967,6 @@ TEST_F(Windows, RefusedInputsChangeNoModelAndSignalNothing) {
   main.CalculatorButton()->click();
   TMainFormJestk& calc = *forms->MainFormJestk;
   const std::string dir = test::FreshDir("refusals");
-  std::ofstream(dir + "/short.txt") << "4 36\n20 40\n";
-  {
-    WorkbookWriter book(dir + "/letter.xlsx");
-    WorksheetWriter& sheet = book.AddWorksheet("Лист1");
-    sheet.WriteNumber(2, 2, 3);     // KM
-    sheet.WriteText(17, 3, "abc");  // the mass of section 2
-    book.Save();
-  }
   auto load = [&](const std::string& path) {
     return [&main, path] {
       main.SetFileChooser([path] { return QString::fromStdString(path); });
@@ -988,9 +979,8 @@ TEST_F(Windows, RefusedInputsChangeNoModelAndSignalNothing) {
     std::function<void()> prepare, act;
   };
   const Refusal refusals[] = {
+      // (Which files the loader refuses, and that it leaves the form, its own tests show.)
       {"a missing file", {}, load(dir + "/missing.txt")},
-      {"a text file of two lines", {}, load(dir + "/short.txt")},
-      {"a workbook with a letter for a mass", {}, load(dir + "/letter.xlsx")},
       {"a file choice cancelled", {}, load("")},
       {"an input file that cannot be written",
        {},
@@ -1027,7 +1017,7 @@ TEST_F(Windows, RefusedInputsChangeNoModelAndSignalNothing) {
     EXPECT_TRUE(models() == before) << refusal.what;
     for (int g = 0; g < grids.size(); ++g) EXPECT_EQ(spies[g]->Caught(), "") << refusal.what << ", grid " << g;
   }
-  EXPECT_EQ(messages, 6);  // each failure says why
+  EXPECT_EQ(messages, 4);  // each failure says why
 }
 
 int main(int argc, char** argv) {
