@@ -68,7 +68,7 @@ void CheckVariant(const TShaftModel& model, const TSearchParams& P, VariantResul
   // The sweep ends at the KP-th frequency, at its first trial beyond FK, or
   // where the count showed no natural frequency left up to FK.
   const double end = result.endedEarly || P[kStart] > P[kUpper] ? P[kUpper] : P[kStart];
-  const SweepSettings sweep{P[kFirstStart], end, P[kStep], P[kFreqEps]};
+  const SweepSettings sweep{P[kFirstStart], end, P[kStep], P[kFreqEps], P[kUpper]};
   result.completeness = CheckCompleteness(model, model.VariantNo, sweep, found, &stop);
   result.solved = true;
 }

@@ -25,7 +25,7 @@ void CompareWithContinuous(const ContinuousShaft& shaft, double low, double high
   c.problem = shaft.Fault();
   c.sameOrdinal.assign(variant.modes.size(), std::nullopt);
   if (c.problem) return;
-  c.inRange = shaft.FrequenciesIn(low, high, kMaxContinuousInRange);
+  c.inRange = shaft.FrequenciesIn(low, high, kMaxContinuousInRange, &c.inRangeTotal);
   // Beyond the listed ones only when the list was cut short.
   const bool whole = c.inRange.size() < static_cast<size_t>(kMaxContinuousInRange);
   const std::vector<int>& ordinals = variant.completeness.ordinals;

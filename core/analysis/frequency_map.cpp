@@ -6,7 +6,7 @@
 
 namespace vp {
 
-double Mac(const std::vector<State>& a, const std::vector<State>& b) {
+double Mac(std::span<const State> a, std::span<const State> b) {
   double ab = 0, aa = 0, bb = 0;
   for (int q = 0; q < 4; ++q) {
     double sab = 0, saa = 0, sbb = 0;
@@ -23,6 +23,16 @@ double Mac(const std::vector<State>& a, const std::vector<State>& b) {
   }
   return aa > 0 && bb > 0 ? ab * ab / aa / bb : 0;
 }
+
+namespace {
+
+// A mode's states at cross-sections 1..KM, those of the results tables, over
+// which the likeness is taken.
+std::span<const State> TableStates(const ModeData& mode) {
+  return std::span<const State>(mode.states).subspan(mode.states.empty() ? 0 : 1);
+}
+
+}  // namespace
 
 FrequencyMap BuildFrequencyMap(const ResultsSummary& summary) {
   std::vector<const VariantResult*> variants;
@@ -53,7 +63,7 @@ FrequencyMap BuildFrequencyMap(const ResultsSummary& summary) {
       line.continuous.push_back(omega ? std::optional<double>(*omega * summary.reportFactor) : std::nullopt);
     }
     for (size_t c = 0; c + 1 < row.size(); ++c)
-      line.mac.push_back(row[c] && row[c + 1] ? std::optional<double>(Mac(row[c]->states, row[c + 1]->states))
+      line.mac.push_back(row[c] && row[c + 1] ? std::optional<double>(Mac(TableStates(*row[c]), TableStates(*row[c + 1])))
                                               : std::nullopt);
     map.lines.push_back(std::move(line));
   }

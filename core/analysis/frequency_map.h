@@ -13,6 +13,7 @@
 // same ordinal.
 
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "results_summary.h"
@@ -44,7 +45,7 @@ inline constexpr double kLowMac = 0.8;
 // ab_q = a_q.b_q, aa_q, bb_q and w_q = 1 / sqrt(aa_q bb_q),
 // MAC = (sum w_q ab_q)^2 / ((sum w_q aa_q)(sum w_q bb_q)).
 // A quantity that is zero in either shape is left out; 0 when nothing is left.
-double Mac(const std::vector<State>& a, const std::vector<State>& b);
+double Mac(std::span<const State> a, std::span<const State> b);
 
 // The map of every variant of the summary from the ordinals of its check; a
 // variant whose check could not count has no frequency on any line.

@@ -70,6 +70,7 @@ CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, cons
   const int below = std::max(zero, counter.CountBelow(std::max(sweep.start, 0.0)));
   const int upto = std::max(below, counter.CountBelow(sweep.end));
   report.inRange = upto - below;
+  report.inWholeRange = std::max(below, counter.CountBelow(std::max(sweep.upper, 0.0))) - below;
   for (int index : taken) report.inRange += index < below || index >= upto;
 
   // Isolate each natural frequency of the range that no accepted one took by

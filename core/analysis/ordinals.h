@@ -18,6 +18,7 @@ struct SweepSettings {
   double end = 0;        // where the sweep stopped looking: FK, or just past its last frequency
   double step = 0;       // FT1
   double precision = 0;  // EPSF
+  double upper = 0;      // FK, also where the sweep stopped short of it
 };
 
 struct CompletenessReport {
@@ -25,6 +26,7 @@ struct CompletenessReport {
   std::optional<Error> problem;  // why the check could not be made
   int found = 0;        // frequencies the sweep accepted
   int inRange = 0;      // natural frequencies between the start and the end of the sweep
+  int inWholeRange = 0; // natural frequencies between the start and `upper`, searched or not
   double start = 0, end = 0;  // the range searched (search variable)
   // Frequencies of the shaft (search variable) that the sweep passed over,
   // each isolated to within the resolution, as intervals [low, high].

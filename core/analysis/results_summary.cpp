@@ -23,7 +23,7 @@ void SummaryRecorder::SectionResults(const ModeResult& m) {
   ModeData mode;
   mode.omega = m.omega;
   mode.F = m.F;
-  mode.states.assign(m.states->begin() + 1, m.states->end());
+  mode.states = *m.states;
   mode.solution.assign(m.V->begin() + 1, m.V->begin() + m.n);
   summary_.Variant(m.variant).modes.push_back(std::move(mode));
 }

@@ -28,12 +28,14 @@ struct ContinuousComparison {
   // Every natural frequency of the continuous shaft in [low, high], ascending,
   // the lowest kMaxContinuousInRange of them.
   std::vector<OrdinalFrequency> inRange;
+  // How many [low, high] holds, listed or not; -1 when not counted.
+  int inRangeTotal = -1;
 };
 
 struct ModeData {
   double omega = 0;  // the search variable
   double F = 0;      // the reported frequency
-  std::vector<State> states;     // cross-sections 1..KM
+  std::vector<State> states;     // cross-sections 0..KM
   std::vector<double> solution;  // V[1..n-1]
 };
 

@@ -46,8 +46,13 @@ std::string HertzAndRpm(double omega, char sep) {
   return SixDigits(Hertz(omega), sep) + " Гц, " + SixDigits(Rpm(omega), sep) + " об/мин";
 }
 
+// The true ordinal of found frequency i; 0 where it has none.
+int OrdinalOf(const VariantResult& v, size_t i) {
+  return i < v.completeness.ordinals.size() ? v.completeness.ordinals[i] : 0;
+}
+
 std::string FrequencyName(const VariantResult& v, size_t i) {
-  const int ordinal = i < v.completeness.ordinals.size() ? v.completeness.ordinals[i] : 0;
+  const int ordinal = OrdinalOf(v, i);
   std::string name = "Частота № " + std::to_string(i + 1);
   if (ordinal > 0 && ordinal != static_cast<int>(i) + 1) name += " (собственная № " + std::to_string(ordinal) + ")";
   return name;
@@ -58,9 +63,7 @@ std::string NoCounterpart(int ordinal) {
   return ordinal > 0 ? "собственной частоты № " + std::to_string(ordinal) + " в диапазоне нет"
                      : "нет (номер собственной частоты не определен)";
 }
-std::string NoCounterpart(const VariantResult& v, size_t i) {
-  return NoCounterpart(i < v.completeness.ordinals.size() ? v.completeness.ordinals[i] : 0);
-}
+std::string NoCounterpart(const VariantResult& v, size_t i) { return NoCounterpart(OrdinalOf(v, i)); }
 
 bool AnyLarge(const VariantResult& v) {
   for (size_t i = 0; i < v.modes.size() && i < v.continuous.sameOrdinal.size(); ++i)
@@ -69,6 +72,13 @@ bool AnyLarge(const VariantResult& v) {
 }
 
 }  // namespace
+
+std::optional<std::string> NoContinuousReason(const VariantResult& v, size_t i) {
+  const ContinuousComparison& c = v.continuous;
+  if (i < c.sameOrdinal.size() && c.sameOrdinal[i]) return std::nullopt;
+  if (c.problem) return "не вычислена: " + Message(*c.problem);
+  return OrdinalOf(v, i) > 0 ? "вне диапазона" : "не вычислена: номер собственной частоты не определен";
+}
 
 std::vector<std::string> ContinuousLines(const VariantResult& v, double factor, char sep) {
   const ContinuousComparison& c = v.continuous;

@@ -26,6 +26,10 @@ inline constexpr unsigned kContinuousColour = 0x0050C8;
 // Nothing for a variant that was not compared.
 std::vector<std::string> ContinuousLines(const VariantResult& variant, double reportFactor, char decimalSeparator);
 
+// Why found frequency i of a compared variant has no continuous frequency
+// beside it, in short: "вне диапазона" or "не вычислена: ..."; none where it has one.
+std::optional<std::string> NoContinuousReason(const VariantResult& variant, size_t i);
+
 // What follows a variant's results in the printout and on its workbook sheet:
 // the warnings of the input, the check of completeness, then the comparison
 // with the continuous shaft.

@@ -3,9 +3,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <functional>
+
 #include "continuous_comparison.h"
+#include "continuous_lines.h"
 #include "frequency_map.h"
 #include "messages.h"
+#include "mode_shape.h"
+#include "numtext.h"
 #include "printable.h"
 
 namespace vp {
@@ -27,9 +32,10 @@ QJsonArray Numbers(const std::vector<double>& values) {
   return Array(values, [](double value) { return value; });
 }
 
-// null where there is no number.
-QJsonArray NumbersOrNull(const std::vector<std::optional<double>>& values, double factor = 1) {
-  return Array(values, [&](const std::optional<double>& value) { return value ? QJsonValue(*value * factor) : QJsonValue(); });
+// Each value as `format` gives it; null where there is none.
+template <typename Format = std::identity>
+QJsonArray NumbersOrNull(const std::vector<std::optional<double>>& values, Format format = {}) {
+  return Array(values, [&](const std::optional<double>& value) { return value ? QJsonValue(format(*value)) : QJsonValue(); });
 }
 
 void AddError(QJsonObject& document, const std::string& error, const std::string& errorCode) {
@@ -47,6 +53,7 @@ void AddCompleteness(QJsonObject& json, const VariantResult& v, double factor) {
     return;
   }
   json["frequencies_in_range"] = r.inRange;
+  json["lumped_in_range_total"] = r.inWholeRange;
   json["missed"] = Array(r.missed, [&](const std::pair<double, double>& range) {
     return QJsonArray{range.first * factor, range.second * factor};
   });
@@ -57,16 +64,26 @@ void AddCompleteness(QJsonObject& json, const VariantResult& v, double factor) {
 }
 
 // Hz and rpm of the found frequencies, and the continuous shaft's frequencies
-// of the same ordinals (null where none) and in the range searched; or why it
-// cannot be solved.
+// of the same ordinals (null where none, with the reason) and in the range
+// searched with their count; or why it cannot be solved.
 void AddContinuous(QJsonObject& json, const VariantResult& v, double factor) {
   json["hz"] = Array(v.modes, [](const ModeData& m) { return Hertz(m.omega); });
   json["rpm"] = Array(v.modes, [](const ModeData& m) { return Rpm(m.omega); });
   const ContinuousComparison& c = v.continuous;
   if (!c.made) return;
   if (c.problem) json["continuous_problem"] = Text(Message(*c.problem));
-  json["continuous_frequencies"] = NumbersOrNull(c.sameOrdinal, factor);
+  json["continuous_frequencies"] = NumbersOrNull(c.sameOrdinal, [&](double omega) { return omega * factor; });
+  json["continuous_hz"] = NumbersOrNull(c.sameOrdinal, Hertz);
+  json["continuous_rpm"] = NumbersOrNull(c.sameOrdinal, Rpm);
+  QJsonArray reasons;
+  for (size_t i = 0; i < c.sameOrdinal.size(); ++i) {
+    const std::optional<std::string> reason = NoContinuousReason(v, i);
+    reasons.append(reason ? Text(*reason) : QJsonValue());
+  }
+  json["continuous_reasons"] = reasons;
   json["continuous_in_range"] = Array(c.inRange, [&](const OrdinalFrequency& f) { return f.omega * factor; });
+  json["continuous_in_range_total"] = c.inRangeTotal >= 0 ? QJsonValue(c.inRangeTotal) : QJsonValue();
+  json["continuous_in_range_truncated"] = c.inRangeTotal > std::ssize(c.inRange);
 }
 
 QJsonObject VariantJson(const VariantResult& v, double factor) {
@@ -79,7 +96,12 @@ QJsonObject VariantJson(const VariantResult& v, double factor) {
                        {"solution", Numbers(m.solution)}};
   });
   if (v.solved) AddCompleteness(json, v, factor);
-  if (v.endedEarly) json["ended_early_at"] = v.endedAt * factor;
+  // The trial point where the walk ended, not a frequency; also under its
+  // former name for one release.
+  if (v.endedEarly) {
+    json["walk_ended_at"] = v.endedAt * factor;
+    json["ended_early_at"] = v.endedAt * factor;
+  }
   AddContinuous(json, v, factor);
   return json;
 }
@@ -109,13 +131,25 @@ QJsonObject StiffnessMapJson(const StiffnessMapChart& map) {
 QJsonObject ResultsJson(const TShaftModel& model, const TSearchParams& params, const ResultsSummary& summary,
                         const StiffnessMapChart* stiffnessMap, const std::string& error, const std::string& errorCode) {
   QJsonObject document;
-  // No cross-sections before anything was solved.
-  QJsonArray sectionX;
-  for (int k = 1; !summary.variants.empty() && k <= model.KM; ++k) sectionX.append(model.SectionX[k]);
-  document["section_x"] = sectionX;
   const double factor = params[kReportFactor];
+  document["units_note"] = Text("Значения в Гц и об/мин верны, только если исходные данные заданы в единицах СИ; "
+                                "выводимая частота равна " + GeneralFormat(factor, '.') +
+                                "·ω, где ω - круговая частота (в рад/с при единицах СИ).");
+  // Cross-sections 0..KM, as the states of a mode; none before anything was solved.
+  QJsonArray sectionX, unknowns;
+  if (!summary.variants.empty()) {
+    sectionX.append(0);
+    for (int k = 1; k <= std::min(model.KM, kMaxSections); ++k) sectionX.append(model.SectionX[k]);
+    static const char* const kQuantities[] = {"y", "theta", "M", "Q"};
+    unknowns = Array(SolutionUnknowns(model), [](const SolutionUnknown& u) {
+      return QJsonObject{{"quantity", kQuantities[u.quantity]}, {"cross_section", u.crossSection}};
+    });
+  }
+  document["section_x"] = sectionX;
+  document["solution_unknowns"] = unknowns;
   document["variants"] = Array(summary.variants, [&](const VariantResult& v) { return VariantJson(v, factor); });
-  document["frequency_map"] = FrequencyMapJson(summary);
+  // With one variant there is no map.
+  if (summary.variants.size() >= 2) document["frequency_map"] = FrequencyMapJson(summary);
   if (stiffnessMap) document["stiffness_map"] = StiffnessMapJson(*stiffnessMap);
   // The supports that take no part, by number, with their sentences.
   QJsonArray inactive, warnings;

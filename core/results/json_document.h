@@ -15,9 +15,11 @@
 
 namespace vp {
 
-// The document of a run: every variant in the summary, also one that failed
-// with what it had found. The member "stiffness_map" only with a map;
-// "error" when `error` is not empty, "error_code" when `errorCode` is not.
+// The document of a run (its members are described in
+// docs/valoprovod-cli.schema.json): every variant in the summary, also one
+// that failed with what it had found. The member "frequency_map" only with two
+// or more variants, "stiffness_map" only with a map; "error" when `error` is
+// not empty, "error_code" when `errorCode` is not.
 QJsonObject ResultsJson(const TShaftModel& model, const TSearchParams& params, const ResultsSummary& summary,
                         const StiffnessMapChart* stiffnessMap, const std::string& error, const std::string& errorCode);
 

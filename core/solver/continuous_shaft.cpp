@@ -594,9 +594,11 @@ std::vector<OrdinalFrequency> ContinuousShaft::Frequencies(int first, int last,
   return Solve(search, first, last);
 }
 
-std::vector<OrdinalFrequency> ContinuousShaft::FrequenciesIn(double low, double high, int maxCount) const {
+std::vector<OrdinalFrequency> ContinuousShaft::FrequenciesIn(double low, double high, int maxCount, int* total) const {
   const KeepExceptionFlags keep;
-  if (fault_ || maxCount <= 0 || !(high > low) || !(high > 0)) return {};
+  if (total) *total = fault_ ? -1 : 0;
+  if (fault_ || !(high > low) || !(high > 0)) return {};
+  if (total) *total = -1;
   Search search(*this);
   const double lo = std::max(low, 0.0), hi = std::min(high, omegaCap_);
   int below = rigid_;
@@ -607,6 +609,9 @@ std::vector<OrdinalFrequency> ContinuousShaft::FrequenciesIn(double low, double 
   }
   const Point p = search.At(hi);
   if (!p.finite) return {};
+  // The count does not reach above the cap.
+  if (total && hi == high) *total = std::max(0, p.count - below);
+  if (maxCount <= 0) return {};
   const int first = below - rigid_ + 1;
   const int last = std::min(p.count - rigid_, first + std::min(maxCount, kMaxOrdinal) - 1);
   std::vector<OrdinalFrequency> found = Solve(search, first, last);

@@ -94,8 +94,9 @@ class ContinuousShaft {
   std::vector<OrdinalFrequency> Frequencies(int first, int last) const;
 
   // The natural frequencies in [low, high], ascending, at most maxCount of
-  // them (the lowest).
-  std::vector<OrdinalFrequency> FrequenciesIn(double low, double high, int maxCount) const;
+  // them (the lowest). `total` (may be null) receives how many the range
+  // holds, from the count alone; -1 when they cannot be counted.
+  std::vector<OrdinalFrequency> FrequenciesIn(double low, double high, int maxCount, int* total = nullptr) const;
 
   // The mode of natural frequency omega (from the null vector of the dynamic
   // stiffness matrix by inverse iteration). Empty when the shaft cannot be

@@ -25,6 +25,15 @@ bool AllFinite(const std::vector<double>& v) {
 
 }  // namespace
 
+std::vector<SolutionUnknown> SolutionUnknowns(const TShaftModel& model) {
+  const int KZ = std::clamp(model.KZ, 0, kMaxSpans);
+  if (KZ == 0) return {};
+  std::vector<SolutionUnknown> unknowns{{1, 0}};
+  for (int j = 1; j <= KZ; ++j)
+    for (int q = 0; q < (j < KZ ? 4 : 2); ++q) unknowns.push_back({q, model.SpanEnd[j]});
+  return unknowns;
+}
+
 ModeShape::ModeShape(const ShaftLayout& layout)
     : layout_(layout), n_(layout.n()), m_(layout.n() - 1), B_(m_ * m_, 0.0), R_(4, 0.0),
       V_(n_ + 2, 0.0), states_(layout.KM() + 1, State{}), L_(m_), M_(m_), work_(n_ * n_, 0.0) {}

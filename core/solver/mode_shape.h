@@ -9,6 +9,18 @@
 
 namespace vp {
 
+// One entry of the solution V: quantity `quantity` of a State (0 y, 1 theta,
+// 2 M, 3 Q) at cross-section `crossSection`, after the supports there.
+struct SolutionUnknown {
+  int quantity, crossSection;
+};
+
+// What V[1..n-1] = x2..xn hold, in order. The unknowns of the characteristic
+// system are y and theta at cross-section 0 (x1, x2; M = Q = 0 at the free
+// end), the four quantities at the end of every span but the last, and y and
+// theta at the end of the last (M = Q = 0 there); the reduced system fixes x1.
+std::vector<SolutionUnknown> SolutionUnknowns(const TShaftModel& model);
+
 class ModeShape {
  public:
   explicit ModeShape(const ShaftLayout& layout);

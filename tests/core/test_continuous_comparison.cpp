@@ -166,8 +166,12 @@ TEST(ContinuousComparison, NothingStandsBesideADoubtfulFrequencyOrOneBeyondTheRa
   EXPECT_NEAR(v.continuous.inRange[1].omega, w2, 1e-11 * w2);
   ASSERT_TRUE(v.continuous.sameOrdinal[0]);
   EXPECT_NEAR(*v.continuous.sameOrdinal[0], w1, 1e-11 * w1);
+  EXPECT_EQ(v.continuous.inRangeTotal, 2);
   EXPECT_FALSE(v.continuous.sameOrdinal[1]);  // doubtful
   EXPECT_FALSE(v.continuous.sameOrdinal[2]);  // the third lies above FK
+  const std::optional<std::string> reasons[] = {std::nullopt, "не вычислена: номер собственной частоты не определен",
+                                                "вне диапазона"};
+  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(NoContinuousReason(v, i), reasons[i]) << i;
   const std::vector<std::string> lines = ContinuousLines(v, 100, '.');
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_NE(lines[2].find("непрерывная модель: нет (номер собственной частоты не определен)"), std::string::npos);
@@ -183,6 +187,7 @@ TEST(ContinuousComparison, AnOrdinalBeyondTheHundredListedIsFoundOnItsOwn) {
   CompareWithContinuous(shaft, 1, 1e9, v);
   ASSERT_EQ(v.continuous.inRange.size(), 100u);
   EXPECT_EQ(v.continuous.inRange.back().ordinal, 100);
+  EXPECT_EQ(v.continuous.inRangeTotal, 10065);  // (2n + 1) pi / 2 up to sqrt(1E9)
   ASSERT_TRUE(v.continuous.sameOrdinal[0]);
   EXPECT_NEAR(*v.continuous.sameOrdinal[0], w150, 1e-10 * w150);
   EXPECT_NE(ContinuousLines(v, 100, '.')[0].find("от 100 до 100000000000: не менее 100;"), std::string::npos);

@@ -171,10 +171,11 @@ TEST(FrequencyCount, ACarefulSweepMissesNothing) {
   EXPECT_FALSE(SOB(P, v, SolverContext{m, out, sink, {}}));
   std::vector<double> found;
   for (const auto& mode : out.modes) found.push_back(mode.omega);
-  const CompletenessReport report = CheckCompleteness(m, 1, {1, P[kStart], 1, 0.01}, found);
+  const CompletenessReport report = CheckCompleteness(m, 1, {1, P[kStart], 1, 0.01, 1000}, found);
   EXPECT_TRUE(report.checked);
   EXPECT_EQ(report.inRange, static_cast<int>(found.size()));
   EXPECT_EQ(report.inRange, 5);  // 22.4, 61.7, 120.9, 199.9, 298.6
+  EXPECT_EQ(report.inWholeRange, 9);  // up to 1000, searched or not: (beta L)^2 up to 29.85^2
   EXPECT_TRUE(report.missed.empty());
 }
 

@@ -22,12 +22,12 @@ using namespace vp::test;
 
 namespace {
 
-// A mode whose deflection along 20 sections is sin(n pi x) (n > 0) or a line,
+// A mode whose deflection at cross-sections 0..20 is sin(n pi x) (n > 0) or a line,
 // and whose slope is the derivative.
 ModeData Shape(double F, int n) {
   ModeData m;
   m.F = F;
-  for (int i = 1; i <= 20; ++i) {
+  for (int i = 0; i <= 20; ++i) {
     const double x = i / 20.0;
     m.states.push_back({n > 0 ? std::sin(n * M_PI * x) : x - 0.5, n > 0 ? n * M_PI * std::cos(n * M_PI * x) : 1, 0, 0});
   }

@@ -657,6 +657,24 @@ TEST(ModeShape, EqualSpansSolveTheSecondFrequencyNormally) {
   for (int i = 1; i <= 100; ++i) EXPECT_NEAR(equal[1].states[i][0], reference.at(1).states[i][0], 1e-4) << i;
 }
 
+// Each entry of the solution is the quantity at the cross-section that
+// SolutionUnknowns names, whether solved directly or from the null vector.
+TEST(ModeShape, SolutionUnknownsNameWhatTheSolutionHolds) {
+  for (auto spans : {std::initializer_list<int>{30, 100}, {50, 100}, {20, 45, 100}}) {
+    const std::vector<SolutionUnknown> unknowns = SolutionUnknowns(UniformFreeFree(100, spans));
+    ASSERT_EQ(unknowns.size(), 4 * spans.size() - 1);
+    for (const RecordedMode& mode : Modes(spans)) {
+      State scale{};
+      for (const State& s : mode.states)
+        for (int q = 0; q < 4; ++q) scale[q] = std::max(scale[q], std::fabs(s[q]));
+      for (size_t r = 0; r < unknowns.size(); ++r) {
+        const auto [q, c] = unknowns[r];
+        EXPECT_NEAR(mode.V.at(r + 1), mode.states.at(c)[q], 1e-6 * scale[q]) << r << " " << mode.k;
+      }
+    }
+  }
+}
+
 TEST(ModeShape, SolutionSatisfiesTheCharacteristicSystem) {
   const TShaftModel model = UniformFreeFree(60, {15, 40, 60}, 3);
   SearchRun run;
