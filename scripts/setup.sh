@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libeigen3-dev
   fonts-liberation2 poppler-utils
+  python3-jsonschema
   dpkg-dev desktop-file-utils
 )
 
