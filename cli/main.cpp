@@ -325,7 +325,7 @@ int main(int argc, char* argv[]) {
   for (const Warning& warning : warnings) std::cerr << Message(warning) << '\n';
   // The results document with what the load found.
   auto resultsJson = [&](const StiffnessMapChart* map, const std::string& error, const std::string& code) {
-    QJsonObject document = ResultsJson(st.model, st.params, st.summary, map, error, code);
+    QJsonObject document = ResultsJson(st.model, st.summary, map, error, code);
     AddLoadWarnings(document, warnings);
     return JsonText(document);
   };

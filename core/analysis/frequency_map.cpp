@@ -63,8 +63,9 @@ FrequencyMap BuildFrequencyMap(const ResultsSummary& summary) {
       line.continuous.push_back(omega ? std::optional<double>(*omega * summary.reportFactor) : std::nullopt);
     }
     for (size_t c = 0; c + 1 < row.size(); ++c)
-      line.mac.push_back(row[c] && row[c + 1] ? std::optional<double>(Mac(TableStates(*row[c]), TableStates(*row[c + 1])))
-                                              : std::nullopt);
+      line.mac.push_back(row[c] && row[c + 1]
+                             ? std::optional<double>(Mac(TableStates(*row[c]), TableStates(*row[c + 1])))
+                             : std::nullopt);
     map.lines.push_back(std::move(line));
   }
   return map;

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
 #include <functional>
 
 #include "continuous_comparison.h"
@@ -35,7 +36,8 @@ QJsonArray Numbers(const std::vector<double>& values) {
 // Each value as `format` gives it; null where there is none.
 template <typename Format = std::identity>
 QJsonArray NumbersOrNull(const std::vector<std::optional<double>>& values, Format format = {}) {
-  return Array(values, [&](const std::optional<double>& value) { return value ? QJsonValue(format(*value)) : QJsonValue(); });
+  return Array(values,
+               [&](const std::optional<double>& value) { return value ? QJsonValue(format(*value)) : QJsonValue(); });
 }
 
 void AddError(QJsonObject& document, const std::string& error, const std::string& errorCode) {
@@ -128,10 +130,10 @@ QJsonObject StiffnessMapJson(const StiffnessMapChart& map) {
 
 }  // namespace
 
-QJsonObject ResultsJson(const TShaftModel& model, const TSearchParams& params, const ResultsSummary& summary,
-                        const StiffnessMapChart* stiffnessMap, const std::string& error, const std::string& errorCode) {
+QJsonObject ResultsJson(const TShaftModel& model, const ResultsSummary& summary, const StiffnessMapChart* stiffnessMap,
+                        const std::string& error, const std::string& errorCode) {
   QJsonObject document;
-  const double factor = params[kReportFactor];
+  const double factor = summary.reportFactor;
   document["units_note"] = Text("Значения в Гц и об/мин верны, только если исходные данные заданы в единицах СИ; "
                                 "выводимая частота равна " + GeneralFormat(factor, '.') +
                                 "·ω, где ω - круговая частота (в рад/с при единицах СИ).");

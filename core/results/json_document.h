@@ -20,8 +20,8 @@ namespace vp {
 // that failed with what it had found. The member "frequency_map" only with two
 // or more variants, "stiffness_map" only with a map; "error" when `error` is
 // not empty, "error_code" when `errorCode` is not.
-QJsonObject ResultsJson(const TShaftModel& model, const TSearchParams& params, const ResultsSummary& summary,
-                        const StiffnessMapChart* stiffnessMap, const std::string& error, const std::string& errorCode);
+QJsonObject ResultsJson(const TShaftModel& model, const ResultsSummary& summary, const StiffnessMapChart* stiffnessMap,
+                        const std::string& error, const std::string& errorCode);
 
 // Adds what the load found: "empty_cells", the cells of the input sheet read
 // as 0 for want of a value, when there are any.

@@ -1,6 +1,7 @@
 """The batch command's JSON of every example, of inputs that bring its other
-members (a support outside the shaft, a negative mass), of a failure after the
-run and of an input that cannot be loaded, validated against the schema.
+members (a support outside the shaft, a negative mass), of failures before and
+after the calculation and of an input that cannot be loaded, validated against
+the schema.
 
 Usage: validate_json_schema.py CLI SCHEMA EXAMPLES_DIR"""
 
@@ -20,11 +21,12 @@ jsonschema.Draft202012Validator.check_schema(schema)
 validator = jsonschema.Draft202012Validator(schema)
 
 with tempfile.TemporaryDirectory() as tmp:
-    # free_free_shaft.txt with line 4 (support sections) or 2 (masses) replaced.
+    # free_free_shaft.txt with line 4 (support sections), 2 (masses) or 5 (span ends) replaced.
     with open(os.path.join(examples, "free_free_shaft.txt"), encoding="utf-8") as f:
         lines = f.read().split("\n")
     changed = []
-    for name, number, line in [("outside.txt", 4, "0 "), ("negative.txt", 2, "-0.01 " + "0.01 " * 99)]:
+    for name, number, line in [("outside.txt", 4, "0 "), ("negative.txt", 2, "-0.01 " + "0.01 " * 99),
+                               ("span_end.txt", 5, "30 300 ")]:
         changed.append(os.path.join(tmp, name))
         with open(changed[-1], "w", encoding="utf-8") as f:
             f.write("\n".join(lines[: number - 1] + [line] + lines[number:]))

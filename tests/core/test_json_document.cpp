@@ -20,10 +20,8 @@ TEST(JsonDocument, HoldsEveryMemberOfTheResults) {
   model.KZ = 1;
   model.SpanEnd[1] = 2;
   model.SectionX = {0, 0.5, 1};
-  TSearchParams params{};
-  params[kReportFactor] = 10;
   const ModeData mode{3 * std::numbers::pi, 20, {{1, 2, 0, 0}, {5, 6, 7, 8}}, {9}};  // 1.5 Hz, 90 rpm
-  ResultsSummary run, stopped, none;
+  ResultsSummary run{.reportFactor = 10}, stopped{.reportFactor = 10}, none{.reportFactor = 10};
   run.variants = {{.variant = 1, .solved = true, .modes = {mode, {0, 30, {}, {}}},
                    .completeness = {.checked = true, .inRange = 3, .inWholeRange = 5, .missed = {{4, 5}}, .ordinals = {1, 0}},
                    .endedEarly = true, .endedAt = 6,
@@ -58,7 +56,7 @@ TEST(JsonDocument, HoldsEveryMemberOfTheResults) {
            R"("variants":[{"frequencies":[20],"hz":[1.5],"modes":[)" + m + R"(],"rpm":[90],"variant":3}]})" + "\n"},
       {none, nullptr, "", "", R"({"section_x":[],"solution_unknowns":[],)" + note + R"("variants":[]})" + "\n"},
   };
-  for (const auto& c : cases) EXPECT_EQ(JsonText(ResultsJson(model, params, c.summary, c.map, c.error, c.code)), c.text);
+  for (const auto& c : cases) EXPECT_EQ(JsonText(ResultsJson(model, c.summary, c.map, c.error, c.code)), c.text);
 }
 
 TEST(JsonDocument, NumbersReadBackToTheSameDoublesAndTextStaysValidUtf8) {
@@ -68,7 +66,7 @@ TEST(JsonDocument, NumbersReadBackToTheSameDoublesAndTextStaysValidUtf8) {
   ResultsSummary summary;
   summary.variants = {{.variant = 1}};
   for (double F : awkward) summary.variants[0].modes.push_back({.F = F});
-  const std::string text = JsonText(ResultsJson({}, {}, summary, nullptr, "", ""));
+  const std::string text = JsonText(ResultsJson({}, summary, nullptr, "", ""));
   const QJsonArray read = QJsonDocument::fromJson(QByteArray::fromStdString(text))["variants"][0]["frequencies"].toArray();
   ASSERT_EQ(read.size(), std::ssize(awkward)) << text;
   for (int i = 0; i < read.size(); ++i) EXPECT_EQ(read[i].toDouble(), awkward[i]) << text;
