@@ -18,7 +18,7 @@ struct SweepSettings {
   double end = 0;        // where the sweep stopped looking: FK, or just past its last frequency
   double step = 0;       // FT1
   double precision = 0;  // EPSF
-  double upper = 0;      // FK, also where the sweep stopped short of it
+  double upper = 0;      // FK, the top of the range asked for, also where the sweep stopped below it
 };
 
 struct CompletenessReport {

@@ -596,9 +596,12 @@ std::vector<OrdinalFrequency> ContinuousShaft::Frequencies(int first, int last,
 
 std::vector<OrdinalFrequency> ContinuousShaft::FrequenciesIn(double low, double high, int maxCount, int* total) const {
   const KeepExceptionFlags keep;
-  if (total) *total = fault_ ? -1 : 0;
-  if (fault_ || !(high > low) || !(high > 0)) return {};
-  if (total) *total = -1;
+  if (total) *total = -1;  // until counted
+  if (fault_) return {};
+  if (!(high > low) || !(high > 0)) {  // no positive frequency lies there
+    if (total) *total = 0;
+    return {};
+  }
   Search search(*this);
   const double lo = std::max(low, 0.0), hi = std::min(high, omegaCap_);
   int below = rigid_;

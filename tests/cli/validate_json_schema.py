@@ -1,9 +1,6 @@
-"""The batch command's JSON of every example, of inputs that bring its other
-members (a support outside the shaft, a negative mass), of failures before and
-after the calculation and of an input that cannot be loaded, validated against
-the schema.
-
-Usage: validate_json_schema.py CLI SCHEMA EXAMPLES_DIR"""
+"""validate_json_schema.py CLI SCHEMA EXAMPLES_DIR: the batch command's JSON of every example, of inputs with
+a support outside the shaft or a negative mass, of failures before and after computing and of a load failure
+validated against the schema."""
 
 import glob
 import json
@@ -21,18 +18,15 @@ jsonschema.Draft202012Validator.check_schema(schema)
 validator = jsonschema.Draft202012Validator(schema)
 
 with tempfile.TemporaryDirectory() as tmp:
+    runs = [[path] for path in sorted(glob.glob(os.path.join(examples, "*.txt")))]
     # free_free_shaft.txt with line 4 (support sections), 2 (masses) or 5 (span ends) replaced.
     with open(os.path.join(examples, "free_free_shaft.txt"), encoding="utf-8") as f:
         lines = f.read().split("\n")
-    changed = []
-    for name, number, line in [("outside.txt", 4, "0 "), ("negative.txt", 2, "-0.01 " + "0.01 " * 99),
-                               ("span_end.txt", 5, "30 300 ")]:
-        changed.append(os.path.join(tmp, name))
-        with open(changed[-1], "w", encoding="utf-8") as f:
+    for number, line in [(4, "0 "), (2, "-0.01 " + "0.01 " * 99), (5, "30 300 ")]:
+        runs.append([os.path.join(tmp, f"line{number}.txt")])
+        with open(runs[-1][0], "w", encoding="utf-8") as f:
             f.write("\n".join(lines[: number - 1] + [line] + lines[number:]))
-    runs = [[path] for path in sorted(glob.glob(os.path.join(examples, "*.txt")))] + [[path] for path in changed]
-    runs.append(["--xlsx", os.path.join(tmp, "no", "such", "folder.xlsx"), runs[0][0]])
-    runs.append([os.path.join(tmp, "missing.txt")])
+    runs += [["--xlsx", os.path.join(tmp, "no", "folder.xlsx"), runs[0][0]], [os.path.join(tmp, "missing.txt")]]
 
     failures = 0
     for args in runs:
