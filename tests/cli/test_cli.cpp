@@ -49,13 +49,11 @@ TEST(Cli, JsonOfTheFreeFreeShaft) {
   // theta as solved, M = Q = 0.
   const std::vector<double> x = Numbers(json["section_x"]);
   ASSERT_EQ(x.size(), 101u);
-  EXPECT_EQ(x.front(), 0);
   EXPECT_DOUBLE_EQ(x.back(), 1.0);
   const QJsonArray states = variant["modes"][0]["states"].toArray();
   ASSERT_EQ(states.size(), 101);
   const double theta = variant["modes"][0]["solution"][0].toDouble();
   EXPECT_EQ(Numbers(states[0]), (std::vector<double>{1, theta, 0, 0}));
-  EXPECT_EQ(json["solution_unknowns"][0], (QJsonObject{{"quantity", "theta"}, {"cross_section", 0}}));
   EXPECT_EQ(variant["frequencies_in_range"], 2);
   EXPECT_EQ(variant["missed"], QJsonArray());
   EXPECT_FALSE(json.contains("error"));
@@ -302,7 +300,6 @@ TEST(Cli, AHugeUpperBoundRunsAndAnEarlyEndIsReported) {
   const QJsonObject variant = FirstVariant(example.out);
   ASSERT_TRUE(variant["walk_ended_at"].isDouble()) << example.out.substr(example.out.size() - 200);
   EXPECT_NEAR(variant["walk_ended_at"].toDouble(), Numbers(variant["frequencies"]).at(1) + 1, 1e-6);
-  EXPECT_EQ(variant["ended_early_at"], variant["walk_ended_at"]);
 }
 
 TEST(Cli, MaxSecondsStopsALongRunBeforeComputing) {
