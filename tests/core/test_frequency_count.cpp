@@ -183,7 +183,7 @@ TEST(FrequencyCount, SaysWhenItCannotCount) {
   m.SectionEI[3] = 0;
   EXPECT_NE(test::Text(FrequencyCounter(m, 1).Fault()), "");
   TShaftModel tooShort = UniformFreeFree(10, {10});
-  tooShort.SectionLength[3] = 1e-110;  // EI / l^3 overflows
+  tooShort.SectionLength[3] = 1e-310;  // EI / l overflows
   EXPECT_EQ(test::Text(FrequencyCounter(tooShort, 1).Fault()),
             "участок 3: длина, масса и жесткость вне пределов вычислений");
   TShaftModel massless = UniformFreeFree(10, {10});
@@ -232,6 +232,26 @@ TEST(FrequencyCount, ZeroLengthSectionsJoinTheirCrossSections) {
       }
     }
   }
+}
+
+TEST(FrequencyCount, ASectionOfAnyLengthBesideLongOnesKeepsTheCountExact) {
+  // A disc typed with a tiny length instead of 0, beside sections of 0.1, in
+  // the rotor on bearings and in it freed of them; the reference is the
+  // lumped shaft solved in quadruple precision.
+  for (double length : {1e-12, 1e-9, 1e-5, 1e-3, 0.1})
+    for (double bearings : {1e8, 0.0}) {
+      TShaftModel m = SteelRotor({bearings}, 6, 80);
+      m.SectionLength[11] = length;
+      const FrequencyCounter counter(m, 1);
+      ASSERT_EQ(test::Text(counter.Fault()), "");
+      const std::vector<double> roots = TransferReference(PointMassesOnMasslessBeams(m), 1).Roots(1, 6000, 200);
+      ASSERT_GE(roots.size(), 3u);
+      const int zero = counter.AtOrBelowZero();
+      for (int k = 0; k < static_cast<int>(roots.size()); ++k) {
+        EXPECT_EQ(counter.CountBelow(roots[k] * (1 - 1e-11)), zero + k) << length << " " << bearings << " " << k;
+        EXPECT_EQ(counter.CountBelow(roots[k] * (1 + 1e-11)), zero + k + 1) << length << " " << bearings << " " << k;
+      }
+    }
 }
 
 TEST(FrequencyCount, RigidBodyMotionsAreWhatTheSpringsLeaveFree) {
