@@ -254,6 +254,39 @@ TEST(FrequencyCount, ASectionOfAnyLengthBesideLongOnesKeepsTheCountExact) {
     }
 }
 
+TEST(FrequencyCount, SweepValuesOffTheirRootsAreRefinedOnTheCount) {
+  // A flexible coupling (EI 1E-6 in the middle of a shaft of EI 1) on two
+  // supports, very stiff and very soft: near some roots the determinant is
+  // rounding noise and the sweep lands off them by more than EPSF. The
+  // reference is the lumped shaft solved in quadruple precision.
+  struct Case {
+    double k, F1, FT1, FK;
+  };
+  for (const Case c : {Case{1e8, 1, 1, 100}, Case{1e-3, 0.001, 0.01, 20}}) {
+    TShaftModel m = UniformFreeFree(100, {30, 100}, 6);
+    m.SectionEI[50] = 1e-6;
+    m.N = 2;
+    m.SupportSection[1] = 10;
+    m.SupportSection[2] = 90;
+    m.SupportStiffness[1][1] = m.SupportStiffness[2][1] = c.k;
+    const std::vector<double> found = Sweep(m, 1, Params(c.F1, c.FT1, c.FK, 1e-10, 1e-6));
+    const CompletenessReport r = CheckCompleteness(m, 1, {c.F1, c.FK, c.FT1, 1e-6}, found);
+    const TransferReference reference(PointMassesOnMasslessBeams(m), 1);
+    ASSERT_EQ(r.refined.size(), found.size());
+    int refined = 0;
+    for (size_t i = 0; i < found.size(); ++i) {
+      ASSERT_TRUE(reference.ChangesSign(found[i] - c.FT1, found[i] + c.FT1));
+      const double root = reference.Root(found[i] - c.FT1, found[i] + c.FT1);
+      EXPECT_EQ(r.refined[i].has_value(), std::fabs(found[i] - root) > 1e-6) << c.k << " " << i;
+      if (r.refined[i]) {
+        EXPECT_NEAR(*r.refined[i], root, 1e-11 * root) << c.k << " " << i;
+      }
+      refined += r.refined[i].has_value();
+    }
+    EXPECT_GT(refined, 0) << c.k;
+  }
+}
+
 TEST(FrequencyCount, RigidBodyMotionsAreWhatTheSpringsLeaveFree) {
   TShaftModel m = UniformFreeFree(12, {12});
   EXPECT_EQ(FrequencyCounter(m, 1).AtOrBelowZero(), 2);  // free: translation and rotation
