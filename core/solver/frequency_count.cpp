@@ -30,16 +30,21 @@ FrequencyCounter::FrequencyCounter(const ShaftGeometry& shaft) {
       return;
     }
   }
-  int held = 0;  // places where a spring holds the shaft
+  int held = 0, places = 0;  // places where a spring holds the shaft; where a mass or a spring does
   bool negative = false;
   for (int n = 0; n < shaft.Nodes(); ++n) {
     nodes_[n].spring = shaft.SpringAt(n);
     held += nodes_[n].spring != 0;
+    places += nodes_[n].mass > 0 || nodes_[n].spring > 0;
     negative = negative || nodes_[n].spring < 0;
   }
-  // The count holds only when the massless unknowns are held by the massive ones.
+  // The count holds only when the massless unknowns are held by the massive
+  // ones: K on the motions that move no mass must be positive definite. With
+  // no negative spring K is positive semi-definite and zero only on the rigid
+  // motions y = a + b x, which two places held by a mass or a spring stop;
+  // with a negative spring the pivots of K with the massive deflections held tell.
   int section = 0;
-  if (Negatives(1, 0, true, &section) != 0) {
+  if (negative ? Negatives(1, 0, true, &section) != 0 : places < 2) {
     fault_ = section > 0 ? Error{ErrorCode::SectionBeyondArithmetic, section} : Error{ErrorCode::MasslessPartsFree};
     return;
   }

@@ -50,6 +50,13 @@ int DirectOrdinal(const std::vector<double>& eigen, double omega, double toleran
   return nearest;
 }
 
+// Natural frequency number `index` (from 0) of the count below 1e4, bisected on it.
+double CountRoot(const FrequencyCounter& counter, int index) {
+  double a = 0, b = 1e4;
+  for (int step = 0; step < 100; ++step) (counter.CountBelow(0.5 * (a + b)) > index ? b : a) = 0.5 * (a + b);
+  return a;
+}
+
 }  // namespace
 
 TEST(FrequencyCount, FreeFreeShaftCountsRigidBodyAndElasticModes) {
@@ -236,20 +243,30 @@ TEST(FrequencyCount, ZeroLengthSectionsJoinTheirCrossSections) {
 
 TEST(FrequencyCount, ASectionOfAnyLengthBesideLongOnesKeepsTheCountExact) {
   // A disc typed with a tiny length instead of 0, beside sections of 0.1, in
-  // the rotor on bearings and in it freed of them; the reference is the
-  // lumped shaft solved in quadruple precision.
+  // the rotor on bearings, freed of them, and between flexible couplings (EI
+  // 1), the one after it massless; the reference is the lumped shaft solved
+  // in quadruple precision.
+  const struct { double bearings, couplingEI; } shafts[] = {{1e8, 0}, {0, 0}, {1e8, 1}};
   for (double length : {1e-12, 1e-9, 1e-5, 1e-3, 0.1})
-    for (double bearings : {1e8, 0.0}) {
-      TShaftModel m = SteelRotor({bearings}, 6, 80);
+    for (const auto& shaft : shafts) {
+      TShaftModel m = SteelRotor({shaft.bearings}, 6, 80);
       m.SectionLength[11] = length;
+      if (shaft.couplingEI > 0) m.SectionEI[10] = m.SectionEI[12] = shaft.couplingEI, m.SectionMass[12] = 0;
       const FrequencyCounter counter(m, 1);
       ASSERT_EQ(test::Text(counter.Fault()), "");
-      const std::vector<double> roots = TransferReference(PointMassesOnMasslessBeams(m), 1).Roots(1, 6000, 200);
-      ASSERT_GE(roots.size(), 3u);
-      const int zero = counter.AtOrBelowZero();
-      for (int k = 0; k < static_cast<int>(roots.size()); ++k) {
-        EXPECT_EQ(counter.CountBelow(roots[k] * (1 - 1e-11)), zero + k) << length << " " << bearings << " " << k;
-        EXPECT_EQ(counter.CountBelow(roots[k] * (1 + 1e-11)), zero + k + 1) << length << " " << bearings << " " << k;
+      // Each natural frequency the count finds in [1, 6000], bisected on it, is
+      // a root of the reference (its sign changes within 1e-11 of it), and one
+      // root lies between the midpoints of neighbouring ones (none passed over).
+      const TransferReference reference(PointMassesOnMasslessBeams(m), 1);
+      const int first = counter.CountBelow(1), last = counter.CountBelow(6000);
+      ASSERT_GE(last - first, 3);
+      double mid = 1;
+      for (int i = first; i < last; ++i) {
+        const double root = CountRoot(counter, i), next = i + 1 < last ? 0.5 * (root + CountRoot(counter, i + 1)) : 6000;
+        SCOPED_TRACE(testing::Message() << length << " " << shaft.bearings << " " << shaft.couplingEI << " " << root);
+        EXPECT_TRUE(reference.ChangesSign(root * (1 - 1e-11), root * (1 + 1e-11)));
+        EXPECT_TRUE(reference.ChangesSign(mid, next));
+        mid = next;
       }
     }
 }
@@ -525,3 +542,4 @@ TEST(FrequencyCount, FalseFrequenciesOfAStepBelowEpsfStopWhereNoNaturalOneIsLeft
   EXPECT_GT(exact[4], 100);
   EXPECT_EQ(counted.ends.size(), 1u);
 }
+
