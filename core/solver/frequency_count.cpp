@@ -38,11 +38,11 @@ FrequencyCounter::FrequencyCounter(const ShaftGeometry& shaft) {
     places += nodes_[n].mass > 0 || nodes_[n].spring > 0;
     negative = negative || nodes_[n].spring < 0;
   }
-  // The count holds only when the massless unknowns are held by the massive
-  // ones: K on the motions that move no mass must be positive definite. With
-  // no negative spring K is positive semi-definite and zero only on the rigid
-  // motions y = a + b x, which two places held by a mass or a spring stop;
-  // with a negative spring the pivots of K with the massive deflections held tell.
+  // The count holds only when K is positive definite on the motions that move
+  // no mass. With no negative spring K is zero only on the rigid motions that
+  // no spring resists (see below), which two places held by a mass or a spring
+  // stop; with a negative spring, the pivots of K with the massive deflections
+  // held tell.
   int section = 0;
   if (negative ? Negatives(1, 0, true, &section) != 0 : places < 2) {
     fault_ = section > 0 ? Error{ErrorCode::SectionBeyondArithmetic, section} : Error{ErrorCode::MasslessPartsFree};
@@ -121,9 +121,9 @@ Block EliminatePair(Pivots& pivots, double a11, double a12, double a22, double s
 // of two exact ways, the one that keeps the digits:
 // - in the node's own coordinates, where r outweighs the element: as in any
 //   banded LDL^T, with the element matrix sigma [[12/l^2, 6/l, -12/l^2, 6/l], ...];
-// - where the element outweighs r, in its deformation coordinates
-//   u = (y_b - y_a) / l - theta_a, d = theta_b - theta_a, in which its energy is
-//   u, d times sigma [[12, -6], [-6, 4]] and holds no rigid motion: node a is
+// - where the element outweighs r, in its deformation coordinates (Argyris'
+//   natural modes of a beam) u = (y_b - y_a) / l - theta_a, d = theta_b - theta_a,
+//   over which its stiffness is sigma [[12, -6], [-6, 4]], free of rigid motion: node a is
 //   (y_a, theta_a) = Q (u, d) - P (y_b, theta_b) with Q = [[-l, l], [0, -1]]
 //   and the rigid transport P = [[-1, l], [0, -1]], so the pivots are those of
 //   sigma [[12, -6], [-6, 4]] + Q^T r Q and node b takes P^T r P less the
