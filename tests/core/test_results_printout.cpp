@@ -187,35 +187,28 @@ TEST(ResultsPrintout, EachVariantEndsWithItsCompletenessLines) {
 }
 
 TEST(ResultsPrintout, ARefinedFrequencyStandsBesideTheSweepsValueInEveryOutput) {
-  // Frequency 2 of the tables (102.123456789), the third natural one, refined
-  // by the count to 102.12 in the window, the printout, the lines and the JSON.
+  // Frequency 2 (102.123456789), the third natural one, refined to 102.12.
   Printed p(3, 1, 2);
   p.results.StringGrid1.SetSize(3, 2);
   ResultsSummary s;
-  VariantResult& v = s.Variant(1);
-  v.solved = true;
-  v.modes = {{.omega = 1.01123456789, .F = 101.123456789}, {.omega = 1.02123456789, .F = 102.123456789}};
-  v.completeness = {.checked = true, .found = 2, .inRange = 2, .ordinals = {1, 3}, .refined = {std::nullopt, 1.0212}};
+  s.variants = {{.variant = 1, .solved = true, .modes = {{.F = 101.123456789}, {.F = 102.123456789}},
+                 .completeness = {.checked = true, .inRange = 2, .ordinals = {1, 3}, .refined = {std::nullopt, 1.0212}}}};
   WritePrintout(p.form, p.results, '.', [&](const std::string& l) { p.lines.push_back(l); }, &s);
-  const auto line = [&](const std::string& start) {
-    for (const std::string& l : p.lines)
-      if (l.rfind(start, 0) == 0) return l;
-    return std::string();
-  };
   TSearchParams params{};
   params[kReportFactor] = 100;
-  const std::string json = JsonText(ResultsJson({}, params, s, nullptr, "", ""));
+  const auto json = [&] { return JsonText(ResultsJson({}, params, s, nullptr, "", "")); };
+  const std::string refined = json();  // then none refined
   const StringTable window = FrequenciesWithOrdinals(p.results.StringGrid1, s, '.');
-  v.completeness.refined = {std::nullopt, std::nullopt};
+  s.variants[0].completeness.refined = {std::nullopt, std::nullopt};
+  ASSERT_EQ(p.lines.size(), 18u);
   const struct { std::string shown, expected; } cases[] = {
-      {window.Cell(1, 1), "101.123456789"},
-      {window.Cell(2, 1), "102.123456789 (собственная № 3; уточнено: 102.12)"},
-      {line(B(80) + "Частота N 2"), B(80) + "Частота N 2  ------   P = 102.12346 (уточнено: 102.12)"},
-      {line("Внимание"), "Внимание: частота N 2 (P = 102.123456789) неточна, уточнено: 102.12 - собственная частота "
-                         "№ 3, найденная по числу собственных частот; принятая частота отличается от нее больше, чем "
-                         "на точность вычисления k-й собственной частоты."},
-      {json.substr(json.find("\"refined"), 36), "\"refined_frequencies\":[null,102.12],"},
-      {std::to_string(JsonText(ResultsJson({}, params, s, nullptr, "", "")).find("refined")), std::to_string(std::string::npos)},
+      {window.Cell(1, 1) + " | " + window.Cell(2, 1), "101.123456789 | 102.123456789 (собственная № 3; уточнено: 102.12)"},
+      {p.lines[8], B(80) + "Частота N 2  ------   P = 102.12346 (уточнено: 102.12)"},
+      {p.lines[15], "Внимание: частота N 2 (P = 102.123456789) неточна, уточнено: 102.12 - собственная частота № 3, "
+                    "найденная по числу собственных частот; принятая частота отличается от нее больше, чем на "
+                    "точность вычисления k-й собственной частоты."},
+      {refined.substr(refined.find("\"refined"), 36), "\"refined_frequencies\":[null,102.12],"},
+      {std::to_string(json().find("refined")), std::to_string(std::string::npos)},
   };
   for (const auto& c : cases) EXPECT_EQ(c.shown, c.expected);
 }
