@@ -5,6 +5,24 @@
 
 namespace vp {
 
+namespace {
+
+// The share of a frequency to which the count resolves it.
+constexpr double kResolution = 1e-12;
+
+// Narrows [low, high], which holds natural frequency number `index`
+// (CountBelow(low) <= index < CountBelow(high)), by bisection on the count
+// until it is at most `width` wide.
+std::pair<double, double> Isolate(const FrequencyCounter& counter, int index, double low, double high, double width) {
+  for (int step = 0; step < 200 && high - low > width; ++step) {
+    const double mid = 0.5 * (low + high);
+    (counter.CountBelow(mid) > index ? high : low) = mid;
+  }
+  return {low, high};
+}
+
+}  // namespace
+
 int CompletenessReport::Confirmed() const {
   return static_cast<int>(std::count_if(ordinals.begin(), ordinals.end(), [](int n) { return n > 0; }));
 }
@@ -19,7 +37,7 @@ std::vector<int> OrdinalAssigner::Free(double omega, double d) const {
 
 int OrdinalAssigner::Next(double omega) {
   // The count resolves a frequency to a few units of its last digits, no finer.
-  const double floor = std::max(1e-12 * std::fabs(omega), 1e-200);
+  const double floor = std::max(kResolution * std::fabs(omega), 1e-200);
   const double window = std::max(step_, floor);
   if (!std::isfinite(omega) || Free(omega, window).empty()) return 0;
   // The nearest of them: widen from the resolution until one is within
@@ -38,6 +56,7 @@ int OrdinalAssigner::Next(double omega) {
   }
   const int index = Free(omega, full).front();
   taken_.push_back(index);
+  reach_ = full;
   return index - counter_.AtOrBelowZero() + 1;
 }
 
@@ -46,6 +65,7 @@ CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, cons
   CompletenessReport report;
   report.found = static_cast<int>(found.size());
   report.ordinals.assign(found.size(), 0);
+  report.refined.assign(found.size(), std::nullopt);
   report.start = sweep.start;
   report.end = sweep.end;
   report.stepBelowPrecision = sweep.step < sweep.precision;
@@ -62,6 +82,11 @@ CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, cons
   for (size_t f = 0; f < found.size(); ++f) {
     ThrowIfStopped(stop);
     report.ordinals[f] = assigner.Next(found[f]);
+    if (report.ordinals[f] == 0) continue;
+    const double reach = assigner.LastReach(), width = kResolution * std::fabs(found[f]);
+    const auto [low, high] = Isolate(counter, assigner.Taken().back(), found[f] - reach, found[f] + reach, width);
+    const double root = 0.5 * (low + high);
+    if (std::fabs(root - found[f]) > std::max(sweep.precision, width)) report.refined[f] = root;
   }
   const std::vector<int>& taken = assigner.Taken();
 
@@ -81,12 +106,7 @@ CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, cons
   for (int index = below; index < upto; ++index) {
     if (std::find(taken.begin(), taken.end(), index) != taken.end()) continue;
     ThrowIfStopped(stop);
-    double a = std::max(sweep.start, 0.0), b = sweep.end;  // CountBelow(a) <= index < CountBelow(b)
-    for (int step = 0; step < 200 && b - a > width; ++step) {
-      const double mid = 0.5 * (a + b);
-      (counter.CountBelow(mid) > index ? b : a) = mid;
-    }
-    report.missed.emplace_back(a, b);
+    report.missed.push_back(Isolate(counter, index, std::max(sweep.start, 0.0), sweep.end, width));
   }
   return report;
 }

@@ -36,6 +36,11 @@ struct CompletenessReport {
   // frequency lies within a search step of it (the frequency is doubtful).
   std::vector<int> ordinals;
   bool stepBelowPrecision = false;  // FT1 < EPSF: every second trial is accepted
+  // Per accepted frequency, in the order found: the natural frequency it took
+  // (search variable), bisected on the count to a 1e-12 share of it, where that
+  // lies farther than EPSF from it (the determinant was rounding noise there);
+  // none elsewhere.
+  std::vector<std::optional<double>> refined;
 
   // Accepted frequencies with a natural frequency of their own.
   int Confirmed() const;
@@ -61,6 +66,9 @@ class OrdinalAssigner {
   // The natural frequencies taken so far, numbered from 0 in ascending order
   // with the ones at or below zero first.
   const std::vector<int>& Taken() const { return taken_; }
+  // How far from the frequency last given an ordinal the natural frequency it
+  // took lies at most.
+  double LastReach() const { return reach_; }
 
  private:
   // The natural frequencies within d of omega that no accepted one took.
@@ -69,12 +77,14 @@ class OrdinalAssigner {
   const FrequencyCounter& counter_;
   double step_;
   std::vector<int> taken_;
+  double reach_ = 0;
 };
 
 // Counts the natural frequencies in the range searched (frequencies of
 // rigid-body motion at 0 excluded), gives every accepted frequency (search
 // variable, in the order found) the natural frequency it brackets (as
-// OrdinalAssigner does) and, where some are left over, locates them. Looks at
+// OrdinalAssigner does), refines it where the sweep's value lies off it and,
+// where some are left over, locates them. Looks at
 // `stop` (may be null) before each frequency it places or locates.
 CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, const SweepSettings& sweep,
                                      const std::vector<double>& found, const StopFlag* stop = nullptr);

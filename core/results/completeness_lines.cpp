@@ -8,10 +8,23 @@
 
 namespace vp {
 
-std::string SixDigits(double value, char sep) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.6g", value);
+namespace {
+
+// `digits` significant digits in the general format.
+std::string Digits(double value, int digits, char sep) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.*g", digits, value);
   return GeneralFormat(std::strtod(buf, nullptr), sep);
+}
+
+}  // namespace
+
+std::string SixDigits(double value, char sep) { return Digits(value, 6, sep); }
+
+std::string RefinedNote(const VariantResult& v, int k, double factor, char sep) {
+  const std::vector<std::optional<double>>& refined = v.completeness.refined;
+  if (k < 1 || k > static_cast<int>(refined.size()) || !refined[k - 1]) return "";
+  return "уточнено: " + Digits(*refined[k - 1] * factor, 12, sep);
 }
 
 
@@ -57,10 +70,18 @@ std::vector<std::string> CompletenessLines(const VariantResult& v, double factor
                   "знака, вызванной округлением.";
     lines.push_back(line);
   }
+  for (int k = 1; k <= static_cast<int>(v.modes.size()); ++k) {
+    const std::string note = RefinedNote(v, k, factor, sep);
+    if (note.empty()) continue;
+    lines.push_back(kAttention + std::string("частота N ") + std::to_string(k) + " (P = " +
+                    GeneralFormat(v.modes[k - 1].F, sep) + ") неточна, " + note + " - собственная частота № " +
+                    std::to_string(r.ordinals[k - 1]) + ", найденная по числу собственных частот; принятая частота " +
+                    "отличается от нее больше, чем на точность вычисления k-й собственной частоты.");
+  }
   return lines;
 }
 
-StringTable FrequenciesWithOrdinals(const StringTable& frequencies, const ResultsSummary& summary) {
+StringTable FrequenciesWithOrdinals(const StringTable& frequencies, const ResultsSummary& summary, char sep) {
   StringTable table = frequencies;
   for (const VariantResult& v : summary.variants) {
     if (!v.completeness.checked || v.variant >= table.RowCount()) continue;
@@ -68,9 +89,11 @@ StringTable FrequenciesWithOrdinals(const StringTable& frequencies, const Result
     for (int k = 1; k <= static_cast<int>(ordinals.size()) && k < table.ColCount(); ++k) {
       const std::string& text = table.Cell(k, v.variant);
       const int ordinal = ordinals[k - 1];
-      if (text.empty() || ordinal == k) continue;
-      table.SetCell(k, v.variant,
-                    text + (ordinal > 0 ? " (собственная № " + std::to_string(ordinal) + ")" : " (не собственная)"));
+      std::string notes = ordinal == k ? "" : ordinal > 0 ? "собственная № " + std::to_string(ordinal) : "не собственная";
+      if (const std::string refined = RefinedNote(v, k, summary.reportFactor, sep); !refined.empty())
+        notes += (notes.empty() ? "" : "; ") + refined;
+      if (text.empty() || notes.empty()) continue;
+      table.SetCell(k, v.variant, text + " (" + notes + ")");
     }
   }
   return table;

@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
 
 #include <algorithm>
 #include <functional>
@@ -63,6 +64,10 @@ void AddCompleteness(QJsonObject& json, const VariantResult& v, double factor) {
   for (size_t i = 0; i < r.ordinals.size() && i < v.modes.size(); ++i)
     if (r.ordinals[i] == 0) doubtful.append(v.modes[i].F);
   json["doubtful"] = doubtful;
+  // The natural frequencies the count refined the sweep's values to, where
+  // they lie farther off than EPSF.
+  if (std::any_of(r.refined.begin(), r.refined.end(), [](const std::optional<double>& f) { return f.has_value(); }))
+    json["refined_frequencies"] = NumbersOrNull(r.refined, factor);
 }
 
 // Hz and rpm of the found frequencies, and the continuous shaft's frequencies

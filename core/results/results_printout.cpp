@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "completeness_lines.h"
 #include "continuous_lines.h"
 #include "numtext.h"
 #include "printable.h"
@@ -88,8 +89,11 @@ void WritePrintout(const TMainFormModel& form, const ResultsTables& results, cha
         emit("");
         continue;
       }
-      emit(Blanks(80) + "Частота N " + std::to_string(k) + "  ------   P = " +
-           Fixed5(RealOfText(frequency, sep), sep));
+      std::string line = Blanks(80) + "Частота N " + std::to_string(k) + "  ------   P = " + Fixed5(RealOfText(frequency, sep), sep);
+      for (const VariantResult& result : summary ? summary->variants : std::vector<VariantResult>{})
+        if (const std::string note = RefinedNote(result, k, summary->reportFactor, sep); result.variant == v && !note.empty())
+          line += " (" + note + ")";
+      emit(line);
       emit("");
       emit(kHeader);
       for (int j = 1; j <= half; ++j) {

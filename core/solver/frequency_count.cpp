@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 
 #include "fpcheck.h"
@@ -14,89 +15,178 @@ FrequencyCounter::FrequencyCounter(const TShaftModel& model, int variant)
 FrequencyCounter::FrequencyCounter(const ShaftGeometry& shaft) {
   fault_ = shaft.Fault();
   if (fault_) return;
-  // Unknowns (y, theta) per node; the sections 1..E take part.
+  // The sections 1..E take part.
   const int E = shaft.LastCrossSection();
-  size_ = 2 * shaft.Nodes();
-  k_.assign(static_cast<size_t>(size_) * (kBand + 1), 0.0);
-  m_.assign(size_, 0.0);
-  auto K = [this](int i, int j) -> double& {
-    if (j > i) std::swap(i, j);
-    return k_[static_cast<size_t>(i) * (kBand + 1) + (i - j)];
-  };
+  nodes_.assign(shaft.Nodes(), Node{});
   for (int i = 1; i <= E; ++i) {
-    const double l = shaft.Length(i), EI = shaft.EI(i);
-    const int base = 2 * shaft.NodeOf(i - 1);
-    m_[base] += shaft.Mass(i);  // the section's mass at its left cross-section
+    nodes_[shaft.NodeOf(i - 1)].mass += shaft.Mass(i);  // the section's mass at its left cross-section
     if (shaft.Joined(i)) continue;
-    const double c = EI / (l * l * l);
-    const double e[4][4] = {{12 * c, 6 * l * c, -12 * c, 6 * l * c},
-                            {6 * l * c, 4 * l * l * c, -6 * l * c, 2 * l * l * c},
-                            {-12 * c, -6 * l * c, 12 * c, -6 * l * c},
-                            {6 * l * c, 2 * l * l * c, -6 * l * c, 4 * l * l * c}};
-    if (!std::isfinite(12 * c) || !std::isfinite(6 * l * c) || !std::isfinite(4 * l * l * c)) {
+    Node& right = nodes_[shaft.NodeOf(i)];
+    right.length = shaft.Length(i);
+    right.EI = shaft.EI(i);
+    right.section = i;
+    if (!std::isfinite(12 * (right.EI / right.length))) {
       fault_ = Error{ErrorCode::SectionBeyondArithmetic, i};
       return;
     }
-    for (int r = 0; r < 4; ++r)
-      for (int s = 0; s <= r; ++s) K(base + r, base + s) += e[r][s];
   }
-  int held = 0;  // places where a spring holds the shaft
+  int held = 0, places = 0;  // places where a spring holds the shaft; where a mass or a spring does
   bool negative = false;
   for (int n = 0; n < shaft.Nodes(); ++n) {
-    const double spring = shaft.SpringAt(n);
-    K(2 * n, 2 * n) += spring;
-    held += spring != 0;
-    negative = negative || spring < 0;
+    nodes_[n].spring = shaft.SpringAt(n);
+    held += nodes_[n].spring != 0;
+    places += nodes_[n].mass > 0 || nodes_[n].spring > 0;
+    negative = negative || nodes_[n].spring < 0;
   }
-  // The count holds only when the massless unknowns are held by the massive ones.
-  if (Negatives(1, 0, true) != 0) {
-    fault_ = Error{ErrorCode::MasslessPartsFree};
+  // The count holds only when K is positive definite on the motions that move
+  // no mass. With no negative spring K is zero only on the rigid motions that
+  // no spring resists (see below), which two places held by a mass or a spring
+  // stop; with a negative spring, the pivots of K with the massive deflections
+  // held tell.
+  int section = 0;
+  if (negative ? Negatives(1, 0, true, &section) != 0 : places < 2) {
+    fault_ = section > 0 ? Error{ErrorCode::SectionBeyondArithmetic, section} : Error{ErrorCode::MasslessPartsFree};
     return;
   }
   // With springs of no negative stiffness K is positive semi-definite and its
   // null space is the rigid motions y = a + b x that no spring resists: one
   // spring place leaves one of them, two or more none. That is exact, where a
   // count at a small frequency would depend on how small.
-  atOrBelowZero_ = negative ? Negatives(1, 0, false) : 2 - std::min(held, 2);
+  atOrBelowZero_ = negative ? Negatives(1, 0) : 2 - std::min(held, 2);
 }
 
-// Negative pivots of LDL^T of s K - lambda M, which has the inertia of
-// K - (lambda / s) M for s > 0; with masslessOnly, of K with the massive
-// unknowns held fixed.
-int FrequencyCounter::Negatives(double s, double lambda, bool masslessOnly) const {
-  std::vector<double> a = k_;
-  if (s != 1)
-    for (double& x : a) x *= s;
-  auto A = [&](int i, int j) -> double& { return a[static_cast<size_t>(i) * (kBand + 1) + (i - j)]; };
-  double scale = 0;
-  for (int i = 0; i < size_; ++i) {
-    if (masslessOnly && m_[i] > 0) {
-      for (int j = std::max(0, i - kBand); j < i; ++j) A(i, j) = 0;
-      for (int j = i + 1; j <= std::min(size_ - 1, i + kBand); ++j) A(j, i) = 0;
-      A(i, i) = 1;
+namespace {
+
+constexpr double kEps = std::numeric_limits<double>::epsilon();
+// A pivot of the held stiffness that is at most this share of the terms it was
+// formed of is a zero in rounding, not a stiffness.
+constexpr double kSingular = 1e-12;
+
+// A symmetric 2x2 block over one node's (y, theta), with the size of the
+// largest term summed into its yy and tt entries (to tell a zero from rounding).
+struct Block {
+  double yy = 0, yt = 0, tt = 0;
+  double syy = 0, stt = 0;
+};
+
+// The pivots of one factorisation as they come.
+class Pivots {
+ public:
+  explicit Pivots(bool hold) : hold_(hold) {}
+  // The pivot `value`, formed of terms of at most `size`; an exact zero is
+  // taken as a positive pivot at the level of rounding.
+  double Take(double value, double size) {
+    if (hold_ && !(value > kSingular * size)) failed_ = true;
+    if (value == 0) value = kEps * (size > 0 ? size : 1);
+    negatives_ += value < 0;
+    return value;
+  }
+  int Negatives() const { return negatives_; }
+  bool Failed() const { return failed_; }
+
+ private:
+  bool hold_;
+  bool failed_ = false;
+  int negatives_ = 0;
+};
+
+double Largest(std::initializer_list<double> values) {
+  double largest = 0;
+  for (double v : values) largest = std::max(largest, std::fabs(v));
+  return largest;
+}
+
+// Eliminates the unknowns (x1, x2) of a 2x2 pivot block [[a11, a12], [a12, a22]]
+// (a11 formed of terms of at most s11, a22 of at most s22) coupled to the
+// next node by the rows h1, h2 (each over the next node's y, theta): takes
+// its pivots and returns the block h^T A^-1 h it takes from the next node.
+Block EliminatePair(Pivots& pivots, double a11, double a12, double a22, double s11, double s22,
+                    const double (&h1)[2], const double (&h2)[2]) {
+  const double d1 = pivots.Take(a11, s11);
+  const double f = a12 / d1;
+  const double d2 = pivots.Take(a22 - f * a12, std::max(s22, std::fabs(f * a12)));
+  const double x1[2] = {h1[0], h1[1]}, x2[2] = {h2[0] - f * h1[0], h2[1] - f * h1[1]};
+  Block b;
+  b.yy = x1[0] * (x1[0] / d1) + x2[0] * (x2[0] / d2);
+  b.yt = x1[0] * (x1[1] / d1) + x2[0] * (x2[1] / d2);
+  b.tt = x1[1] * (x1[1] / d1) + x2[1] * (x2[1] / d2);
+  return b;
+}
+
+}  // namespace
+
+// Block elimination node by node: r is what node n carries, its own mass and
+// spring and what the shaft left of it passes on. Through the element to node
+// n + 1 (length l, sigma = s EI / l) the node's unknowns are eliminated in one
+// of two exact ways, the one that keeps the digits:
+// - in the node's own coordinates, where r outweighs the element: as in any
+//   banded LDL^T, with the element matrix sigma [[12/l^2, 6/l, -12/l^2, 6/l], ...];
+// - where the element outweighs r, in its deformation coordinates (Argyris'
+//   natural modes of a beam) u = (y_b - y_a) / l - theta_a, d = theta_b - theta_a,
+//   over which its stiffness is sigma [[12, -6], [-6, 4]], free of rigid motion: node a is
+//   (y_a, theta_a) = Q (u, d) - P (y_b, theta_b) with Q = [[-l, l], [0, -1]]
+//   and the rigid transport P = [[-1, l], [0, -1]], so the pivots are those of
+//   sigma [[12, -6], [-6, 4]] + Q^T r Q and node b takes P^T r P less the
+//   coupling through them. The stiff element's EI / l^3 never appears.
+int FrequencyCounter::Negatives(double s, double lambda, bool hold, int* section) const {
+  Pivots pivots(hold);
+  Block r;
+  for (size_t n = 0; n < nodes_.size(); ++n) {
+    const Node& node = nodes_[n];
+    const bool held = hold && node.mass > 0;  // its deflection is no unknown
+    if (held) {
+      r.yy = r.yt = r.syy = 0;
     } else {
-      A(i, i) -= lambda * m_[i];
+      r.yy += s * node.spring - lambda * node.mass;
+      r.syy = std::max(r.syy, Largest({s * node.spring, lambda * node.mass}));
     }
-    scale = std::max(scale, std::fabs(A(i, i)));
-  }
-  const double tiny = std::numeric_limits<double>::epsilon() * (scale > 0 ? scale : 1);
-  std::vector<double> d(size_);
-  int negatives = 0;
-  for (int i = 0; i < size_; ++i) {
-    // Row i of L (stored in place of A's lower band) and the pivot d[i].
-    for (int j = std::max(0, i - kBand); j < i; ++j) {
-      double sum = A(i, j);
-      for (int k = std::max(0, i - kBand); k < j; ++k) sum -= A(i, k) * A(j, k) * d[k];
-      A(i, j) = sum / d[j];
+    if (n + 1 == nodes_.size()) {
+      if (held)
+        pivots.Take(r.tt, r.stt);
+      else
+        EliminatePair(pivots, r.yy, r.yt, r.tt, r.syy, r.stt, {0, 0}, {0, 0});
+      break;
     }
-    double pivot = A(i, i);
-    for (int k = std::max(0, i - kBand); k < i; ++k) pivot -= A(i, k) * A(i, k) * d[k];
-    if (masslessOnly && pivot <= tiny) return 1;
-    if (pivot == 0) pivot = tiny;
-    d[i] = pivot;
-    if (pivot < 0) ++negatives;
+    const Node& next = nodes_[n + 1];
+    const bool nextHeld = hold && next.mass > 0;
+    const double l = next.length, sigma = s * (next.EI / l);
+    Block out;
+    if (held) {
+      // Only theta_a: the element's rows over it, eliminated in node coordinates.
+      const double d = pivots.Take(4 * sigma + r.tt, std::max(4 * sigma, r.stt));
+      const double h[2] = {-6 * sigma / l, 2 * sigma};
+      out.tt = 4 * sigma - h[1] * (h[1] / d);
+      out.stt = 4 * sigma;
+      if (!nextHeld) {
+        out.yy = 12 * sigma / l / l - h[0] * (h[0] / d);
+        out.yt = -6 * sigma / l - h[0] * (h[1] / d);
+        out.syy = 12 * sigma / l / l;
+      }
+    } else {
+      const double g11 = l * l * r.yy, g12 = l * (r.yt - l * r.yy), g22 = l * (l * r.yy - r.yt) - (l * r.yt - r.tt);
+      const double sg22 = l * l * r.syy + 2 * l * std::fabs(r.yt) + r.stt;
+      if (12 * sigma > Largest({g11, g12, g22})) {
+        const double h1[2] = {l * r.yy, g12}, h2[2] = {r.yt - l * r.yy, g22};
+        const Block c = EliminatePair(pivots, 12 * sigma + g11, -6 * sigma + g12, 4 * sigma + g22,
+                                      std::max(12 * sigma, l * l * r.syy), std::max(4 * sigma, sg22), h1, h2);
+        out = {r.yy - c.yy, r.yt - l * r.yy - c.yt, g22 - c.tt, std::max(r.syy, std::fabs(c.yy)),
+               std::max(sg22, std::fabs(c.tt))};
+      } else {
+        const double k = 12 * sigma / l / l, m = 6 * sigma / l;
+        const double h1[2] = {-k, m}, h2[2] = {-m, 2 * sigma};
+        const Block c = EliminatePair(pivots, k + r.yy, m + r.yt, 4 * sigma + r.tt, std::max(k, r.syy),
+                                      std::max(4 * sigma, r.stt), h1, h2);
+        out = {k - c.yy, -m - c.yt, 4 * sigma - c.tt, std::max(k, std::fabs(c.yy)), std::max(4 * sigma, std::fabs(c.tt))};
+      }
+    }
+    if (hold && !(std::isfinite(out.yy) && std::isfinite(out.yt) && std::isfinite(out.tt))) {
+      if (section) *section = next.section;
+      return -1;
+    }
+    r = out;
   }
-  return negatives;
+  if (hold) return pivots.Failed() ? -1 : 0;
+  return pivots.Negatives();
 }
 
 int FrequencyCounter::CountBelow(double omega) const {

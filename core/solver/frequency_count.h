@@ -6,10 +6,14 @@
 // cross-section, the support springs on the deflections of their
 // cross-sections, free ends, sections 1..E; a section of length 0 (a disc
 // entered as a point mass) joins its two cross-sections. The count of eigenvalues of
-// K - w^2 M below w^2 is the number of negative pivots of the banded LDL^T
+// K - w^2 M below w^2 is the number of negative pivots of its LDL^T
 // factorisation (Sylvester's law of inertia: a congruence A = L D L^T keeps
 // the numbers of negative, zero and positive eigenvalues, so D counts them);
 // the massless slopes and deflections only add positive pivots.
+// The factorisation runs node by node along the shaft. A section far stiffer
+// than what its left end carries (a very short one) is eliminated in its own
+// deformation coordinates, so that its huge EI / l^3 never meets the rest:
+// otherwise the rest would drown in its rounding.
 
 #include <optional>
 #include <vector>
@@ -41,12 +45,19 @@ class FrequencyCounter {
   int AtOrBelowZero() const { return atOrBelowZero_; }
 
  private:
-  int Negatives(double s, double lambda, bool masslessOnly) const;
+  // Negative pivots of s K - lambda M; with `hold`, of K with the massive
+  // deflections held, or -1 when a pivot of that is not positive (then
+  // `section`, when given, is set to the section whose numbers overflowed, 0
+  // when none did).
+  int Negatives(double s, double lambda, bool hold = false, int* section = nullptr) const;
 
-  static constexpr int kBand = 3;  // (y, theta) per cross-section, elements span 4 unknowns
-  int size_ = 0;
-  std::vector<double> k_;  // lower band of K: k_[i * (kBand + 1) + (i - j)] for j = i-kBand..i
-  std::vector<double> m_;  // diagonal of M
+  // Per node n: the mass and spring on its deflection, and the element from
+  // node n - 1 (n >= 1): its length, EI and section number.
+  struct Node {
+    double mass = 0, spring = 0, length = 0, EI = 0;
+    int section = 0;
+  };
+  std::vector<Node> nodes_;
   int atOrBelowZero_ = 0;
   std::optional<Error> fault_;
 };

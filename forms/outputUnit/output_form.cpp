@@ -170,7 +170,7 @@ void TOutputForm::Print(const PrintHandler& handler, PrintTarget target) {
 }
 
 void TOutputForm::Refresh() {
-  static_cast<OwnTableModel*>(grids_[0]->Model())->Set(FrequenciesWithOrdinals(tables_.StringGrid1, summary_), {});
+  static_cast<OwnTableModel*>(grids_[0]->Model())->Set(FrequenciesWithOrdinals(tables_.StringGrid1, summary_, DecimalSeparator()), {});
   for (GridView* grid : grids_) grid->Refresh();
   // The input's warnings first; what needs attention in red with "!", as the
   // large differences from the continuous shaft.

@@ -378,8 +378,9 @@ TEST(CalculationRun, AHugeUpperBoundRunsAndAWalkEndsWhereNoFrequencyIsLeft) {
   EXPECT_EQ(v.completeness.found, 8);
   EXPECT_EQ(v.completeness.inRange, 8);
   EXPECT_EQ(v.completeness.end, 1e9);
+  // Then a line for each frequency the count refined.
   const std::vector<std::string> lines = CompletenessLines(all.summary, 100, '.');
-  ASSERT_EQ(lines.size(), 1u);
+  ASSERT_GE(lines.size(), 1u);
   EXPECT_EQ(lines[0].rfind("Вариант № 1: найдено 8 из 8 собственных частот диапазона от 100 до 100000000000. "
                            "Поиск окончен на частоте ", 0), 0u) << lines[0];
   EXPECT_NE(lines[0].find(": выше нее до верхней границы диапазона собственных частот нет."), std::string::npos);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 
 #include "beam_references.h"
@@ -48,6 +49,13 @@ int DirectOrdinal(const std::vector<double>& eigen, double omega, double toleran
     }
   }
   return nearest;
+}
+
+// Natural frequency number `index` (from 0) of the count below 1e4, bisected on it.
+double CountRoot(const FrequencyCounter& counter, int index) {
+  double a = 0, b = 1e4;
+  for (int step = 0; step < 100; ++step) (counter.CountBelow((a + b) / 2) > index ? b : a) = (a + b) / 2;
+  return a;
 }
 
 }  // namespace
@@ -184,7 +192,7 @@ TEST(FrequencyCount, SaysWhenItCannotCount) {
   m.SectionEI[3] = 0;
   EXPECT_NE(test::Text(FrequencyCounter(m, 1).Fault()), "");
   TShaftModel tooShort = UniformFreeFree(10, {10});
-  tooShort.SectionLength[3] = 1e-110;  // EI / l^3 overflows
+  tooShort.SectionLength[3] = 1e-310;  // EI / l overflows
   EXPECT_EQ(test::Text(FrequencyCounter(tooShort, 1).Fault()),
             "участок 3: длина, масса и жесткость вне пределов вычислений");
   TShaftModel massless = UniformFreeFree(10, {10});
@@ -232,6 +240,49 @@ TEST(FrequencyCount, ZeroLengthSectionsJoinTheirCrossSections) {
         EXPECT_EQ(counter.CountBelow(omega), expected) << trial << " " << omega;
       }
     }
+  }
+}
+
+TEST(FrequencyCount, ASectionOfAnyLengthBesideLongOnesKeepsTheCountExact) {
+  // A disc typed with a tiny length in the rotor on bearings, free, and between
+  // couplings of EI 1 (the one after it massless): each frequency counted is a
+  // root of the quadruple-precision reference to 1e-11, one between midpoints.
+  const struct { double bearings, couplingEI; } shafts[] = {{1e8, 0}, {0, 0}, {1e8, 1}};
+  for (double length : {1e-12, 1e-9, 1e-5, 1e-3, 0.1})
+    for (const auto& [bearings, couplingEI] : shafts) {
+      TShaftModel m = SteelRotor({bearings}, 6, 80);
+      m.SectionLength[11] = length;
+      if (couplingEI > 0) m.SectionEI[10] = m.SectionEI[12] = couplingEI, m.SectionMass[12] = 0;
+      const FrequencyCounter counter(m, 1);
+      ASSERT_EQ(test::Text(counter.Fault()), "");
+      const TransferReference reference(PointMassesOnMasslessBeams(m), 1);
+      double mid = 1;
+      for (int i = counter.CountBelow(1), last = counter.CountBelow(6000); i < last; ++i) {
+        const double root = CountRoot(counter, i), next = i + 1 < last ? (root + CountRoot(counter, i + 1)) / 2 : 6000;
+        SCOPED_TRACE(testing::Message() << length << " " << bearings << " " << couplingEI << " " << root);
+        EXPECT_TRUE(reference.ChangesSign(root * (1 - 1e-11), root * (1 + 1e-11)));
+        EXPECT_TRUE(reference.ChangesSign(mid, next));
+        mid = next;
+      }
+    }
+}
+
+TEST(FrequencyCount, SweepValuesOffTheirRootsAreRefinedOnTheCount) {
+  // A coupling of EI 1E-6 in a shaft of EI 1 on very stiff and very soft supports:
+  // the sweep lands off some roots by more than EPSF, the refined values on them.
+  for (const auto& [k, F1, FT1, FK] : {std::array{1e8, 1.0, 1.0, 100.0}, std::array{1e-3, 0.001, 0.01, 20.0}}) {
+    TShaftModel m = MakeShaft(Cut(1, 1, std::vector<double>(100, 0.01)), {{10, k}, {90, k}}, {30, 100});
+    m.SectionEI[50] = 1e-6;
+    const std::vector<double> found = Sweep(m, 1, Params(F1, FT1, FK, 1e-10, 1e-6));
+    const CompletenessReport r = CheckCompleteness(m, 1, {F1, FK, FT1, 1e-6}, found);
+    const TransferReference reference(PointMassesOnMasslessBeams(m), 1);
+    ASSERT_EQ(r.refined.size(), found.size());
+    for (size_t i = 0; i < found.size(); ++i) {
+      const double root = reference.Root(found[i] - FT1, found[i] + FT1);
+      EXPECT_EQ(r.refined[i].has_value(), std::fabs(found[i] - root) > 1e-6) << k << " " << i;
+      EXPECT_NEAR(r.refined[i].value_or(root), root, 1e-11 * root) << k << " " << i;
+    }
+    EXPECT_NE(std::count(r.refined.begin(), r.refined.end(), std::nullopt), std::ssize(found)) << k;
   }
 }
 

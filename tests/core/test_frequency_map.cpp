@@ -201,7 +201,7 @@ TEST(FrequencyMap, TheWindowsFrequenciesStandBesideTheirTrueOrdinals) {
   StringTable frequencies(4, 4);
   for (int v = 1; v <= 3; ++v)
     for (int k = 1; k <= 3; ++k) frequencies.SetCell(k, v, std::to_string(10 * k));
-  const StringTable shown = FrequenciesWithOrdinals(frequencies, s);
+  const StringTable shown = FrequenciesWithOrdinals(frequencies, s, '.');
   EXPECT_EQ(shown.Cell(1, 1), "10 (собственная № 3)");  // found after two passed over
   EXPECT_EQ(shown.Cell(2, 1), "20 (не собственная)");
   EXPECT_EQ(shown.Cell(3, 1), "30 (собственная № 4)");

@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "calculation_run.h"
+#include "completeness_lines.h"
 #include "continuous_lines.h"
 #include "errors.h"
 #include "messages.h"
 #include "form_fixtures.h"
+#include "json_document.h"
 #include "results_fixtures.h"
 #include "results_printout.h"
 #include "results_summary.h"
@@ -182,6 +184,33 @@ TEST(ResultsPrintout, EachVariantEndsWithItsCompletenessLines) {
   std::vector<std::string> bare;
   WritePrintout(st.form, st.results, '.', [&](const std::string& l) { bare.push_back(l); });
   EXPECT_EQ(bare.size() + VariantNotes(st.summary, 1, '.').size() + 1 + notes2.size() + 1, lines.size());
+}
+
+TEST(ResultsPrintout, ARefinedFrequencyStandsBesideTheSweepsValueInEveryOutput) {
+  // Frequency 2 (102.123456789), the third natural one, refined to 102.12.
+  Printed p(3, 1, 2);
+  p.results.StringGrid1.SetSize(3, 2);
+  ResultsSummary s;
+  s.variants = {{.variant = 1, .solved = true, .modes = {{.F = 101.123456789}, {.F = 102.123456789}},
+                 .completeness = {.checked = true, .inRange = 2, .ordinals = {1, 3}, .refined = {std::nullopt, 1.0212}}}};
+  WritePrintout(p.form, p.results, '.', [&](const std::string& l) { p.lines.push_back(l); }, &s);
+  TSearchParams params{};
+  params[kReportFactor] = 100;
+  const auto json = [&] { return JsonText(ResultsJson({}, params, s, nullptr, "", "")); };
+  const std::string refined = json();  // then none refined
+  const StringTable window = FrequenciesWithOrdinals(p.results.StringGrid1, s, '.');
+  s.variants[0].completeness.refined = {std::nullopt, std::nullopt};
+  ASSERT_EQ(p.lines.size(), 18u);
+  const struct { std::string shown, expected; } cases[] = {
+      {window.Cell(1, 1) + " | " + window.Cell(2, 1), "101.123456789 | 102.123456789 (собственная № 3; уточнено: 102.12)"},
+      {p.lines[8], B(80) + "Частота N 2  ------   P = 102.12346 (уточнено: 102.12)"},
+      {p.lines[15], "Внимание: частота N 2 (P = 102.123456789) неточна, уточнено: 102.12 - собственная частота № 3, "
+                    "найденная по числу собственных частот; принятая частота отличается от нее больше, чем на "
+                    "точность вычисления k-й собственной частоты."},
+      {refined.substr(refined.find("\"refined"), 36), "\"refined_frequencies\":[null,102.12],"},
+      {std::to_string(json().find("refined")), std::to_string(std::string::npos)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.shown, c.expected);
 }
 
 TEST(ResultsPrintout, ABadEntryStopsWithItsMessageAfterTheLinesSoFar) {

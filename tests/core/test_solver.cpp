@@ -825,9 +825,9 @@ TEST(SearchEstimate, NotMadeWithoutACount) {
   TShaftModel model = UniformFreeFree(10, {10}, 2);
   model.SectionMass[4] = -0.1;
   EXPECT_FALSE(EstimateSearch(model, Params(1, 1, 100, 1e-10, 1e-6)).made);
-  // Nor one whose stiffness overflows (EI / l^3); the count up to FK = 1E300 is made.
+  // Nor one whose stiffness overflows (EI / l); the count up to FK = 1E300 is made.
   TShaftModel stiff = UniformFreeFree(10, {10}, 2);
-  stiff.SectionLength[3] = 1e-110;
+  stiff.SectionLength[3] = 1e-310;
   EXPECT_FALSE(EstimateSearch(stiff, Params(1, 1, 100, 1e-10, 1e-6)).made);
   const SearchEstimate far = EstimateSearch(UniformFreeFree(10, {10}, 2), Params(1, 1, 1e300, 1e-10, 1e-6));
   EXPECT_TRUE(far.made);
