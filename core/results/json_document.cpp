@@ -67,7 +67,7 @@ void AddCompleteness(QJsonObject& json, const VariantResult& v, double factor) {
   // The natural frequencies the count refined the sweep's values to, where
   // they lie farther off than EPSF.
   if (std::any_of(r.refined.begin(), r.refined.end(), [](const std::optional<double>& f) { return f.has_value(); }))
-    json["refined_frequencies"] = NumbersOrNull(r.refined, factor);
+    json["refined_frequencies"] = NumbersOrNull(r.refined, [&](double omega) { return omega * factor; });
 }
 
 // Hz and rpm of the found frequencies, and the continuous shaft's frequencies

@@ -194,9 +194,8 @@ TEST(ResultsPrintout, ARefinedFrequencyStandsBesideTheSweepsValueInEveryOutput) 
   s.variants = {{.variant = 1, .solved = true, .modes = {{.F = 101.123456789}, {.F = 102.123456789}},
                  .completeness = {.checked = true, .inRange = 2, .ordinals = {1, 3}, .refined = {std::nullopt, 1.0212}}}};
   WritePrintout(p.form, p.results, '.', [&](const std::string& l) { p.lines.push_back(l); }, &s);
-  TSearchParams params{};
-  params[kReportFactor] = 100;
-  const auto json = [&] { return JsonText(ResultsJson({}, params, s, nullptr, "", "")); };
+  s.reportFactor = 100;
+  const auto json = [&] { return JsonText(ResultsJson({}, s, nullptr, "", "")); };
   const std::string refined = json();  // then none refined
   const StringTable window = FrequenciesWithOrdinals(p.results.StringGrid1, s, '.');
   s.variants[0].completeness.refined = {std::nullopt, std::nullopt};
