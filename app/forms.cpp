@@ -18,6 +18,8 @@
 #include "chart_printing.h"
 #include "form_kit.h"
 #include "line_printer.h"
+#include "map_axes_view.h"
+#include "report_printing.h"
 #include "results_export.h"
 
 namespace vp {
@@ -71,6 +73,16 @@ Forms::Forms() {
     Print(&form, target, "Карта частот.pdf", [&](QPagedPaintDevice& device) {
       PrintChart(device, *form.MapChart(), FrequencyMapHeading(state.model, DecimalSeparator()));
     });
+  });
+  OutputForm->SetReporter([this](TOutputForm& form) {
+    const QString path = choosePdfFile(&form, "Отчет о расчете.pdf");
+    if (path.isEmpty()) return;
+    const CalculationReport report =
+        BuildCalculationReport(state.model, state.params, state.summary, &StiffnessMapOfRun(), UnitOf(form.MapUnitBox()),
+                               ReportSourceOf(state.inputFile, state.runTime), DecimalSeparator());
+    QPrinter pdf(QPrinter::HighResolution);
+    SetUpReportPrinter(pdf, path);
+    RunPrintJob(pdf, [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });
   });
   OutputForm->SetStiffnessMapOpener([this](TOutputForm&) {
     StiffnessMapOfRun();

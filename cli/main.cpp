@@ -30,6 +30,7 @@
 #include "line_printer.h"
 #include "messages.h"
 #include "printable.h"
+#include "report_printing.h"
 #include "results_export.h"
 #include "results_printout.h"
 #include "stiffness_map_chart.h"
@@ -39,18 +40,21 @@ namespace {
 using namespace vp;
 
 constexpr const char* kUsage =
-    "Использование: valoprovod-cli [--json] [--pdf ВЫХОД] [--xlsx ВЫХОД] [--decimal-separator C] [--max-seconds S]\n"
+    "Использование: valoprovod-cli [--json] [--pdf ВЫХОД] [--xlsx ВЫХОД] [--report ВЫХОД] [--decimal-separator C]\n"
+    "                              [--max-seconds S]\n"
     "                              [--stiffness-map НИЖНЯЯ:ВЕРХНЯЯ:ТОЧЕК] ФАЙЛ\n"
     "  ФАЙЛ                     исходные данные (.txt, .xls, .xlsx)\n"
     "  --json                   вывести частоты и формы колебаний в формате JSON\n"
     "  --pdf ВЫХОД              напечатать результаты в файл PDF (A4, 600 точек на дюйм)\n"
     "  --xlsx ВЫХОД             записать рабочую книгу с результатами и графиками форм колебаний\n"
+    "  --report ВЫХОД           составить отчет о расчете в файле PDF (A4): исходные данные, схема вала,\n"
+    "                           частоты, формы колебаний, карта частот и карта критических скоростей\n"
     "  --decimal-separator C    десятичный разделитель чисел (по умолчанию - системный)\n"
     "  --max-seconds S          не начинать расчет, который по оценке займет больше S секунд,\n"
     "                           и прервать расчет, идущий дольше S секунд; 0 - без ограничения\n"
     "                           (без параметра не начинается расчет, который займет больше часа)\n"
     "  --stiffness-map НИЖНЯЯ:ВЕРХНЯЯ:ТОЧЕК\n"
-    "                           диапазон жесткости опор карты критических скоростей в JSON и в книге\n"
+    "                           диапазон жесткости опор карты критических скоростей в JSON, в книге и в отчете\n"
     "                           (по умолчанию от 1/100 наименьшей до 100 наибольших жесткостей\n"
     "                           опор вариантов, 61 точка), например 1E6:1E11:61\n";
 
@@ -155,7 +159,7 @@ struct Options {
   bool outputOpen = true;  // the standard output, at the start
   bool json = false;
   char sep = 0;
-  std::string input, pdf, xlsx;
+  std::string input, pdf, xlsx, report;
   double maxSeconds = -1;  // negative: not given; 0: no limit
   std::optional<StiffnessMapRange> stiffnessMap;  // its ordinals are the shaft's, set once it is read
 };
@@ -209,8 +213,8 @@ int ParseArguments(int argc, char* argv[], Options& o) {
     const std::string arg = argv[i];
     if (arg == "--json") {
       o.json = true;
-    } else if (arg == "--pdf" || arg == "--xlsx" || arg == "--decimal-separator" || arg == "--max-seconds" ||
-               arg == "--stiffness-map") {
+    } else if (arg == "--pdf" || arg == "--xlsx" || arg == "--report" || arg == "--decimal-separator" ||
+               arg == "--max-seconds" || arg == "--stiffness-map") {
       if (i + 1 == argc) return usage("Не указано значение параметра " + arg);
       const std::string value = argv[++i];
       if (arg == "--stiffness-map") {
@@ -235,7 +239,7 @@ int ParseArguments(int argc, char* argv[], Options& o) {
         if (ValidUtf8(value) != value)
           return usage("Неверное значение параметра " + arg + ": '" + Printable(value) +
                        "' - в имени файла есть знаки не в кодировке UTF-8.");
-        (arg == "--pdf" ? o.pdf : o.xlsx) = value;
+        (arg == "--pdf" ? o.pdf : arg == "--xlsx" ? o.xlsx : o.report) = value;
       }
     } else if (arg == "--help" || arg == "-h") {
       StandardOutput out(o.outputOpen);
@@ -256,12 +260,24 @@ int ParseArguments(int argc, char* argv[], Options& o) {
     return 2;
   }
   // Results written over the input, or both outputs into one file, would lose a file.
-  for (const auto& [option, name] : {std::pair{"--pdf", &o.pdf}, std::pair{"--xlsx", &o.xlsx}})
+  struct Output {
+    const char* option;
+    const std::string* name;
+    const char* what;
+  };
+  const Output outputs[] = {{"--pdf", &o.pdf, "печатается PDF (--pdf)"},
+                            {"--xlsx", &o.xlsx, "записывается рабочая книга (--xlsx)"},
+                            {"--report", &o.report, "записывается отчет (--report)"}};
+  for (const auto& [option, name, what] : outputs)
     if (!name->empty() && SameFile(*name, o.input))
       return usage(std::string("Неверное значение параметра ") + option + ": '" + Printable(*name) +
                    "' - это файл исходных данных.");
-  if (!o.pdf.empty() && !o.xlsx.empty() && SameFile(o.pdf, o.xlsx))
-    return usage("Неверное значение параметра --xlsx: '" + Printable(o.xlsx) + "' - в этот же файл печатается PDF (--pdf).");
+  // Two outputs into one file would leave only the one written last.
+  for (size_t i = 1; i < std::size(outputs); ++i)
+    for (size_t j = 0; j < i; ++j)
+      if (!outputs[i].name->empty() && !outputs[j].name->empty() && SameFile(*outputs[i].name, *outputs[j].name))
+        return usage(std::string("Неверное значение параметра ") + outputs[i].option + ": '" +
+                     Printable(*outputs[i].name) + "' - в этот же файл " + outputs[j].what + ".");
   return -1;
 }
 
@@ -276,7 +292,7 @@ int main(int argc, char* argv[]) {
   // Printing needs the GUI part of Qt (fonts, painting); without a window it
   // runs on the offscreen platform, so that no display is needed.
   std::unique_ptr<QCoreApplication> app;
-  if (o.pdf.empty()) {
+  if (o.pdf.empty() && o.report.empty()) {
     app = std::make_unique<QCoreApplication>(argc, argv);
   } else {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -354,7 +370,7 @@ int main(int argc, char* argv[]) {
   }
   // The map of the range asked for, or of the default one.
   std::optional<StiffnessMapChart> stiffnessMap;
-  if (o.json || !o.xlsx.empty()) {
+  if (o.json || !o.xlsx.empty() || !o.report.empty()) {
     const double factor = st.params[kReportFactor];
     if (o.stiffnessMap) {
       o.stiffnessMap->ordinals = StiffnessMapOrdinals(st.model);
@@ -375,6 +391,18 @@ int main(int argc, char* argv[]) {
       // After a bad entry the lines before it are printed.
       RunPrintJob(printer,
                   [&](QPagedPaintDevice& device) { PrintResults(device, form, st.results, sep, &st.summary, title); });
+    } catch (const std::exception& e) {
+      failWith(e);
+    }
+  }
+  if (!o.report.empty()) {
+    try {
+      const std::string input = QFileInfo(QString::fromLocal8Bit(o.input.c_str())).absoluteFilePath().toStdString();
+      const CalculationReport report = BuildCalculationReport(st.model, st.params, st.summary, &*stiffnessMap,
+                                                              FrequencyUnit::P, ReportSourceOf(input, st.runTime), sep);
+      QPrinter printer(QPrinter::HighResolution);
+      SetUpReportPrinter(printer, QString::fromLocal8Bit(o.report.c_str()));
+      RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });
     } catch (const std::exception& e) {
       failWith(e);
     }

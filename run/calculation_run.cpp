@@ -1,5 +1,7 @@
 #include "calculation_run.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -182,7 +184,10 @@ RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
     ui.AwaitWorker(worker);
   }  // the worker has ended here
   switch (outcome) {
-    case RunOutcome::Completed: ui.ShowResults(); break;
+    case RunOutcome::Completed:
+      st.runTime = QDateTime::currentDateTime().toString("dd.MM.yyyy HH:mm").toStdString();
+      ui.ShowResults();
+      break;
     case RunOutcome::InputError: ui.ShowInputError(Message(*st.runError)); break;
     case RunOutcome::Interrupted: ui.ShowInterrupted(); break;
     case RunOutcome::EchoCancelled:

@@ -60,6 +60,8 @@ struct ProgramState {
   std::optional<Error> runError;
   // The file the input was last loaded from or saved to; empty: none.
   std::string inputFile;
+  // When the last completed run ended: "07.12.2026 19:30".
+  std::string runTime;
 };
 
 enum class RunOutcome {

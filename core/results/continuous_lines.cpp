@@ -160,6 +160,54 @@ std::vector<std::string> ContinuousNotes(const ResultsSummary& summary) {
   return lines;
 }
 
+std::vector<std::string> ContinuousNotes(const VariantResult& v) {
+  std::vector<std::string> lines;
+  if (v.continuous.made && v.continuous.problem) lines.push_back(Unsolvable(v));
+  if (AnyLarge(v)) lines.push_back(kAdvice);
+  return lines;
+}
+
+const std::vector<std::string>& FrequencyRowCaptions() {
+  static const std::vector<std::string> captions{"№",   "Собственная №", "P",          "Гц*",
+                                                 "об/мин*", "Непрерывная модель, P", "Отличие, %"};
+  return captions;
+}
+
+std::vector<std::vector<std::string>> FrequencyRows(const VariantResult& v, double factor, char sep,
+                                                    std::vector<int>* markedRows) {
+  std::vector<std::vector<std::string>> rows;
+  for (size_t i = 0; i < v.modes.size(); ++i) {
+    const ModeData& mode = v.modes[i];
+    const int ordinal = OrdinalOf(v, i);
+    std::string P = GeneralFormat(mode.F, sep);
+    if (const std::string note = RefinedNote(v, static_cast<int>(i) + 1, factor, sep); !note.empty())
+      P += " (" + note + ")";
+    std::vector<std::string> row{std::to_string(i + 1), ordinal > 0 ? std::to_string(ordinal) : "не определен", P,
+                                 SixDigits(Hertz(mode.omega), sep), SixDigits(Rpm(mode.omega), sep)};
+    const std::optional<double> omega =
+        i < v.continuous.sameOrdinal.size() ? v.continuous.sameOrdinal[i] : std::optional<double>();
+    if (omega) {
+      const double difference = Difference(mode.omega, *omega);
+      row.push_back(GeneralFormat(*omega * factor, sep));
+      row.push_back(Percent(difference, sep) + Mark(difference));
+      if (markedRows && Large(difference)) markedRows->push_back(static_cast<int>(i));
+    } else {
+      row.push_back(v.continuous.made ? *NoContinuousReason(v, i) : "");
+      row.push_back("");
+    }
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+std::string ContinuousModeNote(const VariantResult& v, size_t i, double factor, char sep) {
+  const std::optional<double> omega =
+      i < v.continuous.sameOrdinal.size() ? v.continuous.sameOrdinal[i] : std::optional<double>();
+  if (!omega) return "Непрерывная модель: " + (v.continuous.made ? *NoContinuousReason(v, i) : NoCounterpart(v, i));
+  return "Непрерывная модель (штрихом): P = " + GeneralFormat(*omega * factor, sep) + ", " +
+         DifferenceText(i < v.modes.size() ? v.modes[i].omega : 0, *omega, sep);
+}
+
 ContinuousModeLine::ContinuousModeLine(const ContinuousShaft& shaft, const FrequencyCounter* counter, double step,
                                        double low, double high, double reportFactor, char decimalSeparator)
     : shaft_(shaft), low_(low), high_(high), factor_(reportFactor), sep_(decimalSeparator) {

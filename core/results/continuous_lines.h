@@ -44,6 +44,19 @@ StringTable ContinuousTable(const ResultsSummary& summary, char decimalSeparator
 // Below the table: a line per variant whose continuous shaft cannot be solved,
 // and the advice when a difference is above 1 %.
 std::vector<std::string> ContinuousNotes(const ResultsSummary& summary);
+// The same for one variant.
+std::vector<std::string> ContinuousNotes(const VariantResult& variant);
+
+// The report's table of a variant's found frequencies, a row each: its number,
+// its true ordinal, P (with its refined value), Hz and rpm, the continuous
+// shaft's P of its ordinal (or why there is none) and the difference.
+// `markedRows` receives the rows (from 0) whose difference is above 1 %.
+const std::vector<std::string>& FrequencyRowCaptions();
+std::vector<std::vector<std::string>> FrequencyRows(const VariantResult& variant, double reportFactor,
+                                                    char decimalSeparator, std::vector<int>* markedRows = nullptr);
+// Beside the mode shape of found frequency i in the report: the continuous
+// shaft's P of its ordinal and the difference, or why there is none.
+std::string ContinuousModeNote(const VariantResult& variant, size_t i, double reportFactor, char decimalSeparator);
 
 // The continuous shaft's line beside the mode shapes of one variant, shown
 // while its sweep goes on: each accepted frequency is given its true ordinal

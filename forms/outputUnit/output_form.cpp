@@ -115,8 +115,12 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   Bevel(this, QRect(8, 594, 1094, 90));
   Title(this, "Проверка полноты поиска частот:", 16, 598);
   checks_ = new QPlainTextEdit(this);
-  checks_->setGeometry(16, 616, 1078, 62);
+  checks_->setGeometry(16, 616, 946, 62);
   checks_->setReadOnly(true);
+  // The whole run as a calculation report: input, results, mode shapes, maps.
+  reportButton_ = BitBtn(this, "Отчет (PDF)…", QRect(970, 616, 124, 62), Glyph::Save);
+  reportButton_->setToolTip("Отчет о расчете в файле PDF: исходные данные со схемой вала, частоты, формы колебаний, карты");
+  connect(reportButton_, &QPushButton::clicked, this, [this] { Run(report_); });
 
   // The frequencies across the stiffness variants.
   Bevel(this, QRect(641, 0, 461, 587));
@@ -143,7 +147,7 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
 
   checks_->setTabChangesFocus(true);
   SetTabOrder({grids_[0], continuous_, bitBtn1_, bitBtn2_, grids_[1], grids_[2], grids_[3], bitBtn3_, pdfButton_,
-               grids_[4], bitBtn4_, checks_, mapUnit_, mapView_, printMapButton_, pdfMapButton_, stiffnessMapButton_});
+               grids_[4], bitBtn4_, checks_, reportButton_, mapUnit_, mapView_, printMapButton_, pdfMapButton_, stiffnessMapButton_});
 
   connect(bitBtn3_, &QPushButton::clicked, this, [this] { Print(print_, PrintTarget::Printer); });
   connect(pdfButton_, &QPushButton::clicked, this, [this] { Print(print_, PrintTarget::Pdf); });

@@ -39,6 +39,8 @@ class TOutputForm : public QDialog {
   void SetExporter(std::function<void(TOutputForm&)> exportTo) { export_ = std::move(exportTo); }
   // "Печать карты" and the "Сохранить в PDF" beside it run this.
   void SetMapPrinter(PrintHandler print) { printMap_ = std::move(print); }
+  // "Отчет (PDF)…" runs this.
+  void SetReporter(std::function<void(TOutputForm&)> report) { report_ = std::move(report); }
   // "Карта критических скоростей" runs this.
   void SetStiffnessMapOpener(std::function<void(TOutputForm&)> open) { openStiffnessMap_ = std::move(open); }
   // What the frequency map shows, as a picture.
@@ -53,6 +55,7 @@ class TOutputForm : public QDialog {
   QPushButton* PdfButton() const { return pdfButton_; }
   QPushButton* PrintMapButton() const { return printMapButton_; }
   QPushButton* PdfMapButton() const { return pdfMapButton_; }
+  QPushButton* ReportButton() const { return reportButton_; }
   QPushButton* StiffnessMapButton() const { return stiffnessMapButton_; }
   QChart* MapChart() const { return map_; }
   // The unit of the map's frequency axis.
@@ -80,6 +83,7 @@ class TOutputForm : public QDialog {
   QPushButton* pdfMapButton_;
   QPushButton* pdfButton_;
   QPushButton* stiffnessMapButton_;
+  QPushButton* reportButton_;
   QLabel* noMap_;  // in place of the map when there is none
   std::array<GridView*, 5> grids_{};
   QPushButton* bitBtn1_;
@@ -91,6 +95,7 @@ class TOutputForm : public QDialog {
   std::function<void(TOutputForm&)> export_;
   PrintHandler printMap_;
   std::function<void(TOutputForm&)> openStiffnessMap_;
+  std::function<void(TOutputForm&)> report_;
 };
 
 }  // namespace vp

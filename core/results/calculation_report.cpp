@@ -1,0 +1,280 @@
+#include "calculation_report.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "completeness_lines.h"
+#include "continuous_comparison.h"
+#include "continuous_lines.h"
+#include "continuous_shaft.h"
+#include "numtext.h"
+#include "ordinal_palette.h"
+#include "printable.h"
+#include "results_printout.h"
+
+namespace vp {
+
+namespace {
+
+constexpr unsigned kModeColour = 0xD00000;
+constexpr unsigned kBlack = 0x000000;
+
+unsigned Rgb(OrdinalRgb c) { return (unsigned(c.r) << 16) | (unsigned(c.g) << 8) | c.b; }
+
+// A label in a printf format, with the decimal separator.
+std::string Label(const std::string& format, double value, char sep) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, format.c_str(), value);
+  std::string text = buf;
+  std::replace(text.begin(), text.end(), '.', sep);
+  return text;
+}
+
+// A linear axis ticked at round steps, every label in one format.
+PlotAxis RoundAxis(const std::string& title, const AxisTicks& t, char sep) {
+  PlotAxis axis{title, false, t.low, t.high, {}};
+  const std::string format = AxisLabelFormat(std::max(std::fabs(t.low), std::fabs(t.high)), t.step);
+  const int steps = static_cast<int>(std::lround((t.high - t.low) / t.step));
+  for (int i = 0; i <= steps; ++i) {
+    const double value = t.low + i * t.step;
+    axis.ticks.push_back({value, Label(format, std::fabs(value) < 1e-12 * t.step ? 0.0 : value, sep)});
+  }
+  return axis;
+}
+
+// A logarithmic axis ticked at the powers of ten of its span.
+PlotAxis LogAxis(const std::string& title, const LogAxisSpan& span, char sep) {
+  PlotAxis axis{title, true, span.low, span.high, {}};
+  const std::string format = AxisLabelFormat(span.high, span.low);
+  for (double e = std::ceil(std::log10(span.low) - 1e-9); e <= std::log10(span.high) + 1e-9; ++e)
+    axis.ticks.push_back({std::pow(10.0, e), Label(format, std::pow(10.0, e), sep)});
+  return axis;
+}
+
+std::string Join(const std::vector<std::string>& parts, const std::string& separator) {
+  std::string text;
+  for (size_t i = 0; i < parts.size(); ++i) text += (i ? separator : "") + parts[i];
+  return text;
+}
+
+std::string StiffnessesOf(const TShaftModel& m, int v, char sep) {
+  std::vector<std::string> values;
+  for (int s = 1; s <= m.N; ++s) values.push_back(GeneralFormat(m.SupportStiffness[s][v], sep));
+  return values.empty() ? "опор нет" : "жесткости опор " + Join(values, "; ");
+}
+
+std::vector<ReportTable> InputTables(const TShaftModel& m, const std::vector<double>& x, char sep) {
+  std::vector<ReportTable> tables;
+  for (int first = 1; m.N > 0 && first <= std::max(1, m.KW); first += kReportVariantsPerTable) {
+    const int last = std::min(m.KW, first + kReportVariantsPerTable - 1);
+    ReportTable supports{"Опоры: сечение и жесткость по вариантам", {"Опора", "Сечение", "x"}, {}, {}};
+    if (m.KW > kReportVariantsPerTable)
+      supports.title += " " + std::to_string(first) + "-" + std::to_string(last);
+    for (int v = first; v <= last; ++v) supports.captions.push_back("Вариант " + std::to_string(v));
+    for (int s = 1; s <= m.N; ++s) {
+      const int at = m.SupportSection[s];
+      std::vector<std::string> row{std::to_string(s), std::to_string(at),
+                                   at >= 0 && at <= m.KM ? GeneralFormat(x[at], sep) : "вне вала"};
+      for (int v = first; v <= last; ++v) row.push_back(GeneralFormat(m.SupportStiffness[s][v], sep));
+      supports.rows.push_back(std::move(row));
+    }
+    tables.push_back(std::move(supports));
+  }
+  ReportTable spans{"Пролеты", {"Пролет", "Сечение конца", "x конца"}, {}, {}};
+  for (int j = 1; j <= m.KZ; ++j) {
+    const int at = m.SpanEnd[j];
+    spans.rows.push_back(
+        {std::to_string(j), std::to_string(at), at >= 0 && at <= m.KM ? GeneralFormat(x[at], sep) : "вне вала"});
+  }
+  tables.push_back(std::move(spans));
+  // The longest table last.
+  ReportTable sections{"Участки вала", {"№", "Длина l", "Масса m", "Жесткость EI", "x правого конца"}, {}, {}};
+  for (int k = 1; k <= m.KM; ++k)
+    sections.rows.push_back({std::to_string(k), GeneralFormat(m.SectionLength[k], sep),
+                             GeneralFormat(m.SectionMass[k], sep), GeneralFormat(m.SectionEI[k], sep),
+                             GeneralFormat(x[k], sep)});
+  tables.push_back(std::move(sections));
+  return tables;
+}
+
+ReportPlot ModePlot(const ShaftDrawing& drawing, const std::vector<double>& x,
+                    const VariantResult& v, size_t i, const ContinuousShaft& shaft, double factor, char sep) {
+  const ModeData& mode = v.modes[i];
+  const int ordinal = i < v.completeness.ordinals.size() ? v.completeness.ordinals[i] : 0;
+  ReportPlot plot;
+  plot.title = "Вариант № " + std::to_string(v.variant) + ", частота № " + std::to_string(i + 1);
+  if (ordinal > 0 && ordinal != static_cast<int>(i) + 1) plot.title += " (собственная № " + std::to_string(ordinal) + ")";
+  if (ordinal == 0) plot.title += " (не собственная)";
+  plot.title += ": P = " + GeneralFormat(mode.F, sep);
+  // The deflections of cross-sections 0..KM, the largest one +1.
+  PlotLine lumped{{}, {}, kModeColour, PlotLine::Solid, 1.2, false};
+  double largest = 0;
+  for (size_t c = 0; c < mode.states.size() && c < x.size(); ++c)
+    if (std::fabs(mode.states[c][0]) > std::fabs(largest)) largest = mode.states[c][0];
+  for (size_t c = 0; c < mode.states.size() && c < x.size(); ++c) {
+    lumped.x.push_back(x[c]);
+    lumped.y.push_back(largest != 0 ? mode.states[c][0] / largest : 0);
+  }
+  plot.nodes = NodesOf(lumped.x, lumped.y);
+  // The continuous shaft's mode of the same ordinal, over cross-sections 0..E.
+  if (i < v.continuous.sameOrdinal.size() && v.continuous.sameOrdinal[i]) {
+    const ContinuousMode shape = shaft.Mode(*v.continuous.sameOrdinal[i]);
+    const size_t n = std::min(shape.y.size(), lumped.y.size());
+    const double scale =
+        CompanionScale(std::vector<double>(lumped.y.begin(), lumped.y.begin() + n), std::vector<double>(shape.y.begin(), shape.y.begin() + n));
+    if (scale != 0) {
+      PlotLine continuous{{}, {}, kContinuousColour, PlotLine::Dashed, 1, false};
+      for (size_t c = 0; c < n; ++c) {
+        continuous.x.push_back(x[c]);
+        continuous.y.push_back(scale * shape.y[c]);
+      }
+      plot.lines.push_back(std::move(continuous));
+    }
+  }
+  plot.lines.insert(plot.lines.begin(), std::move(lumped));
+  double low = -1, high = 1;
+  for (const PlotLine& line : plot.lines)
+    for (double y : line.y) low = std::min(low, y), high = std::max(high, y);
+  plot.x = RoundAxis("x", RoundTicks(0, drawing.length > 0 ? drawing.length : 1, 6), sep);
+  if (drawing.length > 0) plot.x.high = drawing.length;
+  plot.y = RoundAxis("", RoundTicks(low, high, 6), sep);
+  for (const ShaftDrawing::Spring& spring : drawing.springs) plot.supports.push_back(spring.x);
+  std::vector<std::string> nodes;
+  for (double node : plot.nodes) nodes.push_back(SixDigits(node, sep));
+  plot.notes.push_back(nodes.empty() ? "Узлов нет" : "Узлы: x = " + Join(nodes, "; "));
+  plot.notes.push_back(ContinuousModeNote(v, i, factor, sep));
+  return plot;
+}
+
+ReportPlot FrequencyMapPlot(const FrequencyMap& map, FrequencyUnit unit, double factor, char sep) {
+  const double scale = FrequencyUnitScale(unit, factor);
+  ReportPlot plot;
+  plot.title = "Карта частот по вариантам жесткости опор";
+  double top = 0;
+  bool companions = false, lowMac = false;
+  for (size_t n = 0; n < map.lines.size(); ++n) {
+    const MapLine& line = map.lines[n];
+    const unsigned colour = Rgb(OrdinalColourRgb(n));
+    plot.legend.push_back({"№ " + std::to_string(line.ordinal), colour, PlotLine::Solid});
+    // A line in pieces between the variants that have the frequency; a piece
+    // between shapes that differ (MAC below the limit) dashed.
+    auto pieces = [&](const std::vector<std::optional<double>>& values, PlotLine::Style style, double width,
+                      bool splitAtLowMac) {
+      PlotLine piece{{}, {}, colour, style, width, true};
+      auto flush = [&] {
+        if (!piece.x.empty()) plot.lines.push_back(piece);
+        piece.x.clear(), piece.y.clear();
+      };
+      for (size_t c = 0; c < values.size(); ++c) {
+        if (!values[c]) {
+          flush();
+          continue;
+        }
+        const double X = map.variants[c], Y = *values[c] * scale;
+        top = std::max(top, Y);
+        if (splitAtLowMac && c > 0 && values[c - 1] && line.mac[c - 1] && *line.mac[c - 1] < kLowMac) {
+          flush();
+          plot.lines.push_back({{double(map.variants[c - 1]), X}, {*values[c - 1] * scale, Y}, colour, PlotLine::Dashed, width, true});
+          lowMac = true;
+        }
+        piece.x.push_back(X);
+        piece.y.push_back(Y);
+      }
+      flush();
+    };
+    pieces(line.continuous, PlotLine::Dotted, 0.8, false);
+    companions = companions || std::any_of(line.continuous.begin(), line.continuous.end(), [](auto& c) { return c.has_value(); });
+    pieces(line.frequencies, PlotLine::Solid, 1.4, true);
+  }
+  if (companions) plot.legend.push_back({"непрерывная модель", kBlack, PlotLine::Dotted});
+  if (lowMac)
+    plot.legend.push_back({"форма изменилась (MAC ниже " + GeneralFormat(kLowMac, sep) + ")", kBlack, PlotLine::Dashed});
+  plot.x = RoundAxis("Вариант по жесткости опор", RoundTicks(map.variants.front(), map.variants.back(), 10, 1), sep);
+  const double margin = std::max(0.1, 0.03 * (map.variants.back() - map.variants.front()));
+  plot.x.low = map.variants.front() - margin;
+  plot.x.high = map.variants.back() + margin;
+  plot.y = RoundAxis(FrequencyAxisTitle(unit), RoundTicks(0, top > 0 ? top * 1.05 : 1, 8), sep);
+  return plot;
+}
+
+ReportPlot StiffnessMapPlot(const StiffnessMapChart& chart, FrequencyUnit unit, double factor, char sep) {
+  const double scale = FrequencyUnitScale(unit, factor);
+  ReportPlot plot;
+  plot.title = "Карта критических скоростей";
+  for (size_t n = 0; n < chart.curves.size(); ++n) {
+    const unsigned colour = Rgb(OrdinalColourRgb(n));
+    PlotLine curve{chart.stiffness, {}, colour, PlotLine::Solid, 1.4, false};
+    for (double F : chart.curves[n].F) curve.y.push_back(F * scale);
+    plot.lines.push_back(std::move(curve));
+    plot.legend.push_back({"№ " + std::to_string(chart.curves[n].ordinal), colour, PlotLine::Solid});
+  }
+  for (const StiffnessMapMark& mark : chart.marks) {
+    for (size_t n = 0; n < mark.F.size(); ++n)
+      plot.labels.push_back({mark.stiffness, mark.F[n] * scale, n + 1 == mark.F.size() ? "В" + std::to_string(mark.variant) : ""});
+    plot.notes.push_back("В" + std::to_string(mark.variant) + ": " + VariantMarkName(mark, sep));
+  }
+  for (const UnmappedVariant& variant : chart.unmapped) plot.notes.push_back(UnmappedLine(variant));
+  plot.notes.insert(plot.notes.begin(), StiffnessMapRangeLine(chart.range, sep));
+  plot.x = LogAxis("Жесткость опор", StiffnessAxisSpan(chart), sep);
+  plot.y = LogAxis(FrequencyAxisTitle(unit), FrequencyAxisSpan(chart, scale), sep);
+  return plot;
+}
+
+}  // namespace
+
+CalculationReport BuildCalculationReport(const TShaftModel& m, const TSearchParams& P, const ResultsSummary& summary,
+                                         const StiffnessMapChart* stiffnessMap, FrequencyUnit unit,
+                                         const ReportSource& source, char sep) {
+  CalculationReport r;
+  const double factor = summary.reportFactor;
+  r.title = "Программа расчета собственных частот и форм колебаний валопровода";
+  r.inputFile = "Файл исходных данных: " + (source.inputFile.empty() ? std::string("не задан") : Printable(source.inputFile));
+  r.runTime = "Расчет: " + source.runTime;
+  r.inputLines = {
+      "Число опор: " + std::to_string(m.N) + "; число участков: " + std::to_string(m.KM) +
+          "; число пролетов: " + std::to_string(m.KZ) + "; число вариантов по жесткости опор: " + std::to_string(m.KW) +
+          "; число собственных частот, подлежащих определению: " + std::to_string(m.KP) + ".",
+      "Поиск частот: начало диапазона F1 = " + GeneralFormat(P[kFirstStart], sep) +
+          ", шаг FT1 = " + GeneralFormat(P[kStep], sep) + ", верхняя граница FK = " + GeneralFormat(P[kUpper], sep) +
+          ", точность определителя EPS = " + GeneralFormat(P[kDetEps], sep) +
+          ", точность частоты EPSF = " + GeneralFormat(P[kFreqEps], sep) + "; частота P = " +
+          GeneralFormat(factor, sep) + " * (частота поиска)."};
+  const std::vector<double> x = CrossSectionX(m);
+  r.inputTables = InputTables(m, x, sep);
+  r.shaft = DrawShaft(m);
+  r.shaftAxis = RoundAxis("x - координата вдоль вала в единицах длины исходных данных",
+                          RoundTicks(0, r.shaft.length > 0 ? r.shaft.length : 1, 10), sep);
+  if (r.shaft.length > 0) r.shaftAxis.high = r.shaft.length;  // the drawing's scale
+
+  r.warnings = WarningLines(summary);
+  r.resultNotes = {"* Гц и об/мин - при единицах СИ (частота поиска в рад/с). Отличие - частоты P от частоты "
+                   "непрерывной модели того же номера собственной частоты, знак ! - больше 1 %."};
+  for (const VariantResult& v : summary.variants) {
+    ReportVariant variant;
+    variant.heading = "Вариант по жесткости № " + std::to_string(v.variant) + ": " + StiffnessesOf(m, v.variant, sep);
+    variant.frequencies.captions = FrequencyRowCaptions();
+    variant.frequencies.rows = FrequencyRows(v, factor, sep, &variant.frequencies.markedRows);
+    variant.notes = CompletenessLines(v, factor, sep);
+    for (std::string& line : ContinuousNotes(v)) variant.notes.push_back(std::move(line));
+    if (v.modes.empty()) variant.notes.insert(variant.notes.begin(), "Частоты не найдены.");
+    r.variants.push_back(std::move(variant));
+    // Its mode shapes, with the continuous shaft's beside them.
+    const ContinuousShaft shaft(m, v.variant);
+    for (size_t i = 0; i < v.modes.size(); ++i) r.modes.push_back(ModePlot(r.shaft, x, v, i, shaft, factor, sep));
+  }
+
+  const FrequencyMap map = BuildFrequencyMap(summary);
+  if (map.Drawn())
+    r.maps.push_back(FrequencyMapPlot(map, unit, factor, sep));
+  else if (map.variants.size() >= 2)
+    r.mapNotes.push_back("Карта частот не построена: ни одной найденной частоте не сопоставлена собственная частота "
+                         "вала (см. проверку полноты поиска частот).");
+  if (stiffnessMap && stiffnessMap->Drawn())
+    r.maps.push_back(StiffnessMapPlot(*stiffnessMap, unit, factor, sep));
+  r.closing = "Отчет составлен программой расчета собственных частот и форм колебаний валопровода, версия " +
+              source.version + " (сборка " + (source.commit.empty() ? std::string("не указана") : source.commit) + ").";
+  return r;
+}
+
+}  // namespace vp
