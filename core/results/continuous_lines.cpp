@@ -234,7 +234,8 @@ void ContinuousModeLine::Add(const ModeResult& mode, TNewFormModel& form) {
   for (int i = 0; i <= last; ++i) lumped.push_back((*mode.states)[i][0]);
   const double scale = CompanionScale(lumped, shape.y);
   if (scale == 0) return;
-  for (int i = 1; i <= last; ++i) form.Series2.push_back(ChartPoint{static_cast<double>(i), scale * shape.y[i], kContinuousColour});
+  for (int i = 0; i <= last && i < static_cast<int>(form.crossSectionX.size()); ++i)
+    form.Series2.push_back(ChartPoint{form.crossSectionX[i], scale * shape.y[i], kContinuousColour});
 }
 
 }  // namespace vp

@@ -1,10 +1,12 @@
 #pragma once
 // What the mode-shape form shows for one frequency: the table of deflections
-// by section, the three heading lines and the points of the chart's series.
+// by section, the three heading lines, the points of the chart's series along
+// the shaft's length and the drawing of the shaft above them.
 
 #include <string>
 #include <vector>
 
+#include "shaft_drawing.h"
 #include "string_table.h"
 
 namespace vp {
@@ -20,7 +22,10 @@ struct TNewFormModel {
   std::string Label2 = "Вариант по жесткости №";
   std::string Label3 = "Частота №";
   std::string Label7;
-  std::vector<ChartPoint> Series1;  // kept in ascending order of x
+  std::vector<ChartPoint> Series1;  // kept in ascending order of x, the coordinate of the cross-section
+  // The shaft of the run, and x of its cross-sections 0..KM.
+  ShaftDrawing shaft;
+  std::vector<double> crossSectionX;
   // Beside the mode: the continuous shaft's deflections at the same
   // cross-sections, scaled to Series1 (empty when there are none), and what
   // they are (its frequency and the difference; or why there is no line).

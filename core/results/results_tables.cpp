@@ -25,7 +25,12 @@ int Columns(long long count) { return static_cast<int>(std::clamp<long long>(cou
 ResultsWriter::ResultsWriter(ResultsTables& tables, TNewFormModel& newForm, const TShaftModel& model,
                              bool showModes, ModeShapeDisplay* display, char decimalSeparator)
     : tables_(tables), newForm_(newForm), model_(model), showModes_(showModes && display),
-      display_(display), separator_(decimalSeparator) {}
+      display_(display), separator_(decimalSeparator) {
+  if (!showModes_) return;
+  // The shaft of this run under every mode shape it shows.
+  newForm_.crossSectionX = CrossSectionX(model_);
+  newForm_.shaft = DrawShaft(model_);
+}
 
 std::string ResultsWriter::Real(double value) const { return GeneralFormat(value, separator_); }
 
@@ -46,10 +51,12 @@ void ResultsWriter::ShowModeShape(const ModeResult& mode) {
   newForm_.Label2 = "Вариант по жесткости N " + std::to_string(mode.variant);
   newForm_.Label3 = "Частота N " + std::to_string(mode.k);
   newForm_.Label7 = "P= " + Real(mode.F);
+  // The chart along the shaft's length from cross-section 0, the table by section.
+  newForm_.AddPoint(0, states[0][0], 0xFF0000);
   for (int i = 1; i <= KM; ++i) {
     newForm_.StringGrid3.SetCell(i - 1, 0, Real(i));
     newForm_.StringGrid3.SetCell(i - 1, 1, Real(states[i][0]));
-    newForm_.AddPoint(i, states[i][0], 0xFF0000);
+    newForm_.AddPoint(newForm_.crossSectionX[i], states[i][0], 0xFF0000);
   }
   if (companion_) companion_(mode, newForm_);
   // The rest of the run goes on without them when the user says so.

@@ -13,14 +13,39 @@
 
 #include "chart_printing.h"
 #include "form_kit.h"
+#include "map_axes.h"
+#include "report_printing.h"
 
 namespace vp {
+
+// The shaft drawn above the chart, to the chart's scale along x.
+class ShaftView : public QWidget {
+ public:
+  ShaftView(const TNewFormModel& model, QWidget* parent) : QWidget(parent), model_(model) {}
+  // x of cross-section 0 and of the shaft's end in this widget.
+  void SetSpan(double left, double right) {
+    left_ = left;
+    right_ = right;
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    if (!(right_ > left_)) return;
+    QPainter painter(this);
+    PaintShaft(painter, QRectF(left_, 2, right_ - left_, height() - 4), model_.shaft, 1);
+  }
+
+ private:
+  const TNewFormModel& model_;
+  double left_ = 0, right_ = 0;
+};
 
 TNewForm::TNewForm(TNewFormModel& model, QWidget* parent) : QDialog(parent), model_(model) {
   setWindowTitle("Формы Колебаний");
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   StyleForm(this, 10);
-  setFixedSize(645, 386);
+  setFixedSize(645, 446);
 
   Bevel(this, QRect(8, 16, 625, 97));
   Caption(this, "№ участка:", 10, 36);
@@ -33,14 +58,14 @@ TNewForm::TNewForm(TNewFormModel& model, QWidget* parent) : QDialog(parent), mod
   cells.setColor(QPalette::Base, kSkyBlue);
   grid_->setPalette(cells);
 
-  Bevel(this, QRect(8, 128, 625, 241));
+  Bevel(this, QRect(8, 128, 625, 301));
   label2_ = Caption(this, QString::fromStdString(model_.Label2), 143, 130);
   label3_ = Caption(this, QString::fromStdString(model_.Label3), 371, 130);
   Caption(this, "Форма колебаний:", 143, 143);
   label7_ = Caption(this, QString(), 371, 143);
 
   image_ = new QLabel(this);
-  image_->setGeometry(143, 156, 326, 202);
+  image_->setGeometry(143, 216, 326, 202);
   QPixmap blank(326, 202);
   blank.fill(kSkyBlue);
   image_->setPixmap(blank);
@@ -65,15 +90,18 @@ TNewForm::TNewForm(TNewFormModel& model, QWidget* parent) : QDialog(parent), mod
   chartView_ = new QChartView(chart_, this);
   chartView_->setFrameShape(QFrame::NoFrame);
   chartView_->setRenderHint(QPainter::Antialiasing);
-  chartView_->setGeometry(143, 156, 325, 203);
+  chartView_->setGeometry(143, 216, 325, 203);
+  shaftView_ = new ShaftView(model_, this);
+  shaftView_->setGeometry(143, 158, 325, 56);
+  connect(chart_, &QChart::plotAreaChanged, this, [this] { PlaceShaft(); });
 
   label8_ = Caption(this, QString(), 476, 158, false, 150);
 
-  bitBtn1_ = BitBtn(this, "Следующая частота", QRect(493, 228, 130, 39), Glyph::Next);
+  bitBtn1_ = BitBtn(this, "Следующая частота", QRect(493, 288, 130, 39), Glyph::Next);
   noMore_ = new QCheckBox("Больше не показывать", this);
-  noMore_->setGeometry(493, 270, 134, 20);
-  bitBtn3_ = BitBtn(this, "Печать графика", QRect(493, 294, 130, 34), Glyph::Print);
-  pdfButton_ = BitBtn(this, "Сохранить в PDF", QRect(493, 332, 130, 30), Glyph::Save);
+  noMore_->setGeometry(493, 330, 134, 20);
+  bitBtn3_ = BitBtn(this, "Печать графика", QRect(493, 354, 130, 34), Glyph::Print);
+  pdfButton_ = BitBtn(this, "Сохранить в PDF", QRect(493, 392, 130, 30), Glyph::Save);
   SetTabOrder({grid_, chartView_, bitBtn1_, noMore_, bitBtn3_, pdfButton_});
   connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
   for (auto [button, target] : {std::pair{bitBtn3_, PrintTarget::Printer}, std::pair{pdfButton_, PrintTarget::Pdf}})
@@ -98,12 +126,11 @@ void TNewForm::Fill() {
   series_->clear();
   QList<QPointF> points;
   points.reserve(static_cast<int>(model_.Series1.size()));
-  double yMin = 0, yMax = 0, xMax = 1;
+  double yMin = 0, yMax = 0, xMax = model_.Series1.empty() ? 1 : model_.Series1.back().x;
   for (const ChartPoint& p : model_.Series1) {
     points.append(QPointF(p.x, p.y));
     yMin = std::min(yMin, p.y);
     yMax = std::max(yMax, p.y);
-    xMax = std::max(xMax, p.x);
   }
   series_->replace(points);
   if (!model_.Series1.empty()) series_->setColor(QColor::fromRgb(model_.Series1.front().color));
@@ -121,10 +148,17 @@ void TNewForm::Fill() {
   const auto horizontal = chart_->axes(Qt::Horizontal);
   const auto vertical = chart_->axes(Qt::Vertical);
   if (!horizontal.isEmpty()) {
-    horizontal.first()->setRange(model_.Series1.empty() ? 0 : model_.Series1.front().x, xMax);
+    // The shaft's length exactly, ticked at round steps, so that the drawing
+    // above spans the whole axis.
+    const double xMin = model_.Series1.empty() ? 0 : model_.Series1.front().x;
+    if (!(xMax > xMin)) xMax = xMin + 1;
+    horizontal.first()->setRange(xMin, xMax);
     if (auto* axis = qobject_cast<QValueAxis*>(horizontal.first())) {
-      axis->applyNiceNumbers();
-      axis->setLabelFormat("%g");
+      const AxisTicks ticks = RoundTicks(xMin, xMax, 6);
+      axis->setTickType(QValueAxis::TicksDynamic);
+      axis->setTickAnchor(ticks.low);
+      axis->setTickInterval(ticks.step);
+      axis->setLabelFormat(QString::fromStdString(AxisLabelFormat(std::max(std::fabs(xMin), std::fabs(xMax)), ticks.step)));
     }
   }
   if (!vertical.isEmpty()) {
@@ -132,7 +166,17 @@ void TNewForm::Fill() {
     vertical.first()->setRange(yMin - pad, yMax + pad);
     if (auto* axis = qobject_cast<QValueAxis*>(vertical.first())) axis->applyNiceNumbers();
   }
+  PlaceShaft();
 }
+
+void TNewForm::PlaceShaft() {
+  // The chart's scene is the view's, untransformed.
+  const double left = chart_->mapToPosition(QPointF(0, 0), series_).x();
+  const double right = chart_->mapToPosition(QPointF(model_.shaft.length, 0), series_).x();
+  shaftView_->SetSpan(left, right);
+}
+
+QWidget* TNewForm::ShaftDrawingView() const { return shaftView_; }
 
 QImage TNewForm::CaptureChart() {
   // The chart's own bounds, not a fixed rectangle of the window, which would

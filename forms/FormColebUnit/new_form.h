@@ -18,6 +18,7 @@ class QPushButton;
 namespace vp {
 
 class GridView;
+class ShaftView;
 
 class TNewForm : public QDialog, public ModeShapeDisplay {
   Q_OBJECT
@@ -48,8 +49,12 @@ class TNewForm : public QDialog, public ModeShapeDisplay {
   QPushButton* PrintButton() const { return bitBtn3_; }
   QPushButton* PdfButton() const { return pdfButton_; }
   GridView* Grid() const { return grid_; }
+  // The shaft drawn above the chart, to its scale.
+  QWidget* ShaftDrawingView() const;
 
  private:
+  void PlaceShaft();
+
   TNewFormModel& model_;
   GridView* grid_;
   QLabel* label2_;
@@ -59,6 +64,7 @@ class TNewForm : public QDialog, public ModeShapeDisplay {
   QChartView* chartView_;
   QLineSeries* series_;
   QLineSeries* series2_;
+  ShaftView* shaftView_;
   QLabel* label8_;
   QLabel* image_;
   QPushButton* bitBtn1_;

@@ -241,12 +241,14 @@ TEST(ResultsTables, ModeShapeFormIsFilledShownAndClearedPerFrequency) {
   EXPECT_EQ(first.StringGrid3.ColCount(), 3);
   EXPECT_EQ(first.StringGrid3.Cell(2, 0), "3");
   EXPECT_EQ(first.StringGrid3.Cell(2, 1), "3,5");
-  ASSERT_EQ(first.Series1.size(), 3u);
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(first.Series1[i].x, i + 1);
-    EXPECT_EQ(first.Series1[i].y, i + 1.5);
+  // Along the length from cross-section 0 (x 0, 0.5, 1.5, 3), the drawing beside.
+  ASSERT_EQ(first.Series1.size(), 4u);
+  for (int i = 0; i <= 3; ++i) {
+    EXPECT_EQ(first.Series1[i].x, m.SectionX[i]);
+    EXPECT_EQ(first.Series1[i].y, i == 0 ? 0 : i + 0.5);
     EXPECT_EQ(first.Series1[i].color, 0xFF0000u);
   }
+  EXPECT_EQ(first.shaft.length, 3);
   EXPECT_EQ(w.display.shown[1].Label2, "Вариант по жесткости N 2");
   EXPECT_EQ(w.display.shown[1].Label3, "Частота N 2");
   EXPECT_TRUE(w.newForm.Series1.empty());  // cleared after each showing

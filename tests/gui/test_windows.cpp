@@ -214,7 +214,7 @@ TEST_F(Windows, ModeShapesAreShownPerFrequencyAndTheCloseBoxGoesOn) {
       forms->InputForm->ContinueButton()->click();
     } else if (w == forms->NewForm.get()) {
       shapes.push_back(forms->state.newForm.Label3);
-      EXPECT_EQ(forms->NewForm->Series1()->count(), 100);
+      EXPECT_EQ(forms->NewForm->Series1()->count(), 101);  // cross-sections 0..100
       if (shapes.size() == 1)
         forms->NewForm->NextButton()->click();
       else
@@ -263,7 +263,7 @@ TEST_F(Windows, TheContinuousShaftStandsBesideTheModeShapesAndTheFrequencies) {
     } else if (w == forms->NewForm.get()) {
       ++shapes;
       TNewForm& form = *forms->NewForm;
-      EXPECT_EQ(form.Series2()->count(), 20);
+      EXPECT_EQ(form.Series2()->count(), 21);
       EXPECT_EQ(form.Series2()->name(), "Непрерывная модель");
       EXPECT_TRUE(form.Chart1()->chart()->legend()->markers(form.Series2()).value(0)->isVisible());
       EXPECT_TRUE(form.Label8()->text().startsWith("Непрерывная модель:\nP= "));
