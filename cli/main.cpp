@@ -41,8 +41,7 @@ using namespace vp;
 
 constexpr const char* kUsage =
     "Использование: valoprovod-cli [--json] [--pdf ВЫХОД] [--xlsx ВЫХОД] [--report ВЫХОД] [--decimal-separator C]\n"
-    "                              [--max-seconds S]\n"
-    "                              [--stiffness-map НИЖНЯЯ:ВЕРХНЯЯ:ТОЧЕК] ФАЙЛ\n"
+    "                              [--max-seconds S] [--stiffness-map НИЖНЯЯ:ВЕРХНЯЯ:ТОЧЕК] ФАЙЛ\n"
     "  ФАЙЛ                     исходные данные (.txt, .xls, .xlsx)\n"
     "  --json                   вывести частоты и формы колебаний в формате JSON\n"
     "  --pdf ВЫХОД              напечатать результаты в файл PDF (A4, 600 точек на дюйм)\n"

@@ -129,6 +129,7 @@ ReportPlot ModePlot(const ShaftDrawing& drawing, const std::vector<double>& x,
         continuous.x.push_back(x[c]);
         continuous.y.push_back(scale * shape.y[c]);
       }
+      plot.continuousNodes = NodesOf(continuous.x, continuous.y);
       plot.lines.push_back(std::move(continuous));
     }
   }
@@ -140,10 +141,16 @@ ReportPlot ModePlot(const ShaftDrawing& drawing, const std::vector<double>& x,
   if (drawing.length > 0) plot.x.high = drawing.length;
   plot.y = RoundAxis("", RoundTicks(low, high, 6), sep);
   for (const ShaftDrawing::Spring& spring : drawing.springs) plot.supports.push_back(spring.x);
-  std::vector<std::string> nodes;
-  for (double node : plot.nodes) nodes.push_back(SixDigits(node, sep));
-  plot.notes.push_back(nodes.empty() ? "Узлов нет" : "Узлы: x = " + Join(nodes, "; "));
+  auto nodes = [sep](const std::vector<double>& at) {
+    std::vector<std::string> texts;
+    for (double node : at) texts.push_back(SixDigits(node, sep));
+    return texts.empty() ? std::string("узлов нет") : "x = " + Join(texts, "; ");
+  };
+  // The lumped masses stand at cross-sections, so the mode's nodes may lie up
+  // to half a section from the continuous shaft's.
+  plot.notes.push_back("Узлы: " + nodes(plot.nodes));
   plot.notes.push_back(ContinuousModeNote(v, i, factor, sep));
+  if (plot.lines.size() > 1) plot.notes.back() += "; узлы: " + nodes(plot.continuousNodes);
   return plot;
 }
 

@@ -61,6 +61,7 @@ struct ReportPlot {
   std::vector<PlotLabel> labels;
   std::vector<double> supports;  // x of the supports, marked under the axis
   std::vector<double> nodes;     // x of the nodes, marked on the zero line
+  std::vector<double> continuousNodes;  // of the continuous shaft's mode beside a mode shape
   std::vector<PlotLegendEntry> legend;
   std::vector<std::string> notes;  // below the plot
 };
