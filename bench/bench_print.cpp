@@ -1,5 +1,6 @@
 // Cost of printing the largest run's printout (200 sections, 20 variants, 20
-// frequencies) into a PDF file, beside the cost of its lines alone.
+// frequencies) into a PDF file, beside the cost of its lines alone; and of
+// the calculation report of that run, the critical-speed map included.
 
 #include <benchmark/benchmark.h>
 
@@ -10,7 +11,11 @@
 #include <filesystem>
 #include <string>
 
+#include "calculation_run.h"
+#include "form_fixtures.h"
+#include "large_run.h"
 #include "line_printer.h"
+#include "report_printing.h"
 #include "results_fixtures.h"
 #include "results_printout.h"
 
@@ -52,6 +57,30 @@ void BM_PrintoutToPdf(benchmark::State& state) {
   state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
 }
 BENCHMARK(BM_PrintoutToPdf)->Unit(benchmark::kMillisecond);
+
+// The report as the results window makes it: its content (with the default
+// critical-speed map), then its pages.
+void BM_ReportOfTheLargestRun(benchmark::State& state) {
+  ProgramState st;
+  st.form = bench::LargestRunForm();
+  test::AcceptingUi ui;
+  if (RunCalculation(st, ui, '.') != RunOutcome::Completed) return state.SkipWithError("the run did not complete");
+  const QTemporaryDir dir;
+  const std::string path = dir.filePath("report.pdf").toStdString();
+  size_t modes = 0;
+  for (auto _ : state) {
+    const StiffnessMapChart map = DefaultStiffnessMapChart(st.model, st.summary.reportFactor, '.');
+    const CalculationReport report = BuildCalculationReport(st.model, st.params, st.summary, &map, FrequencyUnit::P,
+                                                            ReportSourceOf("largest.txt", st.runTime), '.');
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpReportPrinter(printer, QString::fromStdString(path));
+    RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });
+    modes = report.modes.size();
+  }
+  state.counters["modes"] = static_cast<double>(modes);
+  state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+}
+BENCHMARK(BM_ReportOfTheLargestRun)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

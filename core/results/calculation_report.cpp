@@ -64,6 +64,10 @@ std::string StiffnessesOf(const TShaftModel& m, int v, char sep) {
   return values.empty() ? "опор нет" : "жесткости опор " + Join(values, "; ");
 }
 
+// A coordinate summed from the sections' lengths, to 12 significant digits,
+// which hide the rounding of the sums (0.725, not 0.725000000000001).
+std::string Coordinate(double x, char sep) { return Digits(x, 12, sep); }
+
 std::vector<ReportTable> InputTables(const TShaftModel& m, const std::vector<double>& x, char sep) {
   std::vector<ReportTable> tables;
   for (int first = 1; m.N > 0 && first <= std::max(1, m.KW); first += kReportVariantsPerTable) {
@@ -75,7 +79,7 @@ std::vector<ReportTable> InputTables(const TShaftModel& m, const std::vector<dou
     for (int s = 1; s <= m.N; ++s) {
       const int at = m.SupportSection[s];
       std::vector<std::string> row{std::to_string(s), std::to_string(at),
-                                   at >= 0 && at <= m.KM ? GeneralFormat(x[at], sep) : "вне вала"};
+                                   at >= 0 && at <= m.KM ? Coordinate(x[at], sep) : "вне вала"};
       for (int v = first; v <= last; ++v) row.push_back(GeneralFormat(m.SupportStiffness[s][v], sep));
       supports.rows.push_back(std::move(row));
     }
@@ -85,7 +89,7 @@ std::vector<ReportTable> InputTables(const TShaftModel& m, const std::vector<dou
   for (int j = 1; j <= m.KZ; ++j) {
     const int at = m.SpanEnd[j];
     spans.rows.push_back(
-        {std::to_string(j), std::to_string(at), at >= 0 && at <= m.KM ? GeneralFormat(x[at], sep) : "вне вала"});
+        {std::to_string(j), std::to_string(at), at >= 0 && at <= m.KM ? Coordinate(x[at], sep) : "вне вала"});
   }
   tables.push_back(std::move(spans));
   // The longest table last.
@@ -93,7 +97,7 @@ std::vector<ReportTable> InputTables(const TShaftModel& m, const std::vector<dou
   for (int k = 1; k <= m.KM; ++k)
     sections.rows.push_back({std::to_string(k), GeneralFormat(m.SectionLength[k], sep),
                              GeneralFormat(m.SectionMass[k], sep), GeneralFormat(m.SectionEI[k], sep),
-                             GeneralFormat(x[k], sep)});
+                             Coordinate(x[k], sep)});
   tables.push_back(std::move(sections));
   return tables;
 }

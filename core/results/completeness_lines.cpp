@@ -8,16 +8,11 @@
 
 namespace vp {
 
-namespace {
-
-// `digits` significant digits in the general format.
 std::string Digits(double value, int digits, char sep) {
   char buf[40];
   std::snprintf(buf, sizeof buf, "%.*g", digits, value);
   return GeneralFormat(std::strtod(buf, nullptr), sep);
 }
-
-}  // namespace
 
 std::string SixDigits(double value, char sep) { return Digits(value, 6, sep); }
 

@@ -18,6 +18,8 @@ inline bool NeedsAttention(const std::string& line) { return line.rfind(kAttenti
 // Six significant digits in the general format: enough to say where a
 // frequency lies.
 std::string SixDigits(double value, char decimalSeparator);
+// `digits` significant digits in the general format.
+std::string Digits(double value, int digits, char decimalSeparator);
 
 // "уточнено: P" beside the k-th frequency found (from 1) where the count
 // refined it (CompletenessReport::refined), P the reported frequency to the

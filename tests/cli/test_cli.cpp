@@ -211,6 +211,9 @@ TEST(Cli, BadOptionValuesAreNamed) {
       {"--pdf x.txt x.txt", "Неверное значение параметра --pdf: 'x.txt' - это файл исходных данных."},
       {"--xlsx ./x.xlsx x.xlsx", "Неверное значение параметра --xlsx: './x.xlsx' - это файл исходных данных."},
       {"--pdf o.pdf --xlsx ./o.pdf x.txt", "Неверное значение параметра --xlsx: './o.pdf' - в этот же файл печатается PDF (--pdf)."},
+      {"--xlsx o.pdf --report ./o.pdf x.txt",
+       "Неверное значение параметра --report: './o.pdf' - в этот же файл записывается рабочая книга (--xlsx)."},
+      {"--report x.txt x.txt", "Неверное значение параметра --report: 'x.txt' - это файл исходных данных."},
   };
   for (const auto& [args, message] : cases) {
     const Result r = RunCli(args);
@@ -234,15 +237,17 @@ TEST(Cli, TheInputIsNeverAnOutput) {
 
 TEST(Cli, WriteProtectedOutputsAreRefusedAndNamedInTheJson) {
   const std::string dir = vp::test::FreshDir("cli_protected");
-  for (const char* name : {"/out.pdf", "/out.xlsx"}) vp::test::WriteFileWithMode(dir + name, "old", std::filesystem::perms(0444));
-  const Result r = RunCli("--json --decimal-separator . --pdf " + dir + "/out.pdf --xlsx " + dir + "/out.xlsx " +
-                          Example("rotor_two_bearings.txt"));
+  const char* const names[] = {"/out.pdf", "/out.xlsx", "/report.pdf"};
+  for (const char* name : names) vp::test::WriteFileWithMode(dir + name, "old", std::filesystem::perms(0444));
+  const Result r = RunCli("--json --decimal-separator . --pdf " + dir + "/out.pdf --xlsx " + dir + "/out.xlsx --report " +
+                          dir + "/report.pdf " + Example("rotor_two_bearings.txt"));
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "Файл «" + dir + "/out.xlsx» защищен от записи.\nФайл «" + dir + "/out.pdf» защищен от записи.\n");
-  EXPECT_EQ(JsonOf(r.out)["error"].toString().toStdString(),
-            "Файл «" + dir + "/out.xlsx» защищен от записи.\nФайл «" + dir + "/out.pdf» защищен от записи.");
+  const std::string refusals = "Файл «" + dir + "/out.xlsx» защищен от записи.\nФайл «" + dir +
+                               "/out.pdf» защищен от записи.\nФайл «" + dir + "/report.pdf» защищен от записи.";
+  EXPECT_EQ(r.err, refusals + "\n");
+  EXPECT_EQ(JsonOf(r.out)["error"].toString().toStdString(), refusals);
   EXPECT_EQ(FirstVariant(r.out)["frequencies"].toArray().size(), 4);  // what was computed is there
-  for (const char* name : {"/out.pdf", "/out.xlsx"}) {
+  for (const char* name : names) {
     EXPECT_EQ(vp::test::ReadFile(dir + name), "old");
     EXPECT_EQ(vp::test::Mode(dir + name), std::filesystem::perms(0444));
   }
