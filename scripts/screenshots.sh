@@ -30,3 +30,8 @@ cp /tmp/valoprovod-shots/support0_input_form.png docs/screenshots/inactive_suppo
 cp /tmp/valoprovod-shots/support0_output_form.png docs/screenshots/inactive_support_results.png
 # (The first run also wrote the separator question and the main form loaded
 # with commas: separator_question.png, main_form_comma.png.)
+# The calculation report of the rotor with a disc, every page.
+mkdir -p docs/report
+rm -f docs/report/page-*.png
+./build/cli/valoprovod-cli --decimal-separator . --report /tmp/valoprovod-shots/report.pdf examples/rotor_with_disc.txt >/dev/null
+pdftoppm -png -r 60 /tmp/valoprovod-shots/report.pdf docs/report/page
