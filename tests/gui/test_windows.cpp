@@ -5,6 +5,7 @@
 #include <QAbstractItemModelTester>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QValueAxis>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -215,6 +216,10 @@ TEST_F(Windows, ModeShapesAreShownPerFrequencyAndTheCloseBoxGoesOn) {
     } else if (w == forms->NewForm.get()) {
       shapes.push_back(forms->state.newForm.Label3);
       EXPECT_EQ(forms->NewForm->Series1()->count(), 101);  // cross-sections 0..100
+      // Along the shaft's length, as the drawing above the chart.
+      const QAbstractAxis* x = forms->NewForm->Chart1()->chart()->axes(Qt::Horizontal).value(0);
+      EXPECT_EQ(qobject_cast<const QValueAxis*>(x)->max(), forms->state.newForm.shaft.length);
+      EXPECT_EQ(forms->state.newForm.shaft.springs.size(), 1u);
       if (shapes.size() == 1)
         forms->NewForm->NextButton()->click();
       else
@@ -546,10 +551,11 @@ TEST_F(Windows, EveryPrintActionSavesAPdfFileAndOffersItWithoutAPrinter) {
   } const cases[] = {{out.PrintButton(), out.PdfButton(), "Программа расчета собственных частот и форм"},
                         {out.PrintMapButton(), out.PdfMapButton(), "Карта частот по вариантам жесткости опор"},
                         {map.PrintButton(), map.PdfButton(), "Карта критических скоростей"},
-                        {shape.PrintButton(), shape.PdfButton(), "Форма колебаний"}};
+                        {shape.PrintButton(), shape.PdfButton(), "Форма колебаний"},
+                        {nullptr, out.ReportButton(), "Программа расчета собственных частот и форм колебаний валопровода"}};
   for (const Case& c : cases) {
     for (QPushButton* button : {c.pdf, c.print}) {
-      if (button == c.print && PrinterAvailable()) continue;  // that one prints
+      if (!button || (button == c.print && PrinterAvailable())) continue;  // that one prints
       QFile::remove(path);
       QStringList asked;
       ModalAnswerer answer([&](QWidget* w) {
@@ -566,6 +572,10 @@ TEST_F(Windows, EveryPrintActionSavesAPdfFileAndOffersItWithoutAPrinter) {
       const std::string first = test::TextLines(pages[0]).at(0);
       EXPECT_EQ(first.rfind(c.first, 0), 0u) << first;
       EXPECT_TRUE(button != out.PdfButton() || first.substr(first.size() - 20) == "/free_free_shaft.txt") << first;
+      if (button == out.ReportButton()) {
+        EXPECT_NE(pages[0].find("free_free_shaft.txt"), std::string::npos);
+        EXPECT_NE(pages.back().find("Карта критических скоростей"), std::string::npos);
+      }
     }
   }
   QFile::remove(path);

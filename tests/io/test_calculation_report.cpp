@@ -12,6 +12,7 @@
 #include "calculation_run.h"
 #include "form_fixtures.h"
 #include "input_loader.h"
+#include "large_run.h"
 #include "line_printer.h"
 #include "numtext.h"
 #include "output_files.h"
@@ -51,6 +52,66 @@ TEST(CalculationReport, NodesLieWhereTheSignChanges) {
   for (const Case& c : cases) EXPECT_EQ(NodesOf(x, c.y), c.nodes);
 }
 
+TEST(CalculationReport, TheShaftIsDrawnAsTheCalculationSeesIt) {
+  // Sections 0.5, a disc (length 0), 0.5 of EI 16, and 0.5 after the last span
+  // end; supports at cross-sections 0 (no part), 1, 1 and 3.
+  TShaftModel m;
+  m.N = 4, m.KM = 4, m.KZ = 1, m.KW = 1, m.SpanEnd[1] = 3;
+  const double l[] = {0.5, 0, 0.5, 0.5}, EI[] = {1, 5, 16, 1};
+  const int at[] = {0, 1, 1, 3};
+  for (int i = 1; i <= 4; ++i) m.SectionLength[i] = l[i - 1], m.SectionMass[i] = 1, m.SectionEI[i] = EI[i - 1];
+  for (int s = 1; s <= 4; ++s) m.SupportSection[s] = at[s - 1];
+  m.ComputeSectionX();
+  const ShaftDrawing d = DrawShaft(m);
+  EXPECT_EQ(d.length, 1.5);
+  ASSERT_EQ(d.boxes.size(), 3u);
+  const ShaftDrawing::Box boxes[] = {{1, 0, 0.5, 0.5, true}, {3, 0.5, 1, 1, true}, {4, 1, 1.5, 0.5, false}};
+  for (size_t b = 0; b < 3; ++b) {
+    EXPECT_EQ(d.boxes[b].section, boxes[b].section);
+    EXPECT_EQ(d.boxes[b].x0, boxes[b].x0);
+    EXPECT_EQ(d.boxes[b].height, boxes[b].height);
+    EXPECT_EQ(d.boxes[b].active, boxes[b].active);
+  }
+  ASSERT_EQ(d.discs.size(), 1u);
+  EXPECT_EQ(d.discs[0].x, 0.5);
+  ASSERT_EQ(d.springs.size(), 2u);
+  EXPECT_EQ(d.springs[0].numbers, (std::vector<int>{2, 3}));
+  EXPECT_EQ(d.springs[1].numbers, std::vector<int>{4});
+  EXPECT_EQ(d.springs[1].x, 1);
+}
+
+TEST(CalculationReport, SupportTablesHoldEightVariantsAndLongTablesRepeatTheirCaptions) {
+  TMainFormModel form = bench::LargestRunForm();
+  ProgramState st;
+  st.form = form;
+  ASSERT_EQ(ReadForm(st.form, st.model, st.params, '.'), std::nullopt);
+  st.model.ComputeSectionX();
+  const CalculationReport report =
+      BuildCalculationReport(st.model, st.params, ResultsSummary(), nullptr, FrequencyUnit::P, ReportSource(), '.');
+  std::vector<size_t> columns;
+  for (const ReportTable& t : report.inputTables) columns.push_back(t.captions.size());
+  EXPECT_EQ(columns, (std::vector<size_t>{3 + 8, 3 + 8, 3 + 4, 3, 5}));  // supports, span ends, sections
+  EXPECT_EQ(report.inputTables[2].title, "Опоры: сечение и жесткость по вариантам 17-20");
+  EXPECT_EQ(report.inputTables[4].rows[144].back(), "0.725");  // x summed, shown without its rounding
+
+  const std::string path = TempPath("long_tables.pdf");
+  QPrinter printer(QPrinter::HighResolution);
+  SetUpReportPrinter(printer, QString::fromStdString(path));
+  RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });
+  const std::vector<std::string> pages = PdfPages(path);
+  std::filesystem::remove(path);
+  // Every page from the first section's row to the last one's under the captions.
+  auto pageOf = [&](const std::string& row) {
+    for (size_t p = 0; p < pages.size(); ++p)
+      if (WithoutBlanks(pages[p]).find(row) != std::string::npos) return p;
+    return pages.size();
+  };
+  const size_t first = pageOf("10.0050.00510.005"), last = pageOf("2000.0050.00511");
+  ASSERT_LT(last, pages.size());
+  EXPECT_GE(last, first + 2);
+  for (size_t p = first; p <= last; ++p) EXPECT_NE(pages[p].find("Масса m"), std::string::npos) << p;
+}
+
 TEST(CalculationReport, TheFreeFreeBeamHasItsNodesWhereTheClosedFormPutsThem) {
   // The uniform free-free beam in 100 sections: the first mode's nodes at
   // 0.22416 L and 0.77584 L, the second's at 0.13211 L, 0.5 L and 0.86789 L
@@ -71,6 +132,7 @@ TEST(CalculationReport, TheFreeFreeBeamHasItsNodesWhereTheClosedFormPutsThem) {
     }
   }
   EXPECT_EQ(report.modes[0].notes[0], "Узлы: x = 0.219178; 0.770822");
+  EXPECT_TRUE(report.maps.empty());  // one variant, no positive support stiffness
   EXPECT_NE(report.modes[0].notes[1].find("; узлы: x = 0.2241"), std::string::npos) << report.modes[0].notes[1];
 }
 
