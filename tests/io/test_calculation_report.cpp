@@ -112,6 +112,33 @@ TEST(CalculationReport, SupportTablesHoldEightVariantsAndLongTablesRepeatTheirCa
   for (size_t p = first; p <= last; ++p) EXPECT_NE(pages[p].find("Масса m"), std::string::npos) << p;
 }
 
+TEST(CalculationReport, FrequencyRowsMarkLargeDifferencesAndTheMapFollowsTheOrdinals) {
+  // 20 sections of 0.1 m: from the third frequency on, off the continuous shaft's by more than 1 %.
+  const ProgramState st = Solve("rotor_coarse_sections.txt");
+  const CalculationReport report = ReportOf(st);
+  ASSERT_EQ(report.variants.size(), 2u);
+  for (size_t v = 0; v < 2; ++v) {
+    const ReportTable& t = report.variants[v].frequencies;
+    ASSERT_EQ(t.rows.size(), st.summary.variants[v].modes.size());
+    std::vector<int> marked;
+    for (size_t r = 0; r < t.rows.size(); ++r) {
+      EXPECT_EQ(t.rows[r][1], std::to_string(st.summary.variants[v].completeness.ordinals[r]));
+      if (t.rows[r].back().ends_with(" !")) marked.push_back(static_cast<int>(r));
+    }
+    EXPECT_EQ(t.markedRows, marked);
+    EXPECT_GE(marked.size(), 2u) << v;
+    EXPECT_TRUE(report.variants[v].notes.back().starts_with("Внимание: отличие больше 1 %"));
+  }
+  // Both maps; the frequency map names each ordinal once and draws its continuous companion.
+  ASSERT_EQ(report.maps.size(), 2u);
+  const FrequencyMap map = BuildFrequencyMap(st.summary);
+  ASSERT_GT(report.maps[0].legend.size(), map.lines.size());
+  EXPECT_EQ(report.maps[0].legend[map.lines.size() - 1].text, "№ " + std::to_string(map.lines.back().ordinal));
+  EXPECT_EQ(report.maps[0].legend[map.lines.size()].text, "непрерывная модель");
+  EXPECT_EQ(report.maps[1].x.title, "Жесткость опор");
+  EXPECT_TRUE(report.maps[1].x.log && report.maps[1].y.log);
+}
+
 TEST(CalculationReport, TheFreeFreeBeamHasItsNodesWhereTheClosedFormPutsThem) {
   // The uniform free-free beam in 100 sections: the first mode's nodes at
   // 0.22416 L and 0.77584 L, the second's at 0.13211 L, 0.5 L and 0.86789 L
