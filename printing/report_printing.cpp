@@ -185,7 +185,7 @@ void PaintPlot(QPainter& p, const QRectF& area, const ReportPlot& plot, double u
   p.save();
   p.setClipRect(r.adjusted(-0.5 * u, -0.5 * u, 0.5 * u, 0.5 * u));
   for (const PlotLine& line : plot.lines) {
-    QPen pen(QColor::fromRgb(line.rgb), line.width * u, PenStyleOf(line.style), Qt::FlatCap, Qt::RoundJoin);
+    QPen pen(QColor::fromRgb(line.rgb), 0.7 * line.width * u, PenStyleOf(line.style), Qt::FlatCap, Qt::RoundJoin);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     QPolygonF piece;
@@ -205,7 +205,7 @@ void PaintPlot(QPainter& p, const QRectF& area, const ReportPlot& plot, double u
       p.setPen(Qt::NoPen);
       p.setBrush(QColor::fromRgb(line.rgb));
       for (size_t i = 0; i < line.x.size() && i < line.y.size(); ++i)
-        p.drawEllipse(QPointF(X(line.x[i]), Y(line.y[i])), (0.6 + line.width) * u, (0.6 + line.width) * u);
+        p.drawEllipse(QPointF(X(line.x[i]), Y(line.y[i])), (0.4 + 0.5 * line.width) * u, (0.4 + 0.5 * line.width) * u);
     }
   }
   p.setPen(QPen(Qt::black, 0.4 * u));
@@ -213,8 +213,13 @@ void PaintPlot(QPainter& p, const QRectF& area, const ReportPlot& plot, double u
     const QPointF at(X(label.x), Y(label.y));
     if (!std::isfinite(at.x()) || !std::isfinite(at.y())) continue;
     p.setBrush(Qt::black);
+    if (label.text.empty()) {  // a mark of its own kind: a diamond
+      const double r = 2.6 * u;
+      p.drawPolygon(QPolygonF{at + QPointF(0, -r), at + QPointF(r, 0), at + QPointF(0, r), at + QPointF(-r, 0)});
+      continue;
+    }
     p.drawEllipse(at, 1.5 * u, 1.5 * u);
-    if (!label.text.empty()) p.drawText(at + QPointF(2.5 * u, -2 * u), Q(label.text));
+    p.drawText(at + QPointF(2.5 * u, -2 * u), Q(label.text));
   }
   p.restore();
   // Supports: triangles under the zero line (or the frame's bottom); nodes: rings on it.

@@ -18,39 +18,6 @@ namespace vp {
 namespace {
 
 constexpr unsigned kModeColour = 0xD00000;
-constexpr unsigned kBlack = 0x000000;
-
-unsigned Rgb(OrdinalRgb c) { return (unsigned(c.r) << 16) | (unsigned(c.g) << 8) | c.b; }
-
-// A label in a printf format, with the decimal separator.
-std::string Label(const std::string& format, double value, char sep) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, format.c_str(), value);
-  std::string text = buf;
-  std::replace(text.begin(), text.end(), '.', sep);
-  return text;
-}
-
-// A linear axis ticked at round steps, every label in one format.
-PlotAxis RoundAxis(const std::string& title, const AxisTicks& t, char sep) {
-  PlotAxis axis{title, false, t.low, t.high, {}};
-  const std::string format = AxisLabelFormat(std::max(std::fabs(t.low), std::fabs(t.high)), t.step);
-  const int steps = static_cast<int>(std::lround((t.high - t.low) / t.step));
-  for (int i = 0; i <= steps; ++i) {
-    const double value = t.low + i * t.step;
-    axis.ticks.push_back({value, Label(format, std::fabs(value) < 1e-12 * t.step ? 0.0 : value, sep)});
-  }
-  return axis;
-}
-
-// A logarithmic axis ticked at the powers of ten of its span.
-PlotAxis LogAxis(const std::string& title, const LogAxisSpan& span, char sep) {
-  PlotAxis axis{title, true, span.low, span.high, {}};
-  const std::string format = AxisLabelFormat(span.high, span.low);
-  for (double e = std::ceil(std::log10(span.low) - 1e-9); e <= std::log10(span.high) + 1e-9; ++e)
-    axis.ticks.push_back({std::pow(10.0, e), Label(format, std::pow(10.0, e), sep)});
-  return axis;
-}
 
 std::string Join(const std::vector<std::string>& parts, const std::string& separator) {
   std::string text;
@@ -112,7 +79,7 @@ ReportPlot ModePlot(const ShaftDrawing& drawing, const std::vector<double>& x,
   if (ordinal == 0) plot.title += " (не собственная)";
   plot.title += ": P = " + GeneralFormat(mode.F, sep);
   // The deflections of cross-sections 0..KM, the largest one +1.
-  PlotLine lumped{{}, {}, kModeColour, PlotLine::Solid, 1.2, false};
+  PlotLine lumped{{}, {}, kModeColour, PlotLine::Solid, 1.6, false, ""};
   double largest = 0;
   for (size_t c = 0; c < mode.states.size() && c < x.size(); ++c)
     if (std::fabs(mode.states[c][0]) > std::fabs(largest)) largest = mode.states[c][0];
@@ -128,7 +95,7 @@ ReportPlot ModePlot(const ShaftDrawing& drawing, const std::vector<double>& x,
     const double scale =
         CompanionScale(std::vector<double>(lumped.y.begin(), lumped.y.begin() + n), std::vector<double>(shape.y.begin(), shape.y.begin() + n));
     if (scale != 0) {
-      PlotLine continuous{{}, {}, kContinuousColour, PlotLine::Dashed, 1, false};
+      PlotLine continuous{{}, {}, kContinuousColour, PlotLine::Dashed, 1.4, false, ""};
       for (size_t c = 0; c < n; ++c) {
         continuous.x.push_back(x[c]);
         continuous.y.push_back(scale * shape.y[c]);
@@ -141,71 +108,21 @@ ReportPlot ModePlot(const ShaftDrawing& drawing, const std::vector<double>& x,
   double low = -1, high = 1;
   for (const PlotLine& line : plot.lines)
     for (double y : line.y) low = std::min(low, y), high = std::max(high, y);
-  plot.x = RoundAxis("x", RoundTicks(0, drawing.length > 0 ? drawing.length : 1, 6), sep);
+  plot.x = RoundPlotAxis("x", RoundTicks(0, drawing.length > 0 ? drawing.length : 1, 6), sep);
   if (drawing.length > 0) plot.x.high = drawing.length;
-  plot.y = RoundAxis("", RoundTicks(low, high, 6), sep);
+  plot.y = RoundPlotAxis("", RoundTicks(low, high, 6), sep);
   for (const ShaftDrawing::Spring& spring : drawing.springs) plot.supports.push_back(spring.x);
-  auto nodes = [sep](const std::vector<double>& at) {
+  auto nodes = [sep](const std::vector<double>& at, bool first) {
     std::vector<std::string> texts;
     for (double node : at) texts.push_back(SixDigits(node, sep));
-    return texts.empty() ? std::string("узлов нет") : "x = " + Join(texts, "; ");
+    if (texts.empty()) return std::string(first ? "Узлов нет" : "узлов нет");
+    return (first ? "Узлы: x = " : "узлы: x = ") + Join(texts, "; ");
   };
   // The lumped masses stand at cross-sections, so the mode's nodes may lie up
   // to half a section from the continuous shaft's.
-  plot.notes.push_back("Узлы: " + nodes(plot.nodes));
+  plot.notes.push_back(nodes(plot.nodes, true));
   plot.notes.push_back(ContinuousModeNote(v, i, factor, sep));
-  if (plot.lines.size() > 1) plot.notes.back() += "; узлы: " + nodes(plot.continuousNodes);
-  return plot;
-}
-
-ReportPlot FrequencyMapPlot(const FrequencyMap& map, FrequencyUnit unit, double factor, char sep) {
-  const double scale = FrequencyUnitScale(unit, factor);
-  ReportPlot plot;
-  plot.title = "Карта частот по вариантам жесткости опор";
-  double top = 0;
-  bool companions = false, lowMac = false;
-  for (size_t n = 0; n < map.lines.size(); ++n) {
-    const MapLine& line = map.lines[n];
-    const unsigned colour = Rgb(OrdinalColourRgb(n));
-    plot.legend.push_back({"№ " + std::to_string(line.ordinal), colour, PlotLine::Solid});
-    // A line in pieces between the variants that have the frequency; a piece
-    // between shapes that differ (MAC below the limit) dashed.
-    auto pieces = [&](const std::vector<std::optional<double>>& values, PlotLine::Style style, double width,
-                      bool splitAtLowMac) {
-      PlotLine piece{{}, {}, colour, style, width, true};
-      auto flush = [&] {
-        if (!piece.x.empty()) plot.lines.push_back(piece);
-        piece.x.clear(), piece.y.clear();
-      };
-      for (size_t c = 0; c < values.size(); ++c) {
-        if (!values[c]) {
-          flush();
-          continue;
-        }
-        const double X = map.variants[c], Y = *values[c] * scale;
-        top = std::max(top, Y);
-        if (splitAtLowMac && c > 0 && values[c - 1] && line.mac[c - 1] && *line.mac[c - 1] < kLowMac) {
-          flush();
-          plot.lines.push_back({{double(map.variants[c - 1]), X}, {*values[c - 1] * scale, Y}, colour, PlotLine::Dashed, width, true});
-          lowMac = true;
-        }
-        piece.x.push_back(X);
-        piece.y.push_back(Y);
-      }
-      flush();
-    };
-    pieces(line.continuous, PlotLine::Dotted, 0.8, false);
-    companions = companions || std::any_of(line.continuous.begin(), line.continuous.end(), [](auto& c) { return c.has_value(); });
-    pieces(line.frequencies, PlotLine::Solid, 1.4, true);
-  }
-  if (companions) plot.legend.push_back({"непрерывная модель", kBlack, PlotLine::Dotted});
-  if (lowMac)
-    plot.legend.push_back({"форма изменилась (MAC ниже " + GeneralFormat(kLowMac, sep) + ")", kBlack, PlotLine::Dashed});
-  plot.x = RoundAxis("Вариант по жесткости опор", RoundTicks(map.variants.front(), map.variants.back(), 10, 1), sep);
-  const double margin = std::max(0.1, 0.03 * (map.variants.back() - map.variants.front()));
-  plot.x.low = map.variants.front() - margin;
-  plot.x.high = map.variants.back() + margin;
-  plot.y = RoundAxis(FrequencyAxisTitle(unit), RoundTicks(0, top > 0 ? top * 1.05 : 1, 8), sep);
+  if (plot.lines.size() > 1) plot.notes.back() += "; " + nodes(plot.continuousNodes, false);
   return plot;
 }
 
@@ -214,8 +131,8 @@ ReportPlot StiffnessMapPlot(const StiffnessMapChart& chart, FrequencyUnit unit, 
   ReportPlot plot;
   plot.title = "Карта критических скоростей";
   for (size_t n = 0; n < chart.curves.size(); ++n) {
-    const unsigned colour = Rgb(OrdinalColourRgb(n));
-    PlotLine curve{chart.stiffness, {}, colour, PlotLine::Solid, 1.4, false};
+    const unsigned colour = OrdinalColourValue(n);
+    PlotLine curve{chart.stiffness, {}, colour, PlotLine::Solid, 2, false, ""};
     for (double F : chart.curves[n].F) curve.y.push_back(F * scale);
     plot.lines.push_back(std::move(curve));
     plot.legend.push_back({"№ " + std::to_string(chart.curves[n].ordinal), colour, PlotLine::Solid});
@@ -227,8 +144,8 @@ ReportPlot StiffnessMapPlot(const StiffnessMapChart& chart, FrequencyUnit unit, 
   }
   for (const UnmappedVariant& variant : chart.unmapped) plot.notes.push_back(UnmappedLine(variant));
   plot.notes.insert(plot.notes.begin(), StiffnessMapRangeLine(chart.range, sep));
-  plot.x = LogAxis("Жесткость опор", StiffnessAxisSpan(chart), sep);
-  plot.y = LogAxis(FrequencyAxisTitle(unit), FrequencyAxisSpan(chart, scale), sep);
+  plot.x = LogPlotAxis("Жесткость опор", StiffnessAxisSpan(chart), sep);
+  plot.y = LogPlotAxis(FrequencyAxisTitle(unit), FrequencyAxisSpan(chart, scale), sep);
   return plot;
 }
 
@@ -254,7 +171,7 @@ CalculationReport BuildCalculationReport(const TShaftModel& m, const TSearchPara
   const std::vector<double> x = CrossSectionX(m);
   r.inputTables = InputTables(m, x, sep);
   r.shaft = DrawShaft(m);
-  r.shaftAxis = RoundAxis("x - координата вдоль вала в единицах длины исходных данных",
+  r.shaftAxis = RoundPlotAxis("x - координата вдоль вала в единицах длины исходных данных",
                           RoundTicks(0, r.shaft.length > 0 ? r.shaft.length : 1, 10), sep);
   if (r.shaft.length > 0) r.shaftAxis.high = r.shaft.length;  // the drawing's scale
 

@@ -11,6 +11,7 @@
 
 #include "frequency_map.h"
 #include "map_axes.h"
+#include "report_plot.h"
 #include "results_summary.h"
 #include "shaft_drawing.h"
 #include "shaft_model.h"
@@ -23,47 +24,6 @@ struct ReportTable {
   std::vector<std::string> captions;
   std::vector<std::vector<std::string>> rows;  // as many cells as captions
   std::vector<int> markedRows;                 // to be shown in red
-};
-
-// A line chart with all its decisions taken: ranges, ticks and their labels,
-// colours and styles. Log axes place their ticks on a logarithmic scale.
-struct PlotLine {
-  enum Style { Solid, Dashed, Dotted };
-  std::vector<double> x, y;
-  unsigned rgb = 0;
-  Style style = Solid;
-  double width = 1;     // in points
-  bool points = false;  // a dot at each point
-};
-struct PlotTick {
-  double value;
-  std::string label;
-};
-struct PlotAxis {
-  std::string title;
-  bool log = false;
-  double low = 0, high = 1;
-  std::vector<PlotTick> ticks;
-};
-struct PlotLabel {  // a point marked with a dot and a text beside it
-  double x, y;
-  std::string text;
-};
-struct PlotLegendEntry {
-  std::string text;
-  unsigned rgb;
-  PlotLine::Style style;
-};
-struct ReportPlot {
-  std::string title;
-  PlotAxis x, y;
-  std::vector<PlotLine> lines;
-  std::vector<PlotLabel> labels;
-  std::vector<double> supports;  // x of the supports, marked under the axis
-  std::vector<double> nodes;     // x of the nodes, marked on the zero line
-  std::vector<double> continuousNodes;  // of the continuous shaft's mode beside a mode shape
-  std::vector<PlotLegendEntry> legend;
-  std::vector<std::string> notes;  // below the plot
 };
 
 struct ReportVariant {

@@ -20,4 +20,10 @@ inline OrdinalRgb OrdinalColourRgb(size_t n) {
   return kColours[n % std::size(kColours)];
 }
 
+// The same as 0xRRGGBB.
+inline unsigned OrdinalColourValue(size_t n) {
+  const OrdinalRgb c = OrdinalColourRgb(n);
+  return (unsigned(c.r) << 16) | (unsigned(c.g) << 8) | c.b;
+}
+
 }  // namespace vp

@@ -8,15 +8,19 @@
 
 namespace vp {
 
-QValueAxis* RoundAxis(const QString& title, const AxisTicks& ticks) {
+QValueAxis* AxisOf(const PlotAxis& plot) {
   auto* axis = new QValueAxis;
-  axis->setTitleText(title);
-  axis->setRange(ticks.low, ticks.high);
-  axis->setTickType(QValueAxis::TicksDynamic);
-  axis->setTickAnchor(ticks.low);
-  axis->setTickInterval(ticks.step);
+  axis->setTitleText(QString::fromStdString(plot.title));
+  axis->setRange(plot.low, plot.high);
+  if (plot.ticks.size() >= 2) {
+    const double first = plot.ticks.front().value, last = plot.ticks.back().value;
+    const double step = plot.ticks[1].value - first;
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(first);
+    axis->setTickInterval(step);
+    axis->setLabelFormat(QString::fromStdString(AxisLabelFormat(std::max(std::fabs(first), std::fabs(last)), step)));
+  }
   axis->setMinorTickCount(0);
-  axis->setLabelFormat(QString::fromStdString(AxisLabelFormat(std::max(std::fabs(ticks.low), std::fabs(ticks.high)), ticks.step)));
   return axis;
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "map_axes.h"
+#include "report_plot.h"
 #include "stiffness_map_chart.h"
 
 class QChart;
@@ -15,8 +16,8 @@ class QWidget;
 
 namespace vp {
 
-// A linear axis with a labelled tick at every step of `ticks`.
-QValueAxis* RoundAxis(const QString& title, const AxisTicks& ticks);
+// A linear axis of a plot: its range, and a labelled tick at every step of its ticks.
+QValueAxis* AxisOf(const PlotAxis& axis);
 // A logarithmic axis over the span, a labelled tick at every power of ten.
 QLogValueAxis* LogAxis(const QString& title, const LogAxisSpan& span);
 // The maps write numbers with the decimal separator of the user's regional

@@ -19,7 +19,6 @@
 #include "frequency_map.h"
 #include "map_axes_view.h"
 #include "numtext.h"
-#include "ordinal_colours.h"
 
 namespace vp {
 
@@ -229,98 +228,38 @@ void TOutputForm::FillMap() {
   noMap_->adjustSize();
   if (!map.Drawn()) return;
 
-  // The frequencies in the unit chosen beside the map.
-  const FrequencyUnit unit = UnitOf(mapUnit_);
-  const double scale = FrequencyUnitScale(unit, summary_.reportFactor);
-  // One colour per ordinal; its line runs in pieces between the variants that
-  // have it, a piece whose shapes differ (MAC below the limit) dashed and
-  // marked at its middle.
-  auto* lowMac = new QScatterSeries;
-  // A legend label is rich text: no "<" in it.
-  lowMac->setName(QString::fromStdString("форма изменилась (MAC ниже " + GeneralFormat(kLowMac, DecimalSeparator()) + ")"));
-  lowMac->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
-  lowMac->setMarkerSize(11);
-  lowMac->setColor(Qt::black);
-  lowMac->setBorderColor(Qt::black);
-  std::vector<std::pair<QLineSeries*, bool>> pieces;  // with whether it names its line in the legend
-  std::vector<QLineSeries*> companions;
-
-  double top = 0;
-  for (size_t n = 0; n < map.lines.size(); ++n) {
-    const MapLine& line = map.lines[n];
-    const QColor colour = OrdinalColour(n);
-    bool named = false;
-    auto piece = [&](bool dashed) {
-      auto* series = new QLineSeries;
-      series->setName("№ " + QString::number(line.ordinal));
-      QPen pen(colour, 2, dashed ? Qt::DashLine : Qt::SolidLine);
-      series->setPen(pen);
-      series->setPointsVisible(true);
-      pieces.push_back({series, !named});
-      named = true;
-      return series;
-    };
-    // Its companion: the continuous shaft's frequencies of the ordinal, thin and
-    // dotted, in pieces between the variants that have them.
-    QLineSeries* companion = nullptr;
-    for (size_t c = 0; c < line.continuous.size(); ++c) {
-      if (!line.continuous[c]) {
-        companion = nullptr;
-        continue;
-      }
-      if (!companion) {
-        companion = new QLineSeries;
-        companion->setPen(QPen(colour, 1.2, Qt::DotLine));
-        companion->setPointsVisible(true);
-        companion->setMarkerSize(4);
-        companions.push_back(companion);
-      }
-      companion->append(map.variants[c], *line.continuous[c] * scale);
-      top = std::max(top, *line.continuous[c] * scale);
-    }
-    QLineSeries* current = nullptr;
-    for (size_t c = 0; c < line.frequencies.size(); ++c) {
-      if (!line.frequencies[c]) {
-        current = nullptr;
-        continue;
-      }
-      const double x = map.variants[c], F = *line.frequencies[c] * scale;
-      top = std::max(top, F);
-      const bool low = c > 0 && line.mac[c - 1] && *line.mac[c - 1] < kLowMac;
-      if (low) {
-        const double x0 = map.variants[c - 1], F0 = *line.frequencies[c - 1] * scale;
-        QLineSeries* dashed = piece(true);
-        dashed->append(x0, F0);
-        dashed->append(x, F);
-        lowMac->append(0.5 * (x0 + x), 0.5 * (F0 + F));
-        current = nullptr;
-      }
-      if (!current) current = piece(false);
-      current->append(x, F);
-    }
+  // The map as the report draws it, in the unit chosen beside it: each
+  // piece a series, the first piece of each ordinal named in the legend.
+  const ReportPlot plot = FrequencyMapPlot(map, UnitOf(mapUnit_), summary_.reportFactor, DecimalSeparator());
+  const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine};
+  bool companions = false;
+  for (const PlotLine& line : plot.lines) {
+    auto* series = new QLineSeries;
+    series->setName(QString::fromStdString(line.name));
+    series->setPen(QPen(QColor::fromRgb(line.rgb), line.width, styles[line.style]));
+    series->setPointsVisible(line.points);
+    if (line.style == PlotLine::Dotted) series->setMarkerSize(4);
+    companions = companions || line.style == PlotLine::Dotted;
+    for (size_t i = 0; i < line.x.size(); ++i) series->append(line.x[i], line.y[i]);
+    map_->addSeries(series);
   }
-  for (const auto& [series, named] : pieces) map_->addSeries(series);
-  for (QLineSeries* series : companions) map_->addSeries(series);
-  if (lowMac->count() > 0)
+  if (!plot.labels.empty()) {
+    auto* lowMac = new QScatterSeries;
+    lowMac->setName(QString::fromStdString(plot.labelsName));
+    lowMac->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+    lowMac->setMarkerSize(11);
+    lowMac->setColor(Qt::black);
+    lowMac->setBorderColor(Qt::black);
+    for (const PlotLabel& label : plot.labels) lowMac->append(label.x, label.y);
     map_->addSeries(lowMac);
-  else
-    delete lowMac;
+  }
   // The title says what the dotted lines are; the legend has no room left.
-  map_->setTitle(companions.empty() ? "Карта частот" : "Карта частот (пунктиром - непрерывная модель вала)");
-  for (const auto& [series, named] : pieces)
-    if (!named)
+  map_->setTitle(companions ? "Карта частот (пунктиром - непрерывная модель вала)" : "Карта частот");
+  for (QAbstractSeries* series : map_->series())
+    if (series->name().isEmpty())
       for (QLegendMarker* marker : map_->legend()->markers(series)) marker->setVisible(false);
-  for (QLineSeries* series : companions)
-    for (QLegendMarker* marker : map_->legend()->markers(series)) marker->setVisible(false);
-
-  // Variants labelled at a round step of whole numbers, with a margin, so
-  // that the points of the first and last variants are whole.
-  QValueAxis* variants =
-      RoundAxis("Вариант по жесткости опор", RoundTicks(map.variants.front(), map.variants.back(), 10, 1));
-  const double margin = std::max(0.1, 0.03 * (map.variants.back() - map.variants.front()));
-  variants->setRange(map.variants.front() - margin, map.variants.back() + margin);
-  QValueAxis* frequencies =
-      RoundAxis(QString::fromStdString(FrequencyAxisTitle(unit)), RoundTicks(0, top > 0 ? top * 1.05 : 1, 8));
+  QValueAxis* variants = AxisOf(plot.x);
+  QValueAxis* frequencies = AxisOf(plot.y);
   map_->addAxis(variants, Qt::AlignBottom);
   map_->addAxis(frequencies, Qt::AlignLeft);
   for (QAbstractSeries* series : map_->series()) {

@@ -186,7 +186,7 @@ TEST(CalculationReport, ItsPagesReadBackEveryFrequencyWarningAndInputValue) {
   auto holds = [&](const std::string& what) { return text.find(WithoutBlanks(what)) != std::string::npos; };
   ASSERT_EQ(st.summary.warnings.size(), 1u);
   EXPECT_TRUE(holds(Message(st.summary.warnings[0])));
-  for (const std::string& heading : {"Исходные данные", "Результаты", "Формы колебаний", "Карта частот по вариантам",
+  for (const char* heading : {"Исходные данные", "Результаты", "Формы колебаний", "Карта частот по вариантам",
                                      "Карта критических скоростей", "Узлы: x ="})
     EXPECT_TRUE(holds(heading)) << heading;
   // Every frequency found, every section's row and every support stiffness.

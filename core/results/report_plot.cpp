@@ -1,0 +1,118 @@
+#include "report_plot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "numtext.h"
+#include "ordinal_palette.h"
+
+namespace vp {
+
+namespace {
+
+constexpr unsigned kBlack = 0x000000;
+
+// A label in a printf format, with the decimal separator.
+std::string Label(const std::string& format, double value, char sep) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, format.c_str(), value);
+  std::string text = buf;
+  std::replace(text.begin(), text.end(), '.', sep);
+  return text;
+}
+
+}  // namespace
+
+PlotAxis RoundPlotAxis(const std::string& title, const AxisTicks& t, char sep) {
+  PlotAxis axis{title, false, t.low, t.high, {}};
+  const std::string format = AxisLabelFormat(std::max(std::fabs(t.low), std::fabs(t.high)), t.step);
+  const int steps = static_cast<int>(std::lround((t.high - t.low) / t.step));
+  for (int i = 0; i <= steps; ++i) {
+    const double value = t.low + i * t.step;
+    axis.ticks.push_back({value, Label(format, std::fabs(value) < 1e-12 * t.step ? 0.0 : value, sep)});
+  }
+  return axis;
+}
+
+PlotAxis LogPlotAxis(const std::string& title, const LogAxisSpan& span, char sep) {
+  PlotAxis axis{title, true, span.low, span.high, {}};
+  const std::string format = AxisLabelFormat(span.high, span.low);
+  for (double e = std::ceil(std::log10(span.low) - 1e-9); e <= std::log10(span.high) + 1e-9; ++e)
+    axis.ticks.push_back({std::pow(10.0, e), Label(format, std::pow(10.0, e), sep)});
+  return axis;
+}
+
+ReportPlot FrequencyMapPlot(const FrequencyMap& map, FrequencyUnit unit, double factor, char sep) {
+  const double scale = FrequencyUnitScale(unit, factor);
+  ReportPlot plot;
+  plot.title = "Карта частот по вариантам жесткости опор";
+  std::vector<PlotLine> companions;
+  double top = 0;
+  for (size_t n = 0; n < map.lines.size(); ++n) {
+    const MapLine& line = map.lines[n];
+    const unsigned colour = OrdinalColourValue(n);
+    const std::string name = "№ " + std::to_string(line.ordinal);
+    plot.legend.push_back({name, colour, PlotLine::Solid});
+    bool named = false;
+    // A piece of the line; the first one names it.
+    auto piece = [&](PlotLine::Style style) -> PlotLine& {
+      plot.lines.push_back({{}, {}, colour, style, 2, true, named ? "" : name});
+      named = true;
+      return plot.lines.back();
+    };
+    PlotLine* current = nullptr;
+    for (size_t c = 0; c < line.frequencies.size(); ++c) {
+      if (!line.frequencies[c]) {
+        current = nullptr;
+        continue;
+      }
+      const double x = map.variants[c], F = *line.frequencies[c] * scale;
+      top = std::max(top, F);
+      if (c > 0 && line.mac[c - 1] && *line.mac[c - 1] < kLowMac) {
+        const double x0 = map.variants[c - 1], F0 = *line.frequencies[c - 1] * scale;
+        PlotLine& dashed = piece(PlotLine::Dashed);
+        dashed.x = {x0, x};
+        dashed.y = {F0, F};
+        plot.labels.push_back({0.5 * (x0 + x), 0.5 * (F0 + F), ""});
+        current = nullptr;
+      }
+      if (!current) current = &piece(PlotLine::Solid);
+      current->x.push_back(x);
+      current->y.push_back(F);
+    }
+    // Its companion, thin and dotted, in pieces between the variants that have it.
+    PlotLine* companion = nullptr;
+    for (size_t c = 0; c < line.continuous.size(); ++c) {
+      if (!line.continuous[c]) {
+        companion = nullptr;
+        continue;
+      }
+      if (!companion) {
+        companions.push_back({{}, {}, colour, PlotLine::Dotted, 1.2, true, ""});
+        companion = &companions.back();
+      }
+      companion->x.push_back(map.variants[c]);
+      companion->y.push_back(*line.continuous[c] * scale);
+      top = std::max(top, *line.continuous[c] * scale);
+    }
+    // The next ordinal's pieces may move the lines: no pointer outlives its ordinal.
+  }
+  for (PlotLine& companion : companions) plot.lines.push_back(std::move(companion));
+  if (!companions.empty()) plot.legend.push_back({"непрерывная модель", kBlack, PlotLine::Dotted});
+  if (!plot.labels.empty()) {
+    // A legend label is rich text in a window: no "<" in it.
+    plot.labelsName = "форма изменилась (MAC ниже " + GeneralFormat(kLowMac, sep) + ")";
+    plot.legend.push_back({plot.labelsName, kBlack, PlotLine::Dashed});
+  }
+  // Variants labelled at a round step of whole numbers, with a margin, so that
+  // the points of the first and last variants are whole.
+  plot.x = RoundPlotAxis("Вариант по жесткости опор", RoundTicks(map.variants.front(), map.variants.back(), 10, 1), sep);
+  const double margin = std::max(0.1, 0.03 * (map.variants.back() - map.variants.front()));
+  plot.x.low = map.variants.front() - margin;
+  plot.x.high = map.variants.back() + margin;
+  plot.y = RoundPlotAxis(FrequencyAxisTitle(unit), RoundTicks(0, top > 0 ? top * 1.05 : 1, 8), sep);
+  return plot;
+}
+
+}  // namespace vp
