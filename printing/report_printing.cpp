@@ -400,10 +400,7 @@ void ReportLayout::Build() {
     PlotAxis axis = r.shaftAxis;
     const double height = U(95);
     Add({height, [axis, shaft = r.shaft, this](QPainter& p, const QRectF& area) {
-           // The shaft over the plot's frame, so that its x is the axis's.
-           ReportPlot frame;
-           frame.x = axis;
-           frame.y = PlotAxis{"", false, 0, 1, {}};
+           // The shaft above its own x axis, at one scale.
            p.save();
            const QRectF plotArea(area.left() + U(8), area.top(), area.width() - U(16), area.height());
            const double labels = QFontMetricsF(ReportFont(7), p.device()).height() * 2 + U(4);

@@ -76,7 +76,7 @@ ReportPlot ModePlot(const ShaftDrawing& drawing, const std::vector<double>& x,
   ReportPlot plot;
   plot.title = "Вариант № " + std::to_string(v.variant) + ", частота № " + std::to_string(i + 1);
   if (ordinal > 0 && ordinal != static_cast<int>(i) + 1) plot.title += " (собственная № " + std::to_string(ordinal) + ")";
-  if (ordinal == 0) plot.title += " (не собственная)";
+  if (ordinal == 0 && v.completeness.checked) plot.title += " (не собственная)";
   plot.title += ": P = " + GeneralFormat(mode.F, sep);
   // The deflections of cross-sections 0..KM, the largest one +1.
   PlotLine lumped{{}, {}, kModeColour, PlotLine::Solid, 1.6, false, ""};
