@@ -52,6 +52,34 @@ TEST(CalculationReport, NodesLieWhereTheSignChanges) {
   for (const Case& c : cases) EXPECT_EQ(NodesOf(x, c.y), c.nodes);
 }
 
+// Runs of every example and of edge cases print a report whose pages all carry their numbers.
+TEST(CalculationReport, EveryExampleAndEdgeCasePrints) {
+  struct Case {
+    const char* example;
+    std::function<void(TMainFormModel&)> change;
+  } const cases[] = {
+      {"free_free_coarse_step.txt", {}},
+      {"rotor_two_bearings.txt", {}},
+      {"rotor_two_bearings.txt", [](TMainFormModel& f) { f.Edit10 = "2"; }},  // nothing found below FK
+      {"rotor_two_bearings.txt", [](TMainFormModel& f) { f.StringGrid3.SetCell(1, 1, "41"); }},  // beyond the shaft
+      {"rotor_with_disc.txt", [](TMainFormModel& f) { f.SetSpinValue(Count::Variants, 1); }},  // one variant: no frequency map
+  };
+  for (const Case& c : cases) {
+    const ProgramState st = Solve(c.example, c.change);
+    const std::string path = TempPath("edge.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpReportPrinter(printer, QString::fromStdString(path));
+    RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintCalculationReport(device, ReportOf(st)); });
+    const std::vector<std::string> pages = PdfPages(path);
+    std::filesystem::remove(path);
+    ASSERT_FALSE(pages.empty()) << c.example;
+    EXPECT_NE(pages.back().find("Стр. " + std::to_string(pages.size()) + " из " + std::to_string(pages.size())),
+              std::string::npos)
+        << c.example;
+    EXPECT_NE(pages.back().find("(сборка "), std::string::npos) << c.example;
+  }
+}
+
 TEST(CalculationReport, TheShaftIsDrawnAsTheCalculationSeesIt) {
   // Sections 0.5, a disc (length 0), 0.5 of EI 16, and 0.5 after the last span
   // end; supports at cross-sections 0 (no part), 1, 1 and 3.
