@@ -396,11 +396,11 @@ int main(int argc, char* argv[]) {
   }
   if (!o.report.empty()) {
     try {
-      const std::string input = QFileInfo(QString::fromLocal8Bit(o.input.c_str())).absoluteFilePath().toStdString();
+      const std::string input = QFileInfo(QString::fromStdString(o.input)).absoluteFilePath().toStdString();
       const CalculationReport report = BuildCalculationReport(st.model, st.params, st.summary, &*stiffnessMap,
                                                               FrequencyUnit::P, ReportSourceOf(input, st.runTime), sep);
       QPrinter printer(QPrinter::HighResolution);
-      SetUpReportPrinter(printer, QString::fromLocal8Bit(o.report.c_str()));
+      SetUpReportPrinter(printer, QString::fromStdString(o.report));
       RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });
     } catch (const std::exception& e) {
       failWith(e);
