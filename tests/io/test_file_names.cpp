@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <functional>
 
+#include <QFile>
+
 #include "errors.h"
 #include "export_run.h"
 #include "file_output.h"
@@ -103,4 +105,18 @@ TEST(CyrillicNames, EveryOutputIsWrittenWholeAndReplaced) {
   // The saved workbook reads back.
   TMainFormModel reread;
   EXPECT_EQ(LoadInputFile(dir + "/Исходные данные.xlsx", reread, '.'), std::nullopt);
+}
+
+// Write protection as the system keeps it: the permission bits on Linux, the
+// read-only attribute on Windows (both set through QFile::setPermissions).
+TEST(CyrillicNames, AWriteProtectedFileIsRefusedAndKeptAsItWas) {
+  const std::string dir = FreshDir("Защищенные файлы");
+  const std::string path = dir + "/Отчет.pdf";
+  WriteFile(path, "старое");
+  const QString name = QString::fromStdString(path);
+  ASSERT_TRUE(QFile::setPermissions(name, QFileDevice::ReadOwner | QFileDevice::ReadUser));
+  EXPECT_EQ(ErrorOf([&] { WriteWholeFile(path, "новое"); }), "Файл «" + path + "» защищен от записи.");
+  EXPECT_EQ(ReadFile(path), "старое");
+  EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"Отчет.pdf"});
+  QFile::setPermissions(name, QFileDevice::ReadOwner | QFileDevice::WriteOwner);  // so that it can be removed
 }
