@@ -4,7 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <limits>
 #include <regex>
@@ -336,12 +338,14 @@ TEST(ResultsExport, AWriteProtectedFileIsRefusedAndAWritableOneKeepsItsMode) {
   EXPECT_FALSE(ExportResultsWorkbook(path, run.main, run.input, run.tables, '.'));
   EXPECT_EQ(Mode(path), std::filesystem::perms(0600));
   EXPECT_EQ(ReadWorkbookInfo(path).sheets.size(), 1u + 1 + 1 + 1);
+#ifndef _WIN32
   // A pipe is no file to replace: it stays a pipe.
   ASSERT_EQ(mkfifo((dir + "/pipe.xlsx").c_str(), 0644), 0);
   EXPECT_THAT(ErrorOf([&] { return ExportResultsWorkbook(dir + "/pipe.xlsx", run.main, run.input, run.tables, '.'); }),
               HasSubstr("Это не обычный файл"));
   EXPECT_TRUE(std::filesystem::is_fifo(dir + "/pipe.xlsx"));
   EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"out.xlsx", "pipe.xlsx"}));
+#endif
 }
 
 // The workbook library reports the failure on standard error in English
