@@ -102,7 +102,8 @@ qtcharts_source() {
   local dir=$cache/src/qtcharts
   if [ ! -d "$dir/.git" ]; then
     rm -rf "$dir"
-    git clone -q --depth 1 --branch "v$qt_version" https://code.qt.io/qt/qtcharts.git "$dir" >&2
+    git clone -q --depth 1 --branch "v$qt_version" https://code.qt.io/qt/qtcharts.git "$dir" >&2 ||
+      { echo "Qt Charts v$qt_version could not be cloned: set QTCHARTS_SRC to a copy of its source" >&2; return 1; }
   fi
   echo "$dir"
 }
@@ -116,16 +117,24 @@ qt_configure_args=(
   # which tablet events on Windows need. OpenGL stays on (dynamic): the
   # Windows platform plugin of 6.4.2 does not compile without it.
   -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_network=OFF -DFEATURE_tabletevent=OFF
+  # The Direct2D platform plugin is a second copy of the Windows one, not loaded.
+  -DFEATURE_direct2d=OFF
 )
 
 build_qt() {
-  local charts_src charts_rev
-  charts_src=$(qtcharts_source)
-  charts_rev=$(git -C "$charts_src" rev-parse HEAD 2>/dev/null || echo "tree $(basename "$charts_src")")
-  local stamp="qt $qt_version $(compiler_id) ${qt_configure_args[*]} toolchain $(sha256sum < "$toolchain" | cut -c1-16) charts $charts_rev"
+  # Qt Charts is named by its tag: any copy of v6.4.2 builds the same.
+  local stamp="qt $qt_version $(compiler_id) ${qt_configure_args[*]} toolchain $(sha256sum < "$toolchain" | cut -c1-16) charts v$qt_version"
   if stamp_matches "$qt_prefix" "$stamp"; then
     log "Qt $qt_version: cached in $qt_prefix"
     return
+  fi
+  # The sources first: a missing one stops here, before the cache is touched.
+  local charts_src
+  charts_src=$(qtcharts_source)
+  if git -C "$charts_src" rev-parse HEAD >/dev/null 2>&1 &&
+     [ "$(git -C "$charts_src" describe --tags --exact-match 2>/dev/null)" != "v$qt_version" ]; then
+    echo "$charts_src is not Qt Charts v$qt_version" >&2
+    return 1
   fi
   local src tree work=$cache/work/qt
   src=$(debian_source qt6-base)

@@ -70,7 +70,7 @@ step "silent install"
 win "$setup" /S '/D=C:\Программы\valoprovod'
 inst=$WINEPREFIX/drive_c/Программы/valoprovod
 for f in valoprovod.exe valoprovod-cli.exe uninstall.exe qt.conf Qt6Core.dll Qt6Charts.dll platforms/qwindows.dll \
-         styles/qwindowsvistastyle.dll printsupport/windowsprintersupport.dll translations/qtbase_ru.qm help.html \
+         styles/qwindowsvistastyle.dll Qt6PrintSupport.dll translations/qtbase_ru.qm help.html \
          libstdc++-6.dll libwinpthread-1.dll libzip.dll libxlsxwriter.dll examples/rotor_two_bearings.txt; do
   [ -f "$inst/$f" ] || fail "installed $f"
 done

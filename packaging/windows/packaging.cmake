@@ -9,14 +9,14 @@ list(GET VP_WINDOWS_RUNTIME 0 vp_qt_prefix)
 list(GET VP_WINDOWS_RUNTIME 1 vp_deps_prefix)
 
 install(TARGETS valoprovod valoprovod-cli RUNTIME DESTINATION .)
-# Qt: the modules linked, the plugins loaded (the platform, the native style,
-# the printer support), and qt.conf that says where they are.
+# Qt: the modules linked, the plugins loaded (the platform and the native
+# style; Qt 6 keeps the Windows printer support inside Qt6PrintSupport.dll),
+# and qt.conf that says where they are.
 foreach(module Core Gui Widgets PrintSupport Charts OpenGL OpenGLWidgets)
   install(FILES ${vp_qt_prefix}/bin/Qt6${module}.dll DESTINATION .)
 endforeach()
 install(FILES ${vp_qt_prefix}/plugins/platforms/qwindows.dll DESTINATION platforms)
 install(FILES ${vp_qt_prefix}/plugins/styles/qwindowsvistastyle.dll DESTINATION styles)
-install(FILES ${vp_qt_prefix}/plugins/printsupport/windowsprintersupport.dll DESTINATION printsupport)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/windows/qt.conf DESTINATION .)
 install(FILES /usr/share/qt6/translations/qtbase_ru.qm DESTINATION translations)
 # The libraries and the MinGW runtime of the posix compiler.
