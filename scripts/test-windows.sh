@@ -98,8 +98,11 @@ mapfile -t tests < <(find "$out/tests" -maxdepth 1 -name 'test_*.exe' | sort)
 for t in "${tests[@]}"; do
   name=$(basename "$t" .exe)
   # The tests name their data by Linux paths; from a folder on Z: they reach them.
+  # Their temporary folder is a Unix path, which Windows reads on drive Z: and
+  # the poppler tools they start through Wine read as it is.
+  mkdir -p "$work/tmp/$name"
   (cd "$out/tests" && QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH="$(winepath -w "$qt/plugins")" \
-     timeout 900 wine "$t" --gtest_brief=1 > "$work/$name.log" 2>&1)
+     TEST_TMPDIR="$work/tmp/$name/" timeout 900 wine "$t" --gtest_brief=1 > "$work/$name.log" 2>&1)
   status=$?
   summary=$(grep -E '^\[  (PASSED|FAILED|SKIPPED) ' "$work/$name.log" | tr '\n' ' ')
   if [ $status -eq 0 ]; then ok "$name: $summary"; else fail "$name (exit $status): $summary"; grep -E '^\[  FAILED  \] [A-Za-z]' "$work/$name.log" | sed 's/^/    /' | head -20; fi

@@ -137,7 +137,7 @@ TEST(InputSaver, AWriteProtectedFileIsRefusedAndAWritableOneKeepsItsMode) {
     EXPECT_EQ(ReadFile(path), "old");
     fs::permissions(path, fs::perms(0640));
     ASSERT_FALSE(SaveInputFile(form, path, '.'));
-    EXPECT_EQ(Mode(path), fs::perms(0640));
+    EXPECT_EQ(Mode(path), Kept(fs::perms(0640)));
     TMainFormModel loaded;
     ASSERT_FALSE(LoadInputFile(path, loaded, '.'));
     ExpectSameInput(form, loaded);
