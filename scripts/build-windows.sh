@@ -232,8 +232,7 @@ EOF
   log "program: configure and build in $out"
   PKG_CONFIG_LIBDIR=$deps_prefix/lib/pkgconfig PKG_CONFIG_PATH='' \
     cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-          -DCMAKE_TOOLCHAIN_FILE="$out/toolchain.cmake" -DEigen3_DIR=/usr/share/eigen3/cmake \
-          "-DVP_WINDOWS_RUNTIME=$qt_prefix;$deps_prefix" > "$out/configure.log"
+          -DCMAKE_TOOLCHAIN_FILE="$out/toolchain.cmake" -DEigen3_DIR=/usr/share/eigen3/cmake > "$out/configure.log"
   cmake --build "$out" --parallel "$jobs"
   log "program: built in $out"
 }

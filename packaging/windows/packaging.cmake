@@ -3,10 +3,9 @@
 # examples; packed by CPack into an NSIS installer and a .zip
 # (scripts/package-windows.sh).
 
-# Where the cross-built Qt and libraries are (scripts/build-windows.sh sets it).
-set(VP_WINDOWS_RUNTIME "" CACHE STRING "Prefixes of the cross-built Qt and libraries")
-list(GET VP_WINDOWS_RUNTIME 0 vp_qt_prefix)
-list(GET VP_WINDOWS_RUNTIME 1 vp_deps_prefix)
+# Where the cross-built Qt and libraries are.
+set(vp_qt_prefix ${QT6_INSTALL_PREFIX})
+pkg_get_variable(vp_deps_prefix libzip prefix)
 
 install(TARGETS valoprovod valoprovod-cli RUNTIME DESTINATION .)
 # Qt: the modules linked, the plugins loaded (the platform and the native
