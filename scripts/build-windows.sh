@@ -117,8 +117,6 @@ qt_configure_args=(
   # which tablet events on Windows need. OpenGL stays on (dynamic): the
   # Windows platform plugin of 6.4.2 does not compile without it.
   -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_network=OFF -DFEATURE_tabletevent=OFF
-  # The Direct2D platform plugin is a second copy of the Windows one, not loaded.
-  -DFEATURE_direct2d=OFF
 )
 
 build_qt() {
