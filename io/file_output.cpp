@@ -102,7 +102,7 @@ void FileReplacement::Commit() {
   if (!QFileInfo::exists(new_)) Fail(ErrorCode::WriteVanished);
   ClearFileError();
   if (replaces_ && !QFile::setPermissions(new_, permissions_)) Fail(ErrorCode::WriteSystem, LastFileError());
-  if (const std::error_code error = platform::ReplaceFile(new_.toStdString(), final_.toStdString()))
+  if (const std::error_code error = platform::RenameOver(new_.toStdString(), final_.toStdString()))
     Fail(ErrorCode::WriteSystem, error);
   committed_ = true;
 }

@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <locale.h>
 
 #ifdef _WIN32
 #include <io.h>
@@ -40,6 +42,10 @@ std::vector<std::string> Utf8Arguments(int argc, char* argv[]) {
   LocalFree(wide);
   return args;
 }
+
+// The C library's locale stays "C" on Windows: neither the program nor Qt
+// (which does on Unix) calls setlocale there.
+long double StrToLongDoubleC(const char* text) { return std::strtold(text, nullptr); }
 
 void UseUtf8StandardStreams() {
   _setmode(_fileno(stdout), _O_BINARY);
@@ -78,7 +84,7 @@ std::error_code LastFileError() {
   }
 }
 
-std::error_code ReplaceFile(const std::string& from, const std::string& to) {
+std::error_code RenameOver(const std::string& from, const std::string& to) {
   ClearFileError();
   if (MoveFileExW(Utf8Path(from).c_str(), Utf8Path(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return {};
@@ -95,6 +101,11 @@ bool DescriptorOpen(int fd) { return _get_osfhandle(fd) != -1; }
 
 std::vector<std::string> Utf8Arguments(int argc, char* argv[]) { return std::vector<std::string>(argv, argv + argc); }
 
+long double StrToLongDoubleC(const char* text) {
+  static locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+  return strtold_l(text, nullptr, cLocale);
+}
+
 void UseUtf8StandardStreams() {}
 
 void ClearFileError() { errno = 0; }
@@ -103,7 +114,7 @@ std::error_code LastFileError() {
   return errno != 0 ? std::error_code(errno, std::generic_category()) : std::make_error_code(std::errc::io_error);
 }
 
-std::error_code ReplaceFile(const std::string& from, const std::string& to) {
+std::error_code RenameOver(const std::string& from, const std::string& to) {
   std::error_code error;
   std::filesystem::rename(Utf8Path(from), Utf8Path(to), error);
   return error;

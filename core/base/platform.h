@@ -23,6 +23,9 @@ std::vector<std::string> Utf8Arguments(int argc, char* argv[]);
 // without the C library's CRLF translation, and a console shows them as UTF-8.
 void UseUtf8StandardStreams();
 
+// strtold under the "C" locale, whatever locale the application has set.
+long double StrToLongDoubleC(const char* text);
+
 // Forgets the last file error; LastFileError() is the error of the file
 // operation that has failed since (errno on Linux, the Win32 error on
 // Windows, both as std::errc conditions), or an input/output error when the
@@ -32,7 +35,7 @@ std::error_code LastFileError();
 
 // Renames `from` over `to` in one step: the target is either the old file or
 // the new one, never missing. The names are in UTF-8.
-std::error_code ReplaceFile(const std::string& from, const std::string& to);
+std::error_code RenameOver(const std::string& from, const std::string& to);
 
 // Standard-stream descriptors: open the null device for writing (a new
 // descriptor, or -1), duplicate, close, and whether one is open.

@@ -30,13 +30,13 @@ TEST(Platform, Utf8NamesRoundTripThroughPaths) {
   }
 }
 
-TEST(Platform, ReplaceFileSwapsInOneStepAndReportsAMissingSource) {
+TEST(Platform, RenameOverSwapsInOneStepAndReportsAMissingSource) {
   const std::string dir = FreshDir("Замена файла");
   WriteFile(dir + "/новый.txt", "новое");
   WriteFile(dir + "/цель.txt", "старое");
-  EXPECT_FALSE(platform::ReplaceFile(dir + "/новый.txt", dir + "/цель.txt"));
+  EXPECT_FALSE(platform::RenameOver(dir + "/новый.txt", dir + "/цель.txt"));
   EXPECT_EQ(ReadFile(dir + "/цель.txt"), "новое");
-  EXPECT_EQ(platform::ReplaceFile(dir + "/нет такого.txt", dir + "/цель.txt"), std::errc::no_such_file_or_directory);
+  EXPECT_EQ(platform::RenameOver(dir + "/нет такого.txt", dir + "/цель.txt"), std::errc::no_such_file_or_directory);
   EXPECT_EQ(ReadFile(dir + "/цель.txt"), "новое");
   EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"цель.txt"});
 }
