@@ -52,14 +52,15 @@ set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/app/icons/valoprovod.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/app/icons/valoprovod.ico)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_UNINSTALL_NAME uninstall)
-set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS -INPUTCHARSET UTF8)
 file(READ ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in vp_nsis)
 string(REGEX REPLACE "(  !insertmacro MUI_LANGUAGE \"[A-Za-z]+\"[^\n]*\n)+" "  !insertmacro MUI_LANGUAGE \"Russian\"\n"
        vp_nsis "${vp_nsis}")
 string(REPLACE "is already installed. $\\n$\\nDo you want to uninstall the old version before installing the new one?"
        "уже установлен. $\\n$\\nУдалить прежнюю версию перед установкой новой?" vp_nsis "${vp_nsis}")
 string(REPLACE "\"Uninstall failed.\"" "\"Не удалось удалить прежнюю версию.\"" vp_nsis "${vp_nsis}")
-file(WRITE ${PROJECT_BINARY_DIR}/nsis/NSIS.template.in "Unicode true\n${vp_nsis}")
+# The template is UTF-8 (with a byte-order mark); the installer shows Unicode.
+string(REPLACE "; You must define these values" "Unicode true\n; You must define these values" vp_nsis "${vp_nsis}")
+file(WRITE ${PROJECT_BINARY_DIR}/nsis/NSIS.template.in "${vp_nsis}")
 file(COPY ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.InstallOptions.ini.in DESTINATION ${PROJECT_BINARY_DIR}/nsis)
 set(CPACK_MODULE_PATH ${PROJECT_BINARY_DIR}/nsis)
 include(CPack)
