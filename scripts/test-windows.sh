@@ -43,7 +43,8 @@ if [ ! -x build/cli/valoprovod-cli ]; then
 fi
 
 work=$(mktemp -d /tmp/valoprovod-wine.XXXXXX)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono, Gecko or debugger: a crash ends the program instead of waiting in winedbg.
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 # A display of our own for everything that opens a window (Wine's own too).
 display=$((90 + RANDOM % 100))
 Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &

@@ -1,6 +1,7 @@
 #include "platform.h"
 
 #include <cerrno>
+#include <cfenv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include <io.h>
 #include <windows.h>
 #include <shellapi.h>
+#include <xmmintrin.h>
 #else
 #include <unistd.h>
 #endif
@@ -41,6 +43,15 @@ std::vector<std::string> Utf8Arguments(int argc, char* argv[]) {
   }
   LocalFree(wide);
   return args;
+}
+
+FpFlags SaveFpFlags() { return static_cast<FpFlags>(std::fetestexcept(FE_ALL_EXCEPT)); }
+
+// The flags raised since are cleared; those that were raised are raised again
+// in the SSE status (the one x86-64 arithmetic uses), its masks left alone.
+void RestoreFpFlags(FpFlags saved) {
+  std::feclearexcept(FE_ALL_EXCEPT & ~static_cast<int>(saved));
+  _mm_setcsr(_mm_getcsr() | (saved & FE_ALL_EXCEPT));
 }
 
 // The C library's locale stays "C" on Windows: neither the program nor Qt
@@ -100,6 +111,17 @@ bool DescriptorOpen(int fd) { return _get_osfhandle(fd) != -1; }
 #else
 
 std::vector<std::string> Utf8Arguments(int argc, char* argv[]) { return std::vector<std::string>(argv, argv + argc); }
+
+FpFlags SaveFpFlags() {
+  std::fexcept_t flags;
+  std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
+  return flags;
+}
+
+void RestoreFpFlags(FpFlags saved) {
+  const std::fexcept_t flags = static_cast<std::fexcept_t>(saved);
+  std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+}
 
 long double StrToLongDoubleC(const char* text) {
   static locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);

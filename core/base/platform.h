@@ -23,6 +23,13 @@ std::vector<std::string> Utf8Arguments(int argc, char* argv[]);
 // without the C library's CRLF translation, and a console shows them as UTF-8.
 void UseUtf8StandardStreams();
 
+// The floating-point exception flags, saved and put back as they were.
+// (MinGW's fesetexceptflag also overwrites the SSE exception masks: the next
+// underflow then ends the program.)
+using FpFlags = unsigned;
+FpFlags SaveFpFlags();
+void RestoreFpFlags(FpFlags saved);
+
 // strtold under the "C" locale, whatever locale the application has set.
 long double StrToLongDoubleC(const char* text);
 

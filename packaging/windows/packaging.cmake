@@ -58,8 +58,11 @@ string(REGEX REPLACE "(  !insertmacro MUI_LANGUAGE \"[A-Za-z]+\"[^\n]*\n)+" "  !
 string(REPLACE "is already installed. $\\n$\\nDo you want to uninstall the old version before installing the new one?"
        "уже установлен. $\\n$\\nУдалить прежнюю версию перед установкой новой?" vp_nsis "${vp_nsis}")
 string(REPLACE "\"Uninstall failed.\"" "\"Не удалось удалить прежнюю версию.\"" vp_nsis "${vp_nsis}")
-# The template is UTF-8 (with a byte-order mark); the installer shows Unicode.
-string(REPLACE "; You must define these values" "Unicode true\n; You must define these values" vp_nsis "${vp_nsis}")
+string(REPLACE "\\Uninstall.lnk" "\\Удалить программу.lnk" vp_nsis "${vp_nsis}")
+# The template is UTF-8 (with a byte-order mark); the installer is a 64-bit
+# Unicode program, like the one it installs (and so runs where only 64-bit
+# Windows programs do, as under Debian's wine64).
+string(REPLACE "; You must define these values" "Target amd64-unicode\n; You must define these values" vp_nsis "${vp_nsis}")
 file(WRITE ${PROJECT_BINARY_DIR}/nsis/NSIS.template.in "${vp_nsis}")
 file(COPY ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.InstallOptions.ini.in DESTINATION ${PROJECT_BINARY_DIR}/nsis)
 set(CPACK_MODULE_PATH ${PROJECT_BINARY_DIR}/nsis)

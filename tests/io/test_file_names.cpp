@@ -1,5 +1,5 @@
 // Files under names with Cyrillic letters and blanks through every reader and
-// writer, and the platform layer beneath them. On Windows each of these goes
+// writer. On Windows each of these goes
 // through a UTF-16 path (std::filesystem, ole32, libzip, libxlsxwriter, Qt),
 // so scripts/test-windows.sh running this under Wine is the real check.
 
@@ -22,24 +22,6 @@
 
 using namespace vp;
 using namespace vp::test;
-
-TEST(Platform, Utf8NamesRoundTripThroughPaths) {
-  for (const std::string name : {"plain.txt", "Ротор с двумя опорами.txt", "ёЁ № «вал».xlsx"}) {
-    EXPECT_EQ(platform::Utf8Name(platform::Utf8Path(name)), name);
-    EXPECT_EQ(platform::Utf8Name(platform::Utf8Path("Расчеты/" + name).filename()), name);
-  }
-}
-
-TEST(Platform, RenameOverSwapsInOneStepAndReportsAMissingSource) {
-  const std::string dir = FreshDir("Замена файла");
-  WriteFile(dir + "/новый.txt", "новое");
-  WriteFile(dir + "/цель.txt", "старое");
-  EXPECT_FALSE(platform::RenameOver(dir + "/новый.txt", dir + "/цель.txt"));
-  EXPECT_EQ(ReadFile(dir + "/цель.txt"), "новое");
-  EXPECT_EQ(platform::RenameOver(dir + "/нет такого.txt", dir + "/цель.txt"), std::errc::no_such_file_or_directory);
-  EXPECT_EQ(ReadFile(dir + "/цель.txt"), "новое");
-  EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"цель.txt"});
-}
 
 // Each input format from a Cyrillic name reads as from the original's, and a
 // text file with CRLF line ends as one with LF.
