@@ -13,7 +13,7 @@ namespace vp {
 void SilenceQtMessages() {
   qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
     if (type != QtFatalMsg) return;
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
     std::abort();
   });
 }

@@ -16,6 +16,7 @@
 #include "file_output.h"
 #include "input_loader.h"
 #include "input_saver.h"
+#include "messages.h"
 #include "output_files.h"
 #include "platform.h"
 #include "results_export.h"
@@ -45,7 +46,8 @@ TEST(CyrillicNames, EveryInputFormatLoadsAsFromTheOriginalName) {
     WriteFile(dir + "/" + c.copy, bytes);
     TMainFormModel original, copy;
     ASSERT_EQ(LoadInputFile(c.source, original, '.'), std::nullopt);
-    ASSERT_EQ(LoadInputFile(dir + "/" + c.copy, copy, '.'), std::nullopt);
+    const std::optional<Error> error = LoadInputFile(dir + "/" + c.copy, copy, '.');
+    ASSERT_FALSE(error) << Message(*error);
     EXPECT_EQ(copy, original);
   }
 }
@@ -77,7 +79,8 @@ TEST(CyrillicNames, EveryOutputIsWrittenWholeAndReplaced) {
   for (const auto& [name, write] : writers) {
     SCOPED_TRACE(name);
     for (int pass = 0; pass < 2; ++pass) {
-      ASSERT_EQ(write(dir + "/" + name), std::nullopt);
+      const std::optional<Error> error = write(dir + "/" + name);
+      ASSERT_FALSE(error) << Message(*error);
       EXPECT_GT(std::filesystem::file_size(platform::Utf8Path(dir + "/" + name)), 0u);
     }
     names.push_back(name);

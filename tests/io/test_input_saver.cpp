@@ -104,6 +104,7 @@ TEST(InputSaver, FailuresLeaveAnExistingFileAsItWas) {
     std::string contents;
     std::getline(in, contents);
     EXPECT_EQ(contents, "old");
+    in.close();  // Windows removes no open file
     fs::remove(p);
   }
   EXPECT_TRUE(SaveInputFile(form, "/nonexistent/folder/input.txt", '.'));
@@ -119,6 +120,7 @@ TEST(InputSaver, TheTextFileIsTheLoadersFormat) {
   ASSERT_FALSE(SaveInputFile(form, path, '.'));
   std::ifstream in(path, std::ios::binary);
   std::string contents((std::istreambuf_iterator<char>(in)), {});
+  in.close();  // Windows removes no open file
   fs::remove(path);
   EXPECT_EQ(contents,
             "0.5 0.5 \r\n0.5 0.5 \r\n1 1 \r\n1 \r\n2 \r\n0 \r\n\r\n1\r\n2\r\n3\r\n1\r\n1\r\n1\r\n1\r\n100\r\n1E-10\r\n1E-6\r\n");
