@@ -14,7 +14,9 @@ install(TARGETS valoprovod valoprovod-cli RUNTIME DESTINATION .)
 foreach(module Core Gui Widgets PrintSupport Charts OpenGL OpenGLWidgets)
   install(FILES ${vp_qt_prefix}/bin/Qt6${module}.dll DESTINATION .)
 endforeach()
-install(FILES ${vp_qt_prefix}/plugins/platforms/qwindows.dll DESTINATION platforms)
+# The batch command prints on the offscreen platform, as on Linux.
+install(FILES ${vp_qt_prefix}/plugins/platforms/qwindows.dll ${vp_qt_prefix}/plugins/platforms/qoffscreen.dll
+        DESTINATION platforms)
 install(FILES ${vp_qt_prefix}/plugins/styles/qwindowsvistastyle.dll DESTINATION styles)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/windows/qt.conf DESTINATION .)
 install(FILES /usr/share/qt6/translations/qtbase_ru.qm DESTINATION translations)

@@ -244,7 +244,7 @@ TEST(ResultsExport, VariantBlocksStackWithoutGapsFromRowTwo) {
 TEST(ResultsExport, AuxiliarySheetAndChartRangesForFiveSectionsTwoFrequencies) {
   ExportRun run(1, 5, 1, 2, 2);
   run.FindAll();
-  const Exported book = Export(run, "aux");
+  const Exported book = Export(run, "auxiliary");  // "aux" names a device on Windows
   EXPECT_THAT(book.Names(), ElementsAreArray({"Исходные данные", "Вариант по жесткости №1", "Вариант по жесткости №2",
                                               "вспомогательная", "Форма колебаний1_1", "Форма колебаний1_2",
                                               "Форма колебаний2_1", "Форма колебаний2_2"}));
