@@ -3,6 +3,7 @@
 // --pdf also prints the printout into a PDF file as a printer would.
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
@@ -278,12 +279,12 @@ int main(int argc, char* argv[]) {
 
   SilenceQtMessages();  // every failure is reported here, in Russian
   // Printing needs the GUI part of Qt (fonts, painting); without a window it
-  // runs on the offscreen platform, so that no display is needed.
+  // runs on a platform without windows (platform.h), so that no display is needed.
   std::unique_ptr<QCoreApplication> app;
   if (o.pdf.empty()) {
     app = std::make_unique<QCoreApplication>(argc, argv);
   } else {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", platform::kWindowlessQtPlatform);
     app = std::make_unique<QGuiApplication>(argc, argv);
     // The program's own font, so that a printout looks the same from here as from the window.
     InstallFontSubstitutes();
@@ -346,7 +347,7 @@ int main(int argc, char* argv[]) {
   }
   // The printout names the input file it was computed from.
   const std::string title =
-      PrintoutTitleToday(QFileInfo(QString::fromStdString(o.input)).absoluteFilePath().toStdString());
+      PrintoutTitleToday(QDir::toNativeSeparators(QFileInfo(QString::fromStdString(o.input)).absoluteFilePath()).toStdString());
   if (!o.json) {
     out.Write(title + "\n\n");
     try {

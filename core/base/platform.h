@@ -30,6 +30,15 @@ using FpFlags = unsigned;
 FpFlags SaveFpFlags();
 void RestoreFpFlags(FpFlags saved);
 
+// The Qt platform that prints without showing a window: offscreen on Linux
+// (no display needed); on Windows the native one, which has the system's
+// fonts (the offscreen one finds none there and prints empty boxes).
+#ifdef _WIN32
+inline constexpr const char* kWindowlessQtPlatform = "windows";
+#else
+inline constexpr const char* kWindowlessQtPlatform = "offscreen";
+#endif
+
 // strtold under the "C" locale, whatever locale the application has set.
 long double StrToLongDoubleC(const char* text);
 
