@@ -2,7 +2,7 @@
 # Tests the Windows build under Wine (scripts/package-windows.sh first):
 # - the installer, silently (/S /D=C:\Программы\valoprovod), into a fresh Wine prefix: the files,
 #   the Start-menu entry, the uninstall entry;
-# - every test program of build-windows/ (Qt's windows offscreen);
+# - every test program of build-windows/ (Qt's windows on the virtual display);
 # - the installed valoprovod-cli.exe --json on every example and on the
 #   fixture workbooks against the Linux build (build/): every number within
 #   1e-12 relative;
@@ -107,7 +107,9 @@ for t in "${tests[@]}"; do
   # Their temporary folder is a Unix path, which Windows reads on drive Z: and
   # the poppler tools they start through Wine read as it is.
   mkdir -p "$work/tmp/$name"
-  (cd "$out/tests" && QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH="$(winepath -w "$qt/plugins")" \
+  # Qt's windows on the native platform, on the virtual display: Qt's offscreen
+  # platform finds no fonts on Windows, and its PDFs would hold empty boxes.
+  (cd "$out/tests" && QT_QPA_PLATFORM=windows QT_PLUGIN_PATH="$(winepath -w "$qt/plugins")" \
      TEST_TMPDIR="$work/tmp/$name/" timeout 900 wine "$t" --gtest_brief=1 > "$work/$name.log" 2>&1)
   status=$?
   summary=$(grep -E '^\[  (PASSED|FAILED|SKIPPED) ' "$work/$name.log" | tr '\n' ' ')

@@ -143,4 +143,8 @@ std::string Trimmed(std::string_view text) {
   return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
+double PowerOfTen(double exponent) {
+  return std::strtod(("1e" + std::to_string(static_cast<int>(exponent))).c_str(), nullptr);
+}
+
 }  // namespace vp
