@@ -57,6 +57,7 @@ bool Save(QWidget* window, const QString& path) {
 int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  const QStringList args = QCoreApplication::arguments();  // UTF-16 on Windows, whatever the code page
   if (argc != 3 && argc != 4) {
     std::fprintf(stderr, "usage: valoprovod-screenshots INPUT OUTDIR [PREFIX]\n");
     return 2;
@@ -64,9 +65,9 @@ int main(int argc, char* argv[]) {
   SetUpApplication();
   Forms forms;
   ProgramState& st = forms.state;
-  const QString out = QString::fromLocal8Bit(argv[2]) + "/" + (argc == 4 ? QString::fromLocal8Bit(argv[3]) : QString());
-  QDir().mkpath(QString::fromLocal8Bit(argv[2]));
-  if (const std::optional<Error> error = LoadInputFile(argv[1], st.form, '.')) {
+  const QString out = args[2] + "/" + (argc == 4 ? args[3] : QString());
+  QDir().mkpath(args[2]);
+  if (const std::optional<Error> error = LoadInputFile(args[1].toStdString(), st.form, '.')) {
     std::fprintf(stderr, "%s\n", Message(*error).c_str());
     return 1;
   }
@@ -156,7 +157,7 @@ int main(int argc, char* argv[]) {
   // The input loaded on a PC with a decimal comma: the question, answered
   // "Да", and the main form with the numbers converted.
   QLocale::setDefault(QLocale(QLocale::Russian));
-  forms.MainForm->SetFileChooser([&] { return QString::fromLocal8Bit(argv[1]); });
+  forms.MainForm->SetFileChooser([&] { return args[1]; });
   forms.MainForm->show();
   QTimer answer;
   QObject::connect(&answer, &QTimer::timeout, [&] {

@@ -3,6 +3,7 @@
 // --pdf also prints the printout into a PDF file as a printer would.
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
@@ -29,6 +30,7 @@
 #include "library_messages.h"
 #include "line_printer.h"
 #include "messages.h"
+#include "platform.h"
 #include "printable.h"
 #include "report_printing.h"
 #include "results_export.h"
@@ -193,8 +195,9 @@ bool UsableSeparator(const std::string& value) {
 }
 
 // Whether two names lead to one file, through links too (also where it does not exist yet).
-bool SameFile(const std::string& a, const std::string& b) {
+bool SameFile(const std::string& nameA, const std::string& nameB) {
   namespace fs = std::filesystem;
+  const fs::path a = platform::Utf8Path(nameA), b = platform::Utf8Path(nameB);
   std::error_code ea, eb;
   if (fs::equivalent(a, b, ea)) return true;
   const fs::path ca = fs::weakly_canonical(fs::absolute(a, ea), ea), cb = fs::weakly_canonical(fs::absolute(b, eb), eb);
@@ -203,7 +206,8 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 // Reads the command line into `o`. Returns the exit status when the command
 // ends here (help, wrong usage), -1 to go on.
-int ParseArguments(int argc, char* argv[], Options& o) {
+int ParseArguments(const std::vector<std::string>& argv, Options& o) {
+  const int argc = static_cast<int>(argv.size());
   auto usage = [](const std::string& message) {
     std::cerr << message << "\n" << kUsage;
     return 2;
@@ -285,16 +289,17 @@ int ParseArguments(int argc, char* argv[], Options& o) {
 int main(int argc, char* argv[]) {
   Options o;
   o.outputOpen = OccupyClosedStandardStreams();  // before anything opens a file
-  if (const int status = ParseArguments(argc, argv, o); status >= 0) return status;
+  platform::UseUtf8StandardStreams();
+  if (const int status = ParseArguments(platform::Utf8Arguments(argc, argv), o); status >= 0) return status;
 
   SilenceQtMessages();  // every failure is reported here, in Russian
   // Printing needs the GUI part of Qt (fonts, painting); without a window it
-  // runs on the offscreen platform, so that no display is needed.
+  // runs on a platform without windows (platform.h), so that no display is needed.
   std::unique_ptr<QCoreApplication> app;
   if (o.pdf.empty() && o.report.empty()) {
     app = std::make_unique<QCoreApplication>(argc, argv);
   } else {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", platform::kWindowlessQtPlatform);
     app = std::make_unique<QGuiApplication>(argc, argv);
     // The program's own font, so that a printout looks the same from here as from the window.
     InstallFontSubstitutes();
@@ -357,7 +362,7 @@ int main(int argc, char* argv[]) {
   }
   // The printout names the input file it was computed from.
   const std::string title =
-      PrintoutTitleToday(QFileInfo(QString::fromLocal8Bit(o.input.c_str())).absoluteFilePath().toStdString());
+      PrintoutTitleToday(QDir::toNativeSeparators(QFileInfo(QString::fromStdString(o.input)).absoluteFilePath()).toStdString());
   if (!o.json) {
     out.Write(title + "\n\n");
     try {
@@ -386,7 +391,7 @@ int main(int argc, char* argv[]) {
   if (!o.pdf.empty()) {
     try {
       QPrinter printer(QPrinter::HighResolution);
-      SetUpPdfPrinter(printer, QString::fromLocal8Bit(o.pdf.c_str()));
+      SetUpPdfPrinter(printer, QString::fromStdString(o.pdf));
       // After a bad entry the lines before it are printed.
       RunPrintJob(printer,
                   [&](QPagedPaintDevice& device) { PrintResults(device, form, st.results, sep, &st.summary, title); });

@@ -4,29 +4,13 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
-#include <cerrno>
-#include <filesystem>
-
 #include "errors.h"
+#include "platform.h"
 
 namespace vp {
 
-namespace {
-
-// The error of the file operation that has just failed. Qt's file classes
-// leave the system's error number in errno on every platform they run on; an
-// operation that failed without one counts as an input/output error.
-std::error_code LastError() {
-  const int number = errno;
-  return number != 0 ? std::error_code(number, std::generic_category()) : std::make_error_code(std::errc::io_error);
-}
-
-std::filesystem::path FsPath(const QString& name) {
-  const QByteArray utf8 = name.toUtf8();
-  return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.constData()), utf8.size()));
-}
-
-}  // namespace
+using platform::ClearFileError;
+using platform::LastFileError;
 
 class FileReplacement::CountingFile : public QFile {
  public:
@@ -36,12 +20,12 @@ class FileReplacement::CountingFile : public QFile {
   std::error_code failure;  // of the first write that failed
 
   void Record() {
-    if (!failure) failure = LastError();
+    if (!failure) failure = LastFileError();
   }
 
  protected:
   qint64 writeData(const char* data, qint64 length) override {
-    errno = 0;
+    ClearFileError();
     const qint64 written = QFile::writeData(data, length);
     offered += length;
     if (written != length) Record();
@@ -51,9 +35,9 @@ class FileReplacement::CountingFile : public QFile {
 
 FileReplacement::FileReplacement(const std::string& target) : target_(target) {
   if (target.empty()) Fail(ErrorCode::WriteNoName);
-  // A name the system's encoding cannot hold would come out as another name.
-  const QString name = QFile::decodeName(QByteArray::fromStdString(target));
-  if (QFile::encodeName(name).toStdString() != target) Fail(ErrorCode::WriteBadName);
+  // Names are UTF-8; bytes that are not would come out as another name.
+  const QString name = QString::fromStdString(target);
+  if (name.toStdString() != target) Fail(ErrorCode::WriteBadName);
   QFileInfo info(name);
   if (info.isSymLink() && info.exists()) info = QFileInfo(info.canonicalFilePath());
   final_ = info.absoluteFilePath();
@@ -77,11 +61,11 @@ FileReplacement::FileReplacement(const std::string& target) : target_(target) {
   for (int attempt = 0;; ++attempt) {
     new_ = stem + QString::number(QRandomGenerator::global()->generate() % 0x1000000, 36);
     file_ = std::make_unique<CountingFile>(new_);
-    errno = 0;
+    ClearFileError();
     const auto all = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                      QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
     if (file_->open(QIODevice::WriteOnly | QIODevice::NewOnly, all)) break;  // the umask applies
-    const std::error_code error = LastError();
+    const std::error_code error = LastFileError();
     if (error != std::errc::file_exists || attempt == 100) {
       file_.reset();
       new_.clear();
@@ -101,14 +85,14 @@ QIODevice& FileReplacement::Device() { return *file_; }
 
 std::string FileReplacement::NewFileName() {
   file_->close();
-  return QFile::encodeName(new_).toStdString();
+  return new_.toStdString();
 }
 
 void FileReplacement::Commit() {
   if (file_->isOpen()) {
-    errno = 0;
+    ClearFileError();
     if (!file_->flush()) file_->Record();
-    errno = 0;
+    ClearFileError();
     file_->close();
     if (file_->error() != QFileDevice::NoError) file_->Record();
     if (!file_->failure && QFileInfo(new_).size() != file_->offered)
@@ -116,10 +100,10 @@ void FileReplacement::Commit() {
     if (file_->failure) Fail(ErrorCode::WriteSystem, file_->failure);
   }
   if (!QFileInfo::exists(new_)) Fail(ErrorCode::WriteVanished);
-  if (replaces_ && !QFile::setPermissions(new_, permissions_)) Fail(ErrorCode::WriteSystem, LastError());
-  std::error_code error;
-  std::filesystem::rename(FsPath(new_), FsPath(final_), error);
-  if (error) Fail(ErrorCode::WriteSystem, error);
+  ClearFileError();
+  if (replaces_ && !QFile::setPermissions(new_, permissions_)) Fail(ErrorCode::WriteSystem, LastFileError());
+  if (const std::error_code error = platform::RenameOver(new_.toStdString(), final_.toStdString()))
+    Fail(ErrorCode::WriteSystem, error);
   committed_ = true;
 }
 

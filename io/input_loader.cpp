@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +11,7 @@
 #include "cell_values.h"
 #include "errors.h"
 #include "numtext.h"
+#include "platform.h"
 #include "shaft_model.h"
 #include "workbook_reader.h"
 
@@ -76,10 +76,6 @@ std::string RoundedNumber(const std::string& text, char sep, int line, const std
   return std::to_string(static_cast<int>(rounded));
 }
 
-std::error_code LastError() {
-  return errno != 0 ? std::error_code(errno, std::generic_category()) : std::make_error_code(std::errc::io_error);
-}
-
 [[noreturn]] void FileFault(ErrorCode code, const std::string& path, std::error_code system = {}) {
   Error error{code, 0, 0, "", path};
   error.system = system;
@@ -91,7 +87,7 @@ std::error_code LastError() {
 void RequireRegularFile(const std::string& path) {
   namespace fs = std::filesystem;
   std::error_code error;
-  const fs::file_status status = fs::status(path, error);
+  const fs::file_status status = fs::status(platform::Utf8Path(path), error);
   if (status.type() == fs::file_type::not_found || (error && status.type() == fs::file_type::none))
     FileFault(ErrorCode::FileOpen, path, error ? error : std::make_error_code(std::errc::no_such_file_or_directory));
   if (status.type() == fs::file_type::directory) FileFault(ErrorCode::FileIsFolder, path);
@@ -102,9 +98,9 @@ void RequireRegularFile(const std::string& path) {
 // what is read, whatever size the file claims.
 std::string ReadWholeFile(const std::string& path) {
   RequireRegularFile(path);
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) FileFault(ErrorCode::FileOpen, path, LastError());
+  platform::ClearFileError();
+  std::ifstream in(platform::Utf8Path(path), std::ios::binary);
+  if (!in) FileFault(ErrorCode::FileOpen, path, platform::LastFileError());
   std::string contents;
   char buffer[65536];
   while (in) {
@@ -112,7 +108,7 @@ std::string ReadWholeFile(const std::string& path) {
     contents.append(buffer, static_cast<size_t>(in.gcount()));
     if (contents.size() > kMaxTextFileSize) FileFault(ErrorCode::FileTooLarge, path);
   }
-  if (in.bad()) FileFault(ErrorCode::FileRead, path, LastError());
+  if (in.bad()) FileFault(ErrorCode::FileRead, path, platform::LastFileError());
   return contents;
 }
 

@@ -6,30 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#define VP_DUP _dup
-#define VP_DUP2 _dup2
-#define VP_CLOSE _close
-#define VP_OPEN_NULL() _open("NUL", _O_WRONLY)
-#define VP_IS_OPEN(fd) (_get_osfhandle(fd) >= 0)
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#define VP_DUP dup
-#define VP_DUP2 dup2
-#define VP_CLOSE close
-#define VP_OPEN_NULL() open("/dev/null", O_WRONLY)
-#define VP_IS_OPEN(fd) (fcntl(fd, F_GETFD) != -1)
-#endif
+#include "platform.h"
 
 namespace vp {
 
 void SilenceQtMessages() {
   qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
     if (type != QtFatalMsg) return;
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
     std::abort();
   });
 }
@@ -37,12 +21,12 @@ void SilenceQtMessages() {
 bool OccupyClosedStandardStreams() {
   bool outputOpen = true;
   for (int fd = 0; fd <= 2; ++fd) {
-    if (VP_IS_OPEN(fd)) continue;
+    if (platform::DescriptorOpen(fd)) continue;
     outputOpen = outputOpen && fd != 1;
-    const int null = VP_OPEN_NULL();  // the lowest free descriptor, which is this one
+    const int null = platform::OpenNullDevice();  // the lowest free descriptor, which is this one
     if (null >= 0 && null != fd) {
-      VP_DUP2(null, fd);
-      VP_CLOSE(null);
+      platform::MoveDescriptor(null, fd);
+      platform::CloseDescriptor(null);
     }
   }
   return outputOpen;
@@ -50,18 +34,18 @@ bool OccupyClosedStandardStreams() {
 
 MutedStandardError::MutedStandardError() {
   std::fflush(stderr);
-  const int null = VP_OPEN_NULL();
+  const int null = platform::OpenNullDevice();
   if (null < 0) return;
-  saved_ = VP_DUP(2);
-  if (saved_ >= 0) VP_DUP2(null, 2);
-  VP_CLOSE(null);
+  saved_ = platform::DuplicateDescriptor(2);
+  if (saved_ >= 0) platform::MoveDescriptor(null, 2);
+  platform::CloseDescriptor(null);
 }
 
 MutedStandardError::~MutedStandardError() {
   if (saved_ < 0) return;
   std::fflush(stderr);
-  VP_DUP2(saved_, 2);
-  VP_CLOSE(saved_);
+  platform::MoveDescriptor(saved_, 2);
+  platform::CloseDescriptor(saved_);
 }
 
 }  // namespace vp

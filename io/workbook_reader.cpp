@@ -7,6 +7,7 @@
 #include <new>
 
 #include "errors.h"
+#include "platform.h"
 #include "reader_internal.h"
 
 namespace vp {
@@ -25,8 +26,8 @@ using wbread::Fault;
 
 std::unique_ptr<wbread::Book> Open(const std::string& path) {
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) wbread::Fail(Fault::Open, "это папка");
-  std::ifstream in(path, std::ios::binary);
+  if (std::filesystem::is_directory(platform::Utf8Path(path), ec)) wbread::Fail(Fault::Open, "это папка");
+  std::ifstream in(platform::Utf8Path(path), std::ios::binary);
   if (!in) wbread::Fail(Fault::Open, "файл не найден или недоступен");
   std::array<unsigned char, 8> head{};
   in.read(reinterpret_cast<char*>(head.data()), head.size());

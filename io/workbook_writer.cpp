@@ -62,7 +62,7 @@ std::string LibraryFailure(lxw_error error) {
 // A zip archive written whole ends with its end-of-central-directory record
 // (22 bytes, no archive comment).
 bool EndsLikeAZip(const std::string& fileName) {
-  QFile file(QFile::decodeName(fileName.c_str()));
+  QFile file(QString::fromStdString(fileName));
   if (!file.open(QIODevice::ReadOnly) || file.size() < 22 || !file.seek(file.size() - 22)) return false;
   return file.read(4) == QByteArray("PK\x05\x06", 4);
 }

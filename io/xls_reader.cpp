@@ -1,8 +1,6 @@
-// The .xls branch: the "Workbook" stream of an OLE2 compound file (opened with
-// libgsf) holds BIFF8 records: the workbook globals (sheet list, window with
+// The .xls branch: the "Workbook" stream of an OLE2 compound file (opened
+// through ole2_container.h) holds BIFF8 records: the workbook globals (sheet list, window with
 // the active tab, shared strings), then one substream per sheet with its cells.
-
-#include <gsf/gsf.h>
 
 #include <QString>
 #include <algorithm>
@@ -11,11 +9,11 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <span>
 #include <vector>
 
+#include "ole2_container.h"
 #include "reader_internal.h"
 
 namespace vp::wbread {
@@ -407,56 +405,13 @@ void ReadSheetCells(Bytes stream, const Globals& globals, int tab, Sheet& sheet)
   Damaged("нет конца листа");
 }
 
-struct GObjectDeleter {
-  void operator()(void* object) const {
-    if (object) g_object_unref(object);
-  }
-};
-template <typename T>
-using GPtr = std::unique_ptr<T, GObjectDeleter>;
-
-// While it lives, the log lines of libgsf and of GLib under it go nowhere:
-// libgsf logs every oddity of a damaged container (some lines without a log
-// domain), and the reader reports its own message.
-class QuietLibgsf {
- public:
-  QuietLibgsf() {
-    for (size_t i = 0; i < kDomains.size(); ++i)
-      ids_[i] = g_log_set_handler(kDomains[i], GLogLevelFlags(G_LOG_LEVEL_MASK & ~G_LOG_LEVEL_ERROR),
-                                  [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
-  }
-  ~QuietLibgsf() {
-    for (size_t i = 0; i < kDomains.size(); ++i) g_log_remove_handler(kDomains[i], ids_[i]);
-  }
-  QuietLibgsf(const QuietLibgsf&) = delete;
-  QuietLibgsf& operator=(const QuietLibgsf&) = delete;
-
- private:
-  static constexpr std::array<const char*, 5> kDomains = {nullptr, "libgsf", "libgsf:msole", "GLib", "GLib-GObject"};
-  std::array<guint, kDomains.size()> ids_{};
-};
-
 // The bytes of the "Workbook" stream, after checking what else the container holds.
 std::vector<uint8_t> ReadWorkbookStream(const std::string& path) {
-  static std::once_flag once;
-  std::call_once(once, [] { gsf_init(); });
-  const QuietLibgsf quiet;
-  GError* error = nullptr;
-  GPtr<GsfInput> input(gsf_input_stdio_new(path.c_str(), &error));
-  if (!input) {
-    g_clear_error(&error);
-    Fail(Fault::Open);
-  }
-  GPtr<GsfInfile> ole(gsf_infile_msole_new(input.get(), &error));
-  if (!ole) {
-    g_clear_error(&error);
-    Damaged("составной файл OLE2 поврежден");
-  }
+  const auto ole = OpenOle2(path);
   int workbook = -1;
-  const int count = gsf_infile_num_children(ole.get());
-  for (int i = 0; i < count; ++i) {
-    const char* raw = gsf_infile_name_by_index(ole.get(), i);
-    const QString name = QString::fromUtf8(raw ? raw : "");
+  const std::vector<QString>& names = ole->Names();
+  for (int i = 0; i < static_cast<int>(names.size()); ++i) {
+    const QString& name = names[i];
     // A password-protected .xlsx is stored as an OLE2 file with these streams.
     if (name == u"EncryptionInfo" || name == u"EncryptedPackage") Fail(Fault::Encrypted);
     if (name.compare(u"Workbook", Qt::CaseInsensitive) == 0) workbook = i;
@@ -464,20 +419,7 @@ std::vector<uint8_t> ReadWorkbookStream(const std::string& path) {
   }
   if (workbook == -2) Fail(Fault::OldFormat);
   if (workbook < 0) Fail(Fault::NotWorkbook);
-  GPtr<GsfInput> stream(gsf_infile_child_by_index(ole.get(), workbook));
-  if (!stream) Damaged("поток книги не читается");
-  const gsf_off_t size = gsf_input_size(stream.get());
-  if (size < 0) Damaged("поток книги не читается");
-  if (static_cast<uint64_t>(size) > kMaxPartBytes)
-    Fail(Fault::TooLarge, "поток книги больше " + std::to_string(kMaxPartBytes >> 20) + " МБ");
-  std::vector<uint8_t> bytes(static_cast<size_t>(size));
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const size_t chunk = std::min<size_t>(bytes.size() - done, 1 << 16);
-    if (!gsf_input_read(stream.get(), chunk, bytes.data() + done)) Damaged("поток книги не читается");
-    done += chunk;
-  }
-  return bytes;
+  return ole->Read(workbook);
 }
 
 class XlsBook : public Book {
@@ -495,6 +437,11 @@ class XlsBook : public Book {
 };
 
 }  // namespace
+
+void CheckStreamSize(uint64_t size) {
+  if (size > kMaxPartBytes)
+    Fail(Fault::TooLarge, "поток книги больше " + std::to_string(kMaxPartBytes >> 20) + " МБ");
+}
 
 std::unique_ptr<Book> OpenXls(const std::string& path) { return std::make_unique<XlsBook>(path); }
 

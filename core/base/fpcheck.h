@@ -5,6 +5,8 @@
 
 #include <cfenv>
 
+#include "platform.h"
+
 namespace vp {
 
 inline constexpr int kFaultFlags = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
@@ -16,13 +18,13 @@ inline bool HasFault() { return std::fetestexcept(kFaultFlags) != 0; }
 // exception flags as it found them (a NaN compared raises "invalid").
 class KeepExceptionFlags {
  public:
-  KeepExceptionFlags() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
-  ~KeepExceptionFlags() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
+  KeepExceptionFlags() : saved_(platform::SaveFpFlags()) {}
+  ~KeepExceptionFlags() { platform::RestoreFpFlags(saved_); }
   KeepExceptionFlags(const KeepExceptionFlags&) = delete;
   KeepExceptionFlags& operator=(const KeepExceptionFlags&) = delete;
 
  private:
-  std::fexcept_t saved_;
+  platform::FpFlags saved_;
 };
 
 }  // namespace vp

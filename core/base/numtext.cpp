@@ -1,25 +1,18 @@
 #include "numtext.h"
 
-#include <locale.h>
-
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 
 #include "errors.h"
+#include "platform.h"
 
 namespace vp {
 
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// strtold under the "C" locale, whatever locale the application has set.
-long double StrToLongDoubleC(const char* s) {
-  static locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
-  return strtold_l(s, nullptr, cLocale);
-}
 
 }  // namespace
 
@@ -82,7 +75,7 @@ bool TryRealOfText(std::string_view text, char decimalSeparator, double& value) 
     if (expDigits == 0) return false;
   }
   if (i != end) return false;
-  long double extended = StrToLongDoubleC(canonical.c_str());
+  long double extended = platform::StrToLongDoubleC(canonical.c_str());
   double result = static_cast<double>(extended);
   if (!std::isfinite(result)) return false;
   value = result;
@@ -148,6 +141,10 @@ std::string Trimmed(std::string_view text) {
   const size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return "";
   return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+double PowerOfTen(double exponent) {
+  return std::strtod(("1e" + std::to_string(static_cast<int>(exponent))).c_str(), nullptr);
 }
 
 }  // namespace vp

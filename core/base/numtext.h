@@ -31,6 +31,10 @@ std::string Trimmed(std::string_view text);
 // with no "+" and no leading zeros in the exponent (1E-5, 3.14159265358979E-9).
 std::string GeneralFormat(double value, char decimalSeparator);
 
+// 10 to an integral power, the double nearest to it: std::pow of the C
+// library need not be (MinGW's 10^-7 is one bit off glibc's).
+double PowerOfTen(double exponent);
+
 // The number of listed (odd) sections: KM div 2 + KM mod 2.
 inline int HalfKM(int KM) { return KM / 2 + KM % 2; }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "continuous_comparison.h"
+#include "numtext.h"
 
 namespace vp {
 
@@ -13,7 +14,7 @@ AxisTicks RoundTicks(double low, double high, int maxIntervals, double minStep) 
   maxIntervals = std::max(1, maxIntervals);
   // Multiples of the step within rounding of a bound count as that bound.
   constexpr double kSlack = 1e-9;
-  const double unit = std::pow(10.0, std::floor(std::log10((high - low) / maxIntervals)));
+  const double unit = PowerOfTen(std::floor(std::log10((high - low) / maxIntervals)));
   for (double decade = unit; std::isfinite(decade); decade *= 10)
     for (double m : {1.0, 2.0, 5.0}) {
       const double step = m * decade;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "platform.h"
 #include "printable.h"
 
 namespace vp {
@@ -18,7 +19,7 @@ std::string Line(const Error& e) {
   return "Строка " + std::to_string(e.number) + (e.field.empty() ? "" : ", " + e.field) + ": ";
 }
 // A workbook by its file's name, and what the reader found.
-std::string Book(const Error& e) { return "«" + Printable(std::filesystem::path(e.text).filename().string()) + "»"; }
+std::string Book(const Error& e) { return "«" + Printable(platform::Utf8Name(platform::Utf8Path(e.text).filename())) + "»"; }
 std::string Found(const Error& e) { return e.detail.empty() ? "" : ": " + Printable(e.detail); }
 // "Ошибка в книге: лист «…», ячейка B11: …".
 std::string Cell(const Error& e, const std::string& problem) {

@@ -104,10 +104,10 @@ LogAxisSpan LogAxisSpanOf(double low, double high) {
   LogAxisSpan span{low, high};
   // A bound within half a decade of the power of ten beyond it moves out to
   // it, so that the power is labelled.
-  if (a - below <= 0.5) span.low = std::pow(10.0, below);
-  if (above - b <= 0.5) span.high = std::pow(10.0, above);
+  if (a - below <= 0.5) span.low = PowerOfTen(below);
+  if (above - b <= 0.5) span.high = PowerOfTen(above);
   if (std::floor(std::log10(span.high) + kSlack) - std::ceil(std::log10(span.low) - kSlack) >= 1) return span;
-  return {std::pow(10.0, below), std::pow(10.0, std::max(above, below + 1))};
+  return {PowerOfTen(below), PowerOfTen(std::max(above, below + 1))};
 }
 
 LogAxisSpan StiffnessAxisSpan(const StiffnessMapChart& chart) {

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include <cmath>
 #include <limits>
@@ -146,7 +150,13 @@ TEST(HalfKM, CountsTheOddSections) {
 
 namespace {
 
-// Well-formed UTF-8 as the C library's converter judges it.
+// Well-formed UTF-8 as the system's converter judges it.
+#ifdef _WIN32
+bool WellFormed(const std::string& text) {
+  return text.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                                             nullptr, 0) > 0;
+}
+#else
 bool WellFormed(const std::string& text) {
   iconv_t cd = iconv_open("UTF-32LE", "UTF-8");
   std::string in = text;
@@ -158,6 +168,7 @@ bool WellFormed(const std::string& text) {
   iconv_close(cd);
   return ok;
 }
+#endif
 
 const std::string kFffd = "\xEF\xBF\xBD";
 

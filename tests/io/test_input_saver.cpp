@@ -104,6 +104,7 @@ TEST(InputSaver, FailuresLeaveAnExistingFileAsItWas) {
     std::string contents;
     std::getline(in, contents);
     EXPECT_EQ(contents, "old");
+    in.close();  // Windows removes no open file
     fs::remove(p);
   }
   EXPECT_TRUE(SaveInputFile(form, "/nonexistent/folder/input.txt", '.'));
@@ -119,6 +120,7 @@ TEST(InputSaver, TheTextFileIsTheLoadersFormat) {
   ASSERT_FALSE(SaveInputFile(form, path, '.'));
   std::ifstream in(path, std::ios::binary);
   std::string contents((std::istreambuf_iterator<char>(in)), {});
+  in.close();  // Windows removes no open file
   fs::remove(path);
   EXPECT_EQ(contents,
             "0.5 0.5 \r\n0.5 0.5 \r\n1 1 \r\n1 \r\n2 \r\n0 \r\n\r\n1\r\n2\r\n3\r\n1\r\n1\r\n1\r\n1\r\n100\r\n1E-10\r\n1E-6\r\n");
@@ -137,7 +139,7 @@ TEST(InputSaver, AWriteProtectedFileIsRefusedAndAWritableOneKeepsItsMode) {
     EXPECT_EQ(ReadFile(path), "old");
     fs::permissions(path, fs::perms(0640));
     ASSERT_FALSE(SaveInputFile(form, path, '.'));
-    EXPECT_EQ(Mode(path), fs::perms(0640));
+    EXPECT_EQ(Mode(path), Kept(fs::perms(0640)));
     TMainFormModel loaded;
     ASSERT_FALSE(LoadInputFile(path, loaded, '.'));
     ExpectSameInput(form, loaded);
@@ -148,6 +150,8 @@ TEST(InputSaver, AWriteProtectedFileIsRefusedAndAWritableOneKeepsItsMode) {
 // The text saver once wrote through ".~<name>.<process id>": a link planted
 // under that name sent the text into any file the user may write.
 TEST(InputSaver, ALinkPlantedBesideTheTargetIsNotFollowed) {
+  VP_POSIX_ONLY("symbolic links");
+#ifndef _WIN32
   const std::string dir = FreshDir("saver_link");
   WriteFile(dir + "/victim", "precious");
   fs::create_symlink(dir + "/victim", dir + "/.~input.txt." + std::to_string(::getpid()));
@@ -157,6 +161,7 @@ TEST(InputSaver, ALinkPlantedBesideTheTargetIsNotFollowed) {
   TMainFormModel loaded;
   ASSERT_FALSE(LoadInputFile(dir + "/input.txt", loaded, '.'));
   EXPECT_EQ(loaded.SpinEdit2.Text(), "5");
+#endif
 }
 
 TEST(InputSaver, AFullDiskFailsWithItsReasonAndKeepsTheOldFile) {

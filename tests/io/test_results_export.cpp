@@ -4,7 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <limits>
 #include <regex>
@@ -242,7 +244,7 @@ TEST(ResultsExport, VariantBlocksStackWithoutGapsFromRowTwo) {
 TEST(ResultsExport, AuxiliarySheetAndChartRangesForFiveSectionsTwoFrequencies) {
   ExportRun run(1, 5, 1, 2, 2);
   run.FindAll();
-  const Exported book = Export(run, "aux");
+  const Exported book = Export(run, "auxiliary");  // "aux" names a device on Windows
   EXPECT_THAT(book.Names(), ElementsAreArray({"Исходные данные", "Вариант по жесткости №1", "Вариант по жесткости №2",
                                               "вспомогательная", "Форма колебаний1_1", "Форма колебаний1_2",
                                               "Форма колебаний2_1", "Форма колебаний2_2"}));
@@ -334,14 +336,16 @@ TEST(ResultsExport, AWriteProtectedFileIsRefusedAndAWritableOneKeepsItsMode) {
   EXPECT_EQ(Mode(path), std::filesystem::perms(0444));
   std::filesystem::permissions(path, std::filesystem::perms(0600));
   EXPECT_FALSE(ExportResultsWorkbook(path, run.main, run.input, run.tables, '.'));
-  EXPECT_EQ(Mode(path), std::filesystem::perms(0600));
+  EXPECT_EQ(Mode(path), Kept(std::filesystem::perms(0600)));
   EXPECT_EQ(ReadWorkbookInfo(path).sheets.size(), 1u + 1 + 1 + 1);
+#ifndef _WIN32
   // A pipe is no file to replace: it stays a pipe.
   ASSERT_EQ(mkfifo((dir + "/pipe.xlsx").c_str(), 0644), 0);
   EXPECT_THAT(ErrorOf([&] { return ExportResultsWorkbook(dir + "/pipe.xlsx", run.main, run.input, run.tables, '.'); }),
               HasSubstr("Это не обычный файл"));
   EXPECT_TRUE(std::filesystem::is_fifo(dir + "/pipe.xlsx"));
   EXPECT_EQ(DirEntries(dir), (std::vector<std::string>{"out.xlsx", "pipe.xlsx"}));
+#endif
 }
 
 // The workbook library reports the failure on standard error in English

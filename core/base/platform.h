@@ -1,0 +1,64 @@
+#pragma once
+// What differs between Linux and Windows, in one place. Everywhere else a file
+// name is a std::string in UTF-8 (Qt's QString::toStdString), on both systems.
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace vp::platform {
+
+// A UTF-8 name as a path: UTF-16 on Windows, the bytes themselves on Linux.
+std::filesystem::path Utf8Path(const std::string& name);
+// A path's name in UTF-8.
+std::string Utf8Name(const std::filesystem::path& path);
+
+// The program's arguments in UTF-8. On Windows argv holds them in the ANSI
+// code page, which loses any letter outside it: they are taken from the
+// UTF-16 command line instead.
+std::vector<std::string> Utf8Arguments(int argc, char* argv[]);
+
+// The standard output and error carry UTF-8 bytes unchanged: on Windows
+// without the C library's CRLF translation, and a console shows them as UTF-8.
+void UseUtf8StandardStreams();
+
+// The floating-point exception flags, saved and put back as they were.
+// (MinGW's fesetexceptflag also overwrites the SSE exception masks: the next
+// underflow then ends the program.)
+using FpFlags = unsigned;
+FpFlags SaveFpFlags();
+void RestoreFpFlags(FpFlags saved);
+
+// The Qt platform that prints without showing a window: offscreen on Linux
+// (no display needed); on Windows the native one, which has the system's
+// fonts (the offscreen one finds none there and prints empty boxes).
+#ifdef _WIN32
+inline constexpr const char* kWindowlessQtPlatform = "windows";
+#else
+inline constexpr const char* kWindowlessQtPlatform = "offscreen";
+#endif
+
+// strtold under the "C" locale, whatever locale the application has set.
+long double StrToLongDoubleC(const char* text);
+
+// Forgets the last file error; LastFileError() is the error of the file
+// operation that has failed since (errno on Linux, the Win32 error on
+// Windows, both as std::errc conditions), or an input/output error when the
+// operation left none.
+void ClearFileError();
+std::error_code LastFileError();
+
+// Renames `from` over `to` in one step: the target is either the old file or
+// the new one, never missing. The names are in UTF-8.
+std::error_code RenameOver(const std::string& from, const std::string& to);
+
+// Standard-stream descriptors: open the null device for writing (a new
+// descriptor, or -1), duplicate, close, and whether one is open.
+int OpenNullDevice();
+int DuplicateDescriptor(int fd);
+void MoveDescriptor(int from, int to);  // dup2(from, to)
+void CloseDescriptor(int fd);
+bool DescriptorOpen(int fd);
+
+}  // namespace vp::platform
