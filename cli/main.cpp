@@ -360,9 +360,10 @@ int main(int argc, char* argv[]) {
     if (o.json) out.Write(resultsJson(nullptr, ui.error, code));
     return finish(1);
   }
-  // The printout names the input file it was computed from.
-  const std::string title =
-      PrintoutTitleToday(QDir::toNativeSeparators(QFileInfo(QString::fromStdString(o.input)).absoluteFilePath()).toStdString());
+  // The printout and the report name the input file they were computed from.
+  const std::string inputPath =
+      QDir::toNativeSeparators(QFileInfo(QString::fromStdString(o.input)).absoluteFilePath()).toStdString();
+  const std::string title = PrintoutTitleToday(inputPath);
   if (!o.json) {
     out.Write(title + "\n\n");
     try {
@@ -401,9 +402,8 @@ int main(int argc, char* argv[]) {
   }
   if (!o.report.empty()) {
     try {
-      const std::string input = QFileInfo(QString::fromStdString(o.input)).absoluteFilePath().toStdString();
       const CalculationReport report = BuildCalculationReport(st.model, st.params, st.summary, &*stiffnessMap,
-                                                              FrequencyUnit::P, ReportSourceOf(input, st.runTime), sep);
+                                                              FrequencyUnit::P, ReportSourceOf(inputPath, st.runTime), sep);
       QPrinter printer(QPrinter::HighResolution);
       SetUpReportPrinter(printer, QString::fromStdString(o.report));
       RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });
