@@ -394,6 +394,14 @@ void ReportError(QWidget* parent, const std::exception& error) {
 
 void ReportError(QWidget* parent, const Error& error) { ShowPlainMessage(parent, QString::fromStdString(Message(error))); }
 
+void RunReporting(QWidget* parent, const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& e) {
+    ReportError(parent, e);
+  }
+}
+
 char DecimalSeparator() {
   // The default locale is the system's unless a test has set another.
   const QString point = QLocale().decimalPoint();

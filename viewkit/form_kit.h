@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <exception>
+#include <functional>
 #include <initializer_list>
 
 #include "errors.h"
@@ -110,6 +111,9 @@ void ShowPlainMessage(QWidget* parent, const QString& text);
 // The general error reporter: the error's own text.
 void ReportError(QWidget* parent, const std::exception& error);
 void ReportError(QWidget* parent, const Error& error);
+// Runs what a button does; a failure is shown to the user (ReportError) and
+// goes no further.
+void RunReporting(QWidget* parent, const std::function<void()>& action);
 
 // The decimal separator of the user's regional settings.
 char DecimalSeparator();

@@ -106,11 +106,9 @@ TNewForm::TNewForm(TNewFormModel& model, QWidget* parent) : QDialog(parent), mod
   connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
   for (auto [button, target] : {std::pair{bitBtn3_, PrintTarget::Printer}, std::pair{pdfButton_, PrintTarget::Pdf}})
     connect(button, &QPushButton::clicked, this, [this, target] {
-      try {
+      RunReporting(this, [&] {
         if (printChart_) printChart_(*this, target);
-      } catch (const std::exception& e) {
-        ReportError(this, e);
-      }
+      });
     });
 }
 

@@ -312,11 +312,9 @@ void TMainForm::BitBtn4Click() {
 }
 
 void TMainForm::BitBtn3Click() {
-  try {
+  RunReporting(this, [this] {
     if (openCalculator_) openCalculator_();
-  } catch (const std::exception& e) {
-    ReportError(this, e);
-  }
+  });
 }
 
 bool TMainForm::ConfirmEcho(const TInputFormModel&) { return confirmEcho_ && confirmEcho_(); }

@@ -159,11 +159,9 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
 }
 
 void TOutputForm::Run(const std::function<void(TOutputForm&)>& handler) {
-  try {
+  RunReporting(this, [&] {
     if (handler) handler(*this);
-  } catch (const std::exception& e) {
-    ReportError(this, e);
-  }
+  });
 }
 
 void TOutputForm::Print(const PrintHandler& handler, PrintTarget target) {

@@ -104,11 +104,9 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
   for (QLineEdit* edit : {low_, high_, points_}) connect(edit, &QLineEdit::textEdited, this, [this] { FieldsEdited(); });
   for (auto [button, target] : {std::pair{print_button_, PrintTarget::Printer}, std::pair{pdf_button_, PrintTarget::Pdf}})
     connect(button, &QPushButton::clicked, this, [this, target] {
-      try {
+      RunReporting(this, [&] {
         if (print_) print_(*this, target);
-      } catch (const std::exception& e) {
-        ReportError(this, e);
-      }
+      });
     });
   connect(close_, &QPushButton::clicked, this, &QDialog::accept);
 }
