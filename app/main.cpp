@@ -5,9 +5,11 @@
 
 #include "forms.h"
 #include "library_messages.h"
+#include "platform.h"
 
 int main(int argc, char* argv[]) {
   vp::OccupyClosedStandardStreams();  // before anything opens a file
+  vp::platform::ChooseQtPlatform(false);
   QApplication app(argc, argv);
   vp::SetUpApplication();
   vp::Forms forms;

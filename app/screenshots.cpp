@@ -22,6 +22,7 @@
 #include "input_loader.h"
 #include "line_printer.h"
 #include "messages.h"
+#include "platform.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ bool Save(QWidget* window, const QString& path) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  vp::platform::ChooseQtPlatform(true);
   QApplication app(argc, argv);
   const QStringList args = QCoreApplication::arguments();  // UTF-16 on Windows, whatever the code page
   if (argc != 3 && argc != 4) {

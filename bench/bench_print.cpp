@@ -15,6 +15,7 @@
 #include "form_fixtures.h"
 #include "large_run.h"
 #include "line_printer.h"
+#include "platform.h"
 #include "report_printing.h"
 #include "results_fixtures.h"
 #include "results_printout.h"
@@ -85,7 +86,7 @@ BENCHMARK(BM_ReportOfTheLargestRun)->Unit(benchmark::kMillisecond)->Iterations(3
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  vp::platform::ChooseQtPlatform(true);
   QGuiApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

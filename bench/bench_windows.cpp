@@ -17,6 +17,7 @@
 #include "input_loader.h"
 #include "large_run.h"
 #include "modal_answerer.h"
+#include "platform.h"
 
 namespace {
 
@@ -274,7 +275,7 @@ BENCHMARK(BM_StiffnessMapWindowClosed)->Arg(10)->Arg(300)->Unit(benchmark::kMill
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  vp::platform::ChooseQtPlatform(true);
   QApplication app(argc, argv);
   SetUpApplication();
   benchmark::Initialize(&argc, argv);

@@ -299,7 +299,7 @@ int main(int argc, char* argv[]) {
   if (o.pdf.empty() && o.report.empty()) {
     app = std::make_unique<QCoreApplication>(argc, argv);
   } else {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", platform::kWindowlessQtPlatform);
+    platform::ChooseQtPlatform(true);
     app = std::make_unique<QGuiApplication>(argc, argv);
     // The program's own font, so that a printout looks the same from here as from the window.
     InstallFontSubstitutes();

@@ -29,7 +29,7 @@ fail() { failures+=("$*"); printf 'FAILED: %s\n' "$*"; }
 ok() { printf 'ok: %s\n' "$*"; }
 
 [ -f "$setup" ] || { echo "no $setup: run scripts/package-windows.sh first" >&2; exit 2; }
-packages=(wine wine64 xvfb imagemagick poppler-utils unzip python3)
+packages=(wine wine64 fonts-wine python3-fonttools xvfb imagemagick poppler-utils unzip python3)
 missing=()
 for p in "${packages[@]}"; do dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p"); done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -61,13 +61,47 @@ sleep 1
 
 # Runs a Windows program and waits for every process it started.
 win() { wine "$@"; local status=$?; wineserver -w; return $status; }
+# Wine hands no QT_* variable of the environment to a Windows program (they
+# are meant for Linux's Qt), only WINEQT_* ones, under their names without WINE.
+qt_env() { local v; for v in "$@"; do export "WINE$v"; done; }
 unix_path() { winepath -u "$1" 2>/dev/null; }
 
 step "a fresh Wine prefix"
 wineboot -i >/dev/null 2>&1; wineserver -w
-# A fresh prefix holds no fonts, where Windows has its own: the Liberation
-# fonts (the metrics of Arial, Times New Roman and Courier New) stand in.
-cp /usr/share/fonts/truetype/liberation2/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+# A fresh prefix holds no fonts. Wine's own stand for Windows' system fonts
+# (Tahoma; "MS Sans Serif" as a bitmap font, as on Windows); the Liberation
+# fonts, which have the metrics of Arial, Times New Roman and Courier New, stand
+# in under those names (renamed copies) and for "Microsoft Sans Serif". Every
+# scalable font is entered in the registry, where DirectWrite looks for fonts.
+/usr/bin/python3 - "$WINEPREFIX/drive_c/windows/Fonts" "$work/fonts.reg" <<'EOF'
+import glob, os, shutil, sys
+from fontTools.ttLib import TTFont
+fonts, reg = sys.argv[1], sys.argv[2]
+entries = {}
+for path in glob.glob("/usr/share/wine/fonts/*") + glob.glob("/usr/share/fonts/truetype/liberation2/*.ttf"):
+    shutil.copy(path, fonts)
+    if path.endswith(".ttf") and "glyf" in TTFont(path, lazy=True):
+        entries[TTFont(path, lazy=True)["name"].getDebugName(4)] = os.path.basename(path)
+stand_ins = {"Arial": "LiberationSans", "Times New Roman": "LiberationSerif", "Courier New": "LiberationMono",
+             "Microsoft Sans Serif": "LiberationSans"}
+for family, source in stand_ins.items():
+    for style, words in (("Regular", ""), ("Bold", "Bold"), ("Italic", "Italic"), ("BoldItalic", "Bold Italic")):
+        font = TTFont(f"/usr/share/fonts/truetype/liberation2/{source}-{style}.ttf")
+        full = (family + " " + words).strip()
+        names = {1: family, 16: family, 3: full, 4: full, 6: family.replace(" ", "") + ("-" + style if words else "")}
+        for record in font["name"].names:
+            if record.nameID in names:
+                record.string = names[record.nameID]
+        file = family.replace(" ", "") + "-" + style + ".ttf"
+        font.save(os.path.join(fonts, file))
+        entries[full] = file
+with open(reg, "w") as out:
+    out.write('REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]\n')
+    for name, file in sorted(entries.items()):
+        out.write(f'"{name} (TrueType)"="{file}"\n')
+EOF
+wine regedit /S "$(winepath -w "$work/fonts.reg")"
+wineserver -w
 done_step
 
 step "silent install"
@@ -107,9 +141,8 @@ for t in "${tests[@]}"; do
   # Their temporary folder is a Unix path, which Windows reads on drive Z: and
   # the poppler tools they start through Wine read as it is.
   mkdir -p "$work/tmp/$name"
-  # Qt's windows on the native platform, on the virtual display: Qt's offscreen
-  # platform finds no fonts on Windows, and its PDFs would hold empty boxes.
-  (cd "$out/tests" && QT_QPA_PLATFORM=windows QT_PLUGIN_PATH="$(winepath -w "$qt/plugins")" \
+  # The programs choose Qt's native platform themselves: their windows open on the virtual display.
+  (cd "$out/tests" && qt_env QT_PLUGIN_PATH="$(winepath -w "$qt/plugins")" &&
      TEST_TMPDIR="$work/tmp/$name/" timeout 900 wine "$t" --gtest_brief=1 > "$work/$name.log" 2>&1)
   status=$?
   summary=$(grep -E '^\[  (PASSED|FAILED|SKIPPED) ' "$work/$name.log" | tr '\n' ' ')
@@ -203,7 +236,7 @@ fi
 wineserver -k; wineserver -w
 # Every window after a calculation, drawn by the Windows platform plugin on Wine.
 rm -rf "$work/shots"
-(cd "$out/app" && QT_QPA_PLATFORM=windows QT_PLUGIN_PATH="$(winepath -w "$qt/plugins")" \
+(cd "$out/app" && qt_env QT_PLUGIN_PATH="$(winepath -w "$qt/plugins")" &&
    wine valoprovod-screenshots.exe "$(winepath -w "$root/examples/rotor_two_bearings.txt")" "$(winepath -w "$work/shots")" \
    > "$work/shots.log" 2>&1)
 for f in main_form input_form output_form mode_shape_form; do

@@ -23,7 +23,12 @@ void InstallFontSubstitutes() {
   QFont::insertSubstitution("MS Sans Serif", "DejaVu Sans");
 }
 
-QFont FormFont(int pointSize) { return QFont("MS Sans Serif", pointSize); }
+QFont FormFont(int pointSize) {
+  QFont font;
+  font.setFamilies({"Microsoft Sans Serif", "MS Sans Serif"});
+  font.setPointSize(pointSize);
+  return font;
+}
 
 void StyleForm(QWidget* form, int fontPixelHeight) {
   QPalette palette = form->palette();

@@ -26,6 +26,9 @@ inline const QColor kSkyBlue(166, 202, 240);  // clSkyBlue
 
 // "MS Sans Serif" is drawn with Liberation Sans where it does not exist.
 void InstallFontSubstitutes();
+// The forms' font: "MS Sans Serif", or first its scalable twin "Microsoft Sans
+// Serif" where there is one (Windows: its "MS Sans Serif" is a bitmap font of a
+// few sizes, which cannot shrink into a button and prints no text into a PDF).
 QFont FormFont(int pointSize = 8);
 
 // Sky-blue background and the form font.

@@ -54,6 +54,11 @@ void RestoreFpFlags(FpFlags saved) {
   _mm_setcsr(_mm_getcsr() | (saved & FE_ALL_EXCEPT));
 }
 
+void ChooseQtPlatform(bool) {
+  const char* chosen = std::getenv("QT_QPA_PLATFORM");
+  if (!chosen || !*chosen) _putenv_s("QT_QPA_PLATFORM", "windows:fontengine=directwrite");
+}
+
 // The C library's locale stays "C" on Windows: neither the program nor Qt
 // (which does on Unix) calls setlocale there.
 long double StrToLongDoubleC(const char* text) { return std::strtold(text, nullptr); }
@@ -121,6 +126,11 @@ FpFlags SaveFpFlags() {
 void RestoreFpFlags(FpFlags saved) {
   const std::fexcept_t flags = static_cast<std::fexcept_t>(saved);
   std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+}
+
+void ChooseQtPlatform(bool windowless) {
+  const char* chosen = std::getenv("QT_QPA_PLATFORM");
+  if (windowless && (!chosen || !*chosen)) setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
 long double StrToLongDoubleC(const char* text) {

@@ -30,14 +30,14 @@ using FpFlags = unsigned;
 FpFlags SaveFpFlags();
 void RestoreFpFlags(FpFlags saved);
 
-// The Qt platform that prints without showing a window: offscreen on Linux
-// (no display needed); on Windows the native one, which has the system's
-// fonts (the offscreen one finds none there and prints empty boxes).
-#ifdef _WIN32
-inline constexpr const char* kWindowlessQtPlatform = "windows";
-#else
-inline constexpr const char* kWindowlessQtPlatform = "offscreen";
-#endif
+// Chooses Qt's platform plugin, before the application object is made, unless
+// QT_QPA_PLATFORM names one. On Windows the native plugin with the DirectWrite
+// font engine: the default GDI engine places letters at advances hinted for
+// the screen, which scatter the letters of a chart printed into a PDF file,
+// and it offers bitmap fonts, which print no text at all (the offscreen plugin
+// finds no fonts there). On Linux the offscreen plugin for a program that shows
+// no window (no display needed), otherwise Qt's own choice.
+void ChooseQtPlatform(bool windowless);
 
 // strtold under the "C" locale, whatever locale the application has set.
 long double StrToLongDoubleC(const char* text);

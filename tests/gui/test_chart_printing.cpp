@@ -16,6 +16,7 @@
 #include "new_form.h"
 #include "output_files.h"
 #include "pdf_text.h"
+#include "platform.h"
 #include "shaft_model.h"
 
 using namespace vp;
@@ -206,7 +207,7 @@ TEST(ChartPrinting, NoPrinterIsAClearMessage) {
 }
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  vp::platform::ChooseQtPlatform(true);
   QApplication app(argc, argv);
   InstallFontSubstitutes();
   ::testing::InitGoogleTest(&argc, argv);

@@ -25,6 +25,7 @@
 #include "line_printer.h"
 #include "output_files.h"
 #include "pdf_text.h"
+#include "platform.h"
 #include "shaft_fixtures.h"
 #include "workbook_reader.h"
 
@@ -292,7 +293,7 @@ TEST(StiffnessMapWindowAlone, ClosingTheWindowStopsItsMapAndOpeningItAgainComput
 }
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  vp::platform::ChooseQtPlatform(true);
   QApplication app(argc, argv);
   QLocale::setDefault(QLocale::c());
   SetUpApplication();
