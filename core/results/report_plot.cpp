@@ -39,7 +39,7 @@ PlotAxis LogPlotAxis(const std::string& title, const LogAxisSpan& span, char sep
   PlotAxis axis{title, true, span.low, span.high, {}};
   const std::string format = AxisLabelFormat(span.high, span.low);
   for (double e = std::ceil(std::log10(span.low) - 1e-9); e <= std::log10(span.high) + 1e-9; ++e)
-    axis.ticks.push_back({std::pow(10.0, e), Label(format, std::pow(10.0, e), sep)});
+    axis.ticks.push_back({PowerOfTen(e), Label(format, PowerOfTen(e), sep)});
   return axis;
 }
 

@@ -106,24 +106,29 @@ void ModeShape::ComputeFromNullVector(double omega) {
   layout_.Assemble(omega, A);
   if (HasFault()) Raise(Error{ErrorCode::ModeShapeArithmetic});
 
-  // Columns scaled to unit length, so that unknowns of different kinds (deflections,
-  // slopes, moments, forces) weigh alike; a zero column is itself a null direction.
+  // Columns scaled to a largest entry in [1/2, 1), so that unknowns of different
+  // kinds (deflections, slopes, moments, forces) weigh alike; a zero column is
+  // itself a null direction. The scales are powers of two: scaling is exact, and
+  // the result is the same bits wherever the arithmetic is IEEE's (a library
+  // function such as hypot may round differently on another system).
   Eigen::MatrixXd a(n_, n_);
-  Eigen::VectorXd colScale(n_);
+  Eigen::VectorXd scale(n_);
   int zeroColumn = -1;
   for (int c = 1; c <= n_; ++c) {
-    double norm = 0;
-    for (int r = 1; r <= n_; ++r) norm = std::hypot(norm, A(r, c));
-    if (norm == 0 && zeroColumn < 0) zeroColumn = c - 1;
-    colScale[c - 1] = norm == 0 ? 1 : norm;
-    for (int r = 1; r <= n_; ++r) a(r - 1, c - 1) = A(r, c) / colScale[c - 1];
+    double largest = 0;
+    for (int r = 1; r <= n_; ++r) largest = std::max(largest, std::fabs(A(r, c)));
+    if (largest == 0 && zeroColumn < 0) zeroColumn = c - 1;
+    int exponent = 0;
+    std::frexp(largest, &exponent);
+    scale[c - 1] = std::ldexp(1.0, -std::clamp(exponent, -1021, 1023));  // finite either way
+    for (int r = 1; r <= n_; ++r) a(r - 1, c - 1) = A(r, c) * scale[c - 1];
   }
   Eigen::VectorXd x;
   if (zeroColumn >= 0) {
     x = Eigen::VectorXd::Unit(n_, zeroColumn);
   } else {
     Eigen::JacobiSVD<Eigen::MatrixXd> svd(a, Eigen::ComputeFullV);
-    x = svd.matrixV().col(n_ - 1).cwiseQuotient(colScale);
+    x = svd.matrixV().col(n_ - 1).cwiseProduct(scale);
   }
 
   std::fill(V_.begin(), V_.end(), 0.0);

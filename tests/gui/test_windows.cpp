@@ -767,11 +767,13 @@ TEST_F(Windows, FittedColumnsHoldAnyTextWhole) {
   ExpectEveryTextWhole(grid);
   EXPECT_GE(grid->verticalHeader()->width(),
             QFontMetrics(grid->verticalHeader()->font()).horizontalAdvance("Номер частоты:") + 4);
-  // Never below the default width (or the style's width of an empty header).
+  // An emptied column goes back to the default width, never below it (the
+  // Windows style's empty header asks a few pixels more).
   table.SetCell(2, 3, "");
   for (int r = 0; r < 8; ++r) table.SetCell(5, r, "");
   grid->Refresh();
-  EXPECT_EQ(grid->horizontalHeader()->sectionSize(4), std::max(20, grid->horizontalHeader()->sectionSizeHint(4)));
+  EXPECT_GE(grid->horizontalHeader()->sectionSize(4), 20);
+  EXPECT_LE(grid->horizontalHeader()->sectionSize(4), 24);
 }
 
 TEST_F(Windows, ColumnsWidenedByHandKeepTheirWidth) {
