@@ -8,8 +8,9 @@
 #   1e-12 relative;
 # - a PDF and a workbook written under Cyrillic names from a Cyrillic CRLF
 #   input, the decimal comma of the Windows locale, a read-only target refused;
-# - valoprovod.exe started under Xvfb, and the windows rendered by Wine into
-#   docs/screenshots/windows/;
+# - valoprovod.exe started under Xvfb, an example computed through its own
+#   dialogs; its main and results windows, and the others rendered by Wine,
+#   into docs/screenshots/windows/;
 # - the uninstaller.
 # Prints what each step found and how long it took; exits 1 when one failed.
 set -uo pipefail
@@ -29,7 +30,7 @@ fail() { failures+=("$*"); printf 'FAILED: %s\n' "$*"; }
 ok() { printf 'ok: %s\n' "$*"; }
 
 [ -f "$setup" ] || { echo "no $setup: run scripts/package-windows.sh first" >&2; exit 2; }
-packages=(wine wine64 fonts-wine python3-fonttools xvfb imagemagick poppler-utils unzip python3)
+packages=(wine wine64 fonts-wine python3-fonttools xvfb xdotool imagemagick poppler-utils unzip python3)
 missing=()
 for p in "${packages[@]}"; do dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p"); done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -230,6 +231,31 @@ if [ -n "$shown" ]; then
   # The main window alone, as Wine's X11 driver shows it.
   id=$(xwininfo -root -tree | grep 'валопровода"' | head -n1 | awk '{print $1}')
   import -window "$id" "$shots/main_form_xvfb.png" 2>/dev/null
+  # A calculation as a user makes it: the example through the open-file
+  # dialog, "Начать расчет", "Продолжить расчет" under the echo, and the
+  # results window (the buttons' places are the forms' own).
+  wait_window() { local w; for _ in $(seq 1 60); do w=$(xdotool search --name "$1" 2>/dev/null | head -n1); [ -n "$w" ] && { echo "$w"; return 0; }; sleep 1; done; return 1; }
+  xdotool mousemove --window "$id" 657 688 click 1
+  if dialog=$(wait_window '^Загрузить из файла$'); then
+    sleep 1
+    xdotool windowactivate --sync "$dialog" 2>/dev/null
+    xdotool type --delay 20 'examples\rotor_two_bearings.txt'  # the dialog opens in the program's folder
+    xdotool key Return
+    sleep 2
+    xdotool mousemove --window "$id" 100 688 click 1
+  fi
+  if echo=$(wait_window '^Для расчета приняты'); then
+    sleep 1
+    eval "$(xdotool getwindowgeometry --shell "$echo")"
+    xdotool mousemove --window "$echo" 195 $((HEIGHT - 22)) click 1
+  fi
+  if results=$(wait_window '^Результаты расчета'); then
+    sleep 3
+    import -window "$results" "$shots/output_form_xvfb.png" 2>/dev/null
+    ok "valoprovod.exe computed the example and shows its results window"
+  else
+    fail "valoprovod.exe: no results window after loading the example and starting the calculation"
+  fi
 else
   fail "valoprovod.exe showed no window within 60 s"
 fi
