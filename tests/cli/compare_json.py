@@ -55,17 +55,4 @@ def main():
 
 
 if __name__ == "__main__":
-    if len(sys.argv) == 2 and sys.argv[1] == "--self-test":
-        # The comparison itself: what must pass and what must not.
-        cases = [
-            ({"f": [1.0, 2.0]}, {"f": [1.0, 2.0]}, 0),
-            ({"f": [1.0]}, {"f": [1.0 + 1e-15]}, 0),
-            ({"f": [1.0]}, {"f": [1.0 + 1e-9]}, 1),
-            ({"f": [1.0]}, {"f": [1.0, 2.0]}, 1),
-            ({"t": "Ошибка"}, {"t": "ошибка"}, 1),
-            ({"a": 1}, {"b": 1}, 1),
-        ]
-        bad = [c for c in cases if bool(compare(c[0], c[1], 1e-12)["faults"]) != bool(c[2])]
-        print("self-test:", "failed " + repr(bad) if bad else "passed")
-        sys.exit(1 if bad else 0)
     sys.exit(main())

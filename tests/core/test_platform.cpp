@@ -12,13 +12,6 @@
 using namespace vp;
 using namespace vp::test;
 
-TEST(Platform, Utf8NamesRoundTripThroughPaths) {
-  for (const std::string name : {"plain.txt", "Ротор с двумя опорами.txt", "ёЁ № «вал».xlsx"}) {
-    EXPECT_EQ(platform::Utf8Name(platform::Utf8Path(name)), name);
-    EXPECT_EQ(platform::Utf8Name(platform::Utf8Path("Расчеты/" + name).filename()), name);
-  }
-}
-
 TEST(Platform, RenameOverSwapsInOneStepAndReportsAMissingSource) {
   const std::string dir = FreshDir("Замена файла");
   WriteFile(dir + "/новый.txt", "новое");

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <regex>
 
 #include <QFile>
 
@@ -37,13 +38,8 @@ TEST(CyrillicNames, EveryInputFormatLoadsAsFromTheOriginalName) {
                         Case{VP_TEST_DATA_DIR "/input.xls", "Книга Excel 97.xls", false},
                         Case{VP_TEST_DATA_DIR "/input.xlsx", "Книга Excel.xlsx", false}}) {
     SCOPED_TRACE(c.copy);
-    std::string bytes = ReadFile(c.source);
-    if (c.crlf) {
-      std::string converted;
-      for (char ch : bytes) converted += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
-      bytes = converted;
-    }
-    WriteFile(dir + "/" + c.copy, bytes);
+    const std::string bytes = ReadFile(c.source);
+    WriteFile(dir + "/" + c.copy, c.crlf ? std::regex_replace(bytes, std::regex("\n"), "\r\n") : bytes);
     TMainFormModel original, copy;
     ASSERT_EQ(LoadInputFile(c.source, original, '.'), std::nullopt);
     const std::optional<Error> error = LoadInputFile(dir + "/" + c.copy, copy, '.');
@@ -60,15 +56,7 @@ TEST(CyrillicNames, EveryOutputIsWrittenWholeAndReplaced) {
   const ExportRun run(1, 3, 1, 1, 1);
   using Write = std::function<std::optional<Error>(const std::string&)>;
   const std::vector<std::pair<std::string, Write>> writers = {
-      {"Заметка.txt",
-       [](const std::string& path) -> std::optional<Error> {
-         try {
-           WriteWholeFile(path, "текст");
-         } catch (const Failure& f) {
-           return f.error();
-         }
-         return std::nullopt;
-       }},
+      {"Заметка.txt", [](const std::string& path) { return WriteWholeFile(path, "текст"), std::optional<Error>(); }},
       {"Исходные данные.txt", [&](const std::string& path) { return SaveInputFile(form, path, '.'); }},
       {"Исходные данные.xlsx", [&](const std::string& path) { return SaveInputFile(form, path, '.'); }},
       {"Результаты расчета.xlsx",
