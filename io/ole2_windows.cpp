@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "ole2_container.h"
+#include "platform.h"
 #include "reader_internal.h"
 
 namespace vp::wbread {
@@ -43,7 +44,7 @@ struct ComPtr {
 class StorageContainer : public Ole2Container {
  public:
   explicit StorageContainer(const std::string& path) {
-    const std::wstring name = QString::fromUtf8(path.data(), qsizetype(path.size())).toStdWString();
+    const std::wstring name = platform::Utf8Path(path).wstring();
     // Read-only; a workbook that another program holds open is read through a
     // transacted view, as a copy of what is on disk.
     HRESULT hr = StgOpenStorageEx(name.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, STGFMT_STORAGE, 0, nullptr,
