@@ -319,6 +319,26 @@ TEST_F(Windows, EnterInAGridCommitsTheCellAndMovesOnAsInASpreadsheet) {
   EXPECT_EQ(forms->state.form.StringGrid1.Cell(1, 1), "0.5");
 }
 
+TEST_F(Windows, KeysTypedRightAfterAClickOnTheSelectedCellAllReachIt) {
+  // A one-cell grid: Enter leaves its only cell selected, and a click on it
+  // follows; the keys come 100 ms later, slowly or fast.
+  GridView* grid = forms->MainForm->Grid(3);  // supports: 1 column
+  const QPoint cell = grid->visualRect(grid->model()->index(0, 0)).center();
+  const auto type = [&](const std::string& keys, int pause) {
+    for (const char key : keys) QTest::keyClick(QApplication::focusWidget(), key, {}, pause);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::qWait(QApplication::doubleClickInterval() + 100);  // no late editor opens over it
+  };
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
+  type("7", 0);
+  for (const auto& [keys, pause] : {std::pair{"0,08", QApplication::doubleClickInterval() / 3}, {"1,5", 20}}) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
+    QTest::qWait(100);
+    type(keys, pause);
+    EXPECT_EQ(forms->state.form.StringGrid3.Cell(0, 1), keys);
+  }
+}
+
 TEST_F(Windows, RepeatInputComputesNothing) {
   Load("free_free_shaft.txt");
   bool resultsShown = false;
