@@ -1089,6 +1089,7 @@ TEST_F(Windows, TheFrequencyMapDrawsOneLinePerOrdinalAndMarksChangedShapes) {
   TOutputForm& out = *forms->OutputForm;
   out.Refresh();
   out.show();
+  QApplication::processEvents();  // a chart drawn anew lays out its legend
   EXPECT_TRUE(out.PrintMapButton()->isVisible());
   QStringList legend;
   int lowMacPoints = 0;
