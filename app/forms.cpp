@@ -21,6 +21,7 @@
 #include "map_axes_view.h"
 #include "report_printing.h"
 #include "results_export.h"
+#include "results_printout.h"
 
 namespace vp {
 
@@ -41,7 +42,7 @@ Forms::Forms() {
   OutputForm->SetPrinter([this](TOutputForm& form, PrintTarget target) {
     Print(&form, target, "Результаты расчета.pdf", [this](QPagedPaintDevice& device) {
       PrintResults(device, state.runForm, state.results, DecimalSeparator(), &state.summary,
-                   PrintoutTitleToday(state.inputFile));
+                   PrintoutTitleToday(RunInputName(state.summary)));
     });
   });
   choosePdfFile = [this](QWidget* parent, const QString& name) {
@@ -80,7 +81,7 @@ Forms::Forms() {
     if (path.isEmpty()) return;
     const CalculationReport report =
         BuildCalculationReport(state.model, state.params, state.summary, &StiffnessMapOfRun(), UnitOf(form.MapUnitBox()),
-                               ReportSourceOf(state.inputFile, state.runTime), DecimalSeparator());
+                               ReportSourceOf(RunInputName(state.summary), state.runTime), DecimalSeparator());
     QPrinter pdf(QPrinter::HighResolution);
     SetUpReportPrinter(pdf, path);
     RunPrintJob(pdf, [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });

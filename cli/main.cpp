@@ -342,6 +342,9 @@ int main(int argc, char* argv[]) {
     return finish(1);
   }
   form.CheckBox1 = false;
+  // The printout, the report and the workbook name the input file they were computed from.
+  st.inputFile = QDir::toNativeSeparators(QFileInfo(QString::fromStdString(o.input)).absoluteFilePath()).toStdString();
+  st.fileForm = form;
   for (const Warning& warning : warnings) std::cerr << Message(warning) << '\n';
   // The results document with what the load found.
   auto resultsJson = [&](const StiffnessMapChart* map, const std::string& error, const std::string& code) {
@@ -360,10 +363,8 @@ int main(int argc, char* argv[]) {
     if (o.json) out.Write(resultsJson(nullptr, ui.error, code));
     return finish(1);
   }
-  // The printout and the report name the input file they were computed from.
-  const std::string inputPath =
-      QDir::toNativeSeparators(QFileInfo(QString::fromStdString(o.input)).absoluteFilePath()).toStdString();
-  const std::string title = PrintoutTitleToday(inputPath);
+  const std::string inputName = RunInputName(st.summary);
+  const std::string title = PrintoutTitleToday(inputName);
   if (!o.json) {
     out.Write(title + "\n\n");
     try {
@@ -403,7 +404,7 @@ int main(int argc, char* argv[]) {
   if (!o.report.empty()) {
     try {
       const CalculationReport report = BuildCalculationReport(st.model, st.params, st.summary, &*stiffnessMap,
-                                                              FrequencyUnit::P, ReportSourceOf(inputPath, st.runTime), sep);
+                                                              FrequencyUnit::P, ReportSourceOf(inputName, st.runTime), sep);
       QPrinter printer(QPrinter::HighResolution);
       SetUpReportPrinter(printer, QString::fromStdString(o.report));
       RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });

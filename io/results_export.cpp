@@ -11,6 +11,7 @@
 #include "messages.h"
 #include "numtext.h"
 #include "ordinal_palette.h"
+#include "results_printout.h"
 #include "workbook_writer.h"
 
 namespace vp {
@@ -248,10 +249,11 @@ class Export {
           s.WriteNumber(row, 2 + q, Real(results_.StringGrid3.Cell(col, 5 * (v - 1) + 1 + q)));
       }
     }
-    // Below the blocks after an empty row, the check of how complete the
-    // variant's search was and the comparison with the continuous shaft.
+    // Below the blocks after an empty row, the input file, the check of how
+    // complete the variant's search was and the comparison with the continuous shaft.
     if (summary_) {
       int row = BlockRow(std::max(c_.KP, 0) + 1) + 1;
+      s.WriteText(row++, 1, InputFileLine(RunInputName(*summary_)));
       for (const std::string& line : VariantNotes(*summary_, v, sep_)) s.WriteText(row++, 1, line);
     }
   }

@@ -107,6 +107,8 @@ bool Prepare(ProgramState& st, RunUi& ui, char sep, RunOutcome& outcome, double&
   st.results.Clear();
   st.summary = ResultsSummary();
   st.summary.reportFactor = P[kReportFactor];
+  st.summary.inputFile = st.inputFile;
+  st.summary.inputEdited = st.InputEdited();
   st.summary.warnings = warnings;
   outcome = RunOutcome::Completed;
   return true;

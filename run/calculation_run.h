@@ -63,8 +63,11 @@ struct ProgramState {
   ResultsSummary summary;
   // Why the last run ended before its results: an input error or a stop.
   std::optional<Error> runError;
-  // The file the input was last loaded from or saved to; empty: none.
+  // The file the input was last loaded from or saved to; empty: none. And the
+  // form as it was then: the input is edited where the form differs from it.
   std::string inputFile;
+  TMainFormModel fileForm;
+  bool InputEdited() const { return !SameInput(form, fileForm); }
   // When the last completed run ended: "07.12.2026 19:30".
   std::string runTime;
 };

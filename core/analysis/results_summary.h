@@ -61,6 +61,10 @@ struct ResultsSummary {
   // outside the shaft), found before computing.
   std::vector<Error> warnings;
   double reportFactor = 100;            // reported frequency = search variable times this
+  // The file the input was last loaded from or saved to (empty: none), and
+  // whether the input the run read differs from it: the documents say so.
+  std::string inputFile;
+  bool inputEdited = false;
 
   VariantResult& Variant(int v);  // the entry of variant v, added when missing
 };

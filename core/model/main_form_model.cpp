@@ -41,6 +41,12 @@ void TMainFormModel::LeaveAllSpins() {
   for (Count c : {Count::Supports, Count::Sections, Count::Spans, Count::Variants}) LeaveSpin(c);
 }
 
+bool SameInput(const TMainFormModel& a, const TMainFormModel& b) {
+  TMainFormModel same = b;
+  same.CheckBox1 = a.CheckBox1;
+  return a == same;
+}
+
 void TMainFormModel::ClearBeyondCounts() {
   for (StringTable* grid : {&StringGrid1, &StringGrid2, &StringGrid3, &StringGrid4}) grid->ClearBeyondCounts();
 }

@@ -68,4 +68,8 @@ struct TMainFormModel {
   int SizingValue(Count which) const { return Spin(which).ClampedValue(); }
 };
 
+// Whether two forms hold the same input: everything but the mode-shape check
+// box, which is no part of an input file.
+bool SameInput(const TMainFormModel& a, const TMainFormModel& b);
+
 }  // namespace vp

@@ -157,7 +157,7 @@ CalculationReport BuildCalculationReport(const TShaftModel& m, const TSearchPara
   CalculationReport r;
   const double factor = summary.reportFactor;
   r.title = "Программа расчета собственных частот и форм колебаний валопровода";
-  r.inputFile = "Файл исходных данных: " + (source.inputFile.empty() ? std::string("не задан") : Printable(source.inputFile));
+  r.inputFile = InputFileLine(source.inputFile);
   r.runTime = "Расчет: " + source.runTime;
   r.inputLines = {
       "Число опор: " + std::to_string(m.N) + "; число участков: " + std::to_string(m.KM) +

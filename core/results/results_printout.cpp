@@ -54,9 +54,18 @@ std::string SectionRow(const std::vector<std::string>& values) {
 
 }  // namespace
 
+std::string InputFileLine(const std::string& inputFile) {
+  return "Файл исходных данных: " + (inputFile.empty() ? std::string("не задан") : Printable(inputFile));
+}
+
 std::string PrintoutTitle(const std::string& inputFile, const std::string& date) {
-  return "Программа расчета собственных частот и форм колебаний валопровода     Дата: " + date +
-         "     Файл исходных данных: " + (inputFile.empty() ? std::string("не задан") : Printable(inputFile));
+  return "Программа расчета собственных частот и форм колебаний валопровода     Дата: " + date + "     " +
+         InputFileLine(inputFile);
+}
+
+std::string RunInputName(const ResultsSummary& summary) {
+  if (summary.inputFile.empty()) return "";
+  return summary.inputFile + (summary.inputEdited ? " (изменено после загрузки)" : "");
 }
 
 std::string Fixed5(double value, char sep) {

@@ -28,6 +28,12 @@ void WritePrintout(const TMainFormModel& form, const ResultsTables& results, cha
 // file the input came from (`inputFile`, empty when none).
 std::string PrintoutTitle(const std::string& inputFile, const std::string& date);
 
+// The run's input file as the documents name it, " (изменено после загрузки)"
+// after it when the run's input differs from the file; empty when there is none.
+std::string RunInputName(const ResultsSummary& summary);
+// "Файл исходных данных: " and the file's name, or "не задан" for none.
+std::string InputFileLine(const std::string& inputFile);
+
 // Fixed notation with five decimals; a value that rounds to zero has no sign.
 std::string Fixed5(double value, char decimalSeparator);
 

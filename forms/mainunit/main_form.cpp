@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -85,7 +86,7 @@ class InputBlock : public QObject {
 
 TMainForm::TMainForm(ProgramState& state) : state_(state) {
   InitHelpResource();
-  setWindowTitle("Программа расчета собственных частот и форм колебаний валопровода");
+  UpdateTitle();
   setProperty("helpContext", 1);
   StyleForm(this);
   resize(746, 729);
@@ -104,6 +105,7 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
     connect(spins_[i], &SpinEdit::Typed, this, [this, which](const QString& text) {
       state_.form.SetSpinText(which, text.toStdString());
       RefreshGrids();
+      UpdateTitle();
     });
     connect(spins_[i], &SpinEdit::Stepped, this, [this, which](int steps) {
       state_.form.SetSpinValue(which, state_.form.Spin(which).Value() + steps);
@@ -131,8 +133,10 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
     auto* edit = new QLineEdit(this);
     edit->setGeometry(columns[f.column], y + 42, 120, 22);
     const int index = f.index;
-    connect(edit, &QLineEdit::textEdited, this,
-            [this, index](const QString& text) { *EditText(state_.form, index) = text.toStdString(); });
+    connect(edit, &QLineEdit::textEdited, this, [this, index](const QString& text) {
+      *EditText(state_.form, index) = text.toStdString();
+      UpdateTitle();
+    });
     edits_[f.index] = edit;
   }
 
@@ -156,7 +160,10 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
   Caption(this, "варианты по жесткости опор:", 16, 422);
   grids_[1] = new GridView(this, new StringTableModel(&form.StringGrid2, 1, 1, true), QRect(16, 442, 714, 200), 60);
   // Texts that came from a file or the calculator show whole.
-  for (GridView* grid : grids_) grid->SetFitToTexts(true);
+  for (GridView* grid : grids_) {
+    grid->SetFitToTexts(true);
+    connect(grid->model(), &QAbstractItemModel::dataChanged, this, [this] { UpdateTitle(); });
+  }
 
   bitBtn1_ = BitBtn(this, "Начать расчет", QRect(16, 668, 170, 41), Glyph::Ok, true);
   checkBox1_ = new QCheckBox("Рассчитывать формы колебаний", this);
@@ -164,6 +171,10 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
   connect(checkBox1_, &QCheckBox::toggled, this, [this](bool on) { state_.form.CheckBox1 = on; });
   bitBtn4_ = BitBtn(this, "Сохранить в файл", QRect(430, 668, 145, 41), Glyph::Save);
   bitBtn2_ = BitBtn(this, "Загрузить из файла", QRect(585, 668, 145, 41), Glyph::Open);
+
+  // Ctrl+S: into the file the input came from, as the save button would.
+  auto* save = new QShortcut(QKeySequence::Save, this);
+  connect(save, &QShortcut::activated, this, [this] { SaveToCurrentFile(); });
 
   SetTabOrder({spins_[0], spins_[1], spins_[2], spins_[3], edits_[0], edits_[2], edits_[4], edits_[5], edits_[3],
                edits_[1], grids_[2], grids_[3], grids_[0], grids_[1], bitBtn1_, checkBox1_, bitBtn2_, bitBtn4_, bitBtn3_});
@@ -206,6 +217,13 @@ void TMainForm::RefreshGrids() {
   for (GridView* grid : grids_) grid->Refresh();
 }
 
+void TMainForm::UpdateTitle() {
+  QString title = "Программа расчета собственных частот и форм колебаний валопровода";
+  if (!state_.inputFile.empty()) title += " - " + QFileInfo(QString::fromStdString(state_.inputFile)).fileName();
+  else if (state_.InputEdited()) title += " ";
+  setWindowTitle(state_.InputEdited() ? title + "*" : title);
+}
+
 void TMainForm::SyncFromModel() {
   for (int i = 0; i < 4; ++i) spins_[i]->SetText(QString::fromStdString(state_.form.Spin(static_cast<Count>(i)).Text()));
   for (int i = 0; i < 6; ++i) {
@@ -214,6 +232,7 @@ void TMainForm::SyncFromModel() {
   }
   checkBox1_->setChecked(state_.form.CheckBox1);
   RefreshGrids();
+  UpdateTitle();
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -227,6 +246,18 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+  if (state_.InputEdited()) {
+    QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(),
+                    "Исходные данные изменены и не сохранены. Сохранить их?", QMessageBox::NoButton, this);
+    QPushButton* yes = ask.addButton("Да", QMessageBox::YesRole);
+    QPushButton* no = ask.addButton("Нет", QMessageBox::NoRole);
+    ask.setEscapeButton(ask.addButton("Отмена", QMessageBox::RejectRole));
+    ask.exec();
+    if (ask.clickedButton() != no && (ask.clickedButton() != yes || !SaveToCurrentFile())) {
+      event->ignore();
+      return;
+    }
+  }
   // The program ends with the main window: a modeless window left open (the
   // stiffness calculator, the help) must not keep it running unseen.
   for (QWidget* window : QApplication::topLevelWidgets())
@@ -280,7 +311,10 @@ void TMainForm::BitBtn2Click() {
     if (ask.exec() != QMessageBox::Yes) return;
     error = LoadInputFile(path.toStdString(), state_.form, sep, &warnings, fileSep);
   }
-  if (!error) state_.inputFile = path.toStdString();  // the printout names it
+  if (!error) {
+    state_.inputFile = path.toStdString();  // the documents name it
+    state_.fileForm = state_.form;
+  }
   SyncFromModel();
   if (error) {
     ReportError(this, *error);
@@ -292,8 +326,22 @@ void TMainForm::BitBtn2Click() {
 }
 
 void TMainForm::BitBtn4Click() {
-  QString path = chooseSaveFile_ ? chooseSaveFile_() : QString();
-  if (path.isEmpty()) return;
+  const QString path = chooseSaveFile_ ? chooseSaveFile_() : QString();
+  if (!path.isEmpty()) SaveInput(path);
+}
+
+bool TMainForm::SaveToCurrentFile() {
+  const QString current = QString::fromStdString(state_.inputFile);
+  const QString suffix = QFileInfo(current).suffix().toLower();
+  // An .xls file or none: where to save is asked.
+  if (current.isEmpty() || (suffix != "txt" && suffix != "xlsx")) {
+    const QString path = chooseSaveFile_ ? chooseSaveFile_() : QString();
+    return !path.isEmpty() && SaveInput(path);
+  }
+  return SaveInput(current);
+}
+
+bool TMainForm::SaveInput(QString path) {
   std::optional<Error> error = SaveInputFile(state_.form, path.toStdString(), DecimalSeparator());
   if (error && error->code == ErrorCode::SaveTooManyVariants) {
     const QString book = path.left(path.size() - QFileInfo(path).suffix().size()) + "xlsx";
@@ -301,14 +349,18 @@ void TMainForm::BitBtn4Click() {
                     QString::fromStdString(Message(*error)) + "\n\nСохранить в рабочую книгу \"" + book + "\"?",
                     QMessageBox::Yes | QMessageBox::No, this);
     error.reset();
-    if (ask.exec() != QMessageBox::Yes) return;
+    if (ask.exec() != QMessageBox::Yes) return false;
     path = book;
     error = SaveInputFile(state_.form, book.toStdString(), DecimalSeparator());
   }
-  if (error)
+  if (error) {
     ReportError(this, *error);
-  else
-    state_.inputFile = path.toStdString();  // the printout names it
+    return false;
+  }
+  state_.inputFile = path.toStdString();  // the documents name it
+  state_.fileForm = state_.form;
+  UpdateTitle();
+  return true;
 }
 
 void TMainForm::BitBtn3Click() {

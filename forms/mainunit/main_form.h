@@ -78,6 +78,14 @@ class TMainForm : public QWidget, public RunUi {
 
  private:
   void RefreshGrids();
+  // The title names the input file, marked "*" while the input differs from it.
+  void UpdateTitle();
+  // Saves the input into `path` (a text file with more than two variants
+  // offers a workbook instead); false when it was not saved.
+  bool SaveInput(QString path);
+  // Ctrl+S: into the file the input came from, or where the user chooses when
+  // there is none (or it is an .xls file); false when nothing was saved.
+  bool SaveToCurrentFile();
   void ShowHelp();
 
   ProgramState& state_;

@@ -9,6 +9,7 @@
 #include "completeness_lines.h"
 #include "form_fixtures.h"
 #include "numtext.h"
+#include "results_printout.h"
 
 using namespace vp;
 using namespace vp::test;
@@ -287,7 +288,10 @@ TEST(CalculationRun, ZeroStiffnessIsReportedWithItsSection) {
 
 TEST(CalculationRun, EachRunClearsTheResultsOfTheLastOneAndKeepsItsOwnInput) {
   Program p(FreeFreeForm(20, {20}, 3));
+  p.inputFile = "shaft.txt";
+  p.fileForm = p.form;
   p.Run();
+  EXPECT_EQ(RunInputName(p.summary), "shaft.txt");
   p.results.StringGrid1.SetCell(5, 1, "stale");
   p.results.StringGrid3.SetCell(300, 3, "stale");
   p.form.Edit3 = "1";
@@ -295,6 +299,7 @@ TEST(CalculationRun, EachRunClearsTheResultsOfTheLastOneAndKeepsItsOwnInput) {
   EXPECT_EQ(p.results.StringGrid1.Cell(5, 1), "");
   EXPECT_EQ(p.results.StringGrid3.Cell(300, 3), "");
   EXPECT_EQ(p.results.StringGrid1.Cell(2, 1), "");
+  EXPECT_EQ(RunInputName(p.summary), "shaft.txt (изменено после загрузки)");
   // Its documents take the form as it read it, whatever the form holds since;
   // a run that computes nothing leaves them so.
   const TMainFormModel read = p.form;

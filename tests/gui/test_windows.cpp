@@ -39,6 +39,7 @@
 #include "numtext.h"
 #include "output_files.h"
 #include "pdf_text.h"
+#include "results_printout.h"
 #include "platform.h"
 #include "workbook_writer.h"
 
@@ -339,6 +340,50 @@ TEST_F(Windows, KeysTypedRightAfterAClickOnTheSelectedCellAllReachIt) {
   }
 }
 
+// The title names the file loaded and marks an edit; the documents of a run
+// say that its input was edited; closing asks to save (Да / Нет / Отмена) and
+// Ctrl+S saves into the file itself.
+TEST_F(Windows, AnEditedInputIsMarkedTillSavedAndClosingAsksToSaveIt) {
+  TMainForm& main = *forms->MainForm;
+  const std::string file = test::TempPath("edited input.txt");
+  QFile::remove(QString::fromStdString(file));
+  QFile::copy(QString::fromStdString(Example("free_free_shaft.txt")), QString::fromStdString(file));
+  main.SetFileChooser([&] { return QString::fromStdString(file); });
+  main.LoadButton()->click();
+  EXPECT_TRUE(main.windowTitle().endsWith("валопровода - edited input.txt")) << main.windowTitle().toStdString();
+  QTest::keyClicks(main.Edit(3), "0");  // KP 3 becomes 30
+  EXPECT_TRUE(main.windowTitle().endsWith(" - edited input.txt*"));
+
+  test::RunToResults(forms->state);
+  EXPECT_EQ(RunInputName(forms->state.summary), file + " (изменено после загрузки)");
+
+  // Closing: "Отмена" keeps the window, "Нет" closes it unsaved; after Ctrl+S
+  // nothing is asked.
+  for (const char* button : {"Отмена", "Нет"}) {
+    main.show();
+    QString asked;
+    ModalAnswerer answer([&](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      asked = box->text();
+      for (QAbstractButton* b : box->buttons())
+        if (b->text() == button) b->click();
+    });
+    main.close();
+    EXPECT_EQ(asked, "Исходные данные изменены и не сохранены. Сохранить их?");
+    EXPECT_EQ(main.isVisible(), button == std::string("Отмена"));
+  }
+  main.show();
+  QApplication::setActiveWindow(&main);
+  QTest::keySequence(&main, QKeySequence::Save);
+  EXPECT_TRUE(main.windowTitle().endsWith(" - edited input.txt"));
+  EXPECT_EQ(test::ReadFile(file).substr(0, 4), "0.01");
+  TMainFormModel reloaded;
+  ASSERT_FALSE(LoadInputFile(file, reloaded, '.'));
+  EXPECT_EQ(reloaded.Edit3, "30");
+  main.close();
+  EXPECT_FALSE(main.isVisible());
+}
+
 TEST_F(Windows, RepeatInputComputesNothing) {
   Load("free_free_shaft.txt");
   bool resultsShown = false;
@@ -611,7 +656,9 @@ TEST_F(Windows, EveryPrintActionSavesAPdfFileAndOffersItWithoutAPrinter) {
       ASSERT_FALSE(pages.empty()) << c.first;
       const std::string first = test::TextLines(pages[0]).at(0);
       EXPECT_EQ(first.rfind(c.first, 0), 0u) << first;
-      EXPECT_TRUE(button != out.PdfButton() || first.substr(first.size() - 20) == "/free_free_shaft.txt") << first;
+      // The file loaded, whose data the run's input no longer is (the line runs on).
+      const std::string title = first + test::TextLines(pages[0]).at(1);
+      EXPECT_TRUE(button != out.PdfButton() || title.ends_with("/free_free_shaft.txt (изменено после загрузки)")) << title;
       if (button == out.ReportButton()) {
         EXPECT_NE(pages[0].find("free_free_shaft.txt"), std::string::npos);
         EXPECT_NE(pages.back().find("Карта критических скоростей"), std::string::npos);

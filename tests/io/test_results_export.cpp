@@ -392,9 +392,10 @@ TEST(ResultsExport, EachVariantSheetEndsWithItsCompletenessLines) {
   // finds all KP = 4 (its last block is full).
   RotorExport run({1e7, 1e8}, "280", "checks", 4);
   for (int v = 1; v <= 2; ++v) {
-    // The check, then the comparison with the continuous shaft.
+    // The input file, the check, then the comparison with the continuous shaft.
     const VariantResult& result = run.st.summary.variants[v - 1];
-    const std::vector<std::string> expected = VariantNotes(run.st.summary, v, '.');
+    std::vector<std::string> expected = VariantNotes(run.st.summary, v, '.');
+    expected.insert(expected.begin(), "Файл исходных данных: не задан");
     ASSERT_GT(ContinuousLines(result, 100, '.').size(), 1u);
     const Sheet s = run.book.Read(v);
     const int first = 4 * (HalfKM(20) + 2) + 3;  // below the blocks of KP = 4 frequencies
@@ -405,7 +406,7 @@ TEST(ResultsExport, EachVariantSheetEndsWithItsCompletenessLines) {
     for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(s.Cell(first + static_cast<int>(i), 1).text, expected[i]);
     EXPECT_EQ(s.Cell(first + static_cast<int>(expected.size()), 1).kind, CellKind::Empty);
   }
-  EXPECT_THAT(run.book.Read(1).Cell(4 * 12 + 4, 1).text, HasSubstr("Внимание: пропущены частоты"));
+  EXPECT_THAT(run.book.Read(1).Cell(4 * 12 + 5, 1).text, HasSubstr("Внимание: пропущены частоты"));
 }
 
 TEST(ResultsExport, TheFrequencyMapSheetHoldsOrdinalsGapsAndLikeness) {
