@@ -13,12 +13,13 @@
 #include <QChartView>
 #include <QUrl>
 #include <QPrintDialog>
+#include <QHash>
 #include <QTranslator>
 
 #include "chart_printing.h"
 #include "form_kit.h"
 #include "line_printer.h"
-#include "map_axes_view.h"
+#include "chart_kit.h"
 #include "report_printing.h"
 #include "results_export.h"
 #include "results_printout.h"
@@ -146,6 +147,23 @@ QIcon ProgramIcon() {
   return icon;
 }
 
+namespace {
+
+// What Qt's own Russian translations lack: the type of a file dialog's entries.
+class MissingQtTranslations : public QTranslator {
+ public:
+  using QTranslator::QTranslator;
+  bool isEmpty() const override { return false; }
+  QString translate(const char* context, const char* source, const char*, int) const override {
+    static const QHash<QString, QString> kIconProvider = {
+        {"Folder", "Папка"}, {"Drive", "Диск"}, {"Shortcut", "Ярлык"}, {"Alias", "Ярлык"}, {"Unknown", "Неизвестно"}};
+    if (qstrcmp(context, "QAbstractFileIconProvider") != 0) return {};
+    return kIconProvider.value(QString::fromUtf8(source));
+  }
+};
+
+}  // namespace
+
 void SetUpApplication() {
   QApplication::setApplicationDisplayName("Расчет валопровода");
   QApplication::setApplicationVersion(VP_VERSION);
@@ -158,6 +176,7 @@ void SetUpApplication() {
   auto* translator = new QTranslator(qApp);
   if (translator->load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(translator);
+  QApplication::installTranslator(new MissingQtTranslations(qApp));
 }
 
 }  // namespace vp

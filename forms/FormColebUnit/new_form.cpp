@@ -11,6 +11,7 @@
 #include <QGraphicsLayout>
 #include <QValueAxis>
 
+#include "chart_kit.h"
 #include "chart_printing.h"
 #include "form_kit.h"
 #include "map_axes.h"
@@ -81,7 +82,7 @@ TNewForm::TNewForm(TNewFormModel& model, QWidget* parent) : QDialog(parent), mod
   chart_->addSeries(series_);
   chart_->addSeries(series2_);
   chart_->createDefaultAxes();
-  chart_->setTitle("TChart");
+  UseTableNumbers(chart_);
   chart_->setBackgroundBrush(QColor(183, 183, 255));
   chart_->setPlotAreaBackgroundVisible(false);
   chart_->setMargins(QMargins(2, 2, 2, 2));

@@ -17,7 +17,7 @@
 #include "continuous_lines.h"
 #include "form_kit.h"
 #include "frequency_map.h"
-#include "map_axes_view.h"
+#include "chart_kit.h"
 #include "numtext.h"
 
 namespace vp {

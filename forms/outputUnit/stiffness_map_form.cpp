@@ -17,7 +17,7 @@
 
 #include "chart_printing.h"
 #include "form_kit.h"
-#include "map_axes_view.h"
+#include "chart_kit.h"
 #include "messages.h"
 #include "ordinal_colours.h"
 

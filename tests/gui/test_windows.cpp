@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QChart>
@@ -133,6 +134,16 @@ TEST_F(Windows, EveryWindowCarriesTheProgramIconInEveryRenderedSize) {
 
 // The help page comes from the program itself, not from a file beside it;
 // a new main window opens a new help window.
+// Qt's own dialogs speak Russian, also where Qt's translations lack a text.
+TEST_F(Windows, QtsOwnDialogsSpeakRussian) {
+  QFileSystemModel files;
+  const QModelIndex folder = files.setRootPath(QDir::tempPath());
+  EXPECT_EQ(files.type(folder), "Папка");
+  EXPECT_EQ(files.headerData(0, Qt::Horizontal).toString(), "Имя");
+  QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Отмена");
+}
+
 TEST_F(Windows, F1ShowsTheBuiltInHelpPage) {
   for (int round = 0; round < 2; ++round) {
     if (round == 1) SetUp();

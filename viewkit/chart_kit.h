@@ -1,6 +1,6 @@
 #pragma once
-// What the two frequency maps share on screen: their axes, their numbers and
-// the choice of the unit of their frequencies.
+// What the charts share on screen: the maps' axes, numbers as the tables
+// write them, and the choice of the unit of the maps' frequencies.
 
 #include <QString>
 
@@ -25,8 +25,11 @@ QLogValueAxis* LogAxis(const QString& title, const LogAxisSpan& span);
 // before (its axes and labels leave the scene only when the event loop next
 // runs) can show on the new one or on its printed page. The old chart is
 // deleted. Titled, square, its legend at the bottom, numbers as the tables
-// write them (the user's decimal separator, no digit grouping).
+// write them.
 QChart* NewMapChart(QChartView* view, const QString& title);
+// A chart's axes write numbers as the tables do: with the decimal separator of
+// the user's regional settings and without digit grouping.
+void UseTableNumbers(QChart* chart);
 
 // The choice "Частота, P" / "Гц" / "об/мин" beside a map, and what it says.
 QComboBox* FrequencyUnitBox(QWidget* parent);

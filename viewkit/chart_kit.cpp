@@ -1,4 +1,4 @@
-#include "map_axes_view.h"
+#include "chart_kit.h"
 
 #include <QChart>
 #include <QChartView>
@@ -43,14 +43,18 @@ QChart* NewMapChart(QChartView* view, const QString& title) {
   chart->setTitle(title);
   chart->setBackgroundRoundness(0);
   chart->legend()->setAlignment(Qt::AlignBottom);
-  QLocale locale;
-  locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
-  chart->setLocale(locale);
-  chart->setLocalizeNumbers(true);
+  UseTableNumbers(chart);
   QChart* old = view->chart();
   view->setChart(chart);
   delete old;
   return chart;
+}
+
+void UseTableNumbers(QChart* chart) {
+  QLocale locale;
+  locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+  chart->setLocale(locale);
+  chart->setLocalizeNumbers(true);
 }
 
 QComboBox* FrequencyUnitBox(QWidget* parent) {
