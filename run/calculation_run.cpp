@@ -194,7 +194,19 @@ RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
       ui.ShowResults();
       break;
     case RunOutcome::InputError: ui.ShowInputError(Message(*st.runError)); break;
-    case RunOutcome::Interrupted: ui.ShowInterrupted(); break;
+    case RunOutcome::Interrupted:
+      ui.ShowInterrupted();
+      // What was computed before the stop is shown, marked as such.
+      if (!st.summary.variants.empty()) {
+        int finished = 0;
+        for (const VariantResult& v : st.summary.variants) finished += v.solved && v.continuous.made;
+        const bool partly = finished < static_cast<int>(st.summary.variants.size());
+        st.summary.warnings.push_back(
+            Error{ErrorCode::RunStoppedPartly, finished, double(st.model.KW), "", "", partly ? "1" : ""});
+        st.runTime = QDateTime::currentDateTime().toString("dd.MM.yyyy HH:mm").toStdString();
+        ui.ShowResults();
+      }
+      break;
     case RunOutcome::EchoCancelled:
     case RunOutcome::Declined: break;
   }

@@ -29,6 +29,7 @@ const char* CodeName(ErrorCode code) {
     case ErrorCode::ModeShapeArithmetic: return "mode_shape_arithmetic";
     case ErrorCode::ModeShapeZero: return "mode_shape_zero";
     case ErrorCode::Interrupted: return "interrupted";
+    case ErrorCode::RunStoppedPartly: return "run_stopped_partly";
     case ErrorCode::RunTooLong: return "run_too_long";
     case ErrorCode::EstimateTooLong: return "estimate_too_long";
     case ErrorCode::EstimateBeyondHour: return "estimate_beyond_hour";

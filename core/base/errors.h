@@ -58,6 +58,7 @@ enum class ErrorCode {
   ModeShapeArithmetic,
   ModeShapeZero,             // the mode has no deflection anywhere
   Interrupted,               // stopped on request
+  RunStoppedPartly,          // stopped with results: number: the variants finished; value: KW; detail: "1" when the next has some
   RunTooLong,                // stopped at the batch command's time limit (text: the limit in seconds)
   EstimateTooLong,           // not started: estimated beyond that limit (text: the limit in seconds)
   EstimateBeyondHour,        // not started: no limit given and estimated beyond an hour (text: the estimate)

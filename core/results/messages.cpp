@@ -119,6 +119,10 @@ std::string Message(const Error& e) {
     case ErrorCode::ModeShapeArithmetic: return "Арифметическая ошибка при построении формы колебаний";
     case ErrorCode::ModeShapeZero: return "Форма колебаний не определена: нулевой прогиб по всей длине вала";
     case ErrorCode::Interrupted: return "Расчет прерван";
+    case ErrorCode::RunStoppedPartly:
+      return "Внимание: расчет прерван, рассчитано вариантов " + std::to_string(e.number) + " из " +
+             std::to_string(static_cast<int>(e.value)) +
+             (e.detail.empty() ? "" : "; вариант № " + std::to_string(e.number + 1) + " рассчитан не до конца") + ".";
     case ErrorCode::RunTooLong: return "Расчет прерван: он идет дольше " + e.text + " с (--max-seconds)";
     case ErrorCode::EstimateTooLong:
       return "Расчет не выполнен: по оценке он займет больше " + e.text + " с (--max-seconds)";

@@ -8,6 +8,7 @@
 #include "calculation_run.h"
 #include "completeness_lines.h"
 #include "form_fixtures.h"
+#include "messages.h"
 #include "numtext.h"
 #include "results_printout.h"
 
@@ -352,6 +353,17 @@ TEST(CalculationRun, TheUserCanStopALongCalculation) {
   EXPECT_EQ(shown.Run(), RunOutcome::Interrupted);
   EXPECT_EQ(shown.ui.calls, (std::vector<std::string>{"echo", "interrupted"}));
   EXPECT_TRUE(shown.ui.modeLabels.empty());
+
+  // Stopped in variant 2: variant 1's results are shown, marked.
+  form = FreeFreeForm(10, {10}, 1, 2);
+  form.Edit9 = "0.001";  // some 21400 trials a variant
+  Program half(form);
+  half.ui.stopAfterTrials = 30000;
+  EXPECT_EQ(half.Run(), RunOutcome::Interrupted);
+  EXPECT_EQ(half.ui.calls, (std::vector<std::string>{"echo", "interrupted", "results"}));
+  ASSERT_EQ(half.summary.warnings.size(), 1u);
+  EXPECT_EQ(Message(half.summary.warnings[0]), "Внимание: расчет прерван, рассчитано вариантов 1 из 2.");
+  EXPECT_FALSE(half.results.StringGrid1.Cell(1, 1).empty());
 }
 
 TEST(CalculationRun, ALongSearchIsEstimatedAndComputedOnlyWhenAccepted) {
