@@ -31,6 +31,12 @@ std::string Trimmed(std::string_view text);
 // with no "+" and no leading zeros in the exponent (1E-5, 3.14159265358979E-9).
 std::string GeneralFormat(double value, char decimalSeparator);
 
+// printf's "%.<decimals>f" and "%.<digits>g" as in the "C" locale, with the
+// decimal separator: the C library's own follow its locale, which Qt's
+// application object sets from the environment.
+std::string FixedFormat(double value, int decimals, char decimalSeparator);
+std::string SignificantFormat(double value, int digits, char decimalSeparator);
+
 // 10 to an integral power, the double nearest to it: std::pow of the C
 // library need not be (MinGW's 10^-7 is one bit off glibc's).
 double PowerOfTen(double exponent);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "workbook_files.h"  // before Qt, whose macro "signals" breaks GLib's headers
+
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -136,6 +138,23 @@ TEST(Cli, AnExportedWorkbookLoadsBackToTheSameFrequencies) {
   ASSERT_EQ(second.status, 0) << second.err;
   EXPECT_EQ(FirstVariant(second.out)["frequencies"], FirstVariant(first.out)["frequencies"]);
   EXPECT_EQ(JsonOf(second.out)["section_x"], JsonOf(first.out)["section_x"]);
+}
+
+// The locale the command runs in changes nothing it writes.
+TEST(Cli, TheWorkbookAndTheJsonAreTheSameUnderARussianLocale) {
+  std::vector<vp::test::Parts> books;
+  std::vector<std::string> json;
+  for (const std::string locale : {"C.UTF-8", "ru_RU.UTF-8"}) {
+    const std::string book = vp::test::TempPath("cli_" + locale + ".xlsx");
+    const Result r = RunCli("--json --decimal-separator . --xlsx " + book + " " + Example("rotor_two_bearings.txt"),
+                            "LC_ALL=" + locale + " ");
+    ASSERT_EQ(r.status, 0) << r.err;
+    json.push_back(r.out);
+    books.push_back(vp::test::PartsWithoutTime(book));
+    std::filesystem::remove(book);
+  }
+  EXPECT_EQ(json[1], json[0]);
+  vp::test::ExpectSameParts(books[1], books[0]);
 }
 
 // ---- Failures that must not pass for success -------------------------------

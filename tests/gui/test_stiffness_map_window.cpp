@@ -295,6 +295,7 @@ TEST(StiffnessMapWindowAlone, ClosingTheWindowStopsItsMapAndOpeningItAgainComput
 int main(int argc, char** argv) {
   vp::platform::ChooseQtPlatform(true);
   QApplication app(argc, argv);
+  vp::platform::UseCNumbers();
   QLocale::setDefault(QLocale::c());
   SetUpApplication();
   ::testing::InitGoogleTest(&argc, argv);
