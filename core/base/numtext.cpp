@@ -83,6 +83,12 @@ bool TryRealOfText(std::string_view text, char decimalSeparator, double& value) 
   return true;
 }
 
+char OtherSeparatorOf(std::string_view text, char decimalSeparator) {
+  const char other = decimalSeparator == ',' ? '.' : decimalSeparator == '.' ? ',' : 0;
+  double ignored;
+  return other && !TryRealOfText(text, decimalSeparator, ignored) && TryRealOfText(text, other, ignored) ? other : 0;
+}
+
 double RealOfText(std::string_view text, char decimalSeparator) {
   double value = 0;
   if (!TryRealOfText(text, decimalSeparator, value))

@@ -23,6 +23,10 @@ double RealOfText(std::string_view text, char decimalSeparator);
 
 bool TryRealOfText(std::string_view text, char decimalSeparator, double& value);
 
+// For a text that is no real with the decimal separator but is one with the
+// other ('.' for ',', ',' for '.'): that other separator; otherwise 0.
+char OtherSeparatorOf(std::string_view text, char decimalSeparator);
+
 // The text without its leading and trailing blanks.
 std::string Trimmed(std::string_view text);
 
