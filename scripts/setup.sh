@@ -33,7 +33,7 @@ fi
 
 # The tests run the program's files once more under a locale whose decimal
 # separator is the comma.
-if ! locale -a 2>/dev/null | grep -qx 'ru_RU\.utf8'; then
+if ! locale -a 2>/dev/null | grep -x 'ru_RU\.utf8' >/dev/null; then
   echo "Generating the locale ru_RU.UTF-8"
   # Listed in /etc/locale.gen, so that a later locale-gen keeps it.
   if grep -q '^# *ru_RU.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
