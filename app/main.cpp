@@ -11,6 +11,7 @@ int main(int argc, char* argv[]) {
   vp::OccupyClosedStandardStreams();  // before anything opens a file
   vp::platform::ChooseQtPlatform(false);
   QApplication app(argc, argv);
+  vp::platform::UseCNumbers();
   vp::SetUpApplication();
   vp::Forms forms;
   forms.MainForm->show();

@@ -58,6 +58,7 @@ bool Save(QWidget* window, const QString& path) {
 int main(int argc, char* argv[]) {
   vp::platform::ChooseQtPlatform(true);
   QApplication app(argc, argv);
+  vp::platform::UseCNumbers();
   const QStringList args = QCoreApplication::arguments();  // UTF-16 on Windows, whatever the code page
   if (argc != 3 && argc != 4) {
     std::fprintf(stderr, "usage: valoprovod-screenshots INPUT OUTDIR [PREFIX]\n");

@@ -88,6 +88,7 @@ BENCHMARK(BM_ReportOfTheLargestRun)->Unit(benchmark::kMillisecond)->Iterations(3
 int main(int argc, char** argv) {
   vp::platform::ChooseQtPlatform(true);
   QGuiApplication app(argc, argv);
+  vp::platform::UseCNumbers();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -277,6 +277,7 @@ BENCHMARK(BM_StiffnessMapWindowClosed)->Arg(10)->Arg(300)->Unit(benchmark::kMill
 int main(int argc, char** argv) {
   vp::platform::ChooseQtPlatform(true);
   QApplication app(argc, argv);
+  vp::platform::UseCNumbers();
   SetUpApplication();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -305,6 +305,7 @@ int main(int argc, char* argv[]) {
     InstallFontSubstitutes();
     QGuiApplication::setFont(FormFont());
   }
+  platform::UseCNumbers();
   char sep = o.sep;
   if (sep == 0) sep = QLocale::system().decimalPoint().at(0).toLatin1();
   if (sep == 0) sep = '.';

@@ -22,9 +22,10 @@ namespace {
 // Larger files cannot be input files: the longest holds 200 values on a line.
 constexpr size_t kMaxTextFileSize = 16 * 1024 * 1024;
 constexpr int kScalarLines = 17;
+constexpr int kFirstScalarLine = 8;
 
-// The first `most` lines of the text: the loader reads none beyond line
-// 5 + KW, so a file of millions of short lines costs no more than one of 25.
+// The first `most` lines of the text: the loader reads none beyond line 17,
+// so a file of millions of short lines costs no more than one of 17.
 std::vector<std::string> SplitLines(std::string_view contents, size_t most) {
   std::vector<std::string> lines;
   size_t begin = 0;
@@ -40,13 +41,11 @@ std::vector<std::string> SplitLines(std::string_view contents, size_t most) {
 }
 
 // A value that is no number with the decimal separator in effect but is one
-// with the other ('.' for ',', ',' for '.'): the file was written where the
-// other separator is used, which is the reason to give.
+// with the other: the file was written where the other separator is used,
+// which is the reason to give.
 void CheckSeparator(const std::string& text, char sep, int line, const std::string& item) {
-  const char other = sep == ',' ? '.' : sep == '.' ? ',' : 0;
-  double ignored;
-  if (other == 0 || TryRealOfText(text, sep, ignored) || !TryRealOfText(text, other, ignored)) return;
-  Raise(Error{ErrorCode::TextSeparator, line, 0, item, text, std::string{other, sep}});
+  if (const char other = OtherSeparatorOf(text, sep))
+    Raise(Error{ErrorCode::TextSeparator, line, 0, item, text, std::string{other, sep}});
 }
 
 // The integer of a line's value; a failure names the line (and the item).
@@ -56,10 +55,19 @@ int IntOnLine(const std::string& text, int line, const std::string& item = "") {
   return value;
 }
 
-// The next value with its trailing blank, taken off the front of the line;
-// empty (and the line unchanged) when no blank is left.
+// The next value of a value list, taken off the front of the line: any run of
+// blanks or tabs, and the line's end, ends a value. It is given with one blank
+// after it, as a value written with its blank always was; empty when the line
+// holds no more values.
 std::string NextToken(std::string& line) {
-  const int p = BMSearch(1, line, " ");
+  std::replace(line.begin(), line.end(), '\t', ' ');
+  line.erase(0, line.find_first_not_of(' '));
+  if (line.empty()) return "";
+  int p = BMSearch(1, line, " ");
+  if (p == 0) {
+    line += ' ';
+    p = static_cast<int>(line.size());
+  }
   std::string token = line.substr(0, p);
   line.erase(0, p);
   return token;
@@ -250,10 +258,9 @@ void ReadInputText(std::string_view contents, TMainFormModel& form, char sep, ch
   if (contents.substr(0, 2) == "\xFF\xFE" || contents.substr(0, 2) == "\xFE\xFF" ||
       contents.substr(0, 4) == std::string_view("\0\0\xFE\xFF", 4))
     Raise(Error{ErrorCode::TextUnicode});
-  const std::vector<std::string> lines = SplitLines(contents, std::max(kScalarLines, 5 + kMaxVariants));
+  const std::vector<std::string> lines = SplitLines(contents, kScalarLines);
   if (lines.size() < kScalarLines) Raise(Error{ErrorCode::TextTooFewLines, static_cast<int>(lines.size())});
-  // Reading past the end gives an empty line, as for variant lines beyond the file.
-  auto line = [&](int number) { return number <= static_cast<int>(lines.size()) ? lines[number - 1] : std::string(); };
+  auto line = [&](int number) { return lines[number - 1]; };
 
   form.SetSpinValue(Count::Supports, IntOnLine(line(8), 8));
   form.SetSpinValue(Count::Sections, IntOnLine(line(9), 9));
@@ -286,7 +293,9 @@ void ReadInputText(std::string_view contents, TMainFormModel& form, char sep, ch
   numbers(4, form.StringGrid3, N, "опора ");
   numbers(5, form.StringGrid4, KZ, "пролет ");
   for (int v = 1; v <= KW; ++v) {
-    std::string text = line(5 + v);
+    // From variant 3 on the lines are those of the counts and parameters, whose
+    // numbers are no stiffnesses: their cells stay empty.
+    std::string text = 5 + v < kFirstScalarLine ? line(5 + v) : std::string();
     for (int s = 1; s <= N; ++s) {
       const std::string token = NextToken(text);
       CheckSeparator(token, fileSep, 5 + v, "опора " + std::to_string(s));

@@ -13,6 +13,7 @@
 #include "file_output.h"
 #include "library_messages.h"
 #include "numtext.h"
+#include "platform.h"
 #include "printable.h"
 #include "sheet.h"
 
@@ -313,6 +314,8 @@ void WorkbookWriter::Save() {
   {
     // The library prints its own English report of a failure; ours follows.
     MutedStandardError quiet;
+    // It writes every number of the workbook now, through printf.
+    platform::CNumbersOnThisThread cNumbers;
     errno = 0;
     result = workbook_close(static_cast<lxw_workbook*>(workbook_));
     errorNumber = errno;

@@ -33,7 +33,7 @@ enum class ErrorCode {
   NotReal,
   // The main form read into the model (field: the field or item; text: its text).
   FieldNotInteger,
-  FieldNotReal,
+  FieldNotReal,  // detail: the decimal separator in use, when the text is a number with the other
   // The search's limits (text: the value at fault, as written; number: KP).
   StepNotPositive,           // FT1
   PrecisionNotPositive,      // EPSF

@@ -1,5 +1,6 @@
 #include "numtext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -82,6 +83,12 @@ bool TryRealOfText(std::string_view text, char decimalSeparator, double& value) 
   return true;
 }
 
+char OtherSeparatorOf(std::string_view text, char decimalSeparator) {
+  const char other = decimalSeparator == ',' ? '.' : decimalSeparator == '.' ? ',' : 0;
+  double ignored;
+  return other && !TryRealOfText(text, decimalSeparator, ignored) && TryRealOfText(text, other, ignored) ? other : 0;
+}
+
 double RealOfText(std::string_view text, char decimalSeparator) {
   double value = 0;
   if (!TryRealOfText(text, decimalSeparator, value))
@@ -135,6 +142,26 @@ std::string GeneralFormat(double value, char decimalSeparator) {
     out += std::to_string(std::abs(exponent));
   }
   return out;
+}
+
+namespace {
+
+std::string CharsFormat(double value, std::chars_format format, int precision, char decimalSeparator) {
+  // Room for the largest double in fixed notation: 309 digits, a sign, a point and the decimals.
+  std::string text(320 + std::max(precision, 0), '\0');
+  text.resize(std::to_chars(text.data(), text.data() + text.size(), value, format, precision).ptr - text.data());
+  std::replace(text.begin(), text.end(), '.', decimalSeparator);
+  return text;
+}
+
+}  // namespace
+
+std::string FixedFormat(double value, int decimals, char decimalSeparator) {
+  return CharsFormat(value, std::chars_format::fixed, decimals, decimalSeparator);
+}
+
+std::string SignificantFormat(double value, int digits, char decimalSeparator) {
+  return CharsFormat(value, std::chars_format::general, digits, decimalSeparator);
 }
 
 std::string Trimmed(std::string_view text) {

@@ -23,6 +23,10 @@ double RealOfText(std::string_view text, char decimalSeparator);
 
 bool TryRealOfText(std::string_view text, char decimalSeparator, double& value);
 
+// For a text that is no real with the decimal separator but is one with the
+// other ('.' for ',', ',' for '.'): that other separator; otherwise 0.
+char OtherSeparatorOf(std::string_view text, char decimalSeparator);
+
 // The text without its leading and trailing blanks.
 std::string Trimmed(std::string_view text);
 
@@ -30,6 +34,12 @@ std::string Trimmed(std::string_view text);
 // notation for 0 and for magnitudes in [1e-4, 1e15), otherwise "E" notation
 // with no "+" and no leading zeros in the exponent (1E-5, 3.14159265358979E-9).
 std::string GeneralFormat(double value, char decimalSeparator);
+
+// printf's "%.<decimals>f" and "%.<digits>g" as in the "C" locale, with the
+// decimal separator: the C library's own follow its locale, which Qt's
+// application object sets from the environment.
+std::string FixedFormat(double value, int decimals, char decimalSeparator);
+std::string SignificantFormat(double value, int digits, char decimalSeparator);
 
 // 10 to an integral power, the double nearest to it: std::pow of the C
 // library need not be (MinGW's 10^-7 is one bit off glibc's).

@@ -28,6 +28,8 @@ std::string Utf8Name(const std::filesystem::path& path) {
   return std::string(name.begin(), name.end());
 }
 
+void UseCNumbers() { setlocale(LC_NUMERIC, "C"); }
+
 #ifdef _WIN32
 
 std::vector<std::string> Utf8Arguments(int argc, char* argv[]) {
@@ -62,6 +64,8 @@ void ChooseQtPlatform(bool) {
 // The C library's locale stays "C" on Windows: neither the program nor Qt
 // (which does on Unix) calls setlocale there.
 long double StrToLongDoubleC(const char* text) { return std::strtold(text, nullptr); }
+CNumbersOnThisThread::CNumbersOnThisThread() {}
+CNumbersOnThisThread::~CNumbersOnThisThread() {}
 
 void UseUtf8StandardStreams() {
   _setmode(_fileno(stdout), _O_BINARY);
@@ -133,10 +137,17 @@ void ChooseQtPlatform(bool windowless) {
   if (windowless && (!chosen || !*chosen)) setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
-long double StrToLongDoubleC(const char* text) {
-  static locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
-  return strtold_l(text, nullptr, cLocale);
+namespace {
+locale_t CLocale() {
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
+  return c;
 }
+}  // namespace
+
+long double StrToLongDoubleC(const char* text) { return strtold_l(text, nullptr, CLocale()); }
+
+CNumbersOnThisThread::CNumbersOnThisThread() : previous_(uselocale(CLocale())) {}
+CNumbersOnThisThread::~CNumbersOnThisThread() { uselocale(static_cast<locale_t>(previous_)); }
 
 void UseUtf8StandardStreams() {}
 

@@ -42,6 +42,27 @@ void ChooseQtPlatform(bool windowless);
 // strtold under the "C" locale, whatever locale the application has set.
 long double StrToLongDoubleC(const char* text);
 
+// Qt's application object sets the C library's locale from the environment on
+// Unix, and with it the decimal comma of a Russian locale, which every printf
+// of a number then writes: into the files written through the workbook
+// library, for one. Called right after the application object is made, this
+// sets the C library's numbers back to the "C" form. (The separator the user
+// sees comes from QLocale::system(), which does not depend on it.)
+void UseCNumbers();
+
+// While it lives, the C library writes and reads numbers on this thread in
+// the "C" form, whatever locale the application has set.
+class CNumbersOnThisThread {
+ public:
+  CNumbersOnThisThread();
+  ~CNumbersOnThisThread();
+  CNumbersOnThisThread(const CNumbersOnThisThread&) = delete;
+  CNumbersOnThisThread& operator=(const CNumbersOnThisThread&) = delete;
+
+ private:
+  void* previous_ = nullptr;  // the thread's locale before
+};
+
 // Forgets the last file error; LastFileError() is the error of the file
 // operation that has failed since (errno on Linux, the Win32 error on
 // Windows, both as std::errc conditions), or an input/output error when the

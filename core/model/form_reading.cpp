@@ -20,9 +20,11 @@ int IntField(const std::string& field, const std::string& text) {
   return value;
 }
 
+// A number written with the other decimal separator names the one in use (detail).
 double RealField(const std::string& field, const std::string& text, char sep) {
   double value = 0;
-  if (!TryRealOfText(text, sep, value)) Raise(Error{ErrorCode::FieldNotReal, 0, 0, field, text});
+  if (!TryRealOfText(text, sep, value))
+    Raise(Error{ErrorCode::FieldNotReal, 0, 0, field, text, OtherSeparatorOf(text, sep) ? std::string(1, sep) : ""});
   return value;
 }
 

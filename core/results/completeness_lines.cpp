@@ -1,7 +1,6 @@
 #include "completeness_lines.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <charconv>
 
 #include "messages.h"
 #include "numtext.h"
@@ -9,9 +8,9 @@
 namespace vp {
 
 std::string Digits(double value, int digits, char sep) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.*g", digits, value);
-  return GeneralFormat(std::strtod(buf, nullptr), sep);
+  const std::string rounded = SignificantFormat(value, digits, '.');
+  std::from_chars(rounded.data(), rounded.data() + rounded.size(), value);
+  return GeneralFormat(value, sep);
 }
 
 std::string SixDigits(double value, char sep) { return Digits(value, 6, sep); }

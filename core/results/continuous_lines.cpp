@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "completeness_lines.h"
 #include "messages.h"
@@ -28,11 +27,8 @@ bool Large(double difference) { return !(std::fabs(difference) <= kLargeDifferen
 
 // A relative difference in per cent with its sign and two decimals.
 std::string Percent(double difference, char sep) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%+.2f", 100 * difference);
-  std::string text = buf;
-  std::replace(text.begin(), text.end(), '.', sep);
-  return text;
+  const std::string text = FixedFormat(100 * difference, 2, sep);
+  return text[0] == '-' ? text : "+" + text;
 }
 std::string Mark(double difference) { return Large(difference) ? std::string(" ") + kLargeDifferenceMark : ""; }
 // "отличие -1.06 % !" of the lumped frequency from the continuous one (search variable).

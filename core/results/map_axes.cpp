@@ -25,11 +25,15 @@ AxisTicks RoundTicks(double low, double high, int maxIntervals, double minStep) 
   return {low, high, high - low};
 }
 
-std::string AxisLabelFormat(double largest, double finest) {
+int AxisLabelDigits(double largest, double finest) {
   const auto exponent = [](double x) { return x > 0 && std::isfinite(x) ? static_cast<int>(std::floor(std::log10(x))) : 0; };
   const int whole = std::max(0, exponent(std::fabs(largest)) + 1);
   const int decimals = std::max(0, -exponent(std::fabs(finest)));
-  return "%." + std::to_string(std::max(1, whole + decimals)) + "g";
+  return std::max(1, whole + decimals);
+}
+
+std::string AxisLabelFormat(double largest, double finest) {
+  return "%." + std::to_string(AxisLabelDigits(largest, finest)) + "g";
 }
 
 std::string FrequencyUnitName(FrequencyUnit unit) {

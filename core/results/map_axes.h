@@ -18,11 +18,13 @@ struct AxisTicks {
 // `maxIntervals` steps, of at least `minStep` (an axis of whole numbers: 1).
 AxisTicks RoundTicks(double low, double high, int maxIntervals, double minStep = 0);
 
-// The printf format of an axis's labels from the largest label down to the
-// finest digit any label needs (the step of a linear axis, the lowest power
-// of ten of a logarithmic one): plain decimals without trailing zeros and
-// without an exponent, the same for every label of the axis ("%.6g" for 0 to
-// 500000 by 100000, "%.2g" for 0 to 2.5 by 0.5, "%.8g" for 0.1 to 1000000).
+// The significant digits of an axis's labels from the largest label down to
+// the finest digit any label needs (the step of a linear axis, the lowest
+// power of ten of a logarithmic one): plain decimals without trailing zeros
+// and without an exponent, the same for every label of the axis (6 for 0 to
+// 500000 by 100000, 2 for 0 to 2.5 by 0.5, 8 for 0.1 to 1000000).
+int AxisLabelDigits(double largest, double finest);
+// The same as a printf format ("%.6g"), for a chart's axis.
 std::string AxisLabelFormat(double largest, double finest);
 
 // The unit of a map's frequency axis: the reported frequency P, or Hz and rpm

@@ -76,7 +76,9 @@ std::string Message(const Error& e) {
     case ErrorCode::NotInteger: return Quoted(e.text) + " is not a valid integer value";
     case ErrorCode::NotReal: return Quoted(e.text) + " is not a valid floating point value";
     case ErrorCode::FieldNotInteger: return e.field + ": " + Quoted(e.text) + " is not a valid integer value";
-    case ErrorCode::FieldNotReal: return e.field + ": " + Quoted(e.text) + " is not a valid floating point value";
+    case ErrorCode::FieldNotReal:
+      return e.field + ": " + Quoted(e.text) + " is not a valid floating point value" +
+             (e.detail.empty() ? "" : e.detail == "," ? " (десятичный разделитель - запятая)" : " (десятичный разделитель - точка)");
     case ErrorCode::StepNotPositive:
       return "Шаг по частоте при поиске k-й частоты должен быть больше нуля (FT1 = " + e.text + ")";
     case ErrorCode::PrecisionNotPositive:

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "numtext.h"
 #include "ordinal_palette.h"
@@ -13,33 +12,24 @@ namespace {
 
 constexpr unsigned kBlack = 0x000000;
 
-// A label in a printf format, with the decimal separator.
-std::string Label(const std::string& format, double value, char sep) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, format.c_str(), value);
-  std::string text = buf;
-  std::replace(text.begin(), text.end(), '.', sep);
-  return text;
-}
-
 }  // namespace
 
 PlotAxis RoundPlotAxis(const std::string& title, const AxisTicks& t, char sep) {
   PlotAxis axis{title, false, t.low, t.high, {}};
-  const std::string format = AxisLabelFormat(std::max(std::fabs(t.low), std::fabs(t.high)), t.step);
+  const int digits = AxisLabelDigits(std::max(std::fabs(t.low), std::fabs(t.high)), t.step);
   const int steps = static_cast<int>(std::lround((t.high - t.low) / t.step));
   for (int i = 0; i <= steps; ++i) {
     const double value = t.low + i * t.step;
-    axis.ticks.push_back({value, Label(format, std::fabs(value) < 1e-12 * t.step ? 0.0 : value, sep)});
+    axis.ticks.push_back({value, SignificantFormat(std::fabs(value) < 1e-12 * t.step ? 0.0 : value, digits, sep)});
   }
   return axis;
 }
 
 PlotAxis LogPlotAxis(const std::string& title, const LogAxisSpan& span, char sep) {
   PlotAxis axis{title, true, span.low, span.high, {}};
-  const std::string format = AxisLabelFormat(span.high, span.low);
+  const int digits = AxisLabelDigits(span.high, span.low);
   for (double e = std::ceil(std::log10(span.low) - 1e-9); e <= std::log10(span.high) + 1e-9; ++e)
-    axis.ticks.push_back({PowerOfTen(e), Label(format, PowerOfTen(e), sep)});
+    axis.ticks.push_back({PowerOfTen(e), SignificantFormat(PowerOfTen(e), digits, sep)});
   return axis;
 }
 

@@ -1,7 +1,6 @@
 #include "results_printout.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 #include "completeness_lines.h"
@@ -69,12 +68,8 @@ std::string RunInputName(const ResultsSummary& summary) {
 }
 
 std::string Fixed5(double value, char sep) {
-  char buf[400];
-  std::snprintf(buf, sizeof buf, "%.5f", value);
-  std::string text = buf;
+  std::string text = FixedFormat(value, 5, sep);
   if (text.find_first_of("123456789") == std::string::npos && text[0] == '-') text.erase(0, 1);
-  const size_t point = text.find('.');
-  if (point != std::string::npos) text[point] = sep;
   return text;
 }
 

@@ -177,6 +177,8 @@ TEST(CalculationRun, ConversionFailuresNameThePlaceAndShowNoEcho) {
        "Число собственных частот, подлежащих определению: '2.5' is not a valid integer value"},
       {[](TMainFormModel& f) { f.Edit10 = "сто"; },
        "Верхняя граница диапазона по частоте: 'сто' is not a valid floating point value"},
+      {[](TMainFormModel& f) { f.Edit8 = "1,5"; },
+       "Частота начала диапазона поиска собств. частот: '1,5' is not a valid floating point value (десятичный разделитель - точка)"},
   };
   for (const Case& c : cases) {
     TMainFormModel form = FreeFreeForm(5, {5}, 2);
@@ -200,7 +202,7 @@ TEST(CalculationRun, RealsAcceptATrailingBlankAndTheLocaleSeparator) {
   form.StringGrid1.SetCell(2, 1, "0.25");
   Program q(form);
   EXPECT_EQ(q.Run(','), RunOutcome::InputError);
-  EXPECT_EQ(q.ui.calls.at(0), "error: Характеристики участков, участок 2, длина: '0.25' is not a valid floating point value");
+  EXPECT_EQ(q.ui.calls.at(0), "error: Характеристики участков, участок 2, длина: '0.25' is not a valid floating point value (десятичный разделитель - запятая)");
 }
 
 TEST(CalculationRun, RefusesInputThatWouldHangTheSearchOrOverflowItsTables) {

@@ -210,6 +210,8 @@ TEST(ContinuousComparison, LinesGiveHertzRpmTheDifferenceAndMarkItAboveOnePercen
             "отличие +2,00 % !");
   EXPECT_NE(lines[2].find("(2,995 Гц, 179,7 об/мин); непрерывная модель: P = 1884,95559 (3 Гц, 180 об/мин)"), std::string::npos);
   EXPECT_NE(lines[2].find("отличие -0,17 %"), std::string::npos);
+  EXPECT_EQ(ContinuousLines(v, 100, '.')[1],  // the point given, also where the C library writes the comma (ru_RU)
+            "Частота № 1: P = 640.88490 (1.02 Гц, 61.2 об/мин); непрерывная модель: P = 628.31853 (1 Гц, 60 об/мин); отличие +2.00 % !");
   EXPECT_EQ(lines[2].find('!'), std::string::npos);
   EXPECT_NE(lines[3].find("разбейте вал на большее число более коротких участков"), std::string::npos);
   // The window's table: one row per frequency, the large one marked.

@@ -209,6 +209,7 @@ TEST(ChartPrinting, NoPrinterIsAClearMessage) {
 int main(int argc, char** argv) {
   vp::platform::ChooseQtPlatform(true);
   QApplication app(argc, argv);
+  vp::platform::UseCNumbers();
   InstallFontSubstitutes();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

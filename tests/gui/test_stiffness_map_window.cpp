@@ -326,6 +326,7 @@ TEST_F(StiffnessMapWindow, EveryRedrawStartsFromCleanAxes) {
 int main(int argc, char** argv) {
   vp::platform::ChooseQtPlatform(true);
   QApplication app(argc, argv);
+  vp::platform::UseCNumbers();
   QLocale::setDefault(QLocale::c());
   SetUpApplication();
   ::testing::InitGoogleTest(&argc, argv);

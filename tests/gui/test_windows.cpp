@@ -1133,6 +1133,7 @@ TEST_F(Windows, RefusedInputsChangeNoModelAndSignalNothing) {
 int main(int argc, char** argv) {
   vp::platform::ChooseQtPlatform(true);
   QApplication app(argc, argv);
+  vp::platform::UseCNumbers();
   QLocale::setDefault(QLocale::c());
   SetUpApplication();
   ::testing::InitGoogleTest(&argc, argv);

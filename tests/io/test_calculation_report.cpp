@@ -241,6 +241,7 @@ TEST(CalculationReport, ItsPagesReadBackEveryFrequencyWarningAndInputValue) {
 int main(int argc, char** argv) {
   vp::platform::ChooseQtPlatform(true);
   QGuiApplication app(argc, argv);
+  vp::platform::UseCNumbers();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -106,25 +106,17 @@ TEST(InputLoader, CountsAreClampedAndTheRestReadWithTheClampedCounts) {
   EXPECT_EQ(f.StringGrid2.Cell(1, 10), "5 ");
 }
 
-TEST(InputLoader, BlanksDecideWhereValuesLand) {
-  {  // no blank after the last value: that value is lost
+// Any run of blanks or tabs, and the line's end, ends a value; it lands in the grid with one blank after it.
+TEST(InputLoader, BlanksTabsAndTheLineEndSeparateValues) {
+  for (const std::string line : {"1 2 3 ", "1 2 3", "1  2   3 ", "1\t2\t3", " \t1 \t 2\t3 \t", "1 2 3\r"}) {
     TMainFormModel f;
-    ASSERT_EQ(Load(TextFile({"1 2 3", "1 1 1 ", "1 1 1 ", "1 2 ", "3 ", "0 0 "}, Scalars()), f), "");
-    EXPECT_EQ(f.StringGrid1.Cell(2, 1), "2 ");
-    EXPECT_EQ(f.StringGrid1.Cell(3, 1), "");
+    ASSERT_EQ(Load(TextFile({line, "1 1 1 ", "1 1 1 ", line, "3", "0\t0"}, Scalars()), f), "") << line;
+    EXPECT_EQ((std::vector<std::string>{f.StringGrid1.Cell(1, 1), f.StringGrid1.Cell(3, 1), f.StringGrid3.Cell(1, 1),
+                                        f.StringGrid4.Cell(0, 1), f.StringGrid2.Cell(1, 2)}),
+              (std::vector<std::string>{"1 ", "3 ", "2", "3", "0 "})) << line;
   }
-  {  // two blanks: a token of one blank, the rest one cell further on
-    TMainFormModel f;
-    ASSERT_EQ(Load(TextFile({"1  2 3 ", "1 1 1 ", "1 1 1 ", "1 2 ", "3 ", "0 0 "}, Scalars()), f), "");
-    EXPECT_EQ(f.StringGrid1.Cell(1, 1), "1 ");
-    EXPECT_EQ(f.StringGrid1.Cell(2, 1), " ");
-    EXPECT_EQ(f.StringGrid1.Cell(3, 1), "2 ");
-  }
-  {  // on a support line the lost value is a conversion failure
-    TMainFormModel f;
-    EXPECT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "1 2", "3 ", "0 0 "}, Scalars()), f),
-              "Строка 4, опора 2: '' is not a valid floating point value");
-  }
+  TMainFormModel f;  // a support without its number
+  EXPECT_EQ(Load(TextFile({"", "", "", "1", "3 ", ""}, Scalars()), f), "Строка 4, опора 2: '' is not a valid floating point value");
 }
 
 TEST(InputLoader, SectionNumbersAreRoundedHalfToEven) {
@@ -152,11 +144,11 @@ TEST(InputLoader, VariantLinesStartAtLineSix) {
     EXPECT_EQ(f.StringGrid2.Cell(1, 2), "8 ");
     EXPECT_EQ(f.StringGrid2.Cell(2, 1), "");
   }
-  {  // three variants: the third is read from line 8, which is also N
+  {  // three variants: the third's line would be line 8, N, which gives no stiffness
     TMainFormModel f;
     ASSERT_EQ(Load(TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "1 2 ", "3 ", "7 8 ", "9 10 "}, Scalars("2", "3")), f), "");
     EXPECT_EQ(f.StringGrid2.Cell(2, 1), "9 ");
-    EXPECT_EQ(f.StringGrid2.Cell(3, 1), "");  // line 8 is "2" with no blank
+    EXPECT_EQ(f.StringGrid2.Cell(3, 1), "");
   }
 }
 

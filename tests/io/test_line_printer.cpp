@@ -333,6 +333,7 @@ TEST(RunPrintJob, AFullDiskFailsWithItsReasonAndKeepsTheOldFile) {
 int main(int argc, char** argv) {
   vp::platform::ChooseQtPlatform(true);
   QGuiApplication app(argc, argv);
+  vp::platform::UseCNumbers();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

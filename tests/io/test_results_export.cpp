@@ -47,6 +47,7 @@ struct Exported {
 Exported Export(const ExportRun& run, const std::string& name) {
   const std::string path = FreshDir(name) + "/Результаты расчета.xlsx";
   EXPECT_FALSE(ExportResultsWorkbook(path, run.main, run.input, run.tables, run.sep));
+  ExpectNumbersReadWhole(ZipParts(path));
   return {path, ReadWorkbookInfo(path)};
 }
 
@@ -54,7 +55,7 @@ Exported Export(const ExportRun& run, const std::string& name) {
 double ColumnWidth(const std::string& sheetXml, int col) {
   const std::regex re("<col min=\"" + std::to_string(col) + "\" max=\"" + std::to_string(col) + "\" width=\"([0-9.]+)\"");
   std::smatch m;
-  return std::regex_search(sheetXml, m, re) ? std::stod(m[1]) : 0;
+  return std::regex_search(sheetXml, m, re) ? QByteArray::fromStdString(m[1]).toDouble() : 0;  // in any locale
 }
 
 // The style index of a cell in the sheet XML ("" when it has none).
@@ -381,6 +382,7 @@ struct RotorExport {
     RunToResults(st);
     book.path = FreshDir(name) + "/Результаты расчета.xlsx";
     EXPECT_FALSE(ExportResultsWorkbook(book.path, st.form, st.echo, st.results, '.', &st.summary));
+    ExpectNumbersReadWhole(ZipParts(book.path));
     book.info = ReadWorkbookInfo(book.path);
   }
 };
