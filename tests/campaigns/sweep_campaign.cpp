@@ -124,7 +124,7 @@ int main() {
       accepted += values;
       noise += values - confirmed;
       allNoise += values > 0 && confirmed == 0;
-      rejected += 0;
+      rejected += v.rejectedTotal;
       found += confirmed;
       inRange += r.inRange;
       missedRuns += !r.missed.empty();
@@ -134,7 +134,7 @@ int main() {
         beyondOnePercent += std::fabs(v.modes[i].omega / *v.continuous.sameOrdinal[i] - 1) > 0.01;
       }
       line = "accepted " + std::to_string(values) + ", no natural frequency " + std::to_string(values - confirmed) +
-             ", rejected " + std::string("-") + ", in range " + std::to_string(r.inRange) +
+             ", rejected " + std::to_string(v.rejectedTotal) + ", in range " + std::to_string(r.inRange) +
              ", missed " + std::to_string(r.missed.size());
     }
     if (list)

@@ -28,8 +28,7 @@ TShaftModel SteelRotor(const std::vector<double>& stiffness, int KP, double disc
 // Every frequency the sweep of variant v finds, with the parameters given.
 std::vector<double> Sweep(const TShaftModel& m, int v, TSearchParams P) {
   RecordingOutput out;
-  RecordingSink sink;
-  EXPECT_FALSE(SOB(P, v, SolverContext{m, out, sink, {}}));
+  EXPECT_FALSE(SOB(P, v, SolverContext{m, out}));
   std::vector<double> found;
   for (const auto& mode : out.modes) found.push_back(mode.omega);
   return found;
@@ -109,10 +108,9 @@ TEST(FrequencyCount, AgreesWithADirectEigenSolveOnRandomShafts) {
 TEST(FrequencyCount, ASweepThatSteppedOverTwoZerosIsCaught) {
   const TShaftModel m = UniformFreeFree(100, {30, 100}, 5);
   RecordingOutput out;
-  RecordingSink sink;
   TSearchParams P = Params(1, 70, 150, 1e-10, 1e-6);  // 22.4 and 61.7 share the first step
   int v = 1;
-  EXPECT_FALSE(SOB(P, v, SolverContext{m, out, sink, {}}));
+  EXPECT_FALSE(SOB(P, v, SolverContext{m, out}));
   std::vector<double> found;
   for (const auto& mode : out.modes) found.push_back(mode.omega);
   ASSERT_EQ(found.size(), 1u);
@@ -173,10 +171,9 @@ TEST(FrequencyCount, CountsToTheEndOfTheNumbers) {
 TEST(FrequencyCount, ACarefulSweepMissesNothing) {
   const TShaftModel m = UniformFreeFree(100, {25, 50, 75, 100}, 10);
   RecordingOutput out;
-  RecordingSink sink;
   TSearchParams P = Params(1, 1, 300, 1e-10, 1e-6);
   int v = 1;
-  EXPECT_FALSE(SOB(P, v, SolverContext{m, out, sink, {}}));
+  EXPECT_FALSE(SOB(P, v, SolverContext{m, out}));
   std::vector<double> found;
   for (const auto& mode : out.modes) found.push_back(mode.omega);
   const CompletenessReport report = CheckCompleteness(m, 1, {1, P[kStart], 1, 0.01, 1000}, found);
@@ -406,8 +403,7 @@ class EndRecorder : public RecordingOutput {
 // A search of variant 1, with or without the count.
 void Walk(const TShaftModel& m, TSearchParams& P, EndRecorder& out, bool counted) {
   const FrequencyCounter counter(m, 1);
-  RecordingSink sink;
-  SolverContext ctx{m, out, sink, {}};
+  SolverContext ctx{m, out};
   if (counted) ctx.counter = &counter;
   int v = 1;
   EXPECT_FALSE(SOB(P, v, ctx));
