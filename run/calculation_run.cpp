@@ -131,7 +131,7 @@ void SolveVariants(ProgramState& st, bool showModes, ModeShapeDisplay* display, 
     ctx.counter = counter.Fault() ? nullptr : &counter;
     // The exact continuous shaft beside the lumped one, compared in [F1, FK].
     const ContinuousShaft shaft(st.model, st.model.VariantNo);
-    ContinuousModeLine line(shaft, ctx.counter, P[kStep], P[kFirstStart], P[kUpper], P[kReportFactor], sep);
+    ContinuousModeLine line(shaft, P[kFirstStart], P[kUpper], P[kReportFactor], sep);
     writer.SetModeCompanion([&line](const ModeResult& mode, TNewFormModel& form) { line.Add(mode, form); });
     if (const std::optional<Error> error = SOB(P, st.model.VariantNo, ctx)) Raise(*error);
     writer.SetModeCompanion({});

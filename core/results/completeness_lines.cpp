@@ -16,6 +16,11 @@ std::string Digits(double value, int digits, char sep) {
 
 std::string SixDigits(double value, char sep) { return Digits(value, 6, sep); }
 
+std::string OrdinalNote(int k, int ordinal) {
+  if (ordinal < 0 || ordinal == k) return "";
+  return ordinal > 0 ? "собственная № " + std::to_string(ordinal) : "не собственная";
+}
+
 std::string RefinedNote(const VariantResult& v, int k, double factor, char sep) {
   const std::vector<std::optional<double>>& refined = v.completeness.refined;
   if (k < 1 || k > static_cast<int>(refined.size()) || !refined[k - 1]) return "";
@@ -84,7 +89,7 @@ StringTable FrequenciesWithOrdinals(const StringTable& frequencies, const Result
     for (int k = 1; k <= static_cast<int>(ordinals.size()) && k < table.ColCount(); ++k) {
       const std::string& text = table.Cell(k, v.variant);
       const int ordinal = ordinals[k - 1];
-      std::string notes = ordinal == k ? "" : ordinal > 0 ? "собственная № " + std::to_string(ordinal) : "не собственная";
+      std::string notes = OrdinalNote(k, ordinal);
       if (const std::string refined = RefinedNote(v, k, summary.reportFactor, sep); !refined.empty())
         notes += (notes.empty() ? "" : "; ") + refined;
       if (text.empty() || notes.empty()) continue;

@@ -21,6 +21,10 @@ std::string SixDigits(double value, char decimalSeparator);
 // `digits` significant digits in the general format.
 std::string Digits(double value, int digits, char decimalSeparator);
 
+// Beside the k-th frequency found (from 1) whose true ordinal (-1: not
+// counted) is not k: "собственная № 3", or "не собственная" where it has none.
+std::string OrdinalNote(int k, int ordinal);
+
 // "уточнено: P" beside the k-th frequency found (from 1) where the count
 // refined it (CompletenessReport::refined), P the reported frequency to the
 // twelve digits the count resolves; empty elsewhere.

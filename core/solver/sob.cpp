@@ -170,7 +170,7 @@ void Walk(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
     }
 
     // Accept omega as frequency number k.
-    if (ordinals) ordinals->Next(omega);
+    const int ordinal = ordinals ? ordinals->Next(omega) : -1;
     ClearFaults();
     if (!preparedHere) {
       layout.Assemble(omega, A);
@@ -192,6 +192,7 @@ void Walk(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
     result.V = &mode.V();
     result.states = &mode.States();
     result.fromNullVector = mode.UsedNullVector();
+    result.ordinal = ordinal;
     ctx.output.SectionResults(result);
     if (k > model.KP) {
       P[kStart] = omega;

@@ -22,6 +22,9 @@ struct ModeResult {
   const std::vector<double>* V = nullptr;       // V[1..n-1]: x2..xn
   const std::vector<State>* states = nullptr;   // states[0..KM]: cross-sections 0..KM
   bool fromNullVector = false;  // the reduced system was singular; see ModeShape
+  // Its true ordinal (OrdinalAssigner); 0: no natural frequency within a step
+  // of it; -1: not counted.
+  int ordinal = -1;
 };
 
 // What the search would have taken for a frequency, a sign change of the

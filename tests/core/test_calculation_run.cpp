@@ -306,6 +306,15 @@ TEST(CalculationRun, ModeShapesAreShownOnlyWhenAskedFor) {
   EXPECT_EQ(shown.ui.modeLabels,
             (std::vector<std::string>{"Вариант по жесткости N 1/Частота N 1", "Вариант по жесткости N 1/Частота N 2",
                                       "Вариант по жесткости N 2/Частота N 1", "Вариант по жесткости N 2/Частота N 2"}));
+
+  // A step of 70 passes over the first two: the one found is the third natural frequency.
+  form = FreeFreeForm(100, {30, 100}, 5);
+  form.Edit9 = "70";
+  form.Edit10 = "150";
+  form.CheckBox1 = true;
+  Program coarse(form);
+  coarse.Run();
+  EXPECT_EQ(coarse.ui.modeLabels, std::vector<std::string>{"Вариант по жесткости N 1/Частота N 1 (собственная № 3)"});
 }
 
 TEST(CalculationRun, CountsTypedButNotLeftAreClampedFirst) {
