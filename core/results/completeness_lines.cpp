@@ -28,6 +28,19 @@ std::string RefinedNote(const VariantResult& v, int k, double factor, char sep) 
 }
 
 
+std::string RejectedReason(const RejectedValue& r, double factor, char sep) {
+  const auto P = [&](double omega) { return SixDigits(omega * factor, sep); };
+  std::string what;
+  switch (r.cause) {
+    case RejectedValue::Cause::SignChange: what = "смена знака определителя на шаге от " + P(r.low) + " до " + P(r.high); break;
+    case RejectedValue::Cause::RefinedSignChange: what = "уточненная смена знака определителя"; break;
+    case RejectedValue::Cause::SmallDeterminant: what = "определитель по модулю меньше точности его вычисления"; break;
+    case RejectedValue::Cause::ZeroDeterminant: what = "определитель равен нулю"; break;
+  }
+  return what + ", а собственных частот от " + P(r.from) + " до " + P(r.to) + (r.takenWithin ? ", кроме уже найденных," : "") +
+         " нет";
+}
+
 std::vector<std::string> CompletenessLines(const VariantResult& v, double factor, char sep) {
   if (!v.solved) return {};
   const CompletenessReport& r = v.completeness;
@@ -69,6 +82,16 @@ std::vector<std::string> CompletenessLines(const VariantResult& v, double factor
                 : "Определитель там на уровне ошибок округления: частота принята по его малости или по смене "
                   "знака, вызванной округлением.";
     lines.push_back(line);
+  }
+  if (v.rejectedTotal > 0) {
+    constexpr int kListed = 10;
+    lines.push_back("Отклонено значений: " + std::to_string(v.rejectedTotal) +
+                    " (ошибки округления определителя: собственной частоты в пределах шага поиска у них нет); "
+                    "номеров частот они не получили, поиск продолжен за ними.");
+    for (size_t i = 0; i < v.rejected.size() && i < kListed; ++i)
+      lines.push_back("  P = " + SixDigits(v.rejected[i].high * factor, sep) + ": " +
+                      RejectedReason(v.rejected[i], factor, sep) + ".");
+    if (v.rejectedTotal > kListed) lines.push_back("  и еще " + std::to_string(v.rejectedTotal - kListed) + ".");
   }
   for (int k = 1; k <= static_cast<int>(v.modes.size()); ++k) {
     const std::string note = RefinedNote(v, k, factor, sep);

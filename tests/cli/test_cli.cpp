@@ -67,20 +67,31 @@ TEST(Cli, PrintoutByDefault) {
 }
 
 TEST(Cli, BadDataGivesTheDetailedMessageAndStatusOne) {
-  const std::string path = vp::test::TempPath("cli_bad.txt");
-  {
-    std::ifstream in(Example("free_free_shaft.txt"));
-    std::ofstream out(path);
-    std::string line;
-    for (int n = 1; std::getline(in, line); ++n) out << (n == 2 ? "0.01 abc " + line.substr(10) : line) << "\n";
+  // A mass that is no number (line 2); FK (line 15) below F1, refused before computing.
+  // The first `cut` characters of the line are replaced by the text.
+  const struct { int line; size_t cut; std::string text, error, code; } cases[] = {
+      {2, 10, "0.01 abc ", "Характеристики участков, участок 2, масса: 'abc ' is not a valid floating point value",
+       "field_not_real"},
+      {15, 3, "0.5", "Верхняя граница диапазона по частоте (FK = 0.5) меньше частоты начала диапазона поиска собств. "
+                  "частот (F1 = 1)", "upper_below_start"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = vp::test::TempPath("cli_bad.txt");
+    {
+      std::ifstream in(Example("free_free_shaft.txt"));
+      std::ofstream out(path);
+      std::string line;
+      for (int n = 1; std::getline(in, line); ++n) out << (n == c.line ? c.text + line.substr(c.cut) : line) << "\n";
+    }
+    const Result r = RunCli("--json --decimal-separator . " + path);
+    std::filesystem::remove(path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Ошибка ввода данных\n" + c.error), std::string::npos) << r.err;
+    const QJsonObject json = JsonOf(r.out);
+    EXPECT_EQ(json["error"].toString().toStdString(), "Ошибка ввода данных: " + c.error) << r.out;
+    EXPECT_EQ(json["error_code"].toString().toStdString(), c.code);
+    EXPECT_EQ(json["variants"], QJsonArray());
   }
-  const Result r = RunCli("--json --decimal-separator . " + path);
-  std::filesystem::remove(path);
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Ошибка ввода данных\nХарактеристики участков, участок 2, масса: 'abc ' is not a valid floating point value"),
-            std::string::npos)
-      << r.err;
-  EXPECT_TRUE(JsonOf(r.out)["error"].toString().startsWith("Ошибка ввода данных: Характеристики участков, участок 2")) << r.out;
 }
 
 TEST(Cli, WrongUsageAndMissingFiles) {

@@ -217,6 +217,9 @@ TEST(CalculationRun, RefusesInputThatWouldHangTheSearchOrOverflowItsTables) {
       {[](TMainFormModel& f) { f.Edit8 = "1E308"; }, "Частота начала диапазона поиска собств. частот слишком велика по модулю (F1 = 1E308)"},
       {[](TMainFormModel& f) { f.Edit8 = "-1.8E306"; }, "Частота начала диапазона поиска собств. частот слишком велика по модулю (F1 = -1.8E306)"},
       {[](TMainFormModel& f) { f.Edit10 = "1E308"; }, "Верхняя граница диапазона по частоте слишком велика по модулю (FK = 1E308)"},
+      // A range that holds nothing, both fields named.
+      {[](TMainFormModel& f) { f.Edit8 = "1E4"; }, "Верхняя граница диапазона по частоте (FK = 100) меньше частоты начала "
+                                                  "диапазона поиска собств. частот (F1 = 10000)"},
   };
   for (const Case& c : cases) {
     TMainFormModel form = FreeFreeForm(10, {5, 10}, 2);
