@@ -11,14 +11,15 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <numbers>
 #include <string>
 #include <vector>
 
 #include "calculation_run.h"
-#include "messages.h"
-#include "numtext.h"
+#include "form_fixtures.h"
 
 using namespace vp;
+using namespace vp::test;
 
 namespace {
 
@@ -52,38 +53,6 @@ struct Ui : RunUi {
   void ShowMessage(const std::string&) override {}
 };
 
-std::string Real(double value) { return GeneralFormat(value, '.'); }
-
-TMainFormModel Form(const Case& c, double step) {
-  const Scale& s = *c.scale;
-  TMainFormModel f;
-  const std::vector<int> supports = c.supports.empty() ? std::vector<int>{1} : c.supports;
-  f.SetSpinValue(Count::Supports, static_cast<int>(supports.size()));
-  f.SetSpinValue(Count::Sections, c.KM);
-  f.SetSpinValue(Count::Spans, c.spans);
-  f.SetSpinValue(Count::Variants, 1);
-  f.Edit3 = "25";
-  f.Edit8 = Real(step);
-  f.Edit9 = Real(step);
-  f.Edit10 = "1E9";
-  f.Edit11 = "1E-10";
-  f.Edit12 = "1E-6";
-  const double k = c.supports.empty() ? 0 : c.stiffness * s.EI / std::pow(s.length, 3);
-  for (size_t i = 0; i < supports.size(); ++i) {
-    f.StringGrid3.SetCell(static_cast<int>(i), 1, std::to_string(supports[i]));
-    f.StringGrid2.SetCell(1, static_cast<int>(i) + 1, Real(k));
-  }
-  if (c.spans == 2) f.StringGrid4.SetCell(0, 1, std::to_string(c.KM / 2));
-  f.StringGrid4.SetCell(c.spans - 1, 1, std::to_string(c.KM));
-  const double l = s.length / c.KM;
-  for (int i = 1; i <= c.KM; ++i) {
-    f.StringGrid1.SetCell(i, 1, Real(l));
-    f.StringGrid1.SetCell(i, 2, Real(s.massPerLength * l));
-    f.StringGrid1.SetCell(i, 3, Real(s.EI));
-  }
-  return f;
-}
-
 std::vector<Case> Grid() {
   std::vector<Case> cases;
   for (const Scale& scale : kScales)
@@ -106,9 +75,10 @@ int main() {
   for (const Case& c : Grid()) {
     const Scale& s = *c.scale;
     // A tenth of the pinned-pinned beam's first frequency.
-    const double step = std::pow(M_PI / s.length, 2) * std::sqrt(s.EI / s.massPerLength) / 10;
+    const double step = std::pow(std::numbers::pi / s.length, 2) * std::sqrt(s.EI / s.massPerLength) / 10;
     ProgramState st;
-    st.form = Form(c, step);
+    st.form = UniformShaftForm(c.KM, s.length, s.EI, s.massPerLength, c.supports, c.stiffness * s.EI / std::pow(s.length, 3),
+                               c.spans == 2 ? std::vector<int>{c.KM / 2, c.KM} : std::vector<int>{c.KM}, 25, step, 1e9);
     Ui ui;
     const RunOutcome outcome = RunCalculation(st, ui, '.');
     ++runs;

@@ -391,6 +391,43 @@ TEST(FrequencyCount, VeryStiffSupportsGiveFrequenciesNearTheRootsAndSomeThatAreN
   for (int k = 0; k < 5; ++k) EXPECT_EQ(r.ordinals[k], k + 1);
 }
 
+TEST(FrequencyCount, NeitherAZeroPivotNorRoundingNoiseEndsTheSearchOrUsesItUp) {
+  // A steel shaft of 10 m on bearings of 1E9 at its ends in one span: above the
+  // tenth frequency its determinant meets zero pivots and is rounding noise
+  // (the run ended after 21 values, 5 of them noise). 40 sections with a
+  // nearly hinged section 20 in two spans: a zero pivot after 5 values.
+  const TMainFormModel steel = UniformShaftForm(200, 10, 1.03e6, 308, {1, 200}, 1e9, {200}, 25, 0.647, 1e9);
+  TMainFormModel hinged = UniformShaftForm(40, 1, 1, 1, {5, 35}, 1e3, {20, 40}, 10, 5, 1e4);
+  hinged.Edit8 = "1";
+  hinged.StringGrid1.SetCell(20, 3, "1E-6");
+  const struct { TMainFormModel form; size_t found, likeContinuous; } cases[] = {{steel, 25, 10}, {hinged, 10, 0}};
+  for (const auto& c : cases) {
+    ProgramState st;
+    st.form = c.form;
+    RunToResults(st);
+    const VariantResult& v = st.summary.variants.at(0);
+    ASSERT_EQ(v.modes.size(), c.found);
+    EXPECT_GT(v.rejectedTotal, 0);
+    const FrequencyCounter counter(st.model, 1);
+    const int zero = counter.AtOrBelowZero();
+    // Each value accepted lies within a step of the natural frequency of its ordinal.
+    std::vector<int> taken;
+    for (size_t i = 0; i < c.found; ++i) {
+      const int ordinal = v.completeness.ordinals[i];
+      ASSERT_GT(ordinal, 0) << i;
+      taken.push_back(zero + ordinal - 1);
+      EXPECT_NEAR(v.modes[i].omega, CountRoot(counter, taken.back()), st.params[kStep]) << i;
+    }
+    // No value rejected has a natural frequency within its range but those found.
+    for (const RejectedValue& r : v.rejected)
+      for (int i = std::max(zero, counter.CountBelow(r.from)); i < counter.CountBelow(r.to); ++i)
+        EXPECT_NE(std::find(taken.begin(), taken.end(), i), taken.end()) << r.high;
+    // The lowest agree with the continuous shaft.
+    for (size_t i = 0; i < c.likeContinuous; ++i)
+      EXPECT_NEAR(v.modes[i].omega / v.continuous.sameOrdinal.at(i).value(), 1, 1e-3) << i;
+  }
+}
+
 namespace {
 
 // Records where a walk ended early, beside everything else.
