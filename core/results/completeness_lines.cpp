@@ -1,5 +1,6 @@
 #include "completeness_lines.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -87,11 +88,13 @@ std::vector<std::string> CompletenessLines(const VariantResult& v, double factor
     constexpr int kListed = 10;
     lines.push_back("Отклонено значений: " + std::to_string(v.rejectedTotal) +
                     " (ошибки округления определителя: собственной частоты в пределах шага поиска у них нет); "
-                    "номеров частот они не получили, поиск продолжен за ними.");
-    for (size_t i = 0; i < v.rejected.size() && i < kListed; ++i)
+                    "номеров частот они не получили, поиск продолжен за ними. Ошибки округления тем меньше, чем "
+                    "короче пролеты: разбейте вал на большее число пролетов, чтобы найти и частоты, скрытые ими.");
+    const int listed = std::min(static_cast<int>(v.rejected.size()), kListed);
+    for (int i = 0; i < listed; ++i)
       lines.push_back("  P = " + SixDigits(v.rejected[i].high * factor, sep) + ": " +
                       RejectedReason(v.rejected[i], factor, sep) + ".");
-    if (v.rejectedTotal > kListed) lines.push_back("  и еще " + std::to_string(v.rejectedTotal - kListed) + ".");
+    if (v.rejectedTotal > listed) lines.push_back("  и еще " + std::to_string(v.rejectedTotal - listed) + ".");
   }
   for (int k = 1; k <= static_cast<int>(v.modes.size()); ++k) {
     const std::string note = RefinedNote(v, k, factor, sep);
