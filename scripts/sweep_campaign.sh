@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The frequency-search campaign (tests/campaigns/sweep_campaign.cpp), about a
+# The frequency-search campaign (bench/sweep_campaign.cpp), about a
 # minute and not part of CI: 520 uniform shafts through the calculation run,
 # counting failed runs, accepted values that are no natural frequencies and
 # rejected values, and setting the frequencies found beside the count and the
@@ -9,4 +9,4 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)" --target sweep_campaign >/dev/null
-build/tests/sweep_campaign
+build/bench/sweep_campaign

@@ -253,28 +253,23 @@ TEST(CalculationRun, RefusesInputThatWouldHangTheSearchOrOverflowItsTables) {
 }
 
 TEST(CalculationRun, FailureInTheSecondVariantKeepsTheFirstAndShowsNoResults) {
-  // Two springs hold the shaft in variant 1. In variant 2 springs of 0 leave it
-  // free, and the search from F1 = 0 starts at the rigid-body zero pivot, which
-  // ends nothing; springs of 1E308 overflow at the first trial.
-  for (const char* second : {"0", "1E308"}) {
-    TMainFormModel form = FreeFreeForm(10, {10}, 1, 2);
-    form.SetSpinValue(Count::Supports, 2);
-    form.StringGrid3.SetCell(0, 1, "1");
-    form.StringGrid3.SetCell(1, 1, "9");
-    form.StringGrid2.SetCell(1, 1, "1000");
-    form.StringGrid2.SetCell(1, 2, "1000");
-    form.StringGrid2.SetCell(2, 1, second);
-    form.StringGrid2.SetCell(2, 2, second);
-    form.Edit8 = "0";
-    Program p(form);
-    const bool fails = std::string(second) != "0";
-    EXPECT_EQ(p.Run(), fails ? RunOutcome::InputError : RunOutcome::Completed);
-    EXPECT_EQ(p.ui.messages, std::vector<std::string>{});
-    ASSERT_EQ(p.ui.calls.size(), 2u);
-    EXPECT_EQ(p.ui.calls[1].rfind(fails ? "error: " : "results", 0), 0u);
-    EXPECT_NE(p.results.StringGrid1.Cell(1, 1), "");
-    EXPECT_EQ(p.results.StringGrid1.Cell(1, 2).empty(), fails);
-  }
+  // Two springs hold the shaft in variant 1; in variant 2 they are so stiff
+  // that the first trial overflows.
+  TMainFormModel form = FreeFreeForm(10, {10}, 1, 2);
+  form.SetSpinValue(Count::Supports, 2);
+  form.StringGrid3.SetCell(0, 1, "1");
+  form.StringGrid3.SetCell(1, 1, "9");
+  form.StringGrid2.SetCell(1, 1, "1000");
+  form.StringGrid2.SetCell(1, 2, "1000");
+  form.StringGrid2.SetCell(2, 1, "1E308");
+  form.StringGrid2.SetCell(2, 2, "1E308");
+  form.Edit8 = "0";
+  Program p(form);
+  EXPECT_EQ(p.Run(), RunOutcome::InputError);
+  ASSERT_EQ(p.ui.calls.size(), 2u);
+  EXPECT_EQ(p.ui.calls[1].rfind("error: ", 0), 0u);
+  EXPECT_NE(p.results.StringGrid1.Cell(1, 1), "");
+  EXPECT_EQ(p.results.StringGrid1.Cell(1, 2), "");
 }
 
 TEST(CalculationRun, ZeroStiffnessIsReportedWithItsSection) {
