@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <functional>
 
-#include "continuous_comparison.h"
 #include "completeness_lines.h"
+#include "continuous_comparison.h"
 #include "continuous_lines.h"
 #include "frequency_map.h"
 #include "messages.h"
