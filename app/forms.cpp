@@ -36,10 +36,11 @@ Forms::Forms() {
                            NewForm.get());
   MainForm->SetCalculatorOpener([this] { MainFormJestk->Open(); });
   MainFormJestk->SetTransferHandler([this] { MainForm->SyncFromModel(); });
+  MainFormJestk->SetRunningCheck([this] { return state.computing; });
   OutputForm->SetMainWindow(MainForm.get());
   OutputForm->SetPrinter([this](TOutputForm& form, PrintTarget target) {
     Print(&form, target, "Результаты расчета.pdf", [this](QPagedPaintDevice& device) {
-      PrintResults(device, state.form, state.results, DecimalSeparator(), &state.summary,
+      PrintResults(device, state.runForm, state.results, DecimalSeparator(), &state.summary,
                    PrintoutTitleToday(state.inputFile));
     });
   });
@@ -60,7 +61,7 @@ Forms::Forms() {
   OutputForm->SetExporter([this](TOutputForm& form) {
     const QString path = chooseWorkbookFile(&form);
     if (path.isEmpty()) return;
-    if (const std::optional<Error> error = ExportResultsWorkbook(path.toStdString(), state.form, state.echo, state.results,
+    if (const std::optional<Error> error = ExportResultsWorkbook(path.toStdString(), state.runForm, state.echo, state.results,
                                                                  DecimalSeparator(), &state.summary, &StiffnessMapOfRun())) {
       ReportError(&form, *error);
       return;

@@ -327,6 +327,7 @@ std::optional<Error> LoadInputFile(const std::string& path, TMainFormModel& form
   } catch (const Failure& failure) {
     return failure.error();
   }
+  loaded.ClearBeyondCounts();
   form = std::move(loaded);
   if (warnings) *warnings = std::move(found);
   return std::nullopt;

@@ -1,5 +1,7 @@
 #include "chart_printing.h"
 
+#include <QCoreApplication>
+
 #include <QGraphicsScene>
 #include <QGraphicsWidget>
 #include <QPagedPaintDevice>
@@ -96,6 +98,9 @@ void PrintChart(QPagedPaintDevice& device, QGraphicsWidget& chart, const QString
   int headingHeight = 0;
   for (int i = 0; i < heading.size(); ++i) headingHeight += heightOf(i);
   const int gap = QFontMetrics(body, &device).lineSpacing();
+  // A chart just drawn again lays itself out when the event loop next runs:
+  // done here, so that the page shows no item of the chart before it.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   if (picture.isEmpty()) picture = chart.size().toSize();
   // Smaller, its shape kept, where the page has no room for it beside the heading.
   const double sx = device.logicalDpiX() / kPicturePixelsPerInch, sy = device.logicalDpiY() / kPicturePixelsPerInch;

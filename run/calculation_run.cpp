@@ -104,6 +104,7 @@ bool Prepare(ProgramState& st, RunUi& ui, char sep, RunOutcome& outcome, double&
   if (estimate.made && !ui.AcceptEstimate(estimate.seconds)) return false;
   expectedTrials = estimate.made ? estimate.trials : 0;
   // Results of an earlier run must not pass for this run's.
+  st.runForm = st.form;
   st.results.Clear();
   st.summary = ResultsSummary();
   st.summary.reportFactor = P[kReportFactor];
@@ -179,11 +180,13 @@ RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
   if (compute) {
     const bool showModes = st.form.CheckBox1;
     ModeShapeDisplay* display = ui.ModeDisplay();
+    st.computing = true;
     CalculationWorker worker([&](CalculationWorker& self) {
       guarded([&] { SolveVariants(st, showModes, display, sep, self); });
     }, expectedTrials);
     ui.AwaitWorker(worker);
   }  // the worker has ended here
+  st.computing = false;
   switch (outcome) {
     case RunOutcome::Completed:
       st.runTime = QDateTime::currentDateTime().toString("dd.MM.yyyy HH:mm").toStdString();

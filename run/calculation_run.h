@@ -50,6 +50,11 @@ class RunUi : public MessageSink {
 // Everything the program keeps for its whole life, and one run reads and writes.
 struct ProgramState {
   TMainFormModel form;
+  // The main form as the last computed run read it: its results are printed
+  // and exported with these counts and values, whatever the form holds since.
+  TMainFormModel runForm;
+  // True while a run computes; nothing may change the main form meanwhile.
+  bool computing = false;
   TShaftModel model;
   TSearchParams params{};
   TInputFormModel echo;

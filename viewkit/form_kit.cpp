@@ -112,7 +112,11 @@ GridView::GridView(QWidget* parent, StringTableModel* model, const QRect& geomet
                 " border-top: 0px; border-left: 0px; padding: 0px 2px; }"
                 "QTableCornerButton::section { background-color: rgb(166, 202, 240); border: 1px solid gray;"
                 " border-top: 0px; border-left: 0px; }");
-  setEditTriggers(model->Editable() ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
+  // No editor delayed after a click on the selected cell: while it waits, typed
+  // keys open none, and it opens over them. Typing, F2 and a double click edit.
+  setEditTriggers(model->Editable() ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                          QAbstractItemView::AnyKeyPressed
+                                    : QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setWordWrap(false);
   setTabKeyNavigation(false);  // Tab goes on to the next control

@@ -29,6 +29,12 @@ void StringTable::SetCell(int col, int row, std::string text) {
   cells[col] = std::move(text);
 }
 
+void StringTable::ClearBeyondCounts() {
+  if (rows_.size() > static_cast<size_t>(rowCount_)) rows_.resize(rowCount_);
+  for (std::vector<std::string>& row : rows_)
+    if (row.size() > static_cast<size_t>(colCount_)) row.resize(colCount_);
+}
+
 bool StringTable::operator==(const StringTable& other) const {
   if (colCount_ != other.colCount_ || rowCount_ != other.rowCount_) return false;
   const size_t rows = std::max(rows_.size(), other.rows_.size());

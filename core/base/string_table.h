@@ -30,6 +30,8 @@ class StringTable {
 
   // Forgets every cell's text; the counts stay.
   void ClearCells() { rows_.clear(); }
+  // Forgets the text of the cells outside the current counts.
+  void ClearBeyondCounts();
 
   bool operator==(const StringTable& other) const;
 

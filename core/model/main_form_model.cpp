@@ -41,6 +41,10 @@ void TMainFormModel::LeaveAllSpins() {
   for (Count c : {Count::Supports, Count::Sections, Count::Spans, Count::Variants}) LeaveSpin(c);
 }
 
+void TMainFormModel::ClearBeyondCounts() {
+  for (StringTable* grid : {&StringGrid1, &StringGrid2, &StringGrid3, &StringGrid4}) grid->ClearBeyondCounts();
+}
+
 void TMainFormModel::FormShow() {
   StringGrid1.SetCell(1, 0, "Участок 1");
   StringGrid2.SetCell(0, 1, "Опора 1");

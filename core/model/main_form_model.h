@@ -49,6 +49,10 @@ struct TMainFormModel {
 
   bool operator==(const TMainFormModel&) const = default;
 
+  // Forgets what the grids hold beyond the counts: after a load, no value of
+  // an earlier input comes back when a count is raised.
+  void ClearBeyondCounts();
+
   // The form's show: fixed captions, then the four change handlers in the order
   // supports, sections, spans, variants.
   void FormShow();

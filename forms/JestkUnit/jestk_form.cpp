@@ -61,7 +61,7 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
   units_->addItems({"МПа, мм", "Па, м (СИ)"});
   units_->setGeometry(190, 140, 136, 24);
   connect(units_, &QComboBox::activated, this, [this](int index) {
-    model_.Units = index == 1 ? JestkUnits::PascalMetre : JestkUnits::MegapascalMillimetre;
+    model_.SetUnits(index == 1 ? JestkUnits::PascalMetre : JestkUnits::MegapascalMillimetre);
     SyncFromModel();
   });
   unitLabels_[0] = Caption(this, "", 292, 62, false);
@@ -95,7 +95,10 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
   grids_[0] = oneRow(&model_.StringGrid1, QRect(16, 214, 609, 38), 64);
   Caption(this, "Искомая  изгибная жесткость:", 16, 264);
   unitLabels_[4] = Caption(this, "", 236, 264, false);
-  grids_[3] = oneRow(&model_.StringGrid4, QRect(16, 282, 609, 38), 80);
+  grids_[3] = new GridView(this, new StringTableModel(&model_.StringGrid4, 0, 0, false), QRect(16, 282, 609, 38), 80);
+  grids_[3]->horizontalHeader()->hide();
+  grids_[3]->verticalHeader()->hide();
+  grids_[3]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   grids_[3]->SetFitToTexts(true);
 
   bitBtn1_ = BitBtn(this, "Расчет", QRect(16, 362, 120, 36), Glyph::Calculator);
@@ -103,20 +106,19 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
   bitBtn3_ = BitBtn(this, "Вернуться", QRect(552, 362, 120, 36), Glyph::Cancel);
   SetTabOrder({spinEdit1_, edit1_, edit2_, units_, checkBox1_, spinEdit2_, grids_[1], grids_[2], grids_[0], grids_[3],
                bitBtn1_, bitBtn2_, bitBtn3_});
-  connect(bitBtn1_, &QPushButton::clicked, this, [this] {
-    try {
-      model_.BitBtn1Click(DecimalSeparator());
-    } catch (const std::exception& e) {
-      SyncFromModel();
-      ReportError(this, e);
-    }
-    SyncFromModel();
-  });
+  connect(bitBtn1_, &QPushButton::clicked, this, [this] { Calculate(); });
   connect(bitBtn2_, &QPushButton::clicked, this, [this] {
+    // The main form's input belongs to the run while it computes.
+    if (running_ && running_()) {
+      ShowPlainMessage(this, "Идет расчет: жесткости можно передать на главную форму после его окончания.");
+      return;
+    }
+    // What is transferred is computed from the fields as they are now.
+    if (!Calculate()) return;
     // Fewer sections than the main form has lose its later ones: asked first.
     if (const std::optional<Error> loss = model_.TransferLoss(mainForm_))
       if (!ask_(QString::fromStdString(Message(*loss)) + " Передать?")) return;
-    model_.BitBtn2Click(mainForm_);
+    RunReporting(this, [this] { model_.BitBtn2Click(mainForm_, DecimalSeparator()); });
     SyncFromModel();
     if (transferred_) transferred_();
   });
@@ -133,6 +135,18 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
 }
 
 TMainFormJestk::~TMainFormJestk() { DisconnectControls(this); }
+
+bool TMainFormJestk::Calculate() {
+  try {
+    model_.BitBtn1Click(DecimalSeparator());
+    SyncFromModel();
+    return true;
+  } catch (const std::exception& e) {
+    SyncFromModel();  // the sections computed before the failure show under the message
+    ReportError(this, e);
+    return false;
+  }
+}
 
 void TMainFormJestk::SyncFromModel() {
   spinEdit1_->SetText(QString::fromStdString(model_.SpinEdit1.Text()));

@@ -30,6 +30,8 @@ class TMainFormJestk : public QWidget {
   void Open();
   // Runs after "Передать" has changed the main form's model.
   void SetTransferHandler(std::function<void()> handler) { transferred_ = std::move(handler); }
+  // Whether a calculation is computing: "Передать" is refused then.
+  void SetRunningCheck(std::function<bool()> running) { running_ = std::move(running); }
 
   SpinEdit* Spin(JestkCount which) const { return which == JestkCount::Sections ? spinEdit1_ : spinEdit2_; }
   QLineEdit* ModulusEdit() const { return edit1_; }
@@ -50,6 +52,8 @@ class TMainFormJestk : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // "Расчет": false when it failed (the failure is shown).
+  bool Calculate();
 
   TMainFormJestkModel& model_;
   TMainFormModel& mainForm_;
@@ -69,6 +73,7 @@ class TMainFormJestk : public QWidget {
   QPushButton* bitBtn2_;
   QPushButton* bitBtn3_;
   std::function<void()> transferred_;
+  std::function<bool()> running_;
 };
 
 }  // namespace vp

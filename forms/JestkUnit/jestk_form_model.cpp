@@ -98,6 +98,13 @@ namespace {
 
 std::string SectionText(int i) { return "участка " + std::to_string(i); }
 
+// A field's text as a real; the message names the field.
+double RealField(const std::string& field, const std::string& text, char sep) {
+  double value = 0;
+  if (!TryRealOfText(text, sep, value)) Raise(Error{ErrorCode::FieldNotReal, 0, 0, field, text});
+  return value;
+}
+
 void RequireFinite(double value, int section) {
   if (!std::isfinite(value)) throw CalcError("Переполнение при расчете жесткости " + SectionText(section));
 }
@@ -105,21 +112,23 @@ void RequireFinite(double value, int section) {
 }  // namespace
 
 void TMainFormJestkModel::BitBtn1Click(char decimalSeparator) {
-  const double d0 = RealOfText(Edit2, decimalSeparator);
-  const double E = RealOfText(Edit1, decimalSeparator);
+  const double d0 = RealField("Диаметр центрального свеления", Edit2, decimalSeparator);
+  const double E = RealField("Модуль упругости", Edit1, decimalSeparator);
   const int n = SectionCount();
   const int m = DiscCount();
   StringGrid4.SetColCount(std::max(n, 1));
 
   std::vector<double> discSection(m), discWidth(m);
   for (int j = 0; j < m; ++j) {
-    discSection[j] = RealOfText(StringGrid2.Cell(j, 0), decimalSeparator);
-    discWidth[j] = RealOfText(StringGrid3.Cell(j, 0), decimalSeparator);
+    const std::string disc = ", диск " + std::to_string(j + 1);
+    discSection[j] = RealField("Номера участков с дисками" + disc, StringGrid2.Cell(j, 0), decimalSeparator);
+    discWidth[j] = RealField("Ширина дисков" + disc, StringGrid3.Cell(j, 0), decimalSeparator);
   }
 
   const double d04 = ((d0 * d0) * d0) * d0;
   for (int i = 1; i <= n; ++i) {
-    const double d = RealOfText(StringGrid1.Cell(i - 1, 0), decimalSeparator);
+    const double d = RealField("Диаметры ротора, участок " + std::to_string(i), StringGrid1.Cell(i - 1, 0),
+                               decimalSeparator);
     const double d4 = ((d * d) * d) * d;
     double EI = (d4 - d04) * std::numbers::pi * E / 64;
     RequireFinite(EI, i);
@@ -146,7 +155,14 @@ std::optional<Error> TMainFormJestkModel::TransferLoss(const TMainFormModel& mai
   return Error{ErrorCode::TransferShrinks, after, 0, "", std::to_string(before)};
 }
 
-void TMainFormJestkModel::BitBtn2Click(TMainFormModel& mainForm) {
+void TMainFormJestkModel::SetUnits(JestkUnits units) {
+  if (units == Units) return;
+  Units = units;
+  for (int i = 0; i < StringGrid4.ColCount(); ++i) StringGrid4.SetCell(i, 0, "");
+}
+
+void TMainFormJestkModel::BitBtn2Click(TMainFormModel& mainForm, char decimalSeparator) {
+  BitBtn1Click(decimalSeparator);
   const int n = SectionCount();
   mainForm.SetSpinValue(Count::Sections, n);
   for (int i = 1; i <= n; ++i) mainForm.StringGrid1.SetCell(i, 3, StringGrid4.Cell(i - 1, 0));

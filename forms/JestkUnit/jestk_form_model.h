@@ -47,7 +47,7 @@ struct TMainFormJestkModel {
   std::string Edit1;                         // E, "Модуль упругости:"
   std::string Edit2;                         // d0, "Диаметр центрального свеления:"
   bool CheckBox1 = false;                    // "Учитывать влияние дисков"
-  JestkUnits Units = JestkUnits::MegapascalMillimetre;
+  JestkUnits Units = JestkUnits::MegapascalMillimetre;  // set through SetUnits
   // SpinEdit2, StringGrid2, StringGrid3, Label6, Label7 and Label9 are shown
   // exactly while CheckBox1 is ticked; Bevel3 is raised then, lowered otherwise.
   bool DiscControlsVisible = false;
@@ -57,7 +57,7 @@ struct TMainFormJestkModel {
   StringTable StringGrid1{1, 1};  // diameters, column i-1 is section i
   StringTable StringGrid2{1, 1};  // section number of disc j in column j-1
   StringTable StringGrid3{1, 1};  // width of disc j in column j-1
-  StringTable StringGrid4{1, 1};  // EI / 10^9 of section i in column i-1
+  StringTable StringGrid4{1, 1};  // EI of section i in column i-1, computed: not edited by hand
 
   bool operator==(const TMainFormJestkModel&) const = default;
 
@@ -87,17 +87,23 @@ struct TMainFormJestkModel {
   void CheckBox1Click();
 
   // "Расчет": EI of every section from the diameters, the bore and the modulus,
-  // written as EI / 10^9 in the general format into StringGrid4. Each section's
-  // result is written before the next diameter is read, so a failure leaves the
-  // earlier sections freshly computed and the later cells as they were.
-  // Throws Failure for a text that is not a number and CalcError for a
-  // disc on a zero diameter, a negative width-to-diameter ratio or an overflow.
+  // written as EI divided by the units' divisor in the general format into
+  // StringGrid4. Each section's result is written before the next diameter is
+  // read, so a failure leaves the earlier sections freshly computed and the
+  // later cells as they were. Throws Failure (FieldNotReal, naming the field)
+  // for a text that is not a number and CalcError for a disc on a zero
+  // diameter, a negative width-to-diameter ratio or an overflow.
   void BitBtn1Click(char decimalSeparator);
 
-  // "Передать": sets the main form's section count to n (the main form clamps it
-  // to its own limits), copies result cells 1..n unchanged into row 3 of its
-  // section grid, and hides the calculator. Needs no preceding calculation.
-  void BitBtn2Click(TMainFormModel& mainForm);
+  // Another choice of units: the results shown were taken in the old ones and
+  // are cleared.
+  void SetUnits(JestkUnits units);
+
+  // "Передать": computes EI from the fields as they are now (a failure throws
+  // as "Расчет" does and transfers nothing), then sets the main form's section
+  // count to n (the main form clamps it to its own limits), copies result cells
+  // 1..n into row 3 of its section grid, and hides the calculator.
+  void BitBtn2Click(TMainFormModel& mainForm, char decimalSeparator);
   // What "Передать" would lose: the main form's sections beyond n, when it has
   // more (ErrorCode::TransferShrinks), asked about before the transfer.
   std::optional<Error> TransferLoss(const TMainFormModel& mainForm) const;

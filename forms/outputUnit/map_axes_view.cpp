@@ -1,6 +1,7 @@
 #include "map_axes_view.h"
 
 #include <QChart>
+#include <QChartView>
 #include <QComboBox>
 #include <QLogValueAxis>
 #include <QValueAxis>
@@ -37,11 +38,19 @@ QLogValueAxis* LogAxis(const QString& title, const LogAxisSpan& span) {
   return axis;
 }
 
-void UseMapNumbers(QChart* chart) {
+QChart* NewMapChart(QChartView* view, const QString& title) {
+  auto* chart = new QChart;
+  chart->setTitle(title);
+  chart->setBackgroundRoundness(0);
+  chart->legend()->setAlignment(Qt::AlignBottom);
   QLocale locale;
   locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
   chart->setLocale(locale);
   chart->setLocalizeNumbers(true);
+  QChart* old = view->chart();
+  view->setChart(chart);
+  delete old;
+  return chart;
 }
 
 QComboBox* FrequencyUnitBox(QWidget* parent) {

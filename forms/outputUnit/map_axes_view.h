@@ -9,6 +9,7 @@
 #include "stiffness_map_chart.h"
 
 class QChart;
+class QChartView;
 class QComboBox;
 class QLogValueAxis;
 class QValueAxis;
@@ -20,9 +21,12 @@ namespace vp {
 QValueAxis* AxisOf(const PlotAxis& axis);
 // A logarithmic axis over the span, a labelled tick at every power of ten.
 QLogValueAxis* LogAxis(const QString& title, const LogAxisSpan& span);
-// The maps write numbers with the decimal separator of the user's regional
-// settings and without digit grouping, as the tables do.
-void UseMapNumbers(QChart* chart);
+// A new chart in the view for every drawing of a map: nothing of the chart
+// before (its axes and labels leave the scene only when the event loop next
+// runs) can show on the new one or on its printed page. The old chart is
+// deleted. Titled, square, its legend at the bottom, numbers as the tables
+// write them (the user's decimal separator, no digit grouping).
+QChart* NewMapChart(QChartView* view, const QString& title);
 
 // The choice "Частота, P" / "Гц" / "об/мин" beside a map, and what it says.
 QComboBox* FrequencyUnitBox(QWidget* parent);

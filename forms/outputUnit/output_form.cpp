@@ -124,16 +124,13 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   // The frequencies across the stiffness variants.
   Bevel(this, QRect(641, 0, 461, 587));
   Title(this, "Карта частот по вариантам жесткости опор:", 649, 3);
-  map_ = new QChart;
-  map_->setTitle("Карта частот");
-  map_->setBackgroundRoundness(0);
-  UseMapNumbers(map_);
   Caption(this, "Ось частот:", 930, 4, false);
   mapUnit_ = FrequencyUnitBox(this);
   mapUnit_->setGeometry(1000, 1, 94, 20);
   connect(mapUnit_, &QComboBox::currentIndexChanged, this, [this] { FillMap(); });
-  mapView_ = new QChartView(map_, this);
+  mapView_ = new QChartView(this);
   mapView_->setRenderHint(QPainter::Antialiasing);
+  map_ = NewMapChart(mapView_, "Карта частот");
   mapView_->setGeometry(649, 22, 445, 515);
   printMapButton_ = BitBtn(this, "Печать карты", QRect(649, 541, 116, 41), Glyph::Print);
   pdfMapButton_ = BitBtn(this, "Сохранить в PDF", QRect(769, 541, 122, 41), Glyph::Save);
@@ -209,12 +206,8 @@ QString TOutputForm::CheckText() const { return checks_->toPlainText(); }
 QString TOutputForm::ContinuousNotesText() const { return continuousNotes_->text(); }
 
 void TOutputForm::FillMap() {
-  map_->removeAllSeries();
-  for (QAbstractAxis* axis : map_->axes()) {
-    map_->removeAxis(axis);
-    delete axis;
-  }
   const FrequencyMap map = BuildFrequencyMap(summary_);
+  map_ = NewMapChart(mapView_, "Карта частот");
   mapView_->setVisible(map.Drawn());
   printMapButton_->setVisible(map.Drawn());
   pdfMapButton_->setVisible(map.Drawn());
@@ -252,7 +245,7 @@ void TOutputForm::FillMap() {
     map_->addSeries(lowMac);
   }
   // The title says what the dotted lines are; the legend has no room left.
-  map_->setTitle(companions ? "Карта частот (пунктиром - непрерывная модель вала)" : "Карта частот");
+  if (companions) map_->setTitle("Карта частот (пунктиром - непрерывная модель вала)");
   for (QAbstractSeries* series : map_->series())
     if (series->name().isEmpty())
       for (QLegendMarker* marker : map_->legend()->markers(series)) marker->setVisible(false);
@@ -264,7 +257,6 @@ void TOutputForm::FillMap() {
     series->attachAxis(variants);
     series->attachAxis(frequencies);
   }
-  map_->legend()->setAlignment(Qt::AlignBottom);
   QFont small = map_->legend()->font();
   small.setPointSize(7);
   map_->legend()->setFont(small);

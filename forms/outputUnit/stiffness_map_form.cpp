@@ -45,13 +45,9 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
   resize(1040, 640);
   setMinimumSize(860, 520);
 
-  chart_ = new QChart;
-  chart_->setTitle("Карта критических скоростей");
-  chart_->setBackgroundRoundness(0);
-  chart_->legend()->setAlignment(Qt::AlignBottom);
-  UseMapNumbers(chart_);
-  view_ = new QChartView(chart_, this);
+  view_ = new QChartView(this);
   view_->setRenderHint(QPainter::Antialiasing);
+  chart_ = NewMapChart(view_, "Карта критических скоростей");
 
   auto* panel = new QWidget(this);
   panel->setFixedWidth(290);
@@ -219,11 +215,7 @@ void TStiffnessMapForm::ShowNotice() {
 }
 
 void TStiffnessMapForm::Draw() {
-  chart_->removeAllSeries();
-  for (QAbstractAxis* axis : chart_->axes()) {
-    chart_->removeAxis(axis);
-    delete axis;
-  }
+  chart_ = NewMapChart(view_, "Карта критических скоростей");
   const StiffnessMapChart& map = model_.Chart();
   print_button_->setEnabled(map.Drawn());
   pdf_button_->setEnabled(map.Drawn());

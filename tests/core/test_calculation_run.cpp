@@ -30,6 +30,8 @@ class FakeUi : public RunUi, public ModeShapeDisplay {
   std::vector<std::string> messages;
   std::vector<std::string> echoLabels;
   std::vector<std::string> modeLabels;
+  const bool* computingFlag = nullptr;  // the program's, looked at while the worker computes
+  std::vector<bool> computing;
 
   bool ConfirmEcho(const TInputFormModel& echo) override {
     calls.push_back("echo");
@@ -58,6 +60,7 @@ class FakeUi : public RunUi, public ModeShapeDisplay {
     return acceptEstimate;
   }
   void AwaitWorker(CalculationWorker& worker) override {
+    if (computingFlag) computing.push_back(*computingFlag);
     if (stopAtHandOver) worker.WaitForNews();
     while (stopAfterTrials >= 0 && worker.Progress().trials < stopAfterTrials && !worker.Serve())
       worker.WaitForNews(1);
@@ -68,7 +71,10 @@ class FakeUi : public RunUi, public ModeShapeDisplay {
 
 struct Program : ProgramState {
   FakeUi ui;
-  explicit Program(TMainFormModel f) { form = std::move(f); }
+  explicit Program(TMainFormModel f) {
+    form = std::move(f);
+    ui.computingFlag = &computing;
+  }
   RunOutcome Run(char sep = '.') { return RunCalculation(*this, ui, sep); }
 };
 
@@ -280,7 +286,7 @@ TEST(CalculationRun, ZeroStiffnessIsReportedWithItsSection) {
   EXPECT_EQ(p.ui.calls.back(), "error: Характеристики участков, участок 4: жесткость равна нулю (деление на ноль)");
 }
 
-TEST(CalculationRun, EachRunClearsTheResultsOfTheLastOne) {
+TEST(CalculationRun, EachRunClearsTheResultsOfTheLastOneAndKeepsItsOwnInput) {
   Program p(FreeFreeForm(20, {20}, 3));
   p.Run();
   p.results.StringGrid1.SetCell(5, 1, "stale");
@@ -290,6 +296,16 @@ TEST(CalculationRun, EachRunClearsTheResultsOfTheLastOne) {
   EXPECT_EQ(p.results.StringGrid1.Cell(5, 1), "");
   EXPECT_EQ(p.results.StringGrid3.Cell(300, 3), "");
   EXPECT_EQ(p.results.StringGrid1.Cell(2, 1), "");
+  // Its documents take the form as it read it, whatever the form holds since;
+  // a run that computes nothing leaves them so.
+  const TMainFormModel read = p.form;
+  EXPECT_TRUE(p.runForm == read);
+  p.form.Edit3 = "7";
+  p.ui.confirm = false;
+  p.Run();
+  EXPECT_TRUE(p.runForm == read);
+  EXPECT_EQ(p.ui.computing, (std::vector<bool>{true, true}));
+  EXPECT_FALSE(p.computing);
 }
 
 TEST(CalculationRun, ModeShapesAreShownOnlyWhenAskedFor) {

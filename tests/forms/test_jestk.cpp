@@ -112,7 +112,7 @@ TEST(JestkCalculation, DiscsOffTheSectionsChangeNothingAndTheCheckBoxOnlyHides) 
 TEST(JestkCalculation, ReadsInOrderAndKeepsWhatWasWrittenBeforeAFailure) {
   auto f = Calculator({"1", "1", "", "1", "1"});
   for (int c = 0; c < 5; ++c) f.StringGrid4.SetCell(c, 0, "old");
-  EXPECT_EQ(Failure(f), "'' is not a valid floating point value");
+  EXPECT_TRUE(Contains(Failure(f), "Диаметры ротора, участок 3: '' is not a valid floating point value"));
   EXPECT_EQ(f.StringGrid4.Cell(0, 0), "3.14159265358979E-9");
   EXPECT_EQ(f.StringGrid4.Cell(1, 0), "3.14159265358979E-9");
   for (int c = 2; c < 5; ++c) EXPECT_EQ(f.StringGrid4.Cell(c, 0), "old");
@@ -121,11 +121,11 @@ TEST(JestkCalculation, ReadsInOrderAndKeepsWhatWasWrittenBeforeAFailure) {
   auto g = Calculator({"1"}, {{"1", "x"}});
   g.Edit2 = "";
   g.Edit1 = "E";
-  EXPECT_EQ(Failure(g), "'' is not a valid floating point value");
+  EXPECT_TRUE(Contains(Failure(g), "Диаметр центрального свеления: ''"));
   g.Edit2 = "0";
-  EXPECT_EQ(Failure(g), "'E' is not a valid floating point value");
+  EXPECT_TRUE(Contains(Failure(g), "Модуль упругости: 'E'"));
   g.Edit1 = "64";
-  EXPECT_EQ(Failure(g), "'x' is not a valid floating point value");
+  EXPECT_TRUE(Contains(Failure(g), "Ширина дисков, диск 1: 'x'"));
   EXPECT_EQ(g.StringGrid4.Cell(0, 0), "");
 }
 
@@ -185,7 +185,7 @@ TEST(JestkCounts, SpinEditsSizeTheRowsWithinZeroTo200) {
   EXPECT_EQ(f.StringGrid4.Cell(0, 0), "old");
 }
 
-TEST(JestkTransfer, OpeningTakesKMAndTransferCopiesTheResultRowAsItStands) {
+TEST(JestkTransfer, OpeningTakesKMAndTransferSendsEIOfTheFieldsAsTheyAreNow) {
   TMainFormModel main;
   main.SetSpinValue(vp::Count::Sections, 25);
   TMainFormJestkModel f;
@@ -194,25 +194,39 @@ TEST(JestkTransfer, OpeningTakesKMAndTransferCopiesTheResultRowAsItStands) {
   EXPECT_EQ(f.SectionCount(), 25);
   EXPECT_EQ(f.StringGrid1.ColCount(), 25);
 
-  f.SetSpinValue(JestkCount::Sections, 3);
-  main.StringGrid1.SetCell(2, 3, "stale");
-  f.StringGrid4.SetCell(0, 0, "1.5");
-  f.StringGrid4.SetCell(2, 0, "user edit");
-  f.BitBtn2Click(main);
+  // Computed, then a diameter edited: the transfer computes again.
+  f = Calculator({"100", "100", "100"});
+  f.BitBtn1Click('.');
+  f.StringGrid1.SetCell(1, 0, "200");
+  f.BitBtn2Click(main, '.');
   EXPECT_FALSE(f.Visible);
   EXPECT_EQ(main.SpinEdit2.Text(), "3");
   EXPECT_EQ(main.StringGrid1.ColCount(), 4);
   EXPECT_EQ(main.StringGrid1.Cell(3, 0), "Участок 3");
-  EXPECT_EQ(main.StringGrid1.Cell(1, 3), "1.5");
-  EXPECT_EQ(main.StringGrid1.Cell(2, 3), "");
-  EXPECT_EQ(main.StringGrid1.Cell(3, 3), "user edit");
+  EXPECT_EQ(main.StringGrid1.Cell(1, 3), "0.314159265358979");
+  EXPECT_EQ(main.StringGrid1.Cell(2, 3), "5.02654824574367");
 
-  main.StringGrid1.SetCell(1, 3, "kept");
-  f.SetSpinValue(JestkCount::Sections, 0);
-  f.BitBtn2Click(main);
-  EXPECT_EQ(main.SpinEdit2.Text(), "1");
-  EXPECT_EQ(main.StringGrid1.ColCount(), 2);
-  EXPECT_EQ(main.StringGrid1.Cell(1, 3), "kept");
+  // A field that does not read transfers nothing, and names the field.
+  const TMainFormModel before = main;
+  f.StringGrid1.SetCell(2, 0, "1,5");
+  try {
+    f.BitBtn2Click(main, '.');
+    ADD_FAILURE() << "transferred";
+  } catch (const vp::Failure& e) {
+    EXPECT_TRUE(Contains(vp::Message(e.error()), "Диаметры ротора, участок 3: '1,5'"));
+  }
+  EXPECT_TRUE(main == before);
+}
+
+// Results taken in one system of units are cleared when another is chosen.
+TEST(JestkUnits, AnotherChoiceClearsTheResults) {
+  auto f = Calculator({"100", "100"});
+  f.BitBtn1Click('.');
+  f.SetUnits(vp::JestkUnits::MegapascalMillimetre);
+  EXPECT_EQ(f.StringGrid4.Cell(1, 0), "0.314159265358979");
+  f.SetUnits(vp::JestkUnits::PascalMetre);
+  EXPECT_EQ(f.StringGrid4.Cell(0, 0), "");
+  EXPECT_EQ(f.StringGrid4.Cell(1, 0), "");
 }
 
 // A steel shaft of 100 mm (E = 2.1E5 МПа) is 1030.8 кН·м²; taken in Pa and m
@@ -223,7 +237,7 @@ TEST(JestkUnits, TheSiChoiceTransfersEIUnscaledTheDefaultInKilonewtonSquareMetre
   steel.BitBtn1Click('.');
   auto si = Calculator({"0.1"});
   si.Edit1 = "2.1E11";
-  si.Units = vp::JestkUnits::PascalMetre;
+  si.SetUnits(vp::JestkUnits::PascalMetre);
   si.BitBtn1Click('.');
   EXPECT_NEAR(Result(steel, 1), 2.1e5 * 1e8 * 3.141592653589793 / 64 / 1e9, 1e-9);
   EXPECT_NEAR(Result(si, 1), 1000 * Result(steel, 1), 1e-6);

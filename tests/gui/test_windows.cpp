@@ -319,6 +319,26 @@ TEST_F(Windows, EnterInAGridCommitsTheCellAndMovesOnAsInASpreadsheet) {
   EXPECT_EQ(forms->state.form.StringGrid1.Cell(1, 1), "0.5");
 }
 
+TEST_F(Windows, KeysTypedRightAfterAClickOnTheSelectedCellAllReachIt) {
+  // A one-cell grid: Enter leaves its only cell selected, and a click on it
+  // follows; the keys come 100 ms later, slowly or fast.
+  GridView* grid = forms->MainForm->Grid(3);  // supports: 1 column
+  const QPoint cell = grid->visualRect(grid->model()->index(0, 0)).center();
+  const auto type = [&](const std::string& keys, int pause) {
+    for (const char key : keys) QTest::keyClick(QApplication::focusWidget(), key, {}, pause);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::qWait(QApplication::doubleClickInterval() + 100);  // no late editor opens over it
+  };
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
+  type("7", 0);
+  for (const auto& [keys, pause] : {std::pair{"0,08", QApplication::doubleClickInterval() / 3}, {"1,5", 20}}) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
+    QTest::qWait(100);
+    type(keys, pause);
+    EXPECT_EQ(forms->state.form.StringGrid3.Cell(0, 1), keys);
+  }
+}
+
 TEST_F(Windows, RepeatInputComputesNothing) {
   Load("free_free_shaft.txt");
   bool resultsShown = false;
@@ -407,10 +427,28 @@ TEST_F(Windows, LoaderMessagesAndTheCalculatorButton) {
   EXPECT_EQ(forms->MainFormJestk->Spin(JestkCount::Sections)->Text(), "25");
   EXPECT_EQ(forms->MainFormJestk->Grid(1)->model()->columnCount(), 25);
 
-  // Fewer sections than the main form's are transferred only when the user agrees.
+  // "Передать" computes from the fields first: an empty bore is named, and
+  // nothing is transferred; nor while a run computes.
   TMainFormJestk& calc = *forms->MainFormJestk;
   Type(calc.Spin(JestkCount::Sections), "5");
   QStringList asked;
+  calc.SetAsker([&](const QString& question) { return asked << question, true; });
+  messages.clear();
+  calc.TransferButton()->click();
+  QTest::keyClicks(calc.BoreEdit(), "0");
+  QTest::keyClicks(calc.ModulusEdit(), "2E5");
+  QAbstractItemModel* diameters = calc.Grid(1)->model();
+  for (int c = 0; c < 5; ++c) diameters->setData(diameters->index(0, c), "100", Qt::EditRole);
+  forms->state.computing = true;
+  calc.TransferButton()->click();
+  forms->state.computing = false;
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_TRUE(messages[0].contains("Диаметр центрального свеления: ''")) << messages[0].toStdString();
+  EXPECT_TRUE(messages[1].startsWith("Идет расчет")) << messages[1].toStdString();
+  EXPECT_TRUE(asked.isEmpty());
+  EXPECT_EQ(forms->state.form.SpinEdit2.Text(), "25");
+
+  // Fewer sections than the main form's are transferred only when the user agrees.
   for (bool agree : {false, true}) {
     calc.SetAsker([&](const QString& question) { return asked << question, agree; });
     calc.TransferButton()->click();
@@ -418,6 +456,7 @@ TEST_F(Windows, LoaderMessagesAndTheCalculatorButton) {
   }
   ASSERT_EQ(asked.size(), 2);
   EXPECT_TRUE(asked[0].startsWith("Число участков на главной форме уменьшится с 25 до 5")) << asked[0].toStdString();
+  EXPECT_EQ(forms->state.form.StringGrid1.Cell(5, 3), "981.74770424681");
 }
 
 TEST_F(Windows, ALongCalculationShowsProgressAndCanBeStopped) {
@@ -1050,6 +1089,7 @@ TEST_F(Windows, TheFrequencyMapDrawsOneLinePerOrdinalAndMarksChangedShapes) {
   TOutputForm& out = *forms->OutputForm;
   out.Refresh();
   out.show();
+  QApplication::processEvents();  // a chart drawn anew lays out its legend
   EXPECT_TRUE(out.PrintMapButton()->isVisible());
   QStringList legend;
   int lowMacPoints = 0;

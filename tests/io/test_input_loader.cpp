@@ -528,3 +528,21 @@ TEST(InputLoader, QuotedTextsInMessagesArePrintable) {
   EXPECT_EQ(LoadFile(dir + "/\x1B[31mred.txt", form),
             "Не удалось открыть файл '" + dir + "/\\x1B[31mred.txt'. Нет такого файла или папки.");
 }
+
+// A load leaves nothing of the earlier input beyond its counts; values typed
+// and hidden by a lower count still come back when it is raised again.
+TEST(InputLoader, RaisedCountsAfterALoadShowNoEarlierInput) {
+  TMainFormModel form;
+  ASSERT_EQ(Load(Example("rotor_two_bearings.txt"), form), "");
+  TempFile small("small.txt", TextFile({"1 1 1 ", "1 1 1 ", "1 1 1 ", "1 2 ", "3 ", "5 5 "}, Scalars()));
+  ASSERT_EQ(test::Text(LoadInputFile(small.path(), form, '.')), "");
+  form.SetSpinValue(Count::Sections, 14);
+  form.SetSpinValue(Count::Supports, 4);
+  form.SetSpinValue(Count::Variants, 2);
+  for (int k = 4; k <= 14; ++k) EXPECT_EQ(form.StringGrid1.Cell(k, 1), "") << k;
+  EXPECT_EQ(form.StringGrid3.Cell(2, 1), "");
+  EXPECT_EQ(form.StringGrid2.Cell(2, 1), "");
+  form.SetSpinValue(Count::Sections, 2);
+  form.SetSpinValue(Count::Sections, 3);
+  EXPECT_NE(form.StringGrid1.Cell(3, 1), "");
+}
