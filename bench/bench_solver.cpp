@@ -18,11 +18,6 @@ namespace {
 
 using namespace vp;
 
-class NoMessages : public MessageSink {
- public:
-  void ShowMessage(const std::string&) override {}
-};
-
 // A uniform shaft of length 1 (EI = 1, mass 1 per length) in KM sections and KZ
 // equal spans, on 10 supports with stiffnesses growing with the variant.
 TShaftModel LargeShaft(int KM, int KZ, int KW, int KP) {
@@ -64,13 +59,12 @@ void BM_Trial(benchmark::State& state) {
   const ShaftLayout layout(model, 1);
   const int n = layout.n();
   std::vector<double> a(n * n);
-  NoMessages sink;
   double omega = 10;
   for (auto _ : state) {
     layout.Assemble(omega, MatrixView{a.data(), n});
     double mantissa;
     int exponent;
-    OPRED(a.data(), n, 8, mantissa, exponent, n, sink, 2);
+    OPRED(a.data(), n, 8, mantissa, exponent, n, 2);
     benchmark::DoNotOptimize(mantissa);
     omega += 1e-3;
   }
@@ -79,13 +73,12 @@ BENCHMARK(BM_Trial)->Arg(6)->Arg(20)->Unit(benchmark::kMicrosecond);
 
 void BM_LargestRun(benchmark::State& state) {
   const TShaftModel model = LargeShaft(200, 20, 20, 20);
-  NoMessages sink;
   long frequencies = 0;
   for (auto _ : state) {
     ResultsTables tables;
     TNewFormModel newForm;
     ResultsWriter writer(tables, newForm, model, false, nullptr, '.');
-    const SolverContext ctx{model, writer, sink, {}};
+    const SolverContext ctx{model, writer};
     TSearchParams P = LargeRunParams();
     for (int v = 1; v <= model.KW; ++v) {
       P[kStart] = 1;
@@ -101,14 +94,13 @@ BENCHMARK(BM_LargestRun)->Unit(benchmark::kMillisecond);
 // frequencies its range holds (beside it, to compare their costs).
 void BM_SweepOfOneVariant(benchmark::State& state) {
   const TShaftModel model = LargeShaft(200, 20, 1, 20);
-  NoMessages sink;
   for (auto _ : state) {
     ResultsTables tables;
     TNewFormModel newForm;
     ResultsWriter writer(tables, newForm, model, false, nullptr, '.');
     TSearchParams P = LargeRunParams();
     int v = 1;
-    benchmark::DoNotOptimize(SOB(P, v, SolverContext{model, writer, sink, {}}));
+    benchmark::DoNotOptimize(SOB(P, v, SolverContext{model, writer}));
   }
 }
 BENCHMARK(BM_SweepOfOneVariant)->Unit(benchmark::kMillisecond);
@@ -154,13 +146,12 @@ BENCHMARK(BM_ContinuousFrequenciesOfLargestRun)->Unit(benchmark::kMillisecond);
 void BM_ContinuousComparisonOfLargestRun(benchmark::State& state) {
   const double FK = static_cast<double>(state.range(0));
   const TShaftModel model = LargeShaft(200, 20, 20, 20);
-  NoMessages sink;
   ResultsSummary summary;
   SummaryRecorder recorder(summary);
   TSearchParams P = LargeRunParams();
   for (int v = 1; v <= model.KW; ++v) {
     P[kStart] = 1;
-    benchmark::DoNotOptimize(SOB(P, v, SolverContext{model, recorder, sink, {}}));
+    benchmark::DoNotOptimize(SOB(P, v, SolverContext{model, recorder}));
     VariantResult& result = summary.Variant(v);
     std::vector<double> found;
     for (const ModeData& mode : result.modes) found.push_back(mode.omega);

@@ -38,18 +38,20 @@ class Tee : public SolverOutput {
     first_.WalkEndedEarly(variant, omega);
     second_.WalkEndedEarly(variant, omega);
   }
+  void Rejected(int variant, const RejectedValue& value) override {
+    first_.Rejected(variant, value);
+    second_.Rejected(variant, value);
+  }
 
  private:
   SolverOutput& first_;
   SolverOutput& second_;
 };
 
-// What the worker shows, carried out on the thread that started the run.
-class HandedOver : public MessageSink, public ModeShapeDisplay {
+// The mode shapes the worker shows, carried out on the thread that started the run.
+class HandedOver : public ModeShapeDisplay {
  public:
-  HandedOver(CalculationWorker& worker, MessageSink& messages, ModeShapeDisplay* display)
-      : worker_(worker), messages_(messages), display_(display) {}
-  void ShowMessage(const std::string& text) override { worker_.HandOver([&] { messages_.ShowMessage(text); }); }
+  HandedOver(CalculationWorker& worker, ModeShapeDisplay* display) : worker_(worker), display_(display) {}
   bool ShowModeShape(const TNewFormModel& form) override {
     bool more = true;
     worker_.HandOver([&] { more = display_->ShowModeShape(form); });
@@ -58,7 +60,6 @@ class HandedOver : public MessageSink, public ModeShapeDisplay {
 
  private:
   CalculationWorker& worker_;
-  MessageSink& messages_;
   ModeShapeDisplay* display_;
 };
 
@@ -116,15 +117,15 @@ bool Prepare(ProgramState& st, RunUi& ui, char sep, RunOutcome& outcome, double&
 
 // Every variant's sweep, its check and the continuous shaft beside it: the
 // worker's part of the run.
-void SolveVariants(ProgramState& st, bool showModes, MessageSink& messages, ModeShapeDisplay* display,
-                   char sep, CalculationWorker& worker) {
+void SolveVariants(ProgramState& st, bool showModes, ModeShapeDisplay* display, char sep,
+                   CalculationWorker& worker) {
   TSearchParams& P = st.params;
   const StopFlag& stop = worker.StopRequest();
-  HandedOver shown(worker, messages, display);
+  HandedOver shown(worker, display);
   ResultsWriter writer(st.results, st.newForm, st.model, showModes, display ? &shown : nullptr, sep);
   SummaryRecorder recorder(st.summary);
   Tee output(writer, recorder);
-  SolverContext ctx{st.model, output, shown, &worker.Progress(), nullptr, sep, &stop};
+  SolverContext ctx{st.model, output, &worker.Progress(), nullptr, sep, &stop};
   if (st.model.KW <= 0) return;
   st.model.VariantNo = 1;
   for (int i = 0; i < st.model.KW; ++i) {
@@ -133,7 +134,7 @@ void SolveVariants(ProgramState& st, bool showModes, MessageSink& messages, Mode
     ctx.counter = counter.Fault() ? nullptr : &counter;
     // The exact continuous shaft beside the lumped one, compared in [F1, FK].
     const ContinuousShaft shaft(st.model, st.model.VariantNo);
-    ContinuousModeLine line(shaft, ctx.counter, P[kStep], P[kFirstStart], P[kUpper], P[kReportFactor], sep);
+    ContinuousModeLine line(shaft, P[kFirstStart], P[kUpper], P[kReportFactor], sep);
     writer.SetModeCompanion([&line](const ModeResult& mode, TNewFormModel& form) { line.Add(mode, form); });
     if (const std::optional<Error> error = SOB(P, st.model.VariantNo, ctx)) Raise(*error);
     writer.SetModeCompanion({});
@@ -183,7 +184,7 @@ RunOutcome RunCalculation(ProgramState& st, RunUi& ui, char sep) {
     ModeShapeDisplay* display = ui.ModeDisplay();
     st.computing = true;
     CalculationWorker worker([&](CalculationWorker& self) {
-      guarded([&] { SolveVariants(st, showModes, ui, display, sep, self); });
+      guarded([&] { SolveVariants(st, showModes, display, sep, self); });
     }, expectedTrials);
     ui.AwaitWorker(worker);
   }  // the worker has ended here

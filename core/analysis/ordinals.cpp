@@ -7,9 +7,6 @@ namespace vp {
 
 namespace {
 
-// The share of a frequency to which the count resolves it.
-constexpr double kResolution = 1e-12;
-
 // Narrows [low, high], which holds natural frequency number `index`
 // (CountBelow(low) <= index < CountBelow(high)), by bisection on the count
 // until it is at most `width` wide.
@@ -25,39 +22,6 @@ std::pair<double, double> Isolate(const FrequencyCounter& counter, int index, do
 
 int CompletenessReport::Confirmed() const {
   return static_cast<int>(std::count_if(ordinals.begin(), ordinals.end(), [](int n) { return n > 0; }));
-}
-
-std::vector<int> OrdinalAssigner::Free(double omega, double d) const {
-  std::vector<int> indices;
-  const int zero = counter_.AtOrBelowZero();
-  for (int i = std::max(zero, counter_.CountBelow(omega - d)), last = counter_.CountBelow(omega + d); i < last; ++i)
-    if (std::find(taken_.begin(), taken_.end(), i) == taken_.end()) indices.push_back(i);
-  return indices;
-}
-
-int OrdinalAssigner::Next(double omega) {
-  // The count resolves a frequency to a few units of its last digits, no finer.
-  const double floor = std::max(kResolution * std::fabs(omega), 1e-200);
-  const double window = std::max(step_, floor);
-  if (!std::isfinite(omega) || Free(omega, window).empty()) return 0;
-  // The nearest of them: widen from the resolution until one is within
-  // reach, then narrow down to it.
-  double empty = 0, full = window;
-  for (double d = floor; d < window; d *= 2) {
-    if (!Free(omega, d).empty()) {
-      full = d;
-      break;
-    }
-    empty = d;
-  }
-  for (int step = 0; step < 60 && full - empty > floor; ++step) {
-    const double mid = 0.5 * (empty + full);
-    (Free(omega, mid).empty() ? empty : full) = mid;
-  }
-  const int index = Free(omega, full).front();
-  taken_.push_back(index);
-  reach_ = full;
-  return index - counter_.AtOrBelowZero() + 1;
 }
 
 CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, const SweepSettings& sweep,
@@ -83,7 +47,7 @@ CompletenessReport CheckCompleteness(const TShaftModel& model, int variant, cons
     ThrowIfStopped(stop);
     report.ordinals[f] = assigner.Next(found[f]);
     if (report.ordinals[f] == 0) continue;
-    const double reach = assigner.LastReach(), width = kResolution * std::fabs(found[f]);
+    const double reach = assigner.LastReach(), width = kCountResolution * std::fabs(found[f]);
     const auto [low, high] = Isolate(counter, assigner.Taken().back(), found[f] - reach, found[f] + reach, width);
     const double root = 0.5 * (low + high);
     if (std::fabs(root - found[f]) > std::max(sweep.precision, width)) report.refined[f] = root;

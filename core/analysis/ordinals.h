@@ -46,40 +46,6 @@ struct CompletenessReport {
   int Confirmed() const;
 };
 
-// Gives the frequencies a sweep accepts, one at a time in the order it accepts
-// them, their true ordinals: an accepted frequency brackets the natural
-// frequency nearest to it that no earlier one took, when that lies within one
-// search step (FT1) of it: the sweep saw a sign change, or a small
-// determinant, within that step. A closer limit would not hold: where the
-// determinant is at the level of rounding (very stiff springs) the refined
-// steps land some of them off the zero while the step's bracket still holds it.
-class OrdinalAssigner {
- public:
-  // The counter must have no Fault(); it must outlive the assigner.
-  OrdinalAssigner(const FrequencyCounter& counter, double step) : counter_(counter), step_(step) {}
-
-  // The true ordinal of the next accepted frequency (search variable): one
-  // plus the number of non-zero natural frequencies below the one it takes; 0
-  // when none is within reach (the frequency is doubtful).
-  int Next(double omega);
-
-  // The natural frequencies taken so far, numbered from 0 in ascending order
-  // with the ones at or below zero first.
-  const std::vector<int>& Taken() const { return taken_; }
-  // How far from the frequency last given an ordinal the natural frequency it
-  // took lies at most.
-  double LastReach() const { return reach_; }
-
- private:
-  // The natural frequencies within d of omega that no accepted one took.
-  std::vector<int> Free(double omega, double d) const;
-
-  const FrequencyCounter& counter_;
-  double step_;
-  std::vector<int> taken_;
-  double reach_ = 0;
-};
-
 // Counts the natural frequencies in the range searched (frequencies of
 // rigid-body motion at 0 excluded), gives every accepted frequency (search
 // variable, in the order found) the natural frequency it brackets (as

@@ -34,4 +34,9 @@ void SummaryRecorder::WalkEndedEarly(int variant, double omega) {
   result.endedAt = omega;
 }
 
+void SummaryRecorder::Rejected(int variant, const RejectedValue& value) {
+  VariantResult& result = summary_.Variant(variant);
+  if (result.rejectedTotal++ < kMaxRejectedKept) result.rejected.push_back(value);
+}
+
 }  // namespace vp

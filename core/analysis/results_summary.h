@@ -32,6 +32,8 @@ struct ContinuousComparison {
   int inRangeTotal = -1;
 };
 
+inline constexpr int kMaxRejectedKept = 100;
+
 struct ModeData {
   double omega = 0;  // the search variable
   double F = 0;      // the reported frequency
@@ -48,6 +50,10 @@ struct VariantResult {
   // lies between there and FK.
   bool endedEarly = false;
   double endedAt = 0;
+  // What the walk rejected as rounding noise, in the order met: the first
+  // kMaxRejectedKept values, and how many there were in all.
+  std::vector<RejectedValue> rejected;
+  int rejectedTotal = 0;
   ContinuousComparison continuous;
 
   // The continuous shaft's frequency of a true ordinal (search variable), as
@@ -76,6 +82,7 @@ class SummaryRecorder : public SolverOutput {
   void FrequencyEntry(int, int, double) override {}
   void SectionResults(const ModeResult& mode) override;
   void WalkEndedEarly(int variant, double omega) override;
+  void Rejected(int variant, const RejectedValue& value) override;
 
  private:
   ResultsSummary& summary_;

@@ -13,6 +13,7 @@ const char* CodeName(ErrorCode code) {
     case ErrorCode::PrecisionTooLarge: return "precision_too_large";
     case ErrorCode::StartTooLarge: return "start_too_large";
     case ErrorCode::UpperTooLarge: return "upper_too_large";
+    case ErrorCode::UpperBelowStart: return "upper_below_start";
     case ErrorCode::TooManyFrequencies: return "too_many_frequencies";
     case ErrorCode::SpanEndOutOfRange: return "span_end_out_of_range";
     case ErrorCode::SpanEndNotIncreasing: return "span_end_not_increasing";
@@ -25,7 +26,6 @@ const char* CodeName(ErrorCode code) {
     case ErrorCode::SectionZeroStiffness: return "section_zero_stiffness";
     case ErrorCode::SectionArithmetic: return "section_arithmetic";
     case ErrorCode::MatrixOrder: return "matrix_order";
-    case ErrorCode::ZeroPivot: return "zero_pivot";
     case ErrorCode::ModeShapeArithmetic: return "mode_shape_arithmetic";
     case ErrorCode::ModeShapeZero: return "mode_shape_zero";
     case ErrorCode::Interrupted: return "interrupted";

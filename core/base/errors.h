@@ -40,6 +40,7 @@ enum class ErrorCode {
   PrecisionTooLarge,         // EPSF
   StartTooLarge,             // F1
   UpperTooLarge,             // FK
+  UpperBelowStart,           // text: FK; detail: F1
   TooManyFrequencies,        // number: KP
   SpanEndOutOfRange,         // number: the span; text: its end; detail: KM
   SpanEndNotIncreasing,      // number: the span; text: its end; detail: the previous span's end
@@ -54,7 +55,6 @@ enum class ErrorCode {
   SectionZeroStiffness,      // number: the section
   SectionArithmetic,         // number: the section (length and EI make no coefficients)
   MatrixOrder,               // the characteristic matrix's order beyond the tables
-  ZeroPivot,                 // number: the step of the elimination
   ModeShapeArithmetic,
   ModeShapeZero,             // the mode has no deflection anywhere
   Interrupted,               // stopped on request

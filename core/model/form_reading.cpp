@@ -81,17 +81,12 @@ std::optional<Error> CheckSearchLimits(const TShaftModel& model, const TSearchPa
     return Error{ErrorCode::StartTooLarge, 0, P[kStart], "", Real(P[kStart], sep)};
   if (std::fabs(P[kUpper]) > DBL_MAX / kReportFactorValue)
     return Error{ErrorCode::UpperTooLarge, 0, P[kUpper], "", Real(P[kUpper], sep)};
+  // A range whose top lies below its start holds nothing to search.
+  if (P[kUpper] < P[kStart])
+    return Error{ErrorCode::UpperBelowStart, 0, P[kUpper], "", Real(P[kUpper], sep), Real(P[kStart], sep)};
   if (model.KP > kMaxFrequencies)
     return Error{ErrorCode::TooManyFrequencies, model.KP, 0, "", "", std::to_string(kMaxFrequencies)};
-  for (int j = 1; j <= model.KZ; ++j) {
-    const int end = model.SpanEnd[j];
-    if (end < 1 || end > model.KM)
-      return Error{ErrorCode::SpanEndOutOfRange, j, double(end), "", std::to_string(end), std::to_string(model.KM)};
-    if (j > 1 && end <= model.SpanEnd[j - 1])
-      return Error{ErrorCode::SpanEndNotIncreasing, j, double(end), "", std::to_string(end),
-                   std::to_string(model.SpanEnd[j - 1])};
-  }
-  return std::nullopt;
+  return SpanEndFault(model);
 }
 
 std::optional<Error> CheckSections(const TShaftModel& model, char sep) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "fpcheck.h"
 
@@ -32,6 +33,18 @@ std::vector<InactiveSupport> InactiveSupports(const TShaftModel& model) {
   for (int s = 1; s <= std::clamp(model.N, 0, kMaxSupports); ++s)
     if (model.SupportSection[s] < 1 || model.SupportSection[s] > E) inactive.push_back({s, model.SupportSection[s], E});
   return inactive;
+}
+
+std::optional<Error> SpanEndFault(const TShaftModel& model) {
+  for (int j = 1; j <= std::clamp(model.KZ, 0, kMaxSpans); ++j) {
+    const int end = model.SpanEnd[j];
+    if (end < 1 || end > model.KM)
+      return Error{ErrorCode::SpanEndOutOfRange, j, double(end), "", std::to_string(end), std::to_string(model.KM)};
+    if (j > 1 && end <= model.SpanEnd[j - 1])
+      return Error{ErrorCode::SpanEndNotIncreasing, j, double(end), "", std::to_string(end),
+                   std::to_string(model.SpanEnd[j - 1])};
+  }
+  return std::nullopt;
 }
 
 ShaftGeometry::ShaftGeometry(const TShaftModel& model, int variant)

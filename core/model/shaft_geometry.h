@@ -31,6 +31,10 @@ struct InactiveSupport {
 };
 std::vector<InactiveSupport> InactiveSupports(const TShaftModel& model);
 
+// The first span end that does not rise within 1..KM, if any: a span that
+// never closes leaves the characteristic matrix singular at every frequency.
+std::optional<Error> SpanEndFault(const TShaftModel& model);
+
 class ShaftGeometry {
  public:
   // The support stiffnesses of variant `variant` (1..kMaxVariants).

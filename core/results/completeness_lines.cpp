@@ -1,5 +1,6 @@
 #include "completeness_lines.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "messages.h"
@@ -15,12 +16,30 @@ std::string Digits(double value, int digits, char sep) {
 
 std::string SixDigits(double value, char sep) { return Digits(value, 6, sep); }
 
+std::string OrdinalNote(int k, int ordinal) {
+  if (ordinal < 0 || ordinal == k) return "";
+  return ordinal > 0 ? "собственная № " + std::to_string(ordinal) : "не собственная";
+}
+
 std::string RefinedNote(const VariantResult& v, int k, double factor, char sep) {
   const std::vector<std::optional<double>>& refined = v.completeness.refined;
   if (k < 1 || k > static_cast<int>(refined.size()) || !refined[k - 1]) return "";
   return "уточнено: " + Digits(*refined[k - 1] * factor, 12, sep);
 }
 
+
+std::string RejectedReason(const RejectedValue& r, double factor, char sep) {
+  const auto P = [&](double omega) { return SixDigits(omega * factor, sep); };
+  std::string what;
+  switch (r.cause) {
+    case RejectedValue::Cause::SignChange: what = "смена знака определителя на шаге от " + P(r.low) + " до " + P(r.high); break;
+    case RejectedValue::Cause::RefinedSignChange: what = "уточненная смена знака определителя"; break;
+    case RejectedValue::Cause::SmallDeterminant: what = "определитель по модулю меньше точности его вычисления"; break;
+    case RejectedValue::Cause::ZeroDeterminant: what = "определитель равен нулю"; break;
+  }
+  return what + ", а собственных частот от " + P(r.from) + " до " + P(r.to) + (r.takenWithin ? ", кроме уже найденных," : "") +
+         " нет";
+}
 
 std::vector<std::string> CompletenessLines(const VariantResult& v, double factor, char sep) {
   if (!v.solved) return {};
@@ -64,6 +83,18 @@ std::vector<std::string> CompletenessLines(const VariantResult& v, double factor
                   "знака, вызванной округлением.";
     lines.push_back(line);
   }
+  if (v.rejectedTotal > 0) {
+    constexpr int kListed = 10;
+    lines.push_back("Отклонено значений: " + std::to_string(v.rejectedTotal) +
+                    " (ошибки округления определителя: собственной частоты в пределах шага поиска у них нет); "
+                    "номеров частот они не получили, поиск продолжен за ними. Ошибки округления тем меньше, чем "
+                    "короче пролеты: разбейте вал на большее число пролетов, чтобы найти и частоты, скрытые ими.");
+    const int listed = std::min(static_cast<int>(v.rejected.size()), kListed);
+    for (int i = 0; i < listed; ++i)
+      lines.push_back("  P = " + SixDigits(v.rejected[i].high * factor, sep) + ": " +
+                      RejectedReason(v.rejected[i], factor, sep) + ".");
+    if (v.rejectedTotal > listed) lines.push_back("  и еще " + std::to_string(v.rejectedTotal - listed) + ".");
+  }
   for (int k = 1; k <= static_cast<int>(v.modes.size()); ++k) {
     const std::string note = RefinedNote(v, k, factor, sep);
     if (note.empty()) continue;
@@ -83,7 +114,7 @@ StringTable FrequenciesWithOrdinals(const StringTable& frequencies, const Result
     for (int k = 1; k <= static_cast<int>(ordinals.size()) && k < table.ColCount(); ++k) {
       const std::string& text = table.Cell(k, v.variant);
       const int ordinal = ordinals[k - 1];
-      std::string notes = ordinal == k ? "" : ordinal > 0 ? "собственная № " + std::to_string(ordinal) : "не собственная";
+      std::string notes = OrdinalNote(k, ordinal);
       if (const std::string refined = RefinedNote(v, k, summary.reportFactor, sep); !refined.empty())
         notes += (notes.empty() ? "" : "; ") + refined;
       if (text.empty() || notes.empty()) continue;

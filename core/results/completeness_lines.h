@@ -21,17 +21,26 @@ std::string SixDigits(double value, char decimalSeparator);
 // `digits` significant digits in the general format.
 std::string Digits(double value, int digits, char decimalSeparator);
 
+// Beside the k-th frequency found (from 1) whose true ordinal (-1: not
+// counted) is not k: "собственная № 3", or "не собственная" where it has none.
+std::string OrdinalNote(int k, int ordinal);
+
 // "уточнено: P" beside the k-th frequency found (from 1) where the count
 // refined it (CompletenessReport::refined), P the reported frequency to the
 // twelve digits the count resolves; empty elsewhere.
 std::string RefinedNote(const VariantResult& variant, int k, double reportFactor, char decimalSeparator);
 
+// Why the search rejected a value, without the value: what it was, and
+// where the count shows no natural frequency of its own (P, six digits).
+std::string RejectedReason(const RejectedValue& value, double reportFactor, char decimalSeparator);
+
 // The check of a solved variant in lines of text: how many natural
 // frequencies the sweep found and how many its range holds, or why that cannot
 // be counted; where the walk ended early, where and why; where it passed over
 // some, the ranges in which they lie and what to change; which accepted
-// frequencies are no natural frequencies, and why; which ones the count
-// refined, to what, and why. Nothing for a variant that was not solved.
+// frequencies are no natural frequencies, and why; how many values the walk
+// rejected as rounding noise, the first few with their reasons; which ones the
+// count refined, to what, and why. Nothing for a variant that was not solved.
 std::vector<std::string> CompletenessLines(const VariantResult& variant, double reportFactor, char decimalSeparator);
 // What the input holds that takes no part in the calculation, a line each.
 std::vector<std::string> WarningLines(const ResultsSummary& summary);

@@ -50,7 +50,7 @@ int OrdinalOf(const VariantResult& v, size_t i) {
 std::string FrequencyName(const VariantResult& v, size_t i) {
   const int ordinal = OrdinalOf(v, i);
   std::string name = "Частота № " + std::to_string(i + 1);
-  if (ordinal > 0 && ordinal != static_cast<int>(i) + 1) name += " (собственная № " + std::to_string(ordinal) + ")";
+  if (ordinal > 0 && ordinal != static_cast<int>(i) + 1) name += " (" + OrdinalNote(static_cast<int>(i) + 1, ordinal) + ")";
   return name;
 }
 
@@ -204,14 +204,12 @@ std::string ContinuousModeNote(const VariantResult& v, size_t i, double factor, 
          DifferenceText(i < v.modes.size() ? v.modes[i].omega : 0, *omega, sep);
 }
 
-ContinuousModeLine::ContinuousModeLine(const ContinuousShaft& shaft, const FrequencyCounter* counter, double step,
-                                       double low, double high, double reportFactor, char decimalSeparator)
-    : shaft_(shaft), low_(low), high_(high), factor_(reportFactor), sep_(decimalSeparator) {
-  if (counter && !counter->Fault()) ordinals_.emplace(*counter, step);
-}
+ContinuousModeLine::ContinuousModeLine(const ContinuousShaft& shaft, double low, double high, double reportFactor,
+                                       char decimalSeparator)
+    : shaft_(shaft), low_(low), high_(high), factor_(reportFactor), sep_(decimalSeparator) {}
 
 void ContinuousModeLine::Add(const ModeResult& mode, TNewFormModel& form) {
-  const int ordinal = ordinals_ ? ordinals_->Next(mode.omega) : 0;
+  const int ordinal = std::max(mode.ordinal, 0);
   form.Series2.clear();
   if (shaft_.Fault()) {
     form.Label8 = "Непрерывная модель вала не рассчитана: " + Message(*shaft_.Fault());

@@ -9,7 +9,6 @@
 
 #include "continuous_comparison.h"
 #include "mode_shape_form_model.h"
-#include "ordinals.h"
 #include "solver_io.h"
 #include "string_table.h"
 
@@ -59,20 +58,18 @@ std::vector<std::vector<std::string>> FrequencyRows(const VariantResult& variant
 std::string ContinuousModeNote(const VariantResult& variant, size_t i, double reportFactor, char decimalSeparator);
 
 // The continuous shaft's line beside the mode shapes of one variant, shown
-// while its sweep goes on: each accepted frequency is given its true ordinal
-// as it is found (OrdinalAssigner), so every accepted mode must pass through
-// Add, in the order found.
+// while its sweep goes on: the continuous mode of the accepted frequency's
+// true ordinal (ModeResult::ordinal).
 class ContinuousModeLine {
  public:
-  // `counter` (none when it cannot count) and `shaft` must outlive this.
-  ContinuousModeLine(const ContinuousShaft& shaft, const FrequencyCounter* counter, double step, double low,
-                     double high, double reportFactor, char decimalSeparator);
+  // `shaft` must outlive this.
+  ContinuousModeLine(const ContinuousShaft& shaft, double low, double high, double reportFactor,
+                     char decimalSeparator);
   // Sets the form's Series2 and Label8 for the mode just accepted.
   void Add(const ModeResult& mode, TNewFormModel& form);
 
  private:
   const ContinuousShaft& shaft_;
-  std::optional<OrdinalAssigner> ordinals_;
   double low_, high_, factor_;
   char sep_;
 };

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "completeness_lines.h"
 #include "continuous_comparison.h"
 #include "continuous_lines.h"
 #include "frequency_map.h"
@@ -64,6 +65,11 @@ void AddCompleteness(QJsonObject& json, const VariantResult& v, double factor) {
   for (size_t i = 0; i < r.ordinals.size() && i < v.modes.size(); ++i)
     if (r.ordinals[i] == 0) doubtful.append(v.modes[i].F);
   json["doubtful"] = doubtful;
+  // What the walk rejected as rounding noise of the determinant.
+  json["rejected"] = Array(v.rejected, [&](const RejectedValue& value) {
+    return QJsonObject{{"P", value.high * factor}, {"reason", Text(RejectedReason(value, factor, '.'))}};
+  });
+  json["rejected_total"] = v.rejectedTotal;
   // The natural frequencies the count refined the sweep's values to, where
   // they lie farther off than EPSF.
   if (std::any_of(r.refined.begin(), r.refined.end(), [](const std::optional<double>& f) { return f.has_value(); }))

@@ -89,6 +89,9 @@ std::string Message(const Error& e) {
       return "Частота начала диапазона поиска собств. частот слишком велика по модулю (F1 = " + e.text + ")";
     case ErrorCode::UpperTooLarge:
       return "Верхняя граница диапазона по частоте слишком велика по модулю (FK = " + e.text + ")";
+    case ErrorCode::UpperBelowStart:
+      return "Верхняя граница диапазона по частоте (FK = " + e.text +
+             ") меньше частоты начала диапазона поиска собств. частот (F1 = " + e.detail + ")";
     case ErrorCode::TooManyFrequencies:
       return "Число собственных частот не должно превышать " + e.detail + " (KP = " + std::to_string(e.number) + ")";
     case ErrorCode::SpanEndOutOfRange: return SpanEnd(e) + " вне пределов от 1 до " + e.detail;
@@ -116,8 +119,6 @@ std::string Message(const Error& e) {
       return "Характеристики участков, участок " + std::to_string(e.number) +
              ": деление на ноль или переполнение (проверьте длину и жесткость)";
     case ErrorCode::MatrixOrder: return "Порядок характеристической матрицы вне допустимых пределов";
-    case ErrorCode::ZeroPivot:
-      return "Нулевой ведущий элемент при вычислении определителя (A = 0 v opred I= " + std::to_string(e.number) + ")";
     case ErrorCode::ModeShapeArithmetic: return "Арифметическая ошибка при построении формы колебаний";
     case ErrorCode::ModeShapeZero: return "Форма колебаний не определена: нулевой прогиб по всей длине вала";
     case ErrorCode::Interrupted: return "Расчет прерван";

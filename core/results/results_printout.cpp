@@ -82,21 +82,37 @@ void WritePrintout(const TMainFormModel& form, const ResultsTables& results, cha
   for (int v = 1; v <= KW; ++v) {
     emit(Blanks(85) + "Вариант по жесткости N " + std::to_string(v));
     emit("");
+    const VariantResult* result = nullptr;
+    if (summary)
+      for (const VariantResult& r : summary->variants)
+        if (r.variant == v) result = &r;
+    // Where the count gave the found frequencies their true ordinals, a place
+    // left empty names the lowest natural frequency not found, not its place.
+    const std::vector<int>* ordinals =
+        result && result->completeness.checked ? &result->completeness.ordinals : nullptr;
+    int unfound = 0;
     const int KP = IntOfText(form.Edit3);
     for (int k = 1; k <= KP; ++k) {
       const std::string& frequency = results.StringGrid1.Cell(k, v);
       if (frequency.empty()) {
         // The upper bound FK on the scale of the reported frequencies P.
         const double factor = summary ? summary->reportFactor : ResultsSummary().reportFactor;
-        emit(Blanks(80) + "Частота N " + std::to_string(k) + " не найдена в диапазоне до " +
-             GeneralFormat(RealOfText(form.Edit10, sep) * factor, sep));
+        std::string name = "Частота N " + std::to_string(k);
+        if (ordinals) {
+          do ++unfound;
+          while (std::find(ordinals->begin(), ordinals->end(), unfound) != ordinals->end());
+          name = "Собственная частота № " + std::to_string(unfound);
+        }
+        emit(Blanks(80) + name + " не найдена в диапазоне до " + GeneralFormat(RealOfText(form.Edit10, sep) * factor, sep));
         emit("");
         continue;
       }
-      std::string line = Blanks(80) + "Частота N " + std::to_string(k) + "  ------   P = " + Fixed5(RealOfText(frequency, sep), sep);
-      for (const VariantResult& result : summary ? summary->variants : std::vector<VariantResult>{})
-        if (const std::string note = RefinedNote(result, k, summary->reportFactor, sep); result.variant == v && !note.empty())
-          line += " (" + note + ")";
+      std::string line = Blanks(80) + "Частота N " + std::to_string(k);
+      if (ordinals && k <= static_cast<int>(ordinals->size()))
+        if (const std::string note = OrdinalNote(k, (*ordinals)[k - 1]); !note.empty()) line += " (" + note + ")";
+      line += "  ------   P = " + Fixed5(RealOfText(frequency, sep), sep);
+      if (const std::string note = result ? RefinedNote(*result, k, summary->reportFactor, sep) : ""; !note.empty())
+        line += " (" + note + ")";
       emit(line);
       emit("");
       emit(kHeader);

@@ -4,6 +4,7 @@
 #include <climits>
 #include <string>
 
+#include "completeness_lines.h"
 #include "numtext.h"
 
 namespace vp {
@@ -50,6 +51,7 @@ void ResultsWriter::ShowModeShape(const ModeResult& mode) {
   newForm_.StringGrid3.SetColCount(KM);
   newForm_.Label2 = "Вариант по жесткости N " + std::to_string(mode.variant);
   newForm_.Label3 = "Частота N " + std::to_string(mode.k);
+  if (const std::string note = OrdinalNote(mode.k, mode.ordinal); !note.empty()) newForm_.Label3 += " (" + note + ")";
   newForm_.Label7 = "P= " + Real(mode.F);
   // The chart along the shaft's length from cross-section 0, the table by section.
   newForm_.AddPoint(0, states[0][0], 0xFF0000);

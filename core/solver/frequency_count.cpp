@@ -198,6 +198,62 @@ int FrequencyCounter::CountBelow(double omega) const {
   return Negatives(1 / omega / omega, 1, false);
 }
 
+std::pair<int, int> OrdinalAssigner::Within(double low, double high) const {
+  // The determinant is even in omega: a range below 0 stands for its mirror.
+  const double from = low > 0 ? low : high < 0 ? -high : 0, to = std::max(std::fabs(low), std::fabs(high));
+  return {std::max(counter_.AtOrBelowZero(), counter_.CountBelow(from)), counter_.CountBelow(to)};
+}
+
+std::vector<int> OrdinalAssigner::Free(double low, double high) const {
+  std::vector<int> indices;
+  for (auto [i, last] = Within(low, high); i < last; ++i)
+    if (std::find(taken_.begin(), taken_.end(), i) == taken_.end()) indices.push_back(i);
+  return indices;
+}
+
+namespace {
+
+// The count resolves a frequency to a few units of its last digits, no finer.
+double Resolved(double omega) { return std::max(kCountResolution * std::fabs(omega), 1e-200); }
+
+}  // namespace
+
+double OrdinalAssigner::Window(double omega) const { return std::max(step_, Resolved(omega)); }
+
+bool OrdinalAssigner::Reaches(double low, double high) const {
+  return std::isfinite(low) && std::isfinite(high) && !Free(low - Window(low), high + Window(high)).empty();
+}
+
+bool OrdinalAssigner::AnyWithin(double low, double high) const {
+  if (!(std::isfinite(low) && std::isfinite(high))) return false;
+  const auto [first, last] = Within(low - Window(low), high + Window(high));
+  return first < last;
+}
+
+int OrdinalAssigner::Next(double omega) {
+  if (!Reaches(omega, omega)) return 0;
+  const double floor = Resolved(omega), window = Window(omega);
+  const auto Around = [&](double d) { return Free(omega - d, omega + d); };
+  // The nearest of them: widen from the resolution until one is within
+  // reach, then narrow down to it.
+  double empty = 0, full = window;
+  for (double d = floor; d < window; d *= 2) {
+    if (!Around(d).empty()) {
+      full = d;
+      break;
+    }
+    empty = d;
+  }
+  for (int step = 0; step < 60 && full - empty > floor; ++step) {
+    const double mid = 0.5 * (empty + full);
+    (Around(mid).empty() ? empty : full) = mid;
+  }
+  const int index = Around(full).front();
+  taken_.push_back(index);
+  reach_ = full;
+  return index - counter_.AtOrBelowZero() + 1;
+}
+
 bool MayHoldFrequency(const FrequencyCounter& counter, double low, double high) {
   if (!(low > 0)) return true;
   ClearFaults();

@@ -16,6 +16,7 @@
 // otherwise the rest would drown in its rounding.
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "errors.h"
@@ -60,6 +61,53 @@ class FrequencyCounter {
   std::vector<Node> nodes_;
   int atOrBelowZero_ = 0;
   std::optional<Error> fault_;
+};
+
+// The share of a frequency to which the count resolves it.
+inline constexpr double kCountResolution = 1e-12;
+
+// Gives the frequencies a sweep accepts, one at a time in the order it accepts
+// them, their true ordinals: an accepted frequency brackets the natural
+// frequency nearest to it that no earlier one took, when that lies within one
+// search step (FT1) of it: the sweep saw a sign change, or a small
+// determinant, within that step. A closer limit would not hold: where the
+// determinant is at the level of rounding (very stiff springs) the refined
+// steps land some of them off the zero while the step's bracket still holds it.
+class OrdinalAssigner {
+ public:
+  // The counter must have no Fault(); it must outlive the assigner.
+  OrdinalAssigner(const FrequencyCounter& counter, double step) : counter_(counter), step_(step) {}
+
+  // How far from omega a natural frequency may lie to be taken by it: the
+  // search step, or what the count resolves where that is more.
+  double Window(double omega) const;
+  // Whether a natural frequency that no accepted frequency took lies within
+  // the window of a value in [low, high]: an accepted value there would take one.
+  bool Reaches(double low, double high) const;
+  // Whether any natural frequency, taken or not, lies there.
+  bool AnyWithin(double low, double high) const;
+  // The true ordinal of the next accepted frequency (search variable): one
+  // plus the number of non-zero natural frequencies below the one it takes; 0
+  // when none is within reach (the frequency is doubtful).
+  int Next(double omega);
+
+  // The natural frequencies taken so far, numbered from 0 in ascending order
+  // with the ones at or below zero first.
+  const std::vector<int>& Taken() const { return taken_; }
+  // How far from the frequency last given an ordinal the natural frequency it
+  // took lies at most.
+  double LastReach() const { return reach_; }
+
+ private:
+  // The indices [first, last) of the non-zero natural frequencies in [low, high].
+  std::pair<int, int> Within(double low, double high) const;
+  // Those that no accepted frequency took.
+  std::vector<int> Free(double low, double high) const;
+
+  const FrequencyCounter& counter_;
+  double step_;
+  std::vector<int> taken_;
+  double reach_ = 0;
 };
 
 // Whether a natural frequency may lie in [low, high] (search variable): false

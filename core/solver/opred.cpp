@@ -3,15 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <string>
 #include <utility>
 
 #include "errors.h"
 
 namespace vp {
 
-void OPRED(double* A, int n, int band, double& mantissa, int& exponent, int rowLength,
-           MessageSink& messages, int upperBand) {
+void OPRED(double* A, int n, int band, double& mantissa, int& exponent, int rowLength, int upperBand) {
   auto at = [&](int r, int c) -> double& { return A[(r - 1) * rowLength + (c - 1)]; };
 
   // Last column holding a non-zero entry, per row. Entries beyond it are zero,
@@ -26,9 +24,13 @@ void OPRED(double* A, int n, int band, double& mantissa, int& exponent, int rowL
   }
 
   double det = 1;
+  // After a zero pivot in the band the elimination takes the whole column below
+  // the diagonal, as plain partial pivoting does; the characteristic matrix has
+  // nothing below the band, so there the column is zero and the matrix singular.
+  bool wholeColumn = false;
   for (int i = 1; i <= n - 1; ++i) {
     int w = band;
-    if (i + band - 1 > n) w = n - i + 1;
+    if (wholeColumn || i + band - 1 > n) w = n - i + 1;
 
     int p = i;
     double best = std::fabs(at(i, i));
@@ -37,6 +39,22 @@ void OPRED(double* A, int n, int band, double& mantissa, int& exponent, int rowL
         best = std::fabs(at(r, i));
         p = r;
       }
+    }
+    if (best == 0 && !wholeColumn) {
+      wholeColumn = true;
+      for (int r = i + w; r <= n; ++r) {
+        if (std::fabs(at(r, i)) > best) {
+          best = std::fabs(at(r, i));
+          p = r;
+        }
+      }
+      w = n - i + 1;
+    }
+    // Zero from the diagonal down: the determinant of the computed matrix is 0.
+    if (best == 0) {
+      mantissa = 0;
+      exponent = 0;
+      return;
     }
     if (p != i) {
       // Columns before i are never read again, so the rows are exchanged from i on.
@@ -47,10 +65,6 @@ void OPRED(double* A, int n, int band, double& mantissa, int& exponent, int rowL
     }
     const double pivot = at(i, i);
     for (int r = i + 1; r <= i + w - 1; ++r) {
-      if (pivot == 0) {
-        messages.ShowMessage("A = 0 v opred I= " + std::to_string(i));
-        Raise(Error{ErrorCode::ZeroPivot, i});
-      }
       const double factor = at(r, i) / pivot;
       double* row = &at(r, 1);
       const double* pivotRow = &at(i, 1);

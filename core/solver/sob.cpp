@@ -28,14 +28,10 @@ void CheckCapacities(const TShaftModel& m, int v) {
   if (m.N < 0 || m.N > kMaxSupports || m.KM < 1 || m.KM > kMaxSections || m.KZ < 1 ||
       m.KZ > kMaxSpans || v < 1 || v > kMaxVariants)
     Raise(Error{ErrorCode::ProblemSize});
+  if (const std::optional<Error> error = SpanEndFault(m)) Raise(*error);
 }
 
 bool OppositeSigns(double a, double b) { return (a < 0 && b > 0) || (a > 0 && b < 0); }
-
-class NoMessages : public MessageSink {
- public:
-  void ShowMessage(const std::string&) override {}
-};
 
 // The walk of SOB; throws Failure.
 void Walk(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
@@ -57,6 +53,10 @@ void Walk(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
     return Failure(Error{ErrorCode::TrialArithmetic, v, omega * P[kReportFactor], "",
                          GeneralFormat(omega * P[kReportFactor], ctx.decimalSeparator)});
   };
+
+  // The natural frequencies the accepted ones take, where the count can be made.
+  std::optional<OrdinalAssigner> ordinals;
+  if (ctx.counter) ordinals.emplace(*ctx.counter, P[kStep]);
 
   if (ctx.progress) ctx.progress->variant.store(v, std::memory_order_relaxed);
   int k = 1;
@@ -97,7 +97,7 @@ void Walk(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
       if (preparedHere) mode.Prepare(A);
       double det = 0;
       int exponent = 0;
-      OPRED(storage.data(), n, kBand, det, exponent, n, ctx.messages, kUpperBand);
+      OPRED(storage.data(), n, kBand, det, exponent, n, kUpperBand);
       if (HasFault()) throw Fault(omega);
 
       if (first) {
@@ -108,16 +108,39 @@ void Walk(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
       }
       // An exact zero of the determinant is a natural frequency whatever EPS says;
       // passing over it would lose the bracket for good.
-      if (std::fabs(det) < P[kDetEps] || h < P[kFreqEps] || det == 0) break;
+      bool accept = std::fabs(det) < P[kDetEps] || h < P[kFreqEps] || det == 0;
       // A step that no longer moves omega forward: a refinement has reached the
       // resolution of the arithmetic and is accepted; a forward walk can never
       // reach FK and ends as if it had.
-      if (!(omega + h > omega)) {
-        if (refining) break;
-        P[kStart] = omega;
-        return;
+      if (!accept && !(omega + h > omega)) {
+        if (!refining) {
+          P[kStart] = omega;
+          return;
+        }
+        accept = true;
       }
-      if (OppositeSigns(prevdet, det)) {
+      // What no natural frequency within a step stands behind, that no accepted
+      // frequency took, is rounding noise: a sign change over a step with none
+      // is not refined, a value with none not accepted (but with FT1 below EPSF
+      // every second trial is accepted whatever the determinant, as the user
+      // asked). Neither takes a number, and the walk goes on past it.
+      bool signChange = OppositeSigns(prevdet, det);
+      std::optional<RejectedValue> noise;
+      const auto Noise = [&](RejectedValue::Cause cause, double low) {
+        noise = RejectedValue{cause, low, omega, low - ordinals->Window(low), omega + ordinals->Window(omega),
+                              ordinals->AnyWithin(low, omega)};
+      };
+      if (ordinals && accept && (refining || !(h < P[kFreqEps])) && !ordinals->Reaches(omega, omega)) {
+        using enum RejectedValue::Cause;
+        Noise(refining ? RefinedSignChange : det == 0 ? ZeroDeterminant : SmallDeterminant, omega);
+        accept = refining = signChange = false;
+        h = P[kStep];
+      } else if (ordinals && !accept && signChange && !ordinals->Reaches(omega - h, omega)) {
+        Noise(RejectedValue::Cause::SignChange, omega - h);
+        signChange = false;
+      }
+      if (accept) break;
+      if (signChange) {
         omega = omega - h;
         h = h / P[kStepDivisor];
         omega = omega + h;
@@ -135,9 +158,19 @@ void Walk(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
           h = P[kStep];
         }
       }
+      if (noise) {
+        ctx.output.Rejected(v, *noise);
+        // Nothing left for the walk to find up to FK.
+        if (omega <= P[kUpper] && !MayHoldFrequency(*ctx.counter, omega, P[kUpper])) {
+          P[kStart] = omega;
+          ctx.output.WalkEndedEarly(v, omega);
+          return;
+        }
+      }
     }
 
     // Accept omega as frequency number k.
+    const int ordinal = ordinals ? ordinals->Next(omega) : -1;
     ClearFaults();
     if (!preparedHere) {
       layout.Assemble(omega, A);
@@ -159,6 +192,7 @@ void Walk(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
     result.V = &mode.V();
     result.states = &mode.States();
     result.fromNullVector = mode.UsedNullVector();
+    result.ordinal = ordinal;
     ctx.output.SectionResults(result);
     if (k > model.KP) {
       P[kStart] = omega;
@@ -214,14 +248,13 @@ double SecondsPerTrial(const TShaftModel& model, double from, double to) {
     const ShaftLayout layout(model, 1);
     const int n = layout.n();
     std::vector<double> storage(n * n, 0.0);
-    NoMessages silent;
     for (int batch = 0, done = 0; batch < kBatches; ++batch) {
       const Clock::time_point start = Clock::now();
       for (int i = 0; i < kBatch; ++i, ++done) {
         layout.Assemble(from + (to - from) * (done % kPoints + 0.5) / kPoints, MatrixView{storage.data(), n});
         double det = 0;
         int exponent = 0;
-        OPRED(storage.data(), n, kBand, det, exponent, n, silent, kUpperBand);
+        OPRED(storage.data(), n, kBand, det, exponent, n, kUpperBand);
       }
       batchSeconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
     }

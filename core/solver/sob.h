@@ -15,11 +15,11 @@ class FrequencyCounter;
 struct SolverContext {
   const TShaftModel& model;
   SolverOutput& output;
-  MessageSink& messages;
   SearchProgress* progress = nullptr;  // written at every trial; may be null
   // The count of the variant's natural frequencies, when it can be made: the
-  // walk then ends at the start of a search once none lies between there and
-  // FK (SolverOutput::WalkEndedEarly). Without it the walk goes on to FK.
+  // walk then rejects what would take no natural frequency of its own
+  // (SolverOutput::Rejected) and ends once none lies between where it stands
+  // and FK (SolverOutput::WalkEndedEarly). Without it the walk goes on to FK.
   const FrequencyCounter* counter = nullptr;
   char decimalSeparator = '.';  // of the numbers in messages
   const StopFlag* stop = nullptr;  // looked at before every trial; may be null
@@ -30,13 +30,14 @@ struct SolverContext {
 // accepts a frequency when |det| < P[3] or the step is below P[4]; reports
 // omega * P[9]. Stops after KP frequencies or past P[2] (or earlier, see
 // SolverContext::counter); P[0] is left where the search ended. Writes every frequency and mode through ctx.output.
-// Returns what ended it early: a zero pivot, an arithmetic fault, or
-// ErrorCode::Interrupted once ctx.stop is requested (what was written stays).
+// Returns what ended it early: span ends that never close a span, an
+// arithmetic fault, or ErrorCode::Interrupted once ctx.stop is requested (what
+// was written stays).
 [[nodiscard]] std::optional<Error> SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx);
 
 // Seconds one trial of SOB (assembly and determinant) takes on this machine,
 // timed on variant 1 of the model at frequencies spread over [from, to]; 0 when
-// a trial fails (a zero pivot).
+// the model cannot be solved.
 double SecondsPerTrial(const TShaftModel& model, double from, double to);
 
 // Seconds the mode shape of variant 1 at omega takes; 0 when it fails. Away

@@ -22,6 +22,27 @@ struct ModeResult {
   const std::vector<double>* V = nullptr;       // V[1..n-1]: x2..xn
   const std::vector<State>* states = nullptr;   // states[0..KM]: cross-sections 0..KM
   bool fromNullVector = false;  // the reduced system was singular; see ModeShape
+  // Its true ordinal (OrdinalAssigner); 0: no natural frequency within a step
+  // of it; -1: not counted.
+  int ordinal = -1;
+};
+
+// What the search would have taken for a frequency, a sign change of the
+// determinant or a value it would have accepted, where the frequency count
+// shows no natural frequency within a search step that no accepted frequency
+// took: rounding noise of the determinant. It takes no number and the walk
+// goes on past it.
+struct RejectedValue {
+  enum class Cause {
+    SignChange,         // the sign changed over the step [low, high]; not refined
+    RefinedSignChange,  // the refined value of a sign change
+    SmallDeterminant,   // |det| < EPS
+    ZeroDeterminant,    // det = 0 exactly
+  };
+  Cause cause = Cause::SignChange;
+  double low = 0, high = 0;  // the search variable: the value (low = high), or the step
+  double from = 0, to = 0;   // the range the count looked at: a search step beyond both
+  bool takenWithin = false;  // natural frequencies lie there, each taken by an accepted one
 };
 
 class SolverOutput {
@@ -34,6 +55,8 @@ class SolverOutput {
   // The walk of a variant ended at omega, below FK, because no natural
   // frequency lies between omega and FK.
   virtual void WalkEndedEarly(int /*variant*/, double /*omega*/) {}
+  // A value the search rejected, in the order met.
+  virtual void Rejected(int /*variant*/, const RejectedValue& /*value*/) {}
 };
 
 class MessageSink {

@@ -454,9 +454,10 @@ TEST(Cli, TheTextOutputEndsEachVariantWithItsCheck) {
   ASSERT_EQ(r.status, 0) << r.err;
   const size_t check = r.out.find("\nВариант № 1: найдено 1 из 3 собственных частот диапазона от ");
   ASSERT_NE(check, std::string::npos) << r.out;
-  EXPECT_GT(check, r.out.rfind("Частота N 1  ------   P = "));
+  EXPECT_GT(check, r.out.rfind("Частота N 1 (собственная № 3)  ------   P = "));
   EXPECT_NE(r.out.find("\nВнимание: пропущены частоты в диапазонах ", check), std::string::npos);
-  EXPECT_NE(r.out.find("не найдена в диапазоне до "), std::string::npos);
+  EXPECT_NE(r.out.find("Собственная частота № 4 не найдена в диапазоне до "), std::string::npos);
+  EXPECT_EQ(r.out.find("№ 3 не найдена"), std::string::npos);  // an empty place never names a found one
 }
 
 TEST(Cli, ADiscEnteredAsAPointMassKeepsTheCheck) {

@@ -227,6 +227,9 @@ TEST(CalculationRun, RefusesInputThatWouldHangTheSearchOrOverflowItsTables) {
       {[](TMainFormModel& f) { f.Edit8 = "1E308"; }, "Частота начала диапазона поиска собств. частот слишком велика по модулю (F1 = 1E308)"},
       {[](TMainFormModel& f) { f.Edit8 = "-1.8E306"; }, "Частота начала диапазона поиска собств. частот слишком велика по модулю (F1 = -1.8E306)"},
       {[](TMainFormModel& f) { f.Edit10 = "1E308"; }, "Верхняя граница диапазона по частоте слишком велика по модулю (FK = 1E308)"},
+      // A range that holds nothing, both fields named.
+      {[](TMainFormModel& f) { f.Edit8 = "1E4"; }, "Верхняя граница диапазона по частоте (FK = 100) меньше частоты начала "
+                                                  "диапазона поиска собств. частот (F1 = 10000)"},
   };
   for (const Case& c : cases) {
     TMainFormModel form = FreeFreeForm(10, {5, 10}, 2);
@@ -260,21 +263,19 @@ TEST(CalculationRun, RefusesInputThatWouldHangTheSearchOrOverflowItsTables) {
 }
 
 TEST(CalculationRun, FailureInTheSecondVariantKeepsTheFirstAndShowsNoResults) {
-  // Two springs hold the shaft in variant 1; in variant 2 they are 0 and the
-  // search from F1 = 0 meets the rigid-body zero pivot.
+  // Two springs hold the shaft in variant 1; in variant 2 they are so stiff
+  // that the first trial overflows.
   TMainFormModel form = FreeFreeForm(10, {10}, 1, 2);
   form.SetSpinValue(Count::Supports, 2);
   form.StringGrid3.SetCell(0, 1, "1");
   form.StringGrid3.SetCell(1, 1, "9");
   form.StringGrid2.SetCell(1, 1, "1000");
   form.StringGrid2.SetCell(1, 2, "1000");
-  form.StringGrid2.SetCell(2, 1, "0");
-  form.StringGrid2.SetCell(2, 2, "0");
+  form.StringGrid2.SetCell(2, 1, "1E308");
+  form.StringGrid2.SetCell(2, 2, "1E308");
   form.Edit8 = "0";
   Program p(form);
   EXPECT_EQ(p.Run(), RunOutcome::InputError);
-  ASSERT_EQ(p.ui.messages.size(), 1u);
-  EXPECT_EQ(p.ui.messages[0].rfind("A = 0 v opred I= ", 0), 0u);
   ASSERT_EQ(p.ui.calls.size(), 2u);
   EXPECT_EQ(p.ui.calls[1].rfind("error: ", 0), 0u);
   EXPECT_NE(p.results.StringGrid1.Cell(1, 1), "");
@@ -327,6 +328,15 @@ TEST(CalculationRun, ModeShapesAreShownOnlyWhenAskedFor) {
   EXPECT_EQ(shown.ui.modeLabels,
             (std::vector<std::string>{"Вариант по жесткости N 1/Частота N 1", "Вариант по жесткости N 1/Частота N 2",
                                       "Вариант по жесткости N 2/Частота N 1", "Вариант по жесткости N 2/Частота N 2"}));
+
+  // A step of 70 passes over the first two: the one found is the third natural frequency.
+  form = FreeFreeForm(100, {30, 100}, 5);
+  form.Edit9 = "70";
+  form.Edit10 = "150";
+  form.CheckBox1 = true;
+  Program coarse(form);
+  coarse.Run();
+  EXPECT_EQ(coarse.ui.modeLabels, std::vector<std::string>{"Вариант по жесткости N 1/Частота N 1 (собственная № 3)"});
 }
 
 TEST(CalculationRun, CountsTypedButNotLeftAreClampedFirst) {

@@ -240,6 +240,27 @@ TEST(FrequencyMap, CompletenessLinesNameTheFrequenciesThatAreNoneAndWhy) {
   EXPECT_TRUE(CompletenessLines(v, 100, '.').empty());
 }
 
+TEST(FrequencyMap, CompletenessLinesCountTheRejectedValuesAndGiveTheFirstTenWithTheirReasons) {
+  ResultsSummary s;
+  s.variants.push_back(Variant(1, {Shape(10, 1)}, {1}));
+  VariantResult& v = s.variants[0];
+  using enum RejectedValue::Cause;
+  v.rejected = {{SignChange, 1, 1.5, 0.5, 2, false}, {RefinedSignChange, 3, 3, 2, 4, true},
+                {SmallDeterminant, 5, 5, 4, 6, false}, {ZeroDeterminant, 7, 7, 6, 8, false}};
+  v.rejected.resize(12, v.rejected[0]);
+  v.rejectedTotal = 15;
+  const std::vector<std::string> lines = CompletenessLines(v, 100, ',');
+  ASSERT_EQ(lines.size(), 13u);
+  EXPECT_EQ(lines[1].rfind("Отклонено значений: 15 (ошибки округления определителя", 0), 0u);
+  EXPECT_EQ(lines[2], "  P = 150: смена знака определителя на шаге от 100 до 150, а собственных частот от 50 до 200 нет.");
+  EXPECT_EQ(lines[3], "  P = 300: уточненная смена знака определителя, а собственных частот от 200 до 400, кроме уже "
+                      "найденных, нет.");
+  EXPECT_EQ(lines[4], "  P = 500: определитель по модулю меньше точности его вычисления, а собственных частот от 400 до "
+                      "600 нет.");
+  EXPECT_EQ(lines[5], "  P = 700: определитель равен нулю, а собственных частот от 600 до 800 нет.");
+  EXPECT_EQ(lines[12], "  и еще 5.");
+}
+
 TEST(FrequencyMap, ARunChecksEveryVariantAndTheExportChartsTheMap) {
   // Three variants of a spring at the left end growing stiffer.
   ProgramState st;

@@ -13,7 +13,7 @@ using namespace vp;
 
 TEST(JsonDocument, HoldsEveryMemberOfTheResults) {
   // Reported frequency 10 times the search variable. Variant 1 counted (its second frequency
-  // doubtful), ended early, compared with the continuous shaft (its list cut short); variant 2
+  // doubtful, a sign change rejected, two more not listed), ended early, compared with the continuous shaft (its list cut short); variant 2
   // not counted, its continuous shaft not solved; variant 3, alone, stopped before its end.
   TShaftModel model;
   model.KM = 2;
@@ -25,6 +25,7 @@ TEST(JsonDocument, HoldsEveryMemberOfTheResults) {
   run.variants = {{.variant = 1, .solved = true, .modes = {mode, {0, 30, {}, {}}},
                    .completeness = {.checked = true, .inRange = 3, .inWholeRange = 5, .missed = {{4, 5}}, .ordinals = {1, 0}},
                    .endedEarly = true, .endedAt = 6,
+                   .rejected = {{RejectedValue::Cause::SignChange, 1, 1.5, 0.5, 2, false}}, .rejectedTotal = 3,
                    .continuous = {.made = true, .sameOrdinal = {3 * std::numbers::pi, std::nullopt}, .inRange = {{1, 2.5}},
                                   .inRangeTotal = 7}},
                   {.variant = 2, .solved = true, .modes = {mode}, .completeness = {.problem = Error{ErrorCode::MasslessPartsFree}},
@@ -45,7 +46,8 @@ TEST(JsonDocument, HoldsEveryMemberOfTheResults) {
            R"("continuous_reasons":[null,"не вычислена: номер собственной частоты не определен"],"continuous_rpm":[90,null],)"
            R"("doubtful":[30],"ended_early_at":60,"frequencies":[20,30],"frequencies_in_range":3,"hz":[1.5,0],)"
            R"("lumped_in_range_total":5,"missed":[[40,50]],"modes":[)" + m +
-           R"(,{"frequency":30,"solution":[],"states":[]}],"rpm":[90,0],"variant":1,"walk_ended_at":60},)"
+           R"(,{"frequency":30,"solution":[],"states":[]}],"rejected":[{"P":15,"reason":"смена знака определителя на шаге )"
+           R"(от 10 до 15, а собственных частот от 5 до 20 нет"}],"rejected_total":3,"rpm":[90,0],"variant":1,"walk_ended_at":60},)"
            R"({"check_problem":"безмассовые части вала не закреплены","continuous_frequencies":[null],"continuous_hz":[null],)"
            R"("continuous_in_range":[],"continuous_in_range_total":null,"continuous_in_range_truncated":false,)"
            R"("continuous_problem":"участок 2: масса должна быть не меньше нуля",)"

@@ -178,8 +178,11 @@ TEST(ResultsPrintout, EachVariantEndsWithItsCompletenessLines) {
   for (size_t i = 0; i < notes2.size(); ++i) EXPECT_EQ(lines[check2 + i], notes2[i]);
   EXPECT_EQ(lines[check2 + notes2.size()], "");
   EXPECT_EQ(lines[check1 + 2].rfind("Вариант № 1: непрерывная модель вала", 0), 0u);
-  // Frequencies 5 and 6 lie above FK: each has its line.
-  EXPECT_GE(at(B(80) + "Частота N 5 не найдена в диапазоне до 300000"), 0);
+  // Variant 1 found the third and fourth natural frequencies; the places left
+  // empty name those it did not find: the two passed over, and 5 and 6 above FK.
+  EXPECT_EQ(at(B(80) + "Частота N 1 (собственная № 3)  ------   P = "), 2);
+  for (const char* ordinal : {"1", "2", "5", "6"})
+    EXPECT_LT(at(B(80) + "Собственная частота № " + ordinal + " не найдена в диапазоне до 300000"), second);
   // Without the summary, the same printout less the notes and their empty lines.
   std::vector<std::string> bare;
   WritePrintout(st.form, st.results, '.', [&](const std::string& l) { bare.push_back(l); });
@@ -202,7 +205,7 @@ TEST(ResultsPrintout, ARefinedFrequencyStandsBesideTheSweepsValueInEveryOutput) 
   ASSERT_EQ(p.lines.size(), 18u);
   const struct { std::string shown, expected; } cases[] = {
       {window.Cell(1, 1) + " | " + window.Cell(2, 1), "101.123456789 | 102.123456789 (собственная № 3; уточнено: 102.12)"},
-      {p.lines[8], B(80) + "Частота N 2  ------   P = 102.12346 (уточнено: 102.12)"},
+      {p.lines[8], B(80) + "Частота N 2 (собственная № 3)  ------   P = 102.12346 (уточнено: 102.12)"},
       {p.lines[15], "Внимание: частота N 2 (P = 102.123456789) неточна, уточнено: 102.12 - собственная частота № 3, "
                     "найденная по числу собственных частот; принятая частота отличается от нее больше, чем на "
                     "точность вычисления k-й собственной частоты."},

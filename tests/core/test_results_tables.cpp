@@ -281,8 +281,7 @@ TEST(ResultsTables, SolverFillsTheTablesOfARealRun) {
   ResultsTables tables;
   TNewFormModel newForm;
   ResultsWriter writer(tables, newForm, m, false, nullptr, '.');
-  RecordingSink sink;
-  SolverContext ctx{m, writer, sink, {}};
+  SolverContext ctx{m, writer};
   TSearchParams P = Params(1, 1, 100, 1e-10, 1e-6);
   int v = 1;
   EXPECT_FALSE(SOB(P, v, ctx));
