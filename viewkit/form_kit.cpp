@@ -52,17 +52,67 @@ void SetTabOrder(std::initializer_list<QWidget*> order) {
   }
 }
 
+namespace {
+
+// What a window's frame adds around it: as the window system framed it, or,
+// before it has, a title bar and borders of the usual size.
+QMargins FrameMargins(const QWidget* window) {
+  const QRect frame = window->frameGeometry(), inner = window->geometry();
+  const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                         frame.bottom() - inner.bottom());
+  return margins.isNull() ? QMargins(8, 32, 8, 8) : margins;
+}
+
+}  // namespace
+
 void CentreOn(QWidget* window, const QRect& area) {
-  QRect frame = window->frameGeometry();
-  frame.moveCenter(area.center());
+  if (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) return;
   const QScreen* screen = QGuiApplication::screenAt(area.center());
   const QRect desktop = (screen ? screen : window->screen())->availableGeometry();
+  const QMargins margins = FrameMargins(window);
+  const QSize room = desktop.size().shrunkBy(margins);
+  if (window->width() > room.width() || window->height() > room.height()) window->resize(window->size().boundedTo(room));
+  QRect frame = window->geometry().marginsAdded(margins);
+  frame.moveCenter(area.center());
+  frame.moveRight(std::min(frame.right(), desktop.right()));
+  frame.moveBottom(std::min(frame.bottom(), desktop.bottom()));
   frame.moveLeft(std::max(frame.left(), desktop.left()));
   frame.moveTop(std::max(frame.top(), desktop.top()));
   window->move(frame.topLeft());
 }
 
 void CentreOnScreen(QWidget* window) { CentreOn(window, window->screen()->availableGeometry()); }
+
+QLabel* Caption(QWidget* parent, const QString& text, bool bold, int wrapWidth) {
+  auto* label = new QLabel(text, parent);
+  QFont font = label->font();
+  font.setBold(bold);
+  label->setFont(font);
+  if (wrapWidth > 0) {
+    label->setWordWrap(true);
+    label->setFixedWidth(wrapWidth);
+  }
+  return label;
+}
+
+QFrame* Bevel(QWidget* parent, QLayout* layout, bool raised) {
+  auto* frame = new QFrame(parent);
+  frame->setFrameStyle(QFrame::Panel | (raised ? QFrame::Raised : QFrame::Sunken));
+  frame->setLineWidth(1);
+  layout->setContentsMargins(8, 5, 8, 6);
+  layout->setSpacing(4);
+  frame->setLayout(layout);
+  return frame;
+}
+
+QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
+  auto* row = new QHBoxLayout;
+  row->setContentsMargins(0, 0, 0, 0);
+  for (QWidget* widget : widgets)
+    if (widget) row->addWidget(widget);
+    else row->addStretch(1);
+  return row;
+}
 
 QLabel* Caption(QWidget* parent, const QString& text, int x, int y, bool bold, int wrapWidth) {
   auto* label = new QLabel(text, parent);
@@ -87,12 +137,10 @@ QFrame* Bevel(QWidget* parent, const QRect& geometry, bool raised) {
   return frame;
 }
 
-GridView::GridView(QWidget* parent, StringTableModel* model, const QRect& geometry, int defaultColumnWidth,
-                   bool border)
+GridView::GridView(QWidget* parent, StringTableModel* model, int defaultColumnWidth, bool border)
     : QTableView(parent), model_(model) {
   model->setParent(this);
   setModel(model);
-  setGeometry(geometry);
   if (!border) setFrameShape(QFrame::NoFrame);
   horizontalHeader()->setDefaultSectionSize(defaultColumnWidth);
   horizontalHeader()->setMinimumSectionSize(8);
@@ -382,6 +430,20 @@ QPushButton* BitBtn(QWidget* parent, const QString& text, const QRect& geometry,
     font.setBold(true);
     button->setFont(font);
   }
+  return button;
+}
+
+QPushButton* BitBtn(QWidget* parent, const QString& text, QSize size, Glyph glyph, bool bold) {
+  QPushButton* button = BitBtn(parent, text, QRect(QPoint(), size), glyph, bold);
+  button->setMinimumSize(size);
+  button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  return button;
+}
+
+QPushButton* PlainButton(QWidget* parent, const QString& text, QSize size) {
+  QPushButton* button = PlainButton(parent, text, QRect(QPoint(), size));
+  button->setMinimumSize(size);
+  button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   return button;
 }
 

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QHash>
 #include <QVector>
+#include <QBoxLayout>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -42,13 +43,20 @@ void DisconnectControls(QWidget* form);
 // Tab moves from each widget to the next in this order.
 void SetTabOrder(std::initializer_list<QWidget*> order);
 // Places a window's centre on the centre of `area` (in screen coordinates),
-// its top left corner kept on the screen when the window is the larger.
+// the window with its frame shrunk to the available area of the screen there
+// where it is larger, and moved into that area, its title bar never above it.
+// A maximised window stays as it is.
 void CentreOn(QWidget* window, const QRect& area);
 // Centres a window on the screen's available area.
 void CentreOnScreen(QWidget* window);
 
-QLabel* Caption(QWidget* parent, const QString& text, int x, int y, bool bold = true, int wrapWidth = 0);
-QFrame* Bevel(QWidget* parent, const QRect& geometry, bool raised = true);
+// A caption for a layout: bold unless told otherwise; wrapped within
+// `wrapWidth` pixels where given.
+QLabel* Caption(QWidget* parent, const QString& text, bool bold = true, int wrapWidth = 0);
+// A raised bevel framing a group of controls placed by `layout`.
+QFrame* Bevel(QWidget* parent, QLayout* layout, bool raised = true);
+// A layout's widgets in a row, a stretch where `nullptr` stands.
+QHBoxLayout* Row(std::initializer_list<QWidget*> widgets);
 
 // A string grid: row height 18, user-sized columns, fixed cells in sky blue;
 // the fixed cells above the vertical header show in its corner. A column the
@@ -60,8 +68,9 @@ QFrame* Bevel(QWidget* parent, const QRect& geometry, bool raised = true);
 class GridView : public QTableView {
   Q_OBJECT
  public:
-  GridView(QWidget* parent, StringTableModel* model, const QRect& geometry, int defaultColumnWidth,
-           bool border = true);
+  GridView(QWidget* parent, StringTableModel* model, int defaultColumnWidth, bool border = true);
+  GridView(QWidget* parent, StringTableModel* model, const QRect& geometry, int defaultColumnWidth, bool border = true)
+      : GridView(parent, model, defaultColumnWidth, border) { setGeometry(geometry); }  // TEMPORARY
   StringTableModel* Model() const { return model_; }
   void SetFitToTexts(bool fit);
   // Shows the table again where it changed (StringTableModel::Refresh).
@@ -106,8 +115,9 @@ class SpinEdit : public QAbstractSpinBox {
 
 enum class Glyph { Ok, Cancel, Retry, Print, Open, Save, Calculator, Next, Exit };
 QIcon GlyphIcon(Glyph glyph);
-QPushButton* BitBtn(QWidget* parent, const QString& text, const QRect& geometry, Glyph glyph, bool bold = false);
-QPushButton* PlainButton(QWidget* parent, const QString& text, const QRect& geometry);
+// Buttons of at least `size`, wider where their text needs it; they do not grow with the window.
+QPushButton* BitBtn(QWidget* parent, const QString& text, QSize size, Glyph glyph, bool bold = false);
+QPushButton* PlainButton(QWidget* parent, const QString& text, QSize size);
 
 // A plain message box with an OK button.
 void ShowPlainMessage(QWidget* parent, const QString& text);
@@ -117,6 +127,12 @@ void ReportError(QWidget* parent, const Error& error);
 // Runs what a button does; a failure is shown to the user (ReportError) and
 // goes no further.
 void RunReporting(QWidget* parent, const std::function<void()>& action);
+
+// TEMPORARY: placed by coordinates, until the main form is laid out.
+QLabel* Caption(QWidget* parent, const QString& text, int x, int y, bool bold = true, int wrapWidth = 0);
+QFrame* Bevel(QWidget* parent, const QRect& geometry, bool raised = true);
+QPushButton* BitBtn(QWidget* parent, const QString& text, const QRect& geometry, Glyph glyph, bool bold = false);
+QPushButton* PlainButton(QWidget* parent, const QString& text, const QRect& geometry);
 
 // The decimal separator of the user's regional settings.
 char DecimalSeparator();

@@ -8,7 +8,9 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPixmap>
+#include <QBoxLayout>
 #include <QGraphicsLayout>
+#include <QGridLayout>
 #include <QValueAxis>
 
 #include "chart_kit.h"
@@ -44,29 +46,46 @@ class ShaftView : public QWidget {
 
 TNewForm::TNewForm(TNewFormModel& model, QWidget* parent) : QDialog(parent), model_(model) {
   setWindowTitle("Формы Колебаний");
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint);
   StyleForm(this, 10);
-  setFixedSize(645, 446);
 
-  Bevel(this, QRect(8, 16, 625, 97));
-  Caption(this, "№ участка:", 10, 36);
-  Caption(this, "Смещение (X):", 10, 54);
-  grid_ = new GridView(this, new StringTableModel(&model_.StringGrid3, 0, 0, false), QRect(96, 34, 525, 55), 60, false);
+  // The table: its row captions level with its rows.
+  grid_ = new GridView(this, new StringTableModel(&model_.StringGrid3, 0, 0, false), 60, false);
   grid_->horizontalHeader()->hide();
   grid_->verticalHeader()->hide();
   grid_->SetFitToTexts(true);
+  grid_->setFixedHeight(55);
   QPalette cells = grid_->palette();
   cells.setColor(QPalette::Base, kSkyBlue);
   grid_->setPalette(cells);
+  auto* rowCaptions = new QVBoxLayout;
+  rowCaptions->setSpacing(0);
+  for (const char* caption : {"№ участка:", "Смещение (X):"}) {
+    QLabel* label = Caption(this, caption);
+    label->setFixedHeight(18);
+    label->setMinimumWidth(80);
+    rowCaptions->addWidget(label);
+  }
+  rowCaptions->addStretch(1);
+  auto* table = new QHBoxLayout;
+  table->addLayout(rowCaptions);
+  table->addWidget(grid_, 1);
 
-  Bevel(this, QRect(8, 128, 625, 301));
-  label2_ = Caption(this, QString::fromStdString(model_.Label2), 143, 130);
-  label3_ = Caption(this, QString::fromStdString(model_.Label3), 371, 130);
-  Caption(this, "Форма колебаний:", 143, 143);
-  label7_ = Caption(this, QString(), 371, 143);
+  // The chart under its headings and the shaft, the buttons beside it.
+  label2_ = Caption(this, QString::fromStdString(model_.Label2));
+  label3_ = Caption(this, QString::fromStdString(model_.Label3));
+  label7_ = Caption(this, QString());
+  auto* headings = new QGridLayout;
+  headings->setSpacing(0);
+  headings->setColumnMinimumWidth(0, 228);
+  headings->setColumnStretch(2, 1);
+  headings->addWidget(label2_, 0, 0);
+  headings->addWidget(label3_, 0, 1);
+  headings->addWidget(Caption(this, "Форма колебаний:"), 1, 0);
+  headings->addWidget(label7_, 1, 1);
 
-  image_ = new QLabel(this);
-  image_->setGeometry(143, 216, 326, 202);
+  image_ = new QLabel(this);  // under the chart, covered by it
+  image_->setGeometry(0, 0, 326, 202);
   QPixmap blank(326, 202);
   blank.fill(kSkyBlue);
   image_->setPixmap(blank);
@@ -91,18 +110,45 @@ TNewForm::TNewForm(TNewFormModel& model, QWidget* parent) : QDialog(parent), mod
   chartView_ = new QChartView(chart_, this);
   chartView_->setFrameShape(QFrame::NoFrame);
   chartView_->setRenderHint(QPainter::Antialiasing);
-  chartView_->setGeometry(143, 216, 325, 203);
+  chartView_->setMinimumSize(260, 160);
+  image_->stackUnder(chartView_);
   shaftView_ = new ShaftView(model_, this);
-  shaftView_->setGeometry(143, 158, 325, 56);
+  shaftView_->setFixedHeight(56);
   connect(chart_, &QChart::plotAreaChanged, this, [this] { PlaceShaft(); });
+  auto* drawing = new QVBoxLayout;
+  drawing->setSpacing(2);
+  drawing->addLayout(headings);
+  drawing->addWidget(shaftView_);
+  drawing->addWidget(chartView_, 1);
 
-  label8_ = Caption(this, QString(), 476, 158, false, 150);
-
-  bitBtn1_ = BitBtn(this, "Следующая частота", QRect(493, 288, 130, 39), Glyph::Next);
+  label8_ = Caption(this, QString(), false, 150);
+  label8_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  bitBtn1_ = BitBtn(this, "Следующая частота", QSize(130, 39), Glyph::Next);
   noMore_ = new QCheckBox("Больше не показывать", this);
-  noMore_->setGeometry(493, 330, 134, 20);
-  bitBtn3_ = BitBtn(this, "Печать графика", QRect(493, 354, 130, 34), Glyph::Print);
-  pdfButton_ = BitBtn(this, "Сохранить в PDF", QRect(493, 392, 130, 30), Glyph::Save);
+  bitBtn3_ = BitBtn(this, "Печать графика", QSize(130, 34), Glyph::Print);
+  pdfButton_ = BitBtn(this, "Сохранить в PDF", QSize(130, 30), Glyph::Save);
+  auto* side = new QVBoxLayout;
+  side->addWidget(label8_);
+  side->addStretch(1);
+  for (QWidget* control : std::initializer_list<QWidget*>{bitBtn1_, noMore_, bitBtn3_, pdfButton_})
+    side->addWidget(control, 0, Qt::AlignRight);
+
+  auto* chartBand = new QHBoxLayout;
+  chartBand->setSpacing(8);
+  chartBand->addLayout(drawing, 1);
+  chartBand->addLayout(side);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(8, 16, 12, 17);
+  layout->setSpacing(15);
+  QFrame* tableFrame = Bevel(this, table);
+  QFrame* chartFrame = Bevel(this, chartBand);
+  table->setContentsMargins(2, 18, 10, 22);
+  chartBand->setContentsMargins(127, 2, 10, 10);  // the chart where it always stood, right of the captions above
+  layout->addWidget(tableFrame);
+  layout->addWidget(chartFrame, 1);
+  resize(645, 446);
+
   SetTabOrder({grid_, chartView_, bitBtn1_, noMore_, bitBtn3_, pdfButton_});
   connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
   for (auto [button, target] : {std::pair{bitBtn3_, PrintTarget::Printer}, std::pair{pdfButton_, PrintTarget::Pdf}})

@@ -1,5 +1,7 @@
 #include "input_form.h"
 
+#include <QBoxLayout>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -10,12 +12,15 @@ namespace vp {
 
 TInputForm::TInputForm(TInputFormModel& model, QWidget* parent) : QDialog(parent), model_(model) {
   setWindowTitle("Для расчета приняты следующие данные:");
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint);
   StyleForm(this);
-  setFixedSize(582, 581);
 
   // Top band: the scalar lines and the support and span grids.
-  Bevel(this, QRect(8, 8, 566, 302));
+  auto* lines = new QGridLayout;
+  lines->setContentsMargins(0, 0, 0, 0);
+  lines->setVerticalSpacing(4);
+  lines->setColumnMinimumWidth(0, 384);  // the values in one column at the default width
+  lines->setColumnStretch(1, 1);
   const char* captions[10] = {"Число опор:",
                               "Число участков,на которые разбит ротор:",
                               "Число собственных частот, подлежащих определению:",
@@ -27,67 +32,103 @@ TInputForm::TInputForm(TInputFormModel& model, QWidget* parent) : QDialog(parent
                               "Точность вычисления определителя:",
                               "Точность вычисления k-й собственной частоты:"};
   for (int i = 0; i < 10; ++i) {
-    Caption(this, captions[i], 16, 14 + 18 * i);
-    labels_[i] = Caption(this, QString(), 400, 14 + 18 * i);
+    lines->addWidget(Caption(this, captions[i]), i, 0);
+    labels_[i] = Caption(this, QString());
+    lines->addWidget(labels_[i], i, 1);
   }
-  auto oneRow = [this](StringTable* table, int y) {
-    auto* grid = new GridView(this, new StringTableModel(table, 0, 0, false), QRect(60, y, 504, 36), 40, false);
+  auto oneRow = [this](StringTable* table) {
+    auto* grid = new GridView(this, new StringTableModel(table, 0, 0, false), 40, false);
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setFixedHeight(36);  // the row and a scroll bar under it
     QPalette cells = grid->palette();
     cells.setColor(QPalette::Base, kSkyBlue);
     grid->setPalette(cells);
     return grid;
   };
-  Caption(this, "Номера сечений,к которым привязаны опоры:", 16, 196);
-  Caption(this, "KN = ", 16, 214);
-  grids_[0] = oneRow(&model_.StringGrid1, 212);
-  Caption(this, "Номера сечений,ограничивающих пролеты справа:", 16, 252);
-  Caption(this, "KZ = ", 16, 270);
-  grids_[1] = oneRow(&model_.StringGrid2, 268);
+  auto numbered = [this](const char* prefix, GridView* grid) {
+    auto* row = new QHBoxLayout;
+    QLabel* label = Caption(this, prefix);
+    label->setFixedWidth(44);
+    row->addWidget(label, 0, Qt::AlignTop);
+    row->addWidget(grid, 1);
+    return row;
+  };
+  auto* top = new QVBoxLayout;
+  top->addLayout(lines);
+  top->addSpacing(4);
+  top->addWidget(Caption(this, "Номера сечений,к которым привязаны опоры:"));
+  grids_[0] = oneRow(&model_.StringGrid1);
+  top->addLayout(numbered("KN = ", grids_[0]));
+  top->addSpacing(4);
+  top->addWidget(Caption(this, "Номера сечений,ограничивающих пролеты справа:"));
+  grids_[1] = oneRow(&model_.StringGrid2);
+  top->addLayout(numbered("KZ = ", grids_[1]));
 
-  // Section band.
-  Bevel(this, QRect(8, 316, 566, 116));
-  Caption(this, "Характеристики участков валопровода:", 16, 322);
-  grids_[2] = new GridView(this, new StringTableModel(&model_.StringGrid3, 1, 0, false), QRect(112, 340, 452, 86), 60, false);
+  // Section band: the row captions level with the grid's rows.
+  grids_[2] = new GridView(this, new StringTableModel(&model_.StringGrid3, 1, 0, false), 60, false);
   grids_[2]->verticalHeader()->hide();
-  Caption(this, "Длина (l):", 16, 360);
-  Caption(this, "Масса (m):", 16, 378);
-  Caption(this, "Жесткость (El):", 16, 396);
+  grids_[2]->setFixedHeight(88);  // the header, three rows and a scroll bar
+  auto* rowCaptions = new QVBoxLayout;
+  rowCaptions->setSpacing(0);
+  rowCaptions->addSpacing(18);
+  for (const char* caption : {"Длина (l):", "Масса (m):", "Жесткость (El):"}) {
+    QLabel* label = Caption(this, caption);
+    label->setFixedHeight(18);
+    label->setMinimumWidth(92);  // the grid where it stood at the default width
+    rowCaptions->addWidget(label);
+  }
+  rowCaptions->addStretch(1);
+  auto* sectionRow = new QHBoxLayout;
+  sectionRow->addLayout(rowCaptions);
+  sectionRow->addWidget(grids_[2], 1);
+  auto* sections = new QVBoxLayout;
+  sections->addWidget(Caption(this, "Характеристики участков валопровода:"));
+  sections->addLayout(sectionRow);
 
   // Stiffness band.
-  Bevel(this, QRect(8, 438, 566, 98));
-  Caption(this, "Варианты по жесткости опор:", 16, 444);
-  grids_[3] = new GridView(this, new StringTableModel(&model_.StringGrid4, 1, 1, false), QRect(16, 462, 548, 68), 70, false);
+  grids_[3] = new GridView(this, new StringTableModel(&model_.StringGrid4, 1, 1, false), 70, false);
+  grids_[3]->setMinimumHeight(58);
+  auto* stiffness = new QVBoxLayout;
+  stiffness->addWidget(Caption(this, "Варианты по жесткости опор:"));
+  stiffness->addWidget(grids_[3], 1);
   // The data as taken show whole.
   for (GridView* grid : grids_) grid->SetFitToTexts(true);
 
-  notes_ = Caption(this, "", 16, 540, false, 550);
+  notes_ = Caption(this, "", false);
+  notes_->setWordWrap(true);
   notes_->setObjectName("notes");
   notes_->setStyleSheet("color: rgb(190, 0, 0)");
-  bitBtn1_ = BitBtn(this, "Продолжить расчет", QRect(112, 543, 165, 32), Glyph::Ok);
-  bitBtn2_ = BitBtn(this, "Повторить ввод", QRect(305, 543, 165, 32), Glyph::Cancel);
+  notes_->hide();
+  bitBtn1_ = BitBtn(this, "Продолжить расчет", QSize(165, 32), Glyph::Ok);
+  bitBtn2_ = BitBtn(this, "Повторить ввод", QSize(165, 32), Glyph::Cancel);
+  QHBoxLayout* buttons = Row({nullptr, bitBtn1_, bitBtn2_, nullptr});
+  buttons->setSpacing(28);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(8, 8, 8, 6);
+  layout->setSpacing(6);
+  layout->addWidget(Bevel(this, top));
+  layout->addWidget(Bevel(this, sections));
+  layout->addWidget(Bevel(this, stiffness), 1);
+  layout->addWidget(notes_);
+  layout->addLayout(buttons);
+  resize(582, 581);
+
   SetTabOrder({grids_[0], grids_[1], grids_[2], grids_[3], bitBtn1_, bitBtn2_});
   connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
   connect(bitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TInputForm::Fill() {
-  for (int i = 0; i < 10; ++i) {
-    labels_[i]->setText(QString::fromStdString(model_.Labels[i]));
-    labels_[i]->adjustSize();
-  }
+  for (int i = 0; i < 10; ++i) labels_[i]->setText(QString::fromStdString(model_.Labels[i]));
   for (GridView* grid : grids_) grid->Refresh();
-  // The notes between the grids and the buttons, the window grown by them.
+  // The notes between the grids and the buttons; the window grows where they need the room.
   QStringList notes;
   for (const std::string& note : model_.Notes) notes << QString::fromStdString(note);
   notes_->setText(notes.join('\n'));
-  notes_->adjustSize();
   notes_->setVisible(!notes.isEmpty());
-  const int grown = notes.isEmpty() ? 0 : notes_->height() + 6;
-  for (QPushButton* button : {bitBtn1_, bitBtn2_}) button->move(button->x(), 543 + grown);
-  setFixedSize(582, 581 + grown);
   bitBtn1_->setFocus();
 }
 

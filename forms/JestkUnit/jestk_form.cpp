@@ -1,6 +1,8 @@
 #include "jestk_form.h"
 
 #include <QApplication>
+#include <QBoxLayout>
+#include <QGridLayout>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCloseEvent>
@@ -18,18 +20,18 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
     : QWidget(nullptr, Qt::Window), model_(model), mainForm_(mainForm), mainWindow_(mainWindow) {
   setWindowTitle("Расчет изгибной жесткости участков");
   StyleForm(this);
-  setFixedSize(680, 410);
 
-  auto oneRow = [this](StringTable* table, const QRect& geometry, int width) {
-    auto* grid = new GridView(this, new StringTableModel(table, 0, 0, true), geometry, width);
+  auto oneRow = [this](StringTable* table, int width) {
+    auto* grid = new GridView(this, new StringTableModel(table, 0, 0, true), width);
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setFixedHeight(38);  // the row and a scroll bar under it
     return grid;
   };
-  auto spin = [this](JestkCount which, const QRect& geometry) {
+  auto spin = [this](JestkCount which) {
     auto* s = new SpinEdit(this);
-    s->setGeometry(geometry);
+    s->setFixedSize(90, 22);
     connect(s, &SpinEdit::Typed, this, [this, which](const QString& text) {
       model_.SetSpinText(which, text.toStdString());
       SyncFromModel();
@@ -44,28 +46,45 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
     });
     return s;
   };
+  // A caption with the unit after it.
+  auto withUnit = [this](QLabel* caption, QLabel*& unit, int indent) {
+    unit = Caption(this, "", false);
+    caption->setMinimumWidth(indent);
+    return Row({caption, unit, nullptr});
+  };
 
   // Count, modulus and bore.
-  Bevel(this, QRect(8, 8, 330, 174));
-  Caption(this, "Число участков:", 16, 22);
-  spinEdit1_ = spin(JestkCount::Sections, QRect(190, 18, 90, 22));
-  Caption(this, "Модуль упругости:", 16, 62);
+  auto* fields = new QGridLayout;
+  fields->setHorizontalSpacing(6);
+  fields->setVerticalSpacing(8);
+  fields->setColumnMinimumWidth(0, 168);
+  fields->setColumnStretch(2, 1);
+  spinEdit1_ = spin(JestkCount::Sections);
+  fields->addWidget(Caption(this, "Число участков:"), 0, 0);
+  fields->addWidget(spinEdit1_, 0, 1, 1, 2, Qt::AlignLeft);
   edit1_ = new QLineEdit(this);
-  edit1_->setGeometry(190, 58, 96, 22);
-  Caption(this, "Диаметр центрального свеления:", 16, 96, true, 150);
+  edit1_->setFixedSize(96, 22);
+  fields->addWidget(Caption(this, "Модуль упругости:"), 1, 0);
+  fields->addWidget(edit1_, 1, 1);
   edit2_ = new QLineEdit(this);
-  edit2_->setGeometry(190, 100, 96, 22);
+  edit2_->setFixedSize(96, 22);
+  fields->addWidget(Caption(this, "Диаметр центрального свеления:", true, 150), 2, 0);
+  fields->addWidget(edit2_, 2, 1);
   // The units the values are taken in, and so the EI transferred.
-  Caption(this, "Единицы:", 16, 144);
   units_ = new QComboBox(this);
   units_->addItems({"МПа, мм", "Па, м (СИ)"});
-  units_->setGeometry(190, 140, 136, 24);
+  units_->setFixedSize(136, 24);
+  fields->addWidget(Caption(this, "Единицы:"), 3, 0);
+  fields->addWidget(units_, 3, 1, 1, 2, Qt::AlignLeft);
   connect(units_, &QComboBox::activated, this, [this](int index) {
     model_.SetUnits(index == 1 ? JestkUnits::PascalMetre : JestkUnits::MegapascalMillimetre);
     SyncFromModel();
   });
-  unitLabels_[0] = Caption(this, "", 292, 62, false);
-  unitLabels_[1] = Caption(this, "", 292, 104, false);
+  unitLabels_[0] = Caption(this, "", false);
+  unitLabels_[1] = Caption(this, "", false);
+  fields->addWidget(unitLabels_[0], 1, 2);
+  fields->addWidget(unitLabels_[1], 2, 2);
+  for (int row = 0; row < 4; ++row) fields->setRowStretch(row, 1);
   connect(edit1_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit1 = t.toStdString(); });
   connect(edit2_, &QLineEdit::textEdited, this, [this](const QString& t) { model_.Edit2 = t.toStdString(); });
 
@@ -74,36 +93,65 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
   QFont bold = checkBox1_->font();
   bold.setBold(true);
   checkBox1_->setFont(bold);
-  checkBox1_->setGeometry(354, 10, 300, 22);
-  bevel3_ = Bevel(this, QRect(346, 34, 326, 148), false);
-  discLabels_[1] = Caption(this, "Число участков с дисками:", 354, 44);
-  spinEdit2_ = spin(JestkCount::Discs, QRect(570, 40, 90, 22));
-  discLabels_[0] = Caption(this, "Номера участков с дисками:", 354, 70);
-  grids_[1] = oneRow(&model_.StringGrid2, QRect(354, 86, 310, 38), 64);
-  discLabels_[2] = Caption(this, "Ширина дисков:", 354, 126);
-  unitLabels_[3] = Caption(this, "", 480, 126, false);
-  grids_[2] = oneRow(&model_.StringGrid3, QRect(354, 142, 310, 38), 64);
+  auto* discs = new QVBoxLayout;
+  discLabels_[1] = Caption(this, "Число участков с дисками:");
+  spinEdit2_ = spin(JestkCount::Discs);
+  discs->addLayout(Row({discLabels_[1], nullptr, spinEdit2_}));
+  discLabels_[0] = Caption(this, "Номера участков с дисками:");
+  discs->addWidget(discLabels_[0]);
+  grids_[1] = oneRow(&model_.StringGrid2, 64);
+  discs->addWidget(grids_[1]);
+  discLabels_[2] = Caption(this, "Ширина дисков:");
+  discs->addLayout(withUnit(discLabels_[2], unitLabels_[3], 120));
+  grids_[2] = oneRow(&model_.StringGrid3, 64);
+  discs->addWidget(grids_[2]);
+  discs->addStretch(1);
+  bevel3_ = Bevel(this, discs, false);
+  auto* discColumn = new QVBoxLayout;
+  discColumn->setContentsMargins(0, 0, 0, 0);
+  discColumn->setSpacing(2);
+  discColumn->addWidget(checkBox1_);
+  discColumn->addWidget(bevel3_, 1);
   connect(checkBox1_, &QCheckBox::toggled, this, [this](bool on) {
     model_.SetCheckBox1(on);
     SyncFromModel();
   });
 
   // Diameters and results.
-  Bevel(this, QRect(8, 190, 664, 160));
-  Caption(this, "Диаметры ротора:", 16, 196);
-  unitLabels_[2] = Caption(this, "", 150, 196, false);
-  grids_[0] = oneRow(&model_.StringGrid1, QRect(16, 214, 609, 38), 64);
-  Caption(this, "Искомая  изгибная жесткость:", 16, 264);
-  unitLabels_[4] = Caption(this, "", 236, 264, false);
-  grids_[3] = new GridView(this, new StringTableModel(&model_.StringGrid4, 0, 0, false), QRect(16, 282, 609, 38), 80);
+  auto* sections = new QVBoxLayout;
+  sections->addLayout(withUnit(Caption(this, "Диаметры ротора:"), unitLabels_[2], 130));
+  grids_[0] = oneRow(&model_.StringGrid1, 64);
+  sections->addWidget(grids_[0]);
+  sections->addSpacing(8);
+  sections->addLayout(withUnit(Caption(this, "Искомая  изгибная жесткость:"), unitLabels_[4], 216));
+  grids_[3] = new GridView(this, new StringTableModel(&model_.StringGrid4, 0, 0, false), 80);
   grids_[3]->horizontalHeader()->hide();
   grids_[3]->verticalHeader()->hide();
   grids_[3]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grids_[3]->setFixedHeight(38);
   grids_[3]->SetFitToTexts(true);
+  sections->addWidget(grids_[3]);
+  sections->addStretch(1);
 
-  bitBtn1_ = BitBtn(this, "Расчет", QRect(16, 362, 120, 36), Glyph::Calculator);
-  bitBtn2_ = BitBtn(this, "Передать", QRect(148, 362, 120, 36), Glyph::Ok);
-  bitBtn3_ = BitBtn(this, "Вернуться", QRect(552, 362, 120, 36), Glyph::Cancel);
+  bitBtn1_ = BitBtn(this, "Расчет", QSize(120, 36), Glyph::Calculator);
+  bitBtn2_ = BitBtn(this, "Передать", QSize(120, 36), Glyph::Ok);
+  bitBtn3_ = BitBtn(this, "Вернуться", QSize(120, 36), Glyph::Cancel);
+  QHBoxLayout* buttons = Row({bitBtn1_, bitBtn2_, nullptr, bitBtn3_});
+  buttons->setSpacing(12);
+  buttons->setContentsMargins(8, 0, 0, 0);
+
+  auto* top = new QHBoxLayout;
+  top->setSpacing(8);
+  top->addWidget(Bevel(this, fields), 1);
+  top->addLayout(discColumn, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(8, 8, 8, 12);
+  layout->setSpacing(8);
+  layout->addLayout(top);
+  layout->addWidget(Bevel(this, sections), 1);
+  layout->addLayout(buttons);
+  resize(680, 410);
+
   SetTabOrder({spinEdit1_, edit1_, edit2_, units_, checkBox1_, spinEdit2_, grids_[1], grids_[2], grids_[0], grids_[3],
                bitBtn1_, bitBtn2_, bitBtn3_});
   connect(bitBtn1_, &QPushButton::clicked, this, [this] { Calculate(); });
