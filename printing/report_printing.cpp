@@ -121,14 +121,10 @@ void PaintPlot(QPainter& p, const QRectF& area, const ReportPlot& plot, double u
   }
   // The legend in rows, then the notes, at the bottom.
   const double sample = 14 * u, gap = 3 * u;
-  std::vector<std::vector<size_t>> legendRows;
-  double rowWidth = 0;
-  for (size_t i = 0; i < plot.legend.size(); ++i) {
-    const double w = sample + gap + fm.horizontalAdvance(Q(plot.legend[i].text)) + 3 * gap;
-    if (legendRows.empty() || rowWidth + w > area.width()) legendRows.emplace_back(), rowWidth = 0;
-    legendRows.back().push_back(i);
-    rowWidth += w;
-  }
+  std::vector<double> entryWidths;
+  for (const PlotLegendEntry& entry : plot.legend)
+    entryWidths.push_back(sample + gap + fm.horizontalAdvance(Q(entry.text)) + 3 * gap);
+  const std::vector<std::vector<size_t>> legendRows = LegendRows(entryWidths, area.width());
   double notesHeight = 0;
   for (const std::string& note : plot.notes) notesHeight += WrappedHeight(fm, Q(note), area.width());
   const double legendHeight = legendRows.size() * fm.height();

@@ -14,6 +14,17 @@ constexpr unsigned kBlack = 0x000000;
 
 }  // namespace
 
+std::vector<std::vector<size_t>> LegendRows(const std::vector<double>& widths, double available) {
+  std::vector<std::vector<size_t>> rows;
+  double rowWidth = 0;
+  for (size_t i = 0; i < widths.size(); ++i) {
+    if (rows.empty() || rowWidth + widths[i] > available) rows.emplace_back(), rowWidth = 0;
+    rows.back().push_back(i);
+    rowWidth += widths[i];
+  }
+  return rows;
+}
+
 PlotAxis RoundPlotAxis(const std::string& title, const AxisTicks& t, char sep) {
   PlotAxis axis{title, false, t.low, t.high, {}};
   const int digits = AxisLabelDigits(std::max(std::fabs(t.low), std::fabs(t.high)), t.step);

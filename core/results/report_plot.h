@@ -56,6 +56,11 @@ struct ReportPlot {
   std::vector<std::string> notes;  // below the plot
 };
 
+// A legend's entries of the given widths in rows no wider than `available`:
+// the indices of each row's entries, in order; an entry wider than a row
+// stands alone in its own.
+std::vector<std::vector<size_t>> LegendRows(const std::vector<double>& widths, double available);
+
 // A linear axis ticked at round steps, every label in one format.
 PlotAxis RoundPlotAxis(const std::string& title, const AxisTicks& ticks, char decimalSeparator);
 // A logarithmic axis ticked at the powers of ten of its span.

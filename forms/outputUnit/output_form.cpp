@@ -1,6 +1,8 @@
 #include "output_form.h"
 
+#include <QBoxLayout>
 #include <QChart>
+#include <QGridLayout>
 #include <QChartView>
 #include <QComboBox>
 #include <QHeaderView>
@@ -10,7 +12,6 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <QLabel>
-#include <QLegendMarker>
 #include <algorithm>
 
 #include "completeness_lines.h"
@@ -24,13 +25,14 @@ namespace vp {
 
 namespace {
 
-QLabel* Title(QWidget* parent, const QString& text, int x, int y, bool visible = true) {
-  QLabel* label = Caption(parent, text, x, y);
+const char* const kMapTitleWithCompanions = "Карта частот (пунктиром - непрерывная модель вала)";
+
+// A band's title: bold, 11 pixels high.
+QLabel* Title(QWidget* parent, const QString& text) {
+  QLabel* label = Caption(parent, text);
   QFont font = label->font();
   font.setPixelSize(11);
   label->setFont(font);
-  label->adjustSize();
-  label->setVisible(visible);
   return label;
 }
 
@@ -65,81 +67,127 @@ class OwnTableModel : public StringTableModel {
 TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget* parent)
     : QDialog(parent), tables_(tables), summary_(summary) {
   setWindowTitle("Результаты расчета:");
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint);
   StyleForm(this, 10);
-  resize(1110, 690);
 
-  Bevel(this, QRect(8, 0, 625, 97));
-  Bevel(this, QRect(8, 239, 625, 81));
-  Bevel(this, QRect(8, 327, 625, 205));
-
-  grids_[0] = new GridView(this, new OwnTableModel, QRect(17, 22, 608, 70), 70, false);
-  Title(this, "Значения собственных частот:", 16, 3);
+  grids_[0] = new GridView(this, new OwnTableModel, 70, false);
+  grids_[0]->setMinimumHeight(72);  // the header, two variants and a scroll bar
+  auto* frequencies = new QVBoxLayout;
+  frequencies->addWidget(Title(this, "Значения собственных частот:"));
+  frequencies->addWidget(grids_[0], 1);
 
   // Under the frequencies, the continuous shaft's frequencies of the same ordinals.
-  Bevel(this, QRect(8, 104, 625, 128));
-  Title(this, "Частоты в Гц и об/мин и непрерывная модель вала: частоты тех же номеров (* - при единицах СИ):", 16, 107);
-  continuous_ = new GridView(this, new OwnTableModel, QRect(17, 124, 608, 104), 70, false);
+  continuous_ = new GridView(this, new OwnTableModel, 70, false);
   continuous_->SetFitToTexts(true);
-  continuousNotes_ = Caption(this, "", 16, 203, false, 600);
+  continuous_->setMinimumHeight(72);
+  continuousNotes_ = Caption(this, "", false);
+  continuousNotes_->setWordWrap(true);
   continuousNotes_->setStyleSheet("color: rgb(190, 0, 0)");
+  continuousNotes_->hide();
+  auto* continuous = new QVBoxLayout;
+  continuous->addWidget(Title(this, "Частоты в Гц и об/мин и непрерывная модель вала: частоты тех же номеров (* - при единицах СИ):"));
+  continuous->addWidget(continuous_, 1);
+  continuous->addWidget(continuousNotes_);
 
-  Title(this, "Номер уч-ка:", 16, 249);
-  Title(this, "Координата уч-ка:", 8, 268);
-  grids_[1] = new GridView(this, new StringTableModel(&tables_.StringGrid2, 0, 0, false), QRect(128, 248, 497, 56), 60, false);
+  grids_[1] = new GridView(this, new StringTableModel(&tables_.StringGrid2, 0, 0, false), 60, false);
   grids_[1]->horizontalHeader()->hide();
   grids_[1]->verticalHeader()->hide();
+  grids_[1]->setFixedHeight(56);
+  auto* rowTitles = new QVBoxLayout;
+  rowTitles->setSpacing(0);
+  for (const char* title : {"Номер уч-ка:", "Координата уч-ка:"}) {
+    QLabel* label = Title(this, title);
+    label->setFixedHeight(18);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    rowTitles->addWidget(label);
+  }
+  rowTitles->addStretch(1);
+  auto* sections = new QHBoxLayout;
+  sections->addLayout(rowTitles);
+  sections->addWidget(grids_[1], 1);
 
-  Title(this, "Кинематические и динамические параметры:", 24, 337);
-  grids_[2] = new GridView(this, new StringTableModel(&tables_.StringGrid3, 1, 2, false), QRect(17, 359, 608, 167), 85, false);
+  grids_[2] = new GridView(this, new StringTableModel(&tables_.StringGrid3, 1, 2, false), 85, false);
   QFont gridFont = FormFont();
   gridFont.setPixelSize(10);
   grids_[2]->setFont(gridFont);
+  grids_[2]->setMinimumHeight(150);
+  auto* parameters = new QVBoxLayout;
+  parameters->addWidget(Title(this, "Кинематические и динамические параметры:"));
+  parameters->addWidget(grids_[2], 1);
 
   // Filled by the solver and read by the export; never shown.
-  grids_[3] = new GridView(this, new StringTableModel(&tables_.StringGrid4, 0, 0, false), QRect(512, 432, 121, 73), 100);
-  grids_[4] = new GridView(this, new StringTableModel(&tables_.StringGrid5, 0, 0, false), QRect(514, 13, 88, 71), 100);
+  grids_[3] = new GridView(this, new StringTableModel(&tables_.StringGrid4, 0, 0, false), 100);
+  grids_[4] = new GridView(this, new StringTableModel(&tables_.StringGrid5, 0, 0, false), 100);
   grids_[3]->hide();
   grids_[4]->hide();
   for (int i = 0; i < 3; ++i) grids_[i]->SetFitToTexts(true);
-  Title(this, "RX:", 490, 450, false);
+  Title(this, "RX:")->hide();
 
-  bitBtn3_ = BitBtn(this, "Печать", QRect(17, 541, 96, 41), Glyph::Print);
-  pdfButton_ = BitBtn(this, "Сохранить в PDF", QRect(117, 541, 124, 41), Glyph::Save);
-  bitBtn2_ = BitBtn(this, "Повторить расчет", QRect(245, 541, 121, 41), Glyph::Retry);
-  bitBtn4_ = PlainButton(this, "Импортировать в Excel", QRect(370, 541, 131, 41));
-  bitBtn1_ = BitBtn(this, "Выход", QRect(505, 541, 120, 41), Glyph::Exit);
+  bitBtn3_ = BitBtn(this, "Печать", QSize(96, 41), Glyph::Print);
+  pdfButton_ = BitBtn(this, "Сохранить в PDF", QSize(124, 41), Glyph::Save);
+  bitBtn2_ = BitBtn(this, "Повторить расчет", QSize(121, 41), Glyph::Retry);
+  bitBtn4_ = PlainButton(this, "Импортировать в Excel", QSize(131, 41));
+  bitBtn1_ = BitBtn(this, "Выход", QSize(120, 41), Glyph::Exit);
 
   // Whether the sweep found every frequency of its range, per variant.
-  Bevel(this, QRect(8, 594, 1094, 90));
-  Title(this, "Проверка полноты поиска частот:", 16, 598);
   checks_ = new QPlainTextEdit(this);
-  checks_->setGeometry(16, 616, 946, 62);
   checks_->setReadOnly(true);
+  checks_->setMinimumHeight(40);
   // The whole run as a calculation report: input, results, mode shapes, maps.
-  reportButton_ = BitBtn(this, "Отчет (PDF)…", QRect(970, 616, 124, 62), Glyph::Save);
+  reportButton_ = BitBtn(this, "Отчет (PDF)…", QSize(124, 62), Glyph::Save);
   reportButton_->setToolTip("Отчет о расчете в файле PDF: исходные данные со схемой вала, частоты, формы колебаний, карты");
   connect(reportButton_, &QPushButton::clicked, this, [this] { Run(report_); });
+  auto* checkRow = new QHBoxLayout;
+  checkRow->addWidget(checks_, 1);
+  checkRow->addWidget(reportButton_, 0, Qt::AlignTop);
+  auto* checks = new QVBoxLayout;
+  checks->addWidget(Title(this, "Проверка полноты поиска частот:"));
+  checks->addLayout(checkRow, 1);
 
   // The frequencies across the stiffness variants.
-  Bevel(this, QRect(641, 0, 461, 587));
-  Title(this, "Карта частот по вариантам жесткости опор:", 649, 3);
-  Caption(this, "Ось частот:", 930, 4, false);
   mapUnit_ = FrequencyUnitBox(this);
-  mapUnit_->setGeometry(1000, 1, 94, 20);
+  mapUnit_->setFixedSize(94, 20);
   connect(mapUnit_, &QComboBox::currentIndexChanged, this, [this] { FillMap(); });
   mapView_ = new QChartView(this);
   mapView_->setRenderHint(QPainter::Antialiasing);
   map_ = NewMapChart(mapView_, "Карта частот");
-  mapView_->setGeometry(649, 22, 445, 515);
-  printMapButton_ = BitBtn(this, "Печать карты", QRect(649, 541, 116, 41), Glyph::Print);
-  pdfMapButton_ = BitBtn(this, "Сохранить в PDF", QRect(769, 541, 122, 41), Glyph::Save);
+  // Room for the longest title the map has.
+  mapView_->setMinimumSize(QFontMetrics(map_->titleFont()).horizontalAdvance(kMapTitleWithCompanions) + 80, 200);
+  printMapButton_ = BitBtn(this, "Печать карты", QSize(116, 41), Glyph::Print);
+  pdfMapButton_ = BitBtn(this, "Сохранить в PDF", QSize(122, 41), Glyph::Save);
   connect(printMapButton_, &QPushButton::clicked, this, [this] { Print(printMap_, PrintTarget::Printer); });
   connect(pdfMapButton_, &QPushButton::clicked, this, [this] { Print(printMap_, PrintTarget::Pdf); });
   // The map over one support stiffness, for any number of variants.
-  stiffnessMapButton_ = PlainButton(this, "Карта критических скоростей", QRect(895, 541, 199, 41));
+  stiffnessMapButton_ = PlainButton(this, "Карта критических скоростей", QSize(199, 41));
   connect(stiffnessMapButton_, &QPushButton::clicked, this, [this] { Run(openStiffnessMap_); });
-  noMap_ = Caption(this, "", 657, 30, false, 430);
+  noMap_ = Caption(this, "", false);
+  noMap_->setWordWrap(true);
+  noMap_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  auto* map = new QVBoxLayout;
+  map->addLayout(Row({Title(this, "Карта частот по вариантам жесткости опор:"), nullptr, Caption(this, "Ось частот:", false),
+                      mapUnit_}));
+  map->addWidget(mapView_, 1);
+  map->addWidget(noMap_, 1);
+  map->addLayout(Row({printMapButton_, pdfMapButton_, stiffnessMapButton_, nullptr}));
+
+  // The tables and their buttons at the left, the map at the right, the check across under them.
+  auto* left = new QVBoxLayout;
+  left->setSpacing(7);
+  left->addWidget(Bevel(this, frequencies), 1);
+  left->addWidget(Bevel(this, continuous), 2);
+  left->addWidget(Bevel(this, sections));
+  left->addWidget(Bevel(this, parameters), 3);
+  left->addLayout(Row({bitBtn3_, pdfButton_, bitBtn2_, bitBtn4_, bitBtn1_, nullptr}));
+  auto* layout = new QGridLayout(this);
+  layout->setContentsMargins(8, 6, 8, 6);
+  layout->setSpacing(7);
+  layout->addLayout(left, 0, 0);
+  layout->addWidget(Bevel(this, map), 0, 1);
+  layout->addWidget(Bevel(this, checks), 1, 0, 1, 2);
+  layout->setColumnStretch(0, 3);
+  layout->setColumnStretch(1, 2);
+  layout->setRowStretch(0, 1);
+  resize(1200, 680);
 
   checks_->setTabChangesFocus(true);
   SetTabOrder({grids_[0], continuous_, bitBtn1_, bitBtn2_, grids_[1], grids_[2], grids_[3], bitBtn3_, pdfButton_,
@@ -191,11 +239,6 @@ void TOutputForm::Refresh() {
   QStringList notes;
   for (const std::string& line : ContinuousNotes(summary_)) notes << QString::fromStdString(line);
   continuousNotes_->setText(notes.join('\n'));
-  continuousNotes_->adjustSize();
-  // The notes at the bottom of the frame, the table above them.
-  const int notesHeight = notes.isEmpty() ? 0 : continuousNotes_->height() + 3;
-  continuous_->setGeometry(17, 124, 608, 104 - notesHeight);
-  continuousNotes_->move(16, 228 - notesHeight + 2);
   continuousNotes_->setVisible(!notes.isEmpty());
   FillMap();
   bitBtn2_->setFocus();
@@ -216,7 +259,6 @@ void TOutputForm::FillMap() {
                       ? "Карта частот строится для двух и более вариантов жесткости опор."
                       : "Карта частот не построена: ни одной найденной частоте не сопоставлена собственная частота "
                         "вала (см. проверку полноты поиска частот).");
-  noMap_->adjustSize();
   if (!map.Drawn()) return;
 
   // The map as the report draws it, in the unit chosen beside it: each
@@ -244,11 +286,8 @@ void TOutputForm::FillMap() {
     for (const PlotLabel& label : plot.labels) lowMac->append(label.x, label.y);
     map_->addSeries(lowMac);
   }
-  // The title says what the dotted lines are; the legend has no room left.
-  if (companions) map_->setTitle("Карта частот (пунктиром - непрерывная модель вала)");
-  for (QAbstractSeries* series : map_->series())
-    if (series->name().isEmpty())
-      for (QLegendMarker* marker : map_->legend()->markers(series)) marker->setVisible(false);
+  // The title says what the dotted lines are.
+  if (companions) map_->setTitle(kMapTitleWithCompanions);
   QValueAxis* variants = AxisOf(plot.x);
   QValueAxis* frequencies = AxisOf(plot.y);
   map_->addAxis(variants, Qt::AlignBottom);
@@ -260,6 +299,7 @@ void TOutputForm::FillMap() {
   QFont small = map_->legend()->font();
   small.setPointSize(7);
   map_->legend()->setFont(small);
+  ShowWrappingLegend(map_);
 }
 
 QImage TOutputForm::CaptureMap() const { return mapView_->grab().toImage(); }

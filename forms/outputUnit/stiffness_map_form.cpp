@@ -257,6 +257,7 @@ void TStiffnessMapForm::Draw() {
       series->attachAxis(x);
       series->attachAxis(y);
     }
+    ShowWrappingLegend(chart_);
   }
   emit Drawn();
 }

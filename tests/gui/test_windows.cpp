@@ -30,6 +30,7 @@
 #include <functional>
 #include <random>
 
+#include "chart_kit.h"
 #include "form_fixtures.h"
 #include "form_kit.h"
 #include "forms.h"
@@ -1156,15 +1157,12 @@ TEST_F(Windows, TheFrequencyMapDrawsOneLinePerOrdinalAndMarksChangedShapes) {
   out.show();
   QApplication::processEvents();  // a chart drawn anew lays out its legend
   EXPECT_TRUE(out.PrintMapButton()->isVisible());
-  QStringList legend;
   int lowMacPoints = 0;
-  for (QAbstractSeries* series : out.MapChart()->series()) {
-    for (QLegendMarker* marker : out.MapChart()->legend()->markers(series))
-      if (marker->isVisible()) legend << marker->label();
+  for (QAbstractSeries* series : out.MapChart()->series())
     if (series->name().startsWith("форма изменилась")) lowMacPoints = static_cast<QXYSeries*>(series)->count();
-  }
   const QString changed = QString("форма изменилась (MAC ниже 0") + QChar(DecimalSeparator()) + "8)";
-  EXPECT_EQ(legend, QStringList({"№ 1", "№ 2", "№ 3", "№ 4", changed}));
+  ASSERT_NE(LegendOf(out.MapChart()), nullptr);
+  EXPECT_EQ(LegendOf(out.MapChart())->Labels(), QStringList({"№ 1", "№ 2", "№ 3", "№ 4", changed}));
   EXPECT_GE(lowMacPoints, 2);  // at least the veering pair
   // Each line's points rise from variant to variant.
   for (QAbstractSeries* series : out.MapChart()->series()) {
