@@ -53,7 +53,7 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
   panel->setFixedWidth(290);
   auto* column = new QVBoxLayout(panel);
   column->setContentsMargins(0, 0, 0, 0);
-  column->addWidget(Caption(panel, "Жесткость опор:", 0, 0));
+  column->addWidget(Caption(panel, "Жесткость опор:"));
   auto* fields = new QFormLayout;
   low_ = new QLineEdit(panel);
   high_ = new QLineEdit(panel);
@@ -68,23 +68,22 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
                           "Собственные частоты непрерывной модели вала, когда у всех опор одна жесткость; "
                           "линия № n - n-я частота. Точки на линиях - варианты расчета, у которых жесткости "
                           "всех опор равны.",
-                          0, 0, false, 290);
+                          false, 290);
   column->addWidget(about);
-  notice_ = Caption(panel, "", 0, 0, false, 290);
+  notice_ = Caption(panel, "", false, 290);
   QPalette red = notice_->palette();
   red.setColor(QPalette::WindowText, QColor(160, 0, 0));
   notice_->setPalette(red);
   column->addWidget(notice_);
-  column->addWidget(Caption(panel, "Варианты расчета:", 0, 0));
-  variants_ = Caption(panel, "", 0, 0, false, 290);
+  column->addWidget(Caption(panel, "Варианты расчета:"));
+  variants_ = Caption(panel, "", false, 290);
   variants_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   column->addWidget(variants_);
   column->addStretch(1);
   auto* buttons = new QGridLayout;
-  print_button_ = BitBtn(panel, "Печать карты", QRect(0, 0, 138, 41), Glyph::Print);
-  pdf_button_ = BitBtn(panel, "Сохранить в PDF", QRect(0, 0, 138, 41), Glyph::Save);
-  close_ = BitBtn(panel, "Закрыть", QRect(0, 0, 138, 41), Glyph::Ok);
-  for (QPushButton* button : {print_button_, pdf_button_, close_}) button->setFixedSize(138, 41);
+  print_button_ = BitBtn(panel, "Печать карты", QSize(138, 41), Glyph::Print);
+  pdf_button_ = BitBtn(panel, "Сохранить в PDF", QSize(138, 41), Glyph::Save);
+  close_ = BitBtn(panel, "Закрыть", QSize(138, 41), Glyph::Ok);
   buttons->addWidget(print_button_, 0, 0);
   buttons->addWidget(pdf_button_, 0, 1);
   buttons->addWidget(close_, 1, 1);
