@@ -242,6 +242,23 @@ void GridView::keyPressEvent(QKeyEvent* event) {
   QTableView::keyPressEvent(event);
 }
 
+void GridView::SelectCell(int col, int row) {
+  const QModelIndex cell = model_->IndexOfCell(col, row);
+  if (!cell.isValid()) return;
+  setFocus();
+  setCurrentIndex(cell);
+  scrollTo(cell);
+}
+
+void ShowPlace(const FormPlace& place, const std::vector<GridView*>& grids,
+               const std::function<QLineEdit*(int)>& fields) {
+  if (place.grid > 0 && place.grid <= static_cast<int>(grids.size())) grids[place.grid - 1]->SelectCell(place.col, place.row);
+  if (QLineEdit* field = place.field > 0 ? fields(place.field) : nullptr) {
+    field->setFocus();
+    field->selectAll();
+  }
+}
+
 void GridView::MoveToNextCell() {
   const QModelIndex at = currentIndex();
   if (!model_->Editable() || !at.isValid()) return;

@@ -11,11 +11,13 @@
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <exception>
 #include <functional>
 #include <initializer_list>
+#include <vector>
 
 #include "errors.h"
 #include "string_table_model.h"
@@ -66,6 +68,8 @@ class GridView : public QTableView {
   void SetFitToTexts(bool fit);
   // Shows the table again where it changed (StringTableModel::Refresh).
   void Refresh() { model_->Refresh(); }
+  // Makes the table's cell (col, row) the current one, in view, with the focus.
+  void SelectCell(int col, int row);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -108,6 +112,12 @@ enum class Glyph { Ok, Cancel, Retry, Print, Open, Save, Calculator, Next, Exit 
 QIcon GlyphIcon(Glyph glyph);
 QPushButton* BitBtn(QWidget* parent, const QString& text, const QRect& geometry, Glyph glyph, bool bold = false);
 QPushButton* PlainButton(QWidget* parent, const QString& text, const QRect& geometry);
+
+// Shows where on a form an error is: the cell of the grid numbered place.grid
+// (grids[grid - 1]) or the edit field numbered place.field (fields(field),
+// which may give none).
+void ShowPlace(const FormPlace& place, const std::vector<GridView*>& grids,
+               const std::function<QLineEdit*(int)>& fields);
 
 // A plain message box with an OK button.
 void ShowPlainMessage(QWidget* parent, const QString& text);

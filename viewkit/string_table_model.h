@@ -31,6 +31,8 @@ class StringTableModel : public QAbstractTableModel {
 
   StringTable* Table() const { return table_; }
   bool Editable() const { return editable_; }
+  // The model's index of the table's cell (col, row); invalid for a fixed cell.
+  QModelIndex IndexOfCell(int col, int row) const { return index(row - fixedRows_, col - fixedCols_); }
   // The text of a cell in the model's coordinates, without a copy.
   const std::string& CellText(int row, int column) const;
   // What the fixed cells above the vertical header hold ("Номер частоты:").

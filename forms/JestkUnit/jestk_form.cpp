@@ -143,6 +143,9 @@ bool TMainFormJestk::Calculate() {
     return true;
   } catch (const std::exception& e) {
     SyncFromModel();  // the sections computed before the failure show under the message
+    if (const auto* failure = dynamic_cast<const Failure*>(&e))
+      ShowPlace(failure->error().place, {grids_.begin(), grids_.end()},
+                [this](int field) { return field == 1 ? edit1_ : field == 2 ? edit2_ : nullptr; });
     ReportError(this, e);
     return false;
   }

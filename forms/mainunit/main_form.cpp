@@ -378,6 +378,8 @@ void TMainForm::ShowResults() {
 }
 
 void TMainForm::ShowInputError(const std::string& detail) {
+  if (state_.runError)
+    ShowPlace(state_.runError->place, {grids_.begin(), grids_.end()}, [this](int field) { return Edit(field); });
   ShowPlainMessage(this, "Ошибка ввода данных\n" + QString::fromStdString(detail));
 }
 

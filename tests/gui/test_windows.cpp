@@ -425,6 +425,34 @@ TEST_F(Windows, FailingInputShowsTheMessageAndNoEcho) {
   EXPECT_FALSE(echo);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_TRUE(messages[0].startsWith("Ошибка ввода данных\n")) << messages[0].toStdString();
+
+  // The cell or field the error is about becomes the current one: on the main
+  // form and in the calculator.
+  Load("rotor_two_bearings.txt");
+  TMainForm& main = *forms->MainForm;
+  struct Case {
+    std::function<void()> spoil;
+    QWidget* expected;
+    QModelIndex cell;
+  } const cases[] = {
+      {[&] { main.Grid(1)->model()->setData(main.Grid(1)->model()->index(1, 6), "x", Qt::EditRole); }, main.Grid(1),
+       main.Grid(1)->model()->index(1, 6)},
+      {[&] { QTest::keyClicks(main.Edit(10), "x"); }, main.Edit(10), {}},
+  };
+  for (const Case& c : cases) {
+    main.Grid(3)->setFocus();
+    c.spoil();
+    main.StartButton()->click();
+    EXPECT_EQ(main.focusWidget(), c.expected);
+    if (c.cell.isValid()) EXPECT_EQ(main.Grid(1)->currentIndex(), c.cell);
+  }
+  main.CalculatorButton()->click();
+  TMainFormJestk& calc = *forms->MainFormJestk;
+  QTest::keyClicks(calc.BoreEdit(), "0");
+  QTest::keyClicks(calc.ModulusEdit(), "2E5");
+  calc.Grid(1)->model()->setData(calc.Grid(1)->model()->index(0, 0), "100", Qt::EditRole);
+  calc.CalculateButton()->click();
+  EXPECT_EQ(calc.Grid(1)->currentIndex(), calc.Grid(1)->model()->index(0, 1));
 }
 
 // What needs attention stands out: a support outside the shaft in the echo, in
