@@ -58,7 +58,12 @@ QFrame* Bevel(QWidget* parent, const QRect& geometry, bool raised = true);
 // fitting on, the other columns widen (never below the default width) so that
 // every text shows whole. In an editable grid Enter moves on as in a
 // spreadsheet: it commits the cell being edited and goes to the next cell to
-// the right, at a row's end to the first cell of the next row.
+// the right, at a row's end to the first cell of the next row. Ctrl+C copies
+// the selected cells as tab-separated text; in an editable grid (whose cells
+// hold numbers) Ctrl+V pastes such text from the current cell, or one value
+// into every selected cell, numbers with either decimal separator, as one
+// change; a value that is no number or a block that does not fit pastes
+// nothing and says why.
 class GridView : public QTableView {
   Q_OBJECT
  public:
@@ -70,6 +75,8 @@ class GridView : public QTableView {
   void Refresh() { model_->Refresh(); }
   // Makes the table's cell (col, row) the current one, in view, with the focus.
   void SelectCell(int col, int row);
+  void Copy() const;
+  void Paste();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -77,6 +84,8 @@ class GridView : public QTableView {
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
  private:
+  // "Участок 3, Длина(l)": a cell by its captions, or by its row and column.
+  QString CellName(const QModelIndex& cell) const;
   void RestoreWidths();
   QVector<int> FittedWidths() const;
   void MoveToNextCell();

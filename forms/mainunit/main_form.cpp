@@ -84,7 +84,7 @@ class InputBlock : public QObject {
 
 }  // namespace
 
-TMainForm::TMainForm(ProgramState& state) : state_(state) {
+TMainForm::TMainForm(ProgramState& state) : state_(state), history_(state.form) {
   InitHelpResource();
   UpdateTitle();
   setProperty("helpContext", 1);
@@ -102,10 +102,10 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
     spins_[i] = new SpinEdit(this);
     spins_[i]->setGeometry(columns[i], 56, 120, 22);
     const Count which = static_cast<Count>(i);
-    connect(spins_[i], &SpinEdit::Typed, this, [this, which](const QString& text) {
+    connect(spins_[i], &SpinEdit::Typed, this, [this, which, i](const QString& text) {
       state_.form.SetSpinText(which, text.toStdString());
       RefreshGrids();
-      UpdateTitle();
+      FormChanged(kSpinField + i);
     });
     connect(spins_[i], &SpinEdit::Stepped, this, [this, which](int steps) {
       state_.form.SetSpinValue(which, state_.form.Spin(which).Value() + steps);
@@ -135,7 +135,7 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
     const int index = f.index;
     connect(edit, &QLineEdit::textEdited, this, [this, index](const QString& text) {
       *EditText(state_.form, index) = text.toStdString();
-      UpdateTitle();
+      FormChanged(kEditField + index);
     });
     edits_[f.index] = edit;
   }
@@ -162,7 +162,7 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
   // Texts that came from a file or the calculator show whole.
   for (GridView* grid : grids_) {
     grid->SetFitToTexts(true);
-    connect(grid->model(), &QAbstractItemModel::dataChanged, this, [this] { UpdateTitle(); });
+    connect(grid->model(), &QAbstractItemModel::dataChanged, this, [this] { FormChanged(0); });
   }
 
   bitBtn1_ = BitBtn(this, "Начать расчет", QRect(16, 668, 170, 41), Glyph::Ok, true);
@@ -175,6 +175,19 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
   // Ctrl+S: into the file the input came from, as the save button would.
   auto* save = new QShortcut(QKeySequence::Save, this);
   connect(save, &QShortcut::activated, this, [this] { SaveToCurrentFile(); });
+  // Ctrl+Z and Ctrl+Y (Ctrl+Shift+Z) undo and redo changes of the input, in
+  // the fields too: the form keeps one history.
+  auto* undo = new QShortcut(QKeySequence::Undo, this);
+  connect(undo, &QShortcut::activated, this, [this] {
+    if (history_.Undo(state_.form)) SyncFromModel();
+  });
+  for (const QKeySequence& keys : QKeySequence::keyBindings(QKeySequence::Redo)) {
+    auto* redo = new QShortcut(keys, this);
+    connect(redo, &QShortcut::activated, this, [this] {
+      if (history_.Redo(state_.form)) SyncFromModel();
+    });
+  }
+  qApp->installEventFilter(this);
 
   SetTabOrder({spins_[0], spins_[1], spins_[2], spins_[3], edits_[0], edits_[2], edits_[4], edits_[5], edits_[3],
                edits_[1], grids_[2], grids_[3], grids_[0], grids_[1], bitBtn1_, checkBox1_, bitBtn2_, bitBtn4_, bitBtn3_});
@@ -199,7 +212,29 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
   SyncFromModel();
 }
 
-TMainForm::~TMainForm() { DisconnectControls(this); }
+TMainForm::~TMainForm() {
+  qApp->removeEventFilter(this);
+  DisconnectControls(this);
+}
+
+bool TMainForm::eventFilter(QObject* target, QEvent* event) {
+  // An edit field of this window would undo only its own text: the keys go
+  // to the form's history instead.
+  if (event->type() == QEvent::ShortcutOverride && target->isWidgetType() &&
+      static_cast<QWidget*>(target)->window() == this) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+      event->ignore();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(target, event);
+}
+
+void TMainForm::FormChanged(int field) {
+  history_.Changed(state_.form, field);
+  UpdateTitle();
+}
 
 QLineEdit* TMainForm::Edit(int number) const {
   switch (number) {
@@ -232,7 +267,7 @@ void TMainForm::SyncFromModel() {
   }
   checkBox1_->setChecked(state_.form.CheckBox1);
   RefreshGrids();
-  UpdateTitle();
+  FormChanged(0);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

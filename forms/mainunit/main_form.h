@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "calculation_run.h"
+#include "form_history.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -72,12 +73,19 @@ class TMainForm : public QWidget, public RunUi {
   void BitBtn4Click();  // "Сохранить в файл"
 
  protected:
+  bool eventFilter(QObject* target, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Numbers of the fields whose keys typed in a row make one step of the history.
+  static constexpr int kEditField = 100, kSpinField = 200;
+
   void RefreshGrids();
+  // After the input changed (field: as FormHistory::Changed takes it): the
+  // history and the title follow.
+  void FormChanged(int field);
   // The title names the input file, marked "*" while the input differs from it.
   void UpdateTitle();
   // Saves the input into `path` (a text file with more than two variants
@@ -89,6 +97,7 @@ class TMainForm : public QWidget, public RunUi {
   void ShowHelp();
 
   ProgramState& state_;
+  FormHistory history_;
   std::array<SpinEdit*, 4> spins_{};
   std::array<QLineEdit*, 6> edits_{};  // Edit3, Edit8, Edit9, Edit10, Edit11, Edit12
   std::array<GridView*, 4> grids_{};   // StringGrid1..StringGrid4

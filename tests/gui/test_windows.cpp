@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QValueAxis>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -393,6 +394,58 @@ TEST_F(Windows, AnEditedInputIsMarkedTillSavedAndClosingAsksToSaveIt) {
   EXPECT_EQ(reloaded.Edit3, "30");
   main.close();
   EXPECT_FALSE(main.isVisible());
+}
+
+// Cells copied from a spreadsheet paste as one change, numbers with either
+// separator; a bad value or a block that does not fit pastes nothing; the
+// form's history undoes the paste and the keys typed into a field.
+TEST_F(Windows, PasteFromASpreadsheetAndUndo) {
+  TMainForm& main = *forms->MainForm;
+  Type(main.Spin(Count::Sections), "3");
+  GridView* sections = main.Grid(1);
+  QAbstractItemModel* cells = sections->model();
+  std::vector<QString> messages;
+  ModalAnswerer answer([&](QWidget* w) { messages.push_back(MessageText(w)); });
+  const auto paste = [&](const char* text, int row, int column) {
+    QApplication::clipboard()->setText(text);
+    sections->setFocus();
+    sections->setCurrentIndex(cells->index(row, column));
+    QTest::keySequence(sections, QKeySequence::Paste);
+  };
+  paste("0,5\t0.25\r\n10\t20\r\n", 0, 1);
+  EXPECT_EQ(forms->state.form.StringGrid1.Cell(2, 1), "0.5");  // the tests' separator is '.'
+  EXPECT_EQ(forms->state.form.StringGrid1.Cell(3, 2), "20");
+  const TMainFormModel pasted = forms->state.form;
+  paste("1\tx", 2, 0);
+  paste("1\t2\t3", 0, 1);
+  EXPECT_TRUE(forms->state.form == pasted);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0], "Вставка из буфера обмена: ячейка «Участок 2, Жесткость(El)»: «x» не является числом. "
+                         "Ничего не вставлено.");
+  EXPECT_TRUE(messages[1].contains("1 × 3 ячеек не помещаются")) << messages[1].toStdString();
+  // One value into every selected cell.
+  QApplication::clipboard()->setText("7");
+  sections->selectionModel()->select(QItemSelection(cells->index(2, 0), cells->index(2, 2)), QItemSelectionModel::ClearAndSelect);
+  QTest::keySequence(sections, QKeySequence::Paste);
+  EXPECT_EQ(forms->state.form.StringGrid1.Cell(3, 3), "7");
+  QTest::keyClicks(main.Edit(8), "12");
+
+  // Back: the keys typed, the fill, the paste; forward again.
+  QApplication::setActiveWindow(&main);
+  const std::vector<std::string> F1 = {"0", "0", "0"}, EI2 = {"7", "", ""};
+  for (int step = 0; step < 3; ++step) {
+    QTest::keySequence(&main, QKeySequence::Undo);
+    EXPECT_EQ(forms->state.form.Edit8, F1[step]) << step;
+    EXPECT_EQ(forms->state.form.StringGrid1.Cell(2, 3), EI2[step]) << step;
+  }
+  EXPECT_EQ(forms->state.form.StringGrid1.Cell(2, 1), "");
+  EXPECT_EQ(main.Edit(8)->text(), "0");
+  QTest::keySequence(&main, QKeySequence::Redo);
+  EXPECT_TRUE(forms->state.form == pasted);
+  // Ctrl+C copies what is selected.
+  sections->selectionModel()->select(QItemSelection(cells->index(0, 1), cells->index(1, 2)), QItemSelectionModel::ClearAndSelect);
+  QTest::keySequence(sections, QKeySequence::Copy);
+  EXPECT_EQ(QApplication::clipboard()->text(), "0.5\t0.25\n10\t20\n");
 }
 
 TEST_F(Windows, RepeatInputComputesNothing) {
