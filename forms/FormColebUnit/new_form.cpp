@@ -16,6 +16,7 @@
 #include "form_kit.h"
 #include "map_axes.h"
 #include "report_printing.h"
+#include "settings.h"
 
 namespace vp {
 
@@ -189,6 +190,7 @@ QImage TNewForm::CaptureChart() {
 bool TNewForm::ShowModeShape(const TNewFormModel& /*form*/) {
   Fill();
   noMore_->setChecked(false);
+  RestoreGeometry(this, "modeShape", true);
   if (parentWidget()) CentreOn(this, parentWidget()->geometry());
   exec();
   series_->clear();

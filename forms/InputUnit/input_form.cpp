@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "form_kit.h"
+#include "settings.h"
 
 namespace vp {
 
@@ -93,6 +94,7 @@ void TInputForm::Fill() {
 
 bool TInputForm::Confirm() {
   Fill();
+  RestoreGeometry(this, "echo", true);
   if (parentWidget()) CentreOn(this, parentWidget()->geometry());
   return exec() == QDialog::Accepted;
 }

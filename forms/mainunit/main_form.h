@@ -12,6 +12,7 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
 
 namespace vp {
 
@@ -48,6 +49,8 @@ class TMainForm : public QWidget, public RunUi {
   GridView* Grid(int number) const { return grids_.at(number - 1); }
   QPushButton* StartButton() const { return bitBtn1_; }
   QPushButton* LoadButton() const { return bitBtn2_; }
+  // The arrow beside it: the recent files.
+  QToolButton* RecentButton() const { return recent_; }
   QPushButton* SaveButton() const { return bitBtn4_; }
   QPushButton* CalculatorButton() const { return bitBtn3_; }
   QCheckBox* ModesCheckBox() const { return checkBox1_; }
@@ -91,6 +94,11 @@ class TMainForm : public QWidget, public RunUi {
   // Saves the input into `path` (a text file with more than two variants
   // offers a workbook instead); false when it was not saved.
   bool SaveInput(QString path);
+  // Loads the input from the file (a text file with the other decimal
+  // separator is read when the user agrees) and tells what the load found.
+  void LoadFile(const QString& path);
+  // Says on every field what it is and in which units.
+  void SetToolTips();
   // Ctrl+S: into the file the input came from, or where the user chooses when
   // there is none (or it is an .xls file); false when nothing was saved.
   bool SaveToCurrentFile();
@@ -106,6 +114,7 @@ class TMainForm : public QWidget, public RunUi {
   QPushButton* bitBtn2_;
   QPushButton* bitBtn3_;
   QPushButton* bitBtn4_;
+  QToolButton* recent_;
   std::function<bool()> confirmEcho_;
   std::function<void()> showResults_;
   ModeShapeDisplay* modeDisplay_ = nullptr;

@@ -19,6 +19,7 @@
 #include "frequency_map.h"
 #include "chart_kit.h"
 #include "numtext.h"
+#include "settings.h"
 
 namespace vp {
 
@@ -125,7 +126,7 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   Bevel(this, QRect(641, 0, 461, 587));
   Title(this, "Карта частот по вариантам жесткости опор:", 649, 3);
   Caption(this, "Ось частот:", 930, 4, false);
-  mapUnit_ = FrequencyUnitBox(this);
+  mapUnit_ = FrequencyUnitBox(this, "units/frequencyMap");
   mapUnit_->setGeometry(1000, 1, 94, 20);
   connect(mapUnit_, &QComboBox::currentIndexChanged, this, [this] { FillMap(); });
   mapView_ = new QChartView(this);
@@ -266,6 +267,7 @@ QImage TOutputForm::CaptureMap() const { return mapView_->grab().toImage(); }
 
 void TOutputForm::ShowResults() {
   Refresh();
+  RestoreGeometry(this, "results", true);
   if (mainWindow_) CentreOn(this, mainWindow_->geometry());
   exec();
 }

@@ -22,6 +22,7 @@
 #include "chart_printing.h"
 #include "form_fixtures.h"
 #include "forms.h"
+#include "settings.h"
 #include "input_loader.h"
 #include "line_printer.h"
 #include "output_files.h"
@@ -329,6 +330,7 @@ int main(int argc, char** argv) {
   vp::platform::UseCNumbers();
   QLocale::setDefault(QLocale::c());
   SetUpApplication();
+  UseFreshSettings();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -19,7 +19,10 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
+#include <QMenu>
 #include <QMessageBox>
+#include <QSettings>
+#include <QToolButton>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QProgressDialog>
@@ -34,6 +37,7 @@
 #include "form_fixtures.h"
 #include "form_kit.h"
 #include "forms.h"
+#include "settings.h"
 #include "input_loader.h"
 #include "line_printer.h"
 #include "modal_answerer.h"
@@ -73,6 +77,7 @@ std::string Example(const char* name) { return std::string(VP_EXAMPLES_DIR) + "/
 class Windows : public ::testing::Test {
  protected:
   void SetUp() override {
+    QSettings().clear();
     forms = std::make_unique<Forms>();
     forms->MainForm->show();
     QApplication::setActiveWindow(forms->MainForm.get());
@@ -143,6 +148,21 @@ TEST_F(Windows, QtsOwnDialogsSpeakRussian) {
   EXPECT_EQ(files.headerData(0, Qt::Horizontal).toString(), "Имя");
   QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Отмена");
+}
+
+// Every field of the input says what it is (and its unit) in a tooltip.
+TEST_F(Windows, EveryInputFieldHasATooltip) {
+  for (QWidget* window : std::initializer_list<QWidget*>{forms->MainForm.get(), forms->MainFormJestk.get()}) {
+    for (QWidget* field : window->findChildren<QWidget*>()) {
+      const bool ownLine = qobject_cast<QLineEdit*>(field) && !qobject_cast<QAbstractSpinBox*>(field->parentWidget());
+      if (field->window() == window && (ownLine || qobject_cast<QAbstractSpinBox*>(field) ||
+                                        qobject_cast<GridView*>(field) || qobject_cast<QComboBox*>(field))) {
+        EXPECT_FALSE(field->toolTip().isEmpty()) << window->windowTitle().toStdString() << ": "
+                                                 << field->metaObject()->className() << " "
+                                                 << field->geometry().x() << "," << field->geometry().y();
+      }
+    }
+  }
 }
 
 TEST_F(Windows, F1ShowsTheBuiltInHelpPage) {
@@ -448,6 +468,33 @@ TEST_F(Windows, PasteFromASpreadsheetAndUndo) {
   EXPECT_EQ(QApplication::clipboard()->text(), "0.5\t0.25\n10\t20\n");
 }
 
+// The recent files, the last folder, the windows' sizes and the units chosen
+// come back in the next run of the program.
+TEST_F(Windows, WhatTheUserChoseIsRememberedBetweenRuns) {
+  Load("rotor_with_disc.txt");
+  Load("free_free_shaft.txt");
+  TMainForm& main = *forms->MainForm;
+  main.resize(main.width() - 20, main.height() - 30);
+  const QSize size = main.size();
+  forms->OutputForm->MapUnitBox()->setCurrentIndex(2);
+  forms->MainFormJestk->UnitsBox()->setCurrentIndex(1);
+  emit forms->MainFormJestk->UnitsBox()->activated(1);
+  main.hide();
+  forms = std::make_unique<Forms>();  // the next run
+  forms->MainForm->show();
+  EXPECT_EQ(forms->MainForm->size(), size);
+  EXPECT_EQ(forms->OutputForm->MapUnitBox()->currentIndex(), 2);
+  EXPECT_EQ(forms->MainFormJestk->UnitsBox()->currentIndex(), 1);
+  EXPECT_EQ(LastFolder(), QString(VP_EXAMPLES_DIR));
+  // The recent files' menu loads one again.
+  QMenu* recent = forms->MainForm->RecentButton()->menu();
+  emit recent->aboutToShow();
+  ASSERT_EQ(recent->actions().size(), 2);
+  EXPECT_TRUE(recent->actions()[0]->text().endsWith("free_free_shaft.txt"));
+  recent->actions()[1]->trigger();
+  EXPECT_TRUE(forms->MainForm->windowTitle().endsWith(" - rotor_with_disc.txt"));
+}
+
 TEST_F(Windows, RepeatInputComputesNothing) {
   Load("free_free_shaft.txt");
   bool resultsShown = false;
@@ -497,7 +544,9 @@ TEST_F(Windows, FailingInputShowsTheMessageAndNoEcho) {
     c.spoil();
     main.StartButton()->click();
     EXPECT_EQ(main.focusWidget(), c.expected);
-    if (c.cell.isValid()) EXPECT_EQ(main.Grid(1)->currentIndex(), c.cell);
+    if (c.cell.isValid()) {
+      EXPECT_EQ(main.Grid(1)->currentIndex(), c.cell);
+    }
   }
   main.CalculatorButton()->click();
   TMainFormJestk& calc = *forms->MainFormJestk;
@@ -1022,7 +1071,7 @@ TEST_F(Windows, TabFollowsTheOrderOfTheControlsOnEveryForm) {
   ExpectTabOrder(&main, {main.Spin(Count::Supports), main.Spin(Count::Sections), main.Spin(Count::Spans),
                          main.Spin(Count::Variants), main.Edit(3), main.Edit(9), main.Edit(11), main.Edit(12),
                          main.Edit(10), main.Edit(8), main.Grid(3), main.Grid(4), main.Grid(1), main.Grid(2),
-                         main.StartButton(), main.ModesCheckBox(), main.LoadButton(), main.SaveButton(),
+                         main.StartButton(), main.ModesCheckBox(), main.LoadButton(), main.RecentButton(), main.SaveButton(),
                          main.CalculatorButton(), main.Spin(Count::Supports)});
 
   TInputForm& echo = *forms->InputForm;
@@ -1223,6 +1272,7 @@ int main(int argc, char** argv) {
   vp::platform::UseCNumbers();
   QLocale::setDefault(QLocale::c());
   SetUpApplication();
+  UseFreshSettings();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
