@@ -4,7 +4,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QWidget>
 
 namespace vp {
@@ -35,7 +35,10 @@ class GeometryKeeper : public QObject {
 }  // namespace
 
 void UseFreshSettings() {
-  QStandardPaths::setTestModeEnabled(true);
+  // A folder of this process's own, removed at its end: tests run side by side.
+  static QTemporaryDir folder;
+  QSettings::setDefaultFormat(QSettings::IniFormat);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
   QSettings().clear();
 }
 
