@@ -11,12 +11,12 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QShortcut>
-#include <QMenu>
 #include <QToolButton>
 #include <QTextBrowser>
 #include <QTimer>
@@ -304,9 +304,10 @@ void TMainForm::SetToolTips() {
 
 void TMainForm::UpdateTitle() {
   QString title = "Программа расчета собственных частот и форм колебаний валопровода";
-  if (!state_.inputFile.empty()) title += " - " + QFileInfo(QString::fromStdString(state_.inputFile)).fileName();
-  else if (state_.InputEdited()) title += " ";
-  setWindowTitle(state_.InputEdited() ? title + "*" : title);
+  const bool file = !state_.inputFile.empty();
+  if (file) title += " - " + QFileInfo(QString::fromStdString(state_.inputFile)).fileName();
+  if (state_.InputEdited()) title += file ? "*" : " *";
+  setWindowTitle(title);
 }
 
 void TMainForm::SyncFromModel() {
