@@ -16,10 +16,10 @@
 #include <QHash>
 #include <QTranslator>
 
+#include "chart_kit.h"
 #include "chart_printing.h"
 #include "form_kit.h"
 #include "line_printer.h"
-#include "chart_kit.h"
 #include "report_printing.h"
 #include "results_export.h"
 #include "results_printout.h"
