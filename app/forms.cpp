@@ -16,13 +16,14 @@
 #include <QHash>
 #include <QTranslator>
 
+#include "chart_kit.h"
 #include "chart_printing.h"
 #include "form_kit.h"
 #include "line_printer.h"
-#include "chart_kit.h"
 #include "report_printing.h"
 #include "results_export.h"
 #include "results_printout.h"
+#include "settings.h"
 
 namespace vp {
 
@@ -46,18 +47,19 @@ Forms::Forms() {
                    PrintoutTitleToday(RunInputName(state.summary)));
     });
   });
-  choosePdfFile = [this](QWidget* parent, const QString& name) {
-    const QString folder = state.inputFile.empty() ? QDir::homePath()
-                                                   : QFileInfo(QString::fromStdString(state.inputFile)).absolutePath();
-    QString path = QFileDialog::getSaveFileName(parent, "Сохранить в PDF", QDir(folder).filePath(name),
+  choosePdfFile = [](QWidget* parent, const QString& name) {
+    QString path = QFileDialog::getSaveFileName(parent, "Сохранить в PDF", QDir(LastFolder()).filePath(name),
                                                 "Документ PDF (*.pdf)");
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += ".pdf";
+    if (!path.isEmpty()) RememberFolderOf(path);
     return path;
   };
   chooseWorkbookFile = [](QWidget* parent) {
-    return QFileDialog::getSaveFileName(parent, "Импортировать в Excel",
-                                        QDir::home().filePath("Результаты расчета.xlsx"),
-                                        "Рабочая книга Excel (*.xlsx)");
+    const QString path = QFileDialog::getSaveFileName(parent, "Импортировать в Excel",
+                                                      QDir(LastFolder()).filePath("Результаты расчета.xlsx"),
+                                                      "Рабочая книга Excel (*.xlsx)");
+    if (!path.isEmpty()) RememberFolderOf(path);
+    return path;
   };
   openWorkbook = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
   OutputForm->SetExporter([this](TOutputForm& form) {
@@ -165,6 +167,9 @@ class MissingQtTranslations : public QTranslator {
 }  // namespace
 
 void SetUpApplication() {
+  // Where QSettings keeps what is remembered between runs.
+  QApplication::setOrganizationName("valoprovod");
+  QApplication::setApplicationName("valoprovod");
   QApplication::setApplicationDisplayName("Расчет валопровода");
   QApplication::setApplicationVersion(VP_VERSION);
   // Ties the windows to the installed desktop entry (its name and icon).

@@ -19,6 +19,7 @@
 #include "chart_printing.h"
 #include "continuous_comparison.h"
 #include "forms.h"
+#include "settings.h"
 #include "input_loader.h"
 #include "line_printer.h"
 #include "messages.h"
@@ -65,6 +66,7 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   SetUpApplication();
+  UseFreshSettings();
   Forms forms;
   ProgramState& st = forms.state;
   const QString out = args[2] + "/" + (argc == 4 ? args[3] : QString());

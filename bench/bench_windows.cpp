@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "forms.h"
+#include "settings.h"
 #include "input_loader.h"
 #include "large_run.h"
 #include "modal_answerer.h"
@@ -279,6 +280,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   vp::platform::UseCNumbers();
   SetUpApplication();
+  UseFreshSettings();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   return 0;

@@ -174,7 +174,9 @@ mkdir -p "$folder"
 sed 's/\./,/g' examples/rotor_two_bearings.txt > "$work/comma.txt"
 sed 's/$/\r/' "$work/comma.txt" > "$folder/Ротор с двумя опорами.txt"
 wfolder='C:\users\Инженер\Расчеты вала'
-# The user's regional settings: a decimal comma.
+# The user's regional settings: Russian, with a decimal comma.
+wine reg add 'HKCU\Control Panel\International' /v LocaleName /d ru-RU /f >/dev/null 2>&1
+wine reg add 'HKCU\Control Panel\International' /v Locale /d 00000419 /f >/dev/null 2>&1
 wine reg add 'HKCU\Control Panel\International' /v sDecimal /d , /f >/dev/null 2>&1
 wine "$cli" --pdf "$wfolder\\Результаты.pdf" --xlsx "$wfolder\\Результаты.xlsx" "$wfolder\\Ротор с двумя опорами.txt" \
   > "$work/printout.txt" 2> "$work/printout.err"
@@ -191,6 +193,10 @@ if pdftotext -layout "$folder/Результаты.pdf" "$work/pdf.txt" 2>/dev/n
 else
   fail "PDF under a Cyrillic name"
 fi
+# Whatever the regional settings, a workbook's numbers are written with a point.
+commas=$(unzip -p "$folder/Результаты.xlsx" 'xl/worksheets/*.xml' 'xl/charts/*.xml' 2>/dev/null | grep -o '<c\?:\?v>[^<]*</c\?:\?v>' | grep -c ',')
+[ "$commas" = 0 ] && ok "workbook numbers under the Russian settings: no decimal comma" \
+  || fail "workbook numbers under the Russian settings: $commas values with a comma"
 if unzip -p "$folder/Результаты.xlsx" xl/workbook.xml 2>/dev/null | grep -q '<sheet ' &&
    unzip -p "$folder/Результаты.xlsx" xl/sharedStrings.xml | grep -q 'Частота'; then
   ok "workbook: $(unzip -l "$folder/Результаты.xlsx" | grep -c 'xl/worksheets/sheet') sheets, $(unzip -l "$folder/Результаты.xlsx" | grep -c 'xl/charts/chart') charts"

@@ -8,7 +8,10 @@
 #include <QPainter>
 #include <QScatterSeries>
 #include <QValueAxis>
+#include <algorithm>
 #include <cmath>
+
+#include "settings.h"
 
 namespace vp {
 
@@ -182,10 +185,12 @@ void UseTableNumbers(QChart* chart) {
   chart->setLocalizeNumbers(true);
 }
 
-QComboBox* FrequencyUnitBox(QWidget* parent) {
+QComboBox* FrequencyUnitBox(QWidget* parent, const QString& key) {
   auto* box = new QComboBox(parent);
   for (FrequencyUnit unit : {FrequencyUnit::P, FrequencyUnit::Hertz, FrequencyUnit::Rpm})
     box->addItem(QString::fromStdString(FrequencyUnitName(unit)), static_cast<int>(unit));
+  box->setCurrentIndex(std::clamp(Remembered(key, 0).toInt(), 0, box->count() - 1));
+  QObject::connect(box, &QComboBox::currentIndexChanged, box, [key](int index) { Remember(key, index); });
   box->setToolTip("Единицы оси частот; Гц и об/мин - при единицах СИ");
   return box;
 }

@@ -75,8 +75,9 @@ WrappingLegend* LegendOf(const QChart* chart);
 // the user's regional settings and without digit grouping.
 void UseTableNumbers(QChart* chart);
 
-// The choice "Частота, P" / "Гц" / "об/мин" beside a map, and what it says.
-QComboBox* FrequencyUnitBox(QWidget* parent);
+// The choice "Частота, P" / "Гц" / "об/мин" beside a map, and what it says;
+// the choice is remembered under `key` between runs.
+QComboBox* FrequencyUnitBox(QWidget* parent, const QString& key);
 FrequencyUnit UnitOf(const QComboBox* box);
 
 }  // namespace vp

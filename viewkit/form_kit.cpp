@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QStyleOptionHeader>
 #include <cmath>
 #include <QFocusEvent>
@@ -15,6 +16,7 @@
 #include <QScreen>
 
 #include "messages.h"
+#include "pasted_cells.h"
 
 namespace vp {
 
@@ -282,12 +284,97 @@ void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
 }
 
 void GridView::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    Copy();
+    return;
+  }
+  if (event->matches(QKeySequence::Paste) && model_->Editable()) {
+    Paste();
+    return;
+  }
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
   if (enter && model_->Editable() && state() != EditingState) {
     MoveToNextCell();
     return;
   }
   QTableView::keyPressEvent(event);
+}
+
+void GridView::SelectCell(int col, int row) {
+  const QModelIndex cell = model_->IndexOfCell(col, row);
+  if (!cell.isValid()) return;
+  setFocus();
+  setCurrentIndex(cell);
+  scrollTo(cell);
+}
+
+QString GridView::CellName(const QModelIndex& cell) const {
+  const QString column = model_->headerData(cell.column(), Qt::Horizontal, Qt::DisplayRole).toString();
+  const QString row = model_->headerData(cell.row(), Qt::Vertical, Qt::DisplayRole).toString();
+  if (!column.isEmpty() && !row.isEmpty()) return column + ", " + row;
+  if (!column.isEmpty() || !row.isEmpty()) return column + row;
+  return QString("строка %1, столбец %2").arg(cell.row() + 1).arg(cell.column() + 1);
+}
+
+void GridView::Copy() const {
+  const QModelIndexList selected = selectionModel()->selectedIndexes();
+  if (selected.isEmpty()) return;
+  int top = selected[0].row(), bottom = top, left = selected[0].column(), right = left;
+  for (const QModelIndex& cell : selected) {
+    top = std::min(top, cell.row());
+    bottom = std::max(bottom, cell.row());
+    left = std::min(left, cell.column());
+    right = std::max(right, cell.column());
+  }
+  CellBlock cells;
+  for (int r = top; r <= bottom; ++r) {
+    std::vector<std::string>& row = cells.emplace_back();
+    for (int c = left; c <= right; ++c) row.push_back(model_->CellText(r, c));
+  }
+  QGuiApplication::clipboard()->setText(QString::fromStdString(TabSeparatedText(cells)));
+}
+
+void GridView::Paste() {
+  const QModelIndex at = currentIndex();
+  const CellBlock pasted = TabSeparatedCells(QGuiApplication::clipboard()->text().toStdString());
+  if (!at.isValid() || pasted.empty()) return;
+  const QString pasting = "Вставка из буфера обмена: ";
+  // The block from the current cell, or one value into every selected cell.
+  std::vector<std::pair<QModelIndex, std::string>> cells;
+  const QModelIndexList selected = selectionModel()->selectedIndexes();
+  if (pasted.size() == 1 && pasted[0].size() == 1 && selected.size() > 1) {
+    for (const QModelIndex& cell : selected) cells.emplace_back(cell, pasted[0][0]);
+  } else {
+    size_t width = 0;
+    for (const std::vector<std::string>& line : pasted) width = std::max(width, line.size());
+    const int rows = model_->rowCount() - at.row(), columns = model_->columnCount() - at.column();
+    if (static_cast<int>(pasted.size()) > rows || static_cast<int>(width) > columns) {
+      ShowPlainMessage(window(), pasting + QString("%1 × %2 ячеек не помещаются в таблицу от ячейки «%3» (в ней от этой "
+                                                   "ячейки %4 × %5). Ничего не вставлено.")
+                                               .arg(pasted.size()).arg(width).arg(CellName(at)).arg(rows).arg(columns));
+      return;
+    }
+    for (size_t r = 0; r < pasted.size(); ++r)
+      for (size_t c = 0; c < pasted[r].size(); ++c)
+        cells.emplace_back(model_->index(at.row() + static_cast<int>(r), at.column() + static_cast<int>(c)), pasted[r][c]);
+  }
+  const char sep = DecimalSeparator();
+  for (auto& [cell, text] : cells)
+    if (!PastedNumber(text, sep, text)) {
+      ShowPlainMessage(window(), pasting + "ячейка «" + CellName(cell) + "»: «" + QString::fromStdString(text) +
+                                     "» не является числом. Ничего не вставлено.");
+      return;
+    }
+  model_->SetCells(cells);
+}
+
+void ShowPlace(const FormPlace& place, const std::vector<GridView*>& grids,
+               const std::function<QLineEdit*(int)>& fields) {
+  if (place.grid > 0 && place.grid <= static_cast<int>(grids.size())) grids[place.grid - 1]->SelectCell(place.col, place.row);
+  if (QLineEdit* field = place.field > 0 ? fields(place.field) : nullptr) {
+    field->setFocus();
+    field->selectAll();
+  }
 }
 
 void GridView::MoveToNextCell() {

@@ -12,11 +12,13 @@
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <exception>
 #include <functional>
 #include <initializer_list>
+#include <vector>
 
 #include "errors.h"
 #include "string_table_model.h"
@@ -64,7 +66,12 @@ QHBoxLayout* Row(std::initializer_list<QWidget*> widgets);
 // fitting on, the other columns widen (never below the default width) so that
 // every text shows whole. In an editable grid Enter moves on as in a
 // spreadsheet: it commits the cell being edited and goes to the next cell to
-// the right, at a row's end to the first cell of the next row.
+// the right, at a row's end to the first cell of the next row. Ctrl+C copies
+// the selected cells as tab-separated text; in an editable grid (whose cells
+// hold numbers) Ctrl+V pastes such text from the current cell, or one value
+// into every selected cell, numbers with either decimal separator, as one
+// change; a value that is no number or a block that does not fit pastes
+// nothing and says why.
 class GridView : public QTableView {
   Q_OBJECT
  public:
@@ -75,6 +82,10 @@ class GridView : public QTableView {
   void SetFitToTexts(bool fit);
   // Shows the table again where it changed (StringTableModel::Refresh).
   void Refresh() { model_->Refresh(); }
+  // Makes the table's cell (col, row) the current one, in view, with the focus.
+  void SelectCell(int col, int row);
+  void Copy() const;
+  void Paste();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -82,6 +93,8 @@ class GridView : public QTableView {
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
  private:
+  // "Участок 3, Длина(l)": a cell by its captions, or by its row and column.
+  QString CellName(const QModelIndex& cell) const;
   void RestoreWidths();
   QVector<int> FittedWidths() const;
   void MoveToNextCell();
@@ -118,6 +131,12 @@ QIcon GlyphIcon(Glyph glyph);
 // Buttons of at least `size`, wider where their text needs it; they do not grow with the window.
 QPushButton* BitBtn(QWidget* parent, const QString& text, QSize size, Glyph glyph, bool bold = false);
 QPushButton* PlainButton(QWidget* parent, const QString& text, QSize size);
+
+// Shows where on a form an error is: the cell of the grid numbered place.grid
+// (grids[grid - 1]) or the edit field numbered place.field (fields(field),
+// which may give none).
+void ShowPlace(const FormPlace& place, const std::vector<GridView*>& grids,
+               const std::function<QLineEdit*(int)>& fields);
 
 // A plain message box with an OK button.
 void ShowPlainMessage(QWidget* parent, const QString& text);

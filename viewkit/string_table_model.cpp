@@ -67,6 +67,19 @@ bool StringTableModel::setData(const QModelIndex& index, const QVariant& value, 
   return true;
 }
 
+void StringTableModel::SetCells(const std::vector<std::pair<QModelIndex, std::string>>& cells) {
+  if (cells.empty()) return;
+  QModelIndex first = cells[0].first, last = first;
+  for (const auto& [cell, text] : cells) {
+    table_->SetCell(cell.column() + fixedCols_, cell.row() + fixedRows_, text);
+    shown_.SetCell(cell.column() + fixedCols_, cell.row() + fixedRows_, text);
+    first = index(std::min(first.row(), cell.row()), std::min(first.column(), cell.column()));
+    last = index(std::max(last.row(), cell.row()), std::max(last.column(), cell.column()));
+  }
+  emit dataChanged(first, last, {Qt::DisplayRole, Qt::EditRole});
+  if (edited_) edited_();
+}
+
 void StringTableModel::Refresh() {
   if (*table_ == shown_) return;
   beginResetModel();

@@ -5,6 +5,9 @@
 
 #include <QAbstractTableModel>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "string_table.h"
 
@@ -21,6 +24,9 @@ class StringTableModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  // Writes texts into cells of the model, in one change: one dataChanged over
+  // the cells, the edited handler once.
+  void SetCells(const std::vector<std::pair<QModelIndex, std::string>>& cells);
 
   // The table changed behind the model's back (sizes or text): show it again.
   // A table as last shown is left alone: nothing is signalled, and a view
@@ -31,6 +37,8 @@ class StringTableModel : public QAbstractTableModel {
 
   StringTable* Table() const { return table_; }
   bool Editable() const { return editable_; }
+  // The model's index of the table's cell (col, row); invalid for a fixed cell.
+  QModelIndex IndexOfCell(int col, int row) const { return index(row - fixedRows_, col - fixedCols_); }
   // The text of a cell in the model's coordinates, without a copy.
   const std::string& CellText(int row, int column) const;
   // What the fixed cells above the vertical header hold ("Номер частоты:").

@@ -126,6 +126,14 @@ enum class ErrorCode {
   WorkbookWrite,             // text: the file; detail: what the workbook library said
 };
 
+// Where on a form the error is: a grid's cell (grid: its number on the form,
+// col and row: the cell) or an edit field (field: its number); grid and field
+// 0: nowhere.
+struct FormPlace {
+  int grid = 0, col = 0, row = 0, field = 0;
+  bool operator==(const FormPlace&) const = default;
+};
+
 struct Error {
   ErrorCode code{};
   int number = 0;          // the section, support, span, variant, line or count named
@@ -134,6 +142,7 @@ struct Error {
   std::string text;        // the text at fault, or the file named
   std::string detail;      // what more was found (a reader's finding, a sheet, a separator)
   std::error_code system;  // the system's reason
+  FormPlace place;         // the form's cell or field that holds the text at fault
 
   bool operator==(const Error&) const = default;
 };

@@ -3,6 +3,7 @@
 // that keep a search finite and within its tables, and the echo of what was read.
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "errors.h"
@@ -15,6 +16,11 @@ namespace vp {
 inline constexpr int kMaxFrequencies = 100;
 // The solver reports 100 times the search variable.
 inline constexpr double kReportFactorValue = 100.0;
+
+// A form's text as an integer or a real; a failure names the field (and, for a
+// real written with the other decimal separator, the one in use) and where it is.
+int IntField(const std::string& field, const std::string& text, FormPlace place = {});
+double RealField(const std::string& field, const std::string& text, char decimalSeparator, FormPlace place = {});
 
 // Steps 1 to 6: the form's texts into the model, in their order; the first
 // text that does not convert ends the reading (what was read stays) and is

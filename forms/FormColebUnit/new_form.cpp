@@ -18,6 +18,7 @@
 #include "form_kit.h"
 #include "map_axes.h"
 #include "report_printing.h"
+#include "settings.h"
 
 namespace vp {
 
@@ -235,6 +236,7 @@ QImage TNewForm::CaptureChart() {
 bool TNewForm::ShowModeShape(const TNewFormModel& /*form*/) {
   Fill();
   noMore_->setChecked(false);
+  RestoreGeometry(this, "modeShape", true);
   if (parentWidget()) CentreOn(this, parentWidget()->geometry());
   exec();
   series_->clear();

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "form_kit.h"
+#include "settings.h"
 
 namespace vp {
 
@@ -134,6 +135,7 @@ void TInputForm::Fill() {
 
 bool TInputForm::Confirm() {
   Fill();
+  RestoreGeometry(this, "echo", true);
   if (parentWidget()) CentreOn(this, parentWidget()->geometry());
   return exec() == QDialog::Accepted;
 }

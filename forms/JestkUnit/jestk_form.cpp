@@ -13,6 +13,7 @@
 
 #include "form_kit.h"
 #include "messages.h"
+#include "settings.h"
 
 namespace vp {
 
@@ -78,8 +79,11 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
   fields->addWidget(units_, 3, 1, 1, 2, Qt::AlignLeft);
   connect(units_, &QComboBox::activated, this, [this](int index) {
     model_.SetUnits(index == 1 ? JestkUnits::PascalMetre : JestkUnits::MegapascalMillimetre);
+    Remember("units/calculator", index);
     SyncFromModel();
   });
+  model_.SetUnits(Remembered("units/calculator", 0).toInt() == 1 ? JestkUnits::PascalMetre
+                                                                 : JestkUnits::MegapascalMillimetre);
   unitLabels_[0] = Caption(this, "", false);
   unitLabels_[1] = Caption(this, "", false);
   fields->addWidget(unitLabels_[0], 1, 2);
@@ -152,6 +156,9 @@ TMainFormJestk::TMainFormJestk(TMainFormJestkModel& model, TMainFormModel& mainF
   layout->addLayout(buttons);
   resize(680, 410);
 
+  spinEdit1_->setToolTip("Число участков вала, для которых считается жесткость (до 200)");
+  spinEdit2_->setToolTip("Число дисков, повышающих жесткость своих участков по номограмме");
+  checkBox1_->setToolTip("Показать поля дисков; заданные диски учитываются и при снятом флажке");
   SetTabOrder({spinEdit1_, edit1_, edit2_, units_, checkBox1_, spinEdit2_, grids_[1], grids_[2], grids_[0], grids_[3],
                bitBtn1_, bitBtn2_, bitBtn3_});
   connect(bitBtn1_, &QPushButton::clicked, this, [this] { Calculate(); });
@@ -191,6 +198,9 @@ bool TMainFormJestk::Calculate() {
     return true;
   } catch (const std::exception& e) {
     SyncFromModel();  // the sections computed before the failure show under the message
+    if (const auto* failure = dynamic_cast<const Failure*>(&e))
+      ShowPlace(failure->error().place, {grids_.begin(), grids_.end()},
+                [this](int field) { return field == 1 ? edit1_ : field == 2 ? edit2_ : nullptr; });
     ReportError(this, e);
     return false;
   }
@@ -214,6 +224,16 @@ void TMainFormJestk::SyncFromModel() {
     unitLabels_[i]->setText(unitTexts[i]);
     unitLabels_[i]->adjustSize();
   }
+  // What each field is, in the units chosen.
+  const QString length = units.length;
+  edit1_->setToolTip(QString("Модуль упругости материала вала E, ") + units.modulus);
+  edit2_->setToolTip("Диаметр центрального сверления d0, " + length + ", один для всех участков; 0 - сплошной вал");
+  grids_[0]->setToolTip("Наружный диаметр d каждого участка, " + length + "; столбец i - участок i");
+  grids_[1]->setToolTip("Номер участка, на котором стоит каждый диск");
+  grids_[2]->setToolTip("Ширина b каждого диска, " + length);
+  grids_[3]->setToolTip(QString("Изгибная жесткость EI участков, ") + units.stiffness +
+                        "; \"Передать\" пересчитывает ее по полям и переносит на главную форму");
+  units_->setToolTip("Единицы модуля упругости и диаметров, а с ними - изгибной жесткости");
   unitLabels_[3]->setVisible(model_.DiscControlsVisible);
   for (GridView* grid : grids_) grid->Refresh();
   setVisible(model_.Visible);
@@ -223,6 +243,7 @@ void TMainFormJestk::Open() {
   const bool wasHidden = isHidden();
   model_.Open(mainForm_);
   SyncFromModel();
+  if (wasHidden) RestoreGeometry(this, "calculator", true);
   if (wasHidden && mainWindow_) CentreOn(this, mainWindow_->geometry());
   raise();
   activateWindow();

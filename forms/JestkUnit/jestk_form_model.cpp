@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "errors.h"
+#include "form_reading.h"
 #include "numtext.h"
 
 namespace vp {
@@ -98,13 +99,6 @@ namespace {
 
 std::string SectionText(int i) { return "участка " + std::to_string(i); }
 
-// A field's text as a real; the message names the field.
-double RealField(const std::string& field, const std::string& text, char sep) {
-  double value = 0;
-  if (!TryRealOfText(text, sep, value)) Raise(Error{ErrorCode::FieldNotReal, 0, 0, field, text});
-  return value;
-}
-
 void RequireFinite(double value, int section) {
   if (!std::isfinite(value)) throw CalcError("Переполнение при расчете жесткости " + SectionText(section));
 }
@@ -112,8 +106,8 @@ void RequireFinite(double value, int section) {
 }  // namespace
 
 void TMainFormJestkModel::BitBtn1Click(char decimalSeparator) {
-  const double d0 = RealField("Диаметр центрального свеления", Edit2, decimalSeparator);
-  const double E = RealField("Модуль упругости", Edit1, decimalSeparator);
+  const double d0 = RealField("Диаметр центрального свеления", Edit2, decimalSeparator, {.field = 2});
+  const double E = RealField("Модуль упругости", Edit1, decimalSeparator, {.field = 1});
   const int n = SectionCount();
   const int m = DiscCount();
   StringGrid4.SetColCount(std::max(n, 1));
@@ -121,14 +115,15 @@ void TMainFormJestkModel::BitBtn1Click(char decimalSeparator) {
   std::vector<double> discSection(m), discWidth(m);
   for (int j = 0; j < m; ++j) {
     const std::string disc = ", диск " + std::to_string(j + 1);
-    discSection[j] = RealField("Номера участков с дисками" + disc, StringGrid2.Cell(j, 0), decimalSeparator);
-    discWidth[j] = RealField("Ширина дисков" + disc, StringGrid3.Cell(j, 0), decimalSeparator);
+    discSection[j] =
+        RealField("Номера участков с дисками" + disc, StringGrid2.Cell(j, 0), decimalSeparator, {.grid = 2, .col = j});
+    discWidth[j] = RealField("Ширина дисков" + disc, StringGrid3.Cell(j, 0), decimalSeparator, {.grid = 3, .col = j});
   }
 
   const double d04 = ((d0 * d0) * d0) * d0;
   for (int i = 1; i <= n; ++i) {
     const double d = RealField("Диаметры ротора, участок " + std::to_string(i), StringGrid1.Cell(i - 1, 0),
-                               decimalSeparator);
+                               decimalSeparator, {.grid = 1, .col = i - 1});
     const double d4 = ((d * d) * d) * d;
     double EI = (d4 - d04) * std::numbers::pi * E / 64;
     RequireFinite(EI, i);

@@ -11,11 +11,13 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QShortcut>
+#include <QToolButton>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -26,6 +28,7 @@
 #include "input_loader.h"
 #include "input_saver.h"
 #include "messages.h"
+#include "settings.h"
 
 // The help page lives in this library's resources.
 static void InitHelpResource() { Q_INIT_RESOURCE(help); }
@@ -84,7 +87,7 @@ class InputBlock : public QObject {
 
 }  // namespace
 
-TMainForm::TMainForm(ProgramState& state) : state_(state) {
+TMainForm::TMainForm(ProgramState& state) : state_(state), history_(state.form) {
   InitHelpResource();
   UpdateTitle();
   setProperty("helpContext", 1);
@@ -102,10 +105,10 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
     spins_[i] = new SpinEdit(this);
     spins_[i]->setGeometry(columns[i], 56, 120, 22);
     const Count which = static_cast<Count>(i);
-    connect(spins_[i], &SpinEdit::Typed, this, [this, which](const QString& text) {
+    connect(spins_[i], &SpinEdit::Typed, this, [this, which, i](const QString& text) {
       state_.form.SetSpinText(which, text.toStdString());
       RefreshGrids();
-      UpdateTitle();
+      FormChanged(kSpinField + i);
     });
     connect(spins_[i], &SpinEdit::Stepped, this, [this, which](int steps) {
       state_.form.SetSpinValue(which, state_.form.Spin(which).Value() + steps);
@@ -135,7 +138,7 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
     const int index = f.index;
     connect(edit, &QLineEdit::textEdited, this, [this, index](const QString& text) {
       *EditText(state_.form, index) = text.toStdString();
-      UpdateTitle();
+      FormChanged(kEditField + index);
     });
     edits_[f.index] = edit;
   }
@@ -162,7 +165,7 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
   // Texts that came from a file or the calculator show whole.
   for (GridView* grid : grids_) {
     grid->SetFitToTexts(true);
-    connect(grid->model(), &QAbstractItemModel::dataChanged, this, [this] { UpdateTitle(); });
+    connect(grid->model(), &QAbstractItemModel::dataChanged, this, [this] { FormChanged(0); });
   }
 
   bitBtn1_ = BitBtn(this, "Начать расчет", QRect(16, 668, 170, 41), Glyph::Ok, true);
@@ -170,14 +173,43 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
   checkBox1_->setGeometry(198, 678, 228, 22);
   connect(checkBox1_, &QCheckBox::toggled, this, [this](bool on) { state_.form.CheckBox1 = on; });
   bitBtn4_ = BitBtn(this, "Сохранить в файл", QRect(430, 668, 145, 41), Glyph::Save);
-  bitBtn2_ = BitBtn(this, "Загрузить из файла", QRect(585, 668, 145, 41), Glyph::Open);
+  bitBtn2_ = BitBtn(this, "Загрузить из файла", QRect(585, 668, 125, 41), Glyph::Open);
+  // The input files last loaded or saved, to load again.
+  recent_ = new QToolButton(this);
+  recent_->setGeometry(710, 668, 20, 41);
+  recent_->setArrowType(Qt::DownArrow);
+  recent_->setPopupMode(QToolButton::InstantPopup);
+  recent_->setToolTip("Недавние файлы исходных данных");
+  recent_->setMenu(new QMenu(recent_));
+  connect(recent_->menu(), &QMenu::aboutToShow, this, [this] {
+    QMenu* menu = recent_->menu();
+    menu->clear();
+    for (const QString& file : RecentFiles())
+      menu->addAction(QDir::toNativeSeparators(file), this, [this, file] { LoadFile(file); });
+    if (menu->isEmpty()) menu->addAction("Нет недавних файлов")->setEnabled(false);
+  });
 
   // Ctrl+S: into the file the input came from, as the save button would.
   auto* save = new QShortcut(QKeySequence::Save, this);
   connect(save, &QShortcut::activated, this, [this] { SaveToCurrentFile(); });
+  // Ctrl+Z and Ctrl+Y (Ctrl+Shift+Z) undo and redo changes of the input, in
+  // the fields too: the form keeps one history.
+  auto* undo = new QShortcut(QKeySequence::Undo, this);
+  connect(undo, &QShortcut::activated, this, [this] {
+    if (history_.Undo(state_.form)) SyncFromModel();
+  });
+  for (const QKeySequence& keys : QKeySequence::keyBindings(QKeySequence::Redo)) {
+    auto* redo = new QShortcut(keys, this);
+    connect(redo, &QShortcut::activated, this, [this] {
+      if (history_.Redo(state_.form)) SyncFromModel();
+    });
+  }
+  qApp->installEventFilter(this);
 
   SetTabOrder({spins_[0], spins_[1], spins_[2], spins_[3], edits_[0], edits_[2], edits_[4], edits_[5], edits_[3],
-               edits_[1], grids_[2], grids_[3], grids_[0], grids_[1], bitBtn1_, checkBox1_, bitBtn2_, bitBtn4_, bitBtn3_});
+               edits_[1], grids_[2], grids_[3], grids_[0], grids_[1], bitBtn1_, checkBox1_, bitBtn2_, recent_, bitBtn4_,
+               bitBtn3_});
+  SetToolTips();
 
   connect(bitBtn1_, &QPushButton::clicked, this, &TMainForm::BitBtn1Click);
   connect(bitBtn2_, &QPushButton::clicked, this, &TMainForm::BitBtn2Click);
@@ -186,11 +218,13 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
 
   // The dialog's filter, like the loader, takes the extensions in capitals too.
   chooseFile_ = [this] {
-    return QFileDialog::getOpenFileName(this, "Загрузить из файла", QString(), "Исходные данные (*.txt *.xls *.xlsx)");
+    return QFileDialog::getOpenFileName(this, "Загрузить из файла", LastFolder(), "Исходные данные (*.txt *.xls *.xlsx)");
   };
   chooseSaveFile_ = [this] {
     QString filter;
-    QString path = QFileDialog::getSaveFileName(this, "Сохранить в файл", QDir::home().filePath("Исходные данные.txt"),
+    const QString offered = state_.inputFile.empty() ? QDir(LastFolder()).filePath("Исходные данные.txt")
+                                                     : QString::fromStdString(state_.inputFile);
+    QString path = QFileDialog::getSaveFileName(this, "Сохранить в файл", offered,
                                                 "Текстовый файл (*.txt);;Рабочая книга Excel (*.xlsx)", &filter);
     // A name without an extension takes the one of the chosen file type.
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += filter.contains("xlsx") ? ".xlsx" : ".txt";
@@ -199,7 +233,29 @@ TMainForm::TMainForm(ProgramState& state) : state_(state) {
   SyncFromModel();
 }
 
-TMainForm::~TMainForm() { DisconnectControls(this); }
+TMainForm::~TMainForm() {
+  qApp->removeEventFilter(this);
+  DisconnectControls(this);
+}
+
+bool TMainForm::eventFilter(QObject* target, QEvent* event) {
+  // An edit field of this window would undo only its own text: the keys go
+  // to the form's history instead.
+  if (event->type() == QEvent::ShortcutOverride && target->isWidgetType() &&
+      static_cast<QWidget*>(target)->window() == this) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+      event->ignore();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(target, event);
+}
+
+void TMainForm::FormChanged(int field) {
+  history_.Changed(state_.form, field);
+  UpdateTitle();
+}
 
 QLineEdit* TMainForm::Edit(int number) const {
   switch (number) {
@@ -217,11 +273,41 @@ void TMainForm::RefreshGrids() {
   for (GridView* grid : grids_) grid->Refresh();
 }
 
+void TMainForm::SetToolTips() {
+  const char* spins[4] = {
+      "Число опор N (1 - 10): пружин, на которые опирается вал",
+      "Число участков KM (1 - 200): масса участка сосредоточена в его левом сечении, между массами - невесомая балка",
+      "Число пролетов KZ (1 - 20): частей вала, каждую замыкает справа сечение из строки пролетов",
+      "Число вариантов KW (1 - 20) жесткостей опор; расчет повторяется для каждого варианта"};
+  for (int i = 0; i < 4; ++i) spins_[i]->setToolTip(spins[i]);
+  const char* edits[6] = {
+      "Сколько низших собственных частот искать в каждом варианте (KP, до 100)",
+      "Частота начала поиска F1: значение поискового параметра ω (при единицах СИ - рад/с); выдаются частоты "
+      "P = 100·ω",
+      "Шаг поиска FT1 по ω, в единицах F1: частоты ближе друг к другу, чем шаг, могут быть пропущены (это покажет "
+      "проверка полноты поиска)",
+      "Верхняя граница поиска FK по ω, в единицах F1, не меньше F1",
+      "Точность определителя EPS: частота принимается, когда определитель по модулю меньше EPS",
+      "Точность частоты EPSF по ω: уточнение частоты заканчивается, когда шаг меньше EPSF"};
+  for (int i = 0; i < 6; ++i) edits_[i]->setToolTip(edits[i]);
+  grids_[2]->setToolTip("Номер сечения (1 - KM), в котором стоит каждая опора; сечение i - правый конец участка i");
+  grids_[3]->setToolTip("Номер сечения, которым кончается каждый пролет, по возрастанию");
+  grids_[0]->setToolTip("Участки вала: длина l (м), масса m (кг), изгибная жесткость EI (Н·м²) - в единицах СИ или "
+                        "других согласованных (м, т, кН·м²); Ctrl+V вставляет ячейки из электронной таблицы");
+  grids_[1]->setToolTip("Жесткость каждой опоры в каждом варианте: Н/м при единицах СИ (кН/м при т и кН·м²)");
+  checkBox1_->setToolTip("Показывать форму колебаний каждой найденной частоты по ходу расчета");
+  bitBtn1_->setToolTip("Принять данные, показать их для проверки и рассчитать частоты всех вариантов");
+  bitBtn2_->setToolTip("Загрузить исходные данные из файла .txt, .xls или .xlsx");
+  bitBtn4_->setToolTip("Сохранить исходные данные в файл .txt (до двух вариантов) или .xlsx; Ctrl+S - в тот же файл");
+  bitBtn3_->setToolTip("Рассчитать изгибную жесткость участков по их диаметрам");
+}
+
 void TMainForm::UpdateTitle() {
   QString title = "Программа расчета собственных частот и форм колебаний валопровода";
-  if (!state_.inputFile.empty()) title += " - " + QFileInfo(QString::fromStdString(state_.inputFile)).fileName();
-  else if (state_.InputEdited()) title += " ";
-  setWindowTitle(state_.InputEdited() ? title + "*" : title);
+  const bool file = !state_.inputFile.empty();
+  if (file) title += " - " + QFileInfo(QString::fromStdString(state_.inputFile)).fileName();
+  if (state_.InputEdited()) title += file ? "*" : " *";
+  setWindowTitle(title);
 }
 
 void TMainForm::SyncFromModel() {
@@ -232,7 +318,7 @@ void TMainForm::SyncFromModel() {
   }
   checkBox1_->setChecked(state_.form.CheckBox1);
   RefreshGrids();
-  UpdateTitle();
+  FormChanged(0);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -241,7 +327,7 @@ void TMainForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // Opens centred on the desktop; where the user moves it, it stays. The
   // window exists now, so its frame counts.
-  if (!placed_) CentreOnScreen(this);
+  if (!placed_ && !RestoreGeometry(this, "main")) CentreOnScreen(this);
   placed_ = true;
 }
 
@@ -297,7 +383,10 @@ void TMainForm::BitBtn1Click() {
 
 void TMainForm::BitBtn2Click() {
   const QString path = chooseFile_ ? chooseFile_() : QString();
-  if (path.isEmpty()) return;
+  if (!path.isEmpty()) LoadFile(path);
+}
+
+void TMainForm::LoadFile(const QString& path) {
   const char sep = DecimalSeparator();
   std::vector<Warning> warnings;
   std::optional<Error> error = LoadInputFile(path.toStdString(), state_.form, sep, &warnings);
@@ -314,6 +403,7 @@ void TMainForm::BitBtn2Click() {
   if (!error) {
     state_.inputFile = path.toStdString();  // the documents name it
     state_.fileForm = state_.form;
+    AddRecentFile(path);
   }
   SyncFromModel();
   if (error) {
@@ -359,6 +449,7 @@ bool TMainForm::SaveInput(QString path) {
   }
   state_.inputFile = path.toStdString();  // the documents name it
   state_.fileForm = state_.form;
+  AddRecentFile(path);
   UpdateTitle();
   return true;
 }
@@ -378,6 +469,8 @@ void TMainForm::ShowResults() {
 }
 
 void TMainForm::ShowInputError(const std::string& detail) {
+  if (state_.runError)
+    ShowPlace(state_.runError->place, {grids_.begin(), grids_.end()}, [this](int field) { return Edit(field); });
   ShowPlainMessage(this, "Ошибка ввода данных\n" + QString::fromStdString(detail));
 }
 

@@ -7,10 +7,12 @@
 #include <functional>
 
 #include "calculation_run.h"
+#include "form_history.h"
 
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
 
 namespace vp {
 
@@ -47,6 +49,8 @@ class TMainForm : public QWidget, public RunUi {
   GridView* Grid(int number) const { return grids_.at(number - 1); }
   QPushButton* StartButton() const { return bitBtn1_; }
   QPushButton* LoadButton() const { return bitBtn2_; }
+  // The arrow beside it: the recent files.
+  QToolButton* RecentButton() const { return recent_; }
   QPushButton* SaveButton() const { return bitBtn4_; }
   QPushButton* CalculatorButton() const { return bitBtn3_; }
   QCheckBox* ModesCheckBox() const { return checkBox1_; }
@@ -72,23 +76,36 @@ class TMainForm : public QWidget, public RunUi {
   void BitBtn4Click();  // "Сохранить в файл"
 
  protected:
+  bool eventFilter(QObject* target, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Numbers of the fields whose keys typed in a row make one step of the history.
+  static constexpr int kEditField = 100, kSpinField = 200;
+
   void RefreshGrids();
+  // After the input changed (field: as FormHistory::Changed takes it): the
+  // history and the title follow.
+  void FormChanged(int field);
   // The title names the input file, marked "*" while the input differs from it.
   void UpdateTitle();
   // Saves the input into `path` (a text file with more than two variants
   // offers a workbook instead); false when it was not saved.
   bool SaveInput(QString path);
+  // Loads the input from the file (a text file with the other decimal
+  // separator is read when the user agrees) and tells what the load found.
+  void LoadFile(const QString& path);
+  // Says on every field what it is and in which units.
+  void SetToolTips();
   // Ctrl+S: into the file the input came from, or where the user chooses when
   // there is none (or it is an .xls file); false when nothing was saved.
   bool SaveToCurrentFile();
   void ShowHelp();
 
   ProgramState& state_;
+  FormHistory history_;
   std::array<SpinEdit*, 4> spins_{};
   std::array<QLineEdit*, 6> edits_{};  // Edit3, Edit8, Edit9, Edit10, Edit11, Edit12
   std::array<GridView*, 4> grids_{};   // StringGrid1..StringGrid4
@@ -97,6 +114,7 @@ class TMainForm : public QWidget, public RunUi {
   QPushButton* bitBtn2_;
   QPushButton* bitBtn3_;
   QPushButton* bitBtn4_;
+  QToolButton* recent_;
   std::function<bool()> confirmEcho_;
   std::function<void()> showResults_;
   ModeShapeDisplay* modeDisplay_ = nullptr;

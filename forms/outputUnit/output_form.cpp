@@ -20,6 +20,7 @@
 #include "frequency_map.h"
 #include "chart_kit.h"
 #include "numtext.h"
+#include "settings.h"
 
 namespace vp {
 
@@ -145,7 +146,7 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   checks->addLayout(checkRow, 1);
 
   // The frequencies across the stiffness variants.
-  mapUnit_ = FrequencyUnitBox(this);
+  mapUnit_ = FrequencyUnitBox(this, "units/frequencyMap");
   mapUnit_->setFixedSize(94, 20);
   connect(mapUnit_, &QComboBox::currentIndexChanged, this, [this] { FillMap(); });
   mapView_ = new QChartView(this);
@@ -306,6 +307,7 @@ QImage TOutputForm::CaptureMap() const { return mapView_->grab().toImage(); }
 
 void TOutputForm::ShowResults() {
   Refresh();
+  RestoreGeometry(this, "results", true);
   if (mainWindow_) CentreOn(this, mainWindow_->geometry());
   exec();
 }

@@ -19,6 +19,7 @@
 #include "form_kit.h"
 #include "chart_kit.h"
 #include "messages.h"
+#include "settings.h"
 #include "ordinal_colours.h"
 
 namespace vp {
@@ -61,7 +62,7 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
   fields->addRow("от:", low_);
   fields->addRow("до:", high_);
   fields->addRow("Число точек:", points_);
-  unit_ = FrequencyUnitBox(panel);
+  unit_ = FrequencyUnitBox(panel, "units/stiffnessMap");
   fields->addRow("Ось частот:", unit_);
   column->addLayout(fields);
   QLabel* about = Caption(panel,
@@ -122,6 +123,7 @@ void TStiffnessMapForm::Fill() {
 void TStiffnessMapForm::ShowMap() {
   Fill();
   StartComputing();
+  RestoreGeometry(this, "stiffnessMap", true);
   if (parentWidget()) CentreOn(this, parentWidget()->geometry());
   low_->setFocus();
   exec();

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "form_history.h"
 #include "main_form_model.h"
+#include "pasted_cells.h"
 
 using namespace vp;
 
@@ -90,4 +92,48 @@ TEST(MainFormModel, ValuesSetFromOutsideAreClamped) {
   EXPECT_EQ(f.SpinEdit2.Value(), 200);
   EXPECT_EQ(f.StringGrid1.ColCount(), 201);
   EXPECT_EQ(f.StringGrid1.Cell(200, 0), "Участок 200");
+}
+
+// Keys typed into one field make one step; any other change starts a step;
+// undo and redo walk the steps and keep the mode-shape check box.
+TEST(FormHistory, StepsOfTheInputBackAndForth) {
+  TMainFormModel form;
+  FormHistory history(form);
+  const auto change = [&](int field, std::string* text, const char* value) {
+    *text = value;
+    history.Changed(form, field);
+  };
+  change(101, &form.Edit8, "1");
+  change(101, &form.Edit8, "12");  // the same field: one step
+  change(102, &form.Edit9, "5");
+  form.CheckBox1 = true;
+  history.Changed(form, 0);  // no part of the input: no step
+  change(0, &form.Edit10, "9");
+  for (const char* F1FT1FK : {"12/5/0", "12/0/0", "0/0/0"}) {
+    ASSERT_TRUE(history.Undo(form));
+    EXPECT_EQ(form.Edit8 + "/" + form.Edit9 + "/" + form.Edit10, F1FT1FK);
+    EXPECT_TRUE(form.CheckBox1);
+  }
+  EXPECT_FALSE(history.Undo(form));
+  ASSERT_TRUE(history.Redo(form) && history.Redo(form));
+  EXPECT_EQ(form.Edit9, "5");
+  change(103, &form.Edit11, "1E-9");  // a new change drops the steps undone
+  EXPECT_FALSE(history.CanRedo());
+}
+
+TEST(PastedCells, TabSeparatedRowsAndNumbersWithEitherSeparator) {
+  EXPECT_EQ(TabSeparatedCells("1\t2,5\r\n3\t\n"), (CellBlock{{"1", "2,5"}, {"3", ""}}));
+  EXPECT_EQ(TabSeparatedCells("x"), (CellBlock{{"x"}}));
+  EXPECT_EQ(TabSeparatedText({{"1", "2"}, {"3"}}), "1\t2\n3\n");
+  const struct {
+    const char* text;
+    char sep;
+    const char* number;  // nullptr: no number
+  } cases[] = {{" 0.05 ", ',', "0,05"}, {"0,05", '.', "0.05"}, {"1E6", ',', "1E6"}, {"-2,5e-3", ',', "-2,5e-3"},
+               {"", ',', nullptr},      {"1 234,5", ',', nullptr}, {"1.234,5", ',', nullptr}, {"abc", '.', nullptr}};
+  for (const auto& c : cases) {
+    std::string number = "untouched";
+    EXPECT_EQ(PastedNumber(c.text, c.sep, number), c.number != nullptr) << c.text;
+    EXPECT_EQ(number, c.number ? c.number : "untouched") << c.text;
+  }
 }
