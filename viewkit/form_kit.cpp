@@ -116,29 +116,6 @@ QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
   return row;
 }
 
-QLabel* Caption(QWidget* parent, const QString& text, int x, int y, bool bold, int wrapWidth) {
-  auto* label = new QLabel(text, parent);
-  QFont font = label->font();
-  font.setBold(bold);
-  label->setFont(font);
-  if (wrapWidth > 0) {
-    label->setWordWrap(true);
-    label->setFixedWidth(wrapWidth);
-  }
-  label->adjustSize();
-  label->move(x, y);
-  return label;
-}
-
-QFrame* Bevel(QWidget* parent, const QRect& geometry, bool raised) {
-  auto* frame = new QFrame(parent);
-  frame->setFrameStyle(QFrame::Panel | (raised ? QFrame::Raised : QFrame::Sunken));
-  frame->setLineWidth(1);
-  frame->setGeometry(geometry);
-  frame->lower();
-  return frame;
-}
-
 GridView::GridView(QWidget* parent, StringTableModel* model, int defaultColumnWidth, bool border)
     : QTableView(parent), model_(model) {
   model->setParent(this);
@@ -508,8 +485,8 @@ QPixmap DrawGlyph(Glyph glyph) {
 
 QIcon GlyphIcon(Glyph glyph) { return QIcon(DrawGlyph(glyph)); }
 
-QPushButton* BitBtn(QWidget* parent, const QString& text, const QRect& geometry, Glyph glyph, bool bold) {
-  auto* button = PlainButton(parent, text, geometry);
+QPushButton* BitBtn(QWidget* parent, const QString& text, QSize size, Glyph glyph, bool bold) {
+  QPushButton* button = PlainButton(parent, text, size);
   button->setIcon(GlyphIcon(glyph));
   button->setIconSize(QSize(16, 16));
   if (bold) {
@@ -520,23 +497,10 @@ QPushButton* BitBtn(QWidget* parent, const QString& text, const QRect& geometry,
   return button;
 }
 
-QPushButton* BitBtn(QWidget* parent, const QString& text, QSize size, Glyph glyph, bool bold) {
-  QPushButton* button = BitBtn(parent, text, QRect(QPoint(), size), glyph, bold);
-  button->setMinimumSize(size);
-  button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-  return button;
-}
-
 QPushButton* PlainButton(QWidget* parent, const QString& text, QSize size) {
-  QPushButton* button = PlainButton(parent, text, QRect(QPoint(), size));
+  auto* button = new QPushButton(text, parent);
   button->setMinimumSize(size);
   button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-  return button;
-}
-
-QPushButton* PlainButton(QWidget* parent, const QString& text, const QRect& geometry) {
-  auto* button = new QPushButton(text, parent);
-  button->setGeometry(geometry);
   button->setAutoDefault(false);
   return button;
 }

@@ -76,8 +76,6 @@ class GridView : public QTableView {
   Q_OBJECT
  public:
   GridView(QWidget* parent, StringTableModel* model, int defaultColumnWidth, bool border = true);
-  GridView(QWidget* parent, StringTableModel* model, const QRect& geometry, int defaultColumnWidth, bool border = true)
-      : GridView(parent, model, defaultColumnWidth, border) { setGeometry(geometry); }  // TEMPORARY
   StringTableModel* Model() const { return model_; }
   void SetFitToTexts(bool fit);
   // Shows the table again where it changed (StringTableModel::Refresh).
@@ -146,12 +144,6 @@ void ReportError(QWidget* parent, const Error& error);
 // Runs what a button does; a failure is shown to the user (ReportError) and
 // goes no further.
 void RunReporting(QWidget* parent, const std::function<void()>& action);
-
-// TEMPORARY: placed by coordinates, until the main form is laid out.
-QLabel* Caption(QWidget* parent, const QString& text, int x, int y, bool bold = true, int wrapWidth = 0);
-QFrame* Bevel(QWidget* parent, const QRect& geometry, bool raised = true);
-QPushButton* BitBtn(QWidget* parent, const QString& text, const QRect& geometry, Glyph glyph, bool bold = false);
-QPushButton* PlainButton(QWidget* parent, const QString& text, const QRect& geometry);
 
 // The decimal separator of the user's regional settings.
 char DecimalSeparator();

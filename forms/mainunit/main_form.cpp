@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -92,18 +93,27 @@ TMainForm::TMainForm(ProgramState& state) : state_(state), history_(state.form) 
   UpdateTitle();
   setProperty("helpContext", 1);
   StyleForm(this);
-  resize(746, 729);
   TMainFormModel& form = state_.form;
 
-  // Counts and search parameters, captions above their controls.
-  Bevel(this, QRect(8, 8, 729, 150));
-  const int columns[5] = {16, 160, 304, 448, 592};
+  // Counts and search parameters, captions above their controls, in five
+  // columns and two rows.
+  auto* parameters = new QGridLayout;
+  parameters->setHorizontalSpacing(8);
+  parameters->setVerticalSpacing(4);
+  for (int column = 0; column < 5; ++column) parameters->setColumnStretch(column, 1);
+  parameters->setRowMinimumHeight(0, 38);
+  parameters->setRowMinimumHeight(2, 38);
+  auto place = [parameters](QWidget* caption, QWidget* control, int column, int row) {
+    parameters->addWidget(caption, 2 * row, column, Qt::AlignLeft | Qt::AlignTop);
+    parameters->addWidget(control, 2 * row + 1, column, Qt::AlignLeft);
+    control->setFixedSize(120, 22);
+  };
   const char* counts[4] = {"число опор:", "число участков,на которые разбит ротор: ",
                            "число пролетов,на которые разбит ротор: ", "число вариантов по жесткости опор:"};
   for (int i = 0; i < 4; ++i) {
-    Caption(this, counts[i], columns[i], 14, true, 136);
+    QLabel* caption = Caption(this, counts[i], true, 136);
     spins_[i] = new SpinEdit(this);
-    spins_[i]->setGeometry(columns[i], 56, 120, 22);
+    place(caption, spins_[i], i, 0);
     const Count which = static_cast<Count>(i);
     connect(spins_[i], &SpinEdit::Typed, this, [this, which, i](const QString& text) {
       state_.form.SetSpinText(which, text.toStdString());
@@ -131,10 +141,9 @@ TMainForm::TMainForm(ProgramState& state) : state_(state), history_(state.form) 
                            {3, 3, 1, "верхняя граница диапазона по частоте:"},
                            {1, 4, 1, "частота начала диапазона поиска собств. частот: "}};
   for (const Field& f : fields) {
-    const int y = f.row == 0 ? 14 : 86;
-    Caption(this, f.caption, columns[f.column], y, true, 136);
+    QLabel* caption = Caption(this, f.caption, true, 136);
     auto* edit = new QLineEdit(this);
-    edit->setGeometry(columns[f.column], y + 42, 120, 22);
+    place(caption, edit, f.column, f.row);
     const int index = f.index;
     connect(edit, &QLineEdit::textEdited, this, [this, index](const QString& text) {
       *EditText(state_.form, index) = text.toStdString();
@@ -143,40 +152,51 @@ TMainForm::TMainForm(ProgramState& state) : state_(state), history_(state.form) 
     edits_[f.index] = edit;
   }
 
-  // Support and span grids.
-  Bevel(this, QRect(8, 164, 729, 92));
-  Caption(this, "номера сечений,к которым привязаны опоры:", 16, 170);
-  grids_[2] = new GridView(this, new StringTableModel(&form.StringGrid3, 1, 0, true), QRect(16, 188, 350, 60), 70);
-  Caption(this, "номера сечений,ограничивающих пролеты справа:", 380, 170);
-  grids_[3] = new GridView(this, new StringTableModel(&form.StringGrid4, 1, 0, true), QRect(380, 188, 350, 60), 70);
+  // Support and span grids side by side.
+  auto* ends = new QGridLayout;
+  ends->setHorizontalSpacing(14);
+  ends->setVerticalSpacing(4);
+  ends->addWidget(Caption(this, "номера сечений,к которым привязаны опоры:"), 0, 0);
+  grids_[2] = new GridView(this, new StringTableModel(&form.StringGrid3, 1, 0, true), 70);
+  ends->addWidget(Caption(this, "номера сечений,ограничивающих пролеты справа:"), 0, 1);
+  grids_[3] = new GridView(this, new StringTableModel(&form.StringGrid4, 1, 0, true), 70);
   grids_[2]->verticalHeader()->hide();
   grids_[3]->verticalHeader()->hide();
+  for (int g : {2, 3}) {
+    grids_[g]->setFixedHeight(60);  // the header, the row and a scroll bar
+    ends->addWidget(grids_[g], 1, g - 2);
+  }
 
   // Sections.
-  Bevel(this, QRect(8, 262, 729, 146));
-  Caption(this, "характеристики участков валопровода:", 16, 270);
-  bitBtn3_ = BitBtn(this, "Расчет жесткосткостей", QRect(546, 266, 184, 26), Glyph::Calculator);
-  grids_[0] = new GridView(this, new StringTableModel(&form.StringGrid1, 1, 1, true), QRect(16, 298, 714, 102), 80);
+  auto* sections = new QVBoxLayout;
+  sections->setSpacing(6);
+  bitBtn3_ = BitBtn(this, "Расчет жесткосткостей", QSize(184, 26), Glyph::Calculator);
+  sections->addLayout(Row({Caption(this, "характеристики участков валопровода:"), nullptr, bitBtn3_}));
+  grids_[0] = new GridView(this, new StringTableModel(&form.StringGrid1, 1, 1, true), 80);
+  grids_[0]->setFixedHeight(102);  // the header, three rows and a scroll bar
+  sections->addWidget(grids_[0]);
 
   // Support stiffnesses.
-  Bevel(this, QRect(8, 414, 729, 236));
-  Caption(this, "варианты по жесткости опор:", 16, 422);
-  grids_[1] = new GridView(this, new StringTableModel(&form.StringGrid2, 1, 1, true), QRect(16, 442, 714, 200), 60);
+  auto* stiffness = new QVBoxLayout;
+  stiffness->setSpacing(6);
+  stiffness->addWidget(Caption(this, "варианты по жесткости опор:"));
+  grids_[1] = new GridView(this, new StringTableModel(&form.StringGrid2, 1, 1, true), 60);
+  grids_[1]->setMinimumHeight(76);
+  stiffness->addWidget(grids_[1], 1);
   // Texts that came from a file or the calculator show whole.
   for (GridView* grid : grids_) {
     grid->SetFitToTexts(true);
     connect(grid->model(), &QAbstractItemModel::dataChanged, this, [this] { FormChanged(0); });
   }
 
-  bitBtn1_ = BitBtn(this, "Начать расчет", QRect(16, 668, 170, 41), Glyph::Ok, true);
+  bitBtn1_ = BitBtn(this, "Начать расчет", QSize(170, 41), Glyph::Ok, true);
   checkBox1_ = new QCheckBox("Рассчитывать формы колебаний", this);
-  checkBox1_->setGeometry(198, 678, 228, 22);
   connect(checkBox1_, &QCheckBox::toggled, this, [this](bool on) { state_.form.CheckBox1 = on; });
-  bitBtn4_ = BitBtn(this, "Сохранить в файл", QRect(430, 668, 145, 41), Glyph::Save);
-  bitBtn2_ = BitBtn(this, "Загрузить из файла", QRect(585, 668, 125, 41), Glyph::Open);
+  bitBtn4_ = BitBtn(this, "Сохранить в файл", QSize(145, 41), Glyph::Save);
+  bitBtn2_ = BitBtn(this, "Загрузить из файла", QSize(125, 41), Glyph::Open);
   // The input files last loaded or saved, to load again.
   recent_ = new QToolButton(this);
-  recent_->setGeometry(710, 668, 20, 41);
+  recent_->setFixedSize(20, 41);
   recent_->setArrowType(Qt::DownArrow);
   recent_->setPopupMode(QToolButton::InstantPopup);
   recent_->setToolTip("Недавние файлы исходных данных");
@@ -188,6 +208,30 @@ TMainForm::TMainForm(ProgramState& state) : state_(state), history_(state.form) 
       menu->addAction(QDir::toNativeSeparators(file), this, [this, file] { LoadFile(file); });
     if (menu->isEmpty()) menu->addAction("Нет недавних файлов")->setEnabled(false);
   });
+
+  auto* buttons = new QHBoxLayout;
+  buttons->setContentsMargins(8, 0, 7, 0);
+  buttons->setSpacing(10);
+  buttons->addWidget(bitBtn1_);
+  buttons->addSpacing(2);
+  buttons->addWidget(checkBox1_);
+  buttons->addStretch(1);
+  buttons->addWidget(bitBtn4_);
+  buttons->addWidget(bitBtn2_);
+  buttons->addSpacing(-buttons->spacing());  // the arrow joins its button
+  buttons->addWidget(recent_);
+
+  // The bands one under the other; the stiffness grid takes what room is left.
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(8, 8, 9, 20);
+  layout->setSpacing(6);
+  layout->addWidget(Bevel(this, parameters));
+  layout->addWidget(Bevel(this, ends));
+  layout->addWidget(Bevel(this, sections));
+  layout->addWidget(Bevel(this, stiffness), 1);
+  layout->addSpacing(12);
+  layout->addLayout(buttons);
+  resize(746, 680);
 
   // Ctrl+S: into the file the input came from, as the save button would.
   auto* save = new QShortcut(QKeySequence::Save, this);

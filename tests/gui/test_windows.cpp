@@ -974,7 +974,8 @@ TEST_F(Windows, FittedColumnsHoldAnyTextWhole) {
   table.SetCell(0, 0, "Номер частоты:");
   QWidget window;
   window.resize(900, 300);
-  auto* grid = new GridView(&window, new StringTableModel(&table, 1, 1, false), QRect(0, 0, 900, 300), 20);
+  auto* grid = new GridView(&window, new StringTableModel(&table, 1, 1, false), 20);
+  grid->setGeometry(0, 0, 900, 300);
   grid->SetFitToTexts(true);
   window.show();
   grid->Refresh();
