@@ -13,7 +13,9 @@
 #include "frequency_count.h"
 #include "frequency_map.h"
 #include "map_axes.h"
+#include "ordinal_palette.h"
 #include "output_files.h"
+#include "report_plot.h"
 #include "results_export.h"
 #include "workbook_reader.h"
 
@@ -335,4 +337,20 @@ TEST(MapAxes, TicksAtRoundStepsWithOneLabelEachInOneFormat) {
   std::snprintf(low, sizeof low, AxisLabelFormat(1e6, 0.1).c_str(), 0.1);
   std::snprintf(high, sizeof high, AxisLabelFormat(1e6, 0.1).c_str(), 1e6);
   EXPECT_EQ(std::string(low) + " " + high, "0.1 1000000");
+}
+
+TEST(MapLegend, EveryOrdinalItsOwnColourAndEveryEntryInARowThatHoldsIt) {
+  std::set<unsigned> colours = {0x000000, 0xFFFFFF};  // the marks' black and the background
+  for (size_t n = 0; n < 200; ++n) EXPECT_TRUE(colours.insert(OrdinalColourValue(n)).second) << n;
+  struct Case {
+    std::vector<double> widths;
+    double available;
+    std::vector<std::vector<size_t>> rows;
+  } const cases[] = {
+      {{30, 30, 30}, 100, {{0, 1, 2}}},
+      {{30, 30, 30}, 60, {{0, 1}, {2}}},       // a row full to its last pixel
+      {{30, 120, 30}, 100, {{0}, {1}, {2}}},  // one wider than a row stands alone
+      {{}, 100, {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(LegendRows(c.widths, c.available), c.rows) << c.available;
 }

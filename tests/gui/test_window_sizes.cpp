@@ -127,6 +127,30 @@ TEST_F(WindowSizes, TheResultsShowEveryContinuousColumnAndAWholeLegendOfDistinct
   });
 }
 
+TEST(WindowPlacement, AWindowCentredOnAnotherStaysInsideTheAvailableAreaAndShrinksToIt) {
+  const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
+  struct Case {
+    QSize size;
+    QRect area;  // centred on
+    bool centred;
+  } const cases[] = {
+      {{400, 300}, desktop, true},
+      {{400, 300}, QRect(desktop.topLeft() - QPoint(60, 120), QSize(200, 100)), false},      // above the top
+      {{400, 300}, QRect(desktop.bottomRight() - QPoint(90, 40), QSize(200, 100)), false},  // beyond the bottom right
+      {{2000, 1000}, desktop, true},                                                       // larger than the screen
+  };
+  for (const Case& c : cases) {
+    QWidget window;
+    window.resize(c.size);
+    window.show();
+    CentreOn(&window, c.area);
+    QApplication::processEvents();
+    const QRect frame = window.frameGeometry();
+    EXPECT_TRUE(desktop.contains(frame)) << c.size.width() << " on " << c.area.x() << ", " << c.area.y();
+    if (c.centred) EXPECT_LE((frame.center() - c.area.center()).manhattanLength(), 2);
+  }
+}
+
 int main(int argc, char** argv) {
   // A screen of 1366 x 768 less a taskbar of 40 pixels where no platform is chosen.
   const QString config = QString::fromStdString(test::TempPath("screen.json"));
