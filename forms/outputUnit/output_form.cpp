@@ -133,7 +133,7 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   // Whether the sweep found every frequency of its range, per variant.
   checks_ = new QPlainTextEdit(this);
   checks_->setReadOnly(true);
-  checks_->setMinimumHeight(40);
+  checks_->setMinimumHeight(62);
   // The whole run as a calculation report: input, results, mode shapes, maps.
   reportButton_ = BitBtn(this, "Отчет (PDF)…", QSize(124, 62), Glyph::Save);
   reportButton_->setToolTip("Отчет о расчете в файле PDF: исходные данные со схемой вала, частоты, формы колебаний, карты");
@@ -185,6 +185,9 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   layout->addLayout(left, 0, 0);
   layout->addWidget(Bevel(this, map), 0, 1);
   layout->addWidget(Bevel(this, checks), 1, 0, 1, 2);
+  // The tables share the height by the bands' stretch, whatever their size hints.
+  for (QWidget* table : std::initializer_list<QWidget*>{grids_[0], continuous_, grids_[2], checks_})
+    table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
   layout->setColumnStretch(0, 3);
   layout->setColumnStretch(1, 2);
   layout->setRowStretch(0, 1);
