@@ -111,7 +111,7 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   QFont gridFont = FormFont();
   gridFont.setPixelSize(10);
   grids_[2]->setFont(gridFont);
-  grids_[2]->setMinimumHeight(150);
+  grids_[2]->setMinimumHeight(120);
   auto* parameters = new QVBoxLayout;
   parameters->addWidget(Title(this, "Кинематические и динамические параметры:"));
   parameters->addWidget(grids_[2], 1);
