@@ -27,6 +27,7 @@
 #include "output_files.h"
 #include "pdf_text.h"
 #include "platform.h"
+#include "window_tests_main.h"
 #include "shaft_fixtures.h"
 #include "workbook_reader.h"
 
@@ -314,13 +315,4 @@ TEST_F(StiffnessMapWindow, EveryRedrawStartsFromCleanAxes) {
   EXPECT_EQ(lines, (std::vector<std::string>{"Частота,P", "№1№2№3№4"}));
 }
 
-int main(int argc, char** argv) {
-  vp::platform::ChooseQtPlatform(true);
-  QApplication app(argc, argv);
-  vp::platform::UseCNumbers();
-  QLocale::setDefault(QLocale::c());
-  SetUpApplication();
-  UseFreshSettings();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return test::RunWindowTests(argc, argv); }

@@ -18,8 +18,7 @@
 #include "forms.h"
 #include "modal_answerer.h"
 #include "output_files.h"
-#include "platform.h"
-#include "settings.h"
+#include "window_tests_main.h"
 
 using namespace vp;
 
@@ -160,11 +159,5 @@ int main(int argc, char** argv) {
                                 "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
   file.close();
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toUtf8());
-  QApplication app(argc, argv);
-  vp::platform::UseCNumbers();
-  QLocale::setDefault(QLocale::c());
-  SetUpApplication();
-  UseFreshSettings();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  return test::RunWindowTests(argc, argv);
 }

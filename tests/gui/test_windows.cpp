@@ -47,6 +47,7 @@
 #include "output_files.h"
 #include "pdf_text.h"
 #include "platform.h"
+#include "window_tests_main.h"
 #include "workbook_writer.h"
 
 using namespace vp;
@@ -1248,16 +1249,7 @@ TEST_F(Windows, RefusedInputsChangeNoModelAndSignalNothing) {
   EXPECT_EQ(messages, 4);  // each failure says why
 }
 
-int main(int argc, char** argv) {
-  vp::platform::ChooseQtPlatform(true);
-  QApplication app(argc, argv);
-  vp::platform::UseCNumbers();
-  QLocale::setDefault(QLocale::c());
-  SetUpApplication();
-  UseFreshSettings();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return test::RunWindowTests(argc, argv); }
 
 TEST_F(Windows, TheFrequencyMapDrawsOneLinePerOrdinalAndMarksChangedShapes) {
   // The steel rotor, bearings from 1e7 to 1e9 in six variants: two branches veer.
