@@ -10,6 +10,7 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "settings.h"
 
@@ -63,11 +64,11 @@ constexpr double kSample = 22, kGap = 4, kSpacing = 14, kSide = 10, kBottom = 8;
 // A mark of the given shape, `size` across, centred on `at`.
 void PaintMark(QPainter* painter, int shape, QPointF at, double size) {
   const double r = size / 2;
-  auto polygon = [&](int corners, double turn, double inner) {
+  auto polygon = [&](int corners, double inner) {
     QPolygonF points;
     const int n = inner > 0 ? 2 * corners : corners;
     for (int i = 0; i < n; ++i) {
-      const double angle = turn + 2 * M_PI * i / n, radius = inner > 0 && i % 2 ? inner * r : r;
+      const double angle = 2 * std::numbers::pi * i / n, radius = inner > 0 && i % 2 ? inner * r : r;
       points << at + QPointF(radius * std::sin(angle), -radius * std::cos(angle));
     }
     painter->drawPolygon(points);
@@ -75,10 +76,10 @@ void PaintMark(QPainter* painter, int shape, QPointF at, double size) {
   switch (shape) {
     case QScatterSeries::MarkerShapeCircle: painter->drawEllipse(at, r, r); break;
     case QScatterSeries::MarkerShapeRectangle: painter->drawRect(QRectF(at - QPointF(r, r), QSizeF(size, size))); break;
-    case QScatterSeries::MarkerShapeRotatedRectangle: polygon(4, 0, 0); break;
-    case QScatterSeries::MarkerShapeTriangle: polygon(3, 0, 0); break;
-    case QScatterSeries::MarkerShapeStar: polygon(5, 0, 0.45); break;
-    default: polygon(5, 0, 0); break;
+    case QScatterSeries::MarkerShapeRotatedRectangle: polygon(4, 0); break;
+    case QScatterSeries::MarkerShapeTriangle: polygon(3, 0); break;
+    case QScatterSeries::MarkerShapeStar: polygon(5, 0.45); break;
+    default: polygon(5, 0); break;
   }
 }
 
@@ -136,8 +137,7 @@ void WrappingLegend::Arrange() {
     }
   }
   prepareGeometryChange();
-  rows_ = static_cast<int>(rows.size());
-  size_ = QSizeF(available, rows_ * rowHeight);
+  size_ = QSizeF(available, rows.size() * rowHeight);
   setPos(kSide, chart_->size().height() - kBottom - size_.height());
   QMargins margins = margins_;
   margins.setBottom(margins_.bottom() + static_cast<int>(std::ceil(size_.height())));

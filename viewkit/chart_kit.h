@@ -43,7 +43,6 @@ class WrappingLegend : public QGraphicsObject {
   WrappingLegend(QChart* chart, const QFont& font);
   QStringList Labels() const;
   QList<QColor> Colours() const;
-  int Rows() const { return rows_; }
   QRectF boundingRect() const override { return QRectF(QPointF(), size_); }
   void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
 
@@ -64,7 +63,6 @@ class WrappingLegend : public QGraphicsObject {
   std::vector<Entry> entries_;
   std::vector<QPointF> places_;
   QSizeF size_;
-  int rows_ = 0;
 };
 // Shows the chart's named series in a WrappingLegend, in the font of its own
 // legend; the legend it shows.

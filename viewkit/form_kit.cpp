@@ -67,20 +67,33 @@ QMargins FrameMargins(const QWidget* window) {
 
 }  // namespace
 
-void CentreOn(QWidget* window, const QRect& area) {
+namespace {
+
+// Shrinks the window with its frame to `desktop` where it is larger and moves
+// the frame's centre to `centre`, then into `desktop`, its top left corner last.
+void PlaceInside(QWidget* window, const QRect& desktop, QPoint centre) {
   if (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) return;
-  const QScreen* screen = QGuiApplication::screenAt(area.center());
-  const QRect desktop = (screen ? screen : window->screen())->availableGeometry();
   const QMargins margins = FrameMargins(window);
   const QSize room = desktop.size().shrunkBy(margins);
   if (window->width() > room.width() || window->height() > room.height()) window->resize(window->size().boundedTo(room));
   QRect frame = window->geometry().marginsAdded(margins);
-  frame.moveCenter(area.center());
+  frame.moveCenter(centre);
   frame.moveRight(std::min(frame.right(), desktop.right()));
   frame.moveBottom(std::min(frame.bottom(), desktop.bottom()));
   frame.moveLeft(std::max(frame.left(), desktop.left()));
   frame.moveTop(std::max(frame.top(), desktop.top()));
   window->move(frame.topLeft());
+}
+
+}  // namespace
+
+void CentreOn(QWidget* window, const QRect& area) {
+  const QScreen* screen = QGuiApplication::screenAt(area.center());
+  PlaceInside(window, (screen ? screen : window->screen())->availableGeometry(), area.center());
+}
+
+void KeepOnScreen(QWidget* window) {
+  PlaceInside(window, window->screen()->availableGeometry(), window->frameGeometry().center());
 }
 
 void CentreOnScreen(QWidget* window) { CentreOn(window, window->screen()->availableGeometry()); }

@@ -51,11 +51,14 @@ void SetTabOrder(std::initializer_list<QWidget*> order);
 void CentreOn(QWidget* window, const QRect& area);
 // Centres a window on the screen's available area.
 void CentreOnScreen(QWidget* window);
+// Shrinks a window to its screen's available area and moves it into it where
+// it lies partly outside (a size and place remembered on another screen).
+void KeepOnScreen(QWidget* window);
 
 // A caption for a layout: bold unless told otherwise; wrapped within
 // `wrapWidth` pixels where given.
 QLabel* Caption(QWidget* parent, const QString& text, bool bold = true, int wrapWidth = 0);
-// A raised bevel framing a group of controls placed by `layout`.
+// A bevel, raised unless told otherwise, framing a group of controls placed by `layout`.
 QFrame* Bevel(QWidget* parent, QLayout* layout, bool raised = true);
 // A layout's widgets in a row, a stretch where `nullptr` stands.
 QHBoxLayout* Row(std::initializer_list<QWidget*> widgets);

@@ -1,16 +1,16 @@
 #include "new_form.h"
 
+#include <QBoxLayout>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPixmap>
-#include <QBoxLayout>
 #include <QGraphicsLayout>
-#include <QGridLayout>
 #include <QValueAxis>
 
 #include "chart_kit.h"

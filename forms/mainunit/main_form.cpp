@@ -217,9 +217,9 @@ TMainForm::TMainForm(ProgramState& state) : state_(state), history_(state.form) 
   buttons->addWidget(checkBox1_);
   buttons->addStretch(1);
   buttons->addWidget(bitBtn4_);
-  buttons->addWidget(bitBtn2_);
-  buttons->addSpacing(-buttons->spacing());  // the arrow joins its button
-  buttons->addWidget(recent_);
+  QHBoxLayout* load = Row({bitBtn2_, recent_});
+  load->setSpacing(0);  // the arrow joins its button
+  buttons->addLayout(load);
 
   // The bands one under the other; the stiffness grid takes what room is left.
   auto* layout = new QVBoxLayout(this);
@@ -371,7 +371,10 @@ void TMainForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // Opens centred on the desktop; where the user moves it, it stays. The
   // window exists now, so its frame counts.
-  if (!placed_ && !RestoreGeometry(this, "main")) CentreOnScreen(this);
+  if (!placed_) {
+    if (RestoreGeometry(this, "main")) KeepOnScreen(this);
+    else CentreOnScreen(this);
+  }
   placed_ = true;
 }
 

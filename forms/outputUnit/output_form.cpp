@@ -2,9 +2,9 @@
 
 #include <QBoxLayout>
 #include <QChart>
-#include <QGridLayout>
 #include <QChartView>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLineSeries>
 #include <QPlainTextEdit>

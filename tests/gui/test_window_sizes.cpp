@@ -146,8 +146,17 @@ TEST(WindowPlacement, AWindowCentredOnAnotherStaysInsideTheAvailableAreaAndShrin
     QApplication::processEvents();
     const QRect frame = window.frameGeometry();
     EXPECT_TRUE(desktop.contains(frame)) << c.size.width() << " on " << c.area.x() << ", " << c.area.y();
-    if (c.centred) EXPECT_LE((frame.center() - c.area.center()).manhattanLength(), 2);
+    if (c.centred) {
+      EXPECT_LE((frame.center() - c.area.center()).manhattanLength(), 2);
+    }
   }
+  // Put back as it was on a larger screen: larger than this one and partly off it.
+  QWidget window;
+  window.setGeometry(desktop.center().x(), desktop.top() + 40, 2000, 1000);
+  window.show();
+  KeepOnScreen(&window);
+  QApplication::processEvents();
+  EXPECT_TRUE(desktop.contains(window.frameGeometry()));
 }
 
 int main(int argc, char** argv) {
