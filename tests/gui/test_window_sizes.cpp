@@ -160,13 +160,14 @@ TEST(WindowPlacement, AWindowCentredOnAnotherStaysInsideTheAvailableAreaAndShrin
 }
 
 int main(int argc, char** argv) {
-  // A screen of 1366 x 768 less a taskbar of 40 pixels where no platform is chosen.
+  // A screen of 1366 x 768 less a taskbar of 40 pixels, where the windows are drawn offscreen.
   const QString config = QString::fromStdString(test::TempPath("screen.json"));
   QFile file(config);
   if (file.open(QIODevice::WriteOnly))
     file.write(R"({"screens": [{"name": "1366x768", "x": 0, "y": 0, "width": 1366, "height": 728,
                                 "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
   file.close();
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toUtf8());
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  if (platform.isEmpty() || platform == "offscreen") qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toUtf8());
   return test::RunWindowTests(argc, argv);
 }
