@@ -158,7 +158,8 @@ class MissingQtTranslations : public QTranslator {
   bool isEmpty() const override { return false; }
   QString translate(const char* context, const char* source, const char*, int) const override {
     static const QHash<QString, QString> kIconProvider = {
-        {"Folder", "Папка"}, {"Drive", "Диск"}, {"Shortcut", "Ярлык"}, {"Alias", "Ярлык"}, {"Unknown", "Неизвестно"}};
+        {"Folder", "Папка"}, {"File Folder", "Папка"}, {"Drive", "Диск"},
+        {"Shortcut", "Ярлык"}, {"Alias", "Ярлык"},    {"Unknown", "Неизвестно"}};
     if (qstrcmp(context, "QAbstractFileIconProvider") != 0) return {};
     return kIconProvider.value(QString::fromUtf8(source));
   }

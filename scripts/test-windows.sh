@@ -129,8 +129,10 @@ done
 done_step
 
 step "the test programs"
-# From the build folder: the DLLs come from the cache, the plugins (offscreen included) from Qt's.
+# From the build folder: the DLLs come from the cache, the plugins (offscreen included) from Qt's,
+# and Qt's Russian translations, as the installed program has them, from Qt's folder.
 qt=$cache/qt-6.4.2-mingw deps=$cache/deps
+mkdir -p "$qt/translations" && cp /usr/share/qt6/translations/qtbase_ru.qm "$qt/translations/"
 runtime_dirs=("$qt/bin" "$deps/bin" "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
               /usr/x86_64-w64-mingw32/lib)
 WINEPATH=$(for d in "${runtime_dirs[@]}"; do winepath -w "$d"; done | paste -sd';')
@@ -194,7 +196,8 @@ else
   fail "PDF under a Cyrillic name"
 fi
 # Whatever the regional settings, a workbook's numbers are written with a point.
-commas=$(unzip -p "$folder/Результаты.xlsx" 'xl/worksheets/*.xml' 'xl/charts/*.xml' 2>/dev/null | grep -o '<c\?:\?v>[^<]*</c\?:\?v>' | grep -c ',')
+commas=$(unzip -p "$folder/Результаты.xlsx" 'xl/worksheets/*.xml' 'xl/charts/*.xml' 2>/dev/null |
+  grep -oE '<(c:)?v>-?[0-9]+,[0-9]+([eE][-+]?[0-9]+)?</(c:)?v>' | grep -c ',')
 [ "$commas" = 0 ] && ok "workbook numbers under the Russian settings: no decimal comma" \
   || fail "workbook numbers under the Russian settings: $commas values with a comma"
 if unzip -p "$folder/Результаты.xlsx" xl/workbook.xml 2>/dev/null | grep -q '<sheet ' &&
@@ -241,14 +244,17 @@ if [ -n "$shown" ]; then
   # dialog, "Начать расчет", "Продолжить расчет" under the echo, and the
   # results window (the buttons' places are the forms' own).
   wait_window() { local w; for _ in $(seq 1 60); do w=$(xdotool search --name "$1" 2>/dev/null | head -n1); [ -n "$w" ] && { echo "$w"; return 0; }; sleep 1; done; return 1; }
-  xdotool mousemove --window "$id" 657 688 click 1
+  # The buttons' row lies 40 pixels above the main window's bottom; "Загрузить
+  # из файла" is centred 101 pixels left of its right edge.
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  xdotool mousemove --window "$id" $((WIDTH - 101)) $((HEIGHT - 40)) click 1
   if dialog=$(wait_window '^Загрузить из файла$'); then
     sleep 1
     xdotool windowactivate --sync "$dialog" 2>/dev/null
-    xdotool type --delay 20 'examples\rotor_two_bearings.txt'  # the dialog opens in the program's folder
+    xdotool type --delay 20 "$(winepath -w "$inst/examples/rotor_two_bearings.txt")"
     xdotool key Return
     sleep 2
-    xdotool mousemove --window "$id" 100 688 click 1
+    xdotool mousemove --window "$id" 100 $((HEIGHT - 40)) click 1
   fi
   if echo=$(wait_window '^Для расчета приняты'); then
     sleep 1

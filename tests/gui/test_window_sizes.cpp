@@ -55,6 +55,10 @@ void WhileShown(QWidget* window, const std::function<void()>& open, const std::f
 }  // namespace
 
 TEST_F(WindowSizes, EveryWindowOpensInsideTheScreenAndWhatItShowsGrowsWithIt) {
+  // Elsewhere (Windows under Wine) a window manager places and maximises the
+  // windows after a round trip of its own: the sizes are checked where Qt
+  // alone lays out the screen of 1366 x 728.
+  if (QGuiApplication::platformName() != "offscreen") GTEST_SKIP() << "not on the offscreen screen";
   Forms& f = *forms;
   using Sizes = std::vector<QSizeF>;
   struct Case {

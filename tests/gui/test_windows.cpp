@@ -476,7 +476,7 @@ TEST_F(Windows, WhatTheUserChoseIsRememberedBetweenRuns) {
   EXPECT_EQ(forms->MainForm->size(), size);
   EXPECT_EQ(forms->OutputForm->MapUnitBox()->currentIndex(), 2);
   EXPECT_EQ(forms->MainFormJestk->UnitsBox()->currentIndex(), 1);
-  EXPECT_EQ(LastFolder(), QString(VP_EXAMPLES_DIR));
+  EXPECT_EQ(LastFolder(), QFileInfo(VP_EXAMPLES_DIR).absoluteFilePath());
   // The recent files' menu loads one again.
   QMenu* recent = forms->MainForm->RecentButton()->menu();
   emit recent->aboutToShow();
