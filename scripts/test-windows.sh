@@ -265,6 +265,10 @@ if [ -n "$shown" ]; then
     sleep 3
     import -window "$results" "$shots/output_form_xvfb.png" 2>/dev/null
     ok "valoprovod.exe computed the example and shows its results window"
+    # In Windows' fonts the window fits a screen of 1366 x 768 less a taskbar.
+    eval "$(xdotool getwindowgeometry --shell "$results")"
+    [ "$WIDTH" -le 1366 ] && [ "$HEIGHT" -le 728 ] && ok "results window $WIDTH x $HEIGHT fits 1366 x 728" \
+      || fail "results window $WIDTH x $HEIGHT does not fit 1366 x 728"
   else
     fail "valoprovod.exe: no results window after loading the example and starting the calculation"
   fi

@@ -55,9 +55,14 @@ void WhileShown(QWidget* window, const std::function<void()>& open, const std::f
 }  // namespace
 
 TEST_F(WindowSizes, EveryWindowOpensInsideTheScreenAndWhatItShowsGrowsWithIt) {
-  // Elsewhere (Windows under Wine) a window manager places and maximises the
-  // windows after a round trip of its own: the sizes are checked where Qt
-  // alone lays out the screen of 1366 x 728.
+  // The sizes are checked where Qt alone lays out the screen of 1366 x 728
+  // with the system's fonts: elsewhere a window manager places and maximises
+  // the windows after a round trip of its own, and Windows' offscreen
+  // platform measures text in fonts of its own, half as wide again as the
+  // system's (the results window is measured on Windows under Xvfb instead).
+#ifdef Q_OS_WIN
+  GTEST_SKIP() << "Windows' offscreen platform has no system fonts";
+#endif
   if (QGuiApplication::platformName() != "offscreen") GTEST_SKIP() << "not on the offscreen screen";
   Forms& f = *forms;
   using Sizes = std::vector<QSizeF>;
