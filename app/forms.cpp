@@ -138,7 +138,7 @@ QPrinter& Forms::SetUpPrinter(QWidget* parent) {
 }
 
 const StiffnessMapChart& Forms::StiffnessMapOfRun() {
-  StiffnessMapForm->Settle();
+  stiffnessMap.Settle();
   stiffnessMap.SetShaft(state.model, state.summary.reportFactor, DecimalSeparator());
   return stiffnessMap.Chart();
 }

@@ -70,7 +70,7 @@ void BM_ReportOfTheLargestRun(benchmark::State& state) {
   const std::string path = dir.filePath("report.pdf").toStdString();
   size_t modes = 0;
   for (auto _ : state) {
-    const StiffnessMapChart map = DefaultStiffnessMapChart(st.model, st.summary.reportFactor, '.');
+    const StiffnessMapChart map = ChartStiffnessMap(st.model, std::nullopt, st.summary.reportFactor);
     const CalculationReport report = BuildCalculationReport(st.model, st.params, st.summary, &map, FrequencyUnit::P,
                                                             ReportSourceOf("largest.txt", st.runTime), '.');
     QPrinter printer(QPrinter::HighResolution);

@@ -162,7 +162,7 @@ struct Options {
   char sep = 0;
   std::string input, pdf, xlsx, report;
   double maxSeconds = -1;  // negative: not given; 0: no limit
-  std::optional<StiffnessMapRange> stiffnessMap;  // its ordinals are the shaft's, set once it is read
+  std::optional<StiffnessMapRange> stiffnessMap;  // its ordinals are the shaft's, set by the map
 };
 
 // "LOW:HIGH:N" into the range, with '.' as the decimal separator; empty when
@@ -377,15 +377,8 @@ int main(int argc, char* argv[]) {
   }
   // The map of the range asked for, or of the default one.
   std::optional<StiffnessMapChart> stiffnessMap;
-  if (o.json || !o.xlsx.empty() || !o.report.empty()) {
-    const double factor = st.params[kReportFactor];
-    if (o.stiffnessMap) {
-      o.stiffnessMap->ordinals = StiffnessMapOrdinals(st.model);
-      stiffnessMap = ChartStiffnessMap(st.model, *o.stiffnessMap, factor, sep);
-    } else {
-      stiffnessMap = DefaultStiffnessMapChart(st.model, factor, sep);
-    }
-  }
+  if (o.json || !o.xlsx.empty() || !o.report.empty())
+    stiffnessMap = ChartStiffnessMap(st.model, o.stiffnessMap, st.params[kReportFactor]);
   if (!o.xlsx.empty()) {
     if (const std::optional<Error> error =
             ExportResultsWorkbook(o.xlsx, form, st.echo, st.results, sep, &st.summary, &*stiffnessMap))

@@ -17,7 +17,7 @@
 #include "chart_printing.h"
 #include "form_kit.h"
 #include "map_axes.h"
-#include "report_printing.h"
+#include "plot_painter.h"
 #include "settings.h"
 
 namespace vp {

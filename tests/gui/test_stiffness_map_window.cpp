@@ -47,8 +47,8 @@ void Type(QLineEdit* edit, const QString& text) {
 bool WaitForMap(const TStiffnessMapForm& form, int ms = 60000) {
   QElapsedTimer clock;
   clock.start();
-  while (form.Computing() && clock.elapsed() < ms) QTest::qWait(5);
-  return !form.Computing();
+  while (form.Model().Computing() && clock.elapsed() < ms) QTest::qWait(5);
+  return !form.Model().Computing();
 }
 
 std::vector<QXYSeries*> Series(QChart* chart, bool scatter) {
@@ -254,7 +254,7 @@ TEST(StiffnessMapWindowAlone, AThousandPointsOfTheLargestShaftKeepTheWindowAnswe
   clock.start();
   Type(form.PointsEdit(), "1000");
   const qint64 typed = clock.elapsed();
-  EXPECT_TRUE(form.Computing());
+  EXPECT_TRUE(form.Model().Computing());
   ASSERT_TRUE(WaitForMap(form));
   const qint64 drawn = clock.elapsed();
   tick.stop();
@@ -267,7 +267,7 @@ TEST(StiffnessMapWindowAlone, AThousandPointsOfTheLargestShaftKeepTheWindowAnswe
   EXPECT_LT(longestGap, 400);
   // Destroying the window while a map is computed stops it and ends cleanly.
   Type(form.PointsEdit(), "900");
-  EXPECT_TRUE(form.Computing());
+  EXPECT_TRUE(form.Model().Computing());
 }
 
 TEST(StiffnessMapWindowAlone, ClosingTheWindowStopsItsMapAndOpeningItAgainComputesIt) {
@@ -277,16 +277,16 @@ TEST(StiffnessMapWindowAlone, ClosingTheWindowStopsItsMapAndOpeningItAgainComput
   const StiffnessMapRange thousand{model.Chart().range.low, model.Chart().range.high, 1000, 6};
   QTimer::singleShot(0, [&] {
     Type(form.PointsEdit(), "1000");  // about a second of computing
-    EXPECT_TRUE(form.Computing());
+    EXPECT_TRUE(form.Model().Computing());
     form.close();
   });
   form.ShowMap();
   // Stopped, not waited for: the map of 1000 points is still to come.
-  EXPECT_FALSE(form.Computing());
+  EXPECT_FALSE(form.Model().Computing());
   EXPECT_EQ(model.Pending(), thousand);
   EXPECT_EQ(model.Chart().stiffness.size(), 61u);
   QTimer::singleShot(0, [&] {
-    EXPECT_TRUE(form.Computing());
+    EXPECT_TRUE(form.Model().Computing());
     EXPECT_TRUE(WaitForMap(form));
     form.close();
   });

@@ -34,7 +34,7 @@ ProgramState Solve(const std::string& example, const std::function<void(TMainFor
 }
 
 CalculationReport ReportOf(const ProgramState& st) {
-  const StiffnessMapChart map = DefaultStiffnessMapChart(st.model, st.summary.reportFactor, '.');
+  const StiffnessMapChart map = ChartStiffnessMap(st.model, std::nullopt, st.summary.reportFactor);
   return BuildCalculationReport(st.model, st.params, st.summary, &map, FrequencyUnit::P,
                                 ReportSourceOf("пример.txt", "07.12.2026 19:30"), '.');
 }
