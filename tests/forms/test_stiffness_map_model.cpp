@@ -14,6 +14,7 @@
 #include "error_text.h"
 #include "form_fixtures.h"
 #include "numtext.h"
+#include "report_plot.h"
 #include "results_export.h"
 #include "stiffness_map_model.h"
 #include "workbook_files.h"
@@ -106,6 +107,28 @@ TEST(StiffnessMapChart, DefaultRangeOrWhyThereIsNone) {
   m.SupportStiffness[1][1] = 5;
   m.SectionMass[3] = -1;
   EXPECT_EQ(test::Text(ChartStiffnessMap(m, std::nullopt, 100).problem), "участок 3: масса должна быть не меньше нуля");
+}
+
+TEST(StiffnessMapChart, ThePlotMarksTheVariantsOnTheLinesAndNotesTheRest) {
+  // Variants 1 (k = 1E6) and 4 (1E12) on the map; 2 and 3 not.
+  const StiffnessMapChart chart = ChartStiffnessMap(FourVariants(), std::nullopt, 100);
+  const double hertz = FrequencyUnitScale(FrequencyUnit::Hertz, 100);
+  const ReportPlot plot = StiffnessMapPlot(chart, FrequencyUnit::Hertz, 100, ',');
+  ASSERT_EQ(plot.lines.size(), 4u);
+  EXPECT_EQ(plot.lines[3].name, "№ 4");
+  EXPECT_EQ(plot.lines[3].y[60], chart.curves[3].F[60] * hertz);
+  ASSERT_EQ(plot.marks.size(), 2u);
+  EXPECT_EQ(plot.marks[1].name, "Вариант № 4 (k = 1E12)");
+  EXPECT_EQ(plot.marks[1].tag, "В4");
+  EXPECT_EQ(plot.marks[1].shape, PlotMarks::Square);  // a shape of its own
+  EXPECT_EQ(plot.marks[1].x, std::vector<double>(4, 1e12));
+  EXPECT_TRUE(plot.x.log && plot.y.log);
+  EXPECT_EQ(plot.y.title, "Частота, Гц (при единицах СИ)");
+  EXPECT_EQ(plot.notes, (std::vector<std::string>{
+                            "Жесткость опор от 10000 до 1E14, точек карты: 61", "В1: Вариант № 1 (k = 1E6)",
+                            "В4: Вариант № 4 (k = 1E12)",
+                            "Вариант № 2: жесткости опор разные, одной жесткостью всех опор вариант не представить",
+                            "Вариант № 3: жесткость опор 0 - на логарифмической шкале ее нет"}));
 }
 
 TEST(StiffnessMapChart, StiffnessesReadAcrossTheDecades) {
