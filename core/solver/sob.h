@@ -29,10 +29,10 @@ struct SolverContext {
 // sign change of the characteristic determinant (step divided by P[5]) and
 // accepts a frequency when |det| < P[3] or the step is below P[4]; reports
 // omega * P[9]. Stops after KP frequencies or past P[2] (or earlier, see
-// SolverContext::counter); P[0] is left where the search ended. Writes every frequency and mode through ctx.output.
-// Returns what ended it early: span ends that never close a span, an
-// arithmetic fault, or ErrorCode::Interrupted once ctx.stop is requested (what
-// was written stays).
+// SolverContext::counter); P[0] is left where the search ended. Writes every
+// frequency and mode through ctx.output. Returns what ended it early: a model
+// that CheckCapacities refuses, an arithmetic fault, or ErrorCode::Interrupted
+// once ctx.stop is requested (what was written stays).
 [[nodiscard]] std::optional<Error> SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx);
 
 // Throws Failure when variant v of the model does not fit the solver's tables
