@@ -3,7 +3,6 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPrinter>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -536,12 +535,6 @@ void PrintCalculationReport(QPagedPaintDevice& device, const CalculationReport& 
 
 ReportSource ReportSourceOf(const std::string& inputFile, const std::string& runTime) {
   return ReportSource{inputFile, runTime, VP_VERSION, VP_COMMIT};
-}
-
-void SetUpReportPrinter(QPrinter& printer, const QString& fileName) {
-  SetUpPdfPrinter(printer, fileName);
-  printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(36, 30, 36, 30),
-                                    QPageLayout::Point));
 }
 
 }  // namespace vp

@@ -26,6 +26,10 @@
 
 #include "errors.h"
 #include "form_kit.h"
+#include "glyph_buttons.h"
+#include "grid_view.h"
+#include "message_box.h"
+#include "spin_edit_widget.h"
 #include "input_loader.h"
 #include "input_saver.h"
 #include "messages.h"
