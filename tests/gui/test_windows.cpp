@@ -231,7 +231,7 @@ TEST_F(Windows, AFullRunThroughTheWindowsLeavesTheEntriesAsTheyWere) {
       EXPECT_TRUE(forms->OutputForm->MapChart()->series().isEmpty());
       EXPECT_FALSE(forms->OutputForm->PrintMapButton()->isVisibleTo(forms->OutputForm.get()));
       forms->OutputForm->RepeatButton()->click();
-    } else {
+    } else if (!qobject_cast<QProgressDialog*>(w)) {  // shown when the machine is slow
       seen.push_back("other " + MessageText(w).toStdString());
     }
   });
@@ -650,7 +650,8 @@ TEST_F(Windows, ALongCalculationShowsProgressAndCanBeStopped) {
       EXPECT_EQ(progress->findChild<QProgressBar*>()->maximum(), 100);
       const std::string F = progress->labelText().section("пробная частота ", 1).toStdString();
       EXPECT_EQ(GeneralFormat(RealOfText(F, '.'), '.'), F);
-      PressCancel(progress);
+      // Stopped once the first frequency (2237.7) lies behind, so that there is something to show.
+      if (RealOfText(F, '.') > 2300) PressCancel(progress);
     } else if (w == forms->OutputForm.get()) {
       // The frequencies found before the stop, marked.
       resultsShown = true;
