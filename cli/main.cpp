@@ -4,7 +4,6 @@
 // and its outputs are the batch run's (batch_run.h); here are the arguments,
 // the exit status and the standard streams.
 
-#include <QCoreApplication>
 #include <QLocale>
 
 #include <cerrno>
@@ -12,7 +11,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
