@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <charconv>
 
 #include "continuous_shaft.h"
 #include "numtext.h"
@@ -42,20 +41,6 @@ void PlaceVariants(const TShaftModel& model, double reportFactor, char sep, Stif
 }
 
 }  // namespace
-
-std::string StiffnessText(double k, char decimalSeparator) {
-  const double magnitude = std::fabs(k);
-  if (k == 0 || !std::isfinite(k) || (magnitude >= 1e-4 && magnitude < 1e6)) return GeneralFormat(k, decimalSeparator);
-  // 15 significant digits, as the general format; no locale involved.
-  char buffer[40];
-  const std::string text(buffer, std::to_chars(buffer, buffer + sizeof buffer, k, std::chars_format::scientific, 14).ptr);
-  const size_t e = text.find('e');
-  std::string mantissa = text.substr(0, e);
-  mantissa.erase(mantissa.find_last_not_of('0') + 1);
-  if (mantissa.back() == '.') mantissa.pop_back();
-  std::replace(mantissa.begin(), mantissa.end(), '.', decimalSeparator);
-  return mantissa + "E" + std::to_string(std::stoi(text.substr(e + 1)));
-}
 
 StiffnessMapChart ChartStiffnessMap(const TShaftModel& model, const StiffnessMapRange& range, double reportFactor,
                                     char decimalSeparator, const StopFlag* stop) {

@@ -53,11 +53,6 @@ StiffnessMapChart ChartStiffnessMap(const TShaftModel& model, const StiffnessMap
 // stiffness) only the problem, ErrorCode::MapNoPositiveStiffness.
 StiffnessMapChart DefaultStiffnessMapChart(const TShaftModel& model, double reportFactor, char decimalSeparator);
 
-// A support stiffness as the map writes it: as the general format does, but
-// from 1E6 up (and below 1E-4) in "E" notation, which reads at once across
-// the decades of a map (1E6, 2.5E8 rather than 1000000, 250000000).
-std::string StiffnessText(double k, char decimalSeparator);
-
 // "Вариант № 1 (k = 1E8)": a variant on the map.
 std::string VariantMarkName(const StiffnessMapMark& mark, char decimalSeparator);
 // "Вариант № 2: жесткости опор разные, ...": a variant not on it.
