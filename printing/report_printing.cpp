@@ -2,7 +2,6 @@
 
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -296,12 +295,6 @@ void PrintCalculationReport(QPagedPaintDevice& device, const CalculationReport& 
 
 ReportSource ReportSourceOf(const std::string& inputFile, const std::string& runTime) {
   return ReportSource{inputFile, runTime, VP_VERSION, VP_COMMIT};
-}
-
-void SetUpReportPrinter(QPrinter& printer, const QString& fileName) {
-  SetUpPdfPrinter(printer, fileName);
-  printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(36, 30, 36, 30),
-                                    QPageLayout::Point));
 }
 
 }  // namespace vp

@@ -10,7 +10,6 @@
 #include "calculation_report.h"
 
 class QPagedPaintDevice;
-class QPrinter;
 
 namespace vp {
 
@@ -21,9 +20,5 @@ void PrintCalculationReport(QPagedPaintDevice& device, const CalculationReport& 
 // Where the report comes from: the input file, the time of the run, this
 // program's version and the commit it was built from.
 ReportSource ReportSourceOf(const std::string& inputFile, const std::string& runTime);
-
-// Makes `printer` write `fileName` as a PDF of A4 portrait pages at 600 dots
-// per inch with margins of 36 points, as the report is laid out.
-void SetUpReportPrinter(QPrinter& printer, const QString& fileName);
 
 }  // namespace vp

@@ -25,6 +25,10 @@
 #include <memory>
 
 #include "form_kit.h"
+#include "glyph_buttons.h"
+#include "grid_view.h"
+#include "message_box.h"
+#include "spin_edit_widget.h"
 #include "settings.h"
 
 // The help page lives in this library's resources.

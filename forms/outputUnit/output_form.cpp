@@ -14,7 +14,11 @@
 
 #include "completeness_lines.h"
 #include "continuous_lines.h"
+#include "fonts.h"
 #include "form_kit.h"
+#include "glyph_buttons.h"
+#include "grid_view.h"
+#include "message_box.h"
 #include "frequency_map.h"
 #include "chart_kit.h"
 #include "numtext.h"

@@ -12,6 +12,8 @@
 
 #include "chart_printing.h"
 #include "form_kit.h"
+#include "glyph_buttons.h"
+#include "message_box.h"
 #include "chart_kit.h"
 #include "messages.h"
 #include "settings.h"

@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QLogValueAxis>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QTest>
@@ -24,11 +23,13 @@
 #include "settings.h"
 #include "input_loader.h"
 #include "line_printer.h"
+#include "pdf_file.h"
 #include "output_files.h"
 #include "pdf_text.h"
 #include "platform.h"
 #include "window_tests_main.h"
 #include "shaft_fixtures.h"
+#include "window_printing.h"
 #include "workbook_reader.h"
 
 using namespace vp;
@@ -151,9 +152,8 @@ TEST_F(StiffnessMapWindow, OpensFromTheResultsWithTheDefaultMapOfTheRun) {
                                                 "Вариант по жесткости N 1:  жесткости опор 100000000; 100000000",
                                                 "Вариант по жесткости N 2:  жесткости опор 1000000000; 1000000000"}));
     const std::string pdf = test::FreshDir("map_window_print") + "/map.pdf";
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPdfPrinter(printer, QString::fromStdString(pdf));
-    PrintChart(printer, *form.Chart(), form.PrintHeading());
+    PrintPdfFile(pdf, PrintoutPageSetup(),
+                 [&](QPagedPaintDevice& device) { PrintChart(device, *form.Chart(), form.PrintHeading()); });
     const std::vector<std::string> pages = test::PdfPages(pdf);
     ASSERT_EQ(pages.size(), 1u);
     const std::vector<std::string> text = test::TextLines(pages[0]);
@@ -305,9 +305,8 @@ TEST_F(StiffnessMapWindow, EveryRedrawStartsFromCleanAxes) {
     Type(form.HighEdit(), "1E9");
     Type(form.PointsEdit(), "30");
     ASSERT_TRUE(WaitForMap(form));
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPdfPrinter(printer, QString::fromStdString(pdf));
-    PrintChart(printer, *form.Chart(), form.PrintHeading());
+    PrintPdfFile(pdf, PrintoutPageSetup(),
+                 [&](QPagedPaintDevice& device) { PrintChart(device, *form.Chart(), form.PrintHeading()); });
   });
   std::vector<std::string> lines;
   for (const std::string& line : test::TextLines(test::PdfPages(pdf).at(0)))

@@ -26,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextBrowser>
@@ -37,10 +38,12 @@
 #include "chart_kit.h"
 #include "form_fixtures.h"
 #include "form_kit.h"
+#include "grid_view.h"
+#include "spin_edit_widget.h"
 #include "forms.h"
 #include "settings.h"
 #include "input_loader.h"
-#include "line_printer.h"
+#include "window_printing.h"
 #include "modal_answerer.h"
 #include "model_spies.h"
 #include "numtext.h"
