@@ -11,7 +11,7 @@
 # build-fuzz/fuzz/TARGET.log. An input that crashes, leaks, trips a sanitizer or
 # runs too long is left in build-fuzz/fuzz/findings/TARGET/ and fails the script.
 # Each target's line says how many inputs it ran, its coverage (libFuzzer's
-# edges) and how many functions of io/ (the readers and the loader) it reached.
+# edges) and how many of the linked functions of core/, io/ and run/ it reached.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -33,7 +33,7 @@ cmake --build build-fuzz -j"$(nproc)" --target fuzz_all
 [ "$seconds" = --build ] && exit 0
 
 dir=build-fuzz/fuzz
-export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp
 # One target's run; its log ends with the functions covered (-print_coverage).
 run() {
   local target=$1 dict=()
@@ -43,15 +43,18 @@ run() {
     -max_total_time="$seconds" -timeout=60 -rss_limit_mb=4096 -print_final_stats=1 -print_coverage=1 \
     -artifact_prefix="$dir/findings/$target/" >"$dir/$target.log" 2>&1
 }
-# What the log says: runs, edges, functions of io/ reached, findings.
+# What the log says: runs, edges, functions of core/, io/ and run/ reached, findings.
 summary() {
-  local target=$1 log=$dir/$1.log runs cov covered all findings
+  local target=$1 log=$dir/$1.log runs cov reached="" findings
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
-  covered=$(grep '^COVERED_FUNC' "$log" | grep -c "$PWD/io/" || true)
-  all=$(grep -E '^(UN)?COVERED_FUNC' "$log" | grep -c "$PWD/io/" || true)
+  for folder in core io run; do
+    local pattern=" ($PWD|$PWD/build-fuzz/\\.\\.)/$folder/"
+    reached+=" $folder/ $(grep '^COVERED_FUNC' "$log" | grep -cE "$pattern" || true)"
+    reached+=" of $(grep -E '^(UN)?COVERED_FUNC' "$log" | grep -cE "$pattern" || true),"
+  done
   findings=$(find "$dir/findings/$target" -type f ! -name 'slow-unit-*' | wc -l)
-  echo "$target: ${runs:-?} runs, coverage ${cov:-?} edges, io/ functions reached $covered of $all, findings $findings"
+  echo "$target: ${runs:-?} runs, coverage ${cov:-?} edges, functions reached:$reached findings $findings"
   [ "$findings" -eq 0 ]
 }
 
