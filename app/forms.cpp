@@ -16,14 +16,16 @@
 #include <QHash>
 #include <QTranslator>
 
+#include "batch_run.h"
 #include "chart_kit.h"
 #include "chart_printing.h"
+#include "fonts.h"
 #include "form_kit.h"
 #include "line_printer.h"
-#include "report_printing.h"
-#include "results_export.h"
-#include "results_printout.h"
+#include "message_box.h"
+#include "pdf_file.h"
 #include "settings.h"
+#include "window_printing.h"
 
 namespace vp {
 
@@ -43,8 +45,7 @@ Forms::Forms() {
   OutputForm->SetMainWindow(MainForm.get());
   OutputForm->SetPrinter([this](TOutputForm& form, PrintTarget target) {
     Print(&form, target, "Результаты расчета.pdf", [this](QPagedPaintDevice& device) {
-      PrintResults(device, state.runForm, state.results, DecimalSeparator(), &state.summary,
-                   PrintoutTitleToday(RunInputName(state.summary)));
+      PrintRunPrintout(device, state, DecimalSeparator(), RunPrintoutTitle(state));
     });
   });
   choosePdfFile = [](QWidget* parent, const QString& name) {
@@ -65,8 +66,8 @@ Forms::Forms() {
   OutputForm->SetExporter([this](TOutputForm& form) {
     const QString path = chooseWorkbookFile(&form);
     if (path.isEmpty()) return;
-    if (const std::optional<Error> error = ExportResultsWorkbook(path.toStdString(), state.runForm, state.echo, state.results,
-                                                                 DecimalSeparator(), &state.summary, &StiffnessMapOfRun())) {
+    if (const std::optional<Error> error =
+            ExportRunWorkbook(path.toStdString(), state, DecimalSeparator(), &StiffnessMapOfRun())) {
       ReportError(&form, *error);
       return;
     }
@@ -82,12 +83,9 @@ Forms::Forms() {
   OutputForm->SetReporter([this](TOutputForm& form) {
     const QString path = choosePdfFile(&form, "Отчет о расчете.pdf");
     if (path.isEmpty()) return;
-    const CalculationReport report =
-        BuildCalculationReport(state.model, state.params, state.summary, &StiffnessMapOfRun(), UnitOf(form.MapUnitBox()),
-                               ReportSourceOf(RunInputName(state.summary), state.runTime), DecimalSeparator());
-    QPrinter pdf(QPrinter::HighResolution);
-    SetUpReportPrinter(pdf, path);
-    RunPrintJob(pdf, [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });
+    if (const std::optional<Error> error = WriteRunReport(path.toStdString(), state, &StiffnessMapOfRun(),
+                                                          UnitOf(form.MapUnitBox()), DecimalSeparator()))
+      ReportError(&form, *error);
   });
   OutputForm->SetStiffnessMapOpener([this](TOutputForm&) {
     StiffnessMapOfRun();
@@ -121,9 +119,7 @@ void Forms::Print(QWidget* parent, PrintTarget target, const QString& pdfName,
   }
   const QString path = choosePdfFile(parent, pdfName);
   if (path.isEmpty()) return;
-  QPrinter pdf(QPrinter::HighResolution);
-  SetUpPdfPrinter(pdf, path);
-  RunPrintJob(pdf, print);
+  PrintPdfFile(path.toStdString(), PrintoutPageSetup(), print);
 }
 
 QPrinter& Forms::SetUpPrinter(QWidget* parent) {
@@ -138,7 +134,7 @@ QPrinter& Forms::SetUpPrinter(QWidget* parent) {
 }
 
 const StiffnessMapChart& Forms::StiffnessMapOfRun() {
-  StiffnessMapForm->Settle();
+  stiffnessMap.Settle();
   stiffnessMap.SetShaft(state.model, state.summary.reportFactor, DecimalSeparator());
   return stiffnessMap.Chart();
 }

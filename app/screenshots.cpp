@@ -21,9 +21,10 @@
 #include "forms.h"
 #include "settings.h"
 #include "input_loader.h"
-#include "line_printer.h"
 #include "messages.h"
+#include "pdf_file.h"
 #include "platform.h"
+#include "window_printing.h"
 
 namespace {
 
@@ -101,9 +102,9 @@ int main(int argc, char* argv[]) {
   forms.StiffnessMapForm->show();
   QApplication::processEvents();
   try {
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPdfPrinter(printer, out + "stiffness_map_page.pdf");
-    PrintChart(printer, *forms.StiffnessMapForm->Chart(), forms.StiffnessMapForm->PrintHeading());
+    PrintPdfFile((out + "stiffness_map_page.pdf").toStdString(), PrintoutPageSetup(), [&](QPagedPaintDevice& device) {
+      PrintChart(device, *forms.StiffnessMapForm->Chart(), forms.StiffnessMapForm->PrintHeading());
+    });
     std::printf("wrote %s\n", qPrintable(out + "stiffness_map_page.pdf"));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", MessageOf(e).c_str());
@@ -128,9 +129,9 @@ int main(int argc, char* argv[]) {
   forms.NewForm->show();
   QApplication::processEvents();
   try {
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPdfPrinter(printer, out + "mode_shape_page.pdf");
-    PrintChart(printer, *forms.NewForm->Chart1()->chart(), ModeShapeHeading(st.newForm), kChartPictureSize);
+    PrintPdfFile((out + "mode_shape_page.pdf").toStdString(), PrintoutPageSetup(), [&](QPagedPaintDevice& device) {
+      PrintChart(device, *forms.NewForm->Chart1()->chart(), ModeShapeHeading(st.newForm), kChartPictureSize);
+    });
     std::printf("wrote %s\n", qPrintable(out + "mode_shape_page.pdf"));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", MessageOf(e).c_str());

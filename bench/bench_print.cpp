@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
-#include <QPrinter>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <filesystem>
@@ -15,6 +15,7 @@
 #include "form_fixtures.h"
 #include "large_run.h"
 #include "line_printer.h"
+#include "pdf_file.h"
 #include "platform.h"
 #include "report_printing.h"
 #include "results_fixtures.h"
@@ -46,8 +47,8 @@ void BM_PrintoutToPdf(benchmark::State& state) {
   const std::string path = dir.filePath("printout.pdf").toStdString();
   int pages = 0;
   for (auto _ : state) {
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPdfPrinter(printer, QString::fromStdString(path));
+    QPdfWriter printer(QString::fromStdString(path));
+    SetUpPdfWriter(printer, PrintoutPageSetup());
     const QFont font = PrintoutFont(printer);
     LinePrinter lp(printer, &font);
     WritePrintout(run.form, run.results, '.', [&](const std::string& line) { lp.WriteLine(line); });
@@ -70,12 +71,10 @@ void BM_ReportOfTheLargestRun(benchmark::State& state) {
   const std::string path = dir.filePath("report.pdf").toStdString();
   size_t modes = 0;
   for (auto _ : state) {
-    const StiffnessMapChart map = DefaultStiffnessMapChart(st.model, st.summary.reportFactor, '.');
+    const StiffnessMapChart map = ChartStiffnessMap(st.model, std::nullopt, st.summary.reportFactor);
     const CalculationReport report = BuildCalculationReport(st.model, st.params, st.summary, &map, FrequencyUnit::P,
                                                             ReportSourceOf("largest.txt", st.runTime), '.');
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpReportPrinter(printer, QString::fromStdString(path));
-    RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });
+    PrintPdfFile(path, ReportPageSetup(), [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });
     modes = report.modes.size();
   }
   state.counters["modes"] = static_cast<double>(modes);

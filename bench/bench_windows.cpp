@@ -237,7 +237,7 @@ void BM_StiffnessMapRedraw(benchmark::State& state) {
   for (auto _ : state) {
     window.PointsEdit()->setText(QString::number(points));
     emit window.PointsEdit()->textEdited(window.PointsEdit()->text());
-    while (window.Computing()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    while (window.Model().Computing()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     QApplication::processEvents();
     points = points == 1000 ? 999 : 1000;
   }
@@ -264,7 +264,7 @@ void BM_StiffnessMapWindowClosed(benchmark::State& state) {
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < state.range(0)) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    if (!window.Computing()) state.SkipWithError("the map was done before the close");
+    if (!window.Model().Computing()) state.SkipWithError("the map was done before the close");
     clock.start();
     window.close();
     ms.push_back(clock.nsecsElapsed() / 1e6);

@@ -1,40 +1,27 @@
 // valoprovod-cli: loads an input file, runs the calculation without windows and
 // prints the results printout or, with --json, every frequency and mode; with
-// --pdf also prints the printout into a PDF file as a printer would.
+// --pdf also prints the printout into a PDF file as a printer would. The run
+// and its outputs are the batch run's (batch_run.h); here are the arguments,
+// the exit status and the standard streams.
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QLocale>
-#include <QPrinter>
 
-#include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "calculation_run.h"
+#include "batch_run.h"
 #include "errors.h"
-#include "form_kit.h"
-#include "input_loader.h"
-#include "json_document.h"
 #include "library_messages.h"
-#include "line_printer.h"
 #include "messages.h"
 #include "platform.h"
 #include "printable.h"
-#include "report_printing.h"
-#include "results_export.h"
-#include "results_printout.h"
 #include "stiffness_map_chart.h"
 
 namespace {
@@ -58,72 +45,6 @@ constexpr const char* kUsage =
     "                           диапазон жесткости опор карты критических скоростей в JSON, в книге и в отчете\n"
     "                           (по умолчанию от 1/100 наименьшей до 100 наибольших жесткостей\n"
     "                           опор вариантов, 61 точка), например 1E6:1E11:61\n";
-
-std::string Number(double value) {
-  char buf[64];
-  const auto result = std::to_chars(buf, buf + sizeof buf, value);
-  return std::string(buf, result.ptr);
-}
-
-// Without --max-seconds, a run estimated to take longer than this is not started.
-constexpr double kDefaultMaxEstimateSeconds = 3600;
-
-class CliUi : public RunUi {
- public:
-  std::string error, errorCode;  // of a run that ended without results
-  double maxSeconds = -1;  // --max-seconds; negative: not given; 0: no limit
-
-  bool ConfirmEcho(const TInputFormModel&) override { return true; }
-  ModeShapeDisplay* ModeDisplay() override { return nullptr; }
-  void ShowResults() override {}
-  void ShowMessage(const std::string& text) override { std::cerr << text << '\n'; }
-  void ShowInputError(const std::string& detail) override {
-    std::cerr << "Ошибка ввода данных\n" << detail << '\n';
-    error = "Ошибка ввода данных: " + detail;
-  }
-  void ShowInterrupted() override {
-    Refuse(timedOut_ ? Error{ErrorCode::RunTooLong, 0, maxSeconds, "", Number(maxSeconds)} : Error{ErrorCode::Interrupted});
-  }
-  // A finding is told on standard error, and the run goes on.
-  bool AcceptFinding(const std::string& text) override {
-    std::cerr << text << '\n';
-    return true;
-  }
-  // A long estimate is told on standard error; one beyond --max-seconds, or
-  // without it beyond an hour, stops the run.
-  bool AcceptEstimate(double seconds) override {
-    if (maxSeconds < 0 && seconds > kDefaultMaxEstimateSeconds) {
-      Refuse(Error{ErrorCode::EstimateBeyondHour, 0, seconds, "", MinutesText(seconds)});
-      return false;
-    }
-    const bool tooLong = maxSeconds > 0 && seconds > maxSeconds;
-    if (seconds > kLongRunSeconds || tooLong) std::cerr << DurationText(seconds) << '\n';
-    if (!tooLong) return true;
-    Refuse(Error{ErrorCode::EstimateTooLong, 0, maxSeconds, "", Number(maxSeconds)});
-    return false;
-  }
-  // A run still computing after --max-seconds is stopped.
-  void AwaitWorker(CalculationWorker& worker) override {
-    if (maxSeconds <= 0) return RunUi::AwaitWorker(worker);
-    const auto start = std::chrono::steady_clock::now();
-    while (!worker.Serve()) {
-      const double left = maxSeconds - std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-      if (left < 0 && !timedOut_) {
-        timedOut_ = true;
-        worker.Stop();
-      }
-      worker.WaitForNews(timedOut_ ? -1 : static_cast<long long>(std::min(left, 1e9) * 1000) + 1);
-    }
-  }
-
- private:
-  void Refuse(const Error& reason) {
-    error = Message(reason);
-    errorCode = CodeName(reason.code);
-    std::cerr << error << '\n';
-  }
-  bool timedOut_ = false;
-};
 
 // Standard output, checked: a write that fails (a full disk, /dev/full) is
 // remembered with its reason, so that the command fails instead of leaving
@@ -158,11 +79,8 @@ class StandardOutput {
 
 struct Options {
   bool outputOpen = true;  // the standard output, at the start
-  bool json = false;
-  char sep = 0;
-  std::string input, pdf, xlsx, report;
-  double maxSeconds = -1;  // negative: not given; 0: no limit
-  std::optional<StiffnessMapRange> stiffnessMap;  // its ordinals are the shaft's, set once it is read
+  char sep = 0;            // 0: the system's
+  BatchRequest batch;
 };
 
 // "LOW:HIGH:N" into the range, with '.' as the decimal separator; empty when
@@ -215,7 +133,7 @@ int ParseArguments(const std::vector<std::string>& argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--json") {
-      o.json = true;
+      o.batch.json = true;
     } else if (arg == "--pdf" || arg == "--xlsx" || arg == "--report" || arg == "--decimal-separator" ||
                arg == "--max-seconds" || arg == "--stiffness-map") {
       if (i + 1 == argc) return usage("Не указано значение параметра " + arg);
@@ -225,10 +143,10 @@ int ParseArguments(const std::vector<std::string>& argv, Options& o) {
         if (const std::string problem = ReadStiffnessMapRange(value, range); !problem.empty())
           return usage("Неверное значение параметра --stiffness-map: '" + Printable(value) + "' - " + problem +
                        ". Нужно НИЖНЯЯ:ВЕРХНЯЯ:ТОЧЕК, например 1E6:1E11:61.");
-        o.stiffnessMap = range;
+        o.batch.stiffnessMap = range;
       } else if (arg == "--max-seconds") {
-        const auto parsed = std::from_chars(value.data(), value.data() + value.size(), o.maxSeconds);
-        if (parsed.ec != std::errc() || parsed.ptr != value.data() + value.size() || !(o.maxSeconds >= 0))
+        const auto parsed = std::from_chars(value.data(), value.data() + value.size(), o.batch.maxSeconds);
+        if (parsed.ec != std::errc() || parsed.ptr != value.data() + value.size() || !(o.batch.maxSeconds >= 0))
           return usage("Неверное значение параметра --max-seconds: '" + Printable(value) +
                        "'. Нужно число секунд не меньше нуля, например 60.");
       } else if (arg == "--decimal-separator") {
@@ -242,7 +160,7 @@ int ParseArguments(const std::vector<std::string>& argv, Options& o) {
         if (ValidUtf8(value) != value)
           return usage("Неверное значение параметра " + arg + ": '" + Printable(value) +
                        "' - в имени файла есть знаки не в кодировке UTF-8.");
-        (arg == "--pdf" ? o.pdf : arg == "--xlsx" ? o.xlsx : o.report) = value;
+        (arg == "--pdf" ? o.batch.pdf : arg == "--xlsx" ? o.batch.xlsx : o.batch.report) = value;
       }
     } else if (arg == "--help" || arg == "-h") {
       StandardOutput out(o.outputOpen);
@@ -252,13 +170,13 @@ int ParseArguments(const std::vector<std::string>& argv, Options& o) {
       return failure.empty() ? 0 : 1;
     } else if (!arg.empty() && arg[0] == '-') {
       return usage("Неизвестный параметр: " + Printable(arg));
-    } else if (o.input.empty()) {
-      o.input = arg;
+    } else if (o.batch.input.empty()) {
+      o.batch.input = arg;
     } else {
       return usage("Лишний параметр: " + Printable(arg));
     }
   }
-  if (o.input.empty()) {
+  if (o.batch.input.empty()) {
     std::cerr << kUsage;
     return 2;
   }
@@ -268,11 +186,11 @@ int ParseArguments(const std::vector<std::string>& argv, Options& o) {
     const std::string* name;
     const char* what;
   };
-  const Output outputs[] = {{"--pdf", &o.pdf, "печатается PDF (--pdf)"},
-                            {"--xlsx", &o.xlsx, "записывается рабочая книга (--xlsx)"},
-                            {"--report", &o.report, "записывается отчет (--report)"}};
+  const Output outputs[] = {{"--pdf", &o.batch.pdf, "печатается PDF (--pdf)"},
+                            {"--xlsx", &o.batch.xlsx, "записывается рабочая книга (--xlsx)"},
+                            {"--report", &o.batch.report, "записывается отчет (--report)"}};
   for (const auto& [option, name, what] : outputs)
-    if (!name->empty() && SameFile(*name, o.input))
+    if (!name->empty() && SameFile(*name, o.batch.input))
       return usage(std::string("Неверное значение параметра ") + option + ": '" + Printable(*name) +
                    "' - это файл исходных данных.");
   // Two outputs into one file would leave only the one written last.
@@ -293,130 +211,17 @@ int main(int argc, char* argv[]) {
   if (const int status = ParseArguments(platform::Utf8Arguments(argc, argv), o); status >= 0) return status;
 
   SilenceQtMessages();  // every failure is reported here, in Russian
-  // Printing needs the GUI part of Qt (fonts, painting); without a window it
-  // runs on a platform without windows (platform.h), so that no display is needed.
-  std::unique_ptr<QCoreApplication> app;
-  if (o.pdf.empty() && o.report.empty()) {
-    app = std::make_unique<QCoreApplication>(argc, argv);
-  } else {
-    platform::ChooseQtPlatform(true);
-    app = std::make_unique<QGuiApplication>(argc, argv);
-    // The program's own font, so that a printout looks the same from here as from the window.
-    InstallFontSubstitutes();
-    QGuiApplication::setFont(FormFont());
-  }
-  platform::UseCNumbers();
+  const auto app = BatchApplication(argc, argv, !o.batch.pdf.empty() || !o.batch.report.empty());
   char sep = o.sep;
   if (sep == 0) sep = QLocale::system().decimalPoint().at(0).toLatin1();
   if (sep == 0) sep = '.';
+  o.batch.decimalSeparator = sep;
 
   StandardOutput out(o.outputOpen);
-  // Each message is given once: a bad entry stops the lines on standard output
-  // and in the PDF at the same place.
-  std::vector<std::string> failures;
-  std::string firstCode;  // the code of the first failure, for "error_code"
-  auto fail = [&](const std::string& message, const std::string& code) {
-    if (firstCode.empty()) firstCode = code;
-    if (std::find(failures.begin(), failures.end(), message) == failures.end()) failures.push_back(message);
-  };
-  // A failure other than an error value is one of printing.
-  auto failWith = [&](const std::exception& e) {
-    const std::string code = CodeOf(e);
-    fail(MessageOf(e), code.empty() ? "print_failed" : code);
-  };
-  auto finish = [&](int status) {
-    for (const std::string& message : failures) std::cerr << message << '\n';
-    const std::string outputFailure = out.Finish();
-    if (!outputFailure.empty()) std::cerr << outputFailure << '\n';
-    return outputFailure.empty() && failures.empty() ? status : 1;
-  };
-
-  ProgramState st;
-  TMainFormModel& form = st.form;
-  std::vector<Warning> warnings;
-  if (const std::optional<Error> error = LoadInputFile(o.input, form, sep, &warnings)) {
-    std::string message = Message(*error);
-    if (error->code == ErrorCode::TextSeparator)
-      message += " Числа с этим разделителем читаются с параметром --decimal-separator " + error->detail.substr(0, 1);
-    fail(message, CodeName(error->code));
-    if (o.json) out.Write(JsonText(LoadFailureJson(message, firstCode)));
-    return finish(1);
-  }
-  form.CheckBox1 = false;
-  // The printout, the report and the workbook name the input file they were computed from.
-  st.inputFile = QDir::toNativeSeparators(QFileInfo(QString::fromStdString(o.input)).absoluteFilePath()).toStdString();
-  st.fileForm = form;
-  for (const Warning& warning : warnings) std::cerr << Message(warning) << '\n';
-  // The results document with what the load found.
-  auto resultsJson = [&](const StiffnessMapChart* map, const std::string& error, const std::string& code) {
-    QJsonObject document = ResultsJson(st.model, st.summary, map, error, code);
-    AddLoadWarnings(document, warnings);
-    return JsonText(document);
-  };
-
-  CliUi ui;
-  ui.maxSeconds = o.maxSeconds;
-  const RunOutcome outcome = RunCalculation(st, ui, sep);
-  if (outcome != RunOutcome::Completed) {
-    // An input error is the run's own; a stop or a refused estimate the command's.
-    const std::string code = st.runError && st.runError->code != ErrorCode::Interrupted ? CodeName(st.runError->code)
-                                                                                        : ui.errorCode;
-    if (o.json) out.Write(resultsJson(nullptr, ui.error, code));
-    return finish(1);
-  }
-  const std::string inputName = RunInputName(st.summary);
-  const std::string title = PrintoutTitleToday(inputName);
-  if (!o.json) {
-    out.Write(title + "\n\n");
-    try {
-      WritePrintout(
-          form, st.results, sep, [&](const std::string& line) { out.Write(line + "\n"); }, &st.summary);
-    } catch (const std::exception& e) {
-      failWith(e);
-    }
-  }
-  // The map of the range asked for, or of the default one.
-  std::optional<StiffnessMapChart> stiffnessMap;
-  if (o.json || !o.xlsx.empty() || !o.report.empty()) {
-    const double factor = st.params[kReportFactor];
-    if (o.stiffnessMap) {
-      o.stiffnessMap->ordinals = StiffnessMapOrdinals(st.model);
-      stiffnessMap = ChartStiffnessMap(st.model, *o.stiffnessMap, factor, sep);
-    } else {
-      stiffnessMap = DefaultStiffnessMapChart(st.model, factor, sep);
-    }
-  }
-  if (!o.xlsx.empty()) {
-    if (const std::optional<Error> error =
-            ExportResultsWorkbook(o.xlsx, form, st.echo, st.results, sep, &st.summary, &*stiffnessMap))
-      fail(Message(*error), CodeName(error->code));
-  }
-  if (!o.pdf.empty()) {
-    try {
-      QPrinter printer(QPrinter::HighResolution);
-      SetUpPdfPrinter(printer, QString::fromStdString(o.pdf));
-      // After a bad entry the lines before it are printed.
-      RunPrintJob(printer,
-                  [&](QPagedPaintDevice& device) { PrintResults(device, form, st.results, sep, &st.summary, title); });
-    } catch (const std::exception& e) {
-      failWith(e);
-    }
-  }
-  if (!o.report.empty()) {
-    try {
-      const CalculationReport report = BuildCalculationReport(st.model, st.params, st.summary, &*stiffnessMap,
-                                                              FrequencyUnit::P, ReportSourceOf(inputName, st.runTime), sep);
-      QPrinter printer(QPrinter::HighResolution);
-      SetUpReportPrinter(printer, QString::fromStdString(o.report));
-      RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });
-    } catch (const std::exception& e) {
-      failWith(e);
-    }
-  }
-  if (o.json) {
-    std::string error;
-    for (const std::string& message : failures) error += (error.empty() ? "" : "\n") + message;
-    out.Write(resultsJson(&*stiffnessMap, error, firstCode));
-  }
-  return finish(0);
+  const std::vector<Error> failures =
+      RunBatch(o.batch, {[&](std::string_view text) { out.Write(text); },
+                         [](const std::string& message) { std::cerr << message << '\n'; }});
+  const std::string outputFailure = out.Finish();
+  if (!outputFailure.empty()) std::cerr << outputFailure << '\n';
+  return outputFailure.empty() && failures.empty() ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 // stopped, so that one input never holds the fuzzer for long.
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,7 @@
 #include "frequency_map.h"
 #include "input_loader.h"
 #include "json_document.h"
-#include "stiffness_map_chart.h"
+#include "stiffness_map_curves.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ struct Maps {
 
 // The maps of a run, computed in this one place.
 Maps RunMaps(const ProgramState& st) {
-  return {BuildFrequencyMap(st.summary), DefaultStiffnessMapChart(st.model, st.params[kReportFactor], '.')};
+  return {BuildFrequencyMap(st.summary), ChartStiffnessMap(st.model, std::nullopt, st.params[kReportFactor])};
 }
 
 }  // namespace

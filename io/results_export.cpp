@@ -220,7 +220,7 @@ class Export {
       }
       row = fRow + 1;
     }
-    for (const UnmappedVariant& variant : map.unmapped) aux.WriteTitle(row++, 1, UnmappedLine(variant));
+    for (const UnmappedVariant& variant : map.unmapped) aux.WriteTitle(row++, 1, UnmappedLine(variant, sep_));
     book.AddScatterChartSheet("Карта критических скоростей", chart);
   }
 

@@ -1,9 +1,5 @@
 #include "chart_printing.h"
 
-#include <QCoreApplication>
-
-#include <QGraphicsScene>
-#include <QGraphicsWidget>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <algorithm>
@@ -81,7 +77,8 @@ QStringList StiffnessMapHeading(const TShaftModel& model, const QString& rangeLi
   return QStringList{"Карта критических скоростей", rangeLine} + VariantStiffnessLines(model, decimalSeparator);
 }
 
-void PrintChart(QPagedPaintDevice& device, QGraphicsWidget& chart, const QStringList& heading, QSize picture) {
+void PrintPicturePage(QPagedPaintDevice& device, const QStringList& heading, QSize picture,
+                      const std::function<void(QPainter&, const QRectF&)>& draw) {
   QPainter painter;
   if (!painter.begin(&device)) throw PrintError("Не удалось начать печать графика. Принтер недоступен или занят.");
   const QFont body = painter.font();
@@ -98,10 +95,6 @@ void PrintChart(QPagedPaintDevice& device, QGraphicsWidget& chart, const QString
   int headingHeight = 0;
   for (int i = 0; i < heading.size(); ++i) headingHeight += heightOf(i);
   const int gap = QFontMetrics(body, &device).lineSpacing();
-  // A chart just drawn again lays itself out when the event loop next runs:
-  // done here, so that the page shows no item of the chart before it.
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  if (picture.isEmpty()) picture = chart.size().toSize();
   // Smaller, its shape kept, where the page has no room for it beside the heading.
   const double sx = device.logicalDpiX() / kPicturePixelsPerInch, sy = device.logicalDpiY() / kPicturePixelsPerInch;
   const double fit = std::min({1.0, page.width() / (picture.width() * sx),
@@ -116,9 +109,7 @@ void PrintChart(QPagedPaintDevice& device, QGraphicsWidget& chart, const QString
     painter.drawText(QRect(0, y, page.width(), height), kFlags, heading[i]);
     y += height;
   }
-  // The scene draws the chart's items, lines and texts, onto the page itself.
-  painter.setRenderHint(QPainter::Antialiasing);
-  if (chart.scene()) chart.scene()->render(&painter, QRectF(layout.picture), chart.sceneBoundingRect(), Qt::IgnoreAspectRatio);
+  draw(painter, QRectF(layout.picture));
   if (!painter.end()) throw PrintError("Не удалось закончить печать графика.");
 }
 

@@ -2,14 +2,18 @@
 // Printing a chart (the mode shape, the maps): the chart drawn as vectors at
 // the printer's resolution, centred on one page as large as its picture at 70
 // picture pixels to the inch would be, under a heading that says what it shows.
+// The chart itself draws onto the page (PrintChart, window_printing.h).
 
 #include <QImage>
 #include <QRect>
 #include <QSize>
 #include <QStringList>
 
-class QGraphicsWidget;
+#include <functional>
+
 class QPagedPaintDevice;
+class QPainter;
+class QRectF;
 
 namespace vp {
 
@@ -46,10 +50,10 @@ QStringList FrequencyMapHeading(const TShaftModel& model, char decimalSeparator)
 QStringList StiffnessMapHeading(const TShaftModel& model, const QString& rangeLine, char decimalSeparator);
 
 // One page holding the heading (its first line bold), centred across the page,
-// above the chart, drawn as what its window shows: as large as a picture of
-// `picture` pixels (by default the chart's size on the screen), made smaller
-// only where the page has no room for it. Throws PrintError when the job
-// cannot start.
-void PrintChart(QPagedPaintDevice& device, QGraphicsWidget& chart, const QStringList& heading = {}, QSize picture = {});
+// above a picture of `picture` pixels that `draw` paints into the rectangle it
+// is given, made smaller only where the page has no room for it. Throws
+// PrintError when the job cannot start.
+void PrintPicturePage(QPagedPaintDevice& device, const QStringList& heading, QSize picture,
+                      const std::function<void(QPainter&, const QRectF&)>& draw);
 
 }  // namespace vp

@@ -1,17 +1,9 @@
 #include "line_printer.h"
 
 #include <QDate>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPagedPaintDevice>
-#include <QPdfWriter>
-#include <QPrinter>
-#include <QPrinterInfo>
 
 #include <algorithm>
-#include <exception>
-
-#include "file_output.h"
 
 #include "main_form_model.h"
 #include "results_printout.h"
@@ -19,40 +11,9 @@
 
 namespace vp {
 
-const char* const kNoPrinterMessage = "Не найден ни один принтер. Установите принтер и повторите печать.";
-const char* const kNoPrinterOffer = "Не найден ни один принтер. Сохранить в файл PDF, чтобы напечатать его позже?";
-
-bool PrinterAvailable() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
-
-void RequirePrinter(const QStringList& printerNames) {
-  if (printerNames.isEmpty()) throw PrintError(kNoPrinterMessage);
-}
-
-void RequirePrinter() { RequirePrinter(QPrinterInfo::availablePrinterNames()); }
-
-namespace {
-
-std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
-
-// Why a job could not start, in the words the user knows the device by.
-std::string BeginFailure(QPagedPaintDevice& device) {
-  if (const auto* printer = dynamic_cast<QPrinter*>(&device)) {
-    if (printer->outputFormat() == QPrinter::PdfFormat) {
-      if (printer->outputFileName().isEmpty()) return "Не задан файл для печати.";
-      return "Не удалось создать файл \"" + Utf8(printer->outputFileName()) + "\".";
-    }
-    if (!printer->printerName().isEmpty())
-      return "Не удалось начать печать на принтере \"" + Utf8(printer->printerName()) +
-             "\". Принтер недоступен или занят.";
-  }
-  return "Не удалось начать печать. Принтер недоступен или занят.";
-}
-
-}  // namespace
-
 LinePrinter::LinePrinter(QPagedPaintDevice& device, const QFont* font)
     : device_(device), metrics_(QFont()), exactMetrics_(QFont()) {
-  if (!painter_.begin(&device_)) throw PrintError(BeginFailure(device_));
+  if (!painter_.begin(&device_)) throw PrintNotStarted("Не удалось начать печать. Принтер недоступен или занят.");
   open_ = true;
   if (font) painter_.setFont(*font);
   metrics_ = painter_.fontMetrics();
@@ -166,40 +127,6 @@ void PrintResults(QPagedPaintDevice& device, const TMainFormModel& form, const R
     throw;
   }
   printer.End();
-}
-
-void RunPrintJob(QPrinter& printer, const std::function<void(QPagedPaintDevice&)>& print) {
-  if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty()) {
-    print(printer);
-    return;
-  }
-  FileReplacement file(printer.outputFileName().toStdString());
-  std::exception_ptr failure;
-  {
-    QPdfWriter pdf(&file.Device());
-    pdf.setResolution(printer.resolution());
-    pdf.setPageLayout(printer.pageLayout());
-    pdf.setTitle(printer.docName());
-    pdf.setCreator(printer.creator());
-    try {
-      print(pdf);
-    } catch (const PrintError&) {
-      throw;  // the job never ended: nothing to keep
-    } catch (...) {
-      failure = std::current_exception();
-    }
-  }
-  file.Commit();
-  if (failure) std::rethrow_exception(failure);
-}
-
-void SetUpPdfPrinter(QPrinter& printer, const QString& fileName) {
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(fileName);
-  printer.setResolution(600);
-  printer.setFullPage(false);
-  printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
-                                    QPageLayout::Point));
 }
 
 }  // namespace vp

@@ -1,21 +1,18 @@
 #pragma once
 // Printing the results as plain text lines: a printer used as a stream of lines
-// (line height, page breaks, over-long lines broken), the results printout
-// printed through it, and the set-up of a PDF file as the printer.
+// (line height, page breaks, over-long lines broken) and the results printout
+// printed through it.
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QString>
-#include <QStringList>
 
-#include <functional>
 #include <string>
 #include <unordered_map>
 
 #include "errors.h"
 
 class QPagedPaintDevice;
-class QPrinter;
 
 namespace vp {
 
@@ -30,20 +27,16 @@ class PrintError : public AppError {
   using AppError::AppError;
 };
 
-// Shown instead of the print dialog when the system knows no printer.
-extern const char* const kNoPrinterMessage;
-// Asked instead when a print action can save the pages into a PDF file.
-extern const char* const kNoPrinterOffer;
+// A line printer's job that could not start: the device cannot be painted on.
+// A job on a printer says so in the words the user knows the printer by
+// (RunPrintJob, window_printing.h).
+class PrintNotStarted : public PrintError {
+ public:
+  using PrintError::PrintError;
+};
 
 // Where a print action sends its pages: a printer, or a PDF file ("Сохранить в PDF").
 enum class PrintTarget { Printer, Pdf };
-
-// True when the system knows at least one printer. A QPrinter without any
-// printer quietly prints into a PDF file, so this is asked of the printer list.
-bool PrinterAvailable();
-// Throws PrintError(kNoPrinterMessage) when `printerNames` is empty.
-void RequirePrinter(const QStringList& printerNames);
-void RequirePrinter();
 
 // Text lines drawn down the printable area of a paged device, one after another,
 // in the painter's default font (nothing sets another one):
@@ -58,8 +51,8 @@ void RequirePrinter();
 // of the stream never add a blank sheet.
 class LinePrinter {
  public:
-  // Begins the job, in `font` where one is given. Throws PrintError when the
-  // device cannot be painted on.
+  // Begins the job, in `font` where one is given. Throws PrintNotStarted when
+  // the device cannot be painted on.
   explicit LinePrinter(QPagedPaintDevice& device, const QFont* font = nullptr);
   // Ends the job if End was not called (errors then go unreported).
   ~LinePrinter();
@@ -116,18 +109,5 @@ std::string PrintoutTitleToday(const std::string& inputFile);
 // printed) and then propagates with its message.
 void PrintResults(QPagedPaintDevice& device, const TMainFormModel& form, const ResultsTables& results,
                   char decimalSeparator, const ResultsSummary* summary = nullptr, const std::string& title = {});
-
-// Runs a print job on `printer`. A printer that writes a PDF file (the batch
-// command's --pdf, "print to file" in the print dialog) prints through a
-// FileReplacement: with the printer's page layout, resolution and title into a
-// new file beside the target, which replaces the target only when written
-// whole; a write-protected or unwritable target fails with its reason before
-// anything is printed. A failure of `print` after the job ended (a bad entry of
-// the printout) keeps what was printed and then propagates.
-void RunPrintJob(QPrinter& printer, const std::function<void(QPagedPaintDevice&)>& print);
-
-// Makes `printer` write `fileName` as a PDF: A4 landscape (a section row is
-// wider than a portrait page) at 600 dots per inch, margins of 10 points.
-void SetUpPdfPrinter(QPrinter& printer, const QString& fileName);
 
 }  // namespace vp

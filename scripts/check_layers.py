@@ -3,9 +3,10 @@
 
   scripts/check_layers.py [ROOT]     (ROOT: the checkout, by default this script's parent folder)
 
-The layers, lowest first, are LAYERS below (README, "Layout"); folders of one layer are siblings and
-never include one another, so the five windows under forms/ stay apart. A file belongs to the folder
-of LAYERS that holds it (subfolders included). tests/, bench/ and fuzz/ stand beside the layers and
+The layers, lowest first, are LAYERS below (README, "Layout"; io/ with its libraries io/files and
+io/workbook below the rest of it); folders of one layer are siblings and never include one another,
+so the five windows under forms/ stay apart. A file belongs to the deepest folder of LAYERS that
+holds it. tests/, bench/ and fuzz/ stand beside the layers and
 are not checked; C++ files in any other folder fail, so that a new folder is given its place here.
 
 An include in quotes is looked up beside the including file, then from ROOT, then in every layer
@@ -23,9 +24,11 @@ LAYERS = [
     ["core/solver"],
     ["core/analysis"],
     ["core/results"],
+    ["io/files"],
+    ["io/workbook"],
     ["io"],
-    ["run"],
     ["printing"],
+    ["run"],
     ["viewkit"],
     ["forms/mainunit", "forms/InputUnit", "forms/FormColebUnit", "forms/JestkUnit", "forms/outputUnit"],
     ["app", "cli"],

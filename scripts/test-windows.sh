@@ -253,7 +253,8 @@ if [ -n "$shown" ]; then
     xdotool windowactivate --sync "$dialog" 2>/dev/null
     xdotool type --delay 20 "$(winepath -w "$inst/examples/rotor_two_bearings.txt")"
     xdotool key Return
-    sleep 2
+    # Loaded when the main window's title names the file.
+    wait_window 'rotor_two_bearings' >/dev/null && sleep 1
     xdotool mousemove --window "$id" 100 $((HEIGHT - 40)) click 1
   fi
   if echo=$(wait_window '^Для расчета приняты'); then

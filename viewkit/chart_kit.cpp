@@ -4,6 +4,7 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QLegend>
+#include <QLineSeries>
 #include <QLogValueAxis>
 #include <QPainter>
 #include <QScatterSeries>
@@ -16,7 +17,19 @@
 
 namespace vp {
 
-QValueAxis* AxisOf(const PlotAxis& plot) {
+QAbstractAxis* AxisOf(const PlotAxis& plot) {
+  if (plot.log) {
+    auto* axis = new QLogValueAxis;
+    axis->setBase(10);
+    axis->setTitleText(QString::fromStdString(plot.title));
+    axis->setLabelFormat(QString::fromStdString(AxisLabelFormat(plot.high, plot.low)));
+    // A hair beyond the powers of ten at the ends, so that rounding in their
+    // logarithms drops neither label.
+    axis->setRange(plot.low * (1 - 1e-9), plot.high * (1 + 1e-9));
+    // 2, 3, ... 9 between the powers of ten while they are few enough to tell apart.
+    axis->setMinorTickCount(std::log10(plot.high / plot.low) <= 6.5 ? 8 : 0);
+    return axis;
+  }
   auto* axis = new QValueAxis;
   axis->setTitleText(QString::fromStdString(plot.title));
   axis->setRange(plot.low, plot.high);
@@ -29,19 +42,6 @@ QValueAxis* AxisOf(const PlotAxis& plot) {
     axis->setLabelFormat(QString::fromStdString(AxisLabelFormat(std::max(std::fabs(first), std::fabs(last)), step)));
   }
   axis->setMinorTickCount(0);
-  return axis;
-}
-
-QLogValueAxis* LogAxis(const QString& title, const LogAxisSpan& span) {
-  auto* axis = new QLogValueAxis;
-  axis->setBase(10);
-  axis->setTitleText(title);
-  axis->setLabelFormat(QString::fromStdString(AxisLabelFormat(span.high, span.low)));
-  // A hair beyond the powers of ten at the ends, so that rounding in their
-  // logarithms drops neither label.
-  axis->setRange(span.low * (1 - 1e-9), span.high * (1 + 1e-9));
-  // 2, 3, ... 9 between the powers of ten while they are few enough to tell apart.
-  axis->setMinorTickCount(std::log10(span.high / span.low) <= 6.5 ? 8 : 0);
   return axis;
 }
 
@@ -176,6 +176,48 @@ WrappingLegend* LegendOf(const QChart* chart) {
   for (QGraphicsItem* item : chart->childItems())
     if (auto* legend = dynamic_cast<WrappingLegend*>(item)) return legend;
   return nullptr;
+}
+
+void ShowPlot(QChart* chart, const ReportPlot& plot) {
+  // What a logarithmic axis cannot show (0 and below) is left out.
+  auto shown = [&](double x, double y) { return (!plot.x.log || x > 0) && (!plot.y.log || y > 0); };
+  const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine};
+  for (const PlotLine& line : plot.lines) {
+    auto* series = new QLineSeries;
+    series->setName(QString::fromStdString(line.name));
+    series->setPen(QPen(QColor::fromRgb(line.rgb), line.width, styles[line.style]));
+    series->setPointsVisible(line.points);
+    if (line.style == PlotLine::Dotted) series->setMarkerSize(4);
+    QList<QPointF> points;
+    for (size_t i = 0; i < line.x.size() && i < line.y.size(); ++i)
+      if (shown(line.x[i], line.y[i])) points << QPointF(line.x[i], line.y[i]);
+    series->replace(points);
+    chart->addSeries(series);
+  }
+  static const QScatterSeries::MarkerShape kShapes[] = {
+      QScatterSeries::MarkerShapeRotatedRectangle, QScatterSeries::MarkerShapeRectangle,
+      QScatterSeries::MarkerShapeTriangle,         QScatterSeries::MarkerShapeCircle,
+      QScatterSeries::MarkerShapeStar,             QScatterSeries::MarkerShapePentagon};
+  for (const PlotMarks& marks : plot.marks) {
+    auto* series = new QScatterSeries;
+    series->setName(QString::fromStdString(marks.name));
+    series->setMarkerShape(kShapes[marks.shape]);
+    series->setMarkerSize(11);
+    series->setColor(Qt::black);
+    series->setBorderColor(Qt::black);
+    for (size_t i = 0; i < marks.x.size() && i < marks.y.size(); ++i)
+      if (shown(marks.x[i], marks.y[i])) series->append(marks.x[i], marks.y[i]);
+    chart->addSeries(series);
+  }
+  QAbstractAxis* x = AxisOf(plot.x);
+  QAbstractAxis* y = AxisOf(plot.y);
+  chart->addAxis(x, Qt::AlignBottom);
+  chart->addAxis(y, Qt::AlignLeft);
+  for (QAbstractSeries* series : chart->series()) {
+    series->attachAxis(x);
+    series->attachAxis(y);
+  }
+  ShowWrappingLegend(chart);
 }
 
 void UseTableNumbers(QChart* chart) {

@@ -1,6 +1,7 @@
 #pragma once
-// What the charts share on screen: the maps' axes, numbers as the tables
-// write them, and the choice of the unit of the maps' frequencies.
+// What the charts share on screen: a plot (report_plot.h) shown as a chart,
+// the maps' axes and legend, numbers as the tables write them, and the
+// choice of the unit of the maps' frequencies.
 
 #include <QFont>
 #include <QGraphicsObject>
@@ -11,21 +12,18 @@
 
 #include "map_axes.h"
 #include "report_plot.h"
-#include "stiffness_map_chart.h"
 
 class QChart;
 class QChartView;
 class QComboBox;
-class QLogValueAxis;
-class QValueAxis;
+class QAbstractAxis;
 class QWidget;
 
 namespace vp {
 
-// A linear axis of a plot: its range, and a labelled tick at every step of its ticks.
-QValueAxis* AxisOf(const PlotAxis& axis);
-// A logarithmic axis over the span, a labelled tick at every power of ten.
-QLogValueAxis* LogAxis(const QString& title, const LogAxisSpan& span);
+// The axis of a plot over its range: a linear one labelled at every step of
+// its ticks, a logarithmic one at every power of ten.
+QAbstractAxis* AxisOf(const PlotAxis& axis);
 // A new chart in the view for every drawing of a map: nothing of the chart
 // before (its axes and labels leave the scene only when the event loop next
 // runs) can show on the new one or on its printed page. The old chart is
@@ -69,6 +67,11 @@ class WrappingLegend : public QGraphicsObject {
 WrappingLegend* ShowWrappingLegend(QChart* chart);
 // The chart's WrappingLegend, or none.
 WrappingLegend* LegendOf(const QChart* chart);
+// Shows the plot in the chart, as the report paints it: a line series per
+// line, a scatter series per set of marks (what a logarithmic axis cannot
+// show left out), the axes, and a WrappingLegend of the named series in the
+// font of the chart's own legend.
+void ShowPlot(QChart* chart, const ReportPlot& plot);
 // A chart's axes write numbers as the tables do: with the decimal separator of
 // the user's regional settings and without digit grouping.
 void UseTableNumbers(QChart* chart);

@@ -24,6 +24,7 @@ void CompareWithContinuous(const ContinuousShaft& shaft, double low, double high
   c.high = high;
   c.problem = shaft.Fault();
   c.sameOrdinal.assign(variant.modes.size(), std::nullopt);
+  c.sameOrdinalModes.assign(variant.modes.size(), std::nullopt);
   if (c.problem) return;
   c.inRange = shaft.FrequenciesIn(low, high, kMaxContinuousInRange, &c.inRangeTotal);
   // Beyond the listed ones only when the list was cut short.
@@ -37,6 +38,7 @@ void CompareWithContinuous(const ContinuousShaft& shaft, double low, double high
       c.sameOrdinal[i] = listed->omega;
     else if (!whole && n > c.inRange.back().ordinal)
       c.sameOrdinal[i] = FrequencyOfOrdinalIn(shaft, n, low, high);
+    if (c.sameOrdinal[i]) c.sameOrdinalModes[i] = shaft.Mode(*c.sameOrdinal[i]);
   }
 }
 

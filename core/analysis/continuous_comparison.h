@@ -28,7 +28,8 @@ double Rpm(double omega);
 std::optional<double> FrequencyOfOrdinalIn(const ContinuousShaft& shaft, int ordinal, double low, double high);
 
 // Compares a solved variant with its continuous shaft by the true ordinals its
-// check gave the found frequencies; fills variant.continuous. [low, high] is
+// check gave the found frequencies; fills variant.continuous, the continuous
+// modes of the frequencies compared included. [low, high] is
 // the searched range F1..FK (search variable).
 void CompareWithContinuous(const ContinuousShaft& shaft, double low, double high, VariantResult& variant);
 

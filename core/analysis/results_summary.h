@@ -25,6 +25,9 @@ struct ContinuousComparison {
   // frequency (search variable) of the same true ordinal; none where the found
   // one has no ordinal or the shaft has no frequency of that ordinal in [low, high].
   std::vector<std::optional<double>> sameOrdinal;
+  // Per found frequency: the continuous shaft's mode at its sameOrdinal
+  // frequency; none where that is none.
+  std::vector<std::optional<ContinuousMode>> sameOrdinalModes;
   // Every natural frequency of the continuous shaft in [low, high], ascending,
   // the lowest kMaxContinuousInRange of them.
   std::vector<OrdinalFrequency> inRange;

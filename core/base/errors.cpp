@@ -86,6 +86,7 @@ const char* CodeName(ErrorCode code) {
     case ErrorCode::WriteVanished: return "write_vanished";
     case ErrorCode::WriteIncomplete: return "write_incomplete";
     case ErrorCode::WorkbookWrite: return "workbook_write";
+    case ErrorCode::PrintFailed: return "print_failed";
   }
   return "unknown";
 }

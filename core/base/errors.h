@@ -124,6 +124,8 @@ enum class ErrorCode {
   WriteVanished,             // the new file was removed while being written
   WriteIncomplete,           // the written file is shorter than what was written
   WorkbookWrite,             // text: the file; detail: what the workbook library said
+  // Printing (text: what the printer said).
+  PrintFailed,
 };
 
 // Where on a form the error is: a grid's cell (grid: its number on the form,

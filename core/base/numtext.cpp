@@ -164,6 +164,34 @@ std::string SignificantFormat(double value, int digits, char decimalSeparator) {
   return CharsFormat(value, std::chars_format::general, digits, decimalSeparator);
 }
 
+std::string Fixed5(double value, char sep) {
+  std::string text = FixedFormat(value, 5, sep);
+  if (text.find_first_of("123456789") == std::string::npos && text[0] == '-') text.erase(0, 1);
+  return text;
+}
+
+std::string Digits(double value, int digits, char sep) {
+  const std::string rounded = SignificantFormat(value, digits, '.');
+  std::from_chars(rounded.data(), rounded.data() + rounded.size(), value);
+  return GeneralFormat(value, sep);
+}
+
+std::string SixDigits(double value, char sep) { return Digits(value, 6, sep); }
+
+std::string StiffnessText(double k, char decimalSeparator) {
+  const double magnitude = std::fabs(k);
+  if (k == 0 || !std::isfinite(k) || (magnitude >= 1e-4 && magnitude < 1e6)) return GeneralFormat(k, decimalSeparator);
+  // 15 significant digits, as the general format; no locale involved.
+  char buffer[40];
+  const std::string text(buffer, std::to_chars(buffer, buffer + sizeof buffer, k, std::chars_format::scientific, 14).ptr);
+  const size_t e = text.find('e');
+  std::string mantissa = text.substr(0, e);
+  mantissa.erase(mantissa.find_last_not_of('0') + 1);
+  if (mantissa.back() == '.') mantissa.pop_back();
+  std::replace(mantissa.begin(), mantissa.end(), '.', decimalSeparator);
+  return mantissa + "E" + std::to_string(std::stoi(text.substr(e + 1)));
+}
+
 std::string Trimmed(std::string_view text) {
   const size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return "";

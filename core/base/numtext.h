@@ -41,6 +41,19 @@ std::string GeneralFormat(double value, char decimalSeparator);
 std::string FixedFormat(double value, int decimals, char decimalSeparator);
 std::string SignificantFormat(double value, int digits, char decimalSeparator);
 
+// Fixed notation with five decimals, as the printout lists its values; a value
+// that rounds to zero has no sign.
+std::string Fixed5(double value, char decimalSeparator);
+// `digits` significant digits in the general format.
+std::string Digits(double value, int digits, char decimalSeparator);
+// Six significant digits in the general format: enough to say where a
+// frequency lies.
+std::string SixDigits(double value, char decimalSeparator);
+// A support stiffness: as the general format, but from 1E6 up (and below
+// 1E-4) in "E" notation, which reads at once across the decades of a map
+// (1E6, 2.5E8 rather than 1000000, 250000000).
+std::string StiffnessText(double k, char decimalSeparator);
+
 // 10 to an integral power, the double nearest to it: std::pow of the C
 // library need not be (MinGW's 10^-7 is one bit off glibc's).
 double PowerOfTen(double exponent);

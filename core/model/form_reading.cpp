@@ -86,8 +86,8 @@ std::optional<Error> CheckSearchLimits(const TShaftModel& model, const TSearchPa
   if (!(P[kStep] > 0)) return at(Error{ErrorCode::StepNotPositive, 0, P[kStep], "", Real(P[kStep], sep)}, 9);
   if (!(P[kFreqEps] > 0))
     return at(Error{ErrorCode::PrecisionNotPositive, 0, P[kFreqEps], "", Real(P[kFreqEps], sep)}, 12);
-  // The search compares the step with 15 * EPSF.
-  if (P[kFreqEps] > DBL_MAX / 15)
+  // The search compares the step with kPrepareStepFactor * EPSF.
+  if (P[kFreqEps] > DBL_MAX / kPrepareStepFactor)
     return at(Error{ErrorCode::PrecisionTooLarge, 0, P[kFreqEps], "", Real(P[kFreqEps], sep)}, 12);
   // Frequencies from F1 to FK are reported 100 times larger, which must stay a number.
   if (std::fabs(P[kStart]) > DBL_MAX / kReportFactorValue)

@@ -53,4 +53,9 @@ enum SearchParam {
 
 using TSearchParams = std::array<double, 11>;
 
+// Once the search's step is at most this many times EPSF, the search prepares
+// the mode shape's system at every trial: a frequency is accepted within a few
+// refinements, and needs no second assembly then.
+inline constexpr double kPrepareStepFactor = 15;
+
 }  // namespace vp

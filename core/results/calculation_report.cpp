@@ -7,9 +7,7 @@
 #include "completeness_lines.h"
 #include "continuous_comparison.h"
 #include "continuous_lines.h"
-#include "continuous_shaft.h"
 #include "numtext.h"
-#include "ordinal_palette.h"
 #include "printable.h"
 #include "results_printout.h"
 
@@ -69,8 +67,8 @@ std::vector<ReportTable> InputTables(const TShaftModel& m, const std::vector<dou
   return tables;
 }
 
-ReportPlot ModePlot(const ShaftDrawing& drawing, const std::vector<double>& x,
-                    const VariantResult& v, size_t i, const ContinuousShaft& shaft, double factor, char sep) {
+ReportPlot ModePlot(const ShaftDrawing& drawing, const std::vector<double>& x, const VariantResult& v, size_t i,
+                    double factor, char sep) {
   const ModeData& mode = v.modes[i];
   const int ordinal = i < v.completeness.ordinals.size() ? v.completeness.ordinals[i] : 0;
   ReportPlot plot;
@@ -89,8 +87,8 @@ ReportPlot ModePlot(const ShaftDrawing& drawing, const std::vector<double>& x,
   }
   plot.nodes = NodesOf(lumped.x, lumped.y);
   // The continuous shaft's mode of the same ordinal, over cross-sections 0..E.
-  if (i < v.continuous.sameOrdinal.size() && v.continuous.sameOrdinal[i]) {
-    const ContinuousMode shape = shaft.Mode(*v.continuous.sameOrdinal[i]);
+  if (i < v.continuous.sameOrdinalModes.size() && v.continuous.sameOrdinalModes[i]) {
+    const ContinuousMode& shape = *v.continuous.sameOrdinalModes[i];
     const size_t n = std::min(shape.y.size(), lumped.y.size());
     const double scale =
         CompanionScale(std::vector<double>(lumped.y.begin(), lumped.y.begin() + n), std::vector<double>(shape.y.begin(), shape.y.begin() + n));
@@ -123,29 +121,6 @@ ReportPlot ModePlot(const ShaftDrawing& drawing, const std::vector<double>& x,
   plot.notes.push_back(nodes(plot.nodes, true));
   plot.notes.push_back(ContinuousModeNote(v, i, factor, sep));
   if (plot.lines.size() > 1) plot.notes.back() += "; " + nodes(plot.continuousNodes, false);
-  return plot;
-}
-
-ReportPlot StiffnessMapPlot(const StiffnessMapChart& chart, FrequencyUnit unit, double factor, char sep) {
-  const double scale = FrequencyUnitScale(unit, factor);
-  ReportPlot plot;
-  plot.title = "Карта критических скоростей";
-  for (size_t n = 0; n < chart.curves.size(); ++n) {
-    const unsigned colour = OrdinalColourValue(n);
-    PlotLine curve{chart.stiffness, {}, colour, PlotLine::Solid, 2, false, ""};
-    for (double F : chart.curves[n].F) curve.y.push_back(F * scale);
-    plot.lines.push_back(std::move(curve));
-    plot.legend.push_back({"№ " + std::to_string(chart.curves[n].ordinal), colour, PlotLine::Solid});
-  }
-  for (const StiffnessMapMark& mark : chart.marks) {
-    for (size_t n = 0; n < mark.F.size(); ++n)
-      plot.labels.push_back({mark.stiffness, mark.F[n] * scale, n + 1 == mark.F.size() ? "В" + std::to_string(mark.variant) : ""});
-    plot.notes.push_back("В" + std::to_string(mark.variant) + ": " + VariantMarkName(mark, sep));
-  }
-  for (const UnmappedVariant& variant : chart.unmapped) plot.notes.push_back(UnmappedLine(variant));
-  plot.notes.insert(plot.notes.begin(), StiffnessMapRangeLine(chart.range, sep));
-  plot.x = LogPlotAxis("Жесткость опор", StiffnessAxisSpan(chart), sep);
-  plot.y = LogPlotAxis(FrequencyAxisTitle(unit), FrequencyAxisSpan(chart, scale), sep);
   return plot;
 }
 
@@ -188,8 +163,7 @@ CalculationReport BuildCalculationReport(const TShaftModel& m, const TSearchPara
     if (v.modes.empty()) variant.notes.insert(variant.notes.begin(), "Частоты не найдены.");
     r.variants.push_back(std::move(variant));
     // Its mode shapes, with the continuous shaft's beside them.
-    const ContinuousShaft shaft(m, v.variant);
-    for (size_t i = 0; i < v.modes.size(); ++i) r.modes.push_back(ModePlot(r.shaft, x, v, i, shaft, factor, sep));
+    for (size_t i = 0; i < v.modes.size(); ++i) r.modes.push_back(ModePlot(r.shaft, x, v, i, factor, sep));
   }
 
   const FrequencyMap map = BuildFrequencyMap(summary);

@@ -1,20 +1,11 @@
 #include "completeness_lines.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "messages.h"
 #include "numtext.h"
 
 namespace vp {
-
-std::string Digits(double value, int digits, char sep) {
-  const std::string rounded = SignificantFormat(value, digits, '.');
-  std::from_chars(rounded.data(), rounded.data() + rounded.size(), value);
-  return GeneralFormat(value, sep);
-}
-
-std::string SixDigits(double value, char sep) { return Digits(value, 6, sep); }
 
 std::string OrdinalNote(int k, int ordinal) {
   if (ordinal < 0 || ordinal == k) return "";

@@ -15,12 +15,6 @@ namespace vp {
 inline constexpr char kAttention[] = "Внимание: ";
 inline bool NeedsAttention(const std::string& line) { return line.rfind(kAttention, 0) == 0; }
 
-// Six significant digits in the general format: enough to say where a
-// frequency lies.
-std::string SixDigits(double value, char decimalSeparator);
-// `digits` significant digits in the general format.
-std::string Digits(double value, int digits, char decimalSeparator);
-
 // Beside the k-th frequency found (from 1) whose true ordinal (-1: not
 // counted) is not k: "собственная № 3", or "не собственная" where it has none.
 std::string OrdinalNote(int k, int ordinal);

@@ -6,7 +6,6 @@
 #include "completeness_lines.h"
 #include "messages.h"
 #include "numtext.h"
-#include "results_printout.h"
 
 namespace vp {
 

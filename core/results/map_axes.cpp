@@ -25,6 +25,20 @@ AxisTicks RoundTicks(double low, double high, int maxIntervals, double minStep) 
   return {low, high, high - low};
 }
 
+LogAxisSpan LogAxisSpanOf(double low, double high) {
+  // A power of ten within rounding of a bound counts as that bound.
+  constexpr double kSlack = 1e-9;
+  const double a = std::log10(low), b = std::log10(high);
+  const double below = std::floor(a + kSlack), above = std::ceil(b - kSlack);
+  LogAxisSpan span{low, high};
+  // A bound within half a decade of the power of ten beyond it moves out to
+  // it, so that the power is labelled.
+  if (a - below <= 0.5) span.low = PowerOfTen(below);
+  if (above - b <= 0.5) span.high = PowerOfTen(above);
+  if (std::floor(std::log10(span.high) + kSlack) - std::ceil(std::log10(span.low) - kSlack) >= 1) return span;
+  return {PowerOfTen(below), PowerOfTen(std::max(above, below + 1))};
+}
+
 int AxisLabelDigits(double largest, double finest) {
   const auto exponent = [](double x) { return x > 0 && std::isfinite(x) ? static_cast<int>(std::floor(std::log10(x))) : 0; };
   const int whole = std::max(0, exponent(std::fabs(largest)) + 1);

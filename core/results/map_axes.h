@@ -1,11 +1,20 @@
 #pragma once
 // The axes of the frequency maps (the map over the stiffness variants and the
-// critical-speed map): ticks at round steps, one number format for all their
-// labels, and the unit their frequencies are shown in.
+// critical-speed map): ticks at round steps or powers of ten, one number
+// format for all their labels, and the unit their frequencies are shown in.
 
 #include <string>
 
 namespace vp {
+
+// The span of a logarithmic axis that shows [low, high] (0 < low <= high):
+// a bound within half a decade of the power of ten beyond it moves out to
+// that power; a span that then holds fewer than two powers of ten widens to
+// whole decades, so that at least two are labelled.
+struct LogAxisSpan {
+  double low, high;
+};
+LogAxisSpan LogAxisSpanOf(double low, double high);
 
 // A linear axis from `low` to `high` with a tick every `step`, the step 1, 2
 // or 5 times a power of ten and both ends multiples of it.

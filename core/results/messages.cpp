@@ -212,6 +212,7 @@ std::string Message(const Error& e) {
     case ErrorCode::WriteVanished: return NotWritten(e, "Файл был удален во время записи");
     case ErrorCode::WriteIncomplete: return NotWritten(e, "Файл записан не полностью");
     case ErrorCode::WorkbookWrite: return "Не удалось записать книгу " + Book(e) + ": " + e.detail;
+    case ErrorCode::PrintFailed: return e.text;
   }
   return "Ошибка " + std::string(CodeName(e.code));
 }

@@ -49,6 +49,7 @@ ReportPlot FrequencyMapPlot(const FrequencyMap& map, FrequencyUnit unit, double 
   ReportPlot plot;
   plot.title = "Карта частот по вариантам жесткости опор";
   std::vector<PlotLine> companions;
+  PlotMarks changed;  // the middles of the dashed pieces
   double top = 0;
   for (size_t n = 0; n < map.lines.size(); ++n) {
     const MapLine& line = map.lines[n];
@@ -75,7 +76,8 @@ ReportPlot FrequencyMapPlot(const FrequencyMap& map, FrequencyUnit unit, double 
         PlotLine& dashed = piece(PlotLine::Dashed);
         dashed.x = {x0, x};
         dashed.y = {F0, F};
-        plot.labels.push_back({0.5 * (x0 + x), 0.5 * (F0 + F), ""});
+        changed.x.push_back(0.5 * (x0 + x));
+        changed.y.push_back(0.5 * (F0 + F));
         current = nullptr;
       }
       if (!current) current = &piece(PlotLine::Solid);
@@ -101,10 +103,11 @@ ReportPlot FrequencyMapPlot(const FrequencyMap& map, FrequencyUnit unit, double 
   }
   for (PlotLine& companion : companions) plot.lines.push_back(std::move(companion));
   if (!companions.empty()) plot.legend.push_back({"непрерывная модель", kBlack, PlotLine::Dotted});
-  if (!plot.labels.empty()) {
+  if (!changed.x.empty()) {
     // A legend label is rich text in a window: no "<" in it.
-    plot.labelsName = "форма изменилась (MAC ниже " + GeneralFormat(kLowMac, sep) + ")";
-    plot.legend.push_back({plot.labelsName, kBlack, PlotLine::Dashed});
+    changed.name = "форма изменилась (MAC ниже " + GeneralFormat(kLowMac, sep) + ")";
+    plot.legend.push_back({changed.name, kBlack, PlotLine::Dashed});
+    plot.marks.push_back(std::move(changed));
   }
   // Variants labelled at a round step of whole numbers, with a margin, so that
   // the points of the first and last variants are whole.
@@ -113,6 +116,36 @@ ReportPlot FrequencyMapPlot(const FrequencyMap& map, FrequencyUnit unit, double 
   plot.x.low = map.variants.front() - margin;
   plot.x.high = map.variants.back() + margin;
   plot.y = RoundPlotAxis(FrequencyAxisTitle(unit), RoundTicks(0, top > 0 ? top * 1.05 : 1, 8), sep);
+  return plot;
+}
+
+ReportPlot StiffnessMapPlot(const StiffnessMapChart& chart, FrequencyUnit unit, double factor, char sep) {
+  static constexpr PlotMarks::Shape kShapes[] = {PlotMarks::Diamond, PlotMarks::Square, PlotMarks::Triangle,
+                                                 PlotMarks::Circle,  PlotMarks::Star,   PlotMarks::Pentagon};
+  const double scale = FrequencyUnitScale(unit, factor);
+  ReportPlot plot;
+  plot.title = "Карта критических скоростей";
+  for (size_t n = 0; n < chart.curves.size(); ++n) {
+    const unsigned colour = OrdinalColourValue(n);
+    const std::string name = "№ " + std::to_string(chart.curves[n].ordinal);
+    PlotLine curve{chart.stiffness, {}, colour, PlotLine::Solid, 2, false, name};
+    for (double F : chart.curves[n].F) curve.y.push_back(F * scale);
+    plot.lines.push_back(std::move(curve));
+    plot.legend.push_back({name, colour, PlotLine::Solid});
+  }
+  plot.notes.push_back(StiffnessMapRangeLine(chart.range, sep));
+  for (size_t m = 0; m < chart.marks.size(); ++m) {
+    const StiffnessMapMark& mark = chart.marks[m];
+    const std::string tag = "В" + std::to_string(mark.variant);
+    PlotMarks marks{std::vector<double>(mark.F.size(), mark.stiffness), {}, kShapes[m % std::size(kShapes)],
+                    VariantMarkName(mark, sep), tag};
+    for (double F : mark.F) marks.y.push_back(F * scale);
+    plot.marks.push_back(std::move(marks));
+    plot.notes.push_back(tag + ": " + VariantMarkName(mark, sep));
+  }
+  for (const UnmappedVariant& variant : chart.unmapped) plot.notes.push_back(UnmappedLine(variant, sep));
+  plot.x = LogPlotAxis("Жесткость опор", StiffnessAxisSpan(chart), sep);
+  plot.y = LogPlotAxis(FrequencyAxisTitle(unit), FrequencyAxisSpan(chart, scale), sep);
   return plot;
 }
 

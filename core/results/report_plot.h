@@ -1,8 +1,8 @@
 #pragma once
 // Line charts with every decision taken (ranges, ticks and their labels,
 // colours, styles, what the legend says), painted by the calculation report
-// and shown by the windows: the frequency map over the stiffness variants
-// is made here once for both.
+// and shown by the windows: the frequency map over the stiffness variants and
+// the critical-speed map are made here once for both.
 
 #include <string>
 #include <vector>
@@ -34,9 +34,15 @@ struct PlotAxis {
   double low = 0, high = 1;
   std::vector<PlotTick> ticks;
 };
-struct PlotLabel {  // a point marked with a dot and a text beside it
-  double x, y;
-  std::string text;
+// Points marked apart from the lines: in a window in black of `shape`, named
+// in the legend; on paper as diamonds, the last one, when there is a tag, a
+// dot with the tag beside it.
+struct PlotMarks {
+  enum Shape { Diamond, Square, Triangle, Circle, Star, Pentagon };
+  std::vector<double> x, y;
+  Shape shape = Diamond;
+  std::string name;  // in a window's legend; empty: not there
+  std::string tag;   // on paper
 };
 struct PlotLegendEntry {
   std::string text;
@@ -47,8 +53,7 @@ struct ReportPlot {
   std::string title;
   PlotAxis x, y;
   std::vector<PlotLine> lines;
-  std::vector<PlotLabel> labels;
-  std::string labelsName;  // what the labels without text mark, in the legend
+  std::vector<PlotMarks> marks;
   std::vector<double> supports;  // x of the supports, marked under the axis
   std::vector<double> nodes;     // x of the nodes, marked on the zero line
   std::vector<double> continuousNodes;  // of the continuous shaft's mode beside a mode shape
@@ -69,8 +74,15 @@ PlotAxis LogPlotAxis(const std::string& title, const LogAxisSpan& span, char dec
 // The frequency map of two or more variants (FrequencyMap::Drawn): per ordinal
 // a colour, its line in pieces between the variants that have the frequency,
 // a piece between shapes that differ (MAC below kLowMac) dashed with its
-// middle among the labels; after all pieces, the continuous shaft's
-// companions dotted. Frequencies in `unit`.
+// middle marked; after all pieces, the continuous shaft's companions dotted.
+// Frequencies in `unit`.
 ReportPlot FrequencyMapPlot(const FrequencyMap& map, FrequencyUnit unit, double reportFactor, char decimalSeparator);
+
+// The critical-speed map (StiffnessMapChart::Drawn) on logarithmic axes: a
+// line per ordinal, the frequencies of each variant on the map marked (a
+// shape each, tagged "В1", "В2", ...), the range and the variants in the
+// notes. Frequencies in `unit`.
+ReportPlot StiffnessMapPlot(const StiffnessMapChart& chart, FrequencyUnit unit, double reportFactor,
+                            char decimalSeparator);
 
 }  // namespace vp

@@ -67,12 +67,6 @@ std::string RunInputName(const ResultsSummary& summary) {
   return summary.inputFile + (summary.inputEdited ? " (изменено после загрузки)" : "");
 }
 
-std::string Fixed5(double value, char sep) {
-  std::string text = FixedFormat(value, 5, sep);
-  if (text.find_first_of("123456789") == std::string::npos && text[0] == '-') text.erase(0, 1);
-  return text;
-}
-
 void WritePrintout(const TMainFormModel& form, const ResultsTables& results, char sep,
                    const std::function<void(const std::string&)>& emit, const ResultsSummary* summary) {
   const int KW = form.SpinEdit4.Value();

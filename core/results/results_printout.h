@@ -14,11 +14,11 @@ namespace vp {
 
 // Hands each line to `emit` in order, for a fixed-pitch font. The counts come
 // from the main form (KW, KP, KM); a section row has its values right-aligned
-// under the ends of the header's captions, so that their decimal points line up. A frequency that a variant did not find (an empty cell) has one
-// line saying so, with the upper bound FK on the scale of the frequencies (FK
-// times the reporting factor, 100). With the run's summary, each
-// variant's check of completeness and its comparison with the continuous
-// shaft follow its frequencies.
+// under the ends of the header's captions, so that their decimal points line
+// up. A frequency that a variant did not find (an empty cell) has one line
+// saying so, with the upper bound FK on the scale of the frequencies (FK times
+// the reporting factor, 100). With the run's summary, each variant's notes
+// (VariantNotes) follow its frequencies.
 // An entry that does not read as a number stops the printout with its
 // conversion error; the lines emitted so far stay emitted.
 void WritePrintout(const TMainFormModel& form, const ResultsTables& results, char decimalSeparator,
@@ -33,8 +33,5 @@ std::string PrintoutTitle(const std::string& inputFile, const std::string& date)
 std::string RunInputName(const ResultsSummary& summary);
 // "Файл исходных данных: " and the file's name, or "не задан" for none.
 std::string InputFileLine(const std::string& inputFile);
-
-// Fixed notation with five decimals; a value that rounds to zero has no sign.
-std::string Fixed5(double value, char decimalSeparator);
 
 }  // namespace vp

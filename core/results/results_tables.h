@@ -1,7 +1,8 @@
 #pragma once
-// The results of a calculation as the results form shows them, and the writer
-// through which the solver fills them. These tables are the only store of
-// results: the results form, the printout and the export read them back.
+// The results of a calculation as text, as the results form shows them, and
+// the writer through which the solver fills them. The results form, the
+// printout and the export read these tables; the same results as numbers, with
+// the checks made on them, are kept beside them (ResultsSummary).
 
 #include <functional>
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "opred.h"
+
 namespace vp {
 
 ShaftLayout::ShaftLayout(const ShaftGeometry& shaft)
@@ -99,6 +101,13 @@ void ShaftLayout::Assemble(double omega, MatrixView A) const {
     }
   }
   for (int r = 1; r <= n - 2; ++r) A(r, r + 2) = 1;
+}
+
+void CharacteristicDeterminant(MatrixView A, int n, double& mantissa, int& exponent) {
+  // Rows exchanged within eight below the diagonal; right of it each row
+  // reaches two columns (the +1 entries).
+  constexpr int kBand = 8, kUpperBand = 2;
+  OPRED(A.data, n, kBand, mantissa, exponent, A.stride, kUpperBand);
 }
 
 }  // namespace vp

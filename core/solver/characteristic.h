@@ -17,6 +17,10 @@ struct MatrixView {
   double& operator()(int r, int c) const { return data[(r - 1) * stride + (c - 1)]; }
 };
 
+// The determinant of the characteristic matrix of order n that Assemble left
+// in A (destroyed): mantissa * 10^exponent, OPRED within the matrix's band.
+void CharacteristicDeterminant(MatrixView A, int n, double& mantissa, int& exponent);
+
 // The shaft of one variant as the solver reads it at every trial: the
 // frequency-independent section coefficients, computed once per search, and
 // the support springs per cross-section.

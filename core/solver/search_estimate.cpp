@@ -1,10 +1,14 @@
 #include "search_estimate.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <vector>
 
+#include "characteristic.h"
 #include "fpcheck.h"
 #include "frequency_count.h"
+#include "mode_shape.h"
 #include "sob.h"
 
 namespace vp {
@@ -109,6 +113,60 @@ SearchEstimate EstimateSearch(const TShaftModel& model, const TSearchParams& P) 
   estimate.seconds = estimate.trials * perTrial;
   if (estimate.nullVectors > 0) estimate.seconds += estimate.nullVectors * SecondsPerModeShape(model, F1 + FT1);
   return estimate;
+}
+
+double SecondsPerModeShape(const TShaftModel& model, double omega) {
+  using Clock = std::chrono::steady_clock;
+  constexpr int kRepeats = 3;  // the median of these
+  std::vector<double> seconds;
+  try {
+    CheckCapacities(model, 1);
+    const ShaftLayout layout(model, 1);
+    const int n = layout.n();
+    std::vector<double> storage(n * n, 0.0);
+    ModeShape mode(layout);
+    for (int i = 0; i < kRepeats; ++i) {
+      const Clock::time_point start = Clock::now();
+      layout.Assemble(omega, MatrixView{storage.data(), n});
+      mode.Prepare(MatrixView{storage.data(), n});
+      mode.Compute(omega);
+      seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+  } catch (const Failure&) {
+    return 0;
+  }
+  ClearFaults();
+  std::sort(seconds.begin(), seconds.end());
+  return seconds[kRepeats / 2];
+}
+
+double SecondsPerTrial(const TShaftModel& model, double from, double to) {
+  using Clock = std::chrono::steady_clock;
+  // Short batches, of which the median is taken: a batch in which another
+  // program had the processor does not count.
+  constexpr int kBatch = 16, kBatches = 31, kPoints = 256;
+  std::vector<double> batchSeconds;
+  try {
+    CheckCapacities(model, 1);
+    const ShaftLayout layout(model, 1);
+    const int n = layout.n();
+    std::vector<double> storage(n * n, 0.0);
+    for (int batch = 0, done = 0; batch < kBatches; ++batch) {
+      const Clock::time_point start = Clock::now();
+      for (int i = 0; i < kBatch; ++i, ++done) {
+        layout.Assemble(from + (to - from) * (done % kPoints + 0.5) / kPoints, MatrixView{storage.data(), n});
+        double det = 0;
+        int exponent = 0;
+        CharacteristicDeterminant(MatrixView{storage.data(), n}, n, det, exponent);
+      }
+      batchSeconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+  } catch (const Failure&) {
+    return 0;
+  }
+  ClearFaults();
+  std::nth_element(batchSeconds.begin(), batchSeconds.begin() + kBatches / 2, batchSeconds.end());
+  return batchSeconds[kBatches / 2] / kBatch;
 }
 
 }  // namespace vp

@@ -1,7 +1,6 @@
 #include "sob.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -12,17 +11,8 @@
 #include "frequency_count.h"
 #include "mode_shape.h"
 #include "numtext.h"
-#include "opred.h"
 
 namespace vp {
-
-namespace {
-
-constexpr int kBand = 8;
-// Right of the diagonal the characteristic matrix reaches two columns (the +1 entries).
-constexpr int kUpperBand = 2;
-// Refined steps past a bracket after which its sign change counts as noise.
-constexpr int kLostBracketSteps = 12;
 
 void CheckCapacities(const TShaftModel& m, int v) {
   if (m.N < 0 || m.N > kMaxSupports || m.KM < 1 || m.KM > kMaxSections || m.KZ < 1 ||
@@ -30,6 +20,11 @@ void CheckCapacities(const TShaftModel& m, int v) {
     Raise(Error{ErrorCode::ProblemSize});
   if (const std::optional<Error> error = SpanEndFault(m)) Raise(*error);
 }
+
+namespace {
+
+// Refined steps past a bracket after which its sign change counts as noise.
+constexpr int kLostBracketSteps = 12;
 
 bool OppositeSigns(double a, double b) { return (a < 0 && b > 0) || (a > 0 && b < 0); }
 
@@ -93,11 +88,11 @@ void Walk(TSearchParams& P, int& VariantNo, const SolverContext& ctx) {
         throw Fault(omega);
       }
       layout.Assemble(omega, A);
-      preparedHere = 15 * P[kFreqEps] >= h;
+      preparedHere = kPrepareStepFactor * P[kFreqEps] >= h;
       if (preparedHere) mode.Prepare(A);
       double det = 0;
       int exponent = 0;
-      OPRED(storage.data(), n, kBand, det, exponent, n, kUpperBand);
+      CharacteristicDeterminant(A, n, det, exponent);
       if (HasFault()) throw Fault(omega);
 
       if (first) {
@@ -210,60 +205,6 @@ std::optional<Error> SOB(TSearchParams& P, int& VariantNo, const SolverContext& 
     return failure.error();
   }
   return std::nullopt;
-}
-
-double SecondsPerModeShape(const TShaftModel& model, double omega) {
-  using Clock = std::chrono::steady_clock;
-  constexpr int kRepeats = 3;  // the median of these
-  std::vector<double> seconds;
-  try {
-    CheckCapacities(model, 1);
-    const ShaftLayout layout(model, 1);
-    const int n = layout.n();
-    std::vector<double> storage(n * n, 0.0);
-    ModeShape mode(layout);
-    for (int i = 0; i < kRepeats; ++i) {
-      const Clock::time_point start = Clock::now();
-      layout.Assemble(omega, MatrixView{storage.data(), n});
-      mode.Prepare(MatrixView{storage.data(), n});
-      mode.Compute(omega);
-      seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-    }
-  } catch (const Failure&) {
-    return 0;
-  }
-  ClearFaults();
-  std::sort(seconds.begin(), seconds.end());
-  return seconds[kRepeats / 2];
-}
-
-double SecondsPerTrial(const TShaftModel& model, double from, double to) {
-  using Clock = std::chrono::steady_clock;
-  // Short batches, of which the median is taken: a batch in which another
-  // program had the processor does not count.
-  constexpr int kBatch = 16, kBatches = 31, kPoints = 256;
-  std::vector<double> batchSeconds;
-  try {
-    CheckCapacities(model, 1);
-    const ShaftLayout layout(model, 1);
-    const int n = layout.n();
-    std::vector<double> storage(n * n, 0.0);
-    for (int batch = 0, done = 0; batch < kBatches; ++batch) {
-      const Clock::time_point start = Clock::now();
-      for (int i = 0; i < kBatch; ++i, ++done) {
-        layout.Assemble(from + (to - from) * (done % kPoints + 0.5) / kPoints, MatrixView{storage.data(), n});
-        double det = 0;
-        int exponent = 0;
-        OPRED(storage.data(), n, kBand, det, exponent, n, kUpperBand);
-      }
-      batchSeconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-    }
-  } catch (const Failure&) {
-    return 0;
-  }
-  ClearFaults();
-  std::nth_element(batchSeconds.begin(), batchSeconds.begin() + kBatches / 2, batchSeconds.end());
-  return batchSeconds[kBatches / 2] / kBatch;
 }
 
 }  // namespace vp

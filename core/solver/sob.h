@@ -29,20 +29,14 @@ struct SolverContext {
 // sign change of the characteristic determinant (step divided by P[5]) and
 // accepts a frequency when |det| < P[3] or the step is below P[4]; reports
 // omega * P[9]. Stops after KP frequencies or past P[2] (or earlier, see
-// SolverContext::counter); P[0] is left where the search ended. Writes every frequency and mode through ctx.output.
-// Returns what ended it early: span ends that never close a span, an
-// arithmetic fault, or ErrorCode::Interrupted once ctx.stop is requested (what
-// was written stays).
+// SolverContext::counter); P[0] is left where the search ended. Writes every
+// frequency and mode through ctx.output. Returns what ended it early: a model
+// that CheckCapacities refuses, an arithmetic fault, or ErrorCode::Interrupted
+// once ctx.stop is requested (what was written stays).
 [[nodiscard]] std::optional<Error> SOB(TSearchParams& P, int& VariantNo, const SolverContext& ctx);
 
-// Seconds one trial of SOB (assembly and determinant) takes on this machine,
-// timed on variant 1 of the model at frequencies spread over [from, to]; 0 when
-// the model cannot be solved.
-double SecondsPerTrial(const TShaftModel& model, double from, double to);
-
-// Seconds the mode shape of variant 1 at omega takes; 0 when it fails. Away
-// from a natural frequency it is taken from a null vector, which costs far
-// more than a trial.
-double SecondsPerModeShape(const TShaftModel& model, double omega);
+// Throws Failure when variant v of the model does not fit the solver's tables
+// (ErrorCode::ProblemSize) or its span ends do not close the spans.
+void CheckCapacities(const TShaftModel& model, int v);
 
 }  // namespace vp

@@ -16,8 +16,11 @@
 #include "chart_kit.h"
 #include "chart_printing.h"
 #include "form_kit.h"
+#include "glyph_buttons.h"
+#include "grid_view.h"
+#include "message_box.h"
 #include "map_axes.h"
-#include "report_printing.h"
+#include "plot_painter.h"
 #include "settings.h"
 
 namespace vp {

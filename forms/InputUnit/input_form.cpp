@@ -7,6 +7,8 @@
 #include <QPushButton>
 
 #include "form_kit.h"
+#include "glyph_buttons.h"
+#include "grid_view.h"
 #include "settings.h"
 
 namespace vp {

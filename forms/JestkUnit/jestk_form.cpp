@@ -12,6 +12,10 @@
 #include <QMessageBox>
 
 #include "form_kit.h"
+#include "glyph_buttons.h"
+#include "grid_view.h"
+#include "message_box.h"
+#include "spin_edit_widget.h"
 #include "messages.h"
 #include "settings.h"
 

@@ -24,11 +24,11 @@
 #include <QVBoxLayout>
 #include <memory>
 
-#include "errors.h"
 #include "form_kit.h"
-#include "input_loader.h"
-#include "input_saver.h"
-#include "messages.h"
+#include "glyph_buttons.h"
+#include "grid_view.h"
+#include "message_box.h"
+#include "spin_edit_widget.h"
 #include "settings.h"
 
 // The help page lives in this library's resources.
@@ -235,7 +235,7 @@ TMainForm::TMainForm(ProgramState& state) : state_(state), history_(state.form) 
 
   // Ctrl+S: into the file the input came from, as the save button would.
   auto* save = new QShortcut(QKeySequence::Save, this);
-  connect(save, &QShortcut::activated, this, [this] { SaveToCurrentFile(); });
+  connect(save, &QShortcut::activated, this, [this] { SaveToCurrentFile(state_, DecimalSeparator(), *this); });
   // Ctrl+Z and Ctrl+Y (Ctrl+Shift+Z) undo and redo changes of the input, in
   // the fields too: the form keeps one history.
   auto* undo = new QShortcut(QKeySequence::Undo, this);
@@ -379,17 +379,9 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  if (state_.InputEdited()) {
-    QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(),
-                    "Исходные данные изменены и не сохранены. Сохранить их?", QMessageBox::NoButton, this);
-    QPushButton* yes = ask.addButton("Да", QMessageBox::YesRole);
-    QPushButton* no = ask.addButton("Нет", QMessageBox::NoRole);
-    ask.setEscapeButton(ask.addButton("Отмена", QMessageBox::RejectRole));
-    ask.exec();
-    if (ask.clickedButton() != no && (ask.clickedButton() != yes || !SaveToCurrentFile())) {
-      event->ignore();
-      return;
-    }
+  if (!MayClose(state_, DecimalSeparator(), *this)) {
+    event->ignore();
+    return;
   }
   // The program ends with the main window: a modeless window left open (the
   // stiffness calculator, the help) must not keep it running unseen.
@@ -433,73 +425,34 @@ void TMainForm::BitBtn2Click() {
   if (!path.isEmpty()) LoadFile(path);
 }
 
-void TMainForm::LoadFile(const QString& path) {
-  const char sep = DecimalSeparator();
-  std::vector<Warning> warnings;
-  std::optional<Error> error = LoadInputFile(path.toStdString(), state_.form, sep, &warnings);
-  // A text file written where the other decimal separator is used (the
-  // examples, with '.', on a PC with ','): read it so when the user agrees.
-  if (error && error->code == ErrorCode::TextSeparator) {
-    const char fileSep = error->detail.at(0);
-    QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(),
-                    QString::fromStdString(SeparatorQuestion(fileSep)), QMessageBox::Yes | QMessageBox::No, this);
-    error.reset();
-    if (ask.exec() != QMessageBox::Yes) return;
-    error = LoadInputFile(path.toStdString(), state_.form, sep, &warnings, fileSep);
-  }
-  if (!error) {
-    state_.inputFile = path.toStdString();  // the documents name it
-    state_.fileForm = state_.form;
-    AddRecentFile(path);
-  }
-  SyncFromModel();
-  if (error) {
-    ReportError(this, *error);
-  } else if (!warnings.empty()) {
-    std::string text;
-    for (const Warning& warning : warnings) text += (text.empty() ? "" : "\n\n") + Message(warning);
-    ShowPlainMessage(this, QString::fromStdString(text));
-  }
+void TMainForm::LoadFile(const QString& path) { LoadInput(state_, path.toStdString(), DecimalSeparator(), *this); }
+
+void TMainForm::BitBtn4Click() { SaveInputAs(state_, DecimalSeparator(), *this); }
+
+bool TMainForm::Ask(const std::string& question) {
+  QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(), QString::fromStdString(question),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  return ask.exec() == QMessageBox::Yes;
 }
 
-void TMainForm::BitBtn4Click() {
-  const QString path = chooseSaveFile_ ? chooseSaveFile_() : QString();
-  if (!path.isEmpty()) SaveInput(path);
+InputFileUi::Answer TMainForm::AskOrCancel(const std::string& question) {
+  QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(), QString::fromStdString(question),
+                  QMessageBox::NoButton, this);
+  QPushButton* yes = ask.addButton("Да", QMessageBox::YesRole);
+  QPushButton* no = ask.addButton("Нет", QMessageBox::NoRole);
+  ask.setEscapeButton(ask.addButton("Отмена", QMessageBox::RejectRole));
+  ask.exec();
+  return ask.clickedButton() == yes ? Answer::Yes : ask.clickedButton() == no ? Answer::No : Answer::Cancel;
 }
 
-bool TMainForm::SaveToCurrentFile() {
-  const QString current = QString::fromStdString(state_.inputFile);
-  const QString suffix = QFileInfo(current).suffix().toLower();
-  // An .xls file or none: where to save is asked.
-  if (current.isEmpty() || (suffix != "txt" && suffix != "xlsx")) {
-    const QString path = chooseSaveFile_ ? chooseSaveFile_() : QString();
-    return !path.isEmpty() && SaveInput(path);
-  }
-  return SaveInput(current);
-}
+std::string TMainForm::ChooseSaveFile() { return chooseSaveFile_ ? chooseSaveFile_().toStdString() : std::string(); }
 
-bool TMainForm::SaveInput(QString path) {
-  std::optional<Error> error = SaveInputFile(state_.form, path.toStdString(), DecimalSeparator());
-  if (error && error->code == ErrorCode::SaveTooManyVariants) {
-    const QString book = path.left(path.size() - QFileInfo(path).suffix().size()) + "xlsx";
-    QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(),
-                    QString::fromStdString(Message(*error)) + "\n\nСохранить в рабочую книгу \"" + book + "\"?",
-                    QMessageBox::Yes | QMessageBox::No, this);
-    error.reset();
-    if (ask.exec() != QMessageBox::Yes) return false;
-    path = book;
-    error = SaveInputFile(state_.form, book.toStdString(), DecimalSeparator());
-  }
-  if (error) {
-    ReportError(this, *error);
-    return false;
-  }
-  state_.inputFile = path.toStdString();  // the documents name it
-  state_.fileForm = state_.form;
-  AddRecentFile(path);
+void TMainForm::FileTaken(const std::string& path) {
+  AddRecentFile(QString::fromStdString(path));
   UpdateTitle();
-  return true;
 }
+
+void TMainForm::FormLoaded() { SyncFromModel(); }
 
 void TMainForm::BitBtn3Click() {
   RunReporting(this, [this] {

@@ -8,6 +8,7 @@
 
 #include "calculation_run.h"
 #include "form_history.h"
+#include "main_form_files.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -19,7 +20,7 @@ namespace vp {
 class GridView;
 class SpinEdit;
 
-class TMainForm : public QWidget, public RunUi {
+class TMainForm : public QWidget, public RunUi, public InputFileUi {
   Q_OBJECT
  public:
   explicit TMainForm(ProgramState& state);
@@ -69,6 +70,13 @@ class TMainForm : public QWidget, public RunUi {
   // takes no input into the main form meanwhile.
   void AwaitWorker(CalculationWorker& worker) override;
 
+  // InputFileUi (ShowMessage as above)
+  bool Ask(const std::string& question) override;
+  Answer AskOrCancel(const std::string& question) override;
+  std::string ChooseSaveFile() override;
+  void FileTaken(const std::string& path) override;
+  void FormLoaded() override;
+
  public slots:
   void BitBtn1Click();  // "Начать расчет"
   void BitBtn2Click();  // "Загрузить из файла"
@@ -91,17 +99,9 @@ class TMainForm : public QWidget, public RunUi {
   void FormChanged(int field);
   // The title names the input file, marked "*" while the input differs from it.
   void UpdateTitle();
-  // Saves the input into `path` (a text file with more than two variants
-  // offers a workbook instead); false when it was not saved.
-  bool SaveInput(QString path);
-  // Loads the input from the file (a text file with the other decimal
-  // separator is read when the user agrees) and tells what the load found.
   void LoadFile(const QString& path);
   // Says on every field what it is and in which units.
   void SetToolTips();
-  // Ctrl+S: into the file the input came from, or where the user chooses when
-  // there is none (or it is an .xls file); false when nothing was saved.
-  bool SaveToCurrentFile();
   void ShowHelp();
 
   ProgramState& state_;

@@ -6,17 +6,19 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHeaderView>
-#include <QLineSeries>
+#include <QLegend>
 #include <QPlainTextEdit>
 #include <QTextCursor>
-#include <QScatterSeries>
-#include <QValueAxis>
 #include <QLabel>
 #include <algorithm>
 
 #include "completeness_lines.h"
 #include "continuous_lines.h"
+#include "fonts.h"
 #include "form_kit.h"
+#include "glyph_buttons.h"
+#include "grid_view.h"
+#include "message_box.h"
 #include "frequency_map.h"
 #include "chart_kit.h"
 #include "numtext.h"
@@ -265,45 +267,15 @@ void TOutputForm::FillMap() {
                         "вала (см. проверку полноты поиска частот).");
   if (!map.Drawn()) return;
 
-  // The map as the report draws it, in the unit chosen beside it: each
-  // piece a series, the first piece of each ordinal named in the legend.
+  // The map as the report draws it, in the unit chosen beside it; the title
+  // says what the dotted lines are.
   const ReportPlot plot = FrequencyMapPlot(map, UnitOf(mapUnit_), summary_.reportFactor, DecimalSeparator());
-  const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine};
-  bool companions = false;
-  for (const PlotLine& line : plot.lines) {
-    auto* series = new QLineSeries;
-    series->setName(QString::fromStdString(line.name));
-    series->setPen(QPen(QColor::fromRgb(line.rgb), line.width, styles[line.style]));
-    series->setPointsVisible(line.points);
-    if (line.style == PlotLine::Dotted) series->setMarkerSize(4);
-    companions = companions || line.style == PlotLine::Dotted;
-    for (size_t i = 0; i < line.x.size(); ++i) series->append(line.x[i], line.y[i]);
-    map_->addSeries(series);
-  }
-  if (!plot.labels.empty()) {
-    auto* lowMac = new QScatterSeries;
-    lowMac->setName(QString::fromStdString(plot.labelsName));
-    lowMac->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
-    lowMac->setMarkerSize(11);
-    lowMac->setColor(Qt::black);
-    lowMac->setBorderColor(Qt::black);
-    for (const PlotLabel& label : plot.labels) lowMac->append(label.x, label.y);
-    map_->addSeries(lowMac);
-  }
-  // The title says what the dotted lines are.
-  if (companions) map_->setTitle(kMapTitleWithCompanions);
-  QValueAxis* variants = AxisOf(plot.x);
-  QValueAxis* frequencies = AxisOf(plot.y);
-  map_->addAxis(variants, Qt::AlignBottom);
-  map_->addAxis(frequencies, Qt::AlignLeft);
-  for (QAbstractSeries* series : map_->series()) {
-    series->attachAxis(variants);
-    series->attachAxis(frequencies);
-  }
+  if (std::any_of(plot.lines.begin(), plot.lines.end(), [](const PlotLine& line) { return line.style == PlotLine::Dotted; }))
+    map_->setTitle(kMapTitleWithCompanions);
   QFont small = map_->legend()->font();
   small.setPointSize(7);
   map_->legend()->setFont(small);
-  ShowWrappingLegend(map_);
+  ShowPlot(map_, plot);
 }
 
 QImage TOutputForm::CaptureMap() const { return mapView_->grab().toImage(); }

@@ -8,19 +8,15 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLineSeries>
-#include <QLogValueAxis>
 #include <QPushButton>
-#include <QScatterSeries>
-#include <QThread>
-#include <cmath>
 
 #include "chart_printing.h"
 #include "form_kit.h"
+#include "glyph_buttons.h"
+#include "message_box.h"
 #include "chart_kit.h"
 #include "messages.h"
 #include "settings.h"
-#include "ordinal_colours.h"
 
 namespace vp {
 
@@ -105,11 +101,16 @@ TStiffnessMapForm::TStiffnessMapForm(StiffnessMapModel& model, QWidget* parent) 
       });
     });
   connect(close_, &QPushButton::clicked, this, &QDialog::accept);
+  model_.SetOnDrawn([this] {
+    Draw();
+    ShowNotice();
+  });
 }
 
 TStiffnessMapForm::~TStiffnessMapForm() {
   DisconnectControls(this);
-  StopComputing();
+  model_.SetOnDrawn({});
+  model_.StopComputing();
 }
 
 void TStiffnessMapForm::Fill() {
@@ -122,7 +123,7 @@ void TStiffnessMapForm::Fill() {
 
 void TStiffnessMapForm::ShowMap() {
   Fill();
-  StartComputing();
+  model_.ResumeComputing();
   RestoreGeometry(this, "stiffnessMap", true);
   if (parentWidget()) CentreOn(this, parentWidget()->geometry());
   low_->setFocus();
@@ -130,8 +131,8 @@ void TStiffnessMapForm::ShowMap() {
 }
 
 void TStiffnessMapForm::done(int result) {
-  // The range stays asked for: Settle() or the next ShowMap() computes it.
-  StopComputing();
+  // The range stays asked for: the model's Settle() or the next ShowMap() computes it.
+  model_.StopComputing();
   QDialog::done(result);
 }
 
@@ -139,58 +140,7 @@ void TStiffnessMapForm::FieldsEdited() {
   model_.lowText = low_->text().toStdString();
   model_.highText = high_->text().toStdString();
   model_.pointsText = points_->text().toStdString();
-  if (model_.Edited()) StartComputing();
-  // A map no longer asked for is not finished.
-  if (worker_ && model_.Pending() != computing_) stop_->Request();
-  ShowNotice();
-}
-
-void TStiffnessMapForm::StartComputing() {
-  if (worker_) return;  // the range typed meanwhile follows when this map is done
-  const std::optional<StiffnessMapRange> range = model_.Pending();
-  if (!range) return;
-  result_ = std::make_shared<std::optional<StiffnessMapChart>>();
-  stop_ = std::make_shared<StopFlag>();
-  computing_ = *range;
-  worker_ = QThread::create([result = result_, stop = stop_, shaft = model_.Shaft(), range = *range,
-                             factor = model_.ReportFactor(), sep = model_.DecimalSeparator()] {
-    try {
-      *result = ChartStiffnessMap(shaft, range, factor, sep, stop.get());
-    } catch (const Failure&) {  // stopped
-    }
-  });
-  const int job = ++job_;
-  connect(worker_, &QThread::finished, this, [this, job] { Finished(job); });
-  worker_->start();
-}
-
-void TStiffnessMapForm::Finished(int job) {
-  if (job != job_ || !worker_) return;  // taken already by Settle()
-  worker_->wait();
-  delete worker_;
-  worker_ = nullptr;
-  if (*result_ && model_.Accept(std::move(**result_))) Draw();
-  result_.reset();
-  StartComputing();
-  ShowNotice();
-}
-
-void TStiffnessMapForm::StopComputing() {
-  if (!worker_) return;
-  stop_->Request();
-  worker_->wait();
-  delete worker_;
-  worker_ = nullptr;
-  result_.reset();
-}
-
-void TStiffnessMapForm::Settle() {
-  // The map being computed, then the one of the range typed meanwhile.
-  while (worker_) Finished(job_);
-  if (model_.Pending()) {
-    model_.Settle();
-    Draw();
-  }
+  model_.Edited();
   ShowNotice();
 }
 
@@ -208,10 +158,8 @@ void TStiffnessMapForm::ShowNotice() {
   notice_->setVisible(!lines.isEmpty());
 
   QStringList variants;
-  for (const StiffnessMapMark& mark : map.marks)
-    variants << QString::fromStdString(VariantMarkName(mark, model_.DecimalSeparator()));
-  if (!map.unmapped.empty()) variants << "Не показаны на карте:";
-  for (const UnmappedVariant& variant : map.unmapped) variants << QString::fromStdString(UnmappedLine(variant));
+  for (const std::string& line : StiffnessMapVariantLines(map, model_.DecimalSeparator()))
+    variants << QString::fromStdString(line);
   variants_->setText(variants.join('\n'));
 }
 
@@ -220,46 +168,7 @@ void TStiffnessMapForm::Draw() {
   const StiffnessMapChart& map = model_.Chart();
   print_button_->setEnabled(map.Drawn());
   pdf_button_->setEnabled(map.Drawn());
-  if (map.Drawn()) {
-    const FrequencyUnit unit = UnitOf(unit_);
-    const double scale = FrequencyUnitScale(unit, model_.ReportFactor());
-    for (size_t n = 0; n < map.curves.size(); ++n) {
-      const StiffnessMapCurve& curve = map.curves[n];
-      auto* series = new QLineSeries;
-      series->setName("№ " + QString::number(curve.ordinal));
-      series->setPen(QPen(OrdinalColour(n), 2));
-      QList<QPointF> points;
-      for (size_t i = 0; i < map.stiffness.size() && i < curve.F.size(); ++i)
-        if (curve.F[i] > 0) points << QPointF(map.stiffness[i], curve.F[i] * scale);  // a log axis has no 0
-      series->replace(points);
-      chart_->addSeries(series);
-    }
-    static const QScatterSeries::MarkerShape kShapes[] = {
-        QScatterSeries::MarkerShapeRotatedRectangle, QScatterSeries::MarkerShapeRectangle,
-        QScatterSeries::MarkerShapeTriangle,         QScatterSeries::MarkerShapeCircle,
-        QScatterSeries::MarkerShapeStar,             QScatterSeries::MarkerShapePentagon};
-    for (size_t m = 0; m < map.marks.size(); ++m) {
-      const StiffnessMapMark& mark = map.marks[m];
-      auto* series = new QScatterSeries;
-      series->setName(QString::fromStdString(VariantMarkName(mark, model_.DecimalSeparator())));
-      series->setMarkerShape(kShapes[m % std::size(kShapes)]);
-      series->setMarkerSize(11);
-      series->setColor(Qt::black);
-      series->setBorderColor(Qt::black);
-      for (double F : mark.F)
-        if (F > 0) series->append(mark.stiffness, F * scale);
-      chart_->addSeries(series);
-    }
-    QLogValueAxis* x = LogAxis("Жесткость опор", StiffnessAxisSpan(map));
-    QLogValueAxis* y = LogAxis(QString::fromStdString(FrequencyAxisTitle(unit)), FrequencyAxisSpan(map, scale));
-    chart_->addAxis(x, Qt::AlignBottom);
-    chart_->addAxis(y, Qt::AlignLeft);
-    for (QAbstractSeries* series : chart_->series()) {
-      series->attachAxis(x);
-      series->attachAxis(y);
-    }
-    ShowWrappingLegend(chart_);
-  }
+  if (map.Drawn()) ShowPlot(chart_, StiffnessMapPlot(map, UnitOf(unit_), model_.ReportFactor(), model_.DecimalSeparator()));
   emit Drawn();
 }
 

@@ -2,14 +2,12 @@
 // "Карта критических скоростей": the lowest natural frequencies of the shaft
 // against one stiffness shared by all supports, on logarithmic axes, with the
 // stiffness variants marked; the range and the number of points are typed
-// beside the chart and the map is redrawn as they change. A map is computed
-// on a thread of its own, so that the window answers while it is; a range
+// beside the chart and the map is redrawn as they change. The model computes
+// a map on its worker, so that the window answers while it does; a range
 // typed meanwhile stops it and follows, and closing the window stops it.
 
 #include <QDialog>
 #include <functional>
-#include <memory>
-#include <optional>
 
 #include "line_printer.h"
 #include "stiffness_map_model.h"
@@ -20,7 +18,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QThread;
 
 namespace vp {
 
@@ -35,11 +32,6 @@ class TStiffnessMapForm : public QDialog {
   // Fills the window and shows it modally over its parent; a range left
   // uncomputed when it was closed is computed again.
   void ShowMap();
-  // Waits for the map being computed and computes the range last typed, so
-  // that the model holds the map of what the fields say.
-  void Settle();
-  // True while a map is being computed.
-  bool Computing() const { return worker_ != nullptr; }
 
   // "Печать карты" (to the printer) and "Сохранить в PDF" run this.
   void SetPrinter(std::function<void(TStiffnessMapForm&, PrintTarget)> print) { print_ = std::move(print); }
@@ -68,10 +60,6 @@ class TStiffnessMapForm : public QDialog {
 
  private:
   void FieldsEdited();
-  void StartComputing();
-  // Stops the map being computed and waits for its thread (at most one point); its map is dropped.
-  void StopComputing();
-  void Finished(int job);
   void Draw();
   void ShowNotice();
 
@@ -88,11 +76,6 @@ class TStiffnessMapForm : public QDialog {
   QPushButton* pdf_button_;
   QPushButton* close_;
   std::function<void(TStiffnessMapForm&, PrintTarget)> print_;
-  QThread* worker_ = nullptr;
-  std::shared_ptr<std::optional<StiffnessMapChart>> result_;  // what the worker computes; none when stopped
-  std::shared_ptr<StopFlag> stop_;                            // the worker's
-  StiffnessMapRange computing_;                               // its range
-  int job_ = 0;                                               // its number
 };
 
 }  // namespace vp

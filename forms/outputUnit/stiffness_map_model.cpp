@@ -8,12 +8,13 @@ namespace vp {
 
 void StiffnessMapModel::SetShaft(const TShaftModel& model, double reportFactor, char decimalSeparator) {
   if (hasShaft_ && model == shaft_ && reportFactor == factor_ && decimalSeparator == sep_) return;
+  worker_.Stop();
   hasShaft_ = true;
   shaft_ = model;
   factor_ = reportFactor;
   sep_ = decimalSeparator;
   message_.clear();
-  chart_ = DefaultStiffnessMapChart(shaft_, factor_, sep_);
+  chart_ = ChartStiffnessMap(shaft_, std::nullopt, factor_);
   requested_ = DefaultStiffnessMapRange(shaft_);
   if (requested_)
     ShowRange(*requested_);
@@ -43,17 +44,20 @@ std::optional<StiffnessMapRange> StiffnessMapModel::Edited() {
   if (!message_.empty()) {
     // What was asked for on the way to this is no longer wanted.
     requested_.reset();
+    worker_.Stop();
     return std::nullopt;
   }
   if (requested_ && *requested_ == range) return std::nullopt;
   requested_ = range;
+  worker_.Stop();
+  ResumeComputing();
   return Pending();
 }
 
-bool StiffnessMapModel::Accept(StiffnessMapChart chart) {
-  if (!requested_ || !(chart.range == *requested_)) return false;
+void StiffnessMapModel::Accept(StiffnessMapChart chart) {
+  if (!requested_ || !(chart.range == *requested_)) return;
   chart_ = std::move(chart);
-  return true;
+  if (drawn_) drawn_();
 }
 
 std::optional<StiffnessMapRange> StiffnessMapModel::Pending() const {
@@ -61,8 +65,19 @@ std::optional<StiffnessMapRange> StiffnessMapModel::Pending() const {
   return requested_;
 }
 
+void StiffnessMapModel::StopComputing() { worker_.Stop(); }
+
+void StiffnessMapModel::ResumeComputing() {
+  const std::optional<StiffnessMapRange> range = Pending();
+  if (!range || worker_.Busy()) return;
+  worker_.Request([shaft = shaft_, range = *range, factor = factor_](const StopFlag& stop) {
+    return ChartStiffnessMap(shaft, range, factor, &stop);
+  });
+}
+
 void StiffnessMapModel::Settle() {
-  if (const std::optional<StiffnessMapRange> range = Pending()) Accept(ChartStiffnessMap(shaft_, *range, factor_, sep_));
+  worker_.Finish();
+  if (const std::optional<StiffnessMapRange> range = Pending()) Accept(ChartStiffnessMap(shaft_, *range, factor_));
 }
 
 }  // namespace vp

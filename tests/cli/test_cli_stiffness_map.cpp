@@ -1,6 +1,6 @@
-// The batch command's critical-speed map: the JSON member checked point by
-// point against the exact solution and the closed forms at its ends, the
-// option's bad values, and the map sheet of --xlsx.
+// The batch run's critical-speed map: the JSON member checked point by point
+// against the exact solution and the closed forms at its ends, and the map
+// sheet of the workbook. The option's bad values are the process tests'.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 #include "beam_references.h"
 #include "calculation_run.h"
-#include "cli_run.h"
+#include "batch_fixtures.h"
 #include "input_loader.h"
 #include "output_files.h"
 #include "workbook_reader.h"
@@ -62,10 +62,10 @@ ChangedExample BeamOnEndSprings() {
 
 }  // namespace
 
-TEST(CliStiffnessMap, EveryPointIsAnExactFrequencyOfTheShaft) {
+TEST(BatchStiffnessMap, EveryPointIsAnExactFrequencyOfTheShaft) {
   const std::string input = Example("rotor_two_bearings.txt");
-  const Result r = RunCli("--json --decimal-separator . --stiffness-map 1E5:1E12:29 " + input);
-  ASSERT_EQ(r.status, 0) << r.err;
+  const BatchOutput r = Batch({.input = input, .json = true, .stiffnessMap = StiffnessMapRange{1e5, 1e12, 29}});
+  ASSERT_EQ(r.Code(), "") << r.err;
   const JsonMap map = MapOf(r.out);
   EXPECT_EQ(map.problem, "");
   ASSERT_EQ(map.stiffness.size(), 29u);
@@ -87,16 +87,16 @@ TEST(CliStiffnessMap, EveryPointIsAnExactFrequencyOfTheShaft) {
     }
   }
   // Without the option: from 1/100 of 1E8 to 100 times 1E9, 61 points.
-  const JsonMap byDefault = MapOf(RunCli("--json --decimal-separator . " + input).out);
+  const JsonMap byDefault = MapOf(BatchJson(input).out);
   ASSERT_EQ(byDefault.stiffness.size(), 61u);
   EXPECT_EQ(byDefault.stiffness.front(), 1e6);
   EXPECT_EQ(byDefault.stiffness.back(), 1e11);
 }
 
-TEST(CliStiffnessMap, SoftSpringsGiveTheFreeShaftAndStiffOnesThePinnedBeam) {
+TEST(BatchStiffnessMap, SoftSpringsGiveTheFreeShaftAndStiffOnesThePinnedBeam) {
   const ChangedExample beam = BeamOnEndSprings();
-  const Result r = RunCli("--json --decimal-separator . --stiffness-map 1E-7:1E13:61 " + beam.path);
-  ASSERT_EQ(r.status, 0) << r.err;
+  const BatchOutput r = Batch({.input = beam.path, .json = true, .stiffnessMap = StiffnessMapRange{1e-7, 1e13, 61}});
+  ASSERT_EQ(r.Code(), "") << r.err;
   const JsonMap map = MapOf(r.out);
   ASSERT_EQ(map.lines.size(), 5u);
   const double L = 0.98, M = 0.98, k = map.stiffness.front();
@@ -110,15 +110,15 @@ TEST(CliStiffnessMap, SoftSpringsGiveTheFreeShaftAndStiffOnesThePinnedBeam) {
   }
 }
 
-TEST(CliStiffnessMap, NoPositiveStiffnessSaysWhyAndTheRunSucceedsOrARangeIsGiven) {
-  const Result r = RunCli("--json --decimal-separator . " + Example("free_free_shaft.txt"));
-  EXPECT_EQ(r.status, 0) << r.err;
+TEST(BatchStiffnessMap, NoPositiveStiffnessSaysWhyAndTheRunSucceedsOrARangeIsGiven) {
+  const BatchOutput r = BatchJson(Example("free_free_shaft.txt"));
+  EXPECT_EQ(r.Code(), "") << r.err;
   const QJsonObject json = JsonOf(r.out);
   EXPECT_EQ(json["stiffness_map"], (QJsonObject{{"problem", "ни в одном варианте нет опоры с положительной жесткостью"}}));
   EXPECT_FALSE(json.contains("error"));  // no failure of the run
   // A range given by hand maps the free shaft on springs all the same.
   const JsonMap map =
-      MapOf(RunCli("--json --decimal-separator . --stiffness-map 1:100:3 " + Example("free_free_shaft.txt")).out);
+      MapOf(Batch({.input = Example("free_free_shaft.txt"), .json = true, .stiffnessMap = StiffnessMapRange{1, 100, 3}}).out);
   EXPECT_EQ(map.problem, "");
   ASSERT_EQ(map.stiffness.size(), 3u);
   EXPECT_EQ(map.stiffness.front(), 1);
@@ -127,42 +127,11 @@ TEST(CliStiffnessMap, NoPositiveStiffnessSaysWhyAndTheRunSucceedsOrARangeIsGiven
   EXPECT_EQ(map.lines.size(), 3u);
 }
 
-TEST(CliStiffnessMap, BadRangesAreRefusedWithTheValueNamed) {
-  const std::string example = " " + Example("rotor_two_bearings.txt");
-  const std::pair<std::string, std::string> cases[] = {
-      {"1E9:1E6:10", "'1E9:1E6:10' - верхняя граница жесткости опор должна быть больше нижней"},
-      {"0:1E6:10", "'0:1E6:10' - нижняя граница жесткости опор должна быть больше нуля"},
-      {"1:1E6:1001", "'1:1E6:1001' - число точек карты должно быть от 2 до 1000"},
-      {"1:inf:10", "'1:inf:10' - верхняя граница жесткости опор должна быть конечным числом"},
-      {"abc:1E6:10", "'abc:1E6:10' - нижняя граница 'abc' - не число"},
-      {"1,5:1E6:10", "'1,5:1E6:10' - нижняя граница '1,5' - не число"},
-      {"1:1E6x:10", "'1:1E6x:10' - верхняя граница '1E6x' - не число"},
-      {"1:1E6:2.5", "'1:1E6:2.5' - число точек '2.5' - не целое число"},
-      {"1:1E6:", "'1:1E6:' - число точек '' - не целое число"},
-      {"1:1E6", "'1:1E6' - нужны три значения через двоеточие"},
-      {"1:2:3:4", "'1:2:3:4' - нужны три значения через двоеточие"},
-      {"''", "'' - нужны три значения через двоеточие"},
-  };
-  for (const auto& [value, message] : cases) {
-    const Result r = RunCli("--json --stiffness-map " + value + example);
-    EXPECT_EQ(r.status, 2) << value;
-    EXPECT_EQ(r.out, "") << value;
-    EXPECT_EQ(r.err.rfind("Неверное значение параметра --stiffness-map: " + message +
-                              ". Нужно НИЖНЯЯ:ВЕРХНЯЯ:ТОЧЕК, например 1E6:1E11:61.\n",
-                          0),
-              0u)
-        << r.err;
-  }
-  const Result missing = RunCli(example + " --stiffness-map");
-  EXPECT_EQ(missing.status, 2);
-  EXPECT_EQ(missing.err.rfind("Не указано значение параметра --stiffness-map\n", 0), 0u);
-}
-
-TEST(CliStiffnessMap, TheWorkbookHoldsTheMapOfTheRangeAsked) {
+TEST(BatchStiffnessMap, TheWorkbookHoldsTheMapOfTheRangeAsked) {
   const std::string book = FreshDir("cli_stiffness_map") + "/map.xlsx";
-  const Result r = RunCli("--decimal-separator . --stiffness-map 1E7:1E10:7 --xlsx " + book + " " +
-                          Example("rotor_two_bearings.txt"));
-  ASSERT_EQ(r.status, 0) << r.err;
+  const BatchOutput r =
+      Batch({.input = Example("rotor_two_bearings.txt"), .xlsx = book, .stiffnessMap = StiffnessMapRange{1e7, 1e10, 7}});
+  ASSERT_EQ(r.Code(), "") << r.err;
   const WorkbookInfo info = ReadWorkbookInfo(book);
   ASSERT_GE(info.sheets.size(), 3u);
   EXPECT_EQ(info.sheets.back().name, "Карта критических скоростей");

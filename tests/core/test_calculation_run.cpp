@@ -220,7 +220,7 @@ TEST(CalculationRun, RefusesInputThatWouldHangTheSearchOrOverflowItsTables) {
       {[](TMainFormModel& f) { f.Edit9 = "0"; }, "Шаг по частоте при поиске k-й частоты должен быть больше нуля (FT1 = 0)"},
       {[](TMainFormModel& f) { f.Edit9 = "-1"; }, "Шаг по частоте при поиске k-й частоты должен быть больше нуля (FT1 = -1)"},
       {[](TMainFormModel& f) { f.Edit9 = "-1E-300"; f.Edit12 = "1E-6"; }, "Шаг по частоте при поиске k-й частоты должен"},
-      // 15 * EPSF would overflow inside the search.
+      // kPrepareStepFactor * EPSF would overflow inside the search.
       {[](TMainFormModel& f) { f.Edit12 = "1E308"; }, "Точность вычисления k-й собственной частоты слишком велика (EPSF = 1E308)"},
       {[](TMainFormModel& f) { f.Edit12 = "1.2E307"; }, "Точность вычисления k-й собственной частоты слишком велика"},
       // The reported frequency, 100 times the search variable, would overflow.

@@ -133,6 +133,7 @@ TEST(ContinuousComparison, FrequenciesArePairedByOrdinalWhenTheSweepPassedOverSo
     EXPECT_NE(f.Label8.find("P= " + GeneralFormat(omega * 100, '.').substr(0, 8)), std::string::npos) << f.Label8;
     EXPECT_NE(f.Label8.find("об/мин\n(при единицах СИ)\nотличие "), std::string::npos);
     const ContinuousMode mode = shaft.Mode(omega);
+    EXPECT_EQ(v.continuous.sameOrdinalModes.at(i)->y, mode.y);  // kept for the report
     ASSERT_EQ(f.Series2.size(), 21u);
     double products = 0;
     for (int c = 0; c <= 20; ++c) {
@@ -169,6 +170,7 @@ TEST(ContinuousComparison, NothingStandsBesideADoubtfulFrequencyOrOneBeyondTheRa
   EXPECT_EQ(v.continuous.inRangeTotal, 2);
   EXPECT_FALSE(v.continuous.sameOrdinal[1]);  // doubtful
   EXPECT_FALSE(v.continuous.sameOrdinal[2]);  // the third lies above FK
+  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(v.continuous.sameOrdinalModes.at(i).has_value(), i == 0) << i;
   const std::optional<std::string> reasons[] = {std::nullopt, "не вычислена: номер собственной частоты не определен",
                                                 "вне диапазона"};
   for (size_t i = 0; i < 3; ++i) EXPECT_EQ(NoContinuousReason(v, i), reasons[i]) << i;

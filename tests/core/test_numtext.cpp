@@ -139,6 +139,30 @@ TEST(GeneralFormat, ReadsBackAtTheEndsOfTheRange) {
   EXPECT_NEAR(RealOfText(GeneralFormat(-2.2250738585072014e-308, '.'), '.'), -2.2250738585072014e-308, 1e-322);
 }
 
+TEST(Fixed5, FiveDecimalsRoundedWithoutLeadingBlanks) {
+  EXPECT_EQ(Fixed5(123.456789, '.'), "123.45679");
+  EXPECT_EQ(Fixed5(0.000004, '.'), "0.00000");
+  EXPECT_EQ(Fixed5(-0.000004, '.'), "0.00000");
+  EXPECT_EQ(Fixed5(-1.5, '.'), "-1.50000");
+  EXPECT_EQ(Fixed5(12.345678, ','), "12,34568");
+  EXPECT_EQ(Fixed5(1e20, '.'), "100000000000000000000.00000");
+}
+
+TEST(StiffnessText, StiffnessesReadAcrossTheDecades) {
+  EXPECT_EQ(StiffnessText(1e6, '.'), "1E6");
+  EXPECT_EQ(StiffnessText(2.5e8, ','), "2,5E8");
+  EXPECT_EQ(StiffnessText(-3e9, '.'), "-3E9");
+  EXPECT_EQ(StiffnessText(1e-5, '.'), "1E-5");
+  EXPECT_EQ(StiffnessText(999999, '.'), "999999");
+  EXPECT_EQ(StiffnessText(0.5, ','), "0,5");
+  EXPECT_EQ(StiffnessText(0, '.'), "0");
+  EXPECT_EQ(StiffnessText(1.23456789012345e7, '.'), "1.23456789012345E7");
+  EXPECT_EQ(StiffnessText(1e300, '.'), "1E300");
+  // Fifteen digits, like the general format: read back within rounding.
+  for (double k : {1e8 / 3, 7.0 / 3e9, 2.0 / 3e20})
+    EXPECT_NEAR(RealOfText(StiffnessText(k, ','), ','), k, 1e-14 * k) << StiffnessText(k, ',');
+}
+
 TEST(HalfKM, CountsTheOddSections) {
   EXPECT_EQ(HalfKM(1), 1);
   EXPECT_EQ(HalfKM(4), 2);

@@ -114,15 +114,6 @@ TEST(ResultsPrintout, TheTitleNamesTheProgramTheDateAndTheInputFile) {
     EXPECT_EQ(PrintoutTitle(file, "07.12.2026"), program + "     Файл исходных данных: " + named);
 }
 
-TEST(ResultsPrintout, FiveDecimalsRoundedWithoutLeadingBlanks) {
-  EXPECT_EQ(Fixed5(123.456789, '.'), "123.45679");
-  EXPECT_EQ(Fixed5(0.000004, '.'), "0.00000");
-  EXPECT_EQ(Fixed5(-0.000004, '.'), "0.00000");
-  EXPECT_EQ(Fixed5(-1.5, '.'), "-1.50000");
-  EXPECT_EQ(Fixed5(12.345678, ','), "12,34568");
-  EXPECT_EQ(Fixed5(1e20, '.'), "100000000000000000000.00000");
-}
-
 TEST(ResultsPrintout, FrequenciesNotFoundSaySoInOneLineEach) {
   Printed p(3, 2, 3, 2);
   p.form.Edit10 = "1E3";

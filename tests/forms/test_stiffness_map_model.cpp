@@ -13,7 +13,7 @@
 #include "continuous_shaft.h"
 #include "error_text.h"
 #include "form_fixtures.h"
-#include "numtext.h"
+#include "report_plot.h"
 #include "results_export.h"
 #include "stiffness_map_model.h"
 #include "workbook_files.h"
@@ -45,15 +45,15 @@ TShaftModel FourVariants() {
 
 TEST(StiffnessMapChart, AStopRequestedEndsTheMap) {
   StopFlag stop;
-  EXPECT_NO_THROW(ChartStiffnessMap(FourVariants(), {1e4, 1e9, 11, 4}, 100, ',', &stop));
+  EXPECT_NO_THROW(ChartStiffnessMap(FourVariants(), StiffnessMapRange{1e4, 1e9, 11, 4}, 100, &stop));
   stop.Request();
-  EXPECT_THROW(ChartStiffnessMap(FourVariants(), {1e4, 1e9, 11, 4}, 100, ',', &stop), Failure);
+  EXPECT_THROW(ChartStiffnessMap(FourVariants(), StiffnessMapRange{1e4, 1e9, 11, 4}, 100, &stop), Failure);
 }
 
 TEST(StiffnessMapChart, ReportedFrequenciesAndTheVariantsOnTheirLines) {
   const TShaftModel m = FourVariants();
   const StiffnessMapRange range{1e4, 1e9, 11, 4};
-  const StiffnessMapChart chart = ChartStiffnessMap(m, range, 100, ',');
+  const StiffnessMapChart chart = ChartStiffnessMap(m, range, 100);
   ASSERT_TRUE(chart.Drawn()) << test::Text(chart.problem);
   const StiffnessMap omega = ComputeStiffnessMap(m, range);
   EXPECT_EQ(chart.stiffness, omega.stiffness);
@@ -79,16 +79,16 @@ TEST(StiffnessMapChart, ReportedFrequenciesAndTheVariantsOnTheirLines) {
   for (size_t n = 0; n < 4; ++n) EXPECT_NEAR(mark.F[n], chart.curves[n].F[4], 1e-11 * mark.F[n]);
   // The others say why they are not on it.
   ASSERT_EQ(chart.unmapped.size(), 3u);
-  EXPECT_EQ(UnmappedLine(chart.unmapped[0]),
+  EXPECT_EQ(UnmappedLine(chart.unmapped[0], ','),
             "Вариант № 2: жесткости опор разные, одной жесткостью всех опор вариант не представить");
-  EXPECT_EQ(UnmappedLine(chart.unmapped[1]), "Вариант № 3: жесткость опор 0 - на логарифмической шкале ее нет");
-  EXPECT_EQ(UnmappedLine(chart.unmapped[2]), "Вариант № 4: жесткость опор 1E12 вне диапазона карты");
+  EXPECT_EQ(UnmappedLine(chart.unmapped[1], ','), "Вариант № 3: жесткость опор 0 - на логарифмической шкале ее нет");
+  EXPECT_EQ(UnmappedLine(chart.unmapped[2], ','), "Вариант № 4: жесткость опор 1E12 вне диапазона карты");
   EXPECT_EQ(VariantMarkName(mark, ','), "Вариант № 1 (k = 1E6)");
 }
 
 TEST(StiffnessMapChart, DefaultRangeOrWhyThereIsNone) {
   TShaftModel m = FourVariants();
-  const StiffnessMapChart chart = DefaultStiffnessMapChart(m, 100, '.');
+  const StiffnessMapChart chart = ChartStiffnessMap(m, std::nullopt, 100);
   EXPECT_EQ(chart.range, (StiffnessMapRange{1e4, 1e14, 61, 4}));  // 1e6 / 100 .. 1e12 * 100
   // Variants 1 and 4 on the map, 4 on its lines at the 49th point, 1e12.
   ASSERT_EQ(chart.marks.size(), 2u);
@@ -97,30 +97,37 @@ TEST(StiffnessMapChart, DefaultRangeOrWhyThereIsNone) {
   EXPECT_EQ(StiffnessMapRangeLine(chart.range, ','), "Жесткость опор от 10000 до 1E14, точек карты: 61");
   for (int v = 1; v <= 4; ++v)
     for (int s = 1; s <= 3; ++s) m.SupportStiffness[s][v] = 0;
-  const StiffnessMapChart none = DefaultStiffnessMapChart(m, 100, '.');
+  const StiffnessMapChart none = ChartStiffnessMap(m, std::nullopt, 100);
   EXPECT_EQ(test::Text(none.problem), Message(Error{ErrorCode::MapNoPositiveStiffness}));
   EXPECT_FALSE(none.Drawn());
   ASSERT_EQ(none.unmapped.size(), 4u);  // each variant says why
-  EXPECT_EQ(UnmappedLine(none.unmapped[3]), "Вариант № 4: жесткость опор 0 - на логарифмической шкале ее нет");
+  EXPECT_EQ(UnmappedLine(none.unmapped[3], '.'), "Вариант № 4: жесткость опор 0 - на логарифмической шкале ее нет");
   // A shaft the continuous model refuses: its reason.
   m.SupportStiffness[1][1] = 5;
   m.SectionMass[3] = -1;
-  EXPECT_EQ(test::Text(DefaultStiffnessMapChart(m, 100, '.').problem), "участок 3: масса должна быть не меньше нуля");
+  EXPECT_EQ(test::Text(ChartStiffnessMap(m, std::nullopt, 100).problem), "участок 3: масса должна быть не меньше нуля");
 }
 
-TEST(StiffnessMapChart, StiffnessesReadAcrossTheDecades) {
-  EXPECT_EQ(StiffnessText(1e6, '.'), "1E6");
-  EXPECT_EQ(StiffnessText(2.5e8, ','), "2,5E8");
-  EXPECT_EQ(StiffnessText(-3e9, '.'), "-3E9");
-  EXPECT_EQ(StiffnessText(1e-5, '.'), "1E-5");
-  EXPECT_EQ(StiffnessText(999999, '.'), "999999");
-  EXPECT_EQ(StiffnessText(0.5, ','), "0,5");
-  EXPECT_EQ(StiffnessText(0, '.'), "0");
-  EXPECT_EQ(StiffnessText(1.23456789012345e7, '.'), "1.23456789012345E7");
-  EXPECT_EQ(StiffnessText(1e300, '.'), "1E300");
-  // Fifteen digits, like the general format: read back within rounding.
-  for (double k : {1e8 / 3, 7.0 / 3e9, 2.0 / 3e20})
-    EXPECT_NEAR(RealOfText(StiffnessText(k, ','), ','), k, 1e-14 * k) << StiffnessText(k, ',');
+TEST(StiffnessMapChart, ThePlotMarksTheVariantsOnTheLinesAndNotesTheRest) {
+  // Variants 1 (k = 1E6) and 4 (1E12) on the map; 2 and 3 not.
+  const StiffnessMapChart chart = ChartStiffnessMap(FourVariants(), std::nullopt, 100);
+  const double hertz = FrequencyUnitScale(FrequencyUnit::Hertz, 100);
+  const ReportPlot plot = StiffnessMapPlot(chart, FrequencyUnit::Hertz, 100, ',');
+  ASSERT_EQ(plot.lines.size(), 4u);
+  EXPECT_EQ(plot.lines[3].name, "№ 4");
+  EXPECT_EQ(plot.lines[3].y[60], chart.curves[3].F[60] * hertz);
+  ASSERT_EQ(plot.marks.size(), 2u);
+  EXPECT_EQ(plot.marks[1].name, "Вариант № 4 (k = 1E12)");
+  EXPECT_EQ(plot.marks[1].tag, "В4");
+  EXPECT_EQ(plot.marks[1].shape, PlotMarks::Square);  // a shape of its own
+  EXPECT_EQ(plot.marks[1].x, std::vector<double>(4, 1e12));
+  EXPECT_TRUE(plot.x.log && plot.y.log);
+  EXPECT_EQ(plot.y.title, "Частота, Гц (при единицах СИ)");
+  EXPECT_EQ(plot.notes, (std::vector<std::string>{
+                            "Жесткость опор от 10000 до 1E14, точек карты: 61", "В1: Вариант № 1 (k = 1E6)",
+                            "В4: Вариант № 4 (k = 1E12)",
+                            "Вариант № 2: жесткости опор разные, одной жесткостью всех опор вариант не представить",
+                            "Вариант № 3: жесткость опор 0 - на логарифмической шкале ее нет"}));
 }
 
 TEST(StiffnessMapChart, LogAxesLabelAtLeastTwoPowersOfTen) {
@@ -139,7 +146,7 @@ TEST(StiffnessMapChart, LogAxesLabelAtLeastTwoPowersOfTen) {
   EXPECT_EQ(span(1e4, 1e4), (V{1e4, 1e5}));
   EXPECT_EQ(span(2e-7, 3e-3), (V{1e-7, 3e-3}));
   // The frequency axis holds every curve and mark with room to spare.
-  const StiffnessMapChart chart = ChartStiffnessMap(FourVariants(), {1e2, 1e9, 8, 4}, 100, '.');
+  const StiffnessMapChart chart = ChartStiffnessMap(FourVariants(), StiffnessMapRange{1e2, 1e9, 8, 4}, 100);
   const LogAxisSpan f = FrequencyAxisSpan(chart);
   for (const StiffnessMapCurve& curve : chart.curves)
     for (double F : curve.F) {
@@ -196,10 +203,8 @@ TEST(StiffnessMapModel, TheFieldsAreCheckedAndABadRangeKeepsTheMap) {
   EXPECT_EQ(*asked, (StiffnessMapRange{1e5, 2.5e9, 1000, 4}));
   EXPECT_EQ(model.Pending(), asked);
   EXPECT_FALSE(model.Edited());  // the same again: nothing new to compute
-  // A map of an older range that comes back late is dropped; the right one kept.
-  EXPECT_FALSE(model.Accept(ChartStiffnessMap(m, {1e5, 2.5e9, 999, 4}, 100, ',')));
-  EXPECT_EQ(model.Chart().range, drawn.range);
-  EXPECT_TRUE(model.Accept(ChartStiffnessMap(m, *asked, 100, ',')));
+  model.Settle();
+  EXPECT_EQ(model.Chart().range, *asked);
   EXPECT_EQ(model.Chart().stiffness.size(), 1000u);
   EXPECT_FALSE(model.Pending());
   // A good range on the way to a bad one is dropped with it.
@@ -208,7 +213,8 @@ TEST(StiffnessMapModel, TheFieldsAreCheckedAndABadRangeKeepsTheMap) {
   model.pointsText = "12x";
   EXPECT_FALSE(model.Edited());
   EXPECT_FALSE(model.Pending());
-  EXPECT_FALSE(model.Accept(ChartStiffnessMap(m, {1e5, 2.5e9, 12, 4}, 100, ',')));
+  EXPECT_FALSE(model.Computing());
+  model.Settle();
   EXPECT_EQ(model.Chart().stiffness.size(), 1000u);
   // Typing back a range drawn before asks for nothing when it is the one drawn.
   model.pointsText = "7";
@@ -261,7 +267,7 @@ TEST(StiffnessMapExport, TheChartSheetFollowsTheFrequencyMapWithItsTableOnTheAux
   st.form = SteelRotorForm({1e7, 1e8, 1e8}, 3);
   st.form.StringGrid2.SetCell(3, 2, "5E8");
   RunToResults(st);
-  const StiffnessMapChart map = DefaultStiffnessMapChart(st.model, st.summary.reportFactor, '.');
+  const StiffnessMapChart map = ChartStiffnessMap(st.model, std::nullopt, st.summary.reportFactor);
   ASSERT_TRUE(map.Drawn());
   ASSERT_EQ(map.marks.size(), 2u);
   ASSERT_EQ(map.curves.size(), 3u);
@@ -333,7 +339,7 @@ TEST(StiffnessMapExport, AMapThatCannotBeDrawnLeavesALineAndNoSheet) {
   ProgramState st;
   st.form = FreeFreeForm(20, {20}, 2);
   RunToResults(st, true);
-  const StiffnessMapChart map = DefaultStiffnessMapChart(st.model, 100, '.');
+  const StiffnessMapChart map = ChartStiffnessMap(st.model, std::nullopt, 100);
   EXPECT_EQ(test::Text(map.problem), Message(Error{ErrorCode::MapNoPositiveStiffness}));
   const std::string path = FreshDir("stiffness_map_none") + "/none.xlsx";
   EXPECT_FALSE(ExportResultsWorkbook(path, st.form, st.echo, st.results, '.', &st.summary, &map));

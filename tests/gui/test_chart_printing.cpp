@@ -1,5 +1,6 @@
-// Printing the mode-shape chart: placement arithmetic, the captured picture,
-// and one centred picture on one PDF page.
+// Printing from the windows: the mode-shape chart (placement arithmetic, the
+// captured picture, one centred picture on one PDF page) and print jobs on a
+// printer.
 
 #include <gtest/gtest.h>
 
@@ -7,17 +8,22 @@
 #include <QChart>
 #include <QChartView>
 #include <QImage>
+#include <QLabel>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <filesystem>
 
 #include "chart_printing.h"
-#include "form_kit.h"
+#include "fonts.h"
 #include "line_printer.h"
 #include "new_form.h"
 #include "output_files.h"
+#include "pdf_file.h"
 #include "pdf_text.h"
 #include "platform.h"
+#include "results_fixtures.h"
 #include "shaft_model.h"
+#include "window_printing.h"
 
 using namespace vp;
 using namespace vp::test;
@@ -152,8 +158,8 @@ TEST(ChartPrinting, ThePrintedModeShapeSaysVariantFrequencyAndP) {
   const std::string pdf = vp::test::TempPath("chart_h.pdf");
   QRect picture;
   {
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPdfPrinter(printer, QString::fromStdString(pdf));
+    QPdfWriter printer(QString::fromStdString(pdf));
+    SetUpPdfWriter(printer, PrintoutPageSetup());
     picture = PicturePlacement(kChartPictureSize, printer.logicalDpiX(), printer.logicalDpiY(),
                                QSize(printer.width(), printer.height()));
     PrintChart(printer, *form.Chart1()->chart(), ModeShapeHeading(model), kChartPictureSize);
@@ -204,6 +210,61 @@ TEST(ChartPrinting, NoPrinterIsAClearMessage) {
   } catch (const PrintError& e) {
     EXPECT_STREQ(e.what(), kNoPrinterMessage);
   }
+  EXPECT_NO_THROW(RequirePrinter(QStringList{"Лазерный"}));
+}
+
+namespace {
+
+// A printer that prints into a PDF file, as "print to file" in the print dialog sets it.
+void PrintToFile(QPrinter& printer, const std::string& path) {
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(path));
+  printer.setResolution(600);
+  printer.setPageLayout(PrintoutPageSetup().layout);
+}
+
+}  // namespace
+
+// Through RunPrintJob the pages come out as the printer itself would lay them.
+TEST(RunPrintJob, PrintsThePagesThePrinterWould) {
+  TMainFormModel form;
+  ResultsTables results;
+  FillResults(form, results, 21, 2, 3);
+  const std::string directPath = TempPath("direct.pdf"), jobPath = TempPath("job.pdf");
+  QPrinter direct(QPrinter::HighResolution), job(QPrinter::HighResolution);
+  PrintToFile(direct, directPath);
+  PrintToFile(job, jobPath);
+  PrintResults(direct, form, results, '.');
+  int calls = 0;
+  RunPrintJob(job, [&](QPagedPaintDevice& device) {
+    ++calls;
+    LinePrinter onJob(device), onPrinter(direct);
+    EXPECT_EQ(onJob.PageWidth(), onPrinter.PageWidth());
+    EXPECT_EQ(onJob.PageHeight(), onPrinter.PageHeight());
+    EXPECT_EQ(onJob.LineHeight(), onPrinter.LineHeight());
+    onPrinter.End();
+    onJob.End();
+    PrintResults(device, form, results, '.');
+  });
+  EXPECT_EQ(calls, 1);
+  PrintResults(direct, form, results, '.');  // the check above reused its file
+  const std::vector<std::string> expected = PdfPages(directPath), printed = PdfPages(jobPath);
+  ASSERT_GE(printed.size(), 2u);
+  EXPECT_EQ(printed, expected);
+  EXPECT_EQ(Capture("pdfinfo '" + jobPath + "' | grep 'Page size'"), Capture("pdfinfo '" + directPath + "' | grep 'Page size'"));
+  std::filesystem::remove(directPath);
+  std::filesystem::remove(jobPath);
+}
+
+// A printout that cannot start on the printer says why in the printer's words.
+TEST(RunPrintJob, AJobThatCannotStartSaysWhy) {
+  TMainFormModel form;
+  ResultsTables results;
+  FillResults(form, results, 5, 1, 1);
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);  // no file named
+  EXPECT_EQ(ErrorOf([&] { RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintResults(device, form, results, '.'); }); }),
+            "Не задан файл для печати.");
 }
 
 int main(int argc, char** argv) {

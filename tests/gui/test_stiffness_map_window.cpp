@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QLogValueAxis>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QTest>
@@ -24,11 +23,13 @@
 #include "settings.h"
 #include "input_loader.h"
 #include "line_printer.h"
+#include "pdf_file.h"
 #include "output_files.h"
 #include "pdf_text.h"
 #include "platform.h"
 #include "window_tests_main.h"
 #include "shaft_fixtures.h"
+#include "window_printing.h"
 #include "workbook_reader.h"
 
 using namespace vp;
@@ -47,8 +48,8 @@ void Type(QLineEdit* edit, const QString& text) {
 bool WaitForMap(const TStiffnessMapForm& form, int ms = 60000) {
   QElapsedTimer clock;
   clock.start();
-  while (form.Computing() && clock.elapsed() < ms) QTest::qWait(5);
-  return !form.Computing();
+  while (form.Model().Computing() && clock.elapsed() < ms) QTest::qWait(5);
+  return !form.Model().Computing();
 }
 
 std::vector<QXYSeries*> Series(QChart* chart, bool scatter) {
@@ -151,9 +152,8 @@ TEST_F(StiffnessMapWindow, OpensFromTheResultsWithTheDefaultMapOfTheRun) {
                                                 "Вариант по жесткости N 1:  жесткости опор 100000000; 100000000",
                                                 "Вариант по жесткости N 2:  жесткости опор 1000000000; 1000000000"}));
     const std::string pdf = test::FreshDir("map_window_print") + "/map.pdf";
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPdfPrinter(printer, QString::fromStdString(pdf));
-    PrintChart(printer, *form.Chart(), form.PrintHeading());
+    PrintPdfFile(pdf, PrintoutPageSetup(),
+                 [&](QPagedPaintDevice& device) { PrintChart(device, *form.Chart(), form.PrintHeading()); });
     const std::vector<std::string> pages = test::PdfPages(pdf);
     ASSERT_EQ(pages.size(), 1u);
     const std::vector<std::string> text = test::TextLines(pages[0]);
@@ -254,7 +254,7 @@ TEST(StiffnessMapWindowAlone, AThousandPointsOfTheLargestShaftKeepTheWindowAnswe
   clock.start();
   Type(form.PointsEdit(), "1000");
   const qint64 typed = clock.elapsed();
-  EXPECT_TRUE(form.Computing());
+  EXPECT_TRUE(form.Model().Computing());
   ASSERT_TRUE(WaitForMap(form));
   const qint64 drawn = clock.elapsed();
   tick.stop();
@@ -267,7 +267,7 @@ TEST(StiffnessMapWindowAlone, AThousandPointsOfTheLargestShaftKeepTheWindowAnswe
   EXPECT_LT(longestGap, 400);
   // Destroying the window while a map is computed stops it and ends cleanly.
   Type(form.PointsEdit(), "900");
-  EXPECT_TRUE(form.Computing());
+  EXPECT_TRUE(form.Model().Computing());
 }
 
 TEST(StiffnessMapWindowAlone, ClosingTheWindowStopsItsMapAndOpeningItAgainComputesIt) {
@@ -277,16 +277,16 @@ TEST(StiffnessMapWindowAlone, ClosingTheWindowStopsItsMapAndOpeningItAgainComput
   const StiffnessMapRange thousand{model.Chart().range.low, model.Chart().range.high, 1000, 6};
   QTimer::singleShot(0, [&] {
     Type(form.PointsEdit(), "1000");  // about a second of computing
-    EXPECT_TRUE(form.Computing());
+    EXPECT_TRUE(form.Model().Computing());
     form.close();
   });
   form.ShowMap();
   // Stopped, not waited for: the map of 1000 points is still to come.
-  EXPECT_FALSE(form.Computing());
+  EXPECT_FALSE(form.Model().Computing());
   EXPECT_EQ(model.Pending(), thousand);
   EXPECT_EQ(model.Chart().stiffness.size(), 61u);
   QTimer::singleShot(0, [&] {
-    EXPECT_TRUE(form.Computing());
+    EXPECT_TRUE(form.Model().Computing());
     EXPECT_TRUE(WaitForMap(form));
     form.close();
   });
@@ -305,9 +305,8 @@ TEST_F(StiffnessMapWindow, EveryRedrawStartsFromCleanAxes) {
     Type(form.HighEdit(), "1E9");
     Type(form.PointsEdit(), "30");
     ASSERT_TRUE(WaitForMap(form));
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPdfPrinter(printer, QString::fromStdString(pdf));
-    PrintChart(printer, *form.Chart(), form.PrintHeading());
+    PrintPdfFile(pdf, PrintoutPageSetup(),
+                 [&](QPagedPaintDevice& device) { PrintChart(device, *form.Chart(), form.PrintHeading()); });
   });
   std::vector<std::string> lines;
   for (const std::string& line : test::TextLines(test::PdfPages(pdf).at(0)))

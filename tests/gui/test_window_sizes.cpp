@@ -15,6 +15,7 @@
 #include "chart_kit.h"
 #include "form_fixtures.h"
 #include "form_kit.h"
+#include "grid_view.h"
 #include "forms.h"
 #include "modal_answerer.h"
 #include "output_files.h"

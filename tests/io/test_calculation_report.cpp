@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-#include <QPrinter>
 
 #include <filesystem>
 
@@ -14,6 +13,7 @@
 #include "input_loader.h"
 #include "large_run.h"
 #include "line_printer.h"
+#include "pdf_file.h"
 #include "numtext.h"
 #include "output_files.h"
 #include "pdf_text.h"
@@ -34,7 +34,7 @@ ProgramState Solve(const std::string& example, const std::function<void(TMainFor
 }
 
 CalculationReport ReportOf(const ProgramState& st) {
-  const StiffnessMapChart map = DefaultStiffnessMapChart(st.model, st.summary.reportFactor, '.');
+  const StiffnessMapChart map = ChartStiffnessMap(st.model, std::nullopt, st.summary.reportFactor);
   return BuildCalculationReport(st.model, st.params, st.summary, &map, FrequencyUnit::P,
                                 ReportSourceOf("пример.txt", "07.12.2026 19:30"), '.');
 }
@@ -68,9 +68,7 @@ TEST(CalculationReport, EveryExampleAndEdgeCasePrints) {
   for (const Case& c : cases) {
     const ProgramState st = Solve(c.example, c.change);
     const std::string path = TempPath("edge.pdf");
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpReportPrinter(printer, QString::fromStdString(path));
-    RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintCalculationReport(device, ReportOf(st)); });
+    PrintPdfFile(path, ReportPageSetup(), [&](QPagedPaintDevice& device) { PrintCalculationReport(device, ReportOf(st)); });
     const std::vector<std::string> pages = PdfPages(path);
     std::filesystem::remove(path);
     ASSERT_FALSE(pages.empty()) << c.example;
@@ -124,9 +122,7 @@ TEST(CalculationReport, SupportTablesHoldEightVariantsAndLongTablesRepeatTheirCa
   EXPECT_EQ(report.inputTables[4].rows[144].back(), "0.725");  // x summed, shown without its rounding
 
   const std::string path = TempPath("long_tables.pdf");
-  QPrinter printer(QPrinter::HighResolution);
-  SetUpReportPrinter(printer, QString::fromStdString(path));
-  RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });
+  PrintPdfFile(path, ReportPageSetup(), [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });
   const std::vector<std::string> pages = PdfPages(path);
   std::filesystem::remove(path);
   // Every page from the first section's row to the last one's under the captions.
@@ -197,9 +193,7 @@ TEST(CalculationReport, ItsPagesReadBackEveryFrequencyWarningAndInputValue) {
   const ProgramState st = Solve("rotor_with_disc.txt", [](TMainFormModel& f) { f.StringGrid3.SetCell(0, 1, "0"); });
   const CalculationReport report = ReportOf(st);
   const std::string path = TempPath("report.pdf");
-  QPrinter printer(QPrinter::HighResolution);
-  SetUpReportPrinter(printer, QString::fromStdString(path));
-  RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });
+  PrintPdfFile(path, ReportPageSetup(), [&](QPagedPaintDevice& device) { PrintCalculationReport(device, report); });
   const std::vector<std::string> pages = PdfPages(path);
   std::string text;
   for (const std::string& page : pages) text += WithoutBlanks(page);

@@ -4,7 +4,7 @@
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPrinter>
+#include <QPdfWriter>
 
 #include <cmath>
 #include <filesystem>
@@ -14,6 +14,7 @@
 #include "errors.h"
 #include "line_printer.h"
 #include "output_files.h"
+#include "pdf_file.h"
 #include "pdf_text.h"
 #include "platform.h"
 #include "results_fixtures.h"
@@ -30,12 +31,14 @@ std::string TempPdf(const std::string& name) {
   return TempPath(name + ".pdf");
 }
 
-// A PDF printer as the batch command sets it up, with the file removed afterwards.
+// A PDF file of the printout's pages, as the batch command prints it, removed afterwards.
 struct Pdf {
   std::string path;
-  QPrinter printer{QPrinter::HighResolution};
+  QPdfWriter printer;
 
-  explicit Pdf(const std::string& name) : path(TempPdf(name)) { SetUpPdfPrinter(printer, QString::fromStdString(path)); }
+  explicit Pdf(const std::string& name) : path(TempPdf(name)), printer(QString::fromStdString(path)) {
+    SetUpPdfWriter(printer, PrintoutPageSetup());
+  }
   ~Pdf() { std::filesystem::remove(path); }
 
   // The painter's default font on this printer, measured apart from the line printer.
@@ -230,80 +233,41 @@ TEST(PrintResults, BadEntryStopsWithItsMessageAndPrintsTheLinesBefore) {
 }
 
 TEST(PrintResults, JobsThatCannotStartSayWhyInRussian) {
-  QPrinter printer(QPrinter::HighResolution);
-  SetUpPdfPrinter(printer, "/nonexistent-dir/out.pdf");
+  QPdfWriter printer(QString("/nonexistent-dir/out.pdf"));
   TMainFormModel form;
   ResultsTables results;
   FillResults(form, results, 5, 1, 1);
   try {
     PrintResults(printer, form, results, '.');
     ADD_FAILURE() << "no error";
-  } catch (const PrintError& e) {
-    EXPECT_EQ(std::string(e.what()), "Не удалось создать файл \"/nonexistent-dir/out.pdf\".");
+  } catch (const PrintNotStarted& e) {
+    EXPECT_STREQ(e.what(), "Не удалось начать печать. Принтер недоступен или занят.");
   }
-
-  try {
-    RequirePrinter(QStringList{});
-    ADD_FAILURE() << "no error without printers";
-  } catch (const PrintError& e) {
-    EXPECT_STREQ(e.what(), kNoPrinterMessage);
-  }
-  EXPECT_NO_THROW(RequirePrinter(QStringList{"Лазерный"}));
 }
 
 // ---- Printing into a PDF file ------------------------------------------------
 
-// Through RunPrintJob the pages come out as the printer itself would lay them.
-TEST(RunPrintJob, PrintsThePagesThePrinterWould) {
-  TMainFormModel form;
-  ResultsTables results;
-  FillResults(form, results, 21, 2, 3);
-  Pdf direct("direct"), job("job");
-  PrintResults(direct.printer, form, results, '.');
-  int calls = 0;
-  RunPrintJob(job.printer, [&](QPagedPaintDevice& device) {
-    ++calls;
-    LinePrinter onJob(device), onPrinter(direct.printer);
-    EXPECT_EQ(onJob.PageWidth(), onPrinter.PageWidth());
-    EXPECT_EQ(onJob.PageHeight(), onPrinter.PageHeight());
-    EXPECT_EQ(onJob.LineHeight(), onPrinter.LineHeight());
-    onPrinter.End();
-    onJob.End();
-    PrintResults(device, form, results, '.');
-  });
-  EXPECT_EQ(calls, 1);
-  PrintResults(direct.printer, form, results, '.');  // the check above reused its file
-  const std::vector<std::string> expected = PdfPages(direct.path), printed = PdfPages(job.path);
-  ASSERT_GE(printed.size(), 2u);
-  EXPECT_EQ(printed, expected);
-  EXPECT_EQ(Capture("pdfinfo '" + job.path + "' | grep 'Page size'"), Capture("pdfinfo '" + direct.path + "' | grep 'Page size'"));
-}
-
-TEST(RunPrintJob, AWriteProtectedFileIsRefusedBeforePrinting) {
+TEST(PrintPdfFile, AWriteProtectedFileIsRefusedBeforePrinting) {
   const std::string dir = FreshDir("print_protected");
   const std::string path = dir + "/out.pdf";
   WriteFileWithMode(path, "an earlier printout", std::filesystem::perms(0444));
-  QPrinter printer(QPrinter::HighResolution);
-  SetUpPdfPrinter(printer, QString::fromStdString(path));
   bool printed = false;
-  EXPECT_EQ(ErrorOf([&] { RunPrintJob(printer, [&](QPagedPaintDevice&) { printed = true; }); }),
+  EXPECT_EQ(ErrorOf([&] { PrintPdfFile(path, PrintoutPageSetup(), [&](QPagedPaintDevice&) { printed = true; }); }),
             "Файл «" + path + "» защищен от записи.");
   EXPECT_FALSE(printed);
   EXPECT_EQ(ReadFile(path), "an earlier printout");
-  EXPECT_EQ(printer.outputFileName(), QString::fromStdString(path));
 }
 
 // A bad entry ends the printout; what was printed before it replaces the old file.
-TEST(RunPrintJob, ThePrintoutUpToABadEntryIsKept) {
+TEST(PrintPdfFile, ThePrintoutUpToABadEntryIsKept) {
   TMainFormModel form;
   ResultsTables results;
   FillResults(form, results, 5, 1, 2);
   results.StringGrid3.SetCell((HalfKM(5) + 1) + 2 + 1, 2, "abc");
   const std::string dir = FreshDir("print_bad");
   WriteFile(dir + "/out.pdf", "an earlier printout");
-  QPrinter printer(QPrinter::HighResolution);
-  SetUpPdfPrinter(printer, QString::fromStdString(dir + "/out.pdf"));
-  EXPECT_THROW(RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintResults(device, form, results, '.'); }),
+  EXPECT_THROW(PrintPdfFile(dir + "/out.pdf", PrintoutPageSetup(),
+                            [&](QPagedPaintDevice& device) { PrintResults(device, form, results, '.'); }),
                Failure);
   const std::vector<std::string> pages = PdfPages(dir + "/out.pdf");
   ASSERT_EQ(pages.size(), 1u);
@@ -312,7 +276,7 @@ TEST(RunPrintJob, ThePrintoutUpToABadEntryIsKept) {
 }
 
 // Before, the printer left a truncated PDF over the old one and reported nothing.
-TEST(RunPrintJob, AFullDiskFailsWithItsReasonAndKeepsTheOldFile) {
+TEST(PrintPdfFile, AFullDiskFailsWithItsReasonAndKeepsTheOldFile) {
   FullDisk disk("print_full");
   VP_SKIP_WITHOUT(disk);
   TMainFormModel form;
@@ -320,10 +284,9 @@ TEST(RunPrintJob, AFullDiskFailsWithItsReasonAndKeepsTheOldFile) {
   FillResults(form, results, 21, 2, 3);
   WriteFile(disk.Path("out.pdf"), "an earlier printout");
   disk.Fill();
-  QPrinter printer(QPrinter::HighResolution);
-  SetUpPdfPrinter(printer, QString::fromStdString(disk.Path("out.pdf")));
   EXPECT_EQ(ErrorOf([&] {
-              RunPrintJob(printer, [&](QPagedPaintDevice& device) { PrintResults(device, form, results, '.'); });
+              PrintPdfFile(disk.Path("out.pdf"), PrintoutPageSetup(),
+                           [&](QPagedPaintDevice& device) { PrintResults(device, form, results, '.'); });
             }),
             "Не удалось записать файл «" + disk.Path("out.pdf") + "». Нет места на диске.");
   EXPECT_EQ(ReadFile(disk.Path("out.pdf")), "an earlier printout");
