@@ -3,7 +3,8 @@
 # runs the tests of the workbook readers, the input loader, the solver (the
 # continuous shaft too) and the results tables once more under AddressSanitizer
 # and UndefinedBehaviorSanitizer (build-asan), where any sanitizer report fails
-# the test.
+# the test. Where clang is installed it builds the fuzz targets too (build-fuzz;
+# scripts/fuzz.sh runs them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -25,3 +26,5 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVP_SANITIZE=ON "${launcher[@
 cmake --build build-asan -j"$(nproc)" --target "${sanitized[@]}"
 labels=$(IFS='|'; echo "${sanitized[*]}")
 (cd build-asan && ctest --output-on-failure -j"$(nproc)" -L "^(${labels})\$")
+
+if command -v clang++ >/dev/null; then bash scripts/fuzz.sh --build; fi
