@@ -7,11 +7,11 @@
 #include <functional>
 #include <memory>
 
-#include "input_form.h"
-#include "jestk_form.h"
+#include "echo_form.h"
 #include "main_form.h"
-#include "new_form.h"
+#include "mode_shape_form.h"
 #include "output_form.h"
+#include "stiffness_calculator_form.h"
 #include "stiffness_map_form.h"
 
 namespace vp {

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "echo_model.h"
 #include "errors.h"
-#include "input_form_model.h"
 #include "main_form_model.h"
 #include "results_summary.h"
 #include "results_tables.h"

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "calculation_worker.h"
+#include "echo_model.h"
 #include "errors.h"
 #include "form_reading.h"
-#include "input_form_model.h"
 #include "main_form_model.h"
 #include "mode_shape_form_model.h"
 #include "results_summary.h"

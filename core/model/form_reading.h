@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "echo_model.h"
 #include "errors.h"
-#include "input_form_model.h"
 #include "main_form_model.h"
 #include "shaft_model.h"
 

@@ -16,7 +16,7 @@
 #include "chart_printing.h"
 #include "fonts.h"
 #include "line_printer.h"
-#include "new_form.h"
+#include "mode_shape_form.h"
 #include "output_files.h"
 #include "pdf_file.h"
 #include "pdf_text.h"

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "errors.h"
-#include "jestk_form_model.h"
 #include "main_form_model.h"
 #include "messages.h"
 #include "numtext.h"
+#include "stiffness_calculator_model.h"
 
 using vp::CalcError;
 using vp::JestkCount;

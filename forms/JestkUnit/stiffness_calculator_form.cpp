@@ -1,4 +1,4 @@
-#include "jestk_form.h"
+#include "stiffness_calculator_form.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -15,9 +15,9 @@
 #include "glyph_buttons.h"
 #include "grid_view.h"
 #include "message_box.h"
-#include "spin_edit_widget.h"
 #include "messages.h"
 #include "settings.h"
+#include "spin_edit_widget.h"
 
 namespace vp {
 

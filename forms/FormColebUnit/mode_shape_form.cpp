@@ -1,4 +1,4 @@
-#include "new_form.h"
+#include "mode_shape_form.h"
 
 #include <QBoxLayout>
 #include <QChart>
@@ -18,8 +18,8 @@
 #include "form_kit.h"
 #include "glyph_buttons.h"
 #include "grid_view.h"
-#include "message_box.h"
 #include "map_axes.h"
+#include "message_box.h"
 #include "plot_painter.h"
 #include "settings.h"
 

@@ -1,4 +1,4 @@
-#include "jestk_form_model.h"
+#include "stiffness_calculator_model.h"
 
 #include <algorithm>
 #include <cmath>

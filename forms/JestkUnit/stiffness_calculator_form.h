@@ -6,7 +6,7 @@
 #include <array>
 #include <functional>
 
-#include "jestk_form_model.h"
+#include "stiffness_calculator_model.h"
 
 class QCheckBox;
 class QComboBox;

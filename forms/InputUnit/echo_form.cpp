@@ -1,4 +1,4 @@
-#include "input_form.h"
+#include "echo_form.h"
 
 #include <QBoxLayout>
 #include <QGridLayout>

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <array>
 
-#include "input_form_model.h"
+#include "echo_model.h"
 
 class QLabel;
 class QPushButton;
