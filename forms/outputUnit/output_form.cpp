@@ -118,7 +118,7 @@ TOutputForm::TOutputForm(ResultsTables& tables, ResultsSummary& summary, QWidget
   parameters->addWidget(Title(this, "Кинематические и динамические параметры:"));
   parameters->addWidget(grids_[2], 1);
 
-  // Filled by the solver and read by the export; never shown.
+  // Filled by the solver; never shown.
   grids_[3] = new GridView(this, new StringTableModel(&tables_.StringGrid4, 0, 0, false), 100);
   grids_[4] = new GridView(this, new StringTableModel(&tables_.StringGrid5, 0, 0, false), 100);
   grids_[3]->hide();
