@@ -27,6 +27,7 @@ using vp::test::BatchJson;
 using vp::test::BatchOutput;
 using vp::test::ChangedExample;
 using vp::test::Example;
+using vp::test::ExampleLine;
 using vp::test::JsonOf;
 using vp::test::Numbers;
 
@@ -74,11 +75,7 @@ TEST(BatchRun, PrintoutByDefault) {
 }
 
 TEST(BatchRun, BadDataGivesTheDetailedMessage) {
-  std::ifstream in(Example("free_free_shaft.txt"));
-  std::string masses;
-  std::getline(in, masses);
-  std::getline(in, masses);
-  const ChangedExample bad({{2, "0.01 abc " + masses.substr(10)}});
+  const ChangedExample bad({{2, "0.01 abc " + ExampleLine(2).substr(10)}});
   const BatchOutput r = BatchJson(bad.path);
   EXPECT_EQ(r.Code(), "field_not_real");
   EXPECT_NE(r.err.find("Ошибка ввода данных\nХарактеристики участков, участок 2, масса: 'abc ' is not a valid floating point value"),
@@ -241,11 +238,7 @@ TEST(BatchRun, EmptyCellsOfAWorkbookAreNamed) {
 
 TEST(BatchRun, MaxSecondsAlsoBoundsARunThatCannotBeEstimated) {
   // A negative mass: no count, no estimate; the walk goes on until the limit.
-  std::ifstream in(Example("free_free_shaft.txt"));
-  std::string masses;
-  std::getline(in, masses);
-  std::getline(in, masses);
-  const ChangedExample uncounted({{2, "-" + masses}, {14, "1E-6"}});
+  const ChangedExample uncounted({{2, "-" + ExampleLine(2)}, {14, "1E-6"}});
   BatchOutput r;
   const double seconds = SecondsOf([&] { r = Batch({.input = uncounted.path, .maxSeconds = 0.5}); });
   EXPECT_GT(seconds, 0.5);
